@@ -1,0 +1,46 @@
+# Common compile settings for every target of ours.
+add_library(vx_settings INTERFACE)
+target_compile_features(vx_settings INTERFACE cxx_std_20)
+target_compile_options(vx_settings INTERFACE -Wall -Wextra)
+# Text never silently turns into bytes or back: every such step goes through
+# our Windows-1252 pair.
+target_compile_definitions(vx_settings INTERFACE
+    QT_RESTRICTED_CAST_FROM_ASCII
+    QT_NO_CAST_TO_ASCII
+    QT_NO_NARROWING_CONVERSIONS_IN_CONNECT)
+target_include_directories(vx_settings INTERFACE ${PROJECT_SOURCE_DIR})
+
+# vx_add_test_folder(<libraries...>)
+# One test executable per *.cpp in the calling folder, registered with CTest.
+# Tests whose name contains "_qt" (or every test when QT is given) get a
+# main that creates a QApplication on the offscreen platform.
+function(vx_add_test_folder)
+  cmake_parse_arguments(ARG "QT" "" "LIBS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  file(RELATIVE_PATH rel ${PROJECT_SOURCE_DIR}/tests ${CMAKE_CURRENT_SOURCE_DIR})
+  string(REPLACE "/" "_" prefix "${rel}")
+  foreach(src ${sources})
+    get_filename_component(name ${src} NAME_WE)
+    set(target test_${prefix}_${name})
+    add_executable(${target} ${src})
+    target_link_libraries(${target} PRIVATE vx_settings vx_test_env ${ARG_LIBS} GTest::gtest GTest::gmock)
+    if(ARG_QT OR name MATCHES "_qt")
+      target_link_libraries(${target} PRIVATE vx_test_qt_main)
+    else()
+      target_link_libraries(${target} PRIVATE GTest::gtest_main)
+    endif()
+    set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+    add_test(NAME ${prefix}/${name} COMMAND ${target})
+    set_tests_properties(${prefix}/${name} PROPERTIES
+        TIMEOUT 300
+        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;VX_TEST_DATA=${CMAKE_CURRENT_SOURCE_DIR}/data;VX_BIN_DIR=${CMAKE_BINARY_DIR}/bin")
+  endforeach()
+endfunction()
+
+# vx_add_bench(<name> <sources> LIBS <libraries>)
+function(vx_add_bench name)
+  cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
+  add_executable(bench_${name} ${ARG_UNPARSED_ARGUMENTS})
+  target_link_libraries(bench_${name} PRIVATE vx_settings ${ARG_LIBS})
+  set_target_properties(bench_${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
+endfunction()

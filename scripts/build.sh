@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Configures and builds everything into build/ (or $VX_BUILD_DIR).
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+build="${VX_BUILD_DIR:-$root/build}"
+"$root/scripts/setup.sh"
+if [ ! -f "$build/CMakeCache.txt" ]; then
+  cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+fi
+cmake --build "$build" -j "$(nproc)"

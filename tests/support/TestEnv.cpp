@@ -1,0 +1,51 @@
+#include "tests/support/TestEnv.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <random>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace vxtest {
+
+const std::string &isolateEnvironment()
+{
+    static const std::string root = [] {
+        const char *base = std::getenv("VX_TEST_ROOT");
+        fs::path parent = base ? fs::path(base) : fs::temp_directory_path();
+        std::random_device rd;
+        fs::path dir = parent / ("vxtest-" + std::to_string(::getpid()) + "-" + std::to_string(rd()));
+        fs::create_directories(dir / "config");
+        fs::create_directories(dir / "tmp");
+        fs::create_directories(dir / "home");
+        ::setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
+        ::setenv("TMPDIR", (dir / "tmp").c_str(), 1);
+        ::setenv("HOME", (dir / "home").c_str(), 1);
+        ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+        return dir.string();
+    }();
+    return root;
+}
+
+std::string dataDir()
+{
+    const char *d = std::getenv("VX_TEST_DATA");
+    return d ? std::string(d) : std::string("data");
+}
+
+std::string freshDir(const std::string &name)
+{
+    static int counter = 0;
+    fs::path dir = fs::path(isolateEnvironment()) / "work" / (name + "-" + std::to_string(++counter));
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    return dir.string();
+}
+
+namespace {
+// Isolate before any test body runs, for the plain gtest main as well.
+const bool isolatedAtLoad = (isolateEnvironment(), true);
+}
+
+} // namespace vxtest

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+
+namespace vxtest {
+
+// Points HOME, XDG_CONFIG_HOME and TMPDIR at a fresh folder for this test
+// process, so no test reads or writes a real user's settings or temporary
+// files. Idempotent; returns the folder.
+const std::string &isolateEnvironment();
+
+// Folder of checked-in test data for the current test folder (VX_TEST_DATA).
+std::string dataDir();
+
+// A fresh empty folder below the isolated root.
+std::string freshDir(const std::string &name);
+
+} // namespace vxtest
