@@ -1,0 +1,58 @@
+#include "app/startup/Busy.h"
+
+#include "app/startup/Globals.h"
+#include "app/startup/Seams.h"
+
+#include <QCoreApplication>
+#include <QWidget>
+
+namespace {
+
+QWidget *slotWindow(int slot)
+{
+    return seams::DocumentWindow ? seams::DocumentWindow(slot) : nullptr;
+}
+
+bool slotLive(int slot)
+{
+    return slot >= 0 && slot < DocState.size() && !DocState[slot].Deleted;
+}
+
+} // namespace
+
+void BeginBusy()
+{
+    if (CompilingLibrary)
+        return;
+    Busy = true;
+    seams::call(seams::UpdateToolbarState);
+    for (int slot = 0; slot < DocState.size(); ++slot) {
+        if (!slotLive(slot))
+            continue;
+        if (QWidget *w = slotWindow(slot))
+            w->setEnabled(false);
+    }
+}
+
+void EndBusy()
+{
+    if (CompilingLibrary)
+        return;
+    Busy = false;
+    SuppressActivate = true;
+    for (int slot = 0; slot < DocState.size(); ++slot) {
+        if (slotLive(slot)) {
+            if (QWidget *w = slotWindow(slot))
+                w->setEnabled(true);
+        }
+        QCoreApplication::processEvents();
+    }
+    if (slotLive(ActiveDocIndex)) {
+        QWidget *w = slotWindow(ActiveDocIndex);
+        if (w && w->isVisible())
+            w->setFocus();
+        QCoreApplication::processEvents();
+    }
+    SuppressActivate = false;
+    seams::call(seams::UpdateToolbarState);
+}

@@ -1,0 +1,169 @@
+#include "platform/QtPrompter.h"
+
+#include "platform/Help.h"
+
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
+
+namespace vx {
+
+namespace {
+
+struct ButtonSpec
+{
+    QMessageBox::StandardButton button;
+    Answer answer;
+};
+
+QList<ButtonSpec> buttonsFor(Buttons b)
+{
+    switch (b) {
+    case Buttons::Ok: return {{QMessageBox::Ok, Answer::Ok}};
+    case Buttons::OkCancel: return {{QMessageBox::Ok, Answer::Ok}, {QMessageBox::Cancel, Answer::Cancel}};
+    case Buttons::AbortRetryIgnore:
+        return {{QMessageBox::Abort, Answer::Abort}, {QMessageBox::Retry, Answer::Retry}, {QMessageBox::Ignore, Answer::Ignore}};
+    case Buttons::YesNoCancel:
+        return {{QMessageBox::Yes, Answer::Yes}, {QMessageBox::No, Answer::No}, {QMessageBox::Cancel, Answer::Cancel}};
+    case Buttons::YesNo: return {{QMessageBox::Yes, Answer::Yes}, {QMessageBox::No, Answer::No}};
+    case Buttons::RetryCancel: return {{QMessageBox::Retry, Answer::Retry}, {QMessageBox::Cancel, Answer::Cancel}};
+    }
+    return {{QMessageBox::Ok, Answer::Ok}};
+}
+
+QMessageBox::Icon iconFor(Icon i)
+{
+    switch (i) {
+    case Icon::Critical: return QMessageBox::Critical;
+    case Icon::Question: return QMessageBox::Question;
+    case Icon::Exclamation: return QMessageBox::Warning;
+    case Icon::Information: return QMessageBox::Information;
+    case Icon::None: break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+} // namespace
+
+QStringList QtPrompter::qtFilters(const QString &filter)
+{
+    if (!filter.contains(QLatin1Char('|')))
+        return filter.isEmpty() ? QStringList() : filter.split(QStringLiteral(";;"));
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList out;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QString patterns = parts[i + 1];
+        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+        QString label = parts[i];
+        if (!label.contains(QLatin1Char('(')))
+            label += QStringLiteral(" (") + patterns + QLatin1Char(')');
+        else
+            label = label.left(label.indexOf(QLatin1Char('('))).trimmed() + QStringLiteral(" (") + patterns + QLatin1Char(')');
+        out << label;
+    }
+    return out;
+}
+
+Reply QtPrompter::ask(const Prompt &p)
+{
+    Reply r;
+    const QString title = p.title.isEmpty() ? programTitle() : p.title;
+    switch (p.kind) {
+    case PromptKind::Message: {
+        QMessageBox box(iconFor(p.icon), title, p.text, QMessageBox::NoButton, mParent);
+        const QList<ButtonSpec> specs = buttonsFor(p.buttons);
+        QList<QAbstractButton *> made;
+        for (const ButtonSpec &s : specs)
+            made << box.addButton(s.button);
+        QPushButton *help = nullptr;
+        if (p.helpTopic != 0)
+            help = box.addButton(QMessageBox::Help);
+        const int def = qBound(1, p.defaultButton, int(made.size())) - 1;
+        box.setDefaultButton(qobject_cast<QPushButton *>(made[def]));
+        for (;;) {
+            box.exec();
+            QAbstractButton *clicked = box.clickedButton();
+            if (help && clicked == help) {
+                showHelpTopic(p.helpTopic);
+                continue;
+            }
+            const int idx = made.indexOf(clicked);
+            if (idx >= 0) {
+                r.answer = specs[idx].answer;
+            } else {
+                // Closed with Escape or the title bar: the box's cancel answer.
+                r.answer = specs.size() == 1 ? specs[0].answer : specs.back().answer;
+            }
+            break;
+        }
+        r.accepted = r.answer == Answer::Ok || r.answer == Answer::Yes;
+        return r;
+    }
+    case PromptKind::Input: {
+        bool ok = false;
+        const QString t = QInputDialog::getText(mParent, title, p.text, QLineEdit::Normal, p.defaultText, &ok);
+        r.accepted = ok;
+        r.answer = ok ? Answer::Ok : Answer::Cancel;
+        if (ok)
+            r.text = t;
+        return r;
+    }
+    case PromptKind::OpenFile:
+    case PromptKind::SaveFile: {
+        QFileDialog dlg(mParent, p.title);
+        const QStringList filters = qtFilters(p.filter);
+        if (!filters.isEmpty()) {
+            dlg.setNameFilters(filters);
+            dlg.selectNameFilter(filters.value(qBound(1, p.filterIndex, int(filters.size())) - 1));
+        }
+        if (!p.initialDir.isEmpty())
+            dlg.setDirectory(p.initialDir);
+        if (!p.defaultText.isEmpty())
+            dlg.selectFile(p.defaultText);
+        if (p.kind == PromptKind::SaveFile) {
+            dlg.setAcceptMode(QFileDialog::AcceptSave);
+            dlg.setFileMode(QFileDialog::AnyFile);
+            if (!p.overwritePrompt)
+                dlg.setOption(QFileDialog::DontConfirmOverwrite);
+        } else {
+            dlg.setFileMode(p.multiSelect ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
+        }
+        if (dlg.exec() == QDialog::Accepted) {
+            r.files = dlg.selectedFiles();
+            r.filterIndex = int(filters.indexOf(dlg.selectedNameFilter())) + 1;
+            r.accepted = !r.files.isEmpty();
+            r.answer = Answer::Ok;
+        }
+        return r;
+    }
+    case PromptKind::Folder: {
+        const QString dir = QFileDialog::getExistingDirectory(mParent, p.title, p.initialDir);
+        if (!dir.isEmpty()) {
+            r.files = {dir};
+            r.accepted = true;
+            r.answer = Answer::Ok;
+        }
+        return r;
+    }
+    case PromptKind::Print:
+        return askPrinter(p, nullptr);
+    }
+    return r;
+}
+
+Reply QtPrompter::askPrinter(const Prompt &p, QPrinter *printer)
+{
+    Reply r;
+    QPrinter fallback;
+    QPrintDialog dlg(printer ? printer : &fallback, mParent);
+    if (!p.title.isEmpty())
+        dlg.setWindowTitle(p.title);
+    r.accepted = dlg.exec() == QDialog::Accepted;
+    r.answer = r.accepted ? Answer::Ok : Answer::Cancel;
+    return r;
+}
+
+} // namespace vx

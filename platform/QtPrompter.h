@@ -1,0 +1,26 @@
+#pragma once
+
+#include "platform/Prompter.h"
+
+class QWidget;
+
+namespace vx {
+
+// Shows prompts with Qt's dialogs, parented to the program's main window.
+class QtPrompter : public Prompter
+{
+public:
+    explicit QtPrompter(QWidget *parent = nullptr) : mParent(parent) {}
+    void setParent(QWidget *parent) { mParent = parent; }
+
+    Reply ask(const Prompt &prompt) override;
+    Reply askPrinter(const Prompt &prompt, QPrinter *printer) override;
+
+    // "Text (*.txt)|*.txt|All (*.*)|*.*" to Qt's ";;" filter list.
+    [[nodiscard]] static QStringList qtFilters(const QString &filter);
+
+private:
+    QWidget *mParent = nullptr;
+};
+
+} // namespace vx

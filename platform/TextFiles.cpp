@@ -1,0 +1,116 @@
+#include "platform/TextFiles.h"
+
+#include "platform/Cp1252.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+#include <algorithm>
+
+namespace vx {
+
+QString normalizeLineBreaks(QStringView text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == QLatin1Char('\r')) {
+            out += QLatin1Char('\n');
+            if (i + 1 < text.size() && text[i + 1] == QLatin1Char('\n'))
+                ++i;
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+QString toCrLf(QStringView text)
+{
+    const QString lf = normalizeLineBreaks(text);
+    QString out;
+    out.reserve(lf.size() + lf.count(QLatin1Char('\n')));
+    for (QChar c : lf) {
+        if (c == QLatin1Char('\n'))
+            out += QLatin1Char('\r');
+        out += c;
+    }
+    return out;
+}
+
+CrLfView::CrLfView(QStringView editorText)
+{
+    mCrLf.reserve(editorText.size() + 16);
+    for (qsizetype i = 0; i < editorText.size(); ++i) {
+        const QChar c = editorText[i];
+        if (c == QLatin1Char('\n')) {
+            mBreaks.push_back(i);
+            mCrLf += QLatin1Char('\r');
+        }
+        mCrLf += c;
+    }
+}
+
+qsizetype CrLfView::toCrLfOffset(qsizetype editorOffset) const
+{
+    // Each LF before the offset gained a CR.
+    const auto before = std::lower_bound(mBreaks.begin(), mBreaks.end(), editorOffset) - mBreaks.begin();
+    return editorOffset + before;
+}
+
+qsizetype CrLfView::toEditorOffset(qsizetype crlfOffset) const
+{
+    // The k-th break sits at editor offset b; in CR LF form its CR is at b + k.
+    qsizetype lo = 0, hi = static_cast<qsizetype>(mBreaks.size());
+    while (lo < hi) {
+        const qsizetype mid = (lo + hi) / 2;
+        if (mBreaks[mid] + mid < crlfOffset)
+            lo = mid + 1;
+        else
+            hi = mid;
+    }
+    // lo breaks have their CR strictly before crlfOffset.
+    qsizetype off = crlfOffset - lo;
+    if (lo > 0 && mBreaks[lo - 1] + (lo - 1) + 1 == crlfOffset)
+        off = mBreaks[lo - 1]; // between CR and LF
+    return off;
+}
+
+bool readTextFile(const QString &path, QString &text, QString *error)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = f.errorString();
+        return false;
+    }
+    const QByteArray bytes = f.readAll();
+    if (f.error() != QFileDevice::NoError) {
+        if (error)
+            *error = f.errorString();
+        return false;
+    }
+    text = normalizeLineBreaks(fromCp1252(bytes));
+    return true;
+}
+
+bool writeTextFile(const QString &path, QStringView text, QString *error)
+{
+    QSaveFile f(path);
+    if (!f.open(QIODevice::WriteOnly)) {
+        if (error)
+            *error = f.errorString();
+        return false;
+    }
+    const QByteArray bytes = toCp1252(toCrLf(text));
+    if (f.write(bytes) != bytes.size() || !f.commit()) {
+        if (error)
+            *error = f.errorString();
+        f.cancelWriting();
+        return false;
+    }
+    return true;
+}
+
+} // namespace vx

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+#include <vector>
+
+namespace vx {
+
+// Line breaks. Files and the chip see CR LF; the editors hold LF.
+
+// Any of CR LF, LF or CR becomes LF.
+[[nodiscard]] QString normalizeLineBreaks(QStringView text);
+// LF (or a lone CR) becomes CR LF.
+[[nodiscard]] QString toCrLf(QStringView text);
+
+// The editor's text seen as the CR LF text that the counting routines
+// (speaking, highlighting, greeting length) work on, with offsets mapped
+// both ways. Offsets are in UTF-16 units of each form.
+class CrLfView
+{
+public:
+    explicit CrLfView(QStringView editorText);
+
+    [[nodiscard]] const QString &text() const { return mCrLf; }
+    // Offset in the CR LF text for an offset in the editor text.
+    [[nodiscard]] qsizetype toCrLfOffset(qsizetype editorOffset) const;
+    // Offset in the editor text for an offset in the CR LF text; an offset
+    // between CR and LF maps to the line break itself.
+    [[nodiscard]] qsizetype toEditorOffset(qsizetype crlfOffset) const;
+
+private:
+    QString mCrLf;
+    std::vector<qsizetype> mBreaks; // editor offsets of the LFs, ascending
+};
+
+// Reads a whole text file as Windows-1252 with line breaks normalised to LF.
+// Returns false (and a message) when the file cannot be read.
+bool readTextFile(const QString &path, QString &text, QString *error = nullptr);
+// Writes text as Windows-1252 with CR LF line breaks, through a temporary
+// file that replaces the old one only when all was written.
+bool writeTextFile(const QString &path, QStringView text, QString *error = nullptr);
+
+} // namespace vx
