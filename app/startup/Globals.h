@@ -55,3 +55,8 @@ struct DocRecord
 };
 inline QVector<DocRecord> DocState;
 inline int ActiveDocIndex = 0;
+
+// --- Chip link: the serial object and the typed command shortcut -----------
+class SerialComm;
+inline SerialComm *Comm = nullptr;               // handed out by the link library, kept for the program's life
+inline QString CommandChar = QStringLiteral("~"); // live value of the "CommandChar" preference; "" or NUL = off
