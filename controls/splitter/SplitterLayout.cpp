@@ -7,12 +7,6 @@ namespace vx {
 
 namespace {
 
-// Halves go to the even neighbour (the default floating-point rounding mode).
-double roundHalfEven(double v)
-{
-    return std::nearbyint(v);
-}
-
 SplitterPixelRect pixelRect(const SplitterRect &r)
 {
     const int left = twipsToPixels(r.left);
@@ -47,11 +41,6 @@ SplitterGeometry splitterLayout(double w, double h, double barWidth, float ratio
         g.bar = {w1, 0, barWidth, h};
     }
     return g;
-}
-
-int twipsToPixels(double twips)
-{
-    return static_cast<int>(roundHalfEven(twips / kTwipsPerPixel));
 }
 
 SplitterPixelGeometry toPixels(const SplitterGeometry &twips)

@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+#include "platform/Numbers.h"
+
 namespace vx {
 
 // Stored as a 16-bit flag: 0 children side by side (vertical bar),
@@ -15,8 +17,7 @@ enum splitterOrientation : std::int16_t {
     splitHorizontal = -1,
 };
 
-// Measures are in twips, 15 to a pixel at 96 dpi.
-inline constexpr int kTwipsPerPixel = 15;
+// Measures are in twips, 15 to a pixel at 96 dpi (kTwipsPerPixel).
 
 // A drag never leaves a child with nothing.
 inline constexpr float kMinRatio = 0.001f;
@@ -70,8 +71,6 @@ struct SplitterPixelGeometry
 // so child, bar and child still meet without gaps; negative sizes become 0.
 [[nodiscard]] SplitterPixelGeometry toPixels(const SplitterGeometry &twips);
 
-// Whole pixels from twips, halves to even.
-[[nodiscard]] int twipsToPixels(double twips);
 
 // Ratio set from a percentage; percentages outside 0..100 are taken as the
 // nearer end so that no child gets a negative size.
