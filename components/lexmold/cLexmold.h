@@ -36,9 +36,9 @@ public:
     // (also for an empty source, which writes no file), else the physical
     // line of the first rule that failed; that rule has been reported unless
     // `blnSilent`, and no object file is left. Throws lexmold::LexmoldError
-    // when a file cannot be read or written, or when the source has more
-    // than 2000 lines or compiles larger than the format can index; no object
-    // file is left after those either.
+    // when the source has more than 2000 lines or compiles larger than the
+    // format can index (no object file is left then either), or when a file
+    // cannot be read or written (the object path is left as it was).
     int CompileFile(const std::filesystem::path &SourceFile, int CharSet, const std::filesystem::path &ObjectFile,
                     bool blnSilent = false);
 
