@@ -24,3 +24,22 @@ inline void call(const F &hook, A &&...args)
 }
 
 } // namespace seams
+
+// --- Chip link set-up -------------------------------------------------------
+#include <QString>
+
+namespace seams {
+
+// Sets the main window's caption.
+inline std::function<void(const QString &caption)> SetMainCaption;
+// Closes the splash window when it is up.
+inline std::function<void()> CloseSplash;
+// The main window, to centre dialogs over; null before it exists.
+inline std::function<QWidget *()> MainWindow;
+// Puts the control panels into their demo state (voice parameter sliders and
+// lists at 0, the register buttons of bit 0 pressed as the demo set-up does).
+inline std::function<void()> DemoPanels;
+// Unloads every window and ends the program (Quit in the communication-error dialog).
+inline std::function<void()> EndProgram;
+
+} // namespace seams
