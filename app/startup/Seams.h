@@ -43,3 +43,12 @@ inline std::function<void()> DemoPanels;
 inline std::function<void()> EndProgram;
 
 } // namespace seams
+
+// --- Preferences ------------------------------------------------------------
+namespace seams {
+
+// Paints a sound library list view's rows in two alternating colours
+// (0xBBGGRR values), following TblAltColor.
+inline std::function<void(QWidget *listView, int colour1, int colour2)> SetListViewAltRowColors;
+
+} // namespace seams
