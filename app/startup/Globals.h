@@ -55,3 +55,9 @@ struct DocRecord
 };
 inline QVector<DocRecord> DocState;
 inline int ActiveDocIndex = 0;
+
+// --- Link objects (created at start-up, kept for the program's life) --------
+class cTolvane;
+class SerialComm;
+inline cTolvane *cTolv = nullptr; // the link library object
+inline SerialComm *Comm = nullptr; // its serial object

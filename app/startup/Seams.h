@@ -52,3 +52,14 @@ namespace seams {
 inline std::function<void(QWidget *listView, int colour1, int colour2)> SetListViewAltRowColors;
 
 } // namespace seams
+
+// --- Chipset update -----------------------------------------------------------
+namespace seams {
+
+// Writes one file into the chip with the progress dialog up (the download
+// routine of the main program). Throws LinkError on failure; returns false
+// when the transfer was cancelled. Leaves the busy state entered. When empty,
+// the chipset update calls the link library itself.
+inline std::function<bool(const QString &path)> LinkTransferFile;
+
+} // namespace seams
