@@ -3,7 +3,10 @@
 // The user preferences of the main program. Each has a live value, which the
 // program reads, and a saved copy (…Saved) that the preferences dialog takes
 // when it is shown and after Apply, and puts back on Cancel. Port (0 = demo
-// mode) lives with the link globals in Globals.h; its saved copy is here.
+// mode) and CommandChar live with the link globals in Globals.h; their saved
+// copies are here.
+
+#include "app/startup/Globals.h"
 
 #include <QString>
 #include <QStringList>
@@ -31,7 +34,6 @@ inline int DictCharSet = 1; // 0 code page 437, 1 ISO 8859-1
 inline int DictCharSetSaved = 1;
 inline int DictSynCk = 0; // 0 automatic, 1 at compile time
 inline int DictSynCkSaved = 0;
-inline QString CommandChar = QStringLiteral("~"); // empty = shortcut off
 inline QString CommandCharSaved = QStringLiteral("~");
 inline bool DisplaySV10Warning = true; // notice flags: no saved copy
 inline bool DisplayCompatQuery = true;
