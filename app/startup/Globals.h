@@ -56,7 +56,9 @@ struct DocRecord
 inline QVector<DocRecord> DocState;
 inline int ActiveDocIndex = 0;
 
-// --- Chip link: the serial object and the typed command shortcut -----------
+// --- Chip link: the link library, its serial object and the typed command shortcut
+class cTolvane;
 class SerialComm;
+inline cTolvane *cTolv = nullptr;                // the link library object, kept for the program's life
 inline SerialComm *Comm = nullptr;               // handed out by the link library, kept for the program's life
 inline QString CommandChar = QStringLiteral("~"); // live value of the "CommandChar" preference; "" or NUL = off

@@ -24,3 +24,42 @@ inline void call(const F &hook, A &&...args)
 }
 
 } // namespace seams
+
+// --- Chip link set-up -------------------------------------------------------
+#include <QString>
+
+namespace seams {
+
+// Sets the main window's caption.
+inline std::function<void(const QString &caption)> SetMainCaption;
+// Closes the splash window when it is up.
+inline std::function<void()> CloseSplash;
+// The main window, to centre dialogs over; null before it exists.
+inline std::function<QWidget *()> MainWindow;
+// Puts the control panels into their demo state (voice parameter sliders and
+// lists at 0, the register buttons of bit 0 pressed as the demo set-up does).
+inline std::function<void()> DemoPanels;
+// Unloads every window and ends the program (Quit in the communication-error dialog).
+inline std::function<void()> EndProgram;
+
+} // namespace seams
+
+// --- Preferences ------------------------------------------------------------
+namespace seams {
+
+// Paints a sound library list view's rows in two alternating colours
+// (0xBBGGRR values), following TblAltColor.
+inline std::function<void(QWidget *listView, int colour1, int colour2)> SetListViewAltRowColors;
+
+} // namespace seams
+
+// --- Chipset update -----------------------------------------------------------
+namespace seams {
+
+// Writes one file into the chip with the progress dialog up (the download
+// routine of the main program). Throws LinkError on failure; returns false
+// when the transfer was cancelled. Leaves the busy state entered. When empty,
+// the chipset update calls the link library itself.
+inline std::function<bool(const QString &path)> LinkTransferFile;
+
+} // namespace seams
