@@ -17,7 +17,7 @@
 
 namespace {
 
-QPointer<frmSLCProgress> &window()
+QPointer<frmSLCProgress> &slcWindow()
 {
     static QPointer<frmSLCProgress> w;
     return w;
@@ -149,20 +149,20 @@ void frmSLCProgress::cmdCancel_Click()
 
 frmSLCProgress *frmSLCProgress::instance()
 {
-    if (!window())
-        window() = new frmSLCProgress(frmMDI::instance());
-    return window();
+    if (!slcWindow())
+        slcWindow() = new frmSLCProgress(frmMDI::instance());
+    return slcWindow();
 }
 
 frmSLCProgress *frmSLCProgress::loaded()
 {
-    return window();
+    return slcWindow();
 }
 
 void frmSLCProgress::Unload()
 {
-    if (frmSLCProgress *w = window()) {
-        window() = nullptr;
+    if (frmSLCProgress *w = slcWindow()) {
+        slcWindow() = nullptr;
         w->hide();
         delete w;
     }
