@@ -69,9 +69,6 @@ class QMainWindow;
 
 namespace seams {
 
-// Brings the chip link up at start-up (port, handshake, identification, or
-// demo mode). Empty: start-up carries on in demo mode.
-inline std::function<void()> InitChipLink;
 // The control panel window and the phonetic-output window, created on first
 // use; null when there is none. Their geometry keys are applied by the start-up.
 inline std::function<QWidget *()> ControlPanelWindow;

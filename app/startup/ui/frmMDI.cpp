@@ -2,6 +2,7 @@
 
 #include "app/shell/ui/ProgressBar.h"
 #include "app/shell/ui/frmProgress.h"
+#include "app/startup/ChipLink.h"
 #include "app/startup/Components.h"
 #include "app/startup/Globals.h"
 #include "app/startup/MainWindowRules.h"
@@ -282,7 +283,9 @@ bool frmMDI::MDIForm_Load(const QString &commandLine)
 #endif
 
     // 11. Chip link: port, handshake, identification, or demo mode.
-    seams::call(seams::InitChipLink);
+#ifdef VX_HAVE_LINK
+    InitChipLink();
+#endif
     if (mEndRequested) {
         mLoading = false;
         mLoaded = true;
