@@ -30,6 +30,10 @@ StatusBar::StatusBar(QWidget *parent) : QStatusBar(parent)
         if (i >= 6) {
             mPanels[i]->setAlignment(Qt::AlignCenter);
             mPanels[i]->setMinimumWidth(40);
+        } else {
+            // Room for the usual texts, so the bar keeps its shape while a
+            // panel waits for its first text.
+            mPanels[i]->setMinimumWidth(i == 4 ? 170 : 110);
         }
         addPermanentWidget(mPanels[i]);
     }

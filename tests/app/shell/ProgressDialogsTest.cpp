@@ -88,36 +88,3 @@ TEST(ProgressDialogs, CancelRaisesTheRightFlags)
     EXPECT_EQ(frmSLCProgress::loaded(), nullptr);
     ProgressCancel = false;
 }
-
-TEST(ProgressDialogs, PercentHandlersMoveTheBarThatIsSet)
-{
-    frmMDI main;
-    frmProgress *p = frmProgress::instance();
-    p->ProgressSetup(3, true, QStringLiteral("Download"), QStringLiteral("x"), QStringLiteral("y"));
-    ProgressBar = p->vbalProgress;
-    p->vbalProgress->setMaximum(100);
-
-    StopRequested = true;
-    ProgressCancel = false;
-    bool cancel = false;
-    main.cTolv_PercentDone(100, cancel);
-    EXPECT_TRUE(cancel);
-    EXPECT_EQ(p->vbalProgress->value(), 100);
-    EXPECT_EQ(p->vbalProgress->text(), QStringLiteral("100%"));
-
-    cancel = true;
-    main.cSonv_PercentDone(42, cancel);
-    EXPECT_FALSE(cancel); // the converter answers ProgressCancel
-    EXPECT_EQ(p->vbalProgress->text(), QStringLiteral("42%"));
-
-    // The dialog is gone: the handlers still answer and touch nothing.
-    frmProgress::Unload();
-    EXPECT_TRUE(ProgressBar.isNull());
-    ProgressCancel = true;
-    main.cSonv_PercentDone(50, cancel);
-    EXPECT_TRUE(cancel);
-    StopRequested = false;
-    main.cTolv_PercentDone(50, cancel);
-    EXPECT_FALSE(cancel);
-    ProgressCancel = false;
-}
