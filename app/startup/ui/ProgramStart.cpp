@@ -21,8 +21,13 @@ int RunVoxmere(QApplication &app)
     {
         frmMDI main;
         prompter.setParent(&main);
-        if (main.MDIForm_Load(commandLine))
+        // Dialogs that close during the start-up (the splash, the link's
+        // questions) must not end the program before its window is up.
+        QApplication::setQuitOnLastWindowClosed(false);
+        if (main.MDIForm_Load(commandLine)) {
+            QApplication::setQuitOnLastWindowClosed(true);
             code = app.exec();
+        }
         prompter.setParent(nullptr);
     }
     vx::setPrompter(nullptr);

@@ -506,8 +506,10 @@ void frmMDI::FillStatusBar()
 void frmMDI::EndProgram()
 {
     mEndRequested = true;
+    // Later, the caller finishes its own steps first; the window closes once
+    // the event loop has it again.
     if (!mLoading)
-        close();
+        QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
 }
 
 // --- Shutdown -----------------------------------------------------------------
