@@ -157,7 +157,7 @@ bool ScoreCompiler::compileMeasure(std::string_view line)
     mErrCode = 0;
     mErrMessage.clear();
     mErrLine = 0;
-    const bool ok = compileNormalised(normaliseLine(line), 0);
+    const bool ok = compileNormalised(normaliseLine(line));
     if (!ok && mErrCode == 0)
         setError(emrSyntaxError);
     return ok;
@@ -165,7 +165,7 @@ bool ScoreCompiler::compileMeasure(std::string_view line)
 
 bool ScoreCompiler::compileLine(std::size_t index)
 {
-    if (compileNormalised(mLines[index], index))
+    if (compileNormalised(mLines[index]))
         return true;
     // The innermost failing line is reported: inside a replayed part that is
     // the part's own line, which is where the fault is written.
@@ -176,7 +176,7 @@ bool ScoreCompiler::compileLine(std::size_t index)
     return false;
 }
 
-bool ScoreCompiler::compileNormalised(const std::string &s, std::size_t index)
+bool ScoreCompiler::compileNormalised(const std::string &s)
 {
     if (s.empty() || s[0] == ';')
         return true;
@@ -218,12 +218,12 @@ bool ScoreCompiler::compileNormalised(const std::string &s, std::size_t index)
         return true;  // part label; its lines follow and compile in place
 
     if (s.size() >= 3 && s[2] == 'r')
-        return replayPart(s, index);
+        return replayPart(s);
 
     return compileNotes(s);
 }
 
-bool ScoreCompiler::replayPart(const std::string &s, std::size_t)
+bool ScoreCompiler::replayPart(const std::string &s)
 {
     // Two characters of the writer's choice, "r", and the part's character;
     // anything behind that is a misspelt replay, not something to ignore.

@@ -70,8 +70,8 @@ private:
     void reset();
     void setError(int code, int voice = 0);
     bool compileLine(std::size_t index);
-    bool compileNormalised(const std::string &line, std::size_t index);
-    bool replayPart(const std::string &line, std::size_t index);
+    bool compileNormalised(const std::string &line);
+    bool replayPart(const std::string &line);
     bool compileNotes(const std::string &line);
     bool parseVoices(const std::string &line, std::array<VoiceLine, 3> &voices);
     bool parseNote(int voice, VoiceLine &v);

@@ -5,7 +5,6 @@
 #include "components/cantorel/TgxWriter.h"
 #include "components/common/ComponentError.h"
 
-#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -23,9 +22,13 @@ const char *const kSource = "CantorelLib.CompileFile";
 
 std::string readSource(const std::string &path)
 {
+    std::error_code ec;
+    const auto status = std::filesystem::status(path, ec);
+    if (!std::filesystem::exists(status))
+        raiseFileError(cantorel::kErrFileNotFound);
     std::ifstream in(path, std::ios::binary);
-    if (!in)
-        raiseFileError(errno == ENOENT ? cantorel::kErrFileNotFound : cantorel::kErrFileAccess);
+    if (!in || std::filesystem::is_directory(status))
+        raiseFileError(cantorel::kErrFileAccess);
     std::ostringstream text;
     text << in.rdbuf();
     if (in.bad())
