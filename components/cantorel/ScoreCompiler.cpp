@@ -133,14 +133,19 @@ bool ScoreCompiler::compileScore(const std::vector<std::string> &lines)
     for (const std::string &l : lines)
         mLines.push_back(normaliseLine(l));
     mReplaying.assign(mLines.size(), false);
+    mReplayedLines = 0;
     if (mLines.empty())
         return true;
 
     mWriting = true;
     mOut.assign(kTgxHeader.begin(), kTgxHeader.end());
     bool ok = true;
-    for (std::size_t i = 0; i < mLines.size() && ok; ++i)
+    for (std::size_t i = 0; i < mLines.size() && ok; ++i) {
         ok = compileLine(i);
+        // A runaway of replays has no single faulty line: name the score's own line.
+        if (!ok && mReplayedLines > kMaxReplayedLines)
+            mErrLine = static_cast<int>(i) + 1;
+    }
     mWriting = false;
     mLines.clear();
     mReplaying.clear();
@@ -250,6 +255,13 @@ bool ScoreCompiler::replayPart(const std::string &s)
     for (std::size_t i = at + 1; ok && i < mLines.size(); ++i) {
         if (!mLines[i].empty() && mLines[i][0] == 'p')
             break;
+        // Parts that replay other parts several times grow exponentially;
+        // past this many replayed lines the compile would never finish.
+        if (++mReplayedLines > kMaxReplayedLines) {
+            setError(emrPartNotFound);
+            ok = false;
+            break;
+        }
         ok = compileLine(i);
     }
     mReplaying[at] = false;

@@ -25,6 +25,9 @@ namespace cantorel {
 class ScoreCompiler
 {
 public:
+    // Most lines that replays may compile in one score.
+    static constexpr std::size_t kMaxReplayedLines = std::size_t{1} << 22;
+
     ScoreCompiler();
 
     // Compiles a whole score (raw lines, normalised here). Returns true and
@@ -91,6 +94,7 @@ private:
 
     std::vector<std::string> mLines;        // normalised score lines
     std::vector<bool> mReplaying;           // per line: label of a part being replayed
+    std::size_t mReplayedLines = 0;
     bool mWriting = false;
     std::vector<std::uint8_t> mOut;
 };

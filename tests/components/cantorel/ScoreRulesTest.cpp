@@ -129,3 +129,16 @@ TEST(CantorelRules, EveryCompileStartsClean)
     EXPECT_EQ(compileText(c, "v1c4").code, 3003);
     EXPECT_EQ(*compileText(c, "v1qf4").object, cat({header(), settings(), {48, 24, 0, 0}, closing()}));
 }
+
+TEST(CantorelRules, RunawayNestedReplaysEndWithAnError)
+{
+    // Each part plays the one before it twice: 2^25 replayed lines.
+    std::string score = "pa\n;\n";
+    for (char c = 'b'; c <= 'z'; ++c)
+        score += std::string("p") + c + "\n--r" + static_cast<char>(c - 1) + "\n--r" + static_cast<char>(c - 1) + "\n";
+    score += "--rz\n";
+    const Outcome o = compileText(score);
+    EXPECT_EQ(o.code, 3001);
+    EXPECT_GT(o.line, 2);  // a replay line of the score
+    EXPECT_FALSE(o.object);
+}
