@@ -47,6 +47,8 @@ const Golden kGoldens[] = {
     {"octave five", "v1qc5c#5d5e&5e5e%5f&5f5b5b#5c&5",
      cat({settings(), ev(48, 16), ev(48, 15), ev(48, 14), ev(48, 13), ev(48, 13), ev(48, 13), ev(48, 13),
           ev(48, 24), ev(48, 17), ev(48, 16), ev(48, 17)})},
+    {"octave five under flats", "k7&\nv1qc5e5d5", cat({settings(), ev(48, 17), ev(48, 13), ev(48, 15)})},
+    {"octave five under sharps", "k6#\nv1qe5d5c%5", cat({settings(), ev(48, 24), ev(48, 13), ev(48, 16)})},
     {"part played in place and replayed", "pa\nv1qc4\npb\nv1qd4\n--ra",
      cat({settings(), ev(48, 32), ev(48, 28), ev(48, 32)})},
     {"part replayed before its label", "--rb\npb\nv1qe4", cat({settings(), ev(48, 25), ev(48, 25)})},
