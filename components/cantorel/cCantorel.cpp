@@ -15,9 +15,11 @@ namespace {
 
 const char *const kSource = "CantorelLib.CompileFile";
 
+// A file that cannot be read or written fails like any statement would, with
+// the plain run-time error number, not a score error.
 [[noreturn]] void raiseFileError(int code)
 {
-    throw vx::ComponentError(code, kSource, cantorel::errorMessage(code));
+    throw vx::ComponentError(vx::ComponentError::RunTimeError, code, kSource, cantorel::errorMessage(code));
 }
 
 std::string readSource(const std::string &path)

@@ -94,6 +94,7 @@ TEST(CantorelErrors, UnreadableSourceAndUnwritableObjectAreFileErrors)
         ADD_FAILURE() << "no error for a missing source";
     } catch (const vx::ComponentError &e) {
         EXPECT_EQ(e.code(), 53);
+        EXPECT_EQ(e.number(), 53);
         EXPECT_EQ(e.description(), "File not found");
     }
     writeText(dir + "/s.tgn", "v1qc4");
