@@ -147,6 +147,10 @@ TEST(SonvertCompress, LastSampleIsEncodedWhateverTheSourceForm)
     cSonvert s;
     s.setTargetPath(f.out);
     s.CompressPcmFile(f.src + "/p.pcm", true);
+    const auto h = readPcmHeader(std::filesystem::path(f.out + "p.pcm"));
+    ASSERT_TRUE(h);
+    EXPECT_EQ(h->form, PcmForm::Marked);
+    EXPECT_EQ(h->tag, 0u);
     Bytes shaped = plain;
     shaped.push_back(kEndMark);
     std::vector<int> track;
