@@ -235,6 +235,7 @@ private:
     Command mCmd;
     QByteArray mNumberText;
     DataSink mSink;
+    int mSinkGeneration = 0;
 
     // Speech.
     std::deque<SpeechItem> mSpeech;

@@ -124,6 +124,11 @@ public:
     // Waits for at least one byte, or until the program-time timeout passed,
     // yielding to the event loop. Returns whether bytes wait.
     bool waitForInput(double seconds);
+    // Takes every waiting byte, whatever InputLen says.
+    [[nodiscard]] QByteArray takeAll();
+    // Puts bytes back in front of the waiting input (bytes a reader took
+    // but that are not its own).
+    void putBack(const QByteArray &bytes);
 
 signals:
     // Bytes were received and at least RThreshold bytes wait. Raised from the
@@ -135,7 +140,6 @@ private:
     void received(const QByteArray &bytes);
     void scheduleCommEvent();
     void deliverCommEvent();
-    void pullInput() const;
     void requireOpen() const;
 
     std::unique_ptr<SerialBackend> mBackend;
