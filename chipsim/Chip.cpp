@@ -189,6 +189,7 @@ void Chip::powerCycle()
     mCharDelay = mTextDelay = 0;
     mDictEnabled = false;
     mBaud = mConfig.powerUpBaud;
+    mRestartBaud = -1;
     mState = ParseState::Text;
     mSink = {};
     mSpeech.clear();
@@ -512,6 +513,10 @@ void Chip::tick()
         if (mOut.isEmpty() && mXfer.id == 33)
             mXfer = {};
     }
+    if (mOut.isEmpty() && mRestartBaud >= 0) {
+        mBaud = mRestartBaud;
+        mRestartBaud = -1;
+    }
     updateCts();
     const bool busy = !mOut.isEmpty() || speaking() || mPlayEnd > 0.0 || t < mCtsLowUntil;
     if (!busy)
@@ -719,11 +724,12 @@ void Chip::storeFirmware(const QByteArray &image)
     ++mFirmwareWrites;
     mLastDownload = image;
     sendFrame(32, QByteArray(1, 0));
-    // The chip restarts: CTS low meanwhile, then the speed is found again,
-    // except that the synthesizer boards come back at 9600 after the second
-    // image.
+    // The chip restarts: CTS low meanwhile.
     mCtsLowUntil = now() + mConfig.flashSeconds;
-    mBaud = (part == 2 && (mConfig.moduleCode == 4 || mConfig.moduleCode == 7)) ? 9600 : 0;
+    // The reply still goes out at the old speed; the restart takes effect once
+    // it left. The chip keeps its speed, but the synthesizer boards come back
+    // at 9600 after the second image (the host then sends "7h" at 9600).
+    mRestartBaud = (part == 2 && (mConfig.moduleCode == 4 || mConfig.moduleCode == 7)) ? 9600 : mBaud;
     updateCts();
     ensureTicking();
 }

@@ -12,6 +12,7 @@
 #include "tests/support/TestEnv.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -255,7 +256,7 @@ TEST_F(ChipLink, AChipThatLostTheSpeedAnswersAfterTheResetAt9600)
     EXPECT_EQ(probes(*chip), (QVector<bool>{false, true}));
     // CAN and "7h" went out at 9600 and reached the chip.
     const auto &log = chip->byteLog();
-    const QByteArray reset("\x18\x01" "7h", 5);
+    const QByteArray reset("\x18\x01" "7h\0", 5);
     int at = -1;
     for (int i = 0; i + 4 < log.size() && at < 0; ++i) {
         bool match = true;
@@ -265,10 +266,11 @@ TEST_F(ChipLink, AChipThatLostTheSpeedAnswersAfterTheResetAt9600)
             at = i;
     }
     ASSERT_GE(at, 0);
-    for (int k = 0; k < 6; ++k) {
+    for (int k = 0; k < 5; ++k)
         EXPECT_EQ(log[at + k].baud, 9600);
+    // The chip acts on "7h" at once and waits for the next CR to find the speed.
+    for (int k = 0; k < 4; ++k)
         EXPECT_TRUE(log[at + k].accepted);
-    }
     // The second probe ran at the configured speed again.
     EXPECT_EQ(Comm->Settings(), QStringLiteral("115200,N,8,1"));
 }
