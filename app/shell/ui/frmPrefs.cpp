@@ -4,6 +4,7 @@
 #include "app/startup/Globals.h"
 #include "app/startup/Preferences.h"
 #include "app/startup/Seams.h"
+#include "link/SerialComm.h"
 #include "platform/Help.h"
 #include "platform/Numbers.h"
 #include "platform/Prompter.h"
@@ -383,8 +384,11 @@ void frmPrefs::Form_Load()
     shaPrefsFrame->lower();
 
     // 2. The port list.
-    for (int n = 1; n <= 32; ++n)
+    for (int n = 1; n <= 32; ++n) {
         cboPrefsPort->addItem(QStringLiteral("COM") + QString::number(n));
+        // What the port number reaches on this machine.
+        cboPrefsPort->setItemData(n - 1, SerialComm::deviceFor(n), Qt::ToolTipRole);
+    }
     cboPrefsPort->setMaxVisibleItems(16);
 
     // 3. The editor font.

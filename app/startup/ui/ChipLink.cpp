@@ -291,8 +291,9 @@ bool EditPortPreferences()
     QWidget *main = seams::MainWindow ? seams::MainWindow() : nullptr;
     dlg->setWindowModality(Qt::ApplicationModal);
     dlg->show();
+    // Centred across the main window, in its upper part.
     if (main)
-        dlg->move((main->width() - dlg->width()) / 2, (main->height() - dlg->height()) / 4);
+        dlg->move(main->x() + (main->width() - dlg->width()) / 2, main->y() + (main->height() - dlg->height()) / 4);
 
     const int oldPort = Port;
     const int oldBaud = BaudRate;

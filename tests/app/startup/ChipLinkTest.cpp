@@ -552,3 +552,54 @@ TEST_F(ChipLink, AFailedFirmwareWriteIsReportedNotTakenAsSuccess)
     EXPECT_EQ(Port, 1);
     EXPECT_FALSE(Busy);
 }
+
+TEST_F(ChipLink, ASynthesizerBoardIsToldToFindTheSpeedAgainAfterItsSecondImage)
+{
+    storePort(1);
+    configure([](chipsim::ChipConfig &c) {
+        c.moduleCode = 4;
+        c.firmwareFirst = 0x0300;
+        c.firmwareSecond = 0x0200;
+        c.flashSeconds = 0.2;
+    });
+    writeImage(QStringLiteral("m$a4d729.bin"), 1, 0x0300);
+    writeImage(QStringLiteral("m$b1f6c3.bin"), 2, 0x0201);
+    prompter.queue(vx::Answer::Yes);
+    prompter.queue(vx::Answer::Ok);
+    InitChipLink();
+
+    EXPECT_EQ(chip->firmwareWrites(), 1); // only the older half
+    EXPECT_EQ(link->GetChipInfo().firmwareSecond(), 0x0201);
+    EXPECT_EQ(ModuleName, QStringLiteral("Vellatone LT"));
+    // After the image: "7h" at 9600, then a CR, then the new handshake at
+    // the configured speed.
+    const auto &writes = chip->writeLog();
+    int reset = -1;
+    for (int i = 0; i < writes.size(); ++i)
+        if (writes[i].bytes == QByteArray("\x18\x01" "7h\0", 5))
+            reset = i;
+    ASSERT_GE(reset, 0);
+    EXPECT_EQ(writes[reset].baud, 9600);
+    ASSERT_LT(reset + 1, writes.size());
+    EXPECT_EQ(writes[reset + 1].bytes, QByteArray("\r"));
+    EXPECT_EQ(writes[reset + 1].baud, 115200);
+    EXPECT_EQ(probes(*chip), (QVector<bool>{true, true}));
+    EXPECT_EQ(caption, QStringLiteral("Voxmere"));
+    EXPECT_EQ(prompter.prompts().size(), 2);
+}
+
+TEST_F(ChipLink, AudioTransfersSwitchTheSpeedAndBack)
+{
+    storePort(1, 5);
+    InitChipLink();
+    ASSERT_EQ(Port, 1);
+    EXPECT_EQ(Comm->Settings(), QStringLiteral("19200,N,8,1"));
+    SavedCommSettings = Comm->Settings();
+    const double start = vx::Clock::seconds();
+    SetCommFastBaud();
+    EXPECT_GE(vx::Clock::seconds() - start, 0.5);
+    EXPECT_EQ(Comm->Settings(), QStringLiteral("115200,N,8,1"));
+    RestoreCommBaud();
+    EXPECT_GE(vx::Clock::seconds() - start, 0.6);
+    EXPECT_EQ(Comm->Settings(), QStringLiteral("19200,N,8,1"));
+}
