@@ -445,8 +445,8 @@ void Chip::send(const QByteArray &bytes)
 {
     if (mFaults.silent)
         return;
-    mOut.append(mFaults.junkBeforeReply);
-    mOut.append(bytes);
+    const int baud = lineBaud() ? lineBaud() : (mConfig.powerUpBaud ? mConfig.powerUpBaud : 9600);
+    mOut.push_back({mFaults.junkBeforeReply + bytes, baud});
     ensureTicking();
 }
 
@@ -504,21 +504,23 @@ void Chip::tick()
         sendFrame(0x80 | 35, QByteArray(1, 0));
     }
     // Replies: an upload goes out a frame per tick, the rest at once.
-    if (!mOut.isEmpty()) {
-        const int n = mXfer.id == 33 ? std::min<int>(int(mOut.size()), UploadFrameBytes + 4) : int(mOut.size());
-        const QByteArray chunk = mOut.left(n);
-        mOut.remove(0, n);
-        mSentLog.append(chunk);
-        emit transmit(chunk, lineBaud() ? lineBaud() : 9600);
-        if (mOut.isEmpty() && mXfer.id == 33)
-            mXfer = {};
+    while (!mOut.empty()) {
+        const OutChunk chunk = mOut.front();
+        mOut.pop_front();
+        mSentLog.append(chunk.bytes);
+        emit transmit(chunk.bytes, chunk.baud);
+        if (mXfer.id == 33) {
+            if (mOut.empty())
+                mXfer = {};
+            break;
+        }
     }
     if (mOut.isEmpty() && mRestartBaud >= 0) {
         mBaud = mRestartBaud;
         mRestartBaud = -1;
     }
     updateCts();
-    const bool busy = !mOut.isEmpty() || speaking() || mPlayEnd > 0.0 || t < mCtsLowUntil;
+    const bool busy = !mOut.empty() || speaking() || mPlayEnd > 0.0 || t < mCtsLowUntil;
     if (!busy)
         mTimer.stop();
 }

@@ -246,7 +246,12 @@ private:
 
     // Outgoing replies, delivered from the timer so they arrive
     // asynchronously like on a real line.
-    QByteArray mOut;
+    struct OutChunk
+    {
+        QByteArray bytes;
+        int baud = 0; // the line speed when the chip sent them
+    };
+    std::deque<OutChunk> mOut;
 
     // State.
     std::map<char, int> mSettings;

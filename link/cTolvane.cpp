@@ -87,8 +87,9 @@ public:
     }
     ~Session()
     {
-        if (mComm->PortOpen() && !mRx.isEmpty())
-            mComm->putBack(mRx);
+        // Bytes that were no reply of ours go back to the program, in order.
+        if (mComm->PortOpen() && !(mForeign.isEmpty() && mRx.isEmpty()))
+            mComm->putBack(mForeign + mRx);
         mComm->releaseEvents();
         mLib->mRunning = false;
     }
@@ -111,8 +112,10 @@ public:
         mComm->setOutput(bytes);
     }
 
-    // Takes one frame with the given id if it has arrived; skips noise in
-    // front of it. Returns false when none is complete yet.
+    // Takes one frame with the given id if it has arrived. Bytes in front
+    // of it are set aside for the program (they may be its own, such as a
+    // marker of speech still running). Returns false when none is complete
+    // yet.
     bool pollFrame(int id, QByteArray *payload)
     {
         mRx.append(mComm->takeAll());
@@ -136,6 +139,7 @@ public:
                 continue;
             }
             *payload = mRx.mid(at + 3, len);
+            mForeign.append(mRx.left(at));
             mRx.remove(0, at + 4 + len);
             return true;
         }
@@ -187,6 +191,7 @@ public:
     cTolvane *mLib;
     SerialComm *mComm;
     QByteArray mRx;
+    QByteArray mForeign;
 };
 
 cTolvane::cTolvane(QObject *parent) : QObject(parent), mComm(new SerialComm(this))
