@@ -189,7 +189,6 @@ void Chip::powerCycle()
     mCharDelay = mTextDelay = 0;
     mDictEnabled = false;
     mBaud = mConfig.powerUpBaud;
-    mRestartBaud = -1;
     mState = ParseState::Text;
     mSink = {};
     mSpeech.clear();
@@ -515,10 +514,6 @@ void Chip::tick()
             break;
         }
     }
-    if (mOut.isEmpty() && mRestartBaud >= 0) {
-        mBaud = mRestartBaud;
-        mRestartBaud = -1;
-    }
     updateCts();
     const bool busy = !mOut.empty() || speaking() || mPlayEnd > 0.0 || t < mCtsLowUntil;
     if (!busy)
@@ -726,12 +721,12 @@ void Chip::storeFirmware(const QByteArray &image)
     ++mFirmwareWrites;
     mLastDownload = image;
     sendFrame(32, QByteArray(1, 0));
-    // The chip restarts: CTS low meanwhile.
+    // The chip restarts: CTS low meanwhile. It keeps its speed, except that
+    // the synthesizer boards come back at 9600 after the second image (the
+    // host then sends "7h" at 9600 so they find the speed again).
     mCtsLowUntil = now() + mConfig.flashSeconds;
-    // The reply still goes out at the old speed; the restart takes effect once
-    // it left. The chip keeps its speed, but the synthesizer boards come back
-    // at 9600 after the second image (the host then sends "7h" at 9600).
-    mRestartBaud = (part == 2 && (mConfig.moduleCode == 4 || mConfig.moduleCode == 7)) ? 9600 : mBaud;
+    if (part == 2 && (mConfig.moduleCode == 4 || mConfig.moduleCode == 7))
+        mBaud = 9600;
     updateCts();
     ensureTicking();
 }

@@ -227,7 +227,6 @@ private:
     bool mRts = false;
     int mBaud = 0;
     double mCtsLowUntil = 0.0;
-    int mRestartBaud = -1; // speed after a firmware restart, once the reply left
     bool mLastCts = false;
 
     // Parser.
