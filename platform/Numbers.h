@@ -17,9 +17,9 @@ namespace vx {
 
 // Window measures are kept in twips: 15 twips to a pixel at 96 dpi.
 inline constexpr int kTwipsPerPixel = 15;
-[[nodiscard]] inline int twipsToPixels(int twips)
+[[nodiscard]] inline int twipsToPixels(double twips)
 {
-    return roundHalfEvenInt(static_cast<double>(twips) / kTwipsPerPixel);
+    return roundHalfEvenInt(twips / kTwipsPerPixel);
 }
 [[nodiscard]] inline constexpr int pixelsToTwips(int pixels)
 {

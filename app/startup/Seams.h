@@ -63,3 +63,34 @@ namespace seams {
 inline std::function<bool(const QString &path)> LinkTransferFile;
 
 } // namespace seams
+
+// --- Main window: start-up, events and shutdown -------------------------------
+class QMainWindow;
+
+namespace seams {
+
+// The control panel window and the phonetic-output window, created on first
+// use; null when there is none. Their geometry keys are applied by the start-up.
+inline std::function<QWidget *()> ControlPanelWindow;
+inline std::function<QWidget *()> PhoneticWindow;
+// Builds the main window's menu bar and connects its handlers.
+inline std::function<void(QMainWindow *main)> InitMenus;
+// The compatibility query of the start-up; sets For10.
+inline std::function<void()> DisplayCompatQuery;
+// Rebuilds the recent-file menu from the settings store.
+inline std::function<void()> UpdateRecentFileMenu;
+// Opens a file by its extension, as File > Open does.
+inline std::function<void(const QString &path)> OpenFileByType;
+// Opens a new, untitled text window (it lands in slot 2 on an empty registry).
+inline std::function<void()> NewTextDocument;
+// Shows the context menu of the main window's empty area.
+inline std::function<void(QWidget *owner)> ShowMDIFormMenu;
+// Makes a control the hover-highlighted one; null clears the highlight.
+inline std::function<void(QWidget *control)> SetRollover;
+// The receive handler: the link library's serial object has data.
+inline std::function<void()> CommEvent;
+// A click on a main toolbar button, or on an item of its drop-down menu, by key.
+inline std::function<void(const QString &key)> ToolbarButtonClick;
+inline std::function<void(const QString &key)> ToolbarButtonMenuClick;
+
+} // namespace seams

@@ -19,9 +19,12 @@ const std::string &isolateEnvironment()
         fs::create_directories(dir / "config");
         fs::create_directories(dir / "tmp");
         fs::create_directories(dir / "home");
+        fs::create_directories(dir / "runtime");
+        fs::permissions(dir / "runtime", fs::perms::owner_all, fs::perm_options::replace);
         ::setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
         ::setenv("TMPDIR", (dir / "tmp").c_str(), 1);
         ::setenv("HOME", (dir / "home").c_str(), 1);
+        ::setenv("XDG_RUNTIME_DIR", (dir / "runtime").c_str(), 1);
         ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
         return dir.string();
     }();

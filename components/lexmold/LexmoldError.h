@@ -1,0 +1,34 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace lexmold {
+
+// A compile that cannot run to its end for a reason other than a bad rule:
+// the source or object file cannot be used, or the source is beyond what the
+// compiled format can hold. Rule errors are never thrown; CompileFile returns
+// their line instead.
+class LexmoldError : public std::runtime_error
+{
+public:
+    LexmoldError(int number, const std::string &description)
+        : std::runtime_error(description), mNumber(number)
+    {
+    }
+
+    // The run-time error number the program shows ("Error " & number & ": ").
+    [[nodiscard]] int number() const noexcept { return mNumber; }
+    [[nodiscard]] std::string description() const { return what(); }
+
+private:
+    int mNumber;
+};
+
+// Error numbers, as the program's other run-time errors count them.
+inline constexpr int kErrOverflow = 6;
+inline constexpr int kErrSubscriptOutOfRange = 9;
+inline constexpr int kErrFileNotFound = 53;
+inline constexpr int kErrPathFileAccess = 75;
+
+} // namespace lexmold

@@ -1,0 +1,101 @@
+#include "app/startup/Busy.h"
+#include "app/startup/Globals.h"
+#include "app/startup/Seams.h"
+
+#include <QApplication>
+#include <QWidget>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+namespace {
+
+// Three registry slots with windows; slot 1 is closed.
+class BusyTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        Busy = false;
+        CompilingLibrary = false;
+        for (int i = 0; i < 3; ++i) {
+            windows.push_back(std::make_unique<QWidget>());
+            windows.back()->show();
+        }
+        DocState = QVector<DocRecord>(3);
+        DocState[0].Deleted = false;
+        DocState[1].Deleted = true;
+        DocState[2].Deleted = false;
+        ActiveDocIndex = 2;
+        seams::DocumentWindow = [this](int slot) -> QWidget * { return windows[slot].get(); };
+        seams::UpdateToolbarState = [this] {
+            ++toolbarUpdates;
+            busyAtUpdate.push_back(Busy);
+        };
+    }
+    void TearDown() override
+    {
+        seams::DocumentWindow = nullptr;
+        seams::UpdateToolbarState = nullptr;
+        DocState.clear();
+        Busy = false;
+        CompilingLibrary = false;
+    }
+
+    std::vector<std::unique_ptr<QWidget>> windows;
+    int toolbarUpdates = 0;
+    std::vector<bool> busyAtUpdate;
+};
+
+} // namespace
+
+TEST_F(BusyTest, BeginDisablesOpenWindowsAndOneEndEndsTheBusyState)
+{
+    BeginBusy();
+    BeginBusy();
+    EXPECT_TRUE(Busy);
+    EXPECT_FALSE(windows[0]->isEnabled());
+    EXPECT_TRUE(windows[1]->isEnabled()); // closed slot untouched
+    EXPECT_FALSE(windows[2]->isEnabled());
+
+    EndBusy();
+    EXPECT_FALSE(Busy);
+    EXPECT_TRUE(windows[0]->isEnabled());
+    EXPECT_TRUE(windows[2]->isEnabled());
+    EXPECT_FALSE(SuppressActivate);
+    ASSERT_EQ(toolbarUpdates, 3);
+    EXPECT_EQ(busyAtUpdate, (std::vector<bool>{true, true, false}));
+}
+
+TEST_F(BusyTest, NothingChangesWhileASoundLibraryCompiles)
+{
+    CompilingLibrary = true;
+    BeginBusy();
+    EXPECT_FALSE(Busy);
+    EXPECT_TRUE(windows[0]->isEnabled());
+    Busy = true;
+    EndBusy();
+    EXPECT_TRUE(Busy);
+    EXPECT_EQ(toolbarUpdates, 0);
+}
+
+TEST_F(BusyTest, EndWithAHiddenActiveWindowStillRefreshesTheToolbar)
+{
+    windows[2]->hide();
+    BeginBusy();
+    EndBusy();
+    EXPECT_FALSE(Busy);
+    EXPECT_EQ(toolbarUpdates, 2);
+    EXPECT_TRUE(windows[2]->isEnabled());
+}
+
+TEST_F(BusyTest, WorksWithNoWindowsInstalled)
+{
+    seams::DocumentWindow = nullptr;
+    seams::UpdateToolbarState = nullptr;
+    BeginBusy();
+    EXPECT_TRUE(Busy);
+    EndBusy();
+    EXPECT_FALSE(Busy);
+}

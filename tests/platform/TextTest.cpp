@@ -1,0 +1,75 @@
+#include "platform/Cp1252.h"
+#include "platform/Numbers.h"
+#include "platform/TextFiles.h"
+#include "tests/support/TestEnv.h"
+
+#include <QFile>
+#include <gtest/gtest.h>
+
+using namespace vx;
+
+TEST(Cp1252, EveryByteSurvivesARoundTrip)
+{
+    QByteArray all;
+    for (int b = 0; b < 256; ++b)
+        all.append(static_cast<char>(b));
+    const QString text = fromCp1252(all);
+    ASSERT_EQ(text.size(), 256);
+    EXPECT_EQ(toCp1252(text), all);
+}
+
+TEST(Cp1252, KnownCharactersMapToTheirBytesAndOthersToQuestionMarks)
+{
+    EXPECT_EQ(toCp1252(u"\u00e9"), QByteArray("\xE9"));
+    EXPECT_EQ(toCp1252(u"\u20ac"), QByteArray("\x80"));
+    EXPECT_EQ(toCp1252(u"\u0178"), QByteArray("\x9F"));
+    EXPECT_EQ(toCp1252(u"\u4e2d"), QByteArray("?"));
+    EXPECT_EQ(fromCp1252(QByteArray("\x80\x81\x9F")), QStringView(u"\u20ac\u0081\u0178").toString());
+}
+
+TEST(Rounding, HalvesGoToEven)
+{
+    EXPECT_EQ(roundHalfEven(0.5), 0);
+    EXPECT_EQ(roundHalfEven(1.5), 2);
+    EXPECT_EQ(roundHalfEven(2.5), 2);
+    EXPECT_EQ(roundHalfEven(-2.5), -2);
+    EXPECT_EQ(roundHalfEven(2.51), 3);
+    EXPECT_EQ(twipsToPixels(15), 1);
+    EXPECT_EQ(twipsToPixels(22), 1);  // 1.47
+    EXPECT_EQ(twipsToPixels(-20000), -1333);
+    EXPECT_EQ(pixelsToTwips(880), 13200);
+}
+
+TEST(TextFiles, LineBreaksNormaliseAndCrLfOffsetsMapBothWays)
+{
+    EXPECT_EQ(normalizeLineBreaks(u"a\r\nb\rc\nd"), QStringLiteral("a\nb\nc\nd"));
+    EXPECT_EQ(toCrLf(u"a\nb\r\n"), QStringLiteral("a\r\nb\r\n"));
+
+    const CrLfView v(u"ab\ncd\n\ne");
+    EXPECT_EQ(v.text(), QStringLiteral("ab\r\ncd\r\n\r\ne"));
+    EXPECT_EQ(v.toCrLfOffset(0), 0);
+    EXPECT_EQ(v.toCrLfOffset(2), 2); // the break itself starts at its CR
+    EXPECT_EQ(v.toCrLfOffset(3), 4);
+    EXPECT_EQ(v.toCrLfOffset(8), 11);
+    for (qsizetype e = 0; e <= 8; ++e)
+        EXPECT_EQ(v.toEditorOffset(v.toCrLfOffset(e)), e) << e;
+    EXPECT_EQ(v.toEditorOffset(3), 2); // between CR and LF
+}
+
+TEST(TextFiles, WritesCrLfWindows1252AndReadsItBack)
+{
+    const QString dir = QString::fromStdString(vxtest::freshDir("text"));
+    const QString path = dir + QStringLiteral("/t.txt");
+    ASSERT_TRUE(writeTextFile(path, u"caf\u00e9\nline 2"));
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), QByteArray("caf\xE9\r\nline 2"));
+    QString back;
+    ASSERT_TRUE(readTextFile(path, back));
+    EXPECT_EQ(back, QStringView(u"caf\u00e9\nline 2").toString());
+
+    QString err;
+    EXPECT_FALSE(readTextFile(dir + QStringLiteral("/missing.txt"), back, &err));
+    EXPECT_FALSE(err.isEmpty());
+    EXPECT_FALSE(writeTextFile(dir + QStringLiteral("/no/such/folder/x.txt"), u"x", &err));
+}
