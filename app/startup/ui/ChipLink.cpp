@@ -16,6 +16,7 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QPointer>
 #include <QThread>
 
 namespace {
@@ -175,6 +176,9 @@ void InitChipLink()
                 step = Step::CommError;
                 continue;
             }
+            // The speed list belongs to the preferences; loading them also
+            // prepares the editor font.
+            frmPrefs::instance();
             configurePort(true);
 
             // Open.
@@ -287,7 +291,7 @@ void InitChipLink()
 
 bool EditPortPreferences()
 {
-    frmPrefs *dlg = frmPrefs::instance();
+    QPointer<frmPrefs> dlg = frmPrefs::instance();
     QWidget *main = seams::MainWindow ? seams::MainWindow() : nullptr;
     dlg->setWindowModality(Qt::ApplicationModal);
     dlg->show();
@@ -297,7 +301,7 @@ bool EditPortPreferences()
 
     const int oldPort = Port;
     const int oldBaud = BaudRate;
-    while (dlg->isVisible()) {
+    while (dlg && dlg->isVisible()) {
         QCoreApplication::processEvents(QEventLoop::AllEvents);
         QThread::msleep(10);
     }
