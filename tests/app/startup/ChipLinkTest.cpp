@@ -603,3 +603,16 @@ TEST_F(ChipLink, AudioTransfersSwitchTheSpeedAndBack)
     EXPECT_GE(vx::Clock::seconds() - start, 0.6);
     EXPECT_EQ(Comm->Settings(), QStringLiteral("19200,N,8,1"));
 }
+
+TEST_F(ChipLink, ClosingTheErrorDialogByItsCloseBoxIsDemoMode)
+{
+    storePort(1);
+    chip->faults().silent = true;
+    whenShown(QStringLiteral("frmCommErr"), [](QWidget *w) { w->close(); });
+    InitChipLink();
+    EXPECT_EQ(CommErrChoice, 2);
+    EXPECT_EQ(Port, 0);
+    EXPECT_FALSE(Comm->PortOpen());
+    EXPECT_EQ(caption, QStringLiteral("Voxmere (demo mode)"));
+    EXPECT_EQ(demoPanels, 1);
+}
