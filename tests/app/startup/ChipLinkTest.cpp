@@ -100,12 +100,15 @@ class ChipLink : public ::testing::Test
 protected:
     void SetUp() override
     {
-        vx::Clock::setSpeed(25);
+        // Fast enough to keep the waits short, slow enough that the emulator's
+        // replies arrive within the program's waits on a loaded machine.
+        vx::Clock::setSpeed(8);
         DeleteSetting(kApp, kSec);
         qputenv("VOXMERE_COM1", "sim");
         qputenv("VOXMERE_COM2", "/nonexistent/ttyVX");
         SerialComm::resetSimulatedChips();
         link = std::make_unique<cTolvane>();
+        link->setReplyTimeout(20.0);
         cTolv = link.get();
         Comm = link->GetCommObject();
         chip = SerialComm::simulatedChip(1);
@@ -532,7 +535,6 @@ TEST_F(ChipLink, AFailedFirmwareWriteIsReportedNotTakenAsSuccess)
         c.flashSeconds = 0.2;
     });
     chip->faults().failTransferAtPercent = 50;
-    link->setReplyTimeout(0.5);
     writeImage(QStringLiteral("m$8a13f6.bin"), 1, 0x0200);
     writeImage(QStringLiteral("m$92e05b.bin"), 2, 0x0200);
     prompter.queue(vx::Answer::Yes);
