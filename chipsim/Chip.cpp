@@ -689,7 +689,9 @@ void Chip::storeDownload(const QByteArray &payload)
     } else if (kind == 247) {
         mDictionary = payload;
     } else if (kind == 100 || kind == 223) {
-        mSoundLibrary = payload;
+        code = storeSoundLibrary(payload, kind == 223);
+        if (code == 0)
+            mSoundLibrary = payload;
     } else if (payload.size() >= 16 && quint8(payload[8]) == 0xC0 && quint8(payload[9]) == 0xDB) {
         const quint16 tag = quint16(quint8(payload[14]) | (quint8(payload[15]) << 8));
         if (mConfig.recMemBytes < 0)
@@ -704,6 +706,55 @@ void Chip::storeDownload(const QByteArray &payload)
         ++mDownloadCount;
     }
     sendFrame(31, QByteArray(1, char(code)));
+}
+
+quint8 Chip::storeSoundLibrary(const QByteArray &lib, bool tagged)
+{
+    // Header 29 bytes, data (from the block marker to the pad byte), then a
+    // 16-bit sum of every byte from offset 9 to the pad byte.
+    if (mConfig.recMemBytes < 0)
+        return 6;
+    if (tagged && mConfig.model == Model::SV3410)
+        return 8;
+    if (lib.size() < 35)
+        return 7;
+    const quint32 length = get32(lib, 9);
+    if (qint64(length) + 31 != lib.size() || quint8(lib[29]) != 0xEC || quint8(lib[30]) != 0xDB)
+        return 7;
+    quint16 sum = 0;
+    for (qsizetype i = 9; i < lib.size() - 2; ++i)
+        sum = quint16(sum + quint8(lib[i]));
+    if (sum != quint16(quint8(lib[lib.size() - 2]) | (quint8(lib[lib.size() - 1]) << 8)))
+        return 7;
+    // The entries become the recording memory's files.
+    QVector<RecFile> files;
+    qint64 used = 0;
+    qsizetype at = 33;
+    const qsizetype end = 29 + length;
+    const int head = tagged ? 6 : 4;
+    while (at + head <= end) {
+        const int len = quint8(lib[at]) | (quint8(lib[at + 1]) << 8) | (quint8(lib[at + 2]) << 16);
+        if (at + head + len > end)
+            break;
+        const quint8 rate = quint8(lib[at + 3]);
+        RecFile f;
+        if (tagged) {
+            f.tag = quint16(quint8(lib[at + 4]) | (quint8(lib[at + 5]) << 8));
+            f.pcm = QByteArray("\r\r\x1e\x01", 4) + QByteArray::number((rate & 0x7F) % 100).rightJustified(2, '0') +
+                    ((rate & 0x80) ? '%' : '#') + '\0' + char(0xC0) + char(0xDB) + lib.mid(at, 4) + lib.mid(at + 4, 2) +
+                    lib.mid(at + 6, len);
+        } else {
+            f.pcm = lib.mid(at, 4 + len);
+        }
+        used += f.pcm.size();
+        files.append(f);
+        at += head + len;
+    }
+    if (used > mConfig.recMemBytes)
+        return 5;
+    mRecFiles = files;
+    mRecCorrupt = false;
+    return 0;
 }
 
 void Chip::storeFirmware(const QByteArray &image)

@@ -215,6 +215,7 @@ private:
     void finishTransfer();
     void storeDownload(const QByteArray &payload);
     void storeFirmware(const QByteArray &image);
+    quint8 storeSoundLibrary(const QByteArray &lib, bool tagged);
     int findRecFile(qint32 number, bool byTag) const;
     void recMemCommand(int id);
 

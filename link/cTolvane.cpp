@@ -59,6 +59,8 @@ QString chipErrorText(int code)
     case 4: return QStringLiteral("The recording memory is corrupt.");
     case 5: return QStringLiteral("The recording memory is full.");
     case 6: return QStringLiteral("The chip has no recording memory.");
+    case 7: return QStringLiteral("The sound library is damaged (length or check sum).");
+    case 8: return QStringLiteral("This chip does not take sound libraries with tags.");
     default: return QStringLiteral("The chip reported error %1.").arg(code);
     }
 }
