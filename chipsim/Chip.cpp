@@ -642,8 +642,14 @@ bool Chip::transferByte(quint8 b)
                 sendFrame(quint8(x.id), QByteArray(1, 1));
             }
         }
-        if (--x.blockLeft == 0)
+        if (--x.blockLeft == 0) {
             x.stage = 1;
+            // Storing the block takes time: CTS is off meanwhile.
+            if (mConfig.storeBytesPerSecond > 0) {
+                mCtsLowUntil = std::max(mCtsLowUntil, now() + 128.0 / mConfig.storeBytesPerSecond);
+                ensureTicking();
+            }
+        }
         return true;
     }
 }

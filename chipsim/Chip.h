@@ -40,6 +40,7 @@ struct ChipConfig
     double secondsPerChar = 0.004; // program seconds of speech per text byte
     double flashSeconds = 1.0;   // CTS low while a firmware image is written
     int powerUpBaud = 0;         // 0 = takes the speed of the first CR
+    double storeBytesPerSecond = 0; // a transfer's storing pace (CTS off per block); 0 = instant
 
     // The preset for "SV3420" or "SV3410" (anything else: SV3420).
     [[nodiscard]] static ChipConfig forModel(const QString &model);

@@ -14,6 +14,7 @@ constexpr char CMD = 0x01;
 constexpr char STX = 0x02;
 constexpr char CAN = 0x18;
 constexpr int BlockBytes = 128;
+constexpr char AbandonBlock = char(0xFF);
 
 // Query numbers and reply frame ids (link/PROTOCOL.md).
 enum : int {
@@ -253,24 +254,34 @@ LinkResult cTolvane::DownloadToChip(const QString &FileName)
     s.send(query(id) + le32(quint32(data.size())));
     int lastPercent = -1;
     bool cancel = false;
-    for (qsizetype at = 0; at < data.size(); at += BlockBytes) {
-        const QByteArray block = data.mid(at, BlockBytes);
-        s.send(QByteArray(1, char(block.size())) + block);
-        yieldOnce();
-        QByteArray early;
-        if (s.pollFrame(id, &early)) {
-            Session::checkCode(early); // a failure part way
-            throw LinkError(LinkError::NoAnswer, QStringLiteral("The chip's answer was not understood."));
-        }
-        const int percent = int((at + block.size()) * 100 / data.size());
-        if (percent != lastPercent) {
-            lastPercent = percent;
-            emit PercentDone(percent, cancel);
-            if (cancel) {
-                s.send(QByteArray(1, char(0xFF))); // the chip drops what it got
-                return LinkResult::Cancelled;
+    try {
+        for (qsizetype at = 0; at < data.size(); at += BlockBytes) {
+            const QByteArray block = data.mid(at, BlockBytes);
+            s.send(QByteArray(1, char(block.size())) + block);
+            yieldOnce();
+            QByteArray early;
+            if (s.pollFrame(id, &early)) {
+                Session::checkCode(early); // a failure part way
+                throw LinkError(LinkError::NoAnswer, QStringLiteral("The chip's answer was not understood."));
+            }
+            const int percent = int((at + block.size()) * 100 / data.size());
+            if (percent != lastPercent) {
+                lastPercent = percent;
+                emit PercentDone(percent, cancel);
+                if (cancel) {
+                    s.send(QByteArray(1, AbandonBlock)); // the chip drops what it got
+                    return LinkResult::Cancelled;
+                }
             }
         }
+    } catch (const LinkError &) {
+        // Leave the chip out of the transfer, so it takes commands again.
+        try {
+            s.send(QByteArray(1, AbandonBlock));
+        } catch (const LinkError &) {
+            // CTS stayed off: the chip is not listening anyway.
+        }
+        throw;
     }
     s.send(QByteArray(1, 0));
     s.result(id);

@@ -214,9 +214,13 @@ TEST_F(LinkLibrary, TransferFailingPartWayIsAnErrorWithADescription)
 {
     const QString path = writeFile(QStringLiteral("hello.grt"), QByteArray("\r\r\x18\x1e\x01" "255w", 9) +
                                                                      QByteArray(20000, 'a') + '\0');
+    chipsim::ChipConfig slow = chip->config();
+    slow.storeBytesPerSecond = 1e6; // the failure report reaches the library part way
+    chip->setConfig(slow);
     chipsim::ChipFaults f;
     f.failTransferAtPercent = 30;
     chip->setFaults(f);
+    percents.clear();
     try {
         lib.DownloadToChip(path);
         FAIL() << "the chip failed the transfer";
@@ -225,6 +229,7 @@ TEST_F(LinkLibrary, TransferFailingPartWayIsAnErrorWithADescription)
         EXPECT_EQ(e.description(), QStringLiteral("The transfer to the chip failed."));
     }
     EXPECT_TRUE(chip->greeting().isEmpty());
+    EXPECT_LT(percents.back(), 100) << "the library stopped when the chip failed";
     chip->setFaults({});
     lib.RefreshStatus();
     EXPECT_EQ(lib.DownloadToChip(path), LinkResult::Done);
