@@ -194,6 +194,7 @@ void Chip::powerCycle()
     mSpeech.clear();
     mSpeakRunning = false;
     mOut.clear();
+    mLater.clear();
     mXfer = {};
     mPlayEnd = 0.0;
     mCtsLowUntil = 0.0;
@@ -451,6 +452,17 @@ void Chip::send(const QByteArray &bytes)
 
 void Chip::sendFrame(quint8 id, const QByteArray &payload)
 {
+    send(frame(id, payload));
+}
+
+void Chip::sendLater(double seconds, const QByteArray &bytes)
+{
+    mLater.emplace_back(now() + seconds, bytes);
+    ensureTicking();
+}
+
+QByteArray Chip::frame(quint8 id, const QByteArray &payload)
+{
     QByteArray f;
     f.append(char(STX));
     f.append(char(id));
@@ -460,7 +472,7 @@ void Chip::sendFrame(quint8 id, const QByteArray &payload)
     for (char c : payload)
         sum = quint8(sum + quint8(c));
     f.append(char(sum));
-    send(f);
+    return f;
 }
 
 void Chip::ensureTicking()
@@ -498,6 +510,10 @@ void Chip::tick()
         if (mSpeech.empty() || !mSpeech.front().acted || mSpeech.front().marker >= 0)
             mSpeakRunning = false;
     }
+    while (!mLater.empty() && mLater.front().first <= t) {
+        send(mLater.front().second);
+        mLater.pop_front();
+    }
     if (mPlayEnd > 0.0 && t >= mPlayEnd) {
         mPlayEnd = 0.0;
         sendFrame(0x80 | 35, QByteArray(1, 0));
@@ -515,7 +531,7 @@ void Chip::tick()
         }
     }
     updateCts();
-    const bool busy = !mOut.empty() || speaking() || mPlayEnd > 0.0 || t < mCtsLowUntil;
+    const bool busy = !mOut.empty() || !mLater.empty() || speaking() || mPlayEnd > 0.0 || t < mCtsLowUntil;
     if (!busy)
         mTimer.stop();
 }
@@ -820,14 +836,13 @@ void Chip::recMemCommand(int id)
     auto reply = [this, id](quint8 code) { sendFrame(quint8(id), QByteArray(1, char(code))); };
     if (mConfig.recMemBytes < 0)
         return reply(6);
-    if (id == 36) {
-        mRecFiles.clear();
+    if (id == 36 || id == 37) {
+        // Erasing and repairing take a while; the result comes at the end.
+        if (id == 36)
+            mRecFiles.clear();
         mRecCorrupt = false;
-        return reply(0);
-    }
-    if (id == 37) {
-        mRecCorrupt = false;
-        return reply(0);
+        sendLater(mConfig.recMemWorkSeconds, frame(quint8(id), QByteArray(1, 0)));
+        return;
     }
     if (mRecCorrupt)
         return reply(4);

@@ -177,6 +177,31 @@ public:
             throw LinkError(LinkError::ChipRejected, chipErrorText(code));
     }
 
+    // Waits for a result while the chip works, raising ChipStatus 4 every
+    // quarter second (the program blinks a label per report) and, after an
+    // odd number of them, one 10 so the label ends as it began.
+    void resultWhileWorking(int id)
+    {
+        const double start = vx::Clock::seconds();
+        double lastBlink = start;
+        int blinks = 0;
+        QByteArray payload;
+        while (!pollFrame(id, &payload)) {
+            const double t = vx::Clock::seconds();
+            if (t > start + mLib->mReplyTimeout + 60.0)
+                throw LinkError(LinkError::NoAnswer, QStringLiteral("The chip did not answer."));
+            if (t - lastBlink >= 0.25) {
+                lastBlink = t;
+                ++blinks;
+                emit mLib->ChipStatus(4);
+            }
+            mComm->waitForInput(0.01);
+        }
+        if (blinks % 2)
+            emit mLib->ChipStatus(10);
+        checkCode(payload);
+    }
+
     // After a cancel: let the chip stop, and drop what it still sent.
     void drain()
     {
@@ -369,12 +394,12 @@ void cTolvane::InitRecMem()
 {
     Session s(this);
     s.send(query(QInit) + '\0');
-    s.result(QInit);
+    s.resultWhileWorking(QInit);
 }
 
 void cTolvane::RepairRecMem()
 {
     Session s(this);
     s.send(query(QRepair) + '\0');
-    s.result(QRepair);
+    s.resultWhileWorking(QRepair);
 }

@@ -327,7 +327,15 @@ TEST_F(LinkLibrary, RecordingMemoryMembers)
     lib.RepairRecMem();
     lib.RefreshStatus();
     EXPECT_GE(lib.GetStatus().freeBytes(), 0);
+    chipsim::ChipConfig cfg = chip->config();
+    cfg.recMemWorkSeconds = 0.6;
+    chip->setConfig(cfg);
+    std::vector<int> status;
+    QObject::connect(&lib, &cTolvane::ChipStatus, [&](int m) { status.push_back(m); });
     lib.InitRecMem();
+    ASSERT_GE(status.size(), 2u) << "the chip's work is reported";
+    EXPECT_EQ(status.front(), 4);
+    EXPECT_EQ(status.size() % 2, 0u) << "an even number of blinks leaves the label as it was";
     lib.RefreshStatus();
     EXPECT_EQ(lib.GetStatus().fileCount(), 0);
     EXPECT_EQ(lib.GetStatus().freeBytes(), chip->config().recMemBytes);
