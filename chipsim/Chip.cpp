@@ -194,6 +194,7 @@ void Chip::powerCycle()
     mSpeech.clear();
     mSpeakRunning = false;
     mOut.clear();
+    mLater.clear();
     mXfer = {};
     mPlayEnd = 0.0;
     mCtsLowUntil = 0.0;
@@ -451,6 +452,17 @@ void Chip::send(const QByteArray &bytes)
 
 void Chip::sendFrame(quint8 id, const QByteArray &payload)
 {
+    send(frame(id, payload));
+}
+
+void Chip::sendLater(double seconds, const QByteArray &bytes)
+{
+    mLater.emplace_back(now() + seconds, bytes);
+    ensureTicking();
+}
+
+QByteArray Chip::frame(quint8 id, const QByteArray &payload)
+{
     QByteArray f;
     f.append(char(STX));
     f.append(char(id));
@@ -460,7 +472,7 @@ void Chip::sendFrame(quint8 id, const QByteArray &payload)
     for (char c : payload)
         sum = quint8(sum + quint8(c));
     f.append(char(sum));
-    send(f);
+    return f;
 }
 
 void Chip::ensureTicking()
@@ -498,6 +510,10 @@ void Chip::tick()
         if (mSpeech.empty() || !mSpeech.front().acted || mSpeech.front().marker >= 0)
             mSpeakRunning = false;
     }
+    while (!mLater.empty() && mLater.front().first <= t) {
+        send(mLater.front().second);
+        mLater.pop_front();
+    }
     if (mPlayEnd > 0.0 && t >= mPlayEnd) {
         mPlayEnd = 0.0;
         sendFrame(0x80 | 35, QByteArray(1, 0));
@@ -515,7 +531,7 @@ void Chip::tick()
         }
     }
     updateCts();
-    const bool busy = !mOut.empty() || speaking() || mPlayEnd > 0.0 || t < mCtsLowUntil;
+    const bool busy = !mOut.empty() || !mLater.empty() || speaking() || mPlayEnd > 0.0 || t < mCtsLowUntil;
     if (!busy)
         mTimer.stop();
 }
@@ -642,8 +658,14 @@ bool Chip::transferByte(quint8 b)
                 sendFrame(quint8(x.id), QByteArray(1, 1));
             }
         }
-        if (--x.blockLeft == 0)
+        if (--x.blockLeft == 0) {
             x.stage = 1;
+            // Storing the block takes time: CTS is off meanwhile.
+            if (mConfig.storeBytesPerSecond > 0) {
+                mCtsLowUntil = std::max(mCtsLowUntil, now() + 128.0 / mConfig.storeBytesPerSecond);
+                ensureTicking();
+            }
+        }
         return true;
     }
 }
@@ -689,7 +711,9 @@ void Chip::storeDownload(const QByteArray &payload)
     } else if (kind == 247) {
         mDictionary = payload;
     } else if (kind == 100 || kind == 223) {
-        mSoundLibrary = payload;
+        code = storeSoundLibrary(payload, kind == 223);
+        if (code == 0)
+            mSoundLibrary = payload;
     } else if (payload.size() >= 16 && quint8(payload[8]) == 0xC0 && quint8(payload[9]) == 0xDB) {
         const quint16 tag = quint16(quint8(payload[14]) | (quint8(payload[15]) << 8));
         if (mConfig.recMemBytes < 0)
@@ -704,6 +728,55 @@ void Chip::storeDownload(const QByteArray &payload)
         ++mDownloadCount;
     }
     sendFrame(31, QByteArray(1, char(code)));
+}
+
+quint8 Chip::storeSoundLibrary(const QByteArray &lib, bool tagged)
+{
+    // Header 29 bytes, data (from the block marker to the pad byte), then a
+    // 16-bit sum of every byte from offset 9 to the pad byte.
+    if (mConfig.recMemBytes < 0)
+        return 6;
+    if (tagged && mConfig.model == Model::SV3410)
+        return 8;
+    if (lib.size() < 35)
+        return 7;
+    const quint32 length = get32(lib, 9);
+    if (qint64(length) + 31 != lib.size() || quint8(lib[29]) != 0xEC || quint8(lib[30]) != 0xDB)
+        return 7;
+    quint16 sum = 0;
+    for (qsizetype i = 9; i < lib.size() - 2; ++i)
+        sum = quint16(sum + quint8(lib[i]));
+    if (sum != quint16(quint8(lib[lib.size() - 2]) | (quint8(lib[lib.size() - 1]) << 8)))
+        return 7;
+    // The entries become the recording memory's files.
+    QVector<RecFile> files;
+    qint64 used = 0;
+    qsizetype at = 33;
+    const qsizetype end = 29 + length;
+    const int head = tagged ? 6 : 4;
+    while (at + head <= end) {
+        const int len = quint8(lib[at]) | (quint8(lib[at + 1]) << 8) | (quint8(lib[at + 2]) << 16);
+        if (at + head + len > end)
+            break;
+        const quint8 rate = quint8(lib[at + 3]);
+        RecFile f;
+        if (tagged) {
+            f.tag = quint16(quint8(lib[at + 4]) | (quint8(lib[at + 5]) << 8));
+            f.pcm = QByteArray("\r\r\x1e\x01", 4) + QByteArray::number((rate & 0x7F) % 100).rightJustified(2, '0') +
+                    ((rate & 0x80) ? '%' : '#') + '\0' + char(0xC0) + char(0xDB) + lib.mid(at, 4) + lib.mid(at + 4, 2) +
+                    lib.mid(at + 6, len);
+        } else {
+            f.pcm = lib.mid(at, 4 + len);
+        }
+        used += f.pcm.size();
+        files.append(f);
+        at += head + len;
+    }
+    if (used > mConfig.recMemBytes)
+        return 5;
+    mRecFiles = files;
+    mRecCorrupt = false;
+    return 0;
 }
 
 void Chip::storeFirmware(const QByteArray &image)
@@ -764,14 +837,13 @@ void Chip::recMemCommand(int id)
     auto reply = [this, id](quint8 code) { sendFrame(quint8(id), QByteArray(1, char(code))); };
     if (mConfig.recMemBytes < 0)
         return reply(6);
-    if (id == 36) {
-        mRecFiles.clear();
+    if (id == 36 || id == 37) {
+        // Erasing and repairing take a while; the result comes at the end.
+        if (id == 36)
+            mRecFiles.clear();
         mRecCorrupt = false;
-        return reply(0);
-    }
-    if (id == 37) {
-        mRecCorrupt = false;
-        return reply(0);
+        sendLater(mConfig.recMemWorkSeconds, frame(quint8(id), QByteArray(1, 0)));
+        return;
     }
     if (mRecCorrupt)
         return reply(4);

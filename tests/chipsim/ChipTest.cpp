@@ -235,3 +235,48 @@ TEST(Chip, RecordsDescribeTheBoard)
     chip.setConfig(cfg);
     EXPECT_EQ(chip.statusRecord().freeBytes(), -2);
 }
+
+TEST(Chip, ABoardLeftAt9600AnswersAfterTheSpeedReset)
+{
+    // The handshake's retry: nothing at 115200, "7h" at 9600, then a CR at
+    // 115200 sets the speed.
+    ChipConfig cfg;
+    cfg.powerUpBaud = 9600;
+    Chip chip(cfg);
+    Host host(chip, 115200);
+    host.send("\r\x18" + C + "99i" + NUL);
+    host.pump(0.05);
+    EXPECT_TRUE(host.heard.isEmpty());
+    chip.receive("\x18" + C + "7h" + NUL, 9600);
+    host.send("\r\x18" + C + "99i" + NUL);
+    host.pump(0.05);
+    EXPECT_EQ(host.heard, QByteArray(1, 99));
+}
+
+TEST(Chip, SynthesizerBoardsComeBackAt9600AfterTheSecondImage)
+{
+    ChipConfig cfg;
+    cfg.moduleCode = 4;
+    cfg.flashSeconds = 0.05;
+    Chip chip(cfg);
+    Host host(chip, 57600);
+    host.send("\r");
+    const QByteArray image = makeFirmwareImage(2, 0x0400, 300);
+    QByteArray stream = C + "32?";
+    for (int i = 0; i < 4; ++i)
+        stream.append(char((image.size() >> (8 * i)) & 0xFF));
+    for (int at = 0; at < image.size(); at += 100) {
+        const QByteArray block = image.mid(at, 100);
+        stream.append(char(block.size()));
+        stream.append(block);
+    }
+    stream.append('\0');
+    host.send(stream);
+    EXPECT_FALSE(chip.cts()) << "writing the image";
+    host.pump(0.1);
+    EXPECT_TRUE(chip.cts());
+    EXPECT_EQ(chip.infoRecord().firmwareSecond(), 0x0400);
+    EXPECT_EQ(chip.lineBaud(), 9600);
+    // The result frame went out at the old speed, before the restart.
+    EXPECT_EQ(host.heard, QByteArray("\x02\x20\x01\x00\x21", 5));
+}

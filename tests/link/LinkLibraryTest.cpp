@@ -196,13 +196,13 @@ TEST_F(LinkLibrary, DownloadSendsTheFileUnchangedWithProgress)
 
 TEST_F(LinkLibrary, CancelledDownloadIsReportedAndNotStored)
 {
-    const QString path = writeFile(QStringLiteral("lib.sfx"), QByteArray("\r\r\x18\x1e\x01" "223w", 9) +
-                                                                   QByteArray(100 * 1024, 'x'));
+    const QString path = writeFile(QStringLiteral("words.dix"), QByteArray("\r\r\x18\x1e\x01" "247w", 9) +
+                                                                     QByteArray(100 * 1024, 'x'));
     cancelAt = 50;
     EXPECT_EQ(lib.DownloadToChip(path), LinkResult::Cancelled);
     EXPECT_LE(percents.back(), 51);
     EXPECT_EQ(chip->downloadCount(), 0);
-    EXPECT_TRUE(chip->soundLibrary().isEmpty());
+    EXPECT_TRUE(chip->dictionary().isEmpty());
     // The chip is back to taking commands.
     lib.RefreshStatus();
     cancelAt = -1;
@@ -214,9 +214,13 @@ TEST_F(LinkLibrary, TransferFailingPartWayIsAnErrorWithADescription)
 {
     const QString path = writeFile(QStringLiteral("hello.grt"), QByteArray("\r\r\x18\x1e\x01" "255w", 9) +
                                                                      QByteArray(20000, 'a') + '\0');
+    chipsim::ChipConfig slow = chip->config();
+    slow.storeBytesPerSecond = 1e6; // the failure report reaches the library part way
+    chip->setConfig(slow);
     chipsim::ChipFaults f;
     f.failTransferAtPercent = 30;
     chip->setFaults(f);
+    percents.clear();
     try {
         lib.DownloadToChip(path);
         FAIL() << "the chip failed the transfer";
@@ -225,6 +229,7 @@ TEST_F(LinkLibrary, TransferFailingPartWayIsAnErrorWithADescription)
         EXPECT_EQ(e.description(), QStringLiteral("The transfer to the chip failed."));
     }
     EXPECT_TRUE(chip->greeting().isEmpty());
+    EXPECT_LT(percents.back(), 100) << "the library stopped when the chip failed";
     chip->setFaults({});
     lib.RefreshStatus();
     EXPECT_EQ(lib.DownloadToChip(path), LinkResult::Done);
@@ -322,7 +327,15 @@ TEST_F(LinkLibrary, RecordingMemoryMembers)
     lib.RepairRecMem();
     lib.RefreshStatus();
     EXPECT_GE(lib.GetStatus().freeBytes(), 0);
+    chipsim::ChipConfig cfg = chip->config();
+    cfg.recMemWorkSeconds = 0.6;
+    chip->setConfig(cfg);
+    std::vector<int> status;
+    QObject::connect(&lib, &cTolvane::ChipStatus, [&](int m) { status.push_back(m); });
     lib.InitRecMem();
+    ASSERT_GE(status.size(), 2u) << "the chip's work is reported";
+    EXPECT_EQ(status.front(), 4);
+    EXPECT_EQ(status.size() % 2, 0u) << "an even number of blinks leaves the label as it was";
     lib.RefreshStatus();
     EXPECT_EQ(lib.GetStatus().fileCount(), 0);
     EXPECT_EQ(lib.GetStatus().freeBytes(), chip->config().recMemBytes);
@@ -347,4 +360,70 @@ TEST_F(LinkLibrary, AMemberRefusesToRunInsideAnother)
     });
     EXPECT_EQ(lib.DownloadToChip(path), LinkResult::Done);
     EXPECT_TRUE(nestedFailed);
+}
+
+namespace {
+
+// A compiled sound library of the newer flavour with the given sounds.
+QByteArray soundLibrary(const std::vector<std::pair<quint16, QByteArray>> &sounds, bool breakSum = false)
+{
+    QByteArray body("\xEC\xDB\xFF\xFF", 4);
+    for (const auto &[tag, data] : sounds) {
+        const int n = int(data.size());
+        body.append(char(n & 0xFF));
+        body.append(char((n >> 8) & 0xFF));
+        body.append(char(n >> 16));
+        body.append(char(78));
+        body.append(char(tag & 0xFF));
+        body.append(char(tag >> 8));
+        body.append(data);
+    }
+    if (body.size() % 2)
+        body.append('\0');
+    QByteArray lib("\r\r\x18\x1e\x01" "223w", 9);
+    const quint32 len = quint32(body.size());
+    for (int i = 0; i < 4; ++i)
+        lib.append(char((len >> (8 * i)) & 0xFF));
+    lib.append(QByteArray(16, 0));
+    lib.append(body);
+    quint16 sum = 0;
+    for (qsizetype i = 9; i < lib.size(); ++i)
+        sum = quint16(sum + quint8(lib[i]));
+    if (breakSum)
+        ++sum;
+    lib.append(char(sum & 0xFF));
+    lib.append(char(sum >> 8));
+    return lib;
+}
+
+} // namespace
+
+TEST_F(LinkLibrary, SoundLibraryFillsTheRecordingMemory)
+{
+    const QString good = writeFile(QStringLiteral("lib.sfx"),
+                                   soundLibrary({{12, QByteArray(301, 0x10)}, {40, QByteArray(100, 0x20)}}));
+    EXPECT_EQ(lib.DownloadToChip(good), LinkResult::Done);
+    lib.RefreshStatus();
+    EXPECT_EQ(lib.GetStatus().fileCount(), 2);
+    ASSERT_EQ(chip->recFiles().size(), 2);
+    EXPECT_EQ(chip->recFiles()[1].tag, 40);
+
+    // The uploaded sound is a marked chip PCM file with the library's tag.
+    const QString folder = QString::fromStdString(vxtest::freshDir("sfx"));
+    EXPECT_EQ(lib.UploadRecMemFile(folder + QStringLiteral("/t12.pcm"), 12, true), LinkResult::Done);
+    const QByteArray pcm = readFile(folder + QStringLiteral("/t12.pcm"));
+    ASSERT_EQ(pcm.size(), 16 + 301);
+    EXPECT_EQ(pcm.left(8), QByteArray("\r\r\x1e\x01" "78#\0", 8));
+    EXPECT_EQ(quint8(pcm[8]) | (quint8(pcm[9]) << 8), 0xDBC0);
+    EXPECT_EQ(quint8(pcm[10]) | (quint8(pcm[11]) << 8), 301);
+    EXPECT_EQ(quint8(pcm[14]), 12);
+
+    const QString bad = writeFile(QStringLiteral("bad.sfx"), soundLibrary({{1, QByteArray(10, 1)}}, true));
+    try {
+        lib.DownloadToChip(bad);
+        FAIL() << "a wrong check sum";
+    } catch (const LinkError &e) {
+        EXPECT_EQ(e.number(), LinkError::ChipRejected);
+    }
+    EXPECT_EQ(chip->recFiles().size(), 2) << "a damaged library changes nothing";
 }

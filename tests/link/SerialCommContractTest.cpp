@@ -6,6 +6,7 @@
 #include "chipsim/Chip.h"
 #include "chipsim/PtyServer.h"
 #include "link/SerialComm.h"
+#include "platform/Settings.h"
 
 #include <gtest/gtest.h>
 
@@ -153,6 +154,8 @@ TEST(SerialComm, PortNumbersMapToDevices)
 {
     qunsetenv("VOXMERE_COM9");
     EXPECT_EQ(SerialComm::deviceFor(9), QStringLiteral("/dev/ttyS8"));
+    SaveSetting(QStringLiteral("Voxmere"), QStringLiteral("Ports"), QStringLiteral("COM9"), QStringLiteral("/dev/ttyACM0"));
+    EXPECT_EQ(SerialComm::deviceFor(9), QStringLiteral("/dev/ttyACM0"));
     qputenv("VOXMERE_COM9", "/dev/ttyUSB0");
     EXPECT_EQ(SerialComm::deviceFor(9), QStringLiteral("/dev/ttyUSB0"));
     EXPECT_EQ(SerialComm::simulatedChip(9), nullptr);

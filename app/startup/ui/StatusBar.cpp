@@ -3,6 +3,37 @@
 #include <QHBoxLayout>
 #include <QLabel>
 
+#include <algorithm>
+
+namespace {
+
+// A panel that asks for room for its text (or a least width while it waits
+// for its first text) but gives way when the window is narrow, as the
+// panels of a status bar do, so the bar never widens the window.
+class PanelLabel : public QLabel
+{
+public:
+    explicit PanelLabel(QWidget *parent) : QLabel(parent) {}
+    void setLeastWidth(int px) { mLeast = px; }
+    [[nodiscard]] QSize minimumSizeHint() const override
+    {
+        QSize s = QLabel::minimumSizeHint();
+        s.setWidth(std::min(s.width(), 24));
+        return s;
+    }
+    [[nodiscard]] QSize sizeHint() const override
+    {
+        QSize s = QLabel::sizeHint();
+        s.setWidth(std::max(s.width(), mLeast));
+        return s;
+    }
+
+private:
+    int mLeast = 0;
+};
+
+} // namespace
+
 StatusBar::StatusBar(QWidget *parent) : QStatusBar(parent)
 {
     setObjectName(QStringLiteral("sbStatusBar"));
@@ -18,22 +49,22 @@ StatusBar::StatusBar(QWidget *parent) : QStatusBar(parent)
     mPicture->setFixedSize(16, 16);
     row->addWidget(mPicture);
     for (int i = 1; i <= kPanels; ++i) {
-        mPanels[i] = new QLabel(this);
+        mPanels[i] = new PanelLabel(this);
         mPanels[i]->setObjectName(QStringLiteral("Panel%1").arg(i));
         mPanels[i]->setContentsMargins(4, 0, 4, 0);
     }
     row->addWidget(mPanels[1], 1);
+    // The message panel takes what the others leave.
+    first->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     addWidget(first, 1);
     for (int i = 2; i <= kPanels; ++i) {
         mPanels[i]->setFrameShape(QFrame::StyledPanel);
         mPanels[i]->setFrameShadow(QFrame::Sunken);
         if (i >= 6) {
             mPanels[i]->setAlignment(Qt::AlignCenter);
-            mPanels[i]->setMinimumWidth(40);
+            static_cast<PanelLabel *>(mPanels[i])->setLeastWidth(36);
         } else {
-            // Room for the usual texts, so the bar keeps its shape while a
-            // panel waits for its first text.
-            mPanels[i]->setMinimumWidth(i == 4 ? 170 : 110);
+            static_cast<PanelLabel *>(mPanels[i])->setLeastWidth(80);
         }
         addPermanentWidget(mPanels[i]);
     }
