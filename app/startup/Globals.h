@@ -55,3 +55,16 @@ struct DocRecord
 };
 inline QVector<DocRecord> DocState;
 inline int ActiveDocIndex = 0;
+
+// --- Chip link: the link library, its serial object and the typed command shortcut
+class cTolvane;
+class SerialComm;
+inline cTolvane *cTolv = nullptr;                // the link library object, kept for the program's life
+inline SerialComm *Comm = nullptr;               // handed out by the link library, kept for the program's life
+inline QString CommandChar = QStringLiteral("~"); // live value of the "CommandChar" preference; "" or NUL = off
+
+// --- Main window start-up ---------------------------------------------------
+inline bool For10 = false;        // developing for the older chip ("For10")
+inline bool PrevEmulation = true; // the emulation state the panels compare against
+inline int LastNewKind = 0;       // kind of the last File > New: 0 text, 1 sound library, 2 dictionary, 3 music
+inline QStringList ChannelNames;  // "Mono", "Stereo"

@@ -1,0 +1,180 @@
+#include "app/shell/ui/frmSLCProgress.h"
+
+#include "app/shell/ui/ProgressBar.h"
+#include "app/startup/Globals.h"
+#include "app/startup/ui/Images.h"
+#include "app/startup/ui/frmMDI.h"
+
+#include <QCloseEvent>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QPointer>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+QPointer<frmSLCProgress> &slcWindow()
+{
+    static QPointer<frmSLCProgress> w;
+    return w;
+}
+
+QPixmap checkmark()
+{
+    QPixmap pm(16, 16);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(30, 140, 60), 2.4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.drawPolyline(QPolygonF({QPointF(3, 8.5), QPointF(6.5, 12), QPointF(13, 4)}));
+    return pm;
+}
+
+QFrame *line(QWidget *parent, const char *name, bool white)
+{
+    auto *f = new QFrame(parent);
+    f->setObjectName(QLatin1String(name));
+    f->setFrameShape(QFrame::HLine);
+    f->setFixedHeight(1);
+    f->setStyleSheet(white ? QStringLiteral("background: white; border: none;")
+                           : QStringLiteral("background: #a0a0a0; border: none;"));
+    return f;
+}
+
+QLabel *label(QWidget *parent, const char *name, const char *text)
+{
+    auto *l = new QLabel(QLatin1String(text), parent);
+    l->setObjectName(QLatin1String(name));
+    return l;
+}
+
+} // namespace
+
+frmSLCProgress::frmSLCProgress(QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
+{
+    setObjectName(QStringLiteral("frmSLCProgress"));
+    setModal(false);
+    setWindowTitle(QStringLiteral("Compile Sound Library"));
+
+    Image1 = new QLabel(this);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setPixmap(images::progressImage(2));
+
+    lblCheck = label(this, "lblCheck", "Checking files");
+    lblConverting = label(this, "lblConverting", "Converting files");
+    lblWriting = label(this, "lblWriting", "Writing output file");
+    auto *stages = new QGridLayout;
+    QLabel *stageLabels[3] = {lblCheck, lblConverting, lblWriting};
+    for (int i = 0; i < 3; ++i) {
+        imgCheckmark[i] = new QLabel(this);
+        imgCheckmark[i]->setObjectName(QStringLiteral("imgCheckmark%1").arg(i));
+        imgCheckmark[i]->setPixmap(checkmark());
+        imgCheckmark[i]->setFixedSize(16, 16);
+        imgCheckmark[i]->hide();
+        stages->addWidget(imgCheckmark[i], i, 0);
+        stages->addWidget(stageLabels[i], i, 1);
+    }
+    stages->setColumnStretch(1, 1);
+
+    Line1 = line(this, "Line1", false);
+    Line2 = line(this, "Line2", true);
+    Line3 = line(this, "Line3", false);
+    Line4 = line(this, "Line4", true);
+
+    lblStatus1 = label(this, "lblStatus1", "Status");
+    QFont bold = lblStatus1->font();
+    bold.setBold(true);
+    lblStatus1->setFont(bold);
+    lblStatus = label(this, "lblStatus", "Processing file 1 of 1");
+    lblProcessingFile = label(this, "lblProcessingFile", "");
+    lblProcessingFile->setTextInteractionFlags(Qt::NoTextInteraction);
+    lblProcessingFile->setMinimumWidth(300);
+
+    vbalProgressFile = new vbalProgressBar(this);
+    vbalProgressFile->setObjectName(QStringLiteral("vbalProgressFile"));
+    vbalProgressFile->setRange(0, 100);
+    vbalProgressLib = new vbalProgressBar(this);
+    vbalProgressLib->setObjectName(QStringLiteral("vbalProgressLib"));
+    vbalProgressLib->setRange(0, 100);
+
+    lblFileSize = label(this, "lblFileSize", "Library file size:");
+    lblStatus2 = label(this, "lblStatus2", "");
+
+    cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
+    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    cmdCancel->setAutoDefault(false);
+    connect(cmdCancel, &QPushButton::clicked, this, &frmSLCProgress::cmdCancel_Click);
+
+    auto *head = new QHBoxLayout;
+    head->addWidget(Image1, 0, Qt::AlignTop);
+    head->addLayout(stages, 1);
+    auto *bottom = new QHBoxLayout;
+    bottom->addWidget(lblFileSize);
+    bottom->addWidget(lblStatus2, 1);
+    bottom->addWidget(cmdCancel);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(head);
+    layout->addWidget(Line1);
+    layout->addWidget(Line2);
+    layout->addWidget(lblStatus1);
+    layout->addWidget(lblStatus);
+    layout->addWidget(lblProcessingFile);
+    layout->addWidget(vbalProgressFile);
+    layout->addWidget(vbalProgressLib);
+    layout->addWidget(Line3);
+    layout->addWidget(Line4);
+    layout->addLayout(bottom);
+    Form_Load();
+}
+
+void frmSLCProgress::Form_Load()
+{
+    adjustSize();
+    if (QWidget *main = frmMDI::instance()) {
+        const QRect m = main->frameGeometry();
+        move(m.x() + (m.width() - width()) / 2, m.y() + (m.height() - height()) / 2);
+    }
+    ProgressCancel = false;
+}
+
+void frmSLCProgress::cmdCancel_Click()
+{
+    ProgressCancel = true;
+}
+
+frmSLCProgress *frmSLCProgress::instance()
+{
+    if (!slcWindow())
+        slcWindow() = new frmSLCProgress(frmMDI::instance());
+    return slcWindow();
+}
+
+frmSLCProgress *frmSLCProgress::loaded()
+{
+    return slcWindow();
+}
+
+void frmSLCProgress::Unload()
+{
+    if (frmSLCProgress *w = slcWindow()) {
+        slcWindow() = nullptr;
+        w->hide();
+        delete w;
+    }
+}
+
+void frmSLCProgress::reject()
+{
+    cmdCancel_Click();
+}
+
+void frmSLCProgress::closeEvent(QCloseEvent *event)
+{
+    event->ignore();
+    reject();
+}

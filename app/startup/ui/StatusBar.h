@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QPixmap>
+#include <QStatusBar>
+
+class QLabel;
+
+// The main window's status bar with its eight panels: 1 messages (with a
+// picture), 2 emulation, 3 addressing mode, 4 chipset, 5 dictionary, 6-8 the
+// key states "INS", "NUM" and "CAPS". Panels are numbered from 1.
+class StatusBar : public QStatusBar
+{
+    Q_OBJECT
+public:
+    explicit StatusBar(QWidget *parent = nullptr);
+
+    static constexpr int kPanels = 8;
+
+    [[nodiscard]] QString PanelText(int panel) const;
+    void SetPanelText(int panel, const QString &text);
+    // Panel 1's picture; a null pixmap clears it.
+    void SetPanelPicture(const QPixmap &picture);
+    [[nodiscard]] QPixmap PanelPicture() const;
+    // The label of a panel (1 to 8), or null.
+    [[nodiscard]] QLabel *Panel(int panel) const;
+
+private:
+    QLabel *mPicture = nullptr;
+    QLabel *mPanels[kPanels + 1] = {};
+};

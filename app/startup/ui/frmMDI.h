@@ -1,0 +1,98 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+
+#include <memory>
+
+class QAction;
+class QMdiArea;
+class QMimeData;
+class QTimer;
+class QToolBar;
+class StatusBar;
+
+namespace vx {
+class SingleInstance;
+}
+
+// The program's multiple-document frame: its start-up and shutdown, the
+// toolbar and status bar, and the events it receives from the link library,
+// the sound converter, the hover timer and the desktop (file drops, the
+// right click on its empty area).
+class frmMDI : public QMainWindow
+{
+    Q_OBJECT
+public:
+    explicit frmMDI(QWidget *parent = nullptr);
+    ~frmMDI() override;
+
+    // The main window while one exists, else null.
+    [[nodiscard]] static frmMDI *instance();
+
+    QMdiArea *MDIClient = nullptr;
+    QToolBar *tbStdLarge = nullptr;
+    StatusBar *sbStatusBar = nullptr;
+    QTimer *Timer1 = nullptr;
+
+    // The start-up: refuses a second instance, shows the splash, restores
+    // the window, creates the components and the link, brings the chip link
+    // up, empties the temporary folder, places the tool windows, opens the
+    // command line's file (or a new text window) and fills the status bar.
+    // Returns false when the program is to end at once (another instance
+    // runs, or the user chose to quit when no chip answered).
+    bool MDIForm_Load(const QString &commandLine);
+    // Close request: refused while busy or while the control panels refresh.
+    void MDIForm_QueryUnload(bool &Cancel);
+    // Shutdown: closes the chip link ("7h", 0.25 s, port closed), saves the
+    // geometry, releases the objects and empties the temporary folder.
+    // Refused while busy.
+    void MDIForm_Unload(bool &Cancel);
+
+    // Whether the start-up ran to its end and no shutdown has run yet.
+    [[nodiscard]] bool isLoaded() const { return mLoaded; }
+
+    // --- Events.
+    void MDIForm_MouseUp(Qt::MouseButton Button);
+    // Whether a drag may drop here (false: the no-drop cursor).
+    [[nodiscard]] bool MDIForm_OLEDragOver(const QMimeData *Data) const;
+    void MDIForm_OLEDragDrop(const QMimeData *Data);
+    void cSonv_PercentDone(int Percent, bool &Cancel);
+    void cTolv_PercentDone(int Percent, bool &Cancel);
+    void cTolv_ChipStatus(int Message);
+    void cTolv_CommEvent();
+    void Timer1_Timer();
+    void tbStdLarge_ButtonClick(QAction *Button);
+    void tbStdLarge_ButtonMenuClick(QAction *ButtonMenu);
+
+    // Ends the program: during the start-up it stops there; later it closes
+    // the main window.
+    void EndProgram();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void InitToolbar();
+    void CreateObjects();
+    void ReleaseObjects();
+    void PlaceToolWindows();
+    void ApplyMenuIcons();
+    void OpenCommandLine(const QString &commandLine);
+    void FillStatusBar();
+    void ShowMainWindow();
+    bool CloseDocumentWindows();
+    void InstallSeams();
+
+    std::unique_ptr<vx::SingleInstance> mInstance;
+    QPointer<QWidget> mPanels;    // slot 0
+    QPointer<QWidget> mPhonetics; // slot 1
+    int mWindowState = 0;
+    bool mLoading = false;
+    bool mLoaded = false;
+    bool mEndRequested = false;
+};

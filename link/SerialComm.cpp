@@ -1,0 +1,497 @@
+#include "link/SerialComm.h"
+
+#include "chipsim/Chip.h"
+#include "common/Clock.h"
+#include "platform/Cp1252.h"
+#include "platform/Settings.h"
+
+#include <QCoreApplication>
+#include <QPointer>
+#include <QSerialPort>
+#include <QThread>
+
+#include <map>
+#include <sys/ioctl.h>
+
+// --- Backends ----------------------------------------------------------------
+
+class SerialBackend
+{
+public:
+    explicit SerialBackend(SerialComm *owner) : mOwner(owner) {}
+    virtual ~SerialBackend() = default;
+
+    virtual bool open(int baud, int handshaking, bool dtr, bool rts, QString *error) = 0;
+    virtual void close() = 0;
+    [[nodiscard]] virtual bool isOpen() const = 0;
+    virtual void setBaud(int baud) = 0;
+    virtual void setDtr(bool on) = 0;
+    virtual void setRts(bool on) = 0;
+    [[nodiscard]] virtual bool cts() const = 0;
+    virtual void write(const QByteArray &bytes) = 0;
+    [[nodiscard]] virtual int pendingOutput() const = 0;
+    virtual void dropOutput() = 0;
+    virtual void dropInput() {}
+    [[nodiscard]] virtual chipsim::Chip *chip() const { return nullptr; }
+
+protected:
+    void deliver(const QByteArray &bytes) { mOwner->received(bytes); }
+    SerialComm *mOwner;
+};
+
+namespace {
+
+// A serial device or a pseudo-terminal, through QSerialPort.
+class DeviceBackend final : public SerialBackend
+{
+public:
+    DeviceBackend(SerialComm *owner, const QString &path) : SerialBackend(owner)
+    {
+        mPort.setPortName(path);
+        QObject::connect(&mPort, &QSerialPort::readyRead, [this] { deliver(mPort.readAll()); });
+    }
+
+    bool open(int baud, int handshaking, bool dtr, bool rts, QString *error) override
+    {
+        mPort.setBaudRate(baud);
+        mPort.setDataBits(QSerialPort::Data8);
+        mPort.setParity(QSerialPort::NoParity);
+        mPort.setStopBits(QSerialPort::OneStop);
+        mPort.setFlowControl(handshaking == SerialComm::comRTS        ? QSerialPort::HardwareControl
+                             : handshaking == SerialComm::comXOnXoff ? QSerialPort::SoftwareControl
+                                                                     : QSerialPort::NoFlowControl);
+        if (!mPort.open(QIODevice::ReadWrite)) {
+            *error = mPort.errorString();
+            return false;
+        }
+        setDtr(dtr);
+        setRts(rts);
+        return true;
+    }
+    void close() override { mPort.close(); }
+    bool isOpen() const override { return mPort.isOpen(); }
+    void setBaud(int baud) override
+    {
+        mPort.flush();
+        mPort.setBaudRate(baud);
+    }
+    // A pseudo-terminal has no modem lines: setting them fails, harmlessly.
+    void setDtr(bool on) override
+    {
+        mPort.setDataTerminalReady(on);
+        mPort.clearError();
+    }
+    void setRts(bool on) override
+    {
+        mPort.setRequestToSend(on);
+        mPort.clearError();
+    }
+    bool cts() const override
+    {
+        if (!mPort.isOpen())
+            return false;
+        int bits = 0;
+        if (::ioctl(int(mPort.handle()), TIOCMGET, &bits) != 0)
+            return true; // no modem lines (pseudo-terminal): always clear to send
+        return (bits & TIOCM_CTS) != 0;
+    }
+    void write(const QByteArray &bytes) override
+    {
+        mPort.write(bytes);
+        mPort.flush();
+    }
+    int pendingOutput() const override { return int(mPort.bytesToWrite()); }
+    void dropOutput() override { mPort.clear(QSerialPort::Output); }
+    void dropInput() override
+    {
+        mPort.clear(QSerialPort::Input);
+        mPort.readAll();
+    }
+
+private:
+    mutable QSerialPort mPort;
+};
+
+// The in-process chip emulator, on a line of the port's speed.
+class SimBackend final : public SerialBackend
+{
+public:
+    SimBackend(SerialComm *owner, chipsim::Chip *chip) : SerialBackend(owner), mChip(chip) {}
+    ~SimBackend() override { close(); }
+
+    bool open(int baud, int, bool dtr, bool rts, QString *error) override
+    {
+        if (!mChip) {
+            *error = QStringLiteral("The emulated chip is gone.");
+            return false;
+        }
+        mBaud = baud;
+        mOpen = true;
+        // Bytes the chip sends at another speed are lost on the line.
+        mConnection = QObject::connect(mChip, &chipsim::Chip::transmit, [this](const QByteArray &bytes, int baud) {
+            if (mOpen && baud == mBaud)
+                deliver(bytes);
+        });
+        mChip->setDtr(dtr);
+        mChip->setRts(rts);
+        return true;
+    }
+    void close() override
+    {
+        if (!mOpen)
+            return;
+        mOpen = false;
+        QObject::disconnect(mConnection);
+        if (mChip)
+            mChip->setDtr(false);
+    }
+    bool isOpen() const override { return mOpen; }
+    void setBaud(int baud) override { mBaud = baud; }
+    void setDtr(bool on) override
+    {
+        if (mChip)
+            mChip->setDtr(on);
+    }
+    void setRts(bool on) override
+    {
+        if (mChip)
+            mChip->setRts(on);
+    }
+    bool cts() const override { return mOpen && mChip && mChip->cts(); }
+    void write(const QByteArray &bytes) override
+    {
+        if (mChip)
+            mChip->receive(bytes, mBaud);
+    }
+    int pendingOutput() const override { return 0; }
+    void dropOutput() override {}
+    chipsim::Chip *chip() const override { return mChip; }
+
+private:
+    QPointer<chipsim::Chip> mChip;
+    QMetaObject::Connection mConnection;
+    int mBaud = 9600;
+    bool mOpen = false;
+};
+
+std::map<int, QPointer<chipsim::Chip>> &simChips()
+{
+    static std::map<int, QPointer<chipsim::Chip>> chips;
+    return chips;
+}
+
+int parseSettings(const QString &settings)
+{
+    const QStringList parts = settings.split(QLatin1Char(','));
+    if (parts.size() != 4)
+        return 0;
+    bool ok = false;
+    const int baud = parts[0].trimmed().toInt(&ok);
+    if (!ok || baud <= 0)
+        return 0;
+    const QString parity = parts[1].trimmed().toUpper();
+    if (parity.size() != 1 || !QStringLiteral("NEOMS").contains(parity))
+        return 0;
+    const int data = parts[2].trimmed().toInt(&ok);
+    if (!ok || data < 4 || data > 8)
+        return 0;
+    const QString stop = parts[3].trimmed();
+    if (stop != QStringLiteral("1") && stop != QStringLiteral("1.5") && stop != QStringLiteral("2"))
+        return 0;
+    return baud;
+}
+
+[[noreturn]] void invalidValue()
+{
+    throw LinkError(LinkError::InvalidPropertyValue, QStringLiteral("Invalid property value"));
+}
+
+} // namespace
+
+// --- The serial object --------------------------------------------------------
+
+SerialComm::SerialComm(QObject *parent) : QObject(parent)
+{
+}
+
+SerialComm::~SerialComm()
+{
+    if (mBackend)
+        mBackend->close();
+}
+
+QString SerialComm::deviceFor(int port)
+{
+    const QByteArray env = qgetenv(("VOXMERE_COM" + QByteArray::number(port)).constData());
+    if (!env.isEmpty())
+        return QString::fromLocal8Bit(env);
+    const QString stored = GetSetting(QStringLiteral("Voxmere"), QStringLiteral("Ports"),
+                                      QStringLiteral("COM") + QString::number(port));
+    if (!stored.isEmpty())
+        return stored;
+    return QStringLiteral("/dev/ttyS") + QString::number(port - 1);
+}
+
+chipsim::Chip *SerialComm::simulatedChip(int port)
+{
+    const QString device = deviceFor(port);
+    if (device != QStringLiteral("sim") && !device.startsWith(QStringLiteral("sim:")))
+        return nullptr;
+    QPointer<chipsim::Chip> &chip = simChips()[port];
+    if (!chip) {
+        const QString model = device.mid(4);
+        chip = new chipsim::Chip(chipsim::ChipConfig::forModel(model), QCoreApplication::instance());
+    }
+    return chip;
+}
+
+void SerialComm::resetSimulatedChips()
+{
+    for (auto &entry : simChips())
+        delete entry.second.data();
+    simChips().clear();
+}
+
+chipsim::Chip *SerialComm::emulator() const
+{
+    return mBackend ? mBackend->chip() : nullptr;
+}
+
+void SerialComm::requireOpen() const
+{
+    if (!PortOpen())
+        throw LinkError(LinkError::PortNotOpen, QStringLiteral("Operation valid only when the port is open"));
+}
+
+void SerialComm::setCommPort(int port)
+{
+    if (PortOpen())
+        throw LinkError(LinkError::PortAlreadyOpen, QStringLiteral("Port already open"));
+    if (port < 1 || port > 255)
+        throw LinkError(LinkError::InvalidPortNumber, QStringLiteral("Invalid port number"));
+    mCommPort = port;
+}
+
+void SerialComm::setSettings(const QString &settings)
+{
+    const int baud = parseSettings(settings);
+    if (baud == 0)
+        invalidValue();
+    mSettings = settings;
+    mBaud = baud;
+    if (PortOpen())
+        mBackend->setBaud(baud);
+}
+
+void SerialComm::setHandshaking(int value)
+{
+    if (value < comNone || value > comRTSXOnXOff)
+        invalidValue();
+    mHandshaking = value;
+}
+
+void SerialComm::setInputMode(int value)
+{
+    if (value != comInputModeText && value != comInputModeBinary)
+        invalidValue();
+    mInputMode = value;
+}
+
+void SerialComm::setInBufferSize(int value)
+{
+    if (value < 1)
+        invalidValue();
+    mInBufferSize = value;
+}
+
+void SerialComm::setOutBufferSize(int value)
+{
+    if (value < 1)
+        invalidValue();
+    mOutBufferSize = value;
+}
+
+void SerialComm::setInputLen(int value)
+{
+    if (value < 0)
+        invalidValue();
+    mInputLen = value;
+}
+
+void SerialComm::setRThreshold(int value)
+{
+    if (value < 0)
+        invalidValue();
+    mRThreshold = value;
+}
+
+void SerialComm::setDTREnable(bool on)
+{
+    mDTREnable = on;
+    if (PortOpen())
+        mBackend->setDtr(on);
+}
+
+void SerialComm::setRTSEnable(bool on)
+{
+    mRTSEnable = on;
+    if (PortOpen())
+        mBackend->setRts(on);
+}
+
+bool SerialComm::PortOpen() const
+{
+    return mBackend && mBackend->isOpen();
+}
+
+void SerialComm::setPortOpen(bool open)
+{
+    if (!open) {
+        if (mBackend)
+            mBackend->close();
+        mBackend.reset();
+        mIn.clear();
+        mStash.clear();
+        return;
+    }
+    if (PortOpen())
+        throw LinkError(LinkError::PortAlreadyOpen, QStringLiteral("Port already open"));
+    const QString device = deviceFor(mCommPort);
+    std::unique_ptr<SerialBackend> backend;
+    if (chipsim::Chip *chip = simulatedChip(mCommPort))
+        backend = std::make_unique<SimBackend>(this, chip);
+    else
+        backend = std::make_unique<DeviceBackend>(this, device);
+    QString error;
+    if (!backend->open(mBaud, mHandshaking, mDTREnable, mRTSEnable, &error))
+        throw LinkError(LinkError::InvalidPortNumber,
+                        QStringLiteral("Invalid port number (%1: %2)").arg(device, error));
+    mIn.clear();
+    mStash.clear();
+    mBackend = std::move(backend);
+}
+
+bool SerialComm::CTSHolding() const
+{
+    return PortOpen() && mBackend->cts();
+}
+
+void SerialComm::setOutput(const QByteArray &bytes)
+{
+    requireOpen();
+    mBackend->write(bytes);
+}
+
+void SerialComm::setOutput(const QString &text)
+{
+    setOutput(vx::toCp1252(text));
+}
+
+QByteArray SerialComm::Input()
+{
+    if (!PortOpen())
+        return {};
+    const int n = mInputLen == 0 ? int(mIn.size()) : std::min(mInputLen, int(mIn.size()));
+    const QByteArray out = mIn.left(n);
+    mIn.remove(0, n);
+    return out;
+}
+
+QString SerialComm::InputText()
+{
+    return QString::fromLatin1(Input());
+}
+
+QByteArray SerialComm::takeAll()
+{
+    QByteArray out;
+    out.swap(mIn);
+    return out;
+}
+
+void SerialComm::putBack(const QByteArray &bytes)
+{
+    mIn.prepend(bytes);
+}
+
+int SerialComm::InBufferCount() const
+{
+    return int(mIn.size());
+}
+
+void SerialComm::setInBufferCount(int value)
+{
+    if (value != 0)
+        invalidValue();
+    mIn.clear();
+    if (PortOpen())
+        mBackend->dropInput();
+}
+
+int SerialComm::OutBufferCount() const
+{
+    return PortOpen() ? mBackend->pendingOutput() : 0;
+}
+
+void SerialComm::setOutBufferCount(int value)
+{
+    if (value != 0)
+        invalidValue();
+    if (PortOpen())
+        mBackend->dropOutput();
+}
+
+bool SerialComm::waitForInput(double seconds)
+{
+    const double start = vx::Clock::seconds();
+    while (mIn.isEmpty()) {
+        if (vx::Clock::seconds() > start + seconds || !PortOpen())
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+        if (mIn.isEmpty())
+            QThread::msleep(1);
+    }
+    return true;
+}
+
+// --- Receiving and CommEvent ----------------------------------------------------
+
+void SerialComm::received(const QByteArray &bytes)
+{
+    mIn.append(bytes);
+    if (mHold == 0 && mRThreshold > 0 && mIn.size() >= mRThreshold)
+        scheduleCommEvent();
+}
+
+void SerialComm::scheduleCommEvent()
+{
+    if (mEventPending)
+        return;
+    mEventPending = true;
+    QMetaObject::invokeMethod(this, &SerialComm::deliverCommEvent, Qt::QueuedConnection);
+}
+
+void SerialComm::deliverCommEvent()
+{
+    mEventPending = false;
+    if (mHold == 0 && mRThreshold > 0 && mIn.size() >= mRThreshold)
+        emit CommEvent();
+}
+
+void SerialComm::holdEvents()
+{
+    if (mHold++ == 0) {
+        mStash = mIn;
+        mIn.clear();
+    }
+}
+
+void SerialComm::releaseEvents()
+{
+    if (mHold == 0 || --mHold > 0)
+        return;
+    mIn.prepend(mStash);
+    mStash.clear();
+    if (mRThreshold > 0 && mIn.size() >= mRThreshold)
+        scheduleCommEvent();
+}

@@ -1,0 +1,174 @@
+#pragma once
+
+// The serial object that the link library hands out (the program's `Comm`):
+// the usual port-control properties, driven by name, and the CommEvent
+// raised when received bytes wait.
+//
+// Port number N opens the device named by the environment variable
+// VOXMERE_COM<N> when set, else by the key "COM<N>" of the settings section
+// "Ports", else /dev/ttyS<N-1>. The value "sim" (or "sim:SV3410") attaches the
+// in-process chip emulator instead of a device. A device without modem lines
+// (a pseudo-terminal) reads as CTS always on.
+
+#include "link/LinkError.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+
+#include <memory>
+
+namespace chipsim {
+class Chip;
+}
+
+class SerialBackend;
+
+class SerialComm : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum InputModes { comInputModeText = 0, comInputModeBinary = 1 };
+    enum Handshakes { comNone = 0, comXOnXoff = 1, comRTS = 2, comRTSXOnXOff = 3 };
+
+    explicit SerialComm(QObject *parent = nullptr);
+    ~SerialComm() override;
+
+    // --- Properties. Setters throw LinkError on an invalid value or on a
+    // change that needs an open (or closed) port.
+    [[nodiscard]] int CommPort() const { return mCommPort; }
+    void setCommPort(int port); // throws PortAlreadyOpen while open, InvalidPortNumber below 1
+
+    // "<speed>,<parity>,<data bits>,<stop bits>", e.g. "9600,N,8,1". Takes
+    // effect at once on an open port.
+    [[nodiscard]] QString Settings() const { return mSettings; }
+    void setSettings(const QString &settings); // throws InvalidPropertyValue when malformed
+
+    [[nodiscard]] int Handshaking() const { return mHandshaking; }
+    void setHandshaking(int value);
+
+    [[nodiscard]] int InputMode() const { return mInputMode; }
+    void setInputMode(int value);
+
+    [[nodiscard]] int InBufferSize() const { return mInBufferSize; }
+    void setInBufferSize(int value);
+    [[nodiscard]] int OutBufferSize() const { return mOutBufferSize; }
+    void setOutBufferSize(int value);
+
+    // Bytes one read of Input takes; 0 takes all that wait.
+    [[nodiscard]] int InputLen() const { return mInputLen; }
+    void setInputLen(int value);
+
+    // CommEvent is raised when at least this many bytes wait; 0 = never.
+    [[nodiscard]] int RThreshold() const { return mRThreshold; }
+    void setRThreshold(int value);
+
+    [[nodiscard]] bool DTREnable() const { return mDTREnable; }
+    void setDTREnable(bool on);
+    [[nodiscard]] bool RTSEnable() const { return mRTSEnable; }
+    void setRTSEnable(bool on);
+
+    [[nodiscard]] bool PortOpen() const;
+    // Opening throws InvalidPortNumber when the device cannot be opened,
+    // PortAlreadyOpen when it is open already. Closing a closed port does
+    // nothing.
+    void setPortOpen(bool open);
+
+    // The chip's CTS line; false while the port is closed.
+    [[nodiscard]] bool CTSHolding() const;
+
+    // Writes bytes (a string goes out as Windows-1252, one byte per
+    // character). Throws PortNotOpen when closed.
+    void setOutput(const QByteArray &bytes);
+    void setOutput(const QString &text);
+
+    // Takes up to InputLen waiting bytes (all when InputLen is 0). Returns an
+    // empty array when nothing waits or the port is closed.
+    [[nodiscard]] QByteArray Input();
+    // The same bytes as text, one character per byte of the same code
+    // (Latin-1), so comparisons with byte values hold.
+    [[nodiscard]] QString InputText();
+
+    // Bytes waiting to be read; setting 0 discards them.
+    [[nodiscard]] int InBufferCount() const;
+    void setInBufferCount(int value);
+    // Bytes not yet sent; setting 0 drops them.
+    [[nodiscard]] int OutBufferCount() const;
+    void setOutBufferCount(int value);
+
+    // --- Ours.
+    // The current speed of the open line in bits per second (from Settings).
+    [[nodiscard]] int baudRate() const { return mBaud; }
+    // What port number N maps to (device path, or "sim"/"sim:<model>").
+    [[nodiscard]] static QString deviceFor(int port);
+    // The in-process chip behind this port while it runs on the emulator,
+    // else nullptr.
+    [[nodiscard]] chipsim::Chip *emulator() const;
+    // The in-process chip of port N: created on first use (when N maps to
+    // "sim"), kept for the life of the application like hardware on a port.
+    // nullptr when N does not map to the emulator.
+    [[nodiscard]] static chipsim::Chip *simulatedChip(int port);
+    // Forgets every in-process chip (tests start from a fresh chip).
+    static void resetSimulatedChips();
+
+    // While held (a counter), CommEvent is not raised and the bytes that
+    // waited when the hold began are set aside; releasing the last hold puts
+    // them back in front of what is left and raises CommEvent when they reach
+    // RThreshold. The link library holds events while a member runs so the
+    // chip's replies to it never reach the program's receive handler.
+    void holdEvents();
+    void releaseEvents();
+    [[nodiscard]] bool eventsHeld() const { return mHold > 0; }
+
+    // Waits for at least one byte, or until the program-time timeout passed,
+    // yielding to the event loop. Returns whether bytes wait.
+    bool waitForInput(double seconds);
+    // Takes every waiting byte, whatever InputLen says.
+    [[nodiscard]] QByteArray takeAll();
+    // Puts bytes back in front of the waiting input (bytes a reader took
+    // but that are not its own).
+    void putBack(const QByteArray &bytes);
+
+signals:
+    // Bytes were received and at least RThreshold bytes wait. Raised from the
+    // event loop, never from inside a write.
+    void CommEvent();
+
+private:
+    friend class SerialBackend;
+    void received(const QByteArray &bytes);
+    void scheduleCommEvent();
+    void deliverCommEvent();
+    void requireOpen() const;
+
+    std::unique_ptr<SerialBackend> mBackend;
+    int mCommPort = 1;
+    QString mSettings = QStringLiteral("9600,N,8,1");
+    int mBaud = 9600;
+    int mHandshaking = comNone;
+    int mInputMode = comInputModeText;
+    int mInBufferSize = 1024;
+    int mOutBufferSize = 512;
+    int mInputLen = 0;
+    int mRThreshold = 0;
+    bool mDTREnable = false;
+    bool mRTSEnable = false;
+    mutable QByteArray mIn;
+    QByteArray mStash;
+    int mHold = 0;
+    bool mEventPending = false;
+};
+
+// Keeps CommEvent held for the lifetime of the guard.
+class CommEventHold
+{
+public:
+    explicit CommEventHold(SerialComm *comm) : mComm(comm) { if (mComm) mComm->holdEvents(); }
+    ~CommEventHold() { if (mComm) mComm->releaseEvents(); }
+    CommEventHold(const CommEventHold &) = delete;
+    CommEventHold &operator=(const CommEventHold &) = delete;
+
+private:
+    SerialComm *mComm;
+};

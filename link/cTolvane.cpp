@@ -1,0 +1,405 @@
+#include "link/cTolvane.h"
+
+#include "common/Clock.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QThread>
+
+namespace {
+
+constexpr char CMD = 0x01;
+constexpr char STX = 0x02;
+constexpr char CAN = 0x18;
+constexpr int BlockBytes = 128;
+constexpr char AbandonBlock = char(0xFF);
+
+// Query numbers and reply frame ids (link/PROTOCOL.md).
+enum : int {
+    QStatus = 6,
+    QInfo = 12,
+    QDownload = 31,
+    QFirmware = 32,
+    QUpload = 33,
+    QDelete = 34,
+    QPlay = 35,
+    QInit = 36,
+    QRepair = 37,
+    MoreFlag = 0x80, // continuation frames: upload data, end of play
+};
+
+QByteArray le32(quint32 v)
+{
+    QByteArray b(4, 0);
+    for (int i = 0; i < 4; ++i)
+        b[i] = char((v >> (8 * i)) & 0xFF);
+    return b;
+}
+
+quint32 get32(const QByteArray &b, int at)
+{
+    if (b.size() < at + 4)
+        return 0;
+    return quint32(quint8(b[at])) | (quint32(quint8(b[at + 1])) << 8) | (quint32(quint8(b[at + 2])) << 16) |
+           (quint32(quint8(b[at + 3])) << 24);
+}
+
+QByteArray query(int number)
+{
+    return QByteArray(1, CMD) + QByteArray::number(number) + '?';
+}
+
+QString chipErrorText(int code)
+{
+    switch (code) {
+    case 1: return QStringLiteral("The transfer to the chip failed.");
+    case 2: return QStringLiteral("The file is not a chipset image.");
+    case 3: return QStringLiteral("There is no such file in the recording memory.");
+    case 4: return QStringLiteral("The recording memory is corrupt.");
+    case 5: return QStringLiteral("The recording memory is full.");
+    case 6: return QStringLiteral("The chip has no recording memory.");
+    case 7: return QStringLiteral("The sound library is damaged (length or check sum).");
+    case 8: return QStringLiteral("This chip does not take sound libraries with tags.");
+    default: return QStringLiteral("The chip reported error %1.").arg(code);
+    }
+}
+
+void yieldOnce()
+{
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+} // namespace
+
+// One member's use of the line: the port must be open and no other member
+// running; CommEvent is held meanwhile, and bytes the member read but that
+// are not its own are given back at the end.
+class cTolvane::Session
+{
+public:
+    explicit Session(cTolvane *lib) : mLib(lib), mComm(lib->mComm)
+    {
+        if (!mComm->PortOpen())
+            throw LinkError(LinkError::PortNotOpen, QStringLiteral("The port is not open."));
+        if (lib->mRunning)
+            throw LinkError(LinkError::Busy, QStringLiteral("The link is busy with another task."));
+        lib->mRunning = true;
+        mComm->holdEvents();
+    }
+    ~Session()
+    {
+        // Bytes that were no reply of ours go back to the program, in order.
+        if (mComm->PortOpen() && !(mForeign.isEmpty() && mRx.isEmpty()))
+            mComm->putBack(mForeign + mRx);
+        mComm->releaseEvents();
+        mLib->mRunning = false;
+    }
+    Session(const Session &) = delete;
+    Session &operator=(const Session &) = delete;
+
+    // Writes once CTS is on; throws when it stays off.
+    void send(const QByteArray &bytes)
+    {
+        const double start = vx::Clock::seconds();
+        while (!mComm->CTSHolding()) {
+            if (!mComm->PortOpen())
+                throw LinkError(LinkError::PortNotOpen, QStringLiteral("The port is not open."));
+            if (vx::Clock::seconds() > start + mLib->mCtsTimeout)
+                throw LinkError(LinkError::NotReady,
+                                QStringLiteral("The chip is not ready to receive (CTS stayed off)."));
+            yieldOnce();
+            QThread::msleep(1);
+        }
+        mComm->setOutput(bytes);
+    }
+
+    // Takes one frame with the given id if it has arrived. Bytes in front
+    // of it are set aside for the program (they may be its own, such as a
+    // marker of speech still running). Returns false when none is complete
+    // yet.
+    bool pollFrame(int id, QByteArray *payload)
+    {
+        mRx.append(mComm->takeAll());
+        qsizetype at = 0;
+        while ((at = mRx.indexOf(STX, at)) >= 0) {
+            if (mRx.size() < at + 3)
+                return false;
+            const int gotId = quint8(mRx[at + 1]);
+            const int len = quint8(mRx[at + 2]);
+            if (gotId != id) {
+                ++at;
+                continue;
+            }
+            if (mRx.size() < at + 4 + len)
+                return false;
+            quint8 sum = quint8(gotId + len);
+            for (int i = 0; i < len; ++i)
+                sum = quint8(sum + quint8(mRx[at + 3 + i]));
+            if (sum != quint8(mRx[at + 3 + len])) {
+                ++at;
+                continue;
+            }
+            *payload = mRx.mid(at + 3, len);
+            mForeign.append(mRx.left(at));
+            mRx.remove(0, at + 4 + len);
+            return true;
+        }
+        return false;
+    }
+
+    // Waits for a frame; throws when none came in time.
+    QByteArray frame(int id, double timeout)
+    {
+        const double start = vx::Clock::seconds();
+        QByteArray payload;
+        while (!pollFrame(id, &payload)) {
+            if (vx::Clock::seconds() > start + timeout)
+                throw LinkError(LinkError::NoAnswer, QStringLiteral("The chip did not answer."));
+            mComm->waitForInput(0.01);
+        }
+        return payload;
+    }
+
+    // A reply of one result code (and more); throws on a failure code.
+    QByteArray result(int id)
+    {
+        const QByteArray payload = frame(id, mLib->mReplyTimeout);
+        checkCode(payload);
+        return payload;
+    }
+
+    static void checkCode(const QByteArray &payload)
+    {
+        const int code = payload.isEmpty() ? 1 : quint8(payload[0]);
+        if (code != 0)
+            throw LinkError(LinkError::ChipRejected, chipErrorText(code));
+    }
+
+    // Waits for a result while the chip works, raising ChipStatus 4 every
+    // quarter second (the program blinks a label per report) and, after an
+    // odd number of them, one 10 so the label ends as it began.
+    void resultWhileWorking(int id)
+    {
+        const double start = vx::Clock::seconds();
+        double lastBlink = start;
+        int blinks = 0;
+        QByteArray payload;
+        while (!pollFrame(id, &payload)) {
+            const double t = vx::Clock::seconds();
+            if (t > start + mLib->mReplyTimeout + 60.0)
+                throw LinkError(LinkError::NoAnswer, QStringLiteral("The chip did not answer."));
+            if (t - lastBlink >= 0.25) {
+                lastBlink = t;
+                ++blinks;
+                emit mLib->ChipStatus(4);
+            }
+            mComm->waitForInput(0.01);
+        }
+        if (blinks % 2)
+            emit mLib->ChipStatus(10);
+        checkCode(payload);
+    }
+
+    // After a cancel: let the chip stop, and drop what it still sent.
+    void drain()
+    {
+        double quietSince = vx::Clock::seconds();
+        const double start = quietSince;
+        while (vx::Clock::seconds() < quietSince + 0.1 && vx::Clock::seconds() < start + 2.0) {
+            if (mComm->waitForInput(0.01)) {
+                (void)mComm->takeAll();
+                quietSince = vx::Clock::seconds();
+            }
+        }
+        mRx.clear();
+    }
+
+    cTolvane *mLib;
+    SerialComm *mComm;
+    QByteArray mRx;
+    QByteArray mForeign;
+};
+
+cTolvane::cTolvane(QObject *parent) : QObject(parent), mComm(new SerialComm(this))
+{
+    connect(mComm, &SerialComm::CommEvent, this, &cTolvane::CommEvent);
+}
+
+cTolvane::~cTolvane() = default;
+
+SerialComm *cTolvane::GetCommObject()
+{
+    return mComm;
+}
+
+LinkStatus cTolvane::GetStatus() const
+{
+    return mStatus;
+}
+
+ChipInfo cTolvane::GetChipInfo() const
+{
+    return mInfo;
+}
+
+void cTolvane::RefreshStatus()
+{
+    Session s(this);
+    s.send(query(QStatus) + '\0');
+    const QByteArray status = s.frame(QStatus, mReplyTimeout);
+    s.send(query(QInfo) + '\0');
+    const QByteArray info = s.frame(QInfo, mReplyTimeout);
+    if (status.size() != LinkStatus::Size || info.size() != ChipInfo::Size)
+        throw LinkError(LinkError::NoAnswer, QStringLiteral("The chip's answer was not understood."));
+    std::copy(status.begin(), status.end(), mStatus.bytes.begin());
+    std::copy(info.begin(), info.end(), mInfo.bytes.begin());
+}
+
+LinkResult cTolvane::DownloadToChip(const QString &FileName)
+{
+    Session s(this);
+    QFile file(FileName);
+    if (!file.open(QIODevice::ReadOnly))
+        throw LinkError(LinkError::FileError, QStringLiteral("Cannot open the file %1.").arg(FileName));
+    const QByteArray data = file.readAll();
+    file.close();
+    const bool firmware = QFileInfo(FileName).suffix().compare(QStringLiteral("bin"), Qt::CaseInsensitive) == 0;
+
+    emit ChipStatus(6);
+    if (firmware) {
+        bool cancel = false;
+        emit ConfirmUpdate(cancel);
+        if (cancel)
+            return LinkResult::Cancelled;
+    }
+
+    const int id = firmware ? QFirmware : QDownload;
+    s.send(query(id) + le32(quint32(data.size())));
+    int lastPercent = -1;
+    bool cancel = false;
+    try {
+        for (qsizetype at = 0; at < data.size(); at += BlockBytes) {
+            const QByteArray block = data.mid(at, BlockBytes);
+            s.send(QByteArray(1, char(block.size())) + block);
+            yieldOnce();
+            QByteArray early;
+            if (s.pollFrame(id, &early)) {
+                Session::checkCode(early); // a failure part way
+                throw LinkError(LinkError::NoAnswer, QStringLiteral("The chip's answer was not understood."));
+            }
+            const int percent = int((at + block.size()) * 100 / data.size());
+            if (percent != lastPercent) {
+                lastPercent = percent;
+                emit PercentDone(percent, cancel);
+                if (cancel) {
+                    s.send(QByteArray(1, AbandonBlock)); // the chip drops what it got
+                    return LinkResult::Cancelled;
+                }
+            }
+        }
+    } catch (const LinkError &) {
+        // Leave the chip out of the transfer, so it takes commands again.
+        try {
+            s.send(QByteArray(1, AbandonBlock));
+        } catch (const LinkError &) {
+            // CTS stayed off: the chip is not listening anyway.
+        }
+        throw;
+    }
+    s.send(QByteArray(1, 0));
+    s.result(id);
+    if (data.isEmpty()) {
+        emit PercentDone(100, cancel);
+    }
+    return LinkResult::Done;
+}
+
+static QByteArray fileArgs(qint32 Number, bool ByTag)
+{
+    return QByteArray(1, char(ByTag ? 1 : 0)) + le32(quint32(Number));
+}
+
+LinkResult cTolvane::UploadRecMemFile(const QString &FileName, qint32 Number, bool ByTag)
+{
+    Session s(this);
+    s.send(query(QUpload) + fileArgs(Number, ByTag));
+    const QByteArray head = s.result(QUpload);
+    const quint32 total = get32(head, 1);
+    QByteArray data;
+    bool cancel = false;
+    int lastPercent = -1;
+    while (quint32(data.size()) < total) {
+        data.append(s.frame(QUpload | MoreFlag, mReplyTimeout));
+        const int percent = int(qint64(data.size()) * 100 / total);
+        if (percent != lastPercent) {
+            lastPercent = percent;
+            emit PercentDone(percent, cancel);
+            if (cancel && quint32(data.size()) < total) {
+                mComm->setOutput(QByteArray(1, CAN));
+                s.drain();
+                return LinkResult::Cancelled;
+            }
+        }
+    }
+    if (quint32(data.size()) != total)
+        throw LinkError(LinkError::NoAnswer, QStringLiteral("The chip sent more than it announced."));
+    QSaveFile out(FileName);
+    if (!out.open(QIODevice::WriteOnly) || out.write(data) != data.size() || !out.commit())
+        throw LinkError(LinkError::FileError, QStringLiteral("Cannot write the file %1.").arg(FileName));
+    if (total == 0)
+        emit PercentDone(100, cancel);
+    return LinkResult::Done;
+}
+
+void cTolvane::DeleteRecMemFile(qint32 Number, bool ByTag)
+{
+    Session s(this);
+    s.send(query(QDelete) + fileArgs(Number, ByTag));
+    s.result(QDelete);
+}
+
+LinkResult cTolvane::PlayRecMemFile(qint32 Number, bool ByTag)
+{
+    Session s(this);
+    s.send(query(QPlay) + fileArgs(Number, ByTag));
+    const QByteArray head = s.result(QPlay);
+    const double length = get32(head, 1) / 1000.0;
+    const double start = vx::Clock::seconds();
+    double lastReport = -1.0;
+    bool cancel = false;
+    QByteArray end;
+    while (!s.pollFrame(QPlay | MoreFlag, &end)) {
+        const double elapsed = vx::Clock::seconds() - start;
+        if (elapsed > length + mReplyTimeout)
+            throw LinkError(LinkError::NoAnswer, QStringLiteral("The chip did not report the end of playing."));
+        if (elapsed - lastReport >= 0.1) {
+            lastReport = elapsed;
+            const int percent = length > 0 ? std::min(99, int(elapsed * 100 / length)) : 99;
+            emit PercentDone(percent, cancel);
+            if (cancel) {
+                mComm->setOutput(QByteArray(1, CAN));
+                s.drain();
+                return LinkResult::Cancelled;
+            }
+        }
+        mComm->waitForInput(0.01);
+    }
+    emit PercentDone(100, cancel);
+    return LinkResult::Done;
+}
+
+void cTolvane::InitRecMem()
+{
+    Session s(this);
+    s.send(query(QInit) + '\0');
+    s.resultWhileWorking(QInit);
+}
+
+void cTolvane::RepairRecMem()
+{
+    Session s(this);
+    s.send(query(QRepair) + '\0');
+    s.resultWhileWorking(QRepair);
+}

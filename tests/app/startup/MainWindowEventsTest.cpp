@@ -1,0 +1,209 @@
+// The main window's events outside start-up and shutdown: file drops, the
+// right click on its empty area, the hover timer, the progress and status
+// events of the converter and the link library.
+#include "app/shell/ui/ProgressBar.h"
+#include "app/shell/ui/frmProgress.h"
+#include "app/startup/Globals.h"
+#include "app/startup/Seams.h"
+#include "app/startup/ui/frmMDI.h"
+
+#include <QApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMenu>
+#include <QToolBar>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QTimer>
+#include <QUrl>
+#include <gtest/gtest.h>
+
+namespace {
+
+class MainWindowEventsTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        Busy = false;
+        StopRequested = false;
+        ProgressCancel = false;
+        seams::OpenFileByType = [this](const QString &path) { opened << path; };
+    }
+    void TearDown() override
+    {
+        seams::OpenFileByType = nullptr;
+        seams::ShowMDIFormMenu = nullptr;
+        seams::SetRollover = nullptr;
+        seams::ToolbarButtonClick = nullptr;
+        seams::ToolbarButtonMenuClick = nullptr;
+        frmProgress::Unload();
+        Busy = false;
+        StopRequested = false;
+    }
+
+    static QMimeData *files(const QStringList &paths)
+    {
+        auto *data = new QMimeData;
+        QList<QUrl> urls;
+        for (const QString &p : paths)
+            urls << QUrl::fromLocalFile(p);
+        data->setUrls(urls);
+        return data;
+    }
+
+    bool dragEnterAccepted(const QMimeData *data)
+    {
+        QDragEnterEvent enter(QPoint(50, 80), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(&main, &enter);
+        return enter.isAccepted();
+    }
+
+    frmMDI main;
+    QStringList opened;
+};
+
+TEST_F(MainWindowEventsTest, DroppedFilesOpenInOrder)
+{
+    std::unique_ptr<QMimeData> data(files({QStringLiteral("/tmp/a.txt"), QStringLiteral("/tmp/b.xyz"),
+                                           QStringLiteral("/tmp/c d.dic")}));
+    EXPECT_TRUE(dragEnterAccepted(data.get()));
+    QDropEvent drop(QPointF(50, 80), Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&main, &drop);
+    // Every path goes to the opener, which skips the kinds it does not know.
+    EXPECT_EQ(opened, QStringList({QStringLiteral("/tmp/a.txt"), QStringLiteral("/tmp/b.xyz"),
+                                   QStringLiteral("/tmp/c d.dic")}));
+
+    // Plain text may be dragged over, and dropping it does nothing.
+    QMimeData text;
+    text.setText(QStringLiteral("hello"));
+    EXPECT_TRUE(dragEnterAccepted(&text));
+    opened.clear();
+    main.MDIForm_OLEDragDrop(&text);
+    EXPECT_TRUE(opened.isEmpty());
+
+    // Anything else, or anything during a long operation, is refused.
+    QMimeData image;
+    image.setData(QStringLiteral("image/png"), QByteArray("x"));
+    EXPECT_FALSE(dragEnterAccepted(&image));
+    Busy = true;
+    EXPECT_FALSE(dragEnterAccepted(data.get()));
+    QDragMoveEvent move(QPoint(60, 90), Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&main, &move);
+    EXPECT_FALSE(move.isAccepted());
+}
+
+TEST_F(MainWindowEventsTest, RightClickShowsTheMenuUnlessBusy)
+{
+    int menus = 0;
+    QWidget *owner = nullptr;
+    seams::ShowMDIFormMenu = [&](QWidget *w) {
+        ++menus;
+        owner = w;
+    };
+    main.resize(400, 300);
+    main.show();
+    QWidget *area = main.MDIClient->viewport();
+    auto release = [&](Qt::MouseButton b) {
+        QMouseEvent e(QEvent::MouseButtonRelease, QPointF(20, 20), area->mapToGlobal(QPointF(20, 20)), b,
+                      Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(area, &e);
+    };
+    release(Qt::LeftButton);
+    EXPECT_EQ(menus, 0);
+    release(Qt::RightButton);
+    EXPECT_EQ(menus, 1);
+    EXPECT_EQ(owner, &main);
+    Busy = true;
+    release(Qt::RightButton);
+    EXPECT_EQ(menus, 1);
+}
+
+TEST_F(MainWindowEventsTest, TimerClearsTheHoverHighlight)
+{
+    int calls = 0;
+    QWidget *given = &main;
+    seams::SetRollover = [&](QWidget *w) {
+        ++calls;
+        given = w;
+    };
+    EXPECT_EQ(main.Timer1->interval(), 250);
+    EXPECT_FALSE(main.Timer1->isActive());
+    main.Timer1->start();
+    QTimer::singleShot(400, [&] { main.Timer1->stop(); });
+    while (main.Timer1->isActive())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    EXPECT_GE(calls, 1);
+    EXPECT_EQ(given, nullptr);
+}
+
+TEST_F(MainWindowEventsTest, LinkProgressAnswersStopRequested)
+{
+    frmProgress *p = frmProgress::instance();
+    p->ProgressSetup(3, true, QStringLiteral("Download"), QStringLiteral("Sending"), QString());
+    ProgressBar = p->vbalProgress;
+
+    StopRequested = true;
+    bool cancel = false;
+    main.cTolv_PercentDone(100, cancel);
+    EXPECT_TRUE(cancel);
+    EXPECT_EQ(p->vbalProgress->value(), 100);
+    EXPECT_EQ(p->vbalProgress->text(), QStringLiteral("100%"));
+
+    StopRequested = false;
+    main.cTolv_PercentDone(37, cancel);
+    EXPECT_FALSE(cancel);
+    EXPECT_EQ(p->vbalProgress->text(), QStringLiteral("37%"));
+
+    // The converter answers the progress dialog's own flag.
+    ProgressCancel = true;
+    cancel = false;
+    main.cSonv_PercentDone(42, cancel);
+    EXPECT_TRUE(cancel);
+    EXPECT_EQ(p->vbalProgress->value(), 42);
+    EXPECT_EQ(p->vbalProgress->text(), QStringLiteral("42%"));
+    ProgressCancel = false;
+
+    // With the dialog gone the handlers only answer.
+    frmProgress::Unload();
+    EXPECT_TRUE(ProgressBar.isNull());
+    StopRequested = true;
+    cancel = false;
+    main.cTolv_PercentDone(50, cancel);
+    EXPECT_TRUE(cancel);
+}
+
+TEST_F(MainWindowEventsTest, TransferStartShowsDownloading)
+{
+    frmProgress *p = frmProgress::instance();
+    p->ProgressSetup(3, false, QStringLiteral("Download"), QStringLiteral("a.dix"), QString());
+    main.cTolv_ChipStatus(6);
+    EXPECT_EQ(p->lblProgressMsg1->text(), QString()); // an empty line stays empty
+    p->lblProgressMsg1->setText(QStringLiteral("Preparing..."));
+    main.cTolv_ChipStatus(6);
+    EXPECT_EQ(p->lblProgressMsg1->text(), QStringLiteral("Downloading..."));
+    p->hide();
+    p->lblProgressMsg1->setText(QStringLiteral("Preparing..."));
+    main.cTolv_ChipStatus(6);
+    EXPECT_EQ(p->lblProgressMsg1->text(), QStringLiteral("Preparing..."));
+}
+
+TEST_F(MainWindowEventsTest, ToolbarClicksGoByKey)
+{
+    QStringList buttons;
+    QStringList items;
+    seams::ToolbarButtonClick = [&](const QString &k) { buttons << k; };
+    seams::ToolbarButtonMenuClick = [&](const QString &k) { items << k; };
+    for (QAction *a : main.tbStdLarge->actions()) {
+        if (a->objectName() == QLatin1String("Save") || a->objectName() == QLatin1String("Play"))
+            a->trigger();
+        if (a->objectName() == QLatin1String("New"))
+            a->menu()->actions().at(2)->trigger();
+    }
+    EXPECT_EQ(buttons, QStringList({QStringLiteral("Save"), QStringLiteral("Play")}));
+    EXPECT_EQ(items, QStringList({QStringLiteral("NewDict")}));
+}
+
+} // namespace

@@ -1,0 +1,434 @@
+// The main window's start-up and shutdown against the in-process chip
+// emulator on COM1.
+#include "app/startup/Globals.h"
+#include "app/startup/MainWindowRules.h"
+#include "app/startup/Preferences.h"
+#include "app/startup/Seams.h"
+#include "app/startup/ui/MainToolbar.h"
+#include "app/startup/ui/StatusBar.h"
+#include "app/startup/ui/frmCommErr.h"
+#include "app/startup/ui/frmMDI.h"
+#include "app/startup/ui/frmSplash.h"
+#include "chipsim/Chip.h"
+#include "common/Clock.h"
+#include "link/SerialComm.h"
+#include "platform/Numbers.h"
+#include "platform/Prompter.h"
+#include "platform/Settings.h"
+#include "platform/SingleInstance.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <memory>
+
+namespace {
+
+const QString kApp = QStringLiteral("Voxmere");
+const QString kSettings = QStringLiteral("Settings");
+
+QString stored(const char *key)
+{
+    return GetSetting(kApp, kSettings, QLatin1String(key));
+}
+
+void store(const char *key, const QString &value)
+{
+    SaveSetting(kApp, kSettings, QLatin1String(key), value);
+}
+
+// Presses Demo in the communication-error dialog once it shows.
+class DemoClicker : public QObject
+{
+public:
+    DemoClicker()
+    {
+        mTimer.setInterval(5);
+        connect(&mTimer, &QTimer::timeout, this, [this] {
+            for (QWidget *w : QApplication::topLevelWidgets()) {
+                if (auto *dlg = qobject_cast<frmCommErr *>(w); dlg && dlg->isVisible()) {
+                    message = dlg->lblCommErr->text();
+                    dlg->cmdDemo->click();
+                    mTimer.stop();
+                }
+            }
+        });
+        mTimer.start();
+    }
+    QString message;
+
+private:
+    QTimer mTimer;
+};
+
+class MainWindowTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ::setenv("VOXMERE_COM1", "sim", 1);
+        vx::Clock::setSpeed(20);
+        SerialComm::resetSimulatedChips();
+        DeleteSetting(kApp, kSettings);
+        store("Port", QStringLiteral("1"));
+        store("DisplayCompatQuery", QStringLiteral("False"));
+        Port = 0;
+        Busy = false;
+        UpdatingControls = false;
+        StopRequested = false;
+        ProgressCancel = false;
+        DictionaryKnown = false;
+        CommErrChoice = 0;
+        ClosingAll = false;
+        chip = SerialComm::simulatedChip(1);
+        seams::OpenFileByType = [this](const QString &path) { opened << path; };
+        seams::NewTextDocument = [this] { ++newTexts; };
+    }
+
+    void TearDown() override
+    {
+        main.reset();
+        seams::OpenFileByType = nullptr;
+        seams::NewTextDocument = nullptr;
+        seams::DocumentWindow = nullptr;
+        seams::ControlPanelWindow = nullptr;
+        seams::PhoneticWindow = nullptr;
+        seams::ShowMDIFormMenu = nullptr;
+        seams::SetRollover = nullptr;
+        Busy = false;
+        UpdatingControls = false;
+        vx::Clock::setSpeed(1);
+    }
+
+    // Starts a main window; true when its start-up ran to the end.
+    bool start(const QString &commandLine = QString())
+    {
+        main = std::make_unique<frmMDI>();
+        return main->MDIForm_Load(commandLine);
+    }
+
+    // Closes the main window as the user would; true when it closed.
+    bool closeMain() { return main->close(); }
+
+    QString panel(int n) const { return main->sbStatusBar->PanelText(n); }
+
+    vx::ScriptedPrompter prompter;
+    std::unique_ptr<frmMDI> main;
+    chipsim::Chip *chip = nullptr;
+    QStringList opened;
+    int newTexts = 0;
+};
+
+TEST_F(MainWindowTest, StartsAgainstTheChipAndFillsTheStatusBar)
+{
+    const double before = vx::Clock::seconds();
+    ASSERT_TRUE(start());
+    // The splash stayed its 2 s and is gone.
+    EXPECT_GE(vx::Clock::seconds() - before, 2.0);
+    EXPECT_EQ(frmSplash::loaded(), nullptr);
+    EXPECT_TRUE(main->isVisible());
+    EXPECT_EQ(frmMDI::instance(), main.get());
+
+    EXPECT_EQ(Port, 1);
+    ASSERT_NE(Comm, nullptr);
+    EXPECT_TRUE(Comm->PortOpen());
+    EXPECT_EQ(main->windowTitle(), QStringLiteral("Voxmere"));
+    EXPECT_EQ(CmdChar, QString(QChar(1)));
+    EXPECT_EQ(ModuleName, QStringLiteral("Evaluation Board"));
+    EXPECT_EQ(ChannelNames, QStringList({QStringLiteral("Mono"), QStringLiteral("Stereo")}));
+
+    // Not developing for the older chip: the chip keeps its own mode.
+    EXPECT_TRUE(chip->acceptedBytes().contains(QByteArray("\x01+16g\0", 6)));
+    EXPECT_FALSE(chip->acceptedBytes().contains(QByteArray("\x01-16g\0", 6)));
+
+    EXPECT_EQ(panel(1), QStringLiteral("For Help, press F1"));
+    EXPECT_EQ(panel(4), QStringLiteral("Chipset: SV3420/1,536 KB (7 min)"));
+    EXPECT_EQ(panel(5), QStringLiteral("Dictionary: (none)"));
+    EXPECT_EQ(panel(6), QStringLiteral("INS"));
+    EXPECT_EQ(panel(7), QStringLiteral("NUM"));
+    EXPECT_EQ(panel(8), QStringLiteral("CAPS"));
+
+    // The toolbar is up, its Play and Record buttons tagged for idle.
+    EXPECT_EQ(MainToolbar.data(), main->tbStdLarge);
+    EXPECT_TRUE(main->tbStdLarge->isVisible());
+    EXPECT_EQ(ButtonTag(ToolbarButton(QStringLiteral("Play"))), QStringLiteral("Play"));
+    EXPECT_EQ(ButtonTag(ToolbarButton(QStringLiteral("Record"))), QStringLiteral("Record"));
+    EXPECT_EQ(ToolbarButton(QStringLiteral("Open"))->toolTip(), QStringLiteral("Open (Ctrl+O)"));
+
+    // The temporary folder is there, private and empty.
+    const QDir temp(TempFolder);
+    EXPECT_TRUE(temp.exists());
+    EXPECT_TRUE(temp.entryList(QDir::Files | QDir::Hidden | QDir::System).isEmpty());
+    EXPECT_EQ(QFile::permissions(TempFolder) & 0x0077, QFileDevice::Permissions());
+
+    // No command line: a new text window.
+    EXPECT_EQ(newTexts, 1);
+    EXPECT_TRUE(opened.isEmpty());
+    EXPECT_TRUE(closeMain());
+}
+
+TEST_F(MainWindowTest, OlderChipCompatibilityAndLargeMemory)
+{
+    store("For10", QStringLiteral("True"));
+    chipsim::ChipConfig config = chip->config();
+    config.recMemBytes = 64 * 1024 * 1024;
+    chip->setConfig(config);
+    ASSERT_TRUE(start());
+    EXPECT_TRUE(For10);
+    EXPECT_TRUE(chip->acceptedBytes().contains(QByteArray("\x01-16g\0", 6)));
+    EXPECT_EQ(panel(4), QStringLiteral("Chipset: SV3420/65,536 KB (0 min)"));
+    EXPECT_TRUE(closeMain());
+}
+
+TEST_F(MainWindowTest, DemoModeTexts)
+{
+    chip->faults().silent = true;
+    DemoClicker clicker;
+    ASSERT_TRUE(start());
+    EXPECT_TRUE(clicker.message.startsWith(QStringLiteral("Voxmere is unable to establish communication")));
+    EXPECT_EQ(Port, 0);
+    EXPECT_FALSE(Comm->PortOpen());
+    EXPECT_EQ(main->windowTitle(), QStringLiteral("Voxmere (demo mode)"));
+    EXPECT_EQ(panel(2), QStringLiteral("SV3410 Emulation: Off"));
+    EXPECT_EQ(panel(3), QStringLiteral("Addressing Mode: Index"));
+    EXPECT_EQ(panel(4), QStringLiteral("Chipset: (none)"));
+    EXPECT_EQ(panel(5), QStringLiteral("Dictionary: (none)"));
+    // Nothing goes to the chip in demo mode, at start or at the end.
+    const int writes = chip->writeLog().size();
+    EXPECT_TRUE(closeMain());
+    EXPECT_EQ(chip->writeLog().size(), writes);
+}
+
+TEST_F(MainWindowTest, SecondInstanceIsRefusedAndTouchesNothing)
+{
+    ASSERT_TRUE(start());
+    for (const char *k : {"MDIWidth", "MDIHeight", "MDILeft", "MDITop", "MDIWindowState"})
+        DeleteSetting(kApp, kSettings, QLatin1String(k));
+    QFile marker(TempFolder + QStringLiteral("keep.tmp"));
+    ASSERT_TRUE(marker.open(QIODevice::WriteOnly));
+    marker.close();
+    const int writes = chip->writeLog().size();
+
+    prompter.queue(vx::Answer::Ok);
+    {
+        frmMDI second;
+        EXPECT_FALSE(second.MDIForm_Load(QStringLiteral("/tmp/x.txt")));
+        EXPECT_TRUE(second.close());
+    }
+    ASSERT_EQ(prompter.prompts().size(), 1);
+    EXPECT_EQ(prompter.last().text, QStringLiteral("Voxmere is already running.  "));
+    EXPECT_EQ(prompter.last().buttons, vx::Buttons::Ok);
+    EXPECT_TRUE(prompter.last().title.isEmpty() || prompter.last().title == vx::programTitle());
+
+    // The first instance runs on as it was.
+    EXPECT_TRUE(opened.isEmpty());
+    EXPECT_TRUE(main->isLoaded());
+    ASSERT_NE(Comm, nullptr);
+    EXPECT_TRUE(Comm->PortOpen());
+    EXPECT_EQ(chip->writeLog().size(), writes);
+    EXPECT_TRUE(marker.exists());
+    EXPECT_TRUE(stored("MDIWidth").isEmpty());
+    EXPECT_TRUE(closeMain());
+    EXPECT_FALSE(stored("MDIWidth").isEmpty());
+}
+
+TEST_F(MainWindowTest, GeometryIsKeptOnScreenAndWrittenBack)
+{
+    store("MDILeft", QStringLiteral("-20000"));
+    store("MDIHeight", QStringLiteral("tall")); // unreadable: its default
+    ASSERT_TRUE(start());
+    const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
+    const int centred = mainwin::centredPosition(vx::pixelsToTwips(screen.width()), 13200);
+    EXPECT_EQ(main->x(), vx::twipsToPixels(centred));
+    EXPECT_EQ(main->width(), vx::twipsToPixels(13200));
+    EXPECT_EQ(main->height(), vx::twipsToPixels(9330));
+
+    const QPoint at = main->pos();
+    EXPECT_TRUE(closeMain());
+    EXPECT_EQ(stored("MDILeft"), QString::number(vx::pixelsToTwips(at.x())));
+    EXPECT_EQ(stored("MDITop"), QString::number(vx::pixelsToTwips(at.y())));
+    EXPECT_EQ(stored("MDIWidth"), QStringLiteral("13200"));
+    EXPECT_EQ(stored("MDIHeight"), QStringLiteral("9330"));
+    EXPECT_EQ(stored("MDIWindowState"), QStringLiteral("0"));
+}
+
+TEST_F(MainWindowTest, ShutdownClosesTheLinkAndEmptiesTheTemporaryFolder)
+{
+    ASSERT_TRUE(start());
+    QFile scrap(TempFolder + QStringLiteral("scrap.pcm"));
+    ASSERT_TRUE(scrap.open(QIODevice::WriteOnly));
+    scrap.write("x");
+    scrap.close();
+
+    // Watch the line while the shutdown waits.
+    double dtrDropped = -1;
+    QTimer watch;
+    watch.setInterval(0);
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (dtrDropped < 0 && !chip->dtr())
+            dtrDropped = vx::Clock::seconds();
+    });
+    watch.start();
+    chip->clearLogs();
+
+    EXPECT_TRUE(closeMain());
+    QCoreApplication::processEvents();
+    ASSERT_FALSE(chip->writeLog().isEmpty());
+    const chipsim::LoggedWrite &last = chip->writeLog().last();
+    EXPECT_EQ(last.bytes, QByteArray("\x01" "7h\0", 4));
+    QByteArray received;
+    for (const chipsim::LoggedByte &b : chip->byteLog())
+        received.append(char(b.byte));
+    EXPECT_TRUE(received.endsWith(QByteArray("\x01" "7h\0", 4)));
+    ASSERT_GE(dtrDropped, 0);
+    EXPECT_GE(dtrDropped - last.time, 0.25);
+
+    EXPECT_EQ(cTolv, nullptr);
+    EXPECT_EQ(Comm, nullptr);
+    EXPECT_TRUE(QDir(TempFolder).exists());
+    EXPECT_TRUE(QDir(TempFolder).entryList(QDir::Files | QDir::Hidden).isEmpty());
+}
+
+TEST_F(MainWindowTest, CloseIsRefusedWhileBusy)
+{
+    ASSERT_TRUE(start());
+    chip->clearLogs();
+    Busy = true;
+    EXPECT_FALSE(closeMain());
+    EXPECT_TRUE(main->isVisible());
+    EXPECT_TRUE(main->isLoaded());
+    ASSERT_NE(Comm, nullptr);
+    EXPECT_TRUE(Comm->PortOpen());
+    EXPECT_TRUE(chip->writeLog().isEmpty());
+    EXPECT_TRUE(stored("MDIWidth").isEmpty());
+    Busy = false;
+
+    UpdatingControls = true;
+    EXPECT_FALSE(closeMain());
+    EXPECT_TRUE(Comm->PortOpen());
+    UpdatingControls = false;
+
+    // A document window that will not close stops the whole close.
+    auto *doc = new QWidget;
+    QMdiSubWindow *sub = main->MDIClient->addSubWindow(doc);
+    sub->show();
+    struct Refuse : QObject
+    {
+        bool eventFilter(QObject *, QEvent *e) override
+        {
+            if (e->type() == QEvent::Close) {
+                e->ignore();
+                return true;
+            }
+            return false;
+        }
+    } refuse;
+    sub->installEventFilter(&refuse);
+    EXPECT_FALSE(closeMain());
+    EXPECT_TRUE(Comm->PortOpen());
+    EXPECT_FALSE(ClosingAll);
+    sub->removeEventFilter(&refuse);
+    EXPECT_TRUE(closeMain());
+}
+
+TEST_F(MainWindowTest, CommandLineFileAndToolWindows)
+{
+    // The tool windows live in the document area; the start-up places them.
+    QPointer<QWidget> panels;
+    QPointer<QWidget> phonetics;
+    seams::ControlPanelWindow = [&]() -> QWidget * {
+        auto *w = new QWidget;
+        auto *label = new QLabel(QStringLiteral("Sending"), w);
+        label->setObjectName(QStringLiteral("lblProgressMsg"));
+        frmMDI::instance()->MDIClient->addSubWindow(w);
+        panels = w;
+        return w;
+    };
+    seams::PhoneticWindow = [&]() -> QWidget * {
+        auto *w = new QWidget;
+        frmMDI::instance()->MDIClient->addSubWindow(w);
+        phonetics = w;
+        return w;
+    };
+    store("PanelLeft", QStringLiteral("300"));
+    store("PhoneticsVisible", QStringLiteral("True"));
+    store("PhoneticsHeight", QStringLiteral("1500"));
+
+    ASSERT_TRUE(start(QStringLiteral("  \"/home/user/My Texts/greeting.txt\" ")));
+    EXPECT_EQ(opened, QStringList({QStringLiteral("/home/user/My Texts/greeting.txt")}));
+    EXPECT_EQ(newTexts, 0);
+
+    ASSERT_TRUE(panels && phonetics);
+    EXPECT_EQ(panels->property("Tag").toString(), QStringLiteral("0"));
+    EXPECT_EQ(phonetics->property("Tag").toString(), QStringLiteral("1"));
+    EXPECT_FALSE(DocState[0].Deleted);
+    EXPECT_FALSE(DocState[1].Deleted);
+    QWidget *panelFrame = panels->parentWidget();
+    EXPECT_EQ(panelFrame->pos(), QPoint(20, 1));
+    EXPECT_TRUE(panelFrame->isVisible());
+    EXPECT_TRUE(phonetics->parentWidget()->isVisible());
+    EXPECT_EQ(phonetics->parentWidget()->height(), 100);
+
+    // Status 4 and 10 blink the panels' message label, once per report.
+    auto *label = panels->findChild<QLabel *>(QStringLiteral("lblProgressMsg"));
+    const bool shown = !label->isHidden();
+    main->cTolv_ChipStatus(4);
+    EXPECT_EQ(!label->isHidden(), !shown);
+    main->cTolv_ChipStatus(10);
+    EXPECT_EQ(!label->isHidden(), shown);
+    main->cTolv_ChipStatus(99);
+    EXPECT_EQ(!label->isHidden(), shown);
+    EXPECT_TRUE(closeMain());
+}
+
+TEST_F(MainWindowTest, EmptyCommandLineOpensTextWindowAtTheCorner)
+{
+    QPointer<QWidget> doc;
+    seams::NewTextDocument = [&] {
+        ++newTexts;
+        doc = new QWidget;
+        QMdiSubWindow *sub = frmMDI::instance()->MDIClient->addSubWindow(doc);
+        sub->move(200, 120);
+        sub->show();
+    };
+    seams::DocumentWindow = [&](int slot) -> QWidget * { return slot == 2 ? doc.data() : nullptr; };
+    ASSERT_TRUE(start(QStringLiteral("   ")));
+    EXPECT_EQ(newTexts, 1);
+    ASSERT_TRUE(doc);
+    EXPECT_EQ(doc->parentWidget()->pos(), QPoint(0, 0));
+    EXPECT_TRUE(closeMain());
+}
+
+TEST_F(MainWindowTest, QuitInTheErrorDialogEndsTheStart)
+{
+    chip->faults().silent = true;
+    QTimer quit;
+    quit.setInterval(5);
+    QObject::connect(&quit, &QTimer::timeout, [&] {
+        for (QWidget *w : QApplication::topLevelWidgets()) {
+            if (auto *dlg = qobject_cast<frmCommErr *>(w); dlg && dlg->isVisible()) {
+                dlg->CmdCancel->click();
+                quit.stop();
+            }
+        }
+    });
+    quit.start();
+    EXPECT_FALSE(start());
+    EXPECT_FALSE(main->isVisible());
+    EXPECT_EQ(cTolv, nullptr);
+    EXPECT_TRUE(stored("MDIWidth").isEmpty());
+    EXPECT_EQ(newTexts, 0);
+}
+
+} // namespace
