@@ -194,6 +194,7 @@ void Chip::powerCycle()
     mSpeech.clear();
     mSpeakRunning = false;
     mOut.clear();
+    mLater.clear();
     mXfer = {};
     mPlayEnd = 0.0;
     mCtsLowUntil = 0.0;
@@ -444,12 +445,23 @@ void Chip::send(const QByteArray &bytes)
 {
     if (mFaults.silent)
         return;
-    mOut.append(mFaults.junkBeforeReply);
-    mOut.append(bytes);
+    const int baud = lineBaud() ? lineBaud() : (mConfig.powerUpBaud ? mConfig.powerUpBaud : 9600);
+    mOut.push_back({mFaults.junkBeforeReply + bytes, baud});
     ensureTicking();
 }
 
 void Chip::sendFrame(quint8 id, const QByteArray &payload)
+{
+    send(frame(id, payload));
+}
+
+void Chip::sendLater(double seconds, const QByteArray &bytes)
+{
+    mLater.emplace_back(now() + seconds, bytes);
+    ensureTicking();
+}
+
+QByteArray Chip::frame(quint8 id, const QByteArray &payload)
 {
     QByteArray f;
     f.append(char(STX));
@@ -460,7 +472,7 @@ void Chip::sendFrame(quint8 id, const QByteArray &payload)
     for (char c : payload)
         sum = quint8(sum + quint8(c));
     f.append(char(sum));
-    send(f);
+    return f;
 }
 
 void Chip::ensureTicking()
@@ -498,22 +510,28 @@ void Chip::tick()
         if (mSpeech.empty() || !mSpeech.front().acted || mSpeech.front().marker >= 0)
             mSpeakRunning = false;
     }
+    while (!mLater.empty() && mLater.front().first <= t) {
+        send(mLater.front().second);
+        mLater.pop_front();
+    }
     if (mPlayEnd > 0.0 && t >= mPlayEnd) {
         mPlayEnd = 0.0;
         sendFrame(0x80 | 35, QByteArray(1, 0));
     }
     // Replies: an upload goes out a frame per tick, the rest at once.
-    if (!mOut.isEmpty()) {
-        const int n = mXfer.id == 33 ? std::min<int>(int(mOut.size()), UploadFrameBytes + 4) : int(mOut.size());
-        const QByteArray chunk = mOut.left(n);
-        mOut.remove(0, n);
-        mSentLog.append(chunk);
-        emit transmit(chunk, lineBaud() ? lineBaud() : 9600);
-        if (mOut.isEmpty() && mXfer.id == 33)
-            mXfer = {};
+    while (!mOut.empty()) {
+        const OutChunk chunk = mOut.front();
+        mOut.pop_front();
+        mSentLog.append(chunk.bytes);
+        emit transmit(chunk.bytes, chunk.baud);
+        if (mXfer.id == 33) {
+            if (mOut.empty())
+                mXfer = {};
+            break;
+        }
     }
     updateCts();
-    const bool busy = !mOut.isEmpty() || speaking() || mPlayEnd > 0.0 || t < mCtsLowUntil;
+    const bool busy = !mOut.empty() || !mLater.empty() || speaking() || mPlayEnd > 0.0 || t < mCtsLowUntil;
     if (!busy)
         mTimer.stop();
 }
@@ -640,8 +658,14 @@ bool Chip::transferByte(quint8 b)
                 sendFrame(quint8(x.id), QByteArray(1, 1));
             }
         }
-        if (--x.blockLeft == 0)
+        if (--x.blockLeft == 0) {
             x.stage = 1;
+            // Storing the block takes time: CTS is off meanwhile.
+            if (mConfig.storeBytesPerSecond > 0) {
+                mCtsLowUntil = std::max(mCtsLowUntil, now() + 128.0 / mConfig.storeBytesPerSecond);
+                ensureTicking();
+            }
+        }
         return true;
     }
 }
@@ -687,7 +711,9 @@ void Chip::storeDownload(const QByteArray &payload)
     } else if (kind == 247) {
         mDictionary = payload;
     } else if (kind == 100 || kind == 223) {
-        mSoundLibrary = payload;
+        code = storeSoundLibrary(payload, kind == 223);
+        if (code == 0)
+            mSoundLibrary = payload;
     } else if (payload.size() >= 16 && quint8(payload[8]) == 0xC0 && quint8(payload[9]) == 0xDB) {
         const quint16 tag = quint16(quint8(payload[14]) | (quint8(payload[15]) << 8));
         if (mConfig.recMemBytes < 0)
@@ -702,6 +728,55 @@ void Chip::storeDownload(const QByteArray &payload)
         ++mDownloadCount;
     }
     sendFrame(31, QByteArray(1, char(code)));
+}
+
+quint8 Chip::storeSoundLibrary(const QByteArray &lib, bool tagged)
+{
+    // Header 29 bytes, data (from the block marker to the pad byte), then a
+    // 16-bit sum of every byte from offset 9 to the pad byte.
+    if (mConfig.recMemBytes < 0)
+        return 6;
+    if (tagged && mConfig.model == Model::SV3410)
+        return 8;
+    if (lib.size() < 35)
+        return 7;
+    const quint32 length = get32(lib, 9);
+    if (qint64(length) + 31 != lib.size() || quint8(lib[29]) != 0xEC || quint8(lib[30]) != 0xDB)
+        return 7;
+    quint16 sum = 0;
+    for (qsizetype i = 9; i < lib.size() - 2; ++i)
+        sum = quint16(sum + quint8(lib[i]));
+    if (sum != quint16(quint8(lib[lib.size() - 2]) | (quint8(lib[lib.size() - 1]) << 8)))
+        return 7;
+    // The entries become the recording memory's files.
+    QVector<RecFile> files;
+    qint64 used = 0;
+    qsizetype at = 33;
+    const qsizetype end = 29 + length;
+    const int head = tagged ? 6 : 4;
+    while (at + head <= end) {
+        const int len = quint8(lib[at]) | (quint8(lib[at + 1]) << 8) | (quint8(lib[at + 2]) << 16);
+        if (at + head + len > end)
+            break;
+        const quint8 rate = quint8(lib[at + 3]);
+        RecFile f;
+        if (tagged) {
+            f.tag = quint16(quint8(lib[at + 4]) | (quint8(lib[at + 5]) << 8));
+            f.pcm = QByteArray("\r\r\x1e\x01", 4) + QByteArray::number((rate & 0x7F) % 100).rightJustified(2, '0') +
+                    ((rate & 0x80) ? '%' : '#') + '\0' + char(0xC0) + char(0xDB) + lib.mid(at, 4) + lib.mid(at + 4, 2) +
+                    lib.mid(at + 6, len);
+        } else {
+            f.pcm = lib.mid(at, 4 + len);
+        }
+        used += f.pcm.size();
+        files.append(f);
+        at += head + len;
+    }
+    if (used > mConfig.recMemBytes)
+        return 5;
+    mRecFiles = files;
+    mRecCorrupt = false;
+    return 0;
 }
 
 void Chip::storeFirmware(const QByteArray &image)
@@ -719,11 +794,12 @@ void Chip::storeFirmware(const QByteArray &image)
     ++mFirmwareWrites;
     mLastDownload = image;
     sendFrame(32, QByteArray(1, 0));
-    // The chip restarts: CTS low meanwhile, then the speed is found again,
-    // except that the synthesizer boards come back at 9600 after the second
-    // image.
+    // The chip restarts: CTS low meanwhile. It keeps its speed, except that
+    // the synthesizer boards come back at 9600 after the second image (the
+    // host then sends "7h" at 9600 so they find the speed again).
     mCtsLowUntil = now() + mConfig.flashSeconds;
-    mBaud = (part == 2 && (mConfig.moduleCode == 4 || mConfig.moduleCode == 7)) ? 9600 : 0;
+    if (part == 2 && (mConfig.moduleCode == 4 || mConfig.moduleCode == 7))
+        mBaud = 9600;
     updateCts();
     ensureTicking();
 }
@@ -761,14 +837,13 @@ void Chip::recMemCommand(int id)
     auto reply = [this, id](quint8 code) { sendFrame(quint8(id), QByteArray(1, char(code))); };
     if (mConfig.recMemBytes < 0)
         return reply(6);
-    if (id == 36) {
-        mRecFiles.clear();
+    if (id == 36 || id == 37) {
+        // Erasing and repairing take a while; the result comes at the end.
+        if (id == 36)
+            mRecFiles.clear();
         mRecCorrupt = false;
-        return reply(0);
-    }
-    if (id == 37) {
-        mRecCorrupt = false;
-        return reply(0);
+        sendLater(mConfig.recMemWorkSeconds, frame(quint8(id), QByteArray(1, 0)));
+        return;
     }
     if (mRecCorrupt)
         return reply(4);

@@ -40,6 +40,8 @@ struct ChipConfig
     double secondsPerChar = 0.004; // program seconds of speech per text byte
     double flashSeconds = 1.0;   // CTS low while a firmware image is written
     int powerUpBaud = 0;         // 0 = takes the speed of the first CR
+    double storeBytesPerSecond = 0; // a transfer's storing pace (CTS off per block); 0 = instant
+    double recMemWorkSeconds = 0.2; // erasing or repairing the recording memory
 
     // The preset for "SV3420" or "SV3410" (anything else: SV3420).
     [[nodiscard]] static ChipConfig forModel(const QString &model);
@@ -184,6 +186,10 @@ public:
     void setLineBaud(int baud);
     // The link library's framed reply (link/PROTOCOL.md).
     void sendFrame(quint8 id, const QByteArray &payload);
+    // Sends bytes once the given program seconds have passed (after what
+    // was sent before them).
+    void sendLater(double seconds, const QByteArray &bytes);
+    [[nodiscard]] static QByteArray frame(quint8 id, const QByteArray &payload);
 
 signals:
     // Bytes the chip sends, at its line speed.
@@ -215,6 +221,7 @@ private:
     void finishTransfer();
     void storeDownload(const QByteArray &payload);
     void storeFirmware(const QByteArray &image);
+    quint8 storeSoundLibrary(const QByteArray &lib, bool tagged);
     int findRecFile(qint32 number, bool byTag) const;
     void recMemCommand(int id);
 
@@ -245,7 +252,13 @@ private:
 
     // Outgoing replies, delivered from the timer so they arrive
     // asynchronously like on a real line.
-    QByteArray mOut;
+    struct OutChunk
+    {
+        QByteArray bytes;
+        int baud = 0; // the line speed when the chip sent them
+    };
+    std::deque<OutChunk> mOut;
+    std::deque<std::pair<double, QByteArray>> mLater;
 
     // State.
     std::map<char, int> mSettings;

@@ -21,7 +21,7 @@ public:
     explicit SerialBackend(SerialComm *owner) : mOwner(owner) {}
     virtual ~SerialBackend() = default;
 
-    virtual bool open(int baud, bool dtr, bool rts, QString *error) = 0;
+    virtual bool open(int baud, int handshaking, bool dtr, bool rts, QString *error) = 0;
     virtual void close() = 0;
     [[nodiscard]] virtual bool isOpen() const = 0;
     virtual void setBaud(int baud) = 0;
@@ -51,13 +51,15 @@ public:
         QObject::connect(&mPort, &QSerialPort::readyRead, [this] { deliver(mPort.readAll()); });
     }
 
-    bool open(int baud, bool dtr, bool rts, QString *error) override
+    bool open(int baud, int handshaking, bool dtr, bool rts, QString *error) override
     {
         mPort.setBaudRate(baud);
         mPort.setDataBits(QSerialPort::Data8);
         mPort.setParity(QSerialPort::NoParity);
         mPort.setStopBits(QSerialPort::OneStop);
-        mPort.setFlowControl(QSerialPort::NoFlowControl);
+        mPort.setFlowControl(handshaking == SerialComm::comRTS        ? QSerialPort::HardwareControl
+                             : handshaking == SerialComm::comXOnXoff ? QSerialPort::SoftwareControl
+                                                                     : QSerialPort::NoFlowControl);
         if (!mPort.open(QIODevice::ReadWrite)) {
             *error = mPort.errorString();
             return false;
@@ -117,7 +119,7 @@ public:
     SimBackend(SerialComm *owner, chipsim::Chip *chip) : SerialBackend(owner), mChip(chip) {}
     ~SimBackend() override { close(); }
 
-    bool open(int baud, bool dtr, bool rts, QString *error) override
+    bool open(int baud, int, bool dtr, bool rts, QString *error) override
     {
         if (!mChip) {
             *error = QStringLiteral("The emulated chip is gone.");
@@ -361,7 +363,7 @@ void SerialComm::setPortOpen(bool open)
     else
         backend = std::make_unique<DeviceBackend>(this, device);
     QString error;
-    if (!backend->open(mBaud, mDTREnable, mRTSEnable, &error))
+    if (!backend->open(mBaud, mHandshaking, mDTREnable, mRTSEnable, &error))
         throw LinkError(LinkError::InvalidPortNumber,
                         QStringLiteral("Invalid port number (%1: %2)").arg(device, error));
     mIn.clear();

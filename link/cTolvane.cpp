@@ -14,6 +14,7 @@ constexpr char CMD = 0x01;
 constexpr char STX = 0x02;
 constexpr char CAN = 0x18;
 constexpr int BlockBytes = 128;
+constexpr char AbandonBlock = char(0xFF);
 
 // Query numbers and reply frame ids (link/PROTOCOL.md).
 enum : int {
@@ -59,6 +60,8 @@ QString chipErrorText(int code)
     case 4: return QStringLiteral("The recording memory is corrupt.");
     case 5: return QStringLiteral("The recording memory is full.");
     case 6: return QStringLiteral("The chip has no recording memory.");
+    case 7: return QStringLiteral("The sound library is damaged (length or check sum).");
+    case 8: return QStringLiteral("This chip does not take sound libraries with tags.");
     default: return QStringLiteral("The chip reported error %1.").arg(code);
     }
 }
@@ -87,8 +90,9 @@ public:
     }
     ~Session()
     {
-        if (mComm->PortOpen() && !mRx.isEmpty())
-            mComm->putBack(mRx);
+        // Bytes that were no reply of ours go back to the program, in order.
+        if (mComm->PortOpen() && !(mForeign.isEmpty() && mRx.isEmpty()))
+            mComm->putBack(mForeign + mRx);
         mComm->releaseEvents();
         mLib->mRunning = false;
     }
@@ -111,8 +115,10 @@ public:
         mComm->setOutput(bytes);
     }
 
-    // Takes one frame with the given id if it has arrived; skips noise in
-    // front of it. Returns false when none is complete yet.
+    // Takes one frame with the given id if it has arrived. Bytes in front
+    // of it are set aside for the program (they may be its own, such as a
+    // marker of speech still running). Returns false when none is complete
+    // yet.
     bool pollFrame(int id, QByteArray *payload)
     {
         mRx.append(mComm->takeAll());
@@ -136,6 +142,7 @@ public:
                 continue;
             }
             *payload = mRx.mid(at + 3, len);
+            mForeign.append(mRx.left(at));
             mRx.remove(0, at + 4 + len);
             return true;
         }
@@ -170,6 +177,31 @@ public:
             throw LinkError(LinkError::ChipRejected, chipErrorText(code));
     }
 
+    // Waits for a result while the chip works, raising ChipStatus 4 every
+    // quarter second (the program blinks a label per report) and, after an
+    // odd number of them, one 10 so the label ends as it began.
+    void resultWhileWorking(int id)
+    {
+        const double start = vx::Clock::seconds();
+        double lastBlink = start;
+        int blinks = 0;
+        QByteArray payload;
+        while (!pollFrame(id, &payload)) {
+            const double t = vx::Clock::seconds();
+            if (t > start + mLib->mReplyTimeout + 60.0)
+                throw LinkError(LinkError::NoAnswer, QStringLiteral("The chip did not answer."));
+            if (t - lastBlink >= 0.25) {
+                lastBlink = t;
+                ++blinks;
+                emit mLib->ChipStatus(4);
+            }
+            mComm->waitForInput(0.01);
+        }
+        if (blinks % 2)
+            emit mLib->ChipStatus(10);
+        checkCode(payload);
+    }
+
     // After a cancel: let the chip stop, and drop what it still sent.
     void drain()
     {
@@ -187,6 +219,7 @@ public:
     cTolvane *mLib;
     SerialComm *mComm;
     QByteArray mRx;
+    QByteArray mForeign;
 };
 
 cTolvane::cTolvane(QObject *parent) : QObject(parent), mComm(new SerialComm(this))
@@ -246,24 +279,34 @@ LinkResult cTolvane::DownloadToChip(const QString &FileName)
     s.send(query(id) + le32(quint32(data.size())));
     int lastPercent = -1;
     bool cancel = false;
-    for (qsizetype at = 0; at < data.size(); at += BlockBytes) {
-        const QByteArray block = data.mid(at, BlockBytes);
-        s.send(QByteArray(1, char(block.size())) + block);
-        yieldOnce();
-        QByteArray early;
-        if (s.pollFrame(id, &early)) {
-            Session::checkCode(early); // a failure part way
-            throw LinkError(LinkError::NoAnswer, QStringLiteral("The chip's answer was not understood."));
-        }
-        const int percent = int((at + block.size()) * 100 / data.size());
-        if (percent != lastPercent) {
-            lastPercent = percent;
-            emit PercentDone(percent, cancel);
-            if (cancel) {
-                s.send(QByteArray(1, char(0xFF))); // the chip drops what it got
-                return LinkResult::Cancelled;
+    try {
+        for (qsizetype at = 0; at < data.size(); at += BlockBytes) {
+            const QByteArray block = data.mid(at, BlockBytes);
+            s.send(QByteArray(1, char(block.size())) + block);
+            yieldOnce();
+            QByteArray early;
+            if (s.pollFrame(id, &early)) {
+                Session::checkCode(early); // a failure part way
+                throw LinkError(LinkError::NoAnswer, QStringLiteral("The chip's answer was not understood."));
+            }
+            const int percent = int((at + block.size()) * 100 / data.size());
+            if (percent != lastPercent) {
+                lastPercent = percent;
+                emit PercentDone(percent, cancel);
+                if (cancel) {
+                    s.send(QByteArray(1, AbandonBlock)); // the chip drops what it got
+                    return LinkResult::Cancelled;
+                }
             }
         }
+    } catch (const LinkError &) {
+        // Leave the chip out of the transfer, so it takes commands again.
+        try {
+            s.send(QByteArray(1, AbandonBlock));
+        } catch (const LinkError &) {
+            // CTS stayed off: the chip is not listening anyway.
+        }
+        throw;
     }
     s.send(QByteArray(1, 0));
     s.result(id);
@@ -351,12 +394,12 @@ void cTolvane::InitRecMem()
 {
     Session s(this);
     s.send(query(QInit) + '\0');
-    s.result(QInit);
+    s.resultWhileWorking(QInit);
 }
 
 void cTolvane::RepairRecMem()
 {
     Session s(this);
     s.send(query(QRepair) + '\0');
-    s.result(QRepair);
+    s.resultWhileWorking(QRepair);
 }

@@ -7,4 +7,4 @@ build="${VX_BUILD_DIR:-$root/build}"
 if [ ! -f "$build/CMakeCache.txt" ]; then
   cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 fi
-cmake --build "$build" -j "$(nproc)"
+cmake --build "$build" -j "${VX_JOBS:-$(nproc)}"

@@ -8,4 +8,4 @@ export QT_QPA_PLATFORM=offscreen
 export VX_TEST_ROOT="$(mktemp -d)"
 trap 'rm -rf "$VX_TEST_ROOT"' EXIT
 cd "$build"
-ctest --output-on-failure -j "$(nproc)" "$@"
+ctest --output-on-failure -j "${VX_JOBS:-$(nproc)}" "$@"

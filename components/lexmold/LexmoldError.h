@@ -1,6 +1,7 @@
 #pragma once
 
-#include <stdexcept>
+#include "components/common/ComponentError.h"
+
 #include <string>
 
 namespace lexmold {
@@ -9,20 +10,15 @@ namespace lexmold {
 // the source or object file cannot be used, or the source is beyond what the
 // compiled format can hold. Rule errors are never thrown; CompileFile returns
 // their line instead.
-class LexmoldError : public std::runtime_error
+// number() is the run-time error number the program shows
+// ("Error " & number & ": ").
+class LexmoldError : public vx::ComponentError
 {
 public:
     LexmoldError(int number, const std::string &description)
-        : std::runtime_error(description), mNumber(number)
+        : vx::ComponentError(vx::ComponentError::RunTimeError, number, "LexmoldLib.CompileFile", description)
     {
     }
-
-    // The run-time error number the program shows ("Error " & number & ": ").
-    [[nodiscard]] int number() const noexcept { return mNumber; }
-    [[nodiscard]] std::string description() const { return what(); }
-
-private:
-    int mNumber;
 };
 
 // Error numbers, as the program's other run-time errors count them.

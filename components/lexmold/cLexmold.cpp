@@ -22,7 +22,7 @@ bool cLexmold::CompileRule(std::string &Rule, bool blnSilent)
     return mCompiler->CompileRule(Rule, blnSilent);
 }
 
-bool cLexmold::CompileRule(std::string &Rule, int CharSet, bool blnSilent)
+bool cLexmold::CompileRuleInCharSet(std::string &Rule, int CharSet, bool blnSilent)
 {
     mCompiler->blnCharSet = CharSet != 0;
     return mCompiler->CompileRule(Rule, blnSilent);

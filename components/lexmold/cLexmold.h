@@ -48,9 +48,9 @@ public:
     // valid; a bad rule is reported unless `blnSilent`.
     bool CompileRule(std::string &Rule, bool blnSilent = false);
 
-    // The same check with the character set given: it becomes the object's
-    // choice for later checks too.
-    bool CompileRule(std::string &Rule, int CharSet, bool blnSilent);
+    // The same check with the character set given (the program passes its
+    // current setting): it becomes the object's choice for later checks too.
+    bool CompileRuleInCharSet(std::string &Rule, int CharSet, bool blnSilent = false);
 
 private:
     std::unique_ptr<lexmold::DictionaryCompiler> mCompiler;

@@ -4,6 +4,7 @@
 #include "app/startup/Globals.h"
 #include "app/startup/Preferences.h"
 #include "app/startup/Seams.h"
+#include "link/SerialComm.h"
 #include "platform/Help.h"
 #include "platform/Numbers.h"
 #include "platform/Prompter.h"
@@ -19,6 +20,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -94,6 +96,11 @@ frmPrefs::frmPrefs(QWidget *parent)
     setObjectName(QStringLiteral("frmPrefs"));
     setWindowTitle(QStringLiteral("Preferences"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    // The measures below are the dialog's own; its text keeps to a small face
+    // so the panels hold their frames.
+    QFont small = font();
+    small.setPointSizeF(8);
+    setFont(small);
 
     imgPrefsTitle = new QLabel(this);
     imgPrefsTitle->setObjectName(QStringLiteral("imgPrefsTitle"));
@@ -122,6 +129,7 @@ frmPrefs::frmPrefs(QWidget *parent)
     lblActivePanelTab = new QLabel(this);
     lblActivePanelTab->setObjectName(QStringLiteral("lblActivePanelTab"));
     lblActivePanelTab->setAlignment(Qt::AlignCenter);
+    lblActivePanelTab->setWordWrap(true);
     QFont bold = lblActivePanelTab->font();
     bold.setBold(true);
     lblActivePanelTab->setFont(bold);
@@ -164,6 +172,15 @@ frmPrefs::frmPrefs(QWidget *parent)
     buttons->addStretch(1);
     for (QPushButton *b : {cmdOK, cmdCancel, cmdApply, cmdHelp})
         buttons->addWidget(b);
+
+    // Frames sit close together, as the panels are small.
+    for (QWidget *panel : picPrefs) {
+        for (QLayout *l : panel->findChildren<QLayout *>()) {
+            l->setSpacing(3);
+            if (l->parent() != panel)
+                l->setContentsMargins(6, 3, 6, 4);
+        }
+    }
 
     Form_Load();
     wire();
@@ -210,6 +227,7 @@ void frmPrefs::buildGeneral(QWidget *panel)
     layout->addWidget(comms, 0, 0);
     layout->addWidget(compat, 0, 1);
     layout->addWidget(grt, 1, 0, 1, 2);
+    layout->setColumnStretch(1, 1);
     layout->setRowStretch(2, 1);
 }
 
@@ -262,10 +280,11 @@ void frmPrefs::buildAppearance(QWidget *panel)
     lblCmdCharHelp = new QLabel(cmds);
     lblCmdCharHelp->setObjectName(QStringLiteral("lblCmdCharHelp"));
     lblCmdCharHelp->setWordWrap(true);
+    lblCmdCharHelp->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     auto *ml = new QGridLayout(cmds);
     ml->addWidget(cmdLabel, 0, 0);
     ml->addWidget(txtPrefsCmdChar, 0, 1);
-    ml->addWidget(lblCmdCharHelp, 0, 2);
+    ml->addWidget(lblCmdCharHelp, 1, 0, 1, 3);
     ml->setColumnStretch(2, 1);
 
     auto *layout = new QGridLayout(panel);
@@ -274,7 +293,7 @@ void frmPrefs::buildAppearance(QWidget *panel)
     layout->addWidget(hl, 0, 1);
     layout->addWidget(font, 1, 0, 1, 2);
     layout->addWidget(cmds, 2, 0, 1, 2);
-    layout->setRowStretch(3, 1);
+    layout->setRowStretch(2, 1);
 }
 
 void frmPrefs::buildSoundLibraries(QWidget *panel)
@@ -307,6 +326,7 @@ void frmPrefs::buildSoundLibraries(QWidget *panel)
     cmdAudEditorBrowse->setObjectName(QStringLiteral("cmdAudEditorBrowse"));
     cmdAudEditorBrowse->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
     cmdAudEditorBrowse->setAutoDefault(false);
+    cmdAudEditorBrowse->setFixedWidth(twipsToPixels(750));
     auto *el = new QHBoxLayout(editor);
     el->addWidget(txtPrefsAudEditor, 1);
     el->addWidget(cmdAudEditorBrowse);
@@ -351,7 +371,7 @@ void frmPrefs::Form_Load()
     setTwips(shaPrefsFrame, 60, 60, 7300 - 120, 5000 - 120);
     imgPrefsTitle->setGeometry(twipsToPixels(75), twipsToPixels(75), shaPrefsFrame->width() - twipsToPixels(30),
                                twipsToPixels(480));
-    setTwips(lblPTitle, kPanelLeft, 260, 7300 - kPanelLeft - 200, 400);
+    setTwips(lblPTitle, kPanelLeft, 120, 7300 - kPanelLeft - 200, 400);
     lblPTitle->raise();
     lblPTitle->setStyleSheet(QStringLiteral("color: white; background: transparent;"));
     setTwips(picCmdButtons, 1560, 3960, 7300 - 1560 - 200, 520);
@@ -364,8 +384,11 @@ void frmPrefs::Form_Load()
     shaPrefsFrame->lower();
 
     // 2. The port list.
-    for (int n = 1; n <= 32; ++n)
+    for (int n = 1; n <= 32; ++n) {
         cboPrefsPort->addItem(QStringLiteral("COM") + QString::number(n));
+        // What the port number reaches on this machine.
+        cboPrefsPort->setItemData(n - 1, SerialComm::deviceFor(n), Qt::ToolTipRole);
+    }
     cboPrefsPort->setMaxVisibleItems(16);
 
     // 3. The editor font.
@@ -373,7 +396,7 @@ void frmPrefs::Form_Load()
 
     // 4. Every panel parked.
     for (QWidget *panel : picPrefs) {
-        setTwips(panel, kParked, kPanelTop, 7300 - kPanelLeft - 200, 3960 - kPanelTop - 80);
+        setTwips(panel, kParked, kPanelTop, 7300 - kPanelLeft - 110, 3960 - kPanelTop - 60);
         panel->setEnabled(false);
     }
 

@@ -16,6 +16,7 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QPointer>
 #include <QThread>
 
 namespace {
@@ -175,6 +176,9 @@ void InitChipLink()
                 step = Step::CommError;
                 continue;
             }
+            // The speed list belongs to the preferences; loading them also
+            // prepares the editor font.
+            frmPrefs::instance();
             configurePort(true);
 
             // Open.
@@ -287,16 +291,17 @@ void InitChipLink()
 
 bool EditPortPreferences()
 {
-    frmPrefs *dlg = frmPrefs::instance();
+    QPointer<frmPrefs> dlg = frmPrefs::instance();
     QWidget *main = seams::MainWindow ? seams::MainWindow() : nullptr;
     dlg->setWindowModality(Qt::ApplicationModal);
     dlg->show();
+    // Centred across the main window, in its upper part.
     if (main)
-        dlg->move((main->width() - dlg->width()) / 2, (main->height() - dlg->height()) / 4);
+        dlg->move(main->x() + (main->width() - dlg->width()) / 2, main->y() + (main->height() - dlg->height()) / 4);
 
     const int oldPort = Port;
     const int oldBaud = BaudRate;
-    while (dlg->isVisible()) {
+    while (dlg && dlg->isVisible()) {
         QCoreApplication::processEvents(QEventLoop::AllEvents);
         QThread::msleep(10);
     }

@@ -11,3 +11,10 @@ TEST(ComponentError, NumberIsObjectBasePlusCodeAsSigned32Bit)
     EXPECT_EQ(e.source(), "SonvertLib.ConvertToPcm");
     EXPECT_STREQ(e.what(), "Unsupported file format");
 }
+
+TEST(ComponentError, RunTimeErrorsKeepTheirPlainNumber)
+{
+    vx::ComponentError e(vx::ComponentError::RunTimeError, 53, "LexmoldLib.CompileFile", "File not found");
+    EXPECT_EQ(e.number(), 53);
+    EXPECT_EQ(e.kind(), vx::ComponentError::RunTimeError);
+}

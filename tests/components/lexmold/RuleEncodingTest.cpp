@@ -206,13 +206,13 @@ TEST(cLexmoldRule, ChecksWithTheGivenCharacterSetAndUpperCasesInPlace)
     // A new object reads high characters as code page 437 until told.
     std::string accented = "(A)=\xE9";
     EXPECT_TRUE(lex.CompileRule(accented));
-    EXPECT_FALSE(lex.CompileRule(accented, 1, false));
+    EXPECT_FALSE(lex.CompileRuleInCharSet(accented, 1, false));
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].first, kSyntax);
     EXPECT_EQ(shown[0].second, "Compiler Error");
     // The choice stays for later checks.
     EXPECT_FALSE(lex.CompileRule(accented, true));
-    EXPECT_TRUE(lex.CompileRule(accented, 0, true));
+    EXPECT_TRUE(lex.CompileRuleInCharSet(accented, 0, true));
     EXPECT_EQ(shown.size(), 1u);
 }
 

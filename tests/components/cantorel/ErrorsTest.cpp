@@ -1,0 +1,109 @@
+// Numbered errors: the table, each code from a score that provokes it, silent
+// mode, and what is left on disk.
+#include "CantorelTestUtil.h"
+
+#include "components/cantorel/ScoreTables.h"
+
+#include <gtest/gtest.h>
+
+using namespace cantoreltest;
+
+TEST(CantorelErrors, EveryCodeHasItsMessage)
+{
+    for (int code = 3000; code <= 3007; ++code)
+        EXPECT_FALSE(cantorel::errorMessage(code, 1).empty()) << code;
+    EXPECT_EQ(cantorel::errorMessage(3003, 2), "Missing/invalid note duration (voice 2)");
+    EXPECT_EQ(cantorel::errorMessage(3004, 3), "Invalid note (voice 3)");
+    EXPECT_EQ(cantorel::errorMessage(2999), "");
+}
+
+namespace {
+
+struct ErrorCase
+{
+    const char *score;
+    int code;
+    const char *description;
+};
+
+const ErrorCase kCases[] = {
+    {"k8#", 3000, "Invalid key signature in line 1"},
+    {"k2", 3000, "Invalid key signature in line 1"},
+    {"--ra", 3001, "Part specification invalid or not defined in line 1"},
+    {"v4qc4", 3002, "Invalid voice in line 1"},
+    {"v1qc4v1qd4", 3002, "Invalid voice in line 1"},
+    {"v1c4", 3003, "Missing/invalid note duration (voice 1) in line 1"},
+    {"v1qc4v2c4", 3003, "Missing/invalid note duration (voice 2) in line 1"},
+    {"v3qc9", 3004, "Invalid note (voice 3) in line 1"},
+    {"v1qc&1", 3004, "Invalid note (voice 1) in line 1"},
+    {"v1q", 3004, "Invalid note (voice 1) in line 1"},
+    {"v=0", 3005, "Invalid volume in line 1"},
+    {"v=256", 3005, "Invalid volume in line 1"},
+    {"t=70000", 3006, "Invalid tempo in line 1"},
+    {"t=0", 3006, "Invalid tempo in line 1"},
+    {"xyz", 3007, "Syntax error in line 1"},
+    {";1\n;2\n\n;4\n;5\n;6\nxyz\nv1qc4", 3007, "Syntax error in line 7"},
+    // Lines are not joined: the " _" stays in the first line.
+    {"v1qc4 _\nv1qd4", 3004, "Invalid note (voice 1) in line 1"},
+};
+
+} // namespace
+
+TEST(CantorelErrors, EachCodeIsRaisedWithItsLineAndNoObjectIsLeft)
+{
+    for (const ErrorCase &e : kCases) {
+        SCOPED_TRACE(e.score);
+        const Outcome o = compileText(e.score);
+        ASSERT_TRUE(o.raised);
+        EXPECT_EQ(o.code, e.code);
+        EXPECT_EQ(o.number, static_cast<std::int32_t>(0x80040000u + static_cast<unsigned>(e.code)));
+        EXPECT_EQ(o.source, "CantorelLib.CompileFile");
+        EXPECT_EQ(o.description, e.description);
+        EXPECT_FALSE(o.object);
+    }
+}
+
+TEST(CantorelErrors, SilentCompileReturnsTheLineWithoutRaising)
+{
+    const Outcome o = compileText(";\n;\nv=0", true);
+    EXPECT_FALSE(o.raised);
+    EXPECT_EQ(o.line, 3);
+    EXPECT_FALSE(o.object);
+}
+
+TEST(CantorelErrors, FailedCompileRemovesAnOlderObjectAndLeavesNoTemporaryFile)
+{
+    const std::string dir = vxtest::freshDir("stale");
+    writeText(dir + "/s.tgn", "v1qc4\nv=0");
+    writeText(dir + "/s.tgx", "older compile");
+    cCantorel c;
+    int line = 0;
+    EXPECT_THROW(c.CompileFile(dir + "/s.tgn", dir + "/s.tgx", line), vx::ComponentError);
+    EXPECT_EQ(line, 2);
+    EXPECT_FALSE(std::filesystem::exists(dir + "/s.tgx"));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 1);  // only the source
+}
+
+TEST(CantorelErrors, UnreadableSourceAndUnwritableObjectAreFileErrors)
+{
+    const std::string dir = vxtest::freshDir("files");
+    cCantorel c;
+    int line = 0;
+    try {
+        c.CompileFile(dir + "/missing.tgn", dir + "/m.tgx", line, true);
+        ADD_FAILURE() << "no error for a missing source";
+    } catch (const vx::ComponentError &e) {
+        EXPECT_EQ(e.code(), 53);
+        EXPECT_EQ(e.number(), 53);
+        EXPECT_EQ(e.description(), "File not found");
+    }
+    writeText(dir + "/s.tgn", "v1qc4");
+    try {
+        c.CompileFile(dir + "/s.tgn", dir + "/no/such/folder/s.tgx", line);
+        ADD_FAILURE() << "no error for an unwritable object";
+    } catch (const vx::ComponentError &e) {
+        EXPECT_EQ(e.code(), 75);
+        EXPECT_EQ(e.description(), "Path/File access error");
+    }
+    EXPECT_EQ(line, 0);
+}
