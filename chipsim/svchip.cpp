@@ -3,7 +3,7 @@
 //
 //   svchip [--model SV3420|SV3410] [--module N] [--firmware FIRST,SECOND]
 //          [--rate CODE] [--recmem BYTES] [--stuck-9600] [--silent]
-//          [--cts-low] [--junk HEXBYTES] [--fail-at PERCENT]
+//          [--junk HEXBYTES] [--fail-at PERCENT]
 //          [--pace SECONDS_PER_CHAR] [--log]
 
 #include "chipsim/Chip.h"
@@ -33,7 +33,6 @@ int main(int argc, char **argv)
                                     QStringLiteral("bytes"));
     const QCommandLineOption stuck(QStringLiteral("stuck-9600"), QStringLiteral("The line runs at 9600 only."));
     const QCommandLineOption silent(QStringLiteral("silent"), QStringLiteral("Answer nothing."));
-    const QCommandLineOption ctsLow(QStringLiteral("cts-low"), QStringLiteral("Hold CTS low."));
     const QCommandLineOption junk(QStringLiteral("junk"), QStringLiteral("Hex bytes sent before every reply."),
                                   QStringLiteral("hex"));
     const QCommandLineOption failAt(QStringLiteral("fail-at"), QStringLiteral("Fail transfers at this percentage."),
@@ -41,7 +40,7 @@ int main(int argc, char **argv)
     const QCommandLineOption pace(QStringLiteral("pace"), QStringLiteral("Seconds of speech per character."),
                                   QStringLiteral("seconds"));
     const QCommandLineOption log(QStringLiteral("log"), QStringLiteral("Print each byte received, with its speed."));
-    cli.addOptions({model, module, firmware, rate, recmem, stuck, silent, ctsLow, junk, failAt, pace, log});
+    cli.addOptions({model, module, firmware, rate, recmem, stuck, silent, junk, failAt, pace, log});
     cli.process(app);
 
     chipsim::ChipConfig config = chipsim::ChipConfig::forModel(cli.value(model));
@@ -64,7 +63,6 @@ int main(int argc, char **argv)
     chipsim::ChipFaults faults;
     faults.stuckAt9600 = cli.isSet(stuck);
     faults.silent = cli.isSet(silent);
-    faults.ctsStuckLow = cli.isSet(ctsLow);
     faults.junkBeforeReply = QByteArray::fromHex(cli.value(junk).toLatin1());
     if (cli.isSet(failAt))
         faults.failTransferAtPercent = cli.value(failAt).toInt();

@@ -51,6 +51,12 @@ QByteArray query(int number)
     return QByteArray(1, CMD) + QByteArray::number(number) + '?';
 }
 
+// The arguments of the recording-memory queries: flags, then the number.
+QByteArray fileArgs(qint32 Number, bool ByTag)
+{
+    return QByteArray(1, char(ByTag ? 1 : 0)) + le32(quint32(Number));
+}
+
 QString chipErrorText(int code)
 {
     switch (code) {
@@ -314,11 +320,6 @@ LinkResult cTolvane::DownloadToChip(const QString &FileName)
         emit PercentDone(100, cancel);
     }
     return LinkResult::Done;
-}
-
-static QByteArray fileArgs(qint32 Number, bool ByTag)
-{
-    return QByteArray(1, char(ByTag ? 1 : 0)) + le32(quint32(Number));
 }
 
 LinkResult cTolvane::UploadRecMemFile(const QString &FileName, qint32 Number, bool ByTag)

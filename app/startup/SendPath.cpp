@@ -43,6 +43,8 @@ void SendToChip(const QString &Text)
         while (!ctsOn()) {
             if (StopRequested)
                 return;
+            if (!Comm->PortOpen())
+                break; // the write below reports the closed port
             yieldOnce();
             if (vx::Clock::seconds() - start > 0.1)
                 QThread::msleep(10);

@@ -10,7 +10,7 @@
 // Sends Text to the chip in pieces of 8 characters, each only while the
 // chip's CTS line is on; returns early when StopRequested is set (no further
 // piece is written) and at once in demo mode (Port 0). Characters go out as
-// Windows-1252 bytes.
+// Windows-1252 bytes. Throws LinkError when the port is closed.
 void SendToChip(const QString &Text);
 
 // After a firmware image was written: waits 0.5 s, then until CTS is on or 5

@@ -82,7 +82,6 @@ TEST_F(SendPath, StopRequestEndsAWaitForCts)
     // Set between pieces: the rest stays unsent.
     chip->setFaults({});
     StopRequested = false;
-    QObject::connect(chip, &chipsim::Chip::ctsChanged, [] {});
     int writes = 0;
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
@@ -95,11 +94,15 @@ TEST_F(SendPath, StopRequestEndsAWaitForCts)
     EXPECT_EQ(chip->writeLog().size(), 1);
 }
 
-TEST_F(SendPath, DemoModeSendsNothing)
+TEST_F(SendPath, DemoModeSendsNothingAndAClosedPortIsAnError)
 {
     Port = 0;
     SendToChip(QStringLiteral("hello"));
     EXPECT_TRUE(chip->writeLog().isEmpty());
+    Port = 6;
+    Comm->setPortOpen(false);
+    EXPECT_THROW(SendToChip(QStringLiteral("hello")), LinkError);
+    Comm->setPortOpen(true);
 }
 
 TEST_F(SendPath, WaitForCtsGivesUpSilentlyAfterFiveSeconds)
