@@ -137,8 +137,18 @@ protected:
 
 TEST_F(MainWindowTest, StartsAgainstTheChipAndFillsTheStatusBar)
 {
+    QString version;
+    QTimer peek;
+    peek.setInterval(1);
+    QObject::connect(&peek, &QTimer::timeout, [&] {
+        if (frmSplash *s = frmSplash::loaded(); s && s->isVisible())
+            version = s->lblVersion->text();
+    });
+    peek.start();
     const double before = vx::Clock::seconds();
     ASSERT_TRUE(start());
+    peek.stop();
+    EXPECT_TRUE(version.startsWith(QStringLiteral("Version "))) << version.toStdString();
     // The splash stayed its 2 s and is gone.
     EXPECT_GE(vx::Clock::seconds() - before, 2.0);
     EXPECT_EQ(frmSplash::loaded(), nullptr);
