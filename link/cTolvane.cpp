@@ -112,10 +112,15 @@ public:
         while (!mComm->CTSHolding()) {
             if (!mComm->PortOpen())
                 throw LinkError(LinkError::PortNotOpen, QStringLiteral("The port is not open."));
-            if (vx::Clock::seconds() > start + mLib->mCtsTimeout)
+            // The deadline is judged before the yield, so a program that was
+            // held up past it still sees what happened meanwhile.
+            const bool late = vx::Clock::seconds() > start + mLib->mCtsTimeout;
+            yieldOnce();
+            if (mComm->CTSHolding())
+                break;
+            if (late)
                 throw LinkError(LinkError::NotReady,
                                 QStringLiteral("The chip is not ready to receive (CTS stayed off)."));
-            yieldOnce();
             QThread::msleep(1);
         }
         mComm->setOutput(bytes);
@@ -160,12 +165,18 @@ public:
     {
         const double start = vx::Clock::seconds();
         QByteArray payload;
-        while (!pollFrame(id, &payload)) {
-            if (vx::Clock::seconds() > start + timeout)
-                throw LinkError(LinkError::NoAnswer, QStringLiteral("The chip did not answer."));
+        for (;;) {
+            if (pollFrame(id, &payload))
+                return payload;
+            // Judged before the wait, so a program held up past the deadline
+            // still takes a reply that came meanwhile.
+            const bool late = vx::Clock::seconds() > start + timeout;
             mComm->waitForInput(0.01);
+            if (pollFrame(id, &payload))
+                return payload;
+            if (late)
+                throw LinkError(LinkError::NoAnswer, QStringLiteral("The chip did not answer."));
         }
-        return payload;
     }
 
     // A reply of one result code (and more); throws on a failure code.
@@ -192,15 +203,17 @@ public:
         double lastBlink = start;
         int blinks = 0;
         QByteArray payload;
+        bool late = false; // judged before each wait, as in frame()
         while (!pollFrame(id, &payload)) {
-            const double t = vx::Clock::seconds();
-            if (t > start + mLib->mReplyTimeout + 60.0)
+            if (late)
                 throw LinkError(LinkError::NoAnswer, QStringLiteral("The chip did not answer."));
+            const double t = vx::Clock::seconds();
             if (t - lastBlink >= 0.25) {
                 lastBlink = t;
                 ++blinks;
                 emit mLib->ChipStatus(4);
             }
+            late = t > start + mLib->mReplyTimeout + 60.0;
             mComm->waitForInput(0.01);
         }
         if (blinks % 2)
@@ -371,10 +384,11 @@ LinkResult cTolvane::PlayRecMemFile(qint32 Number, bool ByTag)
     double lastReport = -1.0;
     bool cancel = false;
     QByteArray end;
+    bool late = false; // judged before each wait, so a held-up program still takes the end
     while (!s.pollFrame(QPlay | MoreFlag, &end)) {
-        const double elapsed = vx::Clock::seconds() - start;
-        if (elapsed > length + mReplyTimeout)
+        if (late)
             throw LinkError(LinkError::NoAnswer, QStringLiteral("The chip did not report the end of playing."));
+        const double elapsed = vx::Clock::seconds() - start;
         if (elapsed - lastReport >= 0.1) {
             lastReport = elapsed;
             const int percent = length > 0 ? std::min(99, int(elapsed * 100 / length)) : 99;
@@ -385,6 +399,7 @@ LinkResult cTolvane::PlayRecMemFile(qint32 Number, bool ByTag)
                 return LinkResult::Cancelled;
             }
         }
+        late = elapsed > length + mReplyTimeout;
         mComm->waitForInput(0.01);
     }
     emit PercentDone(100, cancel);

@@ -128,16 +128,25 @@ TEST(Chip, CommandsSetRegistersSettingsAndModes)
 TEST(Chip, SpeaksAtItsPaceAndAnswersMarkersInOrder)
 {
     ChipConfig cfg;
-    cfg.secondsPerChar = 0.01;
+    cfg.secondsPerChar = 0.05;
     Chip chip(cfg);
     Host host(chip);
-    host.send("\r" + C + "99i" + " hello" + C + "99i" + " world" + " ," + C + "98i");
+    host.send("\r\x18" + C + "99i" + " hello" + C + "99i" + " world" + " ," + C + "98i");
     host.pump(0.05);
     EXPECT_TRUE(host.heard.isEmpty()) << "nothing is spoken before a NUL";
     host.send(NUL);
-    host.pump(0.03);
-    EXPECT_EQ(host.heard, QByteArray(1, 99)); // the first marker at once, the text takes time
-    host.pump(0.3);
+    const double acted = vx::Clock::seconds();
+    host.pump(0.02);
+    ASSERT_EQ(host.heard, QByteArray(1, 99)); // the first marker at once
+    // The second marker comes only after " hello" was spoken.
+    const auto heardTwo = [&] {
+        while (host.heard.size() < 2 && vx::Clock::seconds() < acted + 5)
+            host.pump(0.005);
+        return vx::Clock::seconds() - acted;
+    };
+    EXPECT_GE(heardTwo(), 6 * 0.05);
+    while (host.heard.size() < 3 && vx::Clock::seconds() < acted + 5)
+        host.pump(0.01);
     EXPECT_EQ(host.heard, QByteArray("\x63\x63\x62"));
     EXPECT_TRUE(chip.spokenText().contains(" hello world ,"));
 

@@ -60,7 +60,7 @@ protected:
         comm->setDTREnable(true);
         comm->setPortOpen(true);
         comm->setOutput(QByteArray("\r\x18"));
-        lib.setReplyTimeout(0.5);
+        lib.setReplyTimeout(3.0);
         QObject::connect(&lib, &cTolvane::PercentDone, [this](int percent, bool &cancel) {
             percents.push_back(percent);
             if (cancelAt >= 0 && percent >= cancelAt)
@@ -141,6 +141,7 @@ TEST_F(LinkLibrary, RepliesSurviveJunkAndASilentChipIsAnError)
     f = {};
     f.silent = true;
     chip->setFaults(f);
+    lib.setReplyTimeout(0.3);
     try {
         lib.RefreshStatus();
         FAIL() << "a silent chip";
