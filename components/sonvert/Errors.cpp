@@ -1,0 +1,60 @@
+#include "components/sonvert/Errors.h"
+
+#include "components/common/ComponentError.h"
+
+#include <array>
+
+namespace sonvert {
+
+namespace {
+
+struct ErrorEntry
+{
+    int code;
+    const char *text;
+};
+
+// One table for every numbered error; 1003 has a second wording for the
+// methods that read chip PCM files.
+constexpr std::array<ErrorEntry, 6> kErrors{{
+    {emrTagOutOfBounds, "Tag value must be between 0 and 65534."},
+    {emrTargetPathInvalid, "Directory specified by TargetPath does not exist."},
+    {emrSrcFileNotFound, "Source file not found."},
+    {emrSrcFileInvalid, "Sound file format invalid or not supported."},
+    {emrDecoderMissing, "MP3 decoder component missing. Reinstall the application."},
+    {emrUserCanceled, "Process terminated by user."},
+}};
+
+constexpr const char *kInvalidPcm = "Invalid or corrupt pcm file.";
+
+} // namespace
+
+std::string errorSource(Method method)
+{
+    switch (method) {
+    case Method::ConvertToPcm:
+        return "SonvertLib.ConvertToPcm";
+    case Method::CompressPcmFile:
+        return "SonvertLib.CompressPcmFile";
+    case Method::ConvertToWav:
+        return "SonvertLib.ConvertToWav";
+    }
+    return "SonvertLib";
+}
+
+std::string errorDescription(int code, Method method)
+{
+    if (code == emrSrcFileInvalid && method != Method::ConvertToPcm)
+        return kInvalidPcm;
+    for (const auto &entry : kErrors)
+        if (entry.code == code)
+            return entry.text;
+    return {};
+}
+
+void raiseError(ErrorConstants code, Method method)
+{
+    throw vx::ComponentError(code, errorSource(method), errorDescription(code, method));
+}
+
+} // namespace sonvert

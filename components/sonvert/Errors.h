@@ -1,0 +1,35 @@
+#pragma once
+
+#include <string>
+
+namespace sonvert {
+
+// The converter's numbered errors (thrown as vx::ComponentError with the
+// object-error base added: 0x800403E8 to 0x800403ED).
+enum ErrorConstants : int {
+    emrTagOutOfBounds = 1000,
+    emrTargetPathInvalid = 1001,
+    emrSrcFileNotFound = 1002,
+    emrSrcFileInvalid = 1003,
+    emrDecoderMissing = 1004,
+    emrUserCanceled = 1005,
+};
+
+inline constexpr int kFirstError = emrTagOutOfBounds;
+inline constexpr int kLastError = emrUserCanceled;
+
+// The public method an error is raised from; it names the error's source
+// and picks the wording of 1003.
+enum class Method { ConvertToPcm, CompressPcmFile, ConvertToWav };
+
+// "SonvertLib." and the method's name.
+[[nodiscard]] std::string errorSource(Method method);
+
+// The error's text as raised from `method`; empty for a number that is not
+// one of the converter's.
+[[nodiscard]] std::string errorDescription(int code, Method method);
+
+// Throws vx::ComponentError with the code, source and text above.
+[[noreturn]] void raiseError(ErrorConstants code, Method method);
+
+} // namespace sonvert

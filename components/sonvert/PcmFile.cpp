@@ -1,0 +1,209 @@
+#include "components/sonvert/PcmFile.h"
+
+#include "components/sonvert/LittleEndian.h"
+#include "components/sonvert/OutputFile.h"
+#include "components/sonvert/Rounding.h"
+
+#include <fstream>
+#include <system_error>
+
+namespace sonvert {
+
+namespace {
+
+PcmHeader readAs(std::span<const std::uint8_t> head, PcmForm form)
+{
+    PcmHeader h;
+    h.form = form;
+    if (form == PcmForm::Marked) {
+        h.dataLength = readLe24(head, 10);
+        h.codeByte = static_cast<std::uint8_t>(readLe(head, 13, 1));
+        h.tag = readLe16(head, 14);
+    } else {
+        h.dataLength = readLe24(head, 0);
+        h.codeByte = static_cast<std::uint8_t>(readLe(head, 3, 1));
+        h.tag = 0;
+    }
+    return h;
+}
+
+bool matchesSize(const PcmHeader &h, std::uint64_t fileSize)
+{
+    return fileSize >= h.headerSize() && fileSize - h.headerSize() == h.dataLength;
+}
+
+std::optional<std::vector<std::uint8_t>> readWholeFile(const std::filesystem::path &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return std::nullopt;
+    in.seekg(0, std::ios::end);
+    const std::streamoff size = in.tellg();
+    if (size < 0)
+        return std::nullopt;
+    in.seekg(0, std::ios::beg);
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
+    if (size > 0 && !in.read(reinterpret_cast<char *>(bytes.data()), size))
+        return std::nullopt;
+    return bytes;
+}
+
+} // namespace
+
+PcmHeader peekPcmHeader(std::span<const std::uint8_t> head)
+{
+    return readAs(head, readLe16(head, 8) == kMarkedFormMarker ? PcmForm::Marked : PcmForm::Plain);
+}
+
+std::span<const std::uint8_t> pcmDataOf(std::span<const std::uint8_t> file, const PcmHeader &header)
+{
+    const std::size_t start = header.headerSize();
+    if (file.size() <= start)
+        return {};
+    const std::size_t available = file.size() - start;
+    return file.subspan(start, std::min<std::size_t>(available, header.dataLength));
+}
+
+std::optional<PcmHeader> readPcmHeader(std::span<const std::uint8_t> head, std::uint64_t fileSize)
+{
+    if (readLe16(head, 8) == kMarkedFormMarker) {
+        const PcmHeader marked = readAs(head, PcmForm::Marked);
+        if (matchesSize(marked, fileSize))
+            return marked;
+    }
+    // Samples -64 and -37 at offsets 8 and 9 look like the marker; such a
+    // plain file is still a plain file.
+    const PcmHeader plain = readAs(head, PcmForm::Plain);
+    if (matchesSize(plain, fileSize))
+        return plain;
+    return std::nullopt;
+}
+
+std::optional<PcmHeader> readPcmHeader(const std::filesystem::path &path)
+{
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(path, ec);
+    if (ec)
+        return std::nullopt;
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return std::nullopt;
+    std::array<std::uint8_t, kMarkedHeaderSize> head{};
+    in.read(reinterpret_cast<char *>(head.data()), head.size());
+    const auto got = static_cast<std::size_t>(in.gcount());
+    return readPcmHeader(std::span<const std::uint8_t>(head.data(), got), size);
+}
+
+std::optional<PcmFile> parsePcmFile(std::span<const std::uint8_t> file)
+{
+    const auto header = readPcmHeader(file.first(std::min(file.size(), kMarkedHeaderSize)), file.size());
+    if (!header)
+        return std::nullopt;
+    const auto data = pcmDataOf(file, *header);
+    return PcmFile{*header, std::vector<std::uint8_t>(data.begin(), data.end())};
+}
+
+std::optional<PcmFile> loadPcmFile(const std::filesystem::path &path)
+{
+    const auto bytes = readWholeFile(path);
+    if (!bytes)
+        return std::nullopt;
+    return parsePcmFile(*bytes);
+}
+
+bool rateCodeFits(PcmForm form, int rateCode)
+{
+    if (rateCode < 0 || rateCode > 127)
+        return false;
+    return form == PcmForm::Plain || rateCode <= 99;
+}
+
+std::vector<std::uint8_t> encodePcmHeader(const PcmHeader &header)
+{
+    if (header.dataLength > kMaxPcmDataLength || !rateCodeFits(header.form, header.rateCode()))
+        return {};
+    if (header.form == PcmForm::Plain) {
+        std::vector<std::uint8_t> out(kPlainHeaderSize);
+        putLe24(out.data(), header.dataLength);
+        out[3] = header.codeByte;
+        return out;
+    }
+    std::vector<std::uint8_t> out(kMarkedHeaderSize);
+    const int code = header.rateCode();
+    out[0] = 0x0D;
+    out[1] = 0x0D;
+    out[2] = 0x1E;
+    out[3] = 0x01; // the command character
+    out[4] = static_cast<std::uint8_t>('0' + code / 10);
+    out[5] = static_cast<std::uint8_t>('0' + code % 10);
+    out[6] = header.compressed() ? '%' : '#';
+    out[7] = 0x00;
+    putLe16(out.data() + 8, kMarkedFormMarker);
+    putLe24(out.data() + 10, header.dataLength);
+    out[13] = header.codeByte;
+    putLe16(out.data() + 14, header.tag);
+    return out;
+}
+
+void appendEndMark(std::vector<std::uint8_t> &data)
+{
+    if (data.size() % 2 == 0)
+        data.push_back(0);
+    data.push_back(kEndMark);
+}
+
+std::vector<std::uint8_t> buildPcmFile(PcmForm form, std::uint8_t codeByte, std::uint16_t tag,
+                                       std::span<const std::uint8_t> data)
+{
+    if (data.size() > kMaxPcmDataLength)
+        return {};
+    PcmHeader h;
+    h.form = form;
+    h.dataLength = static_cast<std::uint32_t>(data.size());
+    h.codeByte = codeByte;
+    h.tag = form == PcmForm::Marked ? tag : 0;
+    std::vector<std::uint8_t> out = encodePcmHeader(h);
+    if (out.empty())
+        return out;
+    out.insert(out.end(), data.begin(), data.end());
+    return out;
+}
+
+bool savePcmFile(const std::filesystem::path &path, PcmForm form, std::uint8_t codeByte,
+                 std::uint16_t tag, std::span<const std::uint8_t> data, std::string *error)
+{
+    const auto bytes = buildPcmFile(form, codeByte, tag, data);
+    if (bytes.empty()) {
+        if (error)
+            *error = data.size() > kMaxPcmDataLength ? "sound too long for a chip PCM file"
+                                                     : "rate code cannot be stored";
+        return false;
+    }
+    OutputFile out;
+    if (!out.create(path)
+        || std::fwrite(bytes.data(), 1, bytes.size(), out.stream()) != bytes.size()
+        || !out.commit()) {
+        if (error)
+            *error = out.errorString().empty() ? "write failed" : out.errorString();
+        return false;
+    }
+    return true;
+}
+
+int rateCodeFromRate(double outputRate)
+{
+    return static_cast<int>(roundOneDecimalThenWhole(155.0 - 617000.0 / outputRate));
+}
+
+std::uint32_t waveRateFromCode(int rateCode)
+{
+    const int code = rateCode & 0x7F;
+    const auto rate = static_cast<std::uint32_t>(roundHalfEvenToLong(616000.0 / (155 - code)));
+    if (rate == 11000)
+        return 11025;
+    if (rate == 9935)
+        return 10000;
+    return rate;
+}
+
+} // namespace sonvert

@@ -1,0 +1,134 @@
+#include "components/sonvert/WavFile.h"
+
+#include "components/sonvert/LittleEndian.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <limits>
+
+namespace sonvert {
+
+std::array<std::uint8_t, kWaveHeaderSize> makeWaveHeader(std::uint32_t sampleRate, std::uint32_t dataBytes)
+{
+    std::array<std::uint8_t, kWaveHeaderSize> h{};
+    std::memcpy(h.data(), "RIFF", 4);
+    putLe32(h.data() + 4, dataBytes + 36);
+    std::memcpy(h.data() + 8, "WAVEfmt ", 8);
+    putLe32(h.data() + 16, 16);
+    putLe16(h.data() + 20, 1);
+    putLe16(h.data() + 22, 1);
+    putLe32(h.data() + 24, sampleRate);
+    putLe32(h.data() + 28, sampleRate);
+    putLe16(h.data() + 32, 1);
+    putLe16(h.data() + 34, 8);
+    std::memcpy(h.data() + 36, "data", 4);
+    putLe32(h.data() + 40, dataBytes);
+    return h;
+}
+
+std::vector<std::uint8_t> buildWaveFile(std::uint32_t sampleRate, std::span<const std::uint8_t> samples)
+{
+    const auto header = makeWaveHeader(sampleRate, static_cast<std::uint32_t>(samples.size()));
+    std::vector<std::uint8_t> out(kWaveHeaderSize + samples.size());
+    std::copy(header.begin(), header.end(), out.begin());
+    std::copy(samples.begin(), samples.end(), out.begin() + kWaveHeaderSize);
+    return out;
+}
+
+WaveWriter8::~WaveWriter8()
+{
+    discard();
+}
+
+bool WaveWriter8::fail(const std::string &what)
+{
+    mFailed = true;
+    if (mError.empty())
+        mError = what.empty() ? std::string(std::strerror(errno)) : what;
+    return false;
+}
+
+bool WaveWriter8::open(const std::filesystem::path &target, std::uint32_t sampleRate)
+{
+    discard();
+    mError.clear();
+    mFailed = false;
+    mSamples = 0;
+    if (!mOut.create(target))
+        return fail("cannot create " + target.string() + ": " + mOut.errorString());
+    // Both size fields stay 0 until the last sample is in.
+    auto header = makeWaveHeader(sampleRate, 0);
+    putLe32(header.data() + 4, 0);
+    if (std::fwrite(header.data(), 1, header.size(), mOut.stream()) != header.size())
+        return fail({});
+    return true;
+}
+
+bool WaveWriter8::flush()
+{
+    if (mFailed)
+        return false;
+    if (mFill == 0)
+        return true;
+    if (!mOut.stream() || std::fwrite(mBuffer.data(), 1, mFill, mOut.stream()) != mFill)
+        return fail({});
+    mFill = 0;
+    return true;
+}
+
+bool WaveWriter8::putByte(std::uint8_t sample)
+{
+    if (!mOut.stream() || mFailed)
+        return false;
+    mBuffer[mFill++] = sample;
+    ++mSamples;
+    if (mFill == mBuffer.size())
+        return flush();
+    return true;
+}
+
+bool WaveWriter8::write(std::span<const std::uint8_t> samples)
+{
+    for (const auto s : samples)
+        if (!putByte(s))
+            return false;
+    return true;
+}
+
+bool WaveWriter8::commit()
+{
+    std::FILE *f = mOut.stream();
+    if (!f) {
+        if (mError.empty())
+            mError = "no wave file open";
+        return false;
+    }
+    bool ok = flush();
+    const std::uint64_t length = kWaveHeaderSize + mSamples;
+    if (ok && length > std::numeric_limits<std::uint32_t>::max())
+        ok = fail("wave file too long");
+    if (ok) {
+        std::array<std::uint8_t, 4> field{};
+        putLe32(field.data(), static_cast<std::uint32_t>(length - 8));
+        ok = std::fseek(f, 4, SEEK_SET) == 0 && std::fwrite(field.data(), 1, 4, f) == 4;
+        putLe32(field.data(), static_cast<std::uint32_t>(length - kWaveHeaderSize));
+        ok = ok && std::fseek(f, 40, SEEK_SET) == 0 && std::fwrite(field.data(), 1, 4, f) == 4;
+        if (!ok)
+            fail({});
+    }
+    if (ok && !mOut.commit())
+        ok = fail(mOut.errorString());
+    if (!ok)
+        mOut.discard();
+    mFill = 0;
+    return ok;
+}
+
+void WaveWriter8::discard()
+{
+    mOut.discard();
+    mFill = 0;
+}
+
+} // namespace sonvert

@@ -1,0 +1,159 @@
+#pragma once
+
+#include "components/sonvert/Errors.h"
+#include "components/sonvert/ProgressThrottle.h"
+#include "components/sonvert/WavFile.h"
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+// The sound converter: wave and MP3 files to chip PCM files, compression of
+// chip PCM files, and chip PCM files back to 8-bit wave files.
+//
+// Every method starts by clearing the cancel flag and ends with ResetWork,
+// whether it succeeds or throws. Numbered errors are vx::ComponentError
+// (components/common/ComponentError.h) with the source "SonvertLib.<method>".
+// A failed or cancelled method leaves neither its output file nor a
+// temporary file behind; an existing output file is replaced only by a
+// complete one.
+class cSonvert
+{
+public:
+    // Progress from 0 to 100; setting Cancel ends the method with error 1005.
+    using PercentDoneHandler = std::function<void(int Percent, bool &Cancel)>;
+    // Runs the caller's event loop once, so its windows stay alive.
+    using YieldHandler = std::function<void()>;
+
+    cSonvert();
+    ~cSonvert();
+    cSonvert(const cSonvert &) = delete;
+    cSonvert &operator=(const cSonvert &) = delete;
+
+    // The folder output files are written to, used unchanged as a prefix of
+    // the file name (so it ends with "/"); "" (the initial value) means the
+    // source file's folder.
+    void setTargetPath(const std::string &TargetPath);
+    [[nodiscard]] const std::string &TargetPath() const;
+
+    // Converts a wave or MP3 file into a chip PCM file and returns its path:
+    // the marked (newer-chip) form when SV20 is set, compressed in place when
+    // Compress is set. Throws 1002, 1001, 1000, 1004, 1003 or 1005.
+    std::string ConvertToPcm(const std::string &SourceFile, std::int32_t Tag = 0, int NoiseGate = 0,
+                             bool Boost = false, bool SV20 = false, bool Compress = false);
+
+    // Compresses a chip PCM file of either form into the form SV20 selects,
+    // with that form's rules, and returns the output path (".pcm"). Throws
+    // 1002 (no source), 1001 (no target folder), 1003 (not a chip PCM file, or
+    // a result that the header cannot describe) or 1005 (cancelled).
+    std::string CompressPcmFile(const std::string &SourceFile, bool SV20 = false);
+
+    // Writes an 8-bit mono wave file from a chip PCM file of either form,
+    // plain or compressed, and returns its path (".wav"). Throws 1002, 1001,
+    // 1003 or 1005 as above.
+    std::string ConvertToWav(const std::string &SourceFile);
+
+    // The PercentDone event: fires at most every 0.2 s (the first report of
+    // the object's life at once).
+    void setPercentDone(PercentDoneHandler handler);
+    // Called once after each progress event and while waiting for the decoder.
+    void setYield(YieldHandler handler);
+
+    // The MP3 decoder program; by default "auridec" in the component's folder.
+    void setDecoderPath(const std::filesystem::path &path);
+    [[nodiscard]] const std::filesystem::path &DecoderPath() const;
+
+    // Replaces the monotonic clock of the progress throttle (tests).
+    void setProgressClock(sonvert::ProgressThrottle::Now now);
+
+    // The folder this library was loaded from.
+    [[nodiscard]] static std::filesystem::path ComponentFolder();
+
+private:
+    // One second-order section of the anti-alias filter: b1, a1, a2 (b0 = b2 = 1).
+    struct FilterSection
+    {
+        float b1 = 0.0f;
+        float a1 = 0.0f;
+        float a2 = 0.0f;
+    };
+    static constexpr int kFilterSections = 6;
+
+    // Shrinks the work arrays, drops a wave file being written and deletes
+    // the temporary file.
+    void ResetWork();
+    // The part of the file name after the last "/" and before its last ".".
+    [[nodiscard]] static std::string GetFileBaseName(const std::string &path);
+    // The path through its last "/"; "" when there is none.
+    [[nodiscard]] static std::string GetFileFolder(const std::string &path);
+    // Whether the file is a wave file that ConvertToPcm reads; fills in the
+    // source description when it is.
+    [[nodiscard]] bool IsSupportedWave(const std::string &path);
+    // Raises PercentDone when due and returns the cancel flag.
+    bool ReportProgress(int Percent);
+    // Decodes an MP3 file to the temporary wave file: "1" when the decoder
+    // cannot be started, "2" when it wrote no usable file, else the path.
+    std::string DecodeMp3(const std::string &SourceFile);
+    bool StartProcess(const std::vector<std::string> &arguments);
+    // Waits for the decoder to end; false when it was cancelled or failed.
+    bool WaitForProcess();
+
+    // Sample pipeline of ConvertToPcm.
+    void MixStereoToMono();
+    void BoostLevel();
+    void ApplyAntiAliasFilter();
+    int FilterSample(int sample, int set);
+    void DecimateToBytes(std::int32_t &count);
+
+    // Appends one unsigned sample byte to the wave being written; -999 flushes.
+    void PutByte(int value);
+
+    // Checks shared by the three methods, in their order: the source file
+    // (1002), then the target folder (1001). Returns the output path.
+    std::string CheckSourceAndTarget(const std::string &SourceFile, const char *extension,
+                                     sonvert::Method method) const;
+    void YieldOnce();
+    // ResetWork, then throws the numbered error.
+    [[noreturn]] void Fail(sonvert::ErrorConstants code, sonvert::Method method);
+
+    std::string mTargetPath;
+    std::filesystem::path mTempFile;
+    bool mCancel = false;
+
+    // The current conversion's options and source description.
+    int mNoiseGate = 0;
+    std::int32_t mSampleRate = 0;
+    int mChannels = 0;
+    int mBitsPerSample = 0;
+    int mFormatTag = 0;
+    std::int32_t mSampleCount = 0;
+    int mDecimation = 1;
+    std::int32_t mOutputRate = 0;
+    float mMean = 0.0f;
+    float mMeanDeviation = 0.0f;
+    float mDeviationCount = 0.0f;
+
+    // Work buffers: bytes (8-bit source, output samples, chip PCM data),
+    // 16-bit samples and float samples. The wave output buffer is mWave's.
+    std::vector<std::uint8_t> mBytes;
+    std::vector<std::int16_t> mSamples;
+    std::vector<float> mFloats;
+    sonvert::WaveWriter8 mWave;
+
+    sonvert::ProgressThrottle mProgress;
+    PercentDoneHandler mPercentDone;
+    YieldHandler mYield;
+
+    // Anti-alias filter: coefficient set, input gain and per-section state
+    // w[n-2], w[n-1], w[n].
+    std::array<FilterSection, kFilterSections> mFilterSet{};
+    float mFilterGain = 0.0f;
+    std::array<std::array<float, 3>, kFilterSections> mFilterState{};
+
+    // The decoder process.
+    std::filesystem::path mDecoderPath;
+    int mDecoderPid = -1;
+};
