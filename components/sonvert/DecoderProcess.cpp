@@ -1,15 +1,9 @@
 #include "components/sonvert/DecoderProcess.h"
 
 #include <cerrno>
-#include <chrono>
 #include <csignal>
 #include <cstdlib>
-#include <filesystem>
-#include <mutex>
-#include <thread>
-#include <vector>
 
-#include <dlfcn.h>
 #include <fcntl.h>
 #include <pwd.h>
 #include <spawn.h>
@@ -19,21 +13,9 @@
 
 extern char **environ;
 
-namespace vx::sonvert {
+namespace sonvert {
 
 namespace {
-
-constexpr std::uintmax_t kMinimumWaveSize = 45;
-
-std::mutex gFolderMutex;
-std::string gDecoderFolder;
-
-std::string withSlash(std::string folder)
-{
-    if (!folder.empty() && folder.back() != '/')
-        folder += '/';
-    return folder;
-}
 
 std::string userName()
 {
@@ -44,54 +26,15 @@ std::string userName()
     return std::to_string(::geteuid());
 }
 
-void reap(pid_t pid)
-{
-    int status = 0;
-    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
-}
-
 } // namespace
 
-std::string ComponentFolder()
-{
-    Dl_info info{};
-    if (::dladdr(reinterpret_cast<void *>(&ComponentFolder), &info) != 0 && info.dli_fname
-        && *info.dli_fname) {
-        std::error_code ec;
-        const std::filesystem::path lib = std::filesystem::canonical(info.dli_fname, ec);
-        if (!ec)
-            return withSlash(lib.parent_path().string());
-    }
-    std::error_code ec;
-    const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-    if (!ec)
-        return withSlash(exe.parent_path().string());
-    return "./";
-}
-
-void SetDecoderFolder(const std::string &folder)
-{
-    std::lock_guard lock(gFolderMutex);
-    gDecoderFolder = folder;
-}
-
-std::string DecoderPath()
-{
-    std::string folder;
-    {
-        std::lock_guard lock(gFolderMutex);
-        folder = gDecoderFolder;
-    }
-    if (folder.empty())
-        folder = ComponentFolder();
-    return withSlash(folder) + kDecoderName;
-}
-
-std::string UserTempFolder()
+std::string userTempFolder()
 {
     const char *tmp = std::getenv("TMPDIR");
-    std::string folder = withSlash(tmp && *tmp ? tmp : "/tmp") + "Voxmere-" + userName();
+    std::string folder = tmp && *tmp ? tmp : "/tmp";
+    if (folder.back() != '/')
+        folder += '/';
+    folder += "Voxmere-" + userName();
     if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
         return {};
     // Only a real folder of our own, closed to others, may hold our files.
@@ -103,42 +46,28 @@ std::string UserTempFolder()
     return folder + "/";
 }
 
-TempFile::TempFile(const std::string &suffix)
+std::string createTempFile(const std::string &suffix)
 {
-    const std::string folder = UserTempFolder();
+    const std::string folder = userTempFolder();
     if (folder.empty())
-        return;
-    std::string pattern = folder + "sonvert-XXXXXX" + suffix;
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
+        return {};
+    std::string name = folder + "sonvert-XXXXXX" + suffix;
     const int fd = ::mkstemps(name.data(), static_cast<int>(suffix.size()));
     if (fd < 0)
-        return;
+        return {};
     ::close(fd);
-    mPath = name.data();
+    return name;
 }
 
-TempFile::~TempFile()
+int spawnHidden(const std::vector<std::string> &arguments)
 {
-    remove();
-}
-
-void TempFile::remove()
-{
-    if (!mPath.empty()) {
-        ::unlink(mPath.c_str());
-        mPath.clear();
-    }
-}
-
-DecodeStatus DecodeMp3(const std::string &decoder, const std::string &source,
-                       const std::string &target, const std::function<bool()> &poll)
-{
-    if (::access(decoder.c_str(), X_OK) != 0)
-        return DecodeStatus::DecoderMissing;
-
-    std::string arg0 = decoder, arg1 = "--decode", arg2 = "--silent", arg3 = source, arg4 = target;
-    char *argv[] = {arg0.data(), arg1.data(), arg2.data(), arg3.data(), arg4.data(), nullptr};
+    if (arguments.empty() || ::access(arguments[0].c_str(), X_OK) != 0)
+        return -1;
+    std::vector<std::string> copies = arguments;
+    std::vector<char *> argv;
+    for (std::string &a : copies)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
 
     posix_spawn_file_actions_t actions;
     posix_spawnattr_t attr;
@@ -146,49 +75,45 @@ DecodeStatus DecodeMp3(const std::string &decoder, const std::string &source,
     ::posix_spawnattr_init(&attr);
     for (int fd = 0; fd <= 2; ++fd)
         ::posix_spawn_file_actions_addopen(&actions, fd, "/dev/null", fd == 0 ? O_RDONLY : O_WRONLY, 0);
-    // The decoder starts with the default signal handling, whatever the host set.
+    // Whatever the host blocked or ignored, the child starts with the defaults.
     sigset_t none, defaults;
     sigemptyset(&none);
     sigemptyset(&defaults);
-    sigaddset(&defaults, SIGPIPE);
-    sigaddset(&defaults, SIGTERM);
-    sigaddset(&defaults, SIGINT);
+    for (int sig : {SIGPIPE, SIGINT, SIGTERM, SIGHUP, SIGCHLD})
+        sigaddset(&defaults, sig);
     ::posix_spawnattr_setsigmask(&attr, &none);
     ::posix_spawnattr_setsigdefault(&attr, &defaults);
     ::posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
 
     pid_t pid = -1;
-    const int spawned = ::posix_spawn(&pid, decoder.c_str(), &actions, &attr, argv, environ);
+    const int rc = ::posix_spawn(&pid, argv[0], &actions, &attr, argv.data(), environ);
     ::posix_spawn_file_actions_destroy(&actions);
     ::posix_spawnattr_destroy(&attr);
-    if (spawned != 0)
-        return DecodeStatus::DecoderMissing;
-
-    int status = 0;
-    for (;;) {
-        const pid_t done = ::waitpid(pid, &status, WNOHANG);
-        if (done == pid)
-            break;
-        if (done < 0 && errno != EINTR) {
-            ::kill(pid, SIGKILL);
-            reap(pid);
-            return DecodeStatus::Invalid;
-        }
-        if (poll && poll()) {
-            ::kill(pid, SIGKILL);
-            reap(pid);
-            return DecodeStatus::Canceled;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        return DecodeStatus::Invalid;
-    std::error_code ec;
-    const std::uintmax_t size = std::filesystem::file_size(target, ec);
-    if (ec || size < kMinimumWaveSize)
-        return DecodeStatus::Invalid;
-    return DecodeStatus::Decoded;
+    return rc == 0 ? static_cast<int>(pid) : -1;
 }
 
-} // namespace vx::sonvert
+ProcessState pollProcess(int pid)
+{
+    int status = 0;
+    pid_t done;
+    do {
+        done = ::waitpid(pid, &status, WNOHANG);
+    } while (done < 0 && errno == EINTR);
+    if (done == 0)
+        return ProcessState::Running;
+    if (done < 0)
+        return ProcessState::Failed;
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? ProcessState::Succeeded : ProcessState::Failed;
+}
+
+void killProcess(int pid)
+{
+    if (pid <= 0)
+        return;
+    ::kill(pid, SIGKILL);
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+}
+
+} // namespace sonvert

@@ -1,60 +1,34 @@
 #pragma once
 
-#include <functional>
 #include <string>
+#include <vector>
 
-// Starting the MP3 decoder program that sits beside the converter library,
-// and the converter's temporary files.
-namespace vx::sonvert {
-
-// File name of the decoder program.
-inline constexpr const char *kDecoderName = "auridec";
-
-// Folder (ending in "/") of the converter library, found from the address of
-// one of its own functions; the running program's folder when that fails.
-[[nodiscard]] std::string ComponentFolder();
-
-// Makes the decoder be looked for in the given folder instead of the
-// component's folder (an empty folder restores the default).
-void SetDecoderFolder(const std::string &folder);
-
-// Full path of the decoder program.
-[[nodiscard]] std::string DecoderPath();
+// Starting the MP3 decoder program without a shell, and the converter's
+// private temporary files.
+namespace sonvert {
 
 // The per-user temporary folder: $TMPDIR (or /tmp) plus "Voxmere-<user>/",
-// created with mode 0700 when missing. Returns "" when it cannot be created
-// or is not a private folder of the user (another owner, a link).
-[[nodiscard]] std::string UserTempFolder();
+// created with mode 0700 when missing. Returns "" when it cannot be created or
+// is not a private folder of this user (another owner, a link).
+[[nodiscard]] std::string userTempFolder();
 
-// A uniquely named, newly created empty file in the per-user temporary folder,
-// removed again when the object goes. path() is "" when none could be made.
-class TempFile
-{
-public:
-    explicit TempFile(const std::string &suffix);
-    ~TempFile();
-    TempFile(const TempFile &) = delete;
-    TempFile &operator=(const TempFile &) = delete;
+// Creates a uniquely named empty file in the per-user temporary folder and
+// returns its path; "" when none could be created.
+[[nodiscard]] std::string createTempFile(const std::string &suffix);
 
-    [[nodiscard]] const std::string &path() const { return mPath; }
-    // Removes the file now (also done by the destructor).
-    void remove();
+// Starts arguments[0] with the given arguments: no shell, no terminal (the
+// standard streams on /dev/null), default signal handling. Returns the
+// process id, or -1 when the program cannot be started.
+[[nodiscard]] int spawnHidden(const std::vector<std::string> &arguments);
 
-private:
-    std::string mPath;
-};
+enum class ProcessState { Running, Succeeded, Failed };
 
-enum class DecodeStatus {
-    Decoded,        // the target holds a wave file of at least 45 bytes
-    DecoderMissing, // the decoder could not be started
-    Invalid,        // it failed or wrote no usable wave file
-    Canceled,       // poll asked to cancel; the decoder was stopped
-};
+// Looks, without waiting, whether the process has ended: Succeeded when it
+// exited with 0, Failed when it exited otherwise, was killed or cannot be
+// waited for. Once it has ended the process is reaped.
+[[nodiscard]] ProcessState pollProcess(int pid);
 
-// Runs the decoder program with "--decode --silent <source> <target>", with no
-// shell and no terminal, and waits for it to end. While waiting, poll is
-// called about every 10 ms; when it returns true the decoder is killed.
-[[nodiscard]] DecodeStatus DecodeMp3(const std::string &decoder, const std::string &source,
-                                     const std::string &target, const std::function<bool()> &poll);
+// Kills the process and reaps it.
+void killProcess(int pid);
 
-} // namespace vx::sonvert
+} // namespace sonvert

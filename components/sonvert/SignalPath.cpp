@@ -1,9 +1,12 @@
 #include "components/sonvert/SignalPath.h"
 
+#include "components/sonvert/Rounding.h"
+
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
-namespace vx::sonvert {
+namespace sonvert {
 
 namespace {
 
@@ -53,6 +56,12 @@ constexpr FilterSet kFilterSets[] = {
        {1.04446f, -1.61709f, 0.977816f},
        {-1.53526f, -1.6132f, 0.993697f}}}},
 };
+
+// Halves to even, as everywhere in the conversion.
+long long roundHalfEvenToInt(double x)
+{
+    return std::llrint(x);
+}
 
 int clip(int x)
 {
@@ -108,7 +117,7 @@ std::int32_t outputRate(std::int32_t sourceRate, int factor)
     return static_cast<std::int32_t>(roundHalfEvenToInt(static_cast<double>(sourceRate) / factor));
 }
 
-SampleStats ClipAndMeasure(std::vector<std::int16_t> &samples)
+SampleStats clipAndMeasure(std::vector<std::int16_t> &samples)
 {
     SampleStats stats;
     const std::size_t count = samples.size();
@@ -140,7 +149,7 @@ SampleStats ClipAndMeasure(std::vector<std::int16_t> &samples)
     return stats;
 }
 
-void MixStereoToMono(std::vector<std::int16_t> &samples)
+void mixStereoToMono(std::vector<std::int16_t> &samples)
 {
     const std::size_t frames = samples.size() / 2;
     std::int16_t *s = samples.data();
@@ -155,7 +164,7 @@ void MixStereoToMono(std::vector<std::int16_t> &samples)
     samples.resize(frames);
 }
 
-void BoostLevel(std::vector<std::int16_t> &samples, const SampleStats &stats)
+void boostLevel(std::vector<std::int16_t> &samples, const SampleStats &stats)
 {
     if (stats.deviationCount <= 0)
         return;
@@ -166,7 +175,7 @@ void BoostLevel(std::vector<std::int16_t> &samples, const SampleStats &stats)
     // distances does the power once per distinct value.
     std::vector<std::int16_t> boosted(2 * kClipLevel + std::abs(mean) + 1);
     for (std::size_t d = 0; d < boosted.size(); ++d) {
-        const double y = roundHalfEven(std::pow(static_cast<double>(d), kBoostExponent) * gain);
+        const double y = sonvert::roundHalfEven(std::pow(static_cast<double>(d), kBoostExponent) * gain);
         boosted[d] = static_cast<std::int16_t>(std::min<double>(y, kClipLevel));
     }
     for (std::int16_t &s : samples) {
@@ -232,7 +241,7 @@ void AntiAliasFilter::filterBlock(std::int16_t *samples, std::size_t count)
     }
 }
 
-bool ApplyAntiAliasFilter(std::vector<std::int16_t> &samples, std::int32_t sourceRate,
+bool applyAntiAliasFilter(std::vector<std::int16_t> &samples, std::int32_t sourceRate,
                           const ProgressFn &progress)
 {
     const int set = filterSetForRate(sourceRate);
@@ -251,7 +260,7 @@ bool ApplyAntiAliasFilter(std::vector<std::int16_t> &samples, std::int32_t sourc
     return true;
 }
 
-bool DecimateToBytes(const std::vector<std::int16_t> &samples, int factor, int noiseGate,
+bool decimateToBytes(const std::vector<std::int16_t> &samples, int factor, int noiseGate,
                      std::vector<std::uint8_t> &out, const ProgressFn &progress)
 {
     out.clear();
@@ -280,4 +289,4 @@ bool DecimateToBytes(const std::vector<std::int16_t> &samples, int factor, int n
     return true;
 }
 
-} // namespace vx::sonvert
+} // namespace sonvert

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <array>
-#include <cmath>
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -9,7 +8,7 @@
 // The sample pipeline of the wave-to-chip-PCM conversion: pure functions over
 // one buffer of 16-bit samples, worked in place, ending in the signed 8-bit
 // bytes of the chip PCM data.
-namespace vx::sonvert {
+namespace sonvert {
 
 inline constexpr std::int32_t kBaseRate = 11025;
 inline constexpr double kFactorBias = 0.49;
@@ -24,11 +23,6 @@ inline constexpr std::size_t kProgressStride = 4096;
 
 // Receives a percentage (0..100); returns true when the user asked to cancel.
 using ProgressFn = std::function<bool(int percent)>;
-
-// Rounds to the nearest integer, halves to even (the rounding used throughout
-// the conversion; std::round would round halves away from zero).
-[[nodiscard]] inline double roundHalfEven(double x) { return std::nearbyint(x); }
-[[nodiscard]] inline long long roundHalfEvenToInt(double x) { return std::llrint(x); }
 
 struct FilterSection
 {
@@ -67,16 +61,16 @@ struct SampleStats
 
 // Clips every sample to -32384..32384 in place and measures the mean and the
 // mean deviation (over the samples more than 1000 from the mean).
-SampleStats ClipAndMeasure(std::vector<std::int16_t> &samples);
+SampleStats clipAndMeasure(std::vector<std::int16_t> &samples);
 
 // Interleaved stereo to mono: each pair becomes its rounded average. A
 // dangling last value (odd count) is dropped.
-void MixStereoToMono(std::vector<std::int16_t> &samples);
+void mixStereoToMono(std::vector<std::int16_t> &samples);
 
 // Raises a quiet recording towards the boost target, centred on zero. When no
 // sample lay far enough from the mean to measure a deviation, the samples are
 // left as they are: a gain derived from nothing would turn them into noise.
-void BoostLevel(std::vector<std::int16_t> &samples, const SampleStats &stats);
+void boostLevel(std::vector<std::int16_t> &samples, const SampleStats &stats);
 
 // One anti-alias low-pass: a cascade of six second-order sections in single
 // precision, with its state.
@@ -101,13 +95,13 @@ private:
 
 // Runs the anti-alias filter of the source rate over every sample (nothing when
 // the rate has no filter set). Returns false when progress asked to cancel.
-bool ApplyAntiAliasFilter(std::vector<std::int16_t> &samples, std::int32_t sourceRate,
+bool applyAntiAliasFilter(std::vector<std::int16_t> &samples, std::int32_t sourceRate,
                           const ProgressFn &progress);
 
 // Picks every factor-th sample and quantises it to a signed 8-bit byte, with
 // the noise gate (in output units) silencing a quiet sample that follows a
 // quiet one. Returns false when progress asked to cancel; out holds the bytes.
-bool DecimateToBytes(const std::vector<std::int16_t> &samples, int factor, int noiseGate,
+bool decimateToBytes(const std::vector<std::int16_t> &samples, int factor, int noiseGate,
                      std::vector<std::uint8_t> &out, const ProgressFn &progress);
 
-} // namespace vx::sonvert
+} // namespace sonvert

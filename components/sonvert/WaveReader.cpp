@@ -6,7 +6,7 @@
 #include <cstring>
 #include <sys/types.h>
 
-namespace vx::sonvert {
+namespace sonvert {
 
 namespace {
 
@@ -92,7 +92,7 @@ std::size_t FileByteSource::readAt(std::uint64_t offset, void *buffer, std::size
     return std::fread(buffer, 1, n, mFile);
 }
 
-std::optional<WaveFormat> ReadWaveFormat(const ByteSource &source)
+std::optional<WaveFormat> readWaveFormat(const ByteSource &source)
 {
     const std::uint64_t size = source.size();
     std::uint8_t head[12];
@@ -150,7 +150,7 @@ std::optional<WaveFormat> ReadWaveFormat(const ByteSource &source)
     return format;
 }
 
-bool IsSupportedWave(const WaveFormat &format)
+bool isSupportedWave(const WaveFormat &format)
 {
     if (format.channels != 1 && format.channels != 2)
         return false;
@@ -163,7 +163,7 @@ bool IsSupportedWave(const WaveFormat &format)
     return false;
 }
 
-void DecodeSamples(std::span<const std::uint8_t> data, const WaveFormat &format,
+void decodeSamples(std::span<const std::uint8_t> data, const WaveFormat &format,
                    std::vector<std::int16_t> &out)
 {
     const int width = format.containerBytes();
@@ -208,7 +208,7 @@ void DecodeSamples(std::span<const std::uint8_t> data, const WaveFormat &format,
     }
 }
 
-bool ReadWaveSamples(const ByteSource &source, const WaveFormat &format,
+bool readWaveSamples(const ByteSource &source, const WaveFormat &format,
                      std::vector<std::int16_t> &out)
 {
     out.clear();
@@ -233,11 +233,11 @@ bool ReadWaveSamples(const ByteSource &source, const WaveFormat &format,
         const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(kBlock, remaining));
         if (!readExact(source, offset, block.data(), n))
             return false;
-        DecodeSamples(std::span<const std::uint8_t>(block.data(), n), format, out);
+        decodeSamples(std::span<const std::uint8_t>(block.data(), n), format, out);
         offset += n;
         remaining -= n;
     }
     return true;
 }
 
-} // namespace vx::sonvert
+} // namespace sonvert

@@ -10,7 +10,7 @@
 // Reading the wave files that the converter takes: integer PCM (format 1) of
 // 8, 16, 24 or 32 bits and IEEE float (format 3) of 32 or 64 bits, mono or
 // stereo, brought to 16-bit signed samples.
-namespace vx::sonvert {
+namespace sonvert {
 
 inline constexpr int kWaveFormatPcm = 1;
 inline constexpr int kWaveFormatFloat = 3;
@@ -77,20 +77,20 @@ struct WaveFormat
 // chunks cannot be walked is read at the fixed places of the canonical 44-byte
 // header, with the data chunk searched for in the 10000 bytes from offset 36.
 // Returns nothing when the file is no RIFF file or has no data chunk.
-[[nodiscard]] std::optional<WaveFormat> ReadWaveFormat(const ByteSource &source);
+[[nodiscard]] std::optional<WaveFormat> readWaveFormat(const ByteSource &source);
 
 // True when the converter can read the samples of this layout: format 1 or 3,
 // one or two channels, a positive rate and a sample width it knows.
-[[nodiscard]] bool IsSupportedWave(const WaveFormat &format);
+[[nodiscard]] bool isSupportedWave(const WaveFormat &format);
 
 // Decodes the sample values of raw data bytes in the given layout into 16-bit
 // samples, appended to out. A trailing partial value is ignored.
-void DecodeSamples(std::span<const std::uint8_t> data, const WaveFormat &format,
+void decodeSamples(std::span<const std::uint8_t> data, const WaveFormat &format,
                    std::vector<std::int16_t> &out);
 
 // Reads and decodes every sample value of a supported wave file. Returns false
 // when the data cannot be read.
-bool ReadWaveSamples(const ByteSource &source, const WaveFormat &format,
+bool readWaveSamples(const ByteSource &source, const WaveFormat &format,
                      std::vector<std::int16_t> &out);
 
-} // namespace vx::sonvert
+} // namespace sonvert

@@ -9,7 +9,7 @@
 #include <numbers>
 #include <vector>
 
-using namespace vx::sonvert;
+using namespace sonvert;
 
 namespace {
 
@@ -18,7 +18,7 @@ using Bytes = std::vector<std::uint8_t>;
 Bytes decimate(std::vector<std::int16_t> s, int factor, int gate)
 {
     Bytes out;
-    EXPECT_TRUE(DecimateToBytes(s, factor, gate, out, {}));
+    EXPECT_TRUE(decimateToBytes(s, factor, gate, out, {}));
     return out;
 }
 
@@ -100,20 +100,20 @@ TEST(SignalPath, ProgressOfTinyInputsEndsAtHundredAndCancelStops)
     std::vector<int> seen;
     Bytes out;
     // count == n: one byte, and no division by zero for the percentage.
-    EXPECT_TRUE(DecimateToBytes({256, 0, 0, 0}, 4, 0, out, [&](int p) { seen.push_back(p); return false; }));
+    EXPECT_TRUE(decimateToBytes({256, 0, 0, 0}, 4, 0, out, [&](int p) { seen.push_back(p); return false; }));
     EXPECT_EQ(out, Bytes{1});
     EXPECT_EQ(seen, std::vector<int>{100});
 
     std::vector<std::int16_t> many(3 * kProgressStride, 256);
-    EXPECT_FALSE(DecimateToBytes(many, 1, 0, out, [](int) { return true; }));
+    EXPECT_FALSE(decimateToBytes(many, 1, 0, out, [](int) { return true; }));
     EXPECT_LT(out.size(), many.size());
 
     seen.clear();
-    EXPECT_FALSE(ApplyAntiAliasFilter(many, 44100, [&](int p) { seen.push_back(p); return true; }));
+    EXPECT_FALSE(applyAntiAliasFilter(many, 44100, [&](int p) { seen.push_back(p); return true; }));
     EXPECT_EQ(seen.size(), 1u);
     // Rates without a filter set leave the samples alone and report nothing.
     std::vector<std::int16_t> copy = many;
-    EXPECT_TRUE(ApplyAntiAliasFilter(copy, 20000, [](int) { return true; }));
+    EXPECT_TRUE(applyAntiAliasFilter(copy, 20000, [](int) { return true; }));
     EXPECT_EQ(copy, many);
 }
 
@@ -121,9 +121,9 @@ TEST(SignalPath, FullScaleInputClipsToTheOutputRange)
 {
     WaveFormat eight{kWaveFormatPcm, 1, 8000, 8, 0, 3};
     std::vector<std::int16_t> s;
-    DecodeSamples(Bytes{0, 255, 128}, eight, s);
+    decodeSamples(Bytes{0, 255, 128}, eight, s);
     EXPECT_EQ(s, (std::vector<std::int16_t>{-32768, 32512, 0}));
-    ClipAndMeasure(s);
+    clipAndMeasure(s);
     EXPECT_EQ(s, (std::vector<std::int16_t>{-32384, 32384, 0}));
     EXPECT_EQ(decimate(s, 1, 0), (Bytes{0x82, 0x7E, 0x00}));
 
@@ -132,45 +132,45 @@ TEST(SignalPath, FullScaleInputClipsToTheOutputRange)
     std::memcpy(raw.data(), values, sizeof values);
     WaveFormat flt{kWaveFormatFloat, 1, 8000, 32, 0, raw.size()};
     s.clear();
-    DecodeSamples(raw, flt, s);
+    decodeSamples(raw, flt, s);
     EXPECT_EQ(s, (std::vector<std::int16_t>{32765, -32765, 16384, 32765}));
-    ClipAndMeasure(s);
+    clipAndMeasure(s);
     EXPECT_EQ(decimate(s, 1, 0), (Bytes{0x7E, 0x82, 0x40, 0x7E}));
 }
 
 TEST(SignalPath, MeanUsesTheHighestIndexAndDeviationTheFarSamples)
 {
     std::vector<std::int16_t> s{100, 100, 100, 100};
-    EXPECT_EQ(ClipAndMeasure(s).mean, 133.0f); // 400 / 3
+    EXPECT_EQ(clipAndMeasure(s).mean, 133.0f); // 400 / 3
 
     s = {0, 0, 5000, -5000, 0};
-    const SampleStats st = ClipAndMeasure(s);
+    const SampleStats st = clipAndMeasure(s);
     EXPECT_EQ(st.mean, 0.0f);
     EXPECT_EQ(st.deviationCount, 2.0f);
     EXPECT_EQ(st.deviation, 3333.0f); // 10000 / (2 + 1)
 
     // One sample is its own mean; no samples measure as zero.
     s = {-700};
-    EXPECT_EQ(ClipAndMeasure(s).mean, -700.0f);
+    EXPECT_EQ(clipAndMeasure(s).mean, -700.0f);
     s.clear();
-    EXPECT_EQ(ClipAndMeasure(s).mean, 0.0f);
+    EXPECT_EQ(clipAndMeasure(s).mean, 0.0f);
 }
 
 TEST(SignalPath, StereoMixRoundsHalvesToEvenAndDropsADanglingValue)
 {
     std::vector<std::int16_t> s{1, 2, 3, 4, -1, -2, 1, 0, 32384, 32384, -32384, -32383, 7};
-    MixStereoToMono(s);
+    mixStereoToMono(s);
     EXPECT_EQ(s, (std::vector<std::int16_t>{2, 4, -2, 0, 32384, -32384}));
 }
 
 TEST(SignalPath, BoostCentresAndRaisesTheLevel)
 {
     std::vector<std::int16_t> s{500, 3500, -2500, 500, 500, 500};
-    const SampleStats st = ClipAndMeasure(s); // mean 3000 / 5 = 600
+    const SampleStats st = clipAndMeasure(s); // mean 3000 / 5 = 600
     ASSERT_EQ(st.mean, 600.0f);
     ASSERT_EQ(st.deviationCount, 2.0f); // 2900 and 3100 from the mean
     ASSERT_EQ(st.deviation, 2000.0f);
-    BoostLevel(s, st);
+    boostLevel(s, st);
     const double gain = 25000.0 / 2001.0;
     const auto boosted = [&](int d) { return static_cast<int>(std::nearbyint(std::pow(d, 0.9) * gain)); };
     EXPECT_EQ(s[0], -boosted(100));
@@ -185,9 +185,9 @@ TEST(SignalPath, BoostLeavesAQuietRecordingAsItIs)
     // derive a gain from, and a gain of 25000 would clip every sample.
     std::vector<std::int16_t> s{0, 300, -300, 999, -999, 5};
     const std::vector<std::int16_t> before = s;
-    const SampleStats st = ClipAndMeasure(s);
+    const SampleStats st = clipAndMeasure(s);
     ASSERT_EQ(st.deviationCount, 0.0f);
-    BoostLevel(s, st);
+    boostLevel(s, st);
     EXPECT_EQ(s, before);
 }
 
@@ -202,7 +202,7 @@ TEST(SignalPath, BlockFilteringMatchesFilterSampleBitForBit)
         std::vector<std::int16_t> expected;
         for (std::int16_t x : s)
             expected.push_back(static_cast<std::int16_t>(std::clamp(one.FilterSample(x, 0), -32384, 32384)));
-        EXPECT_TRUE(ApplyAntiAliasFilter(s, set * 1000, {}));
+        EXPECT_TRUE(applyAntiAliasFilter(s, set * 1000, {}));
         EXPECT_EQ(s, expected) << "set " << set;
     }
 }
@@ -215,14 +215,14 @@ TEST(SignalPath, EverySetPassesSpeechAndStopsAboveFiveKilohertz)
         const std::size_t settle = n / 4;
         for (double f : {300.0, 1000.0, 3000.0, 4500.0}) {
             std::vector<std::int16_t> s = sine(f, rate, 20000, n);
-            ASSERT_TRUE(ApplyAntiAliasFilter(s, set * 1000, {}));
+            ASSERT_TRUE(applyAntiAliasFilter(s, set * 1000, {}));
             const double gain = levelAt(s, f, rate, settle) / 20000.0;
             EXPECT_GT(gain, 0.90) << "set " << set << " at " << f;
             EXPECT_LT(gain, 1.12) << "set " << set << " at " << f;
         }
         for (double f : {5100.0, 6000.0, 7000.0}) {
             std::vector<std::int16_t> s = sine(f, rate, 20000, n);
-            ASSERT_TRUE(ApplyAntiAliasFilter(s, set * 1000, {}));
+            ASSERT_TRUE(applyAntiAliasFilter(s, set * 1000, {}));
             const double db = 20 * std::log10(levelAt(s, f, rate, settle) / 20000.0 + 1e-12);
             EXPECT_LT(db, -50.0) << "set " << set << " at " << f;
         }

@@ -28,7 +28,8 @@ inline void put32(Bytes &b, std::uint32_t v)
 
 inline void putTag(Bytes &b, const char *tag)
 {
-    b.insert(b.end(), tag, tag + 4);
+    for (int i = 0; i < 4; ++i)
+        b.push_back(static_cast<std::uint8_t>(tag[i]));
 }
 
 // A wave file: "RIFF", optional extra chunks before "fmt ", the 16-byte format

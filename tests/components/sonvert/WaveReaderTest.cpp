@@ -3,24 +3,25 @@
 
 #include <gtest/gtest.h>
 
-using namespace vx::sonvert;
+using namespace sonvert;
 using namespace sonverttest;
 
 namespace {
 
 std::optional<WaveFormat> formatOf(const Bytes &file)
 {
-    return ReadWaveFormat(MemoryByteSource(file));
+    return readWaveFormat(MemoryByteSource(file));
 }
 
 std::vector<std::int16_t> samplesOf(const Bytes &file)
 {
     MemoryByteSource source(file);
-    const auto format = ReadWaveFormat(source);
-    EXPECT_TRUE(format && IsSupportedWave(*format));
+    const auto format = readWaveFormat(source);
+    EXPECT_TRUE(format && isSupportedWave(*format));
     std::vector<std::int16_t> out;
     if (format)
-        EXPECT_TRUE(ReadWaveSamples(source, *format, out));
+        EXPECT_TRUE(readWaveSamples(source, *format, out));
+    }
     return out;
 }
 
@@ -92,13 +93,13 @@ TEST(WaveReader, WiderIntegersAndDoublesBecomeSixteenBits)
 TEST(WaveReader, RefusesWhatItCannotRead)
 {
     const Bytes data = pcm16({1, 2, 3, 4, 5, 6});
-    EXPECT_FALSE(IsSupportedWave(*formatOf(wave(1, 3, 8000, 16, data))));     // three channels
-    EXPECT_FALSE(IsSupportedWave(*formatOf(wave(1, 0, 8000, 16, data))));     // no channels
-    EXPECT_FALSE(IsSupportedWave(*formatOf(wave(1, 1, 0, 16, data))));        // no rate
-    EXPECT_FALSE(IsSupportedWave(*formatOf(wave(2, 1, 8000, 4, data))));      // compressed
-    EXPECT_FALSE(IsSupportedWave(*formatOf(wave(0xFFFE, 1, 8000, 16, data)))); // extensible
-    EXPECT_FALSE(IsSupportedWave(*formatOf(wave(3, 1, 8000, 16, data))));     // float of 16 bits
-    EXPECT_FALSE(IsSupportedWave(*formatOf(wave(1, 1, 8000, 40, data))));     // 40-bit integers
+    EXPECT_FALSE(isSupportedWave(*formatOf(wave(1, 3, 8000, 16, data))));     // three channels
+    EXPECT_FALSE(isSupportedWave(*formatOf(wave(1, 0, 8000, 16, data))));     // no channels
+    EXPECT_FALSE(isSupportedWave(*formatOf(wave(1, 1, 0, 16, data))));        // no rate
+    EXPECT_FALSE(isSupportedWave(*formatOf(wave(2, 1, 8000, 4, data))));      // compressed
+    EXPECT_FALSE(isSupportedWave(*formatOf(wave(0xFFFE, 1, 8000, 16, data)))); // extensible
+    EXPECT_FALSE(isSupportedWave(*formatOf(wave(3, 1, 8000, 16, data))));     // float of 16 bits
+    EXPECT_FALSE(isSupportedWave(*formatOf(wave(1, 1, 8000, 40, data))));     // 40-bit integers
 
     Bytes notRiff = wave(1, 1, 8000, 16, data);
     notRiff[0] = 'r';
