@@ -19,7 +19,7 @@ std::vector<std::int16_t> samplesOf(const Bytes &file)
     const auto format = readWaveFormat(source);
     EXPECT_TRUE(format && isSupportedWave(*format));
     std::vector<std::int16_t> out;
-    if (format)
+    if (format) {
         EXPECT_TRUE(readWaveSamples(source, *format, out));
     }
     return out;
