@@ -145,17 +145,31 @@ void cSonvert::Fail(sonvert::ErrorConstants code, Method method)
 }
 
 std::string cSonvert::CheckSourceAndTarget(const std::string &SourceFile, const char *extension,
-                                           Method method) const
+                                           Method method)
 {
     std::error_code ec;
     if (SourceFile.empty() || !std::filesystem::is_regular_file(SourceFile, ec))
-        sonvert::raiseError(sonvert::emrSrcFileNotFound, method);
+        Fail(sonvert::emrSrcFileNotFound, method);
     if (!mTargetPath.empty() && !std::filesystem::is_directory(mTargetPath, ec))
-        sonvert::raiseError(sonvert::emrTargetPathInvalid, method);
+        Fail(sonvert::emrTargetPathInvalid, method);
     // The target folder is a prefix used as it is, as the program gives it
     // (with its trailing "/").
     const std::string folder = mTargetPath.empty() ? GetFileFolder(SourceFile) : mTargetPath;
     return folder + GetFileBaseName(SourceFile) + extension;
+}
+
+void cSonvert::WritePcmOutput(const std::string &path, sonvert::PcmForm pcmForm, std::uint8_t codeByte,
+                              std::uint16_t tag, Method method)
+{
+    // A wrapped length or a rate code cut to fit would make a corrupt file
+    // that every reader rejects.
+    if (mBytes.size() > sonvert::kMaxPcmDataLength || !sonvert::rateCodeFits(pcmForm, codeByte & 0x7F))
+        Fail(sonvert::emrSrcFileInvalid, method);
+    std::string reason;
+    if (!sonvert::savePcmFile(path, pcmForm, codeByte, tag, mBytes, &reason)) {
+        ResetWork();
+        throwWriteError(path, reason);
+    }
 }
 
 void cSonvert::PutByte(int value)
@@ -210,17 +224,10 @@ std::string cSonvert::CompressPcmFile(const std::string &SourceFile, bool SV20)
         const auto form = SV20 ? sonvert::PcmForm::Marked : sonvert::PcmForm::Plain;
         if (SV20)
             sonvert::appendEndMark(mBytes);
-        // A result the header cannot describe would be a corrupt file.
-        if (mBytes.size() > sonvert::kMaxPcmDataLength || !sonvert::rateCodeFits(form, header.rateCode()))
-            Fail(sonvert::emrSrcFileInvalid, method);
-
         const auto codeByte = static_cast<std::uint8_t>(header.rateCode() | sonvert::kCompressedBit);
+        // The tag travels only from a marked source into a marked file.
         const std::uint16_t tag = SV20 ? header.tag : 0;
-        std::string reason;
-        if (!sonvert::savePcmFile(output, form, codeByte, tag, mBytes, &reason)) {
-            ResetWork();
-            throwWriteError(output, reason);
-        }
+        WritePcmOutput(output, form, codeByte, tag, method);
     } catch (...) {
         ResetWork();
         throw;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "components/sonvert/Errors.h"
+#include "components/sonvert/PcmFile.h"
 #include "components/sonvert/ProgressThrottle.h"
 #include "components/sonvert/WavFile.h"
 
@@ -114,7 +115,13 @@ private:
     // Checks shared by the three methods, in their order: the source file
     // (1002), then the target folder (1001). Returns the output path.
     std::string CheckSourceAndTarget(const std::string &SourceFile, const char *extension,
-                                     sonvert::Method method) const;
+                                     sonvert::Method method);
+    // Writes mBytes as a chip PCM file (through a temporary file and a
+    // rename). A result that the header cannot describe (longer than the
+    // 24-bit length, or a rate code that does not fit the form) raises 1003;
+    // a file that cannot be written throws std::filesystem::filesystem_error.
+    void WritePcmOutput(const std::string &path, sonvert::PcmForm form, std::uint8_t codeByte, std::uint16_t tag,
+                        sonvert::Method method);
     void YieldOnce();
     // ResetWork, then throws the numbered error.
     [[noreturn]] void Fail(sonvert::ErrorConstants code, sonvert::Method method);
