@@ -25,7 +25,7 @@ constexpr std::chrono::milliseconds kDecoderPollInterval{10};
 
 [[noreturn]] void throwFileError(const std::string &path, const std::string &reason)
 {
-    throw std::filesystem::filesystem_error("Cannot write '" + path + "': " + reason, path,
+    throw std::filesystem::filesystem_error("Cannot create '" + path + "': " + reason, path,
                                             std::make_error_code(std::errc::io_error));
 }
 
@@ -109,15 +109,8 @@ std::string cSonvert::ConvertToPcm(const std::string &SourceFile, std::int32_t T
 
         if (SV20)
             sonvert::appendEndMark(mBytes);
-        // The length field has 24 bits; a longer sound would be written corrupt.
-        if (mBytes.size() > sonvert::kMaxPcmDataLength)
-            Fail(sonvert::emrSrcFileInvalid, method);
         const std::uint16_t tag = SV20 ? static_cast<std::uint16_t>(Tag) : 0;
-        std::string reason;
-        if (!sonvert::savePcmFile(output, form, static_cast<std::uint8_t>(rateCode), tag, mBytes, &reason)) {
-            ResetWork();
-            throwFileError(output, reason);
-        }
+        WritePcmOutput(output, form, static_cast<std::uint8_t>(rateCode), tag, method);
     } catch (...) {
         ResetWork();
         throw;
