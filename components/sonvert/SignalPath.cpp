@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 namespace sonvert {
 
@@ -75,14 +76,28 @@ int percentOf(double done, double total)
     return static_cast<int>(roundHalfEvenToInt(done / total * 100.0));
 }
 
-// The final value of the cascade as a 16-bit sample.
-int toSample(float v)
+// Rounds a float of magnitude below 2^22 to the nearest integer, halves to
+// even: adding 1.5 x 2^23 leaves no fraction bits, so the addition itself
+// rounds (in the default mode), and the subtraction is exact. Same result as
+// std::nearbyint, without a library call per sample.
+inline float roundFloat(float v)
 {
-    if (v > 32767.0f)
-        v = 32767.0f;
-    else if (v < -32768.0f)
-        v = -32768.0f;
-    return static_cast<int>(std::lrint(v));
+    constexpr float kShift = 12582912.0f; // 1.5 x 2^23
+    return (v + kShift) - kShift;
+}
+
+// The final value of the cascade as a 16-bit sample.
+inline int toSample(float v)
+{
+    v = std::min(std::max(v, -32768.0f), 32767.0f);
+    return static_cast<int>(roundFloat(v));
+}
+
+// round(s / 256), halves to even, in integers: a half rounds up only when
+// the whole part below it is odd.
+inline int quantise(int s)
+{
+    return (s + 127 + ((s >> 8) & 1)) >> 8;
 }
 
 } // namespace
@@ -124,24 +139,54 @@ SampleStats clipAndMeasure(std::vector<std::int16_t> &samples)
     if (count == 0)
         return stats;
 
+    // Both passes work in runs of a fixed length with 32-bit partial sums
+    // (a run cannot overflow them), so that the compiler can use vector
+    // instructions; whether a sample lies far from the mean is not
+    // predictable, so the second pass has no branch.
+    constexpr std::size_t kRun = 64;
+    std::int16_t *s = samples.data();
+    const std::size_t whole = count - count % kRun;
+
     long long sum = 0;
-    for (std::int16_t &s : samples) {
-        s = static_cast<std::int16_t>(clip(s));
-        sum += s;
+    for (std::size_t start = 0; start < whole; start += kRun) {
+        std::int32_t part = 0;
+        for (std::size_t i = start; i < start + kRun; ++i) {
+            const std::int16_t v = std::min<std::int16_t>(std::max<std::int16_t>(s[i], -kClipLevel), kClipLevel);
+            s[i] = v;
+            part += v;
+        }
+        sum += part;
+    }
+    for (std::size_t i = whole; i < count; ++i) {
+        s[i] = static_cast<std::int16_t>(clip(s[i]));
+        sum += s[i];
     }
     // The divisor is the highest index; a single sample is its own mean.
     const double divisor = count > 1 ? static_cast<double>(count - 1) : 1.0;
     const long long mean = roundHalfEvenToInt(static_cast<double>(sum) / divisor);
     stats.mean = static_cast<float>(mean);
 
+    const std::int32_t m = static_cast<std::int32_t>(mean);
     long long distanceSum = 0;
     long long far = 0;
-    for (std::int16_t s : samples) {
-        const long long d = std::llabs(s - mean);
-        if (d > kDeviationThreshold) {
-            distanceSum += d;
-            ++far;
-        }
+    const auto measure = [m](std::int16_t v, std::int32_t &dist, std::int32_t &n) {
+        const std::int32_t d = std::abs(static_cast<std::int32_t>(v) - m);
+        const std::int32_t isFar = d > kDeviationThreshold ? 1 : 0;
+        dist += d & -isFar;
+        n += isFar;
+    };
+    for (std::size_t start = 0; start < whole; start += kRun) {
+        std::int32_t dist = 0, n = 0;
+        for (std::size_t i = start; i < start + kRun; ++i)
+            measure(s[i], dist, n);
+        distanceSum += dist;
+        far += n;
+    }
+    for (std::size_t i = whole; i < count; ++i) {
+        std::int32_t dist = 0, n = 0;
+        measure(s[i], dist, n);
+        distanceSum += dist;
+        far += n;
     }
     stats.deviation = static_cast<float>(
         roundHalfEvenToInt(static_cast<double>(distanceSum) / static_cast<double>(far + 1)));
@@ -213,28 +258,79 @@ void AntiAliasFilter::filterBlock(std::int16_t *samples, std::size_t count)
 {
     if (!mSet)
         return;
-    // The same arithmetic as FilterSample, with the state in registers.
-    const FilterSet &set = *mSet;
-    const float g = set.gain;
-    float b1[6], a1[6], a2[6], w1[6], w2[6];
-    for (int k = 0; k < 6; ++k) {
-        b1[k] = set.sections[k].b1;
-        a1[k] = set.sections[k].a1;
-        a2[k] = set.sections[k].a2;
+    // The same arithmetic as FilterSample, in the same order for each sample
+    // and section, but skewed: in step i, section k works on sample i - k. The
+    // six sections of one step are then independent and run side by side in
+    // the lanes of two four-float vectors (lanes 6 and 7 idle, with zero
+    // coefficients), each lane rounding exactly as the scalar code does.
+    // Steps at the edges of the block, where some sections have no sample,
+    // run one section at a time.
+    using v4f = float __attribute__((vector_size(16)));
+    alignas(16) float b1[8] = {}, a1[8] = {}, a2[8] = {}, w1[8] = {}, w2[8] = {}, out[8] = {};
+    for (std::size_t k = 0; k < 6; ++k) {
+        b1[k] = mSet->sections[k].b1;
+        a1[k] = mSet->sections[k].a1;
+        a2[k] = mSet->sections[k].a2;
         w2[k] = mState[k][0];
         w1[k] = mState[k][1];
     }
-    for (std::size_t i = 0; i < count; ++i) {
-        float v = static_cast<float>(samples[i]) * g;
-        for (int k = 0; k < 6; ++k) {
-            const float w0 = v - a1[k] * w1[k] - a2[k] * w2[k];
-            v = w0 + b1[k] * w1[k] + w2[k];
+    const float g = mSet->gain;
+    constexpr std::size_t kDepth = 5;
+
+    const auto edgeStep = [&](std::size_t i) {
+        for (std::size_t k = 6; k-- > 0;) {
+            if (i < k || i - k >= count)
+                continue;
+            const float in = k == 0 ? static_cast<float>(samples[i]) * g : out[k - 1];
+            const float w0 = in - a1[k] * w1[k] - a2[k] * w2[k];
+            out[k] = w0 + b1[k] * w1[k] + w2[k];
             w2[k] = w1[k];
             w1[k] = w0;
+            if (k == 5)
+                samples[i - 5] = static_cast<std::int16_t>(clip(toSample(out[5])));
         }
-        samples[i] = static_cast<std::int16_t>(clip(toSample(v)));
+    };
+
+    const std::size_t head = std::min(kDepth, count);
+    for (std::size_t i = 0; i < head; ++i)
+        edgeStep(i);
+
+    if (count > kDepth) {
+        const auto load = [](const float *p) {
+            v4f v;
+            std::memcpy(&v, p, sizeof v);
+            return v;
+        };
+        const v4f b1Lo = load(b1), b1Hi = load(b1 + 4), a1Lo = load(a1), a1Hi = load(a1 + 4);
+        const v4f a2Lo = load(a2), a2Hi = load(a2 + 4);
+        v4f w1Lo = load(w1), w1Hi = load(w1 + 4), w2Lo = load(w2), w2Hi = load(w2 + 4);
+        v4f outLo = load(out), outHi = load(out + 4);
+        for (std::size_t i = kDepth; i < count; ++i) {
+            const v4f x = {static_cast<float>(samples[i]) * g, 0.0f, 0.0f, 0.0f};
+            const v4f inLo = __builtin_shufflevector(x, outLo, 0, 4, 5, 6);
+            const v4f inHi = __builtin_shufflevector(outLo, outHi, 3, 4, 5, 6);
+            const v4f w0Lo = inLo - a1Lo * w1Lo - a2Lo * w2Lo;
+            const v4f w0Hi = inHi - a1Hi * w1Hi - a2Hi * w2Hi;
+            outLo = w0Lo + b1Lo * w1Lo + w2Lo;
+            outHi = w0Hi + b1Hi * w1Hi + w2Hi;
+            w2Lo = w1Lo;
+            w2Hi = w1Hi;
+            w1Lo = w0Lo;
+            w1Hi = w0Hi;
+            samples[i - 5] = static_cast<std::int16_t>(clip(toSample(outHi[1])));
+        }
+        std::memcpy(w1, &w1Lo, 16);
+        std::memcpy(w1 + 4, &w1Hi, 16);
+        std::memcpy(w2, &w2Lo, 16);
+        std::memcpy(w2 + 4, &w2Hi, 16);
+        std::memcpy(out, &outLo, 16);
+        std::memcpy(out + 4, &outHi, 16);
     }
-    for (int k = 0; k < 6; ++k) {
+
+    for (std::size_t i = std::max(count, head); i < count + kDepth; ++i)
+        edgeStep(i);
+
+    for (std::size_t k = 0; k < 6; ++k) {
         mState[k][0] = w2[k];
         mState[k][1] = w1[k];
         mState[k][2] = w1[k];
@@ -275,10 +371,9 @@ bool decimateToBytes(const std::vector<std::int16_t> &samples, int factor, int n
     std::size_t sinceReport = 0;
     for (std::size_t e = 0; e <= span; e += n) {
         // Samples are clipped to +-32384, so q stays within -126..126.
-        const int q = static_cast<int>(std::lrint(samples[e] / 256.0));
-        const int magnitude = std::abs(q);
-        const bool gated = noiseGate >= magnitude && noiseGate >= std::abs(previous);
-        out.push_back(gated ? 0 : static_cast<std::uint8_t>(q < 0 ? q + 256 : q));
+        const int q = quantise(samples[e]);
+        const bool gated = (noiseGate >= std::abs(q)) & (noiseGate >= std::abs(previous));
+        out.push_back(gated ? 0 : static_cast<std::uint8_t>(q)); // two's complement: q + 256 below 0
         previous = q;
         if (++sinceReport == kProgressStride || e + n > span) {
             sinceReport = 0;
