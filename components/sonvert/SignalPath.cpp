@@ -3,6 +3,7 @@
 #include "components/sonvert/Rounding.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -93,6 +94,16 @@ inline int toSample(float v)
     return static_cast<int>(roundFloat(v));
 }
 
+// toSample followed by the clip to -32384..32384, in one clamp: clamping
+// first to the clip level gives the same result, since 32384 is even and so
+// every value up to 32384.5 rounds to 32384 either way.
+inline std::int16_t toClippedSample(float v)
+{
+    constexpr float kLevel = static_cast<float>(kClipLevel);
+    v = std::min(std::max(v, -kLevel), kLevel);
+    return static_cast<std::int16_t>(roundFloat(v));
+}
+
 // round(s / 256), halves to even, in integers: a half rounds up only when
 // the whole part below it is odd.
 inline int quantise(int s)
@@ -132,32 +143,85 @@ std::int32_t outputRate(std::int32_t sourceRate, int factor)
     return static_cast<std::int32_t>(roundHalfEvenToInt(static_cast<double>(sourceRate) / factor));
 }
 
+namespace {
+
+// Eight 16-bit samples and four 32-bit values in one 16-byte register; the
+// statistics and the mix work on them so that the compiler emits vector
+// instructions at any optimisation level.
+using v8s = std::int16_t __attribute__((vector_size(16)));
+using v4i = std::int32_t __attribute__((vector_size(16)));
+constexpr std::size_t kLanes = 8;
+// Vectors per run of 32-bit partial sums: a run cannot overflow them.
+constexpr std::size_t kVectorsPerRun = 512;
+
+v8s loadVector(const std::int16_t *p)
+{
+    v8s v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+void storeVector(std::int16_t *p, v8s v)
+{
+    std::memcpy(p, &v, sizeof v);
+}
+
+// The even and the odd samples of a vector (on a little-endian machine: the
+// first and the second of each pair), widened to 32 bits.
+v4i evenLanes(v8s v)
+{
+    const v4i x = std::bit_cast<v4i>(v);
+    return (x << 16) >> 16;
+}
+
+v4i oddLanes(v8s v)
+{
+    return std::bit_cast<v4i>(v) >> 16;
+}
+
+long long laneSum(v4i v)
+{
+    return static_cast<long long>(v[0]) + v[1] + v[2] + v[3];
+}
+
+// Half of each sum, rounded halves to even: a half rounds up only when the
+// whole part below it is odd.
+v4i halfToEven(v4i sum)
+{
+    return (sum >> 1) + (sum & (sum >> 1) & 1);
+}
+
+} // namespace
+
 SampleStats clipAndMeasure(std::vector<std::int16_t> &samples)
 {
     SampleStats stats;
     const std::size_t count = samples.size();
     if (count == 0)
         return stats;
+    static_assert(std::endian::native == std::endian::little, "lane order assumes little-endian");
 
-    // Both passes work in runs of a fixed length with 32-bit partial sums
-    // (a run cannot overflow them), so that the compiler can use vector
-    // instructions; whether a sample lies far from the mean is not
-    // predictable, so the second pass has no branch.
-    constexpr std::size_t kRun = 64;
     std::int16_t *s = samples.data();
-    const std::size_t whole = count - count % kRun;
+    const std::size_t vectors = count / kLanes;
+    const std::size_t tail = vectors * kLanes;
 
     long long sum = 0;
-    for (std::size_t start = 0; start < whole; start += kRun) {
-        std::int32_t part = 0;
-        for (std::size_t i = start; i < start + kRun; ++i) {
-            const std::int16_t v = std::min<std::int16_t>(std::max<std::int16_t>(s[i], -kClipLevel), kClipLevel);
-            s[i] = v;
-            part += v;
+    const v8s lo = {-kClipLevel, -kClipLevel, -kClipLevel, -kClipLevel,
+                    -kClipLevel, -kClipLevel, -kClipLevel, -kClipLevel};
+    const v8s hi = -lo;
+    for (std::size_t run = 0; run < vectors; run += kVectorsPerRun) {
+        v4i part = {};
+        const std::size_t end = std::min(vectors, run + kVectorsPerRun);
+        for (std::size_t k = run; k < end; ++k) {
+            v8s v = loadVector(s + k * kLanes);
+            v = v < lo ? lo : v;
+            v = v > hi ? hi : v;
+            storeVector(s + k * kLanes, v);
+            part += evenLanes(v) + oddLanes(v);
         }
-        sum += part;
+        sum += laneSum(part);
     }
-    for (std::size_t i = whole; i < count; ++i) {
+    for (std::size_t i = tail; i < count; ++i) {
         s[i] = static_cast<std::int16_t>(clip(s[i]));
         sum += s[i];
     }
@@ -166,27 +230,36 @@ SampleStats clipAndMeasure(std::vector<std::int16_t> &samples)
     const long long mean = roundHalfEvenToInt(static_cast<double>(sum) / divisor);
     stats.mean = static_cast<float>(mean);
 
+    // Whether a sample lies far from the mean is not predictable: no branch.
     const std::int32_t m = static_cast<std::int32_t>(mean);
     long long distanceSum = 0;
     long long far = 0;
-    const auto measure = [m](std::int16_t v, std::int32_t &dist, std::int32_t &n) {
-        const std::int32_t d = std::abs(static_cast<std::int32_t>(v) - m);
-        const std::int32_t isFar = d > kDeviationThreshold ? 1 : 0;
-        dist += d & -isFar;
-        n += isFar;
+    const v4i threshold = {kDeviationThreshold, kDeviationThreshold, kDeviationThreshold, kDeviationThreshold};
+    const auto measure = [m, &threshold](v4i x, v4i &dist, v4i &n) {
+        v4i d = x - m;
+        const v4i sign = d >> 31;
+        d = (d ^ sign) - sign;
+        const v4i isFar = d > threshold; // -1 or 0 per lane
+        dist += d & isFar;
+        n -= isFar;
     };
-    for (std::size_t start = 0; start < whole; start += kRun) {
-        std::int32_t dist = 0, n = 0;
-        for (std::size_t i = start; i < start + kRun; ++i)
-            measure(s[i], dist, n);
-        distanceSum += dist;
-        far += n;
+    for (std::size_t run = 0; run < vectors; run += kVectorsPerRun) {
+        v4i dist = {}, n = {};
+        const std::size_t end = std::min(vectors, run + kVectorsPerRun);
+        for (std::size_t k = run; k < end; ++k) {
+            const v8s v = loadVector(s + k * kLanes);
+            measure(evenLanes(v), dist, n);
+            measure(oddLanes(v), dist, n);
+        }
+        distanceSum += laneSum(dist);
+        far += laneSum(n);
     }
-    for (std::size_t i = whole; i < count; ++i) {
-        std::int32_t dist = 0, n = 0;
-        measure(s[i], dist, n);
-        distanceSum += dist;
-        far += n;
+    for (std::size_t i = tail; i < count; ++i) {
+        const long long d = std::llabs(s[i] - mean);
+        if (d > kDeviationThreshold) {
+            distanceSum += d;
+            ++far;
+        }
     }
     stats.deviation = static_cast<float>(
         roundHalfEvenToInt(static_cast<double>(distanceSum) / static_cast<double>(far + 1)));
@@ -198,13 +271,19 @@ void mixStereoToMono(std::vector<std::int16_t> &samples)
 {
     const std::size_t frames = samples.size() / 2;
     std::int16_t *s = samples.data();
-    for (std::size_t j = 0; j < frames; ++j) {
+    // Eight frames at a time; output j is written only after frames j..j+7
+    // were read, and never beyond what was read.
+    const std::size_t whole = frames - frames % kLanes;
+    for (std::size_t j = 0; j < whole; j += kLanes) {
+        const v8s a = loadVector(s + 2 * j);
+        const v8s b = loadVector(s + 2 * j + kLanes);
+        const v8s ha = std::bit_cast<v8s>(halfToEven(evenLanes(a) + oddLanes(a)));
+        const v8s hb = std::bit_cast<v8s>(halfToEven(evenLanes(b) + oddLanes(b)));
+        storeVector(s + j, __builtin_shufflevector(ha, hb, 0, 2, 4, 6, 8, 10, 12, 14));
+    }
+    for (std::size_t j = whole; j < frames; ++j) {
         const int sum = s[2 * j] + s[2 * j + 1];
-        // Half of an odd sum lies on .5: round it to the even neighbour.
-        int half = sum >> 1;          // floor(sum / 2)
-        if ((sum & 1) && (half & 1))  // sum/2 = half + 0.5 and half is odd
-            ++half;
-        s[j] = static_cast<std::int16_t>(half);
+        s[j] = static_cast<std::int16_t>((sum >> 1) + (sum & (sum >> 1) & 1));
     }
     samples.resize(frames);
 }
@@ -287,7 +366,7 @@ void AntiAliasFilter::filterBlock(std::int16_t *samples, std::size_t count)
             w2[k] = w1[k];
             w1[k] = w0;
             if (k == 5)
-                samples[i - 5] = static_cast<std::int16_t>(clip(toSample(out[5])));
+                samples[i - 5] = toClippedSample(out[5]);
         }
     };
 
@@ -317,7 +396,7 @@ void AntiAliasFilter::filterBlock(std::int16_t *samples, std::size_t count)
             w2Hi = w1Hi;
             w1Lo = w0Lo;
             w1Hi = w0Hi;
-            samples[i - 5] = static_cast<std::int16_t>(clip(toSample(outHi[1])));
+            samples[i - 5] = toClippedSample(outHi[1]);
         }
         std::memcpy(w1, &w1Lo, 16);
         std::memcpy(w1 + 4, &w1Hi, 16);

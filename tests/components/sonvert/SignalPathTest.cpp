@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstring>
 #include <numbers>
+#include <random>
 #include <vector>
 
 using namespace sonvert;
@@ -227,4 +228,40 @@ TEST(SignalPath, EverySetPassesSpeechAndStopsAboveFiveKilohertz)
             EXPECT_LT(db, -50.0) << "set " << set << " at " << f;
         }
     }
+}
+
+TEST(SignalPath, StatisticsAndMixAgreeWithTheDirectRulesOnLongInput)
+{
+    // Long enough for the fast paths and an uneven tail; loud enough to clip.
+    std::mt19937 rng(7);
+    std::uniform_int_distribution<int> value(-32768, 32767);
+    std::vector<std::int16_t> s(100003);
+    for (std::int16_t &x : s)
+        x = static_cast<std::int16_t>(value(rng));
+
+    std::vector<std::int16_t> clipped(s);
+    long long sum = 0;
+    for (std::int16_t &x : clipped) {
+        x = static_cast<std::int16_t>(std::clamp<int>(x, -32384, 32384));
+        sum += x;
+    }
+    const long long mean = std::llrint(static_cast<double>(sum) / static_cast<double>(clipped.size() - 1));
+    long long dist = 0, far = 0;
+    for (std::int16_t x : clipped) {
+        if (std::llabs(x - mean) > 1000) {
+            dist += std::llabs(x - mean);
+            ++far;
+        }
+    }
+    std::vector<std::int16_t> mixed;
+    for (std::size_t j = 0; j + 1 < clipped.size(); j += 2)
+        mixed.push_back(static_cast<std::int16_t>(std::nearbyint((clipped[j] + clipped[j + 1]) / 2.0)));
+
+    const SampleStats st = clipAndMeasure(s);
+    EXPECT_EQ(s, clipped);
+    EXPECT_EQ(st.mean, static_cast<float>(mean));
+    EXPECT_EQ(st.deviationCount, static_cast<float>(far));
+    EXPECT_EQ(st.deviation, static_cast<float>(std::llrint(static_cast<double>(dist) / static_cast<double>(far + 1))));
+    mixStereoToMono(s);
+    EXPECT_EQ(s, mixed);
 }
