@@ -4,6 +4,8 @@
 #include "components/sonvert/OutputFile.h"
 #include "components/sonvert/Rounding.h"
 
+#include <algorithm>
+#include <array>
 #include <fstream>
 #include <system_error>
 

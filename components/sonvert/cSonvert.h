@@ -20,7 +20,8 @@
 // (components/common/ComponentError.h) with the source "SonvertLib.<method>".
 // A failed or cancelled method leaves neither its output file nor a
 // temporary file behind; an existing output file is replaced only by a
-// complete one.
+// complete one. An output file that cannot be written is not a numbered
+// error: it throws std::filesystem::filesystem_error (after the same clean-up).
 class cSonvert
 {
 public:
