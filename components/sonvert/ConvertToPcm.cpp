@@ -78,8 +78,18 @@ std::string cSonvert::ConvertToPcm(const std::string &SourceFile, std::int32_t T
 
         {
             sonvert::FileByteSource file(source);
-            const auto format = sonvert::readWaveFormat(file);
-            if (!file.isOpen() || !format || !sonvert::readWaveSamples(file, *format, mSamples))
+            const auto format = file.isOpen() ? sonvert::readWaveFormat(file) : std::nullopt;
+            if (!format)
+                Fail(sonvert::emrSrcFileInvalid, method);
+            // A sound longer than the header's 24-bit length can carry is
+            // refused before its samples are read into memory.
+            const std::uint64_t frames = format->valueCount() / static_cast<std::uint64_t>(mChannels);
+            const auto n = static_cast<std::uint64_t>(mDecimation);
+            const std::uint64_t picked = frames >= n ? (frames - n) / n + 1 : 0;
+            const std::uint64_t stored = SV20 ? picked + (picked % 2 == 0 ? 2 : 1) : picked;
+            if (stored > sonvert::kMaxPcmDataLength)
+                Fail(sonvert::emrSrcFileInvalid, method);
+            if (!sonvert::readWaveSamples(file, *format, mSamples))
                 Fail(sonvert::emrSrcFileInvalid, method);
         }
         mSampleCount = static_cast<std::int32_t>(mSamples.size());

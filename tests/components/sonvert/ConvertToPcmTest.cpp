@@ -229,3 +229,19 @@ TEST_F(ConvertToPcm, CompressReplacesTheResultInPlace)
     EXPECT_TRUE(pcm->header.compressed());
     EXPECT_EQ(pcm->header.tag, 5);
 }
+
+TEST_F(ConvertToPcm, SoundsLongerThanTheLengthFieldAreRefused)
+{
+    // 8-bit mono at 8000 Hz: one output byte per data byte. The data is a
+    // sparse run of zero bytes (silence would be 128; the level is no matter).
+    const auto make = [&](const std::string &name, std::uint32_t dataBytes) {
+        const std::string path = put(name, wave(1, 1, 8000, 8, {}, {}, dataBytes));
+        fs::resize_file(path, 44 + static_cast<std::uintmax_t>(dataBytes));
+        return path;
+    };
+    const std::string limit = make("limit.wav", 0xFFFFFF);
+    EXPECT_EQ(errorOf(limit), 0);
+    EXPECT_EQ(fs::file_size(dir + "limit.pcm"), 4u + 0xFFFFFF);
+    EXPECT_EQ(errorOf(limit, 0, true), 1003); // the end mark makes it one byte too long
+    EXPECT_EQ(errorOf(make("over.wav", 0x1000000)), 1003);
+}

@@ -11,6 +11,8 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include <sys/wait.h>
+
 using namespace sonverttest;
 namespace fs = std::filesystem;
 
@@ -127,4 +129,32 @@ TEST_F(Mp3, TheTemporaryFolderIsPrivate)
     EXPECT_TRUE(fs::exists(a));
     fs::remove(a);
     fs::remove(b);
+}
+
+TEST_F(Mp3, DecoderWritesASixteenBitWaveAndFailsCleanly)
+{
+    const std::string decoder = sonv.DecoderPath().string();
+    const auto run = [&](const std::string &args) {
+        const int status = std::system(("'" + decoder + "' " + args + " >/dev/null 2>&1").c_str());
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    };
+    const std::string src = copyFixture("tone.mp3");
+    EXPECT_EQ(run("--decode --silent '" + src + "' '" + dir + "tone.wav'"), 0);
+    const Bytes wav = readFile(dir + "tone.wav");
+    ASSERT_GE(wav.size(), 44u);
+    EXPECT_EQ(Bytes(wav.begin(), wav.begin() + 4), (Bytes{'R', 'I', 'F', 'F'}));
+    EXPECT_EQ(wav[20] | wav[21] << 8, 1);  // integer PCM
+    EXPECT_EQ(wav[22] | wav[23] << 8, 1);  // mono
+    EXPECT_EQ(wav[24] | wav[25] << 8 | wav[26] << 16, 22050);
+    EXPECT_EQ(wav[34] | wav[35] << 8, 16); // bits
+    const std::uint32_t data = wav[40] | wav[41] << 8 | wav[42] << 16 | static_cast<std::uint32_t>(wav[43]) << 24;
+    EXPECT_EQ(data, wav.size() - 44);
+
+    EXPECT_EQ(run("--decode --silent '" + dir + "missing.mp3' '" + dir + "m.wav'"), 1);
+    EXPECT_FALSE(fs::exists(dir + "m.wav"));
+    writeFile(dir + "bad.mp3", Bytes(2000, 0x55));
+    EXPECT_EQ(run("--decode --silent '" + dir + "bad.mp3' '" + dir + "b.wav'"), 1);
+    EXPECT_FALSE(fs::exists(dir + "b.wav"));
+    EXPECT_EQ(run("--silent '" + src + "' '" + dir + "x.wav'"), 2);
+    EXPECT_EQ(run("--decode '" + src + "'"), 2);
 }
