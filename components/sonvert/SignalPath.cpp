@@ -338,14 +338,20 @@ void AntiAliasFilter::filterBlock(std::int16_t *samples, std::size_t count)
     if (!mSet)
         return;
     // The same arithmetic as FilterSample, in the same order for each sample
-    // and section, but skewed: in step i, section k works on sample i - k. The
-    // six sections of one step are then independent and run side by side in
-    // the lanes of two four-float vectors (lanes 6 and 7 idle, with zero
-    // coefficients), each lane rounding exactly as the scalar code does.
-    // Steps at the edges of the block, where some sections have no sample,
-    // run one section at a time.
+    // and section, but skewed: in step i, section k works on sample i - 2k.
+    // The six sections of one step are then independent and run side by side
+    // in the lanes of two four-float vectors (lanes 6 and 7 idle, with zero
+    // coefficients), each lane rounding exactly as the scalar code does. The
+    // skew of two lets a section's input come from two steps back, so that
+    // only each section's own recurrence limits the pace. Steps at the edges
+    // of the block, where some sections have no sample, run one section at a
+    // time.
     using v4f = float __attribute__((vector_size(16)));
-    alignas(16) float b1[8] = {}, a1[8] = {}, a2[8] = {}, w1[8] = {}, w2[8] = {}, out[8] = {};
+    constexpr std::size_t kSkew = 2;
+    constexpr std::size_t kDepth = kSkew * 5; // steps until the last section starts
+    alignas(16) float b1[8] = {}, a1[8] = {}, a2[8] = {}, w1[8] = {}, w2[8] = {};
+    // Outputs of each section one step back (last) and two steps back (older).
+    alignas(16) float last[8] = {}, older[8] = {};
     for (std::size_t k = 0; k < 6; ++k) {
         b1[k] = mSet->sections[k].b1;
         a1[k] = mSet->sections[k].a1;
@@ -354,20 +360,22 @@ void AntiAliasFilter::filterBlock(std::int16_t *samples, std::size_t count)
         w1[k] = mState[k][1];
     }
     const float g = mSet->gain;
-    constexpr std::size_t kDepth = 5;
 
     const auto edgeStep = [&](std::size_t i) {
-        for (std::size_t k = 6; k-- > 0;) {
-            if (i < k || i - k >= count)
+        float out[8] = {};
+        for (std::size_t k = 0; k < 6; ++k) {
+            if (i < kSkew * k || i - kSkew * k >= count)
                 continue;
-            const float in = k == 0 ? static_cast<float>(samples[i]) * g : out[k - 1];
+            const float in = k == 0 ? static_cast<float>(samples[i]) * g : older[k - 1];
             const float w0 = in - a1[k] * w1[k] - a2[k] * w2[k];
             out[k] = w0 + b1[k] * w1[k] + w2[k];
             w2[k] = w1[k];
             w1[k] = w0;
             if (k == 5)
-                samples[i - 5] = toClippedSample(out[5]);
+                samples[i - kDepth] = toClippedSample(out[5]);
         }
+        std::memcpy(older, last, sizeof older);
+        std::memcpy(last, out, sizeof last);
     };
 
     const std::size_t head = std::min(kDepth, count);
@@ -380,30 +388,35 @@ void AntiAliasFilter::filterBlock(std::int16_t *samples, std::size_t count)
             std::memcpy(&v, p, sizeof v);
             return v;
         };
+        const auto store = [](float *p, v4f v) { std::memcpy(p, &v, sizeof v); };
         const v4f b1Lo = load(b1), b1Hi = load(b1 + 4), a1Lo = load(a1), a1Hi = load(a1 + 4);
         const v4f a2Lo = load(a2), a2Hi = load(a2 + 4);
         v4f w1Lo = load(w1), w1Hi = load(w1 + 4), w2Lo = load(w2), w2Hi = load(w2 + 4);
-        v4f outLo = load(out), outHi = load(out + 4);
+        v4f lastLo = load(last), lastHi = load(last + 4), olderLo = load(older), olderHi = load(older + 4);
         for (std::size_t i = kDepth; i < count; ++i) {
             const v4f x = {static_cast<float>(samples[i]) * g, 0.0f, 0.0f, 0.0f};
-            const v4f inLo = __builtin_shufflevector(x, outLo, 0, 4, 5, 6);
-            const v4f inHi = __builtin_shufflevector(outLo, outHi, 3, 4, 5, 6);
+            const v4f inLo = __builtin_shufflevector(x, olderLo, 0, 4, 5, 6);
+            const v4f inHi = __builtin_shufflevector(olderLo, olderHi, 3, 4, 5, 6);
             const v4f w0Lo = inLo - a1Lo * w1Lo - a2Lo * w2Lo;
             const v4f w0Hi = inHi - a1Hi * w1Hi - a2Hi * w2Hi;
-            outLo = w0Lo + b1Lo * w1Lo + w2Lo;
-            outHi = w0Hi + b1Hi * w1Hi + w2Hi;
+            olderLo = lastLo;
+            olderHi = lastHi;
+            lastLo = w0Lo + b1Lo * w1Lo + w2Lo;
+            lastHi = w0Hi + b1Hi * w1Hi + w2Hi;
             w2Lo = w1Lo;
             w2Hi = w1Hi;
             w1Lo = w0Lo;
             w1Hi = w0Hi;
-            samples[i - 5] = toClippedSample(outHi[1]);
+            samples[i - kDepth] = toClippedSample(lastHi[1]);
         }
-        std::memcpy(w1, &w1Lo, 16);
-        std::memcpy(w1 + 4, &w1Hi, 16);
-        std::memcpy(w2, &w2Lo, 16);
-        std::memcpy(w2 + 4, &w2Hi, 16);
-        std::memcpy(out, &outLo, 16);
-        std::memcpy(out + 4, &outHi, 16);
+        store(w1, w1Lo);
+        store(w1 + 4, w1Hi);
+        store(w2, w2Lo);
+        store(w2 + 4, w2Hi);
+        store(last, lastLo);
+        store(last + 4, lastHi);
+        store(older, olderLo);
+        store(older + 4, olderHi);
     }
 
     for (std::size_t i = std::max(count, head); i < count + kDepth; ++i)

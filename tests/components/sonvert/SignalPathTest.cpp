@@ -194,17 +194,33 @@ TEST(SignalPath, BoostLeavesAQuietRecordingAsItIs)
 
 TEST(SignalPath, BlockFilteringMatchesFilterSampleBitForBit)
 {
+    std::mt19937 rng(3);
+    std::uniform_int_distribution<std::size_t> pieceLength(1, 40);
     for (int set : {16, 22, 24, 32, 44, 48}) {
-        std::vector<std::int16_t> s = sine(997, set * 1000.0, 30000, 3000);
+        // Longer than one progress stride, with some broadband content.
+        std::vector<std::int16_t> s = sine(997, set * 1000.0, 30000, 2 * kProgressStride + 333);
         for (std::size_t i = 0; i < s.size(); i += 7)
-            s[i] = static_cast<std::int16_t>(-s[i] / 2); // some broadband content
+            s[i] = static_cast<std::int16_t>(-s[i] / 2);
         AntiAliasFilter one;
         EXPECT_EQ(one.FilterSample(0, set), 0);
         std::vector<std::int16_t> expected;
         for (std::int16_t x : s)
             expected.push_back(static_cast<std::int16_t>(std::clamp(one.FilterSample(x, 0), -32384, 32384)));
-        EXPECT_TRUE(applyAntiAliasFilter(s, set * 1000, {}));
-        EXPECT_EQ(s, expected) << "set " << set;
+
+        std::vector<std::int16_t> whole = s;
+        EXPECT_TRUE(applyAntiAliasFilter(whole, set * 1000, {}));
+        EXPECT_EQ(whole, expected) << "set " << set;
+
+        // Pieces of every length, shorter and longer than the pipeline's depth.
+        std::vector<std::int16_t> pieces = s;
+        AntiAliasFilter chunked;
+        chunked.FilterSample(0, set);
+        for (std::size_t at = 0; at < pieces.size();) {
+            const std::size_t n = std::min(pieceLength(rng), pieces.size() - at);
+            chunked.filterBlock(pieces.data() + at, n);
+            at += n;
+        }
+        EXPECT_EQ(pieces, expected) << "set " << set;
     }
 }
 
