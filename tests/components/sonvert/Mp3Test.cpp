@@ -1,0 +1,160 @@
+#include "components/sonvert/DecoderProcess.h"
+#include "components/sonvert/PcmFile.h"
+#include "components/sonvert/cSonvert.h"
+#include "tests/components/sonvert/SonvertTestWaves.h"
+#include "tests/support/TestEnv.h"
+
+#include "components/common/ComponentError.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include <sys/wait.h>
+
+using namespace sonverttest;
+namespace fs = std::filesystem;
+
+// data/tone1k.mp3: half a second of a 1 kHz sine at half scale, 22050 Hz mono,
+// synthesised here and encoded once at 32 kbit/s with a standard encoder.
+
+namespace {
+
+class Mp3 : public ::testing::Test
+{
+protected:
+    std::string dir = vxtest::freshDir("mp3") + "/";
+    cSonvert sonv;
+
+    void SetUp() override
+    {
+        const char *bin = std::getenv("VX_BIN_DIR");
+        ASSERT_TRUE(bin);
+        sonv.setDecoderPath(fs::path(bin) / "auridec");
+        ASSERT_TRUE(fs::exists(sonv.DecoderPath()));
+    }
+
+    std::string copyFixture(const std::string &name)
+    {
+        fs::copy_file(vxtest::dataDir() + "/tone1k.mp3", dir + name, fs::copy_options::overwrite_existing);
+        return dir + name;
+    }
+
+    int errorOf(const std::string &path)
+    {
+        try {
+            sonv.ConvertToPcm(path);
+        } catch (const vx::ComponentError &e) {
+            return e.code();
+        }
+        return 0;
+    }
+
+    // Files left in the converter's temporary folder.
+    static std::size_t tempFiles()
+    {
+        const std::string folder = sonvert::userTempFolder();
+        std::size_t n = 0;
+        for ([[maybe_unused]] const auto &entry : fs::directory_iterator(folder))
+            ++n;
+        return n;
+    }
+};
+
+} // namespace
+
+TEST_F(Mp3, ConvertsThroughTheDecoder)
+{
+    const std::string out = sonv.ConvertToPcm(copyFixture("tone.mp3"));
+    EXPECT_EQ(out, dir + "tone.pcm");
+    const auto pcm = sonvert::loadPcmFile(out);
+    ASSERT_TRUE(pcm);
+    EXPECT_EQ(pcm->header.rateCode(), 99); // 22050 Hz halved
+    EXPECT_GT(pcm->data.size(), 5000u);    // about half a second at 11025 Hz
+    EXPECT_LT(pcm->data.size(), 7000u);
+    int peak = 0;
+    for (std::uint8_t b : pcm->data)
+        peak = std::max(peak, std::abs(static_cast<int>(static_cast<std::int8_t>(b))));
+    EXPECT_GT(peak, 50); // the tone came through at about half scale (64)
+    EXPECT_LT(peak, 80);
+    EXPECT_EQ(tempFiles(), 0u);
+
+    // The extension counts in any case.
+    EXPECT_EQ(sonv.ConvertToPcm(copyFixture("LOUD.MP3")), dir + "LOUD.pcm");
+    EXPECT_EQ(tempFiles(), 0u);
+}
+
+TEST_F(Mp3, CorruptFileIsInvalid)
+{
+    writeFile(dir + "noise.mp3", Bytes(3000, 0));
+    EXPECT_EQ(errorOf(dir + "noise.mp3"), 1003);
+    writeFile(dir + "text.mp3", Bytes{'n', 'o', 't', ' ', 'a', 'n', ' ', 'M', 'P', '3', '\n'});
+    EXPECT_EQ(errorOf(dir + "text.mp3"), 1003);
+    EXPECT_EQ(tempFiles(), 0u);
+    EXPECT_FALSE(fs::exists(dir + "noise.pcm"));
+}
+
+TEST_F(Mp3, MissingDecoderIsReported)
+{
+    sonv.setDecoderPath(dir + "nowhere/auridec");
+    try {
+        sonv.ConvertToPcm(copyFixture("tone.mp3"));
+        FAIL() << "no error";
+    } catch (const vx::ComponentError &e) {
+        EXPECT_EQ(e.code(), 1004);
+        EXPECT_EQ(e.description(), "MP3 decoder component missing. Reinstall the application.");
+    }
+    EXPECT_EQ(tempFiles(), 0u);
+}
+
+TEST_F(Mp3, CancelWhileDecodingStopsTheDecoder)
+{
+    sonv.setPercentDone([](int, bool &cancel) { cancel = true; });
+    EXPECT_EQ(errorOf(copyFixture("tone.mp3")), 1005);
+    EXPECT_EQ(tempFiles(), 0u);
+    EXPECT_FALSE(fs::exists(dir + "tone.pcm"));
+}
+
+TEST_F(Mp3, TheTemporaryFolderIsPrivate)
+{
+    const std::string folder = sonvert::userTempFolder();
+    ASSERT_FALSE(folder.empty());
+    EXPECT_EQ(fs::path(folder).parent_path().parent_path(), fs::path(std::getenv("TMPDIR")));
+    EXPECT_EQ(fs::status(folder).permissions() & fs::perms::all, fs::perms::owner_all);
+
+    const std::string a = sonvert::createTempFile(".wav");
+    const std::string b = sonvert::createTempFile(".wav");
+    EXPECT_NE(a, b);
+    EXPECT_TRUE(fs::exists(a));
+    fs::remove(a);
+    fs::remove(b);
+}
+
+TEST_F(Mp3, DecoderWritesASixteenBitWaveAndFailsCleanly)
+{
+    const std::string decoder = sonv.DecoderPath().string();
+    const auto run = [&](const std::string &args) {
+        const int status = std::system(("'" + decoder + "' " + args + " >/dev/null 2>&1").c_str());
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    };
+    const std::string src = copyFixture("tone.mp3");
+    EXPECT_EQ(run("--decode --silent '" + src + "' '" + dir + "tone.wav'"), 0);
+    const Bytes wav = readFile(dir + "tone.wav");
+    ASSERT_GE(wav.size(), 44u);
+    EXPECT_EQ(Bytes(wav.begin(), wav.begin() + 4), (Bytes{'R', 'I', 'F', 'F'}));
+    EXPECT_EQ(wav[20] | wav[21] << 8, 1);  // integer PCM
+    EXPECT_EQ(wav[22] | wav[23] << 8, 1);  // mono
+    EXPECT_EQ(wav[24] | wav[25] << 8 | wav[26] << 16, 22050);
+    EXPECT_EQ(wav[34] | wav[35] << 8, 16); // bits
+    const std::uint32_t data = wav[40] | wav[41] << 8 | wav[42] << 16 | static_cast<std::uint32_t>(wav[43]) << 24;
+    EXPECT_EQ(data, wav.size() - 44);
+
+    EXPECT_EQ(run("--decode --silent '" + dir + "missing.mp3' '" + dir + "m.wav'"), 1);
+    EXPECT_FALSE(fs::exists(dir + "m.wav"));
+    writeFile(dir + "bad.mp3", Bytes(2000, 0x55));
+    EXPECT_EQ(run("--decode --silent '" + dir + "bad.mp3' '" + dir + "b.wav'"), 1);
+    EXPECT_FALSE(fs::exists(dir + "b.wav"));
+    EXPECT_EQ(run("--silent '" + src + "' '" + dir + "x.wav'"), 2);
+    EXPECT_EQ(run("--decode '" + src + "'"), 2);
+}
