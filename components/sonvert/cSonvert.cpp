@@ -93,8 +93,6 @@ void cSonvert::ResetWork()
     mBytes.shrink_to_fit();
     mSamples.clear();
     mSamples.shrink_to_fit();
-    mFloats.clear();
-    mFloats.shrink_to_fit();
     mWave.discard();
     if (mDecoderPid > 0) {
         ::kill(mDecoderPid, SIGKILL);

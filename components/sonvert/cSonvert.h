@@ -75,15 +75,6 @@ public:
     [[nodiscard]] static std::filesystem::path ComponentFolder();
 
 private:
-    // One second-order section of the anti-alias filter: b1, a1, a2 (b0 = b2 = 1).
-    struct FilterSection
-    {
-        float b1 = 0.0f;
-        float a1 = 0.0f;
-        float a2 = 0.0f;
-    };
-    static constexpr int kFilterSections = 6;
-
     // Shrinks the work arrays, drops a wave file being written and deletes
     // the temporary file.
     void ResetWork();
@@ -107,7 +98,6 @@ private:
     void MixStereoToMono();
     void BoostLevel();
     void ApplyAntiAliasFilter();
-    int FilterSample(int sample, int set);
     void DecimateToBytes(std::int32_t &count);
 
     // Appends one unsigned sample byte to the wave being written; -999 flushes.
@@ -144,22 +134,15 @@ private:
     float mMeanDeviation = 0.0f;
     float mDeviationCount = 0.0f;
 
-    // Work buffers: bytes (8-bit source, output samples, chip PCM data),
-    // 16-bit samples and float samples. The wave output buffer is mWave's.
+    // Work buffers: bytes (8-bit source, output samples, chip PCM data) and
+    // 16-bit samples. The wave output buffer is mWave's.
     std::vector<std::uint8_t> mBytes;
     std::vector<std::int16_t> mSamples;
-    std::vector<float> mFloats;
     sonvert::WaveWriter8 mWave;
 
     sonvert::ProgressThrottle mProgress;
     PercentDoneHandler mPercentDone;
     YieldHandler mYield;
-
-    // Anti-alias filter: coefficient set, input gain and per-section state
-    // w[n-2], w[n-1], w[n].
-    std::array<FilterSection, kFilterSections> mFilterSet{};
-    float mFilterGain = 0.0f;
-    std::array<std::array<float, 3>, kFilterSections> mFilterState{};
 
     // The decoder process.
     std::filesystem::path mDecoderPath;
