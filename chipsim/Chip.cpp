@@ -447,6 +447,12 @@ void Chip::send(const QByteArray &bytes)
         return;
     const int baud = lineBaud() ? lineBaud() : (mConfig.powerUpBaud ? mConfig.powerUpBaud : 9600);
     mOut.push_back({mFaults.junkBeforeReply + bytes, baud});
+    // Replies go out at the host's next turn of the event loop, however
+    // fast or slow the clock runs.
+    if (!mFlushPosted) {
+        mFlushPosted = true;
+        QMetaObject::invokeMethod(this, &Chip::flushOut, Qt::QueuedConnection);
+    }
     ensureTicking();
 }
 
@@ -479,6 +485,23 @@ void Chip::ensureTicking()
 {
     if (!mTimer.isActive())
         mTimer.start();
+}
+
+void Chip::flushOut()
+{
+    mFlushPosted = false;
+    while (!mOut.empty()) {
+        const OutChunk chunk = mOut.front();
+        mOut.pop_front();
+        mSentLog.append(chunk.bytes);
+        emit transmit(chunk.bytes, chunk.baud);
+        // An upload goes out a frame per turn, so a CAN can stop it.
+        if (mXfer.id == 33) {
+            if (mOut.empty())
+                mXfer = {};
+            break;
+        }
+    }
 }
 
 bool Chip::speaking() const
@@ -519,17 +542,7 @@ void Chip::tick()
         sendFrame(0x80 | 35, QByteArray(1, 0));
     }
     // Replies: an upload goes out a frame per tick, the rest at once.
-    while (!mOut.empty()) {
-        const OutChunk chunk = mOut.front();
-        mOut.pop_front();
-        mSentLog.append(chunk.bytes);
-        emit transmit(chunk.bytes, chunk.baud);
-        if (mXfer.id == 33) {
-            if (mOut.empty())
-                mXfer = {};
-            break;
-        }
-    }
+    flushOut();
     updateCts();
     const bool busy = !mOut.empty() || !mLater.empty() || speaking() || mPlayEnd > 0.0 || t < mCtsLowUntil;
     if (!busy)

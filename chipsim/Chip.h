@@ -210,6 +210,7 @@ private:
     void actOnBuffer();
     void stopAll();
     void tick();
+    void flushOut();
     void ensureTicking();
     void updateCts();
     [[nodiscard]] int bufferedBytes() const;
@@ -259,6 +260,7 @@ private:
     };
     std::deque<OutChunk> mOut;
     std::deque<std::pair<double, QByteArray>> mLater;
+    bool mFlushPosted = false;
 
     // State.
     std::map<char, int> mSettings;

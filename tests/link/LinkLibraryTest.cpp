@@ -137,6 +137,9 @@ TEST_F(LinkLibrary, RepliesSurviveJunkAndASilentChipIsAnError)
     comm->setOutput(C + "+16g" + NUL);
     lib.RefreshStatus();
     EXPECT_TRUE(lib.GetStatus().POR() & 16);
+    // Bytes in front of the replies are not the library's: they wait for
+    // the program, in order.
+    EXPECT_EQ(comm->Input(), f.junkBeforeReply + f.junkBeforeReply);
 
     f = {};
     f.silent = true;
@@ -168,6 +171,8 @@ TEST_F(LinkLibrary, CommEventIsHeldWhileAMemberRunsAndProgramBytesSurvive)
     inside = false;
     EXPECT_EQ(eventsInside, 0);
     EXPECT_TRUE(pumpUntil([&] { return events >= 2; })) << "waiting bytes are announced after the member";
+    // The 98 came during the member or after it: either way it waits behind the 99.
+    EXPECT_TRUE(pumpUntil([&] { return comm->InBufferCount() == 2; }));
     EXPECT_EQ(comm->Input(), QByteArray("\x63\x62"));
 }
 
