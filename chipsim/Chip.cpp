@@ -807,11 +807,12 @@ void Chip::storeFirmware(const QByteArray &image)
     ++mFirmwareWrites;
     mLastDownload = image;
     sendFrame(32, QByteArray(1, 0));
-    // The chip restarts: CTS low meanwhile, then the speed is found again,
-    // except that the synthesizer boards come back at 9600 after the second
-    // image.
+    // The chip restarts: CTS low meanwhile. It keeps its speed, except that
+    // the synthesizer boards come back at 9600 after the second image (the
+    // host then sends "7h" at 9600 so they find the speed again).
     mCtsLowUntil = now() + mConfig.flashSeconds;
-    mBaud = (part == 2 && (mConfig.moduleCode == 4 || mConfig.moduleCode == 7)) ? 9600 : 0;
+    if (part == 2 && (mConfig.moduleCode == 4 || mConfig.moduleCode == 7))
+        mBaud = 9600;
     updateCts();
     ensureTicking();
 }

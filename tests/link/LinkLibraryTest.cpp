@@ -273,10 +273,13 @@ TEST_F(LinkLibrary, FirmwareAsksFirstAndCarriesItsVersion)
     EXPECT_EQ(chip->firmwareWrites(), 1);
     EXPECT_FALSE(comm->CTSHolding()) << "the chip restarts after an image";
     ASSERT_TRUE(pumpUntil([&] { return comm->CTSHolding(); }, 3.0));
-    comm->setOutput(QByteArray("\r")); // the chip finds the speed again
+    lib.RefreshStatus(); // at the same speed
+    EXPECT_EQ(lib.DownloadToChip(writeFile(QStringLiteral("m$70c4d8.bin"), chipsim::makeFirmwareImage(2, 0x0306))),
+              LinkResult::Done) << "the second image follows the first at once";
+    ASSERT_TRUE(pumpUntil([&] { return comm->CTSHolding(); }, 3.0));
     lib.RefreshStatus();
     EXPECT_EQ(lib.GetChipInfo().firmwareFirst(), 0x0305);
-    EXPECT_EQ(lib.GetChipInfo().firmwareSecond(), 0x0210);
+    EXPECT_EQ(lib.GetChipInfo().firmwareSecond(), 0x0306);
 
     const QString junk = writeFile(QStringLiteral("junk.bin"), QByteArray(4096, 'j'));
     try {
