@@ -16,6 +16,14 @@ constexpr quint8 CR = 0x0D;
 constexpr quint8 RS = 0x1E;
 
 constexpr int TickMs = 2;
+constexpr qsizetype LogLimit = 1000000;
+
+template <typename T>
+void trimLog(QVector<T> &log)
+{
+    if (log.size() > LogLimit)
+        log.remove(0, log.size() - LogLimit / 2);
+}
 constexpr int UploadFrameBytes = 128;
 
 // Voice settings by command letter, with the status field each fills and
@@ -288,6 +296,9 @@ void Chip::receive(const QByteArray &bytes, int hostBaud)
         if (accepted)
             takeByte(b);
     }
+    trimLog(mByteLog);
+    trimLog(mWriteLog);
+    trimLog(mCommandLog);
     updateCts();
     ensureTicking();
 }
