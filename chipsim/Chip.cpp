@@ -505,6 +505,8 @@ void Chip::flushOut()
         const OutChunk chunk = mOut.front();
         mOut.pop_front();
         mSentLog.append(chunk.bytes);
+        if (mSentLog.size() > LogLimit * 8)
+            mSentLog.remove(0, mSentLog.size() - LogLimit * 4);
         emit transmit(chunk.bytes, chunk.baud);
         // An upload goes out a frame per turn, so a CAN can stop it.
         if (mXfer.id == 33) {
