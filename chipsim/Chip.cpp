@@ -16,6 +16,14 @@ constexpr quint8 CR = 0x0D;
 constexpr quint8 RS = 0x1E;
 
 constexpr int TickMs = 2;
+constexpr qsizetype LogLimit = 1000000;
+
+template <typename T>
+void trimLog(QVector<T> &log)
+{
+    if (log.size() > LogLimit)
+        log.remove(0, log.size() - LogLimit / 2);
+}
 constexpr int UploadFrameBytes = 128;
 
 // Voice settings by command letter, with the status field each fills and
@@ -288,6 +296,9 @@ void Chip::receive(const QByteArray &bytes, int hostBaud)
         if (accepted)
             takeByte(b);
     }
+    trimLog(mByteLog);
+    trimLog(mWriteLog);
+    trimLog(mCommandLog);
     updateCts();
     ensureTicking();
 }
@@ -447,6 +458,12 @@ void Chip::send(const QByteArray &bytes)
         return;
     const int baud = lineBaud() ? lineBaud() : (mConfig.powerUpBaud ? mConfig.powerUpBaud : 9600);
     mOut.push_back({mFaults.junkBeforeReply + bytes, baud});
+    // Replies go out at the host's next turn of the event loop, however
+    // fast or slow the clock runs.
+    if (!mFlushPosted) {
+        mFlushPosted = true;
+        QMetaObject::invokeMethod(this, &Chip::flushOut, Qt::QueuedConnection);
+    }
     ensureTicking();
 }
 
@@ -479,6 +496,25 @@ void Chip::ensureTicking()
 {
     if (!mTimer.isActive())
         mTimer.start();
+}
+
+void Chip::flushOut()
+{
+    mFlushPosted = false;
+    while (!mOut.empty()) {
+        const OutChunk chunk = mOut.front();
+        mOut.pop_front();
+        mSentLog.append(chunk.bytes);
+        if (mSentLog.size() > LogLimit * 8)
+            mSentLog.remove(0, mSentLog.size() - LogLimit * 4);
+        emit transmit(chunk.bytes, chunk.baud);
+        // An upload goes out a frame per turn, so a CAN can stop it.
+        if (mXfer.id == 33) {
+            if (mOut.empty())
+                mXfer = {};
+            break;
+        }
+    }
 }
 
 bool Chip::speaking() const
@@ -519,17 +555,7 @@ void Chip::tick()
         sendFrame(0x80 | 35, QByteArray(1, 0));
     }
     // Replies: an upload goes out a frame per tick, the rest at once.
-    while (!mOut.empty()) {
-        const OutChunk chunk = mOut.front();
-        mOut.pop_front();
-        mSentLog.append(chunk.bytes);
-        emit transmit(chunk.bytes, chunk.baud);
-        if (mXfer.id == 33) {
-            if (mOut.empty())
-                mXfer = {};
-            break;
-        }
-    }
+    flushOut();
     updateCts();
     const bool busy = !mOut.empty() || !mLater.empty() || speaking() || mPlayEnd > 0.0 || t < mCtsLowUntil;
     if (!busy)

@@ -50,7 +50,7 @@ struct ChipConfig
 // Faults a test can switch on.
 struct ChipFaults
 {
-    bool silent = false;              // takes every byte, answers nothing
+    bool silent = false;              // hears nothing (every byte is lost), answers nothing
     bool ctsStuckLow = false;         // CTS never rises
     bool stuckAt9600 = false;         // the line runs at 9600, whatever happens
     QByteArray junkBeforeReply;       // sent in front of every reply
@@ -134,7 +134,8 @@ public:
     [[nodiscard]] ChipFaults &faults() { return mFaults; }
     void setFaults(const ChipFaults &faults);
 
-    // --- What a test observes.
+    // --- What a test observes. The byte and write logs keep the latest
+    // million entries (a long svchip session would grow them without end).
     [[nodiscard]] const QVector<LoggedByte> &byteLog() const { return mByteLog; }
     [[nodiscard]] const QVector<LoggedWrite> &writeLog() const { return mWriteLog; }
     [[nodiscard]] const QVector<Command> &commandLog() const { return mCommandLog; }
@@ -210,6 +211,7 @@ private:
     void actOnBuffer();
     void stopAll();
     void tick();
+    void flushOut();
     void ensureTicking();
     void updateCts();
     [[nodiscard]] int bufferedBytes() const;
@@ -259,6 +261,7 @@ private:
     };
     std::deque<OutChunk> mOut;
     std::deque<std::pair<double, QByteArray>> mLater;
+    bool mFlushPosted = false;
 
     // State.
     std::map<char, int> mSettings;

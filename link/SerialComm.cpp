@@ -12,6 +12,7 @@
 
 #include <map>
 #include <sys/ioctl.h>
+#include <termios.h>
 
 // --- Backends ----------------------------------------------------------------
 
@@ -72,7 +73,10 @@ public:
     bool isOpen() const override { return mPort.isOpen(); }
     void setBaud(int baud) override
     {
+        // What was written goes out at the old speed before the switch.
         mPort.flush();
+        if (mPort.isOpen())
+            ::tcdrain(int(mPort.handle()));
         mPort.setBaudRate(baud);
     }
     // A pseudo-terminal has no modem lines: setting them fails, harmlessly.
