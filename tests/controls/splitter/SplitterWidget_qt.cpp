@@ -129,6 +129,9 @@ TEST(Splitter, DragReadsBackRoundedHalvesToEven)
     // 274 of 600: 45.67 %.
     h.drag(h.bar->geometry().center(), {QPoint(278, 5)});
     EXPECT_EQ(h.splitter->SplitPercent(), 46);
+    // 99 of 600: 16.5000007 % as a single-precision ratio, nearer to 17.
+    h.drag(h.bar->geometry().center(), {QPoint(103, 5)});
+    EXPECT_EQ(h.splitter->SplitPercent(), 17);
 }
 
 TEST(Splitter, DragPastEitherEdgeStopsAtTheLimits)
