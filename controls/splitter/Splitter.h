@@ -19,7 +19,7 @@ namespace vx {
 class Splitter : public QWidget
 {
     Q_OBJECT
-    Q_PROPERTY(short Orientation READ Orientation WRITE setOrientation)
+    Q_PROPERTY(int Orientation READ Orientation WRITE setOrientation)
     Q_PROPERTY(QWidget *Child1 READ Child1 WRITE setChild1)
     Q_PROPERTY(QWidget *Child2 READ Child2 WRITE setChild2)
     Q_PROPERTY(int SplitPercent READ SplitPercent WRITE setSplitPercent)

@@ -288,6 +288,9 @@ TEST(Splitter, OrientationIsStoredAsAFlagAndChoosesTheCursor)
     EXPECT_EQ(bar->cursor().shape(), Qt::SizeVerCursor);
     s.setOrientation(0);
     EXPECT_EQ(bar->cursor().shape(), Qt::SizeHorCursor);
+    // The setter takes a full Long: 65536 is non-zero, whatever its low 16 bits.
+    EXPECT_TRUE(s.setProperty("Orientation", 65536));
+    EXPECT_EQ(s.Orientation(), splitHorizontal);
 }
 
 TEST(Splitter, PersistedPropertiesAndTheirDefaults)
