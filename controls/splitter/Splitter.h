@@ -8,6 +8,7 @@
 
 #include <QColor>
 #include <QPointer>
+#include <QSize>
 #include <QString>
 #include <QVariantMap>
 #include <QWidget>
@@ -106,6 +107,7 @@ private:
     quint32 mSplitterColor = 0;
     bool mDragging = false;
     bool mInLayout = false;
+    QSize mLaidOutSize; // the size the last layout placed the children for
 };
 
 } // namespace vx
