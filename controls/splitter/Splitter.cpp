@@ -3,6 +3,7 @@
 #include <QEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QResizeEvent>
 #include <QScopedValueRollback>
 
 #include <algorithm>
@@ -129,6 +130,7 @@ void Splitter::layoutChildren()
     const bool nested = mInLayout;
     QScopedValueRollback<bool> guard(mInLayout, true);
 
+    mLaidOutSize = size();
     const SplitterPixelGeometry g = toPixels(splitterLayout(
         double(width()) * kTwipsPerPixel, double(height()) * kTwipsPerPixel, mSplitterWidth,
         mRatio, mOrientation));
@@ -181,7 +183,11 @@ void Splitter::applyBarCursor()
 void Splitter::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    layoutChildren();
+    // Qt also delivers a resize when a widget first appears or was sized
+    // while hidden; only a size the children have not been laid out for
+    // counts, so a host does not get a Resize just for showing its window.
+    if (event->size() != mLaidOutSize)
+        layoutChildren();
 }
 
 bool Splitter::eventFilter(QObject *watched, QEvent *event)

@@ -8,6 +8,7 @@
 
 #include <QColor>
 #include <QPointer>
+#include <QSize>
 #include <QString>
 #include <QVariantMap>
 #include <QWidget>
@@ -19,7 +20,7 @@ namespace vx {
 class Splitter : public QWidget
 {
     Q_OBJECT
-    Q_PROPERTY(short Orientation READ Orientation WRITE setOrientation)
+    Q_PROPERTY(int Orientation READ Orientation WRITE setOrientation)
     Q_PROPERTY(QWidget *Child1 READ Child1 WRITE setChild1)
     Q_PROPERTY(QWidget *Child2 READ Child2 WRITE setChild2)
     Q_PROPERTY(int SplitPercent READ SplitPercent WRITE setSplitPercent)
@@ -106,6 +107,7 @@ private:
     quint32 mSplitterColor = 0;
     bool mDragging = false;
     bool mInLayout = false;
+    QSize mLaidOutSize; // the size the last layout placed the children for
 };
 
 } // namespace vx

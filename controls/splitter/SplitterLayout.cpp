@@ -55,9 +55,9 @@ float ratioFromPercent(int percent)
 
 int percentFromRatio(float ratio)
 {
-    // The product is taken in single precision, the ratio's own type.
-    const float product = ratio * 100.0f;
-    return static_cast<int>(roundHalfEven(product));
+    // Taken in double, where ratio x 100 is exact: a single-precision product
+    // would round values just off a half onto it and then to the even side.
+    return static_cast<int>(roundHalfEven(static_cast<double>(ratio) * 100.0));
 }
 
 SplitterDragStep splitterDrag(double barPosition, double mouse, double barWidth, double extent,

@@ -66,6 +66,13 @@ TEST(SplitterLayout, PercentReadsBackRoundedHalvesToEven)
     EXPECT_EQ(percentFromRatio(0.625f), 62);
     EXPECT_EQ(percentFromRatio(kMinRatio), 0);
     EXPECT_EQ(percentFromRatio(kMaxRatio), 100);
+
+    // Ratios that lie just off a half (as a drag leaves them) go to the
+    // nearer whole number; rounding the product to single precision first
+    // would turn them into halves and send them to the even side.
+    EXPECT_EQ(percentFromRatio(1485.0f / 9000.0f), 17); // 16.5000007
+    EXPECT_EQ(percentFromRatio(135.0f / 9000.0f), 1);   // 1.49999997
+    EXPECT_EQ(percentFromRatio(8865.0f / 9000.0f), 99); // 98.5000014
 }
 
 TEST(SplitterLayout, DragPutsTheBarsFarEdgeOnThePointer)

@@ -129,6 +129,9 @@ TEST(Splitter, DragReadsBackRoundedHalvesToEven)
     // 274 of 600: 45.67 %.
     h.drag(h.bar->geometry().center(), {QPoint(278, 5)});
     EXPECT_EQ(h.splitter->SplitPercent(), 46);
+    // 99 of 600: 16.5000007 % as a single-precision ratio, nearer to 17.
+    h.drag(h.bar->geometry().center(), {QPoint(103, 5)});
+    EXPECT_EQ(h.splitter->SplitPercent(), 17);
 }
 
 TEST(Splitter, DragPastEitherEdgeStopsAtTheLimits)
@@ -285,6 +288,9 @@ TEST(Splitter, OrientationIsStoredAsAFlagAndChoosesTheCursor)
     EXPECT_EQ(bar->cursor().shape(), Qt::SizeVerCursor);
     s.setOrientation(0);
     EXPECT_EQ(bar->cursor().shape(), Qt::SizeHorCursor);
+    // The setter takes a full Long: 65536 is non-zero, whatever its low 16 bits.
+    EXPECT_TRUE(s.setProperty("Orientation", 65536));
+    EXPECT_EQ(s.Orientation(), splitHorizontal);
 }
 
 TEST(Splitter, PersistedPropertiesAndTheirDefaults)
@@ -358,4 +364,46 @@ TEST(Splitter, BarColourAtRestAndWhileDragging)
     EXPECT_EQ(pixelOf(h.bar), face);
     h.splitter->setSplitterColor(0x0000FF); // red in the low byte
     EXPECT_EQ(pixelOf(h.bar), QColor(255, 0, 0));
+}
+
+TEST(Splitter, ShowingTheHostRaisesNoResizeWhenTheSizeIsUnchanged)
+{
+    // A host that corrects the split in its Resize handler must not see one
+    // just because its window appears: the size has not changed.
+    QWidget window;
+    window.resize(600, 400);
+    Splitter s(&window);
+    QWidget top(&window), bottom(&window);
+    s.setChild1(&top);
+    s.setChild2(&bottom);
+    s.setOrientation(splitHorizontal);
+    s.setSplitPercent(100);
+    s.setSplitterWidth(0);
+    s.setGeometry(0, 0, 600, 400); // hidden: Qt holds the resize back until shown
+    QSignalSpy resized(&s, &Splitter::Resize);
+    window.show();
+    EXPECT_EQ(resized.count(), 1); // the held-back change of size
+    EXPECT_EQ(top.geometry(), QRect(0, 0, 600, 400));
+
+    window.hide();
+    window.show();
+    EXPECT_EQ(resized.count(), 1);
+    s.resize(600, 300);
+    EXPECT_EQ(resized.count(), 2);
+    EXPECT_EQ(top.geometry(), QRect(0, 0, 600, 300));
+
+    // Sized first and laid out by the setters: nothing is left for the show.
+    QWidget window2;
+    window2.resize(600, 400);
+    Splitter s2(&window2);
+    s2.setGeometry(0, 0, 600, 400);
+    QWidget top2(&window2), bottom2(&window2);
+    s2.setChild1(&top2);
+    s2.setChild2(&bottom2);
+    s2.setOrientation(splitHorizontal);
+    s2.setSplitPercent(100);
+    QSignalSpy resized2(&s2, &Splitter::Resize);
+    window2.show();
+    EXPECT_EQ(resized2.count(), 0);
+    EXPECT_EQ(top2.height(), 397); // the bar of 50 twips still takes its 3 pixels
 }
