@@ -470,6 +470,12 @@ DictionaryCompiler::Result DictionaryCompiler::CompileLines(const std::vector<st
 int DictionaryCompiler::CompileFile(const std::filesystem::path &SourceFile, int CharSet,
                                     const std::filesystem::path &ObjectFile, bool blnSilent)
 {
+    // The character-set choice and the cleared flags hold even when the source
+    // cannot be read: later rule checks go by the last compile's choice.
+    strEmptyRule = kEmptyRuleText;
+    blnCharSet = CharSet != 0;
+    blnHighChars = blnDollarMatch = blnEmptyMatch = blnBacktickMatch = false;
+
     std::error_code ec;
     if (std::filesystem::is_directory(SourceFile, ec))
         throw LexmoldError(kErrPathFileAccess, "Path/File access error");

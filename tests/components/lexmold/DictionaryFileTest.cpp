@@ -279,6 +279,10 @@ TEST_F(DictionaryFile, FileErrors)
     } catch (const lexmold::LexmoldError &e) {
         EXPECT_EQ(e.number(), lexmold::kErrFileNotFound);
     }
+    // The compile chose its character set before it failed to read: later
+    // rule checks use it.
+    std::string accented = "(A)=\xE9";
+    EXPECT_FALSE(lex.CompileRule(accented, true));
     writeFile(src(), source({"(A)=EY"}));
     try {
         lex.CompileFile(src(), 1, fs::path(dir) / "no-such-folder" / "x.dix");
