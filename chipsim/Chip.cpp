@@ -149,10 +149,13 @@ void Chip::installCommands()
 {
     // Index marker: the number goes back when speech reaches it.
     setCommand('i', [](Chip &c, const Command &cmd) { c.enqueueMarker(cmd.number & 0xFF); });
-    // "7h": forget the line speed and take the next CR's.
+    // "7h": forget the line speed and take the next CR's. A NUL right
+    // behind it still belongs to the same block, at the old speed.
     setCommand('h', [](Chip &c, const Command &cmd) {
-        if (cmd.number == 7)
+        if (cmd.number == 7 && c.mBaud != 0) {
+            c.mSpeedBeforeReset = c.mBaud;
             c.setLineBaud(0);
+        }
     });
     for (char r : {'g', 'n', 'b'})
         setCommand(r, [](Chip &c, const Command &cmd) { c.registerCommand(cmd); });
@@ -197,6 +200,7 @@ void Chip::powerCycle()
     mCharDelay = mTextDelay = 0;
     mDictEnabled = false;
     mBaud = mConfig.powerUpBaud;
+    mSpeedBeforeReset = 0;
     mState = ParseState::Text;
     mSink = {};
     mSpeech.clear();
@@ -279,10 +283,15 @@ void Chip::receive(const QByteArray &bytes, int hostBaud)
     mWriteLog.append({bytes, hostBaud, ctsSeen, t});
     for (char ch : bytes) {
         const quint8 b = quint8(ch);
+        // Only the byte right after "7h" may close its block.
+        const int speedBeforeReset = mSpeedBeforeReset;
+        mSpeedBeforeReset = 0;
         bool accepted = mDtr && !mFaults.silent;
         if (accepted) {
             if (mFaults.stuckAt9600) {
                 accepted = hostBaud == 9600;
+            } else if (mBaud == 0 && b == NUL && speedBeforeReset != 0) {
+                accepted = hostBaud == speedBeforeReset;
             } else if (mBaud == 0) {
                 // Waiting for the speed: a CR sets it, anything else is noise.
                 accepted = b == CR;

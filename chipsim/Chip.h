@@ -235,6 +235,7 @@ private:
     bool mDtr = false;
     bool mRts = false;
     int mBaud = 0;
+    int mSpeedBeforeReset = 0; // the speed "7h" just dropped, for its closing NUL
     double mCtsLowUntil = 0.0;
     bool mLastCts = false;
 

@@ -143,8 +143,12 @@ public:
                 ++at;
                 continue;
             }
-            if (mRx.size() < at + 4 + len)
-                return false;
+            if (mRx.size() < at + 4 + len) {
+                // Not complete yet, or a stray STX whose length runs past a
+                // real frame behind it: look on (the next poll starts over).
+                ++at;
+                continue;
+            }
             quint8 sum = quint8(gotId + len);
             for (int i = 0; i < len; ++i)
                 sum = quint8(sum + quint8(mRx[at + 3 + i]));

@@ -97,8 +97,10 @@ QString ApplyCommandCharacter(QString &Text, const QString &Shortcut)
     // "\00" escapes into commands.
     if (Shortcut.isEmpty() || Shortcut == QString(QChar(0)))
         return Text;
-    Text.replace(Shortcut, CmdChar, Qt::CaseSensitive);
-    return Text;
+    // The caller's text stays as typed; only the result carries CmdChar.
+    QString out = Text;
+    out.replace(Shortcut, CmdChar, Qt::CaseSensitive);
+    return out;
 }
 
 QString ApplyCommandCharacter(QString &Text)

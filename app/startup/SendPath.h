@@ -25,9 +25,9 @@ QString ExpandHexEscapes(QString &Text);
 // Value (0 to 255) as two upper-case hexadecimal digits.
 [[nodiscard]] QString HexByte(int Value);
 
-// Replaces every occurrence of the typed command shortcut (CommandChar) by
-// the command character CmdChar. An empty or NUL shortcut is off: the text
-// stays unchanged.
+// The text with every occurrence of the typed command shortcut (CommandChar)
+// replaced by the command character CmdChar; the argument itself is left as
+// it is. An empty or NUL shortcut is off: the text comes back unchanged.
 QString ApplyCommandCharacter(QString &Text);
 // The same with the shortcut given.
 QString ApplyCommandCharacter(QString &Text, const QString &Shortcut);

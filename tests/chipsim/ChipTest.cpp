@@ -65,6 +65,42 @@ TEST(Chip, HandshakeProbeAnswers99AfterCrLocksTheSpeed)
     EXPECT_EQ(chip.lineBaud(), 9600);
 }
 
+TEST(Chip, TheNulClosingA7hBlockIsTakenAtTheOldSpeed)
+{
+    Chip chip;
+    Host host(chip, 9600);
+    host.send("\r");
+    // As a program ends its session: CmdChar, "7h", NUL.
+    host.send(C + "7h" + NUL);
+    EXPECT_EQ(chip.lineBaud(), 0);
+    ASSERT_EQ(chip.byteLog().size(), 5);
+    for (const LoggedByte &b : chip.byteLog())
+        EXPECT_TRUE(b.accepted) << int(b.byte);
+
+    // Written apart (a piece ending after the "h"): the same.
+    chip.receive("\r", 57600);
+    host.baud = 57600;
+    host.send("\x18" + C + "7h");
+    host.send(NUL);
+    EXPECT_TRUE(chip.byteLog().back().accepted);
+    EXPECT_EQ(chip.lineBaud(), 0);
+
+    // Only the very next byte, and only at the speed "7h" came at; after
+    // that the chip waits for a CR again.
+    chip.receive("\r", 9600);
+    chip.receive(C + "7h", 9600);
+    chip.receive(NUL, 115200);
+    EXPECT_FALSE(chip.byteLog().back().accepted);
+    chip.receive(NUL, 9600);
+    EXPECT_FALSE(chip.byteLog().back().accepted);
+    chip.receive("\r", 9600);
+    chip.receive(C + "7hx" + NUL, 9600);
+    EXPECT_FALSE(chip.byteLog().back().accepted);
+    EXPECT_EQ(chip.lineBaud(), 0);
+    chip.receive("\r" + C + "99i" + NUL, 115200);
+    EXPECT_EQ(chip.lineBaud(), 115200);
+}
+
 TEST(Chip, NoAnswerBeforeDtrAndWhenSilent)
 {
     Chip chip;

@@ -141,6 +141,14 @@ TEST_F(LinkLibrary, RepliesSurviveJunkAndASilentChipIsAnError)
     // the program, in order.
     EXPECT_EQ(comm->Input(), f.junkBeforeReply + f.junkBeforeReply);
 
+    // A stray frame start whose length runs past the real reply.
+    f.junkBeforeReply = QByteArray("\x02\x06\xFF", 3);
+    chip->setFaults(f);
+    comm->setOutput(C + "-16g" + NUL);
+    lib.RefreshStatus();
+    EXPECT_FALSE(lib.GetStatus().POR() & 16);
+    EXPECT_EQ(comm->Input(), f.junkBeforeReply + f.junkBeforeReply);
+
     f = {};
     f.silent = true;
     chip->setFaults(f);

@@ -158,6 +158,7 @@ TEST(TextRoutines, HexByteShortcutDigitsAndVersion)
 
     QString text = QStringLiteral("~5v hello ~t~");
     EXPECT_EQ(ApplyCommandCharacter(text, QStringLiteral("~")), QStringLiteral("\x01" "5v hello \x01t\x01"));
+    EXPECT_EQ(text, QStringLiteral("~5v hello ~t~")) << "only the result changes";
     for (const QString &off : {QString(), QString(QChar(0))}) {
         QString t = QStringLiteral("~5v") + QChar(0) + QStringLiteral("x");
         const QString before = t;
