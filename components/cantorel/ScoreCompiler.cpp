@@ -361,8 +361,11 @@ bool ScoreCompiler::parseNote(int voice, VoiceLine &v)
             m.triplets = 3;
             ++v.pos;
         }
-        m.lastTicks = ticks;
-        m.lastDotted = dotted;
+        // 2-tick notes never carry: the rest a '"' mark leaves behind is one.
+        if (ticks > 2) {
+            m.lastTicks = ticks;
+            m.lastDotted = dotted;
+        }
     } else {
         if (m.lastTicks == 0) {
             setError(emrInvalidNoteDuration, number);

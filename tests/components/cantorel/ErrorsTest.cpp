@@ -33,6 +33,7 @@ const ErrorCase kCases[] = {
     {"v4qc4", 3002, "Invalid voice in line 1"},
     {"v1qc4v1qd4", 3002, "Invalid voice in line 1"},
     {"v1c4", 3003, "Missing/invalid note duration (voice 1) in line 1"},
+    {"v1zc4d4", 3003, "Missing/invalid note duration (voice 1) in line 1"},
     {"v1qc4v2c4", 3003, "Missing/invalid note duration (voice 2) in line 1"},
     {"v3qc9", 3004, "Invalid note (voice 3) in line 1"},
     {"v1qc&1", 3004, "Invalid note (voice 1) in line 1"},

@@ -36,6 +36,8 @@ const Golden kGoldens[] = {
           ev(2, 32)})},
     {"rest and reused duration", "v1q$c4", cat({settings(), ev(48, 0), ev(48, 32)})},
     {"duration carries to the next line", "v1ic4\nv1d4", cat({settings(), ev(24, 32), ev(24, 28)})},
+    // A 2-tick note is never carried: the next bare note takes the quarter.
+    {"z notes do not carry their duration", "v1qc4zd4e4", cat({settings(), ev(48, 32), ev(2, 28), ev(48, 25)})},
     {"dotted, and reused with its dot", "v1q.c4d4", cat({settings(), ev(72, 32), ev(72, 28)})},
     {"triplet", "v1q:c4c4c4c4", cat({settings(), ev(32, 32), ev(32, 32), ev(32, 32), ev(48, 32)})},
     {"split note", "v1qc4,", cat({settings(), ev(24, 32), ev(24, 0)})},

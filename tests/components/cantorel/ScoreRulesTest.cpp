@@ -104,7 +104,7 @@ TEST(CantorelRules, MarksOnNotesTooShortForThemAreRefused)
     EXPECT_EQ(compileText("v1zc4\"").description, "Missing/invalid note duration (voice 1) in line 1");
     EXPECT_EQ(compileText("v2z:c4,").description, "Missing/invalid note duration (voice 2) in line 1");
     // Just long enough: note and rest keep the note's full length.
-    const Outcome x = compileText("v1xc4\"v2zc4,d4");
+    const Outcome x = compileText("v1xc4\"v2zc4,zd4");
     ASSERT_TRUE(x.object);
     EXPECT_EQ(*x.object, cat({header(), settings(), {1, 32, 32, 0}, {1, 0, 0, 0}, {1, 0, 28, 0},
                               {1, 0, 28, 0}, closing()}));
