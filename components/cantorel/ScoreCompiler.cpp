@@ -304,7 +304,6 @@ bool ScoreCompiler::compileNotes(const std::string &s)
 bool ScoreCompiler::parseVoices(const std::string &s, std::array<VoiceLine, 3> &voices)
 {
     const std::string t = s + "v";
-    std::array<bool, 3> seen{};
     std::size_t p = t.find('v');
     while (p != std::string::npos && p + 1 < t.size()) {
         const char c = t[p + 1];
@@ -313,12 +312,7 @@ bool ScoreCompiler::parseVoices(const std::string &s, std::array<VoiceLine, 3> &
             return false;
         }
         const auto k = static_cast<std::size_t>(c - '1');
-        // A voice named twice in a line would silently lose its first notes.
-        if (seen[k]) {
-            setError(emrInvalidVoice);
-            return false;
-        }
-        seen[k] = true;
+        // A voice named again in the line starts its text over.
         const std::size_t next = t.find('v', p + 2);
         voices[k].text = t.substr(p + 2, next - (p + 2));
         p = next;

@@ -54,6 +54,8 @@ const Golden kGoldens[] = {
     {"part played in place and replayed", "pa\nv1qc4\npb\nv1qd4\n--ra",
      cat({settings(), ev(48, 32), ev(48, 28), ev(48, 32)})},
     {"part replayed before its label", "--rb\npb\nv1qe4", cat({settings(), ev(48, 25), ev(48, 25)})},
+    // Text before the first voice is ignored; a voice named again starts over.
+    {"voice named twice", "x;v1qc4v2qe4v1qd4", cat({settings(), ev(48, 28, 25)})},
     {"capitals and blanks", "V1 Q C4  V2 Q E4", cat({settings(), ev(48, 32, 25)})},
     {"cr lf and cr line ends", ";x\r\nv1qc4\r;y\r", cat({settings(), ev(48, 32)})},
     {"whole-note chord longer than a byte", "v1w.c4v2w.e4v3w.g4",
