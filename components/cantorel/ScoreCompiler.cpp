@@ -134,6 +134,8 @@ bool ScoreCompiler::compileScore(const std::vector<std::string> &lines)
         mLines.push_back(normaliseLine(l));
     mReplaying.assign(mLines.size(), false);
     mReplayedLines = 0;
+    mReplayedText = 0;
+    mRunaway = false;
     if (mLines.empty())
         return true;
 
@@ -143,7 +145,7 @@ bool ScoreCompiler::compileScore(const std::vector<std::string> &lines)
     for (std::size_t i = 0; i < mLines.size() && ok; ++i) {
         ok = compileLine(i);
         // A runaway of replays has no single faulty line: name the score's own line.
-        if (!ok && mReplayedLines > kMaxReplayedLines)
+        if (!ok && mRunaway)
             mErrLine = static_cast<int>(i) + 1;
     }
     mWriting = false;
@@ -256,8 +258,11 @@ bool ScoreCompiler::replayPart(const std::string &s)
         if (!mLines[i].empty() && mLines[i][0] == 'p')
             break;
         // Parts that replay other parts several times grow exponentially;
-        // past this many replayed lines the compile would never finish.
-        if (++mReplayedLines > kMaxReplayedLines) {
+        // past this much replayed text the compile would never finish, or
+        // would run out of memory.
+        mReplayedText += mLines[i].size();
+        if (++mReplayedLines > kMaxReplayedLines || mReplayedText > kMaxReplayedText) {
+            mRunaway = true;
             setError(emrPartNotFound);
             ok = false;
             break;

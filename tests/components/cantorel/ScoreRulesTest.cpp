@@ -142,3 +142,19 @@ TEST(CantorelRules, RunawayNestedReplaysEndWithAnError)
     EXPECT_GT(o.line, 2);  // a replay line of the score
     EXPECT_FALSE(o.object);
 }
+
+TEST(CantorelRules, ReplaysOfLongLinesCannotBuildAHugeObject)
+{
+    // 4096 replays of a 6002-character line: few lines, but far more notes
+    // than any score plays; without a bound this builds a 100 MB stream.
+    std::string note;
+    for (int i = 0; i < 2000; ++i)
+        note += "zc4";
+    std::string score = "--rm\npa\nv1" + note + "\n";
+    for (char c = 'b'; c <= 'm'; ++c)
+        score += std::string("p") + c + "\n--r" + static_cast<char>(c - 1) + "\n--r" + static_cast<char>(c - 1) + "\n";
+    const Outcome o = compileText(score);
+    EXPECT_EQ(o.code, 3001);
+    EXPECT_EQ(o.line, 1);
+    EXPECT_FALSE(o.object);
+}
