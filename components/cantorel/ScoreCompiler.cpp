@@ -17,6 +17,21 @@ double roundHalfEven(double x)
     return std::nearbyint(x);
 }
 
+// Lower case of a Windows-1252 character, whatever the locale.
+char lowerCase1252(char ch)
+{
+    const auto c = static_cast<unsigned char>(ch);
+    if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7))
+        return static_cast<char>(c + 0x20);
+    switch (c) {
+    case 0x8A: return static_cast<char>(0x9A);  // S caron
+    case 0x8C: return static_cast<char>(0x9C);  // OE
+    case 0x8E: return static_cast<char>(0x9E);  // Z caron
+    case 0x9F: return static_cast<char>(0xFF);  // Y diaeresis
+    default: return ch;
+    }
+}
+
 bool isDigit(char c)
 {
     return c >= '0' && c <= '9';
@@ -31,9 +46,7 @@ std::string normaliseLine(std::string_view line)
     for (char c : line) {
         if (c == ' ')
             continue;
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-        out.push_back(c);
+        out.push_back(lowerCase1252(c));
     }
     return out;
 }

@@ -8,7 +8,7 @@
 
 namespace cantorel {
 
-// Lower case (ASCII letters only, never the locale) with every blank removed;
+// Lower case (Windows-1252 letters, never the locale) with every blank removed;
 // tabs and other white space stay.
 [[nodiscard]] std::string normaliseLine(std::string_view line);
 

@@ -99,6 +99,16 @@ TEST(CantorelRules, ReplaySpellingAndFaultsInsideParts)
     EXPECT_EQ(inner.description, "Invalid note (voice 1) in line 3");
 }
 
+TEST(CantorelRules, LinesAreLowerCasedInTheFilesCodePage)
+{
+    // Windows-1252 capitals: A grave, S caron, Y diaeresis; the multiplication
+    // sign has no lower case.
+    EXPECT_EQ(cantorel::normaliseLine("P\xC0 \x8A\x9F\xD7\tQ"), "p\xe0\x9a\xff\xd7\tq");
+    const Outcome o = compileText("--r\xE0\np\xC0\nv1qc4");
+    ASSERT_TRUE(o.object) << o.description;
+    EXPECT_EQ(*o.object, cat({header(), settings(), {48, 32, 0, 0}, {48, 32, 0, 0}, closing()}));
+}
+
 TEST(CantorelRules, MarksOnNotesTooShortForThemAreRefused)
 {
     EXPECT_EQ(compileText("v1zc4\"").description, "Missing/invalid note duration (voice 1) in line 1");
