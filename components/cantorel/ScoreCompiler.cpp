@@ -17,6 +17,21 @@ double roundHalfEven(double x)
     return std::nearbyint(x);
 }
 
+// Lower case of a Windows-1252 character, whatever the locale.
+char lowerCase1252(char ch)
+{
+    const auto c = static_cast<unsigned char>(ch);
+    if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7))
+        return static_cast<char>(c + 0x20);
+    switch (c) {
+    case 0x8A: return static_cast<char>(0x9A);  // S caron
+    case 0x8C: return static_cast<char>(0x9C);  // OE
+    case 0x8E: return static_cast<char>(0x9E);  // Z caron
+    case 0x9F: return static_cast<char>(0xFF);  // Y diaeresis
+    default: return ch;
+    }
+}
+
 bool isDigit(char c)
 {
     return c >= '0' && c <= '9';
@@ -31,9 +46,7 @@ std::string normaliseLine(std::string_view line)
     for (char c : line) {
         if (c == ' ')
             continue;
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-        out.push_back(c);
+        out.push_back(lowerCase1252(c));
     }
     return out;
 }
@@ -134,6 +147,8 @@ bool ScoreCompiler::compileScore(const std::vector<std::string> &lines)
         mLines.push_back(normaliseLine(l));
     mReplaying.assign(mLines.size(), false);
     mReplayedLines = 0;
+    mReplayedText = 0;
+    mRunaway = false;
     if (mLines.empty())
         return true;
 
@@ -143,7 +158,7 @@ bool ScoreCompiler::compileScore(const std::vector<std::string> &lines)
     for (std::size_t i = 0; i < mLines.size() && ok; ++i) {
         ok = compileLine(i);
         // A runaway of replays has no single faulty line: name the score's own line.
-        if (!ok && mReplayedLines > kMaxReplayedLines)
+        if (!ok && mRunaway)
             mErrLine = static_cast<int>(i) + 1;
     }
     mWriting = false;
@@ -256,8 +271,11 @@ bool ScoreCompiler::replayPart(const std::string &s)
         if (!mLines[i].empty() && mLines[i][0] == 'p')
             break;
         // Parts that replay other parts several times grow exponentially;
-        // past this many replayed lines the compile would never finish.
-        if (++mReplayedLines > kMaxReplayedLines) {
+        // past this much replayed text the compile would never finish, or
+        // would run out of memory.
+        mReplayedText += mLines[i].size();
+        if (++mReplayedLines > kMaxReplayedLines || mReplayedText > kMaxReplayedText) {
+            mRunaway = true;
             setError(emrPartNotFound);
             ok = false;
             break;
@@ -304,7 +322,6 @@ bool ScoreCompiler::compileNotes(const std::string &s)
 bool ScoreCompiler::parseVoices(const std::string &s, std::array<VoiceLine, 3> &voices)
 {
     const std::string t = s + "v";
-    std::array<bool, 3> seen{};
     std::size_t p = t.find('v');
     while (p != std::string::npos && p + 1 < t.size()) {
         const char c = t[p + 1];
@@ -313,12 +330,7 @@ bool ScoreCompiler::parseVoices(const std::string &s, std::array<VoiceLine, 3> &
             return false;
         }
         const auto k = static_cast<std::size_t>(c - '1');
-        // A voice named twice in a line would silently lose its first notes.
-        if (seen[k]) {
-            setError(emrInvalidVoice);
-            return false;
-        }
-        seen[k] = true;
+        // A voice named again in the line starts its text over.
         const std::size_t next = t.find('v', p + 2);
         voices[k].text = t.substr(p + 2, next - (p + 2));
         p = next;
@@ -361,8 +373,11 @@ bool ScoreCompiler::parseNote(int voice, VoiceLine &v)
             m.triplets = 3;
             ++v.pos;
         }
-        m.lastTicks = ticks;
-        m.lastDotted = dotted;
+        // 2-tick notes never carry: the rest a '"' mark leaves behind is one.
+        if (ticks > 2) {
+            m.lastTicks = ticks;
+            m.lastDotted = dotted;
+        }
     } else {
         if (m.lastTicks == 0) {
             setError(emrInvalidNoteDuration, number);

@@ -8,7 +8,7 @@
 
 namespace cantorel {
 
-// Lower case (ASCII letters only, never the locale) with every blank removed;
+// Lower case (Windows-1252 letters, never the locale) with every blank removed;
 // tabs and other white space stay.
 [[nodiscard]] std::string normaliseLine(std::string_view line);
 
@@ -27,6 +27,9 @@ class ScoreCompiler
 public:
     // Most lines that replays may compile in one score.
     static constexpr std::size_t kMaxReplayedLines = std::size_t{1} << 22;
+    // Most characters that replays may compile in one score (each can add
+    // an event, so this bounds the stream as well).
+    static constexpr std::size_t kMaxReplayedText = std::size_t{1} << 24;
 
     ScoreCompiler();
 
@@ -95,6 +98,8 @@ private:
     std::vector<std::string> mLines;        // normalised score lines
     std::vector<bool> mReplaying;           // per line: label of a part being replayed
     std::size_t mReplayedLines = 0;
+    std::size_t mReplayedText = 0;
+    bool mRunaway = false;                  // the replay bound stopped the compile
     bool mWriting = false;
     std::vector<std::uint8_t> mOut;
 };

@@ -122,16 +122,35 @@ std::optional<int> noteIndex(char letter, char accidental, int octave)
     }
     if (octave < 1 || octave > 5)
         return std::nullopt;
+    if (octave == 5) {
+        // The table stops at e5 (which takes the top entry, one semitone
+        // short): only c5 to e5 exist as written, f5 to b5 sound an octave
+        // lower, and no other spelling names a tone up there.
+        const bool plain = accidental == 0 || accidental == '%';
+        switch (letter) {
+        case 'c':
+            if (plain)
+                return 49;
+            return accidental == '#' ? std::optional<int>(50) : std::nullopt;
+        case 'd':
+            if (plain)
+                return 51;
+            return accidental == '&' ? std::optional<int>(50) : std::nullopt;
+        case 'e':
+            return plain ? std::optional<int>(kTopIndex) : std::nullopt;
+        case 'f':
+            if (accidental == '&')
+                return kTopIndex;
+            break;
+        default:
+            break;
+        }
+        octave = 4;
+    }
     const int index = 12 * (octave - 1) + 1 + step + shift;
     if (index < 1)
         return std::nullopt;  // below c1
-    if (index <= kTopIndex)
-        return index;
-    // The table stops at e5: e5 (and f&5) take the top entry, everything
-    // higher sounds one octave lower.
-    if (index == kTopIndex + 1)
-        return kTopIndex;
-    return index - 12;
+    return index;
 }
 
 int transpose(int index, int semitones)

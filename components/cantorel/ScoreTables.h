@@ -63,7 +63,8 @@ inline constexpr int kToneCount = 53;
 
 // Semitone index (1..52) of a note letter a-g with its accidental ('#', '&',
 // '%' or 0 for none) and octave digit 1-5. Empty optional for a spelling
-// that names no playable tone.
+// that names no playable tone (below c1, or in octave 5 anything but c5 to
+// e5 and f5 to b5 with their accidentals).
 [[nodiscard]] std::optional<int> noteIndex(char letter, char accidental, int octave);
 
 // Moves a semitone index by a transposition and folds it by octaves into 1..52.

@@ -99,12 +99,22 @@ TEST(CantorelRules, ReplaySpellingAndFaultsInsideParts)
     EXPECT_EQ(inner.description, "Invalid note (voice 1) in line 3");
 }
 
+TEST(CantorelRules, LinesAreLowerCasedInTheFilesCodePage)
+{
+    // Windows-1252 capitals: A grave, S caron, Y diaeresis; the multiplication
+    // sign has no lower case.
+    EXPECT_EQ(cantorel::normaliseLine("P\xC0 \x8A\x9F\xD7\tQ"), "p\xe0\x9a\xff\xd7\tq");
+    const Outcome o = compileText("--r\xE0\np\xC0\nv1qc4");
+    ASSERT_TRUE(o.object) << o.description;
+    EXPECT_EQ(*o.object, cat({header(), settings(), {48, 32, 0, 0}, {48, 32, 0, 0}, closing()}));
+}
+
 TEST(CantorelRules, MarksOnNotesTooShortForThemAreRefused)
 {
     EXPECT_EQ(compileText("v1zc4\"").description, "Missing/invalid note duration (voice 1) in line 1");
     EXPECT_EQ(compileText("v2z:c4,").description, "Missing/invalid note duration (voice 2) in line 1");
     // Just long enough: note and rest keep the note's full length.
-    const Outcome x = compileText("v1xc4\"v2zc4,d4");
+    const Outcome x = compileText("v1xc4\"v2zc4,zd4");
     ASSERT_TRUE(x.object);
     EXPECT_EQ(*x.object, cat({header(), settings(), {1, 32, 32, 0}, {1, 0, 0, 0}, {1, 0, 28, 0},
                               {1, 0, 28, 0}, closing()}));
@@ -140,5 +150,21 @@ TEST(CantorelRules, RunawayNestedReplaysEndWithAnError)
     const Outcome o = compileText(score);
     EXPECT_EQ(o.code, 3001);
     EXPECT_GT(o.line, 2);  // a replay line of the score
+    EXPECT_FALSE(o.object);
+}
+
+TEST(CantorelRules, ReplaysOfLongLinesCannotBuildAHugeObject)
+{
+    // 4096 replays of a 6002-character line: few lines, but far more notes
+    // than any score plays; without a bound this builds a 100 MB stream.
+    std::string note;
+    for (int i = 0; i < 2000; ++i)
+        note += "zc4";
+    std::string score = "--rm\npa\nv1" + note + "\n";
+    for (char c = 'b'; c <= 'm'; ++c)
+        score += std::string("p") + c + "\n--r" + static_cast<char>(c - 1) + "\n--r" + static_cast<char>(c - 1) + "\n";
+    const Outcome o = compileText(score);
+    EXPECT_EQ(o.code, 3001);
+    EXPECT_EQ(o.line, 1);
     EXPECT_FALSE(o.object);
 }
