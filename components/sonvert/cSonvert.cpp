@@ -126,6 +126,7 @@ bool cSonvert::ReportProgress(int Percent)
         if (mPercentDone)
             mPercentDone(Percent, mCancel);
         YieldOnce();
+        mProgress.fired();
     }
     return mCancel;
 }
