@@ -41,7 +41,9 @@ std::optional<std::vector<std::uint8_t>> readWholeFile(const std::filesystem::pa
         return std::nullopt;
     in.seekg(0, std::ios::end);
     const std::streamoff size = in.tellg();
-    if (size < 0)
+    // No chip PCM file is longer than its largest header and 24-bit length:
+    // a bigger file is refused before it is read into memory.
+    if (size < 0 || static_cast<std::uint64_t>(size) > kMarkedHeaderSize + kMaxPcmDataLength)
         return std::nullopt;
     in.seekg(0, std::ios::beg);
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));

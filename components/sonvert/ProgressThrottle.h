@@ -20,19 +20,18 @@ public:
     ProgressThrottle() = default;
     explicit ProgressThrottle(Now now) : mNow(std::move(now)) {}
 
-    // True when an event is due now; records the time as the last event's.
-    bool due()
-    {
-        const auto now = mNow ? mNow() : Clock::now();
-        if (mLast && now <= *mLast + kInterval)
-            return false;
-        mLast = now;
-        return true;
-    }
+    // True when an event is due now.
+    [[nodiscard]] bool due() const { return !mLast || now() > *mLast + kInterval; }
+
+    // Records the time as the last event's: called once the event and the
+    // host's loop have run, so the time they took does not count as a pause.
+    void fired() { mLast = now(); }
 
     void setClock(Now now) { mNow = std::move(now); }
 
 private:
+    [[nodiscard]] Clock::time_point now() const { return mNow ? mNow() : Clock::now(); }
+
     Now mNow;
     std::optional<Clock::time_point> mLast;
 };

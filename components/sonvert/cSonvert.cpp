@@ -103,6 +103,9 @@ void cSonvert::ResetWork()
     if (!mTempFile.empty()) {
         std::error_code ec;
         std::filesystem::remove(mTempFile, ec);
+        // The name is free again: a later clean-up must not delete a file
+        // that someone else has since created under it.
+        mTempFile.clear();
     }
 }
 
@@ -126,6 +129,7 @@ bool cSonvert::ReportProgress(int Percent)
         if (mPercentDone)
             mPercentDone(Percent, mCancel);
         YieldOnce();
+        mProgress.fired();
     }
     return mCancel;
 }

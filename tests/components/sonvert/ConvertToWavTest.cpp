@@ -307,13 +307,36 @@ TEST(SonvertProgress, ThrottledOnAMonotonicClock)
     ProgressThrottle::Clock::time_point now{};
     ProgressThrottle t([&] { return now; });
     EXPECT_TRUE(t.due()); // the first report fires at once
+    t.fired();
     now += std::chrono::milliseconds(100);
     EXPECT_FALSE(t.due());
     now += std::chrono::milliseconds(100);
     EXPECT_FALSE(t.due()); // exactly 0.2 s is not yet more than 0.2 s
     now += std::chrono::milliseconds(1);
     EXPECT_TRUE(t.due());
+    t.fired();
     EXPECT_FALSE(t.due());
+}
+
+TEST(SonvertProgress, PauseCountsFromTheEndOfTheLastEvent)
+{
+    // The handler and the host's loop take half a second: the next report,
+    // at once after them, is within 0.2 s of the last event's end.
+    const auto f = makeFolders("progress-end");
+    writeBytes(f.src + "/a.pcm", buildPcmFile(PcmForm::Plain, 78, 0, kSixteen));
+    ProgressThrottle::Clock::time_point now{};
+    cSonvert s;
+    s.setTargetPath(f.out);
+    s.setProgressClock([&] { return now; });
+    std::vector<int> seen;
+    s.setPercentDone([&](int percent, bool &) {
+        seen.push_back(percent);
+        now += std::chrono::milliseconds(300);
+    });
+    s.setYield([&] { now += std::chrono::milliseconds(1); });
+    s.CompressPcmFile(f.src + "/a.pcm");
+    // 25 fires; each pass's own yield then adds 1 ms, far from 0.2 s.
+    EXPECT_EQ(seen, std::vector<int>{25});
 }
 
 TEST(SonvertProgress, CompressionReportsBetweenItsPasses)

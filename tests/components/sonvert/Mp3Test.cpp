@@ -158,3 +158,32 @@ TEST_F(Mp3, DecoderWritesASixteenBitWaveAndFailsCleanly)
     EXPECT_EQ(run("--silent '" + src + "' '" + dir + "x.wav'"), 2);
     EXPECT_EQ(run("--decode '" + src + "'"), 2);
 }
+
+TEST_F(Mp3, LaterCallsLeaveTheFreedTemporaryNameAlone)
+{
+    // A stand-in decoder that notes the temporary path it was given.
+    const std::string wav = dir + "made.wav";
+    writeFile(wav, wave(1, 1, 8000, 16, pcm16({2560, -2560, 512})));
+    const std::string script = dir + "fake-decoder";
+    writeFile(script, Bytes{});
+    {
+        std::FILE *f = std::fopen(script.c_str(), "w");
+        ASSERT_TRUE(f);
+        std::fprintf(f, "#!/bin/sh\nprintf %%s \"$4\" > '%snoted'\ncp '%s' \"$4\"\n", dir.c_str(), wav.c_str());
+        std::fclose(f);
+    }
+    fs::permissions(script, fs::perms::owner_all);
+    sonv.setDecoderPath(script);
+    const std::string out = sonv.ConvertToPcm(copyFixture("tone.mp3"));
+    const Bytes noted = readFile(dir + "noted");
+    const std::string temp(noted.begin(), noted.end());
+    ASSERT_FALSE(temp.empty());
+    EXPECT_FALSE(fs::exists(temp));
+
+    // Another converter now holds that name; this one's next calls keep off it.
+    writeFile(temp, Bytes{1, 2, 3});
+    sonv.ConvertToWav(out);
+    sonv.CompressPcmFile(out);
+    EXPECT_TRUE(fs::exists(temp));
+    fs::remove(temp);
+}

@@ -7,6 +7,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+
+#include <sys/resource.h>
 
 using namespace sonvert;
 using pcmtest::Bytes;
@@ -192,6 +196,30 @@ TEST(PcmFileOnDisk, SaveAndLoad)
     EXPECT_EQ(head->rateCode(), 93);
     EXPECT_FALSE(readPcmHeader(std::filesystem::path(dir + "/missing.pcm")));
     EXPECT_FALSE(loadPcmFile(dir + "/missing.pcm"));
+}
+
+TEST(PcmFileOnDisk, FileTooBigForAnyHeaderIsNotReadIntoMemory)
+{
+    // A sparse 3 GB file, loaded by a child whose address space is limited
+    // to 1 GB: refusing it must not need its bytes.
+    const std::string path = vxtest::freshDir("pcm-big") + "/big.pcm";
+    pcmtest::writeBytes(path, Bytes{0x03, 0x00, 0x00, 0x4E});
+    std::filesystem::resize_file(path, 3ull << 30);
+    const auto loadWithLittleMemory = [&path] {
+        rlimit limit{};
+        limit.rlim_cur = limit.rlim_max = 1ull << 30;
+        setrlimit(RLIMIT_AS, &limit);
+        std::exit(loadPcmFile(path) ? 1 : 0);
+    };
+    EXPECT_EXIT(loadWithLittleMemory(), ::testing::ExitedWithCode(0), "");
+    // The largest file a header can describe still loads.
+    const std::string largest = vxtest::freshDir("pcm-largest") + "/l.pcm";
+    pcmtest::writeBytes(largest, Bytes{0x0D, 0x0D, 0x1E, 0x01, '7', '8', '#', 0x00, 0xC0, 0xDB, 0xFF, 0xFF, 0xFF,
+                                       78, 0x00, 0x00});
+    std::filesystem::resize_file(largest, 16 + 0xFFFFFF);
+    const auto loaded = loadPcmFile(largest);
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(loaded->data.size(), 0xFFFFFFu);
 }
 
 TEST(WaveFile, HeaderBytes)
