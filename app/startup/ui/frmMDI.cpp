@@ -588,6 +588,12 @@ bool frmMDI::CloseDocumentWindows()
 
 void frmMDI::closeEvent(QCloseEvent *event)
 {
+    // The window shows before the start-up ends (the compatibility question
+    // waits on it); closing it then would leave the program running hidden.
+    if (mLoading) {
+        event->ignore();
+        return;
+    }
     if (!mLoaded) {
         event->accept();
         return;

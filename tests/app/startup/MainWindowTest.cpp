@@ -374,6 +374,26 @@ TEST_F(MainWindowTest, CloseIsRefusedWhileBusy)
     EXPECT_TRUE(closeMain());
 }
 
+TEST_F(MainWindowTest, CloseDuringTheStartIsRefused)
+{
+    // The compatibility question runs after the window is up; a close then
+    // would leave a hidden program running with its port open.
+    store("DisplayCompatQuery", QStringLiteral("True"));
+    bool closedDuringStart = true;
+    seams::DisplayCompatQuery = [&] { closedDuringStart = main->close(); };
+    const bool started = start();
+    seams::DisplayCompatQuery = nullptr;
+    ASSERT_TRUE(started);
+    EXPECT_FALSE(closedDuringStart);
+    EXPECT_TRUE(main->isVisible());
+    EXPECT_TRUE(main->isLoaded());
+    ASSERT_NE(Comm, nullptr);
+    EXPECT_TRUE(Comm->PortOpen());
+    EXPECT_EQ(newTexts, 1);
+    EXPECT_TRUE(closeMain());
+    EXPECT_FALSE(stored("MDIWidth").isEmpty());
+}
+
 TEST_F(MainWindowTest, CommandLineFileAndToolWindows)
 {
     // The tool windows live in the document area; the start-up places them.
