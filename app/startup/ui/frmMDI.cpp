@@ -672,8 +672,13 @@ void frmMDI::dropEvent(QDropEvent *event)
 
 bool frmMDI::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == MDIClient->viewport() && event->type() == QEvent::MouseButtonRelease)
-        MDIForm_MouseUp(static_cast<QMouseEvent *>(event)->button());
+    if (watched == MDIClient->viewport() && event->type() == QEvent::MouseButtonRelease) {
+        // A click that a document window let pass on reaches the area too;
+        // only one on the empty area is the frame's.
+        auto *mouse = static_cast<QMouseEvent *>(event);
+        if (!MDIClient->viewport()->childAt(mouse->position().toPoint()))
+            MDIForm_MouseUp(mouse->button());
+    }
     return QMainWindow::eventFilter(watched, event);
 }
 
