@@ -294,12 +294,20 @@ bool frmMDI::MDIForm_Load(const QString &commandLine)
         return false;
     }
 
-    // 12. The temporary folder exists and is empty.
+    // 12. The temporary folder exists and is empty. Without a folder of our
+    // own there is nowhere safe for the converted files: the program ends.
     QString error;
-    if (vx::createTempFolder(TempFolder, &error))
-        vx::emptyFolder(TempFolder);
-    else
+    if (!vx::createTempFolder(TempFolder, &error)) {
+        UnloadSplash();
         vx::MsgBox(error, vx::Buttons::Ok, vx::Icon::Exclamation);
+        mLoading = false;
+        mLoaded = true;
+        bool cancel = false;
+        MDIForm_Unload(cancel);
+        return false;
+    }
+    mTempFolderReady = true;
+    vx::emptyFolder(TempFolder);
 
     // 13. The splash stays at least 2 s in all.
     while (vx::Clock::seconds() <= splashStart + 2.0) {
@@ -567,9 +575,11 @@ void frmMDI::MDIForm_Unload(bool &Cancel)
     // 4. No hover highlight outlives the window.
     seams::call(seams::SetRollover, static_cast<QWidget *>(nullptr));
 
-    // 5. The temporary folder stays, empty.
-    if (!TempFolder.isEmpty() && QFileInfo(TempFolder).isDir())
+    // 5. The temporary folder stays, empty; one that was never ours is left
+    // alone.
+    if (mTempFolderReady && QFileInfo(TempFolder).isDir())
         vx::emptyFolder(TempFolder);
+    mTempFolderReady = false;
 
     MainToolbar = nullptr;
     mLoaded = false;
