@@ -5,6 +5,7 @@
 #include "platform/QtPrompter.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QStringList>
 
 int RunVoxmere(QApplication &app)
@@ -15,7 +16,7 @@ int RunVoxmere(QApplication &app)
     vx::setPrompter(&prompter);
 
     // The shell has split the command line; one path may have held blanks.
-    const QString commandLine = QApplication::arguments().mid(1).join(QLatin1Char(' '));
+    const QString commandLine = mainwin::commandLineOf(QApplication::arguments().mid(1), QDir::currentPath());
 
     int code = 0;
     {
