@@ -21,11 +21,13 @@ int RunVoxmere(QApplication &app)
     int code = 0;
     {
         frmMDI main;
-        prompter.setParent(&main);
         // Dialogs that close during the start-up (the splash, the link's
         // questions) must not end the program before its window is up.
         QApplication::setQuitOnLastWindowClosed(false);
+        // Until the window has its place, messages centre on the screen
+        // rather than on a window nobody sees.
         if (main.MDIForm_Load(commandLine)) {
+            prompter.setParent(&main);
             QApplication::setQuitOnLastWindowClosed(true);
             code = app.exec();
         }
