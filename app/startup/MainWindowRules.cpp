@@ -3,6 +3,9 @@
 #include "platform/Numbers.h"
 #include "platform/Settings.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 namespace mainwin {
 
 QString appName()
@@ -101,6 +104,15 @@ QString commandLineFile(const QString &commandLine)
     if (path.startsWith(QLatin1Char('"')))
         path = path.mid(1, path.size() - 2);
     return path;
+}
+
+QString commandLineOf(const QStringList &arguments, const QString &startFolder)
+{
+    const QString commandLine = arguments.join(QLatin1Char(' '));
+    const QString file = commandLineFile(commandLine);
+    if (file.isEmpty() || !QFileInfo(file).isRelative())
+        return commandLine;
+    return QDir::cleanPath(QDir(startFolder).absoluteFilePath(file));
 }
 
 } // namespace mainwin

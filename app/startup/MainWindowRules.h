@@ -5,6 +5,7 @@
 // command line names. The windows call these; tests call them directly.
 
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 
@@ -64,5 +65,9 @@ inline const char *const kDemoChipsetText = "Chipset: (none)";
 // The file named on the command line: trimmed, and without its surrounding
 // double quotes when it starts with one. Empty when there is none.
 [[nodiscard]] QString commandLineFile(const QString &commandLine);
+// The command line from the program's arguments (joined by blanks, as one
+// path may have held them), with a relative file name made absolute against
+// the folder the program was started in.
+[[nodiscard]] QString commandLineOf(const QStringList &arguments, const QString &startFolder);
 
 } // namespace mainwin

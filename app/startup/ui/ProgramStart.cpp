@@ -5,6 +5,7 @@
 #include "platform/QtPrompter.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QStringList>
 
 int RunVoxmere(QApplication &app)
@@ -15,16 +16,18 @@ int RunVoxmere(QApplication &app)
     vx::setPrompter(&prompter);
 
     // The shell has split the command line; one path may have held blanks.
-    const QString commandLine = QApplication::arguments().mid(1).join(QLatin1Char(' '));
+    const QString commandLine = mainwin::commandLineOf(QApplication::arguments().mid(1), QDir::currentPath());
 
     int code = 0;
     {
         frmMDI main;
-        prompter.setParent(&main);
         // Dialogs that close during the start-up (the splash, the link's
         // questions) must not end the program before its window is up.
         QApplication::setQuitOnLastWindowClosed(false);
+        // Until the window has its place, messages centre on the screen
+        // rather than on a window nobody sees.
         if (main.MDIForm_Load(commandLine)) {
+            prompter.setParent(&main);
             QApplication::setQuitOnLastWindowClosed(true);
             code = app.exec();
         }

@@ -294,12 +294,20 @@ bool frmMDI::MDIForm_Load(const QString &commandLine)
         return false;
     }
 
-    // 12. The temporary folder exists and is empty.
+    // 12. The temporary folder exists and is empty. Without a folder of our
+    // own there is nowhere safe for the converted files: the program ends.
     QString error;
-    if (vx::createTempFolder(TempFolder, &error))
-        vx::emptyFolder(TempFolder);
-    else
+    if (!vx::createTempFolder(TempFolder, &error)) {
+        UnloadSplash();
         vx::MsgBox(error, vx::Buttons::Ok, vx::Icon::Exclamation);
+        mLoading = false;
+        mLoaded = true;
+        bool cancel = false;
+        MDIForm_Unload(cancel);
+        return false;
+    }
+    mTempFolderReady = true;
+    vx::emptyFolder(TempFolder);
 
     // 13. The splash stays at least 2 s in all.
     while (vx::Clock::seconds() <= splashStart + 2.0) {
@@ -567,9 +575,11 @@ void frmMDI::MDIForm_Unload(bool &Cancel)
     // 4. No hover highlight outlives the window.
     seams::call(seams::SetRollover, static_cast<QWidget *>(nullptr));
 
-    // 5. The temporary folder stays, empty.
-    if (!TempFolder.isEmpty() && QFileInfo(TempFolder).isDir())
+    // 5. The temporary folder stays, empty; one that was never ours is left
+    // alone.
+    if (mTempFolderReady && QFileInfo(TempFolder).isDir())
         vx::emptyFolder(TempFolder);
+    mTempFolderReady = false;
 
     MainToolbar = nullptr;
     mLoaded = false;
@@ -588,6 +598,12 @@ bool frmMDI::CloseDocumentWindows()
 
 void frmMDI::closeEvent(QCloseEvent *event)
 {
+    // The window shows before the start-up ends (the compatibility question
+    // waits on it); closing it then would leave the program running hidden.
+    if (mLoading) {
+        event->ignore();
+        return;
+    }
     if (!mLoaded) {
         event->accept();
         return;
@@ -666,8 +682,13 @@ void frmMDI::dropEvent(QDropEvent *event)
 
 bool frmMDI::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == MDIClient->viewport() && event->type() == QEvent::MouseButtonRelease)
-        MDIForm_MouseUp(static_cast<QMouseEvent *>(event)->button());
+    if (watched == MDIClient->viewport() && event->type() == QEvent::MouseButtonRelease) {
+        // A click that a document window let pass on reaches the area too;
+        // only one on the empty area is the frame's.
+        auto *mouse = static_cast<QMouseEvent *>(event);
+        if (!MDIClient->viewport()->childAt(mouse->position().toPoint()))
+            MDIForm_MouseUp(mouse->button());
+    }
     return QMainWindow::eventFilter(watched, event);
 }
 

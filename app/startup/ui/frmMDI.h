@@ -40,7 +40,8 @@ public:
     // up, empties the temporary folder, places the tool windows, opens the
     // command line's file (or a new text window) and fills the status bar.
     // Returns false when the program is to end at once (another instance
-    // runs, or the user chose to quit when no chip answered).
+    // runs, the user chose to quit when no chip answered, or the temporary
+    // folder cannot be made).
     bool MDIForm_Load(const QString &commandLine);
     // Close request: refused while busy or while the control panels refresh.
     void MDIForm_QueryUnload(bool &Cancel);
@@ -95,4 +96,5 @@ private:
     bool mLoading = false;
     bool mLoaded = false;
     bool mEndRequested = false;
+    bool mTempFolderReady = false; // created or checked as ours by the start-up
 };

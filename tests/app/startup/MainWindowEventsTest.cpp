@@ -12,6 +12,7 @@
 #include <QDropEvent>
 #include <QLabel>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QToolBar>
 #include <QMimeData>
@@ -118,6 +119,19 @@ TEST_F(MainWindowEventsTest, RightClickShowsTheMenuUnlessBusy)
     EXPECT_EQ(owner, &main);
     Busy = true;
     release(Qt::RightButton);
+    EXPECT_EQ(menus, 1);
+    Busy = false;
+
+    // A right click inside a document window is that window's, even when
+    // the control under the pointer lets the click pass on.
+    auto *doc = new QLabel(QStringLiteral("text"));
+    QMdiSubWindow *sub = main.MDIClient->addSubWindow(doc);
+    sub->setGeometry(0, 0, 200, 150);
+    sub->show();
+    const QPointF inside(10, 10);
+    QMouseEvent e(QEvent::MouseButtonRelease, inside, doc->mapToGlobal(inside), Qt::RightButton, Qt::NoButton,
+                  Qt::NoModifier);
+    QCoreApplication::sendEvent(doc, &e);
     EXPECT_EQ(menus, 1);
 }
 

@@ -113,6 +113,18 @@ TEST(MainWindowRules, CommandLineAndVersion)
     EXPECT_EQ(commandLineFile(QStringLiteral(" /tmp/b.dic ")), QStringLiteral("/tmp/b.dic"));
     EXPECT_EQ(commandLineFile(QString()), QString());
     EXPECT_EQ(commandLineFile(QStringLiteral("\"")), QString());
+    // The start-up moves to the program folder before it opens the file, so
+    // a relative name is made absolute against the folder it was started in.
+    const QString here = QStringLiteral("/home/u/work");
+    EXPECT_EQ(commandLineFile(commandLineOf({QStringLiteral("notes.txt")}, here)),
+              QStringLiteral("/home/u/work/notes.txt"));
+    EXPECT_EQ(commandLineFile(commandLineOf({QStringLiteral("My"), QStringLiteral("Texts/a.txt")}, here)),
+              QStringLiteral("/home/u/work/My Texts/a.txt"));
+    EXPECT_EQ(commandLineFile(commandLineOf({QStringLiteral("\"../b.dic\"")}, here)),
+              QStringLiteral("/home/u/b.dic"));
+    EXPECT_EQ(commandLineOf({QStringLiteral("/tmp/b.dic")}, here), QStringLiteral("/tmp/b.dic"));
+    EXPECT_EQ(commandLineOf({}, here), QString());
+    EXPECT_EQ(commandLineOf({QStringLiteral("  ")}, here), QStringLiteral("  "));
     EXPECT_EQ(splashVersionText(1, 2, 3), QStringLiteral("Version 1.02.0003"));
     EXPECT_EQ(splashVersionText(2, 10, 12345), QStringLiteral("Version 2.10.12345"));
 }

@@ -13,6 +13,7 @@
 #include "chipsim/Chip.h"
 #include "common/Clock.h"
 #include "link/SerialComm.h"
+#include "platform/Folders.h"
 #include "platform/Numbers.h"
 #include "platform/Prompter.h"
 #include "platform/Settings.h"
@@ -26,6 +27,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMdiArea>
@@ -372,6 +374,53 @@ TEST_F(MainWindowTest, CloseIsRefusedWhileBusy)
     EXPECT_FALSE(ClosingAll);
     sub->removeEventFilter(&refuse);
     EXPECT_TRUE(closeMain());
+}
+
+TEST_F(MainWindowTest, CloseDuringTheStartIsRefused)
+{
+    // The compatibility question runs after the window is up; a close then
+    // would leave a hidden program running with its port open.
+    store("DisplayCompatQuery", QStringLiteral("True"));
+    bool closedDuringStart = true;
+    seams::DisplayCompatQuery = [&] { closedDuringStart = main->close(); };
+    const bool started = start();
+    seams::DisplayCompatQuery = nullptr;
+    ASSERT_TRUE(started);
+    EXPECT_FALSE(closedDuringStart);
+    EXPECT_TRUE(main->isVisible());
+    EXPECT_TRUE(main->isLoaded());
+    ASSERT_NE(Comm, nullptr);
+    EXPECT_TRUE(Comm->PortOpen());
+    EXPECT_EQ(newTexts, 1);
+    EXPECT_TRUE(closeMain());
+    EXPECT_FALSE(stored("MDIWidth").isEmpty());
+}
+
+TEST_F(MainWindowTest, UnusableTemporaryFolderEndsTheStart)
+{
+    // Something that is not a folder sits where the temporary folder goes:
+    // the start says so and ends, and leaves that thing alone.
+    const QString path = QDir::cleanPath(vx::tempFolderPath());
+    QDir(path).removeRecursively();
+    QFile blocker(path);
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.write("keep");
+    blocker.close();
+
+    prompter.queue(vx::Answer::Ok);
+    const bool started = start();
+    const bool blockerKept = QFileInfo(path).isFile() && QFileInfo(path).size() == 4;
+    QFile::remove(path);
+    EXPECT_FALSE(started);
+    EXPECT_TRUE(blockerKept);
+    ASSERT_EQ(prompter.prompts().size(), 1);
+    EXPECT_TRUE(prompter.last().text.contains(path)) << prompter.last().text.toStdString();
+    EXPECT_FALSE(main->isVisible());
+    EXPECT_EQ(frmSplash::loaded(), nullptr);
+    EXPECT_EQ(cTolv, nullptr);
+    EXPECT_EQ(newTexts, 0);
+    // The chip was told the program ends, as at every end.
+    EXPECT_TRUE(chip->writeLog().last().bytes == QByteArray("\x01" "7h\0", 4));
 }
 
 TEST_F(MainWindowTest, CommandLineFileAndToolWindows)
