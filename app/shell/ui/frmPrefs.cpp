@@ -145,6 +145,9 @@ frmPrefs::frmPrefs(QWidget *parent)
         lblPpanels[i]->setAlignment(Qt::AlignCenter);
         lblPpanels[i]->setWordWrap(true);
         lblPpanels[i]->setCursor(Qt::PointingHandCursor);
+        // Hovering over a tab highlights it, as elsewhere in the program.
+        picPpanels[i]->setMouseTracking(true);
+        lblPpanels[i]->setMouseTracking(true);
         picPpanels[i]->installEventFilter(this);
         lblPpanels[i]->installEventFilter(this);
 
@@ -668,9 +671,13 @@ void frmPrefs::cmdAudEditorBrowse_Click()
 
 bool frmPrefs::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::MouseButtonPress) {
+    if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseMove) {
         for (int i = 0; i < 4; ++i) {
             if (watched == picPpanels[i] || watched == lblPpanels[i]) {
+                if (event->type() == QEvent::MouseMove) {
+                    seams::call(seams::SetRollover, static_cast<QWidget *>(watched));
+                    return false;
+                }
                 NewTab(i);
                 return true;
             }

@@ -2,15 +2,18 @@
 #include "app/shell/ui/frmPrefs.h"
 #include "app/startup/Globals.h"
 #include "app/startup/Preferences.h"
+#include "app/startup/Seams.h"
 #include "platform/Prompter.h"
 #include "platform/Settings.h"
 #include "tests/support/TestEnv.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -37,6 +40,7 @@ protected:
     }
     void TearDown() override
     {
+        seams::SetRollover = nullptr;
         dlg->hide();
         frmPrefs::unload();
     }
@@ -209,6 +213,17 @@ TEST_F(PrefsDialog, TabsShowOnePanelAtATimeAndTheBrowseButtonFillsTheEditor)
     EXPECT_TRUE(dlg->picPrefs[2]->isEnabled());
     EXPECT_FALSE(dlg->picPrefs[0]->isEnabled());
     EXPECT_LT(dlg->picPrefs[0]->x(), 0);
+
+    // Hovering over a tab, its picture or its label, highlights that control.
+    QVector<QWidget *> hovered;
+    seams::SetRollover = [&](QWidget *w) { hovered.append(w); };
+    for (QWidget *w : {static_cast<QWidget *>(dlg->lblPpanels[3]), static_cast<QWidget *>(dlg->picPpanels[1])}) {
+        QMouseEvent move(QEvent::MouseMove, QPointF(3, 3), w->mapToGlobal(QPointF(3, 3)), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(w, &move);
+    }
+    EXPECT_EQ(hovered, (QVector<QWidget *>{dlg->lblPpanels[3], dlg->picPpanels[1]}));
+    EXPECT_EQ(dlg->currentTab(), 2);
 
     prompter.queueFiles({QStringLiteral("/usr/local/bin/editor")});
     QTest::mouseClick(dlg->cmdAudEditorBrowse, Qt::LeftButton);
