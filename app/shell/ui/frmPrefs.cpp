@@ -387,7 +387,7 @@ void frmPrefs::Form_Load()
     shaPrefsFrame->lower();
 
     // 2. The port list.
-    for (int n = 1; n <= 32; ++n) {
+    for (int n = 1; n <= kPortCount; ++n) {
         cboPrefsPort->addItem(QStringLiteral("COM") + QString::number(n));
         // What the port number reaches on this machine.
         cboPrefsPort->setItemData(n - 1, SerialComm::deviceFor(n), Qt::ToolTipRole);

@@ -125,6 +125,16 @@ TEST(Preferences, StoredValuesThatDoNotConvertReadAsTheirDefaults)
     EXPECT_FALSE(DfltPCMEnc);
     EXPECT_EQ(AudioView, 1);
 
+    // A port outside the list of 32 is no port.
+    for (const char *bad : {"33", "300", "-1"}) {
+        SaveSetting(kApp, kSec, QStringLiteral("Port"), QString::fromLatin1(bad));
+        LoadPreferences();
+        EXPECT_EQ(Port, 0) << bad;
+    }
+    SaveSetting(kApp, kSec, QStringLiteral("Port"), QStringLiteral("32"));
+    LoadPreferences();
+    EXPECT_EQ(Port, 32);
+
     // A speed index outside the list would name no speed.
     for (const char *bad : {"0", "9", "-3"}) {
         SaveSetting(kApp, kSec, QStringLiteral("BaudRate"), QString::fromLatin1(bad));
