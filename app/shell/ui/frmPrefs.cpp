@@ -23,6 +23,7 @@
 #include <QLayout>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
@@ -38,7 +39,8 @@ QFont &EditorFont()
 
 namespace {
 
-frmPrefs *gInstance = nullptr;
+// Cleared by Qt when the main window takes the dialog down with it.
+QPointer<frmPrefs> gInstance;
 
 constexpr int kPanelLeft = 1520;
 constexpr int kPanelTop = 700;
@@ -86,8 +88,7 @@ frmPrefs *frmPrefs::instance()
 
 void frmPrefs::unload()
 {
-    delete gInstance;
-    gInstance = nullptr;
+    delete gInstance.data();
 }
 
 frmPrefs::frmPrefs(QWidget *parent)

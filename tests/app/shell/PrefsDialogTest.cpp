@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -41,6 +42,7 @@ protected:
     void TearDown() override
     {
         seams::SetRollover = nullptr;
+        seams::MainWindow = nullptr;
         dlg->hide();
         frmPrefs::unload();
     }
@@ -245,4 +247,23 @@ TEST_F(PrefsDialog, TabsShowOnePanelAtATimeAndTheBrowseButtonFillsTheEditor)
             dlg->NewTab(i);
             dlg->grab().save(QString::fromLocal8Bit(keep) + QStringLiteral("/frmPrefs-%1.png").arg(i));
         }
+}
+
+TEST_F(PrefsDialog, AMainWindowThatGoesTakesTheDialogWithIt)
+{
+    frmPrefs::unload();
+    auto *main = new QWidget;
+    seams::MainWindow = [&] { return main; };
+    QPointer<frmPrefs> first = frmPrefs::instance();
+    ASSERT_EQ(first->parentWidget(), main);
+    delete main;
+    EXPECT_TRUE(first.isNull());
+    // The next opener loads a new dialog over the new main window.
+    main = new QWidget;
+    dlg = frmPrefs::instance();
+    EXPECT_EQ(dlg->parentWidget(), main);
+    EXPECT_EQ(dlg->cboPrefsPort->count(), 32);
+    delete main;
+    seams::MainWindow = nullptr;
+    dlg = frmPrefs::instance();
 }
