@@ -3,6 +3,7 @@
 #include "app/startup/Globals.h"
 #include "app/startup/Preferences.h"
 #include "app/startup/Seams.h"
+#include "platform/Help.h"
 #include "platform/Prompter.h"
 #include "platform/Settings.h"
 #include "tests/support/TestEnv.h"
@@ -10,6 +11,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDesktopServices>
+#include <QFile>
 #include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
@@ -18,6 +21,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -25,6 +29,16 @@ namespace {
 
 const QString kApp = QStringLiteral("Voxmere");
 const QString kSec = QStringLiteral("Settings");
+
+// Catches the help pages the desktop is asked to open.
+class HelpCatcher : public QObject
+{
+    Q_OBJECT
+public:
+    QStringList opened;
+public slots:
+    void open(const QUrl &url) { opened.append(url.fragment()); }
+};
 
 class PrefsDialog : public ::testing::Test
 {
@@ -267,3 +281,26 @@ TEST_F(PrefsDialog, AMainWindowThatGoesTakesTheDialogWithIt)
     seams::MainWindow = nullptr;
     dlg = frmPrefs::instance();
 }
+
+TEST_F(PrefsDialog, HelpOpensTheTopicOfThePanelOnShow)
+{
+    const QString help = QString::fromStdString(vxtest::freshDir("prefs-help")) + QStringLiteral("/help.html");
+    QFile f(help);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.close();
+    vx::setHelpFilePath(help);
+    HelpCatcher catcher;
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "open");
+    dlg->show();
+    for (int tab : {0, 1, 2, 3}) {
+        dlg->NewTab(tab);
+        QTest::mouseClick(dlg->cmdHelp, Qt::LeftButton);
+    }
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    vx::setHelpFilePath(QString());
+    EXPECT_EQ(catcher.opened,
+              (QStringList{QStringLiteral("topic289"), QStringLiteral("topic294"), QStringLiteral("topic292"),
+                           QStringLiteral("topic417")}));
+}
+
+#include "PrefsDialogTest.moc"
