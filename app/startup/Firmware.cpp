@@ -76,28 +76,32 @@ std::optional<int> SecondImageVersion(const QByteArray &image)
     return high * 256 + low;
 }
 
-namespace {
+// Only the bytes that carry the version are read: an image is never loaded
+// whole, so a huge file or a device under that name cannot exhaust memory.
 
-std::optional<QByteArray> readAll(const QString &path)
+std::optional<int> FirstImageFileVersion(const QString &path)
 {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         return std::nullopt;
-    QByteArray bytes = f.readAll();
+    const QByteArray head = f.read(14);
     f.close();
-    return bytes;
-}
-
-} // namespace
-
-std::optional<int> FirstImageFileVersion(const QString &path)
-{
-    const auto bytes = readAll(path);
-    return bytes ? FirstImageVersion(*bytes) : std::nullopt;
+    return FirstImageVersion(head);
 }
 
 std::optional<int> SecondImageFileVersion(const QString &path)
 {
-    const auto bytes = readAll(path);
-    return bytes ? SecondImageVersion(*bytes) : std::nullopt;
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly) || f.isSequential())
+        return std::nullopt;
+    const qint64 size = f.size();
+    if (size < 132 || !f.seek(size - 132))
+        return std::nullopt;
+    QByteArray tail = f.read(2);
+    f.close();
+    if (tail.size() < 2)
+        return std::nullopt;
+    // Laid out as the last 132 bytes of an image, the version in front.
+    tail.append(QByteArray(130, 0));
+    return SecondImageVersion(tail);
 }

@@ -67,8 +67,10 @@ void LoadPreferences()
     Highlight = readB("Highlight", true);
     TblAltColor = readB("TblAltColor", true);
     Port = readI("Port", 0);
-    // A port number that names no port would never open; treat it as none.
-    if (Port < 0)
+    // A port number outside the preferences' list (COM1 to COM32) could be
+    // neither shown nor kept there, and one the serial object refuses would
+    // leave it on the port it had before; treat it as none.
+    if (Port < 0 || Port > kPortCount)
         Port = 0;
     BaudRate = readI("BaudRate", 8);
     // The speed text is looked up by this index, so it must name a list item.

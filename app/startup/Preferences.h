@@ -44,6 +44,9 @@ inline QString FontNameSaved;
 inline QString FontSize;
 inline QString FontSizeSaved;
 
+// The preferences' port list holds COM1 to COM32.
+inline constexpr int kPortCount = 32;
+
 // The speed list of the preferences: "1200" … "115200".
 [[nodiscard]] const QStringList &BaudRateItems();
 // The speed text for a 1-based BaudRate; out-of-range values give "115200".

@@ -23,6 +23,7 @@
 #include <QLayout>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
@@ -38,7 +39,8 @@ QFont &EditorFont()
 
 namespace {
 
-frmPrefs *gInstance = nullptr;
+// Cleared by Qt when the main window takes the dialog down with it.
+QPointer<frmPrefs> gInstance;
 
 constexpr int kPanelLeft = 1520;
 constexpr int kPanelTop = 700;
@@ -86,8 +88,7 @@ frmPrefs *frmPrefs::instance()
 
 void frmPrefs::unload()
 {
-    delete gInstance;
-    gInstance = nullptr;
+    delete gInstance.data();
 }
 
 frmPrefs::frmPrefs(QWidget *parent)
@@ -145,6 +146,9 @@ frmPrefs::frmPrefs(QWidget *parent)
         lblPpanels[i]->setAlignment(Qt::AlignCenter);
         lblPpanels[i]->setWordWrap(true);
         lblPpanels[i]->setCursor(Qt::PointingHandCursor);
+        // Hovering over a tab highlights it, as elsewhere in the program.
+        picPpanels[i]->setMouseTracking(true);
+        lblPpanels[i]->setMouseTracking(true);
         picPpanels[i]->installEventFilter(this);
         lblPpanels[i]->installEventFilter(this);
 
@@ -384,7 +388,7 @@ void frmPrefs::Form_Load()
     shaPrefsFrame->lower();
 
     // 2. The port list.
-    for (int n = 1; n <= 32; ++n) {
+    for (int n = 1; n <= kPortCount; ++n) {
         cboPrefsPort->addItem(QStringLiteral("COM") + QString::number(n));
         // What the port number reaches on this machine.
         cboPrefsPort->setItemData(n - 1, SerialComm::deviceFor(n), Qt::ToolTipRole);
@@ -668,9 +672,13 @@ void frmPrefs::cmdAudEditorBrowse_Click()
 
 bool frmPrefs::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::MouseButtonPress) {
+    if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseMove) {
         for (int i = 0; i < 4; ++i) {
             if (watched == picPpanels[i] || watched == lblPpanels[i]) {
+                if (event->type() == QEvent::MouseMove) {
+                    seams::call(seams::SetRollover, static_cast<QWidget *>(watched));
+                    return false;
+                }
                 NewTab(i);
                 return true;
             }

@@ -55,6 +55,7 @@ frmCommErr::frmCommErr(QWidget *parent)
     buttons->addWidget(cmdHelp);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(top);
+    layout->addSpacing(10);
     layout->addLayout(buttons);
 
     connect(cmdPrefs, &QPushButton::clicked, this, &frmCommErr::cmdPrefs_Click);

@@ -2,18 +2,26 @@
 #include "app/shell/ui/frmPrefs.h"
 #include "app/startup/Globals.h"
 #include "app/startup/Preferences.h"
+#include "app/startup/Seams.h"
+#include "platform/Help.h"
 #include "platform/Prompter.h"
 #include "platform/Settings.h"
 #include "tests/support/TestEnv.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDesktopServices>
+#include <QFile>
 #include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -21,6 +29,16 @@ namespace {
 
 const QString kApp = QStringLiteral("Voxmere");
 const QString kSec = QStringLiteral("Settings");
+
+// Catches the help pages the desktop is asked to open.
+class HelpCatcher : public QObject
+{
+    Q_OBJECT
+public:
+    QStringList opened;
+public slots:
+    void open(const QUrl &url) { opened.append(url.fragment()); }
+};
 
 class PrefsDialog : public ::testing::Test
 {
@@ -37,6 +55,8 @@ protected:
     }
     void TearDown() override
     {
+        seams::SetRollover = nullptr;
+        seams::MainWindow = nullptr;
         dlg->hide();
         frmPrefs::unload();
     }
@@ -210,6 +230,17 @@ TEST_F(PrefsDialog, TabsShowOnePanelAtATimeAndTheBrowseButtonFillsTheEditor)
     EXPECT_FALSE(dlg->picPrefs[0]->isEnabled());
     EXPECT_LT(dlg->picPrefs[0]->x(), 0);
 
+    // Hovering over a tab, its picture or its label, highlights that control.
+    QVector<QWidget *> hovered;
+    seams::SetRollover = [&](QWidget *w) { hovered.append(w); };
+    for (QWidget *w : {static_cast<QWidget *>(dlg->lblPpanels[3]), static_cast<QWidget *>(dlg->picPpanels[1])}) {
+        QMouseEvent move(QEvent::MouseMove, QPointF(3, 3), w->mapToGlobal(QPointF(3, 3)), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(w, &move);
+    }
+    EXPECT_EQ(hovered, (QVector<QWidget *>{dlg->lblPpanels[3], dlg->picPpanels[1]}));
+    EXPECT_EQ(dlg->currentTab(), 2);
+
     prompter.queueFiles({QStringLiteral("/usr/local/bin/editor")});
     QTest::mouseClick(dlg->cmdAudEditorBrowse, Qt::LeftButton);
     EXPECT_EQ(prompter.last().title, QStringLiteral("Select External Sound File Editor"));
@@ -231,3 +262,45 @@ TEST_F(PrefsDialog, TabsShowOnePanelAtATimeAndTheBrowseButtonFillsTheEditor)
             dlg->grab().save(QString::fromLocal8Bit(keep) + QStringLiteral("/frmPrefs-%1.png").arg(i));
         }
 }
+
+TEST_F(PrefsDialog, AMainWindowThatGoesTakesTheDialogWithIt)
+{
+    frmPrefs::unload();
+    auto *main = new QWidget;
+    seams::MainWindow = [&] { return main; };
+    QPointer<frmPrefs> first = frmPrefs::instance();
+    ASSERT_EQ(first->parentWidget(), main);
+    delete main;
+    EXPECT_TRUE(first.isNull());
+    // The next opener loads a new dialog over the new main window.
+    main = new QWidget;
+    dlg = frmPrefs::instance();
+    EXPECT_EQ(dlg->parentWidget(), main);
+    EXPECT_EQ(dlg->cboPrefsPort->count(), 32);
+    delete main;
+    seams::MainWindow = nullptr;
+    dlg = frmPrefs::instance();
+}
+
+TEST_F(PrefsDialog, HelpOpensTheTopicOfThePanelOnShow)
+{
+    const QString help = QString::fromStdString(vxtest::freshDir("prefs-help")) + QStringLiteral("/help.html");
+    QFile f(help);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.close();
+    vx::setHelpFilePath(help);
+    HelpCatcher catcher;
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "open");
+    dlg->show();
+    for (int tab : {0, 1, 2, 3}) {
+        dlg->NewTab(tab);
+        QTest::mouseClick(dlg->cmdHelp, Qt::LeftButton);
+    }
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    vx::setHelpFilePath(QString());
+    EXPECT_EQ(catcher.opened,
+              (QStringList{QStringLiteral("topic289"), QStringLiteral("topic294"), QStringLiteral("topic292"),
+                           QStringLiteral("topic417")}));
+}
+
+#include "PrefsDialogTest.moc"

@@ -278,6 +278,16 @@ TEST_F(ChipLink, AChipThatLostTheSpeedAnswersAfterTheResetAt9600)
     EXPECT_EQ(Comm->Settings(), QStringLiteral("115200,N,8,1"));
 }
 
+TEST_F(ChipLink, NoiseBeforeTheAnswerIsSkipped)
+{
+    storePort(1);
+    chip->faults().junkBeforeReply = QByteArray("\x05\x62\xFF", 3);
+    InitChipLink();
+    EXPECT_EQ(Port, 1);
+    EXPECT_EQ(probes(*chip), (QVector<bool>{true}));
+    EXPECT_EQ(caption, QStringLiteral("Voxmere"));
+}
+
 TEST_F(ChipLink, At9600ThereIsOneAttemptOnly)
 {
     storePort(1, 4);

@@ -3,6 +3,10 @@
 #include "app/startup/Preferences.h"
 #include "platform/Settings.h"
 
+#include "tests/support/TestEnv.h"
+
+#include <QFile>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -49,6 +53,31 @@ TEST(Firmware, ImagesTooShortToHoldAVersionAreNoImages)
     EXPECT_TRUE(FirstImageVersion(QByteArray(14, 'x')).has_value());
     EXPECT_FALSE(SecondImageVersion(QByteArray(131, 'x')).has_value());
     EXPECT_FALSE(FirstImageFileVersion(QStringLiteral("/nonexistent/m$8a13f6.bin")).has_value());
+}
+
+TEST(Firmware, OnlyTheVersionBytesOfAnImageFileAreRead)
+{
+    const QString dir = QString::fromStdString(vxtest::freshDir("firmware-files"));
+    // A large second image: the version is found 132 bytes before its end
+    // without the file being loaded.
+    QFile big(dir + QStringLiteral("/m$92e05b.bin"));
+    ASSERT_TRUE(big.open(QIODevice::WriteOnly));
+    const qint64 size = qint64(3) << 30;
+    ASSERT_TRUE(big.resize(size));
+    ASSERT_TRUE(big.seek(size - 132));
+    big.write(secondImage(0x0412, 132).left(2));
+    big.close();
+    EXPECT_EQ(SecondImageFileVersion(big.fileName()), 0x0412);
+
+    QFile small(dir + QStringLiteral("/m$8a13f6.bin"));
+    ASSERT_TRUE(small.open(QIODevice::WriteOnly));
+    small.write(firstImage(0x0305));
+    small.close();
+    EXPECT_EQ(FirstImageFileVersion(small.fileName()), 0x0305);
+
+    // A device without end under an image's name.
+    EXPECT_EQ(FirstImageFileVersion(QStringLiteral("/dev/zero")), 0x8080);
+    EXPECT_FALSE(SecondImageFileVersion(QStringLiteral("/dev/zero")).has_value());
 }
 
 TEST(Firmware, BoardTables)
@@ -124,6 +153,16 @@ TEST(Preferences, StoredValuesThatDoNotConvertReadAsTheirDefaults)
     EXPECT_TRUE(Highlight);
     EXPECT_FALSE(DfltPCMEnc);
     EXPECT_EQ(AudioView, 1);
+
+    // A port outside the list of 32 is no port.
+    for (const char *bad : {"33", "300", "-1"}) {
+        SaveSetting(kApp, kSec, QStringLiteral("Port"), QString::fromLatin1(bad));
+        LoadPreferences();
+        EXPECT_EQ(Port, 0) << bad;
+    }
+    SaveSetting(kApp, kSec, QStringLiteral("Port"), QStringLiteral("32"));
+    LoadPreferences();
+    EXPECT_EQ(Port, 32);
 
     // A speed index outside the list would name no speed.
     for (const char *bad : {"0", "9", "-3"}) {
