@@ -418,14 +418,22 @@ void frmPrefs::LoadFontSettings()
 {
     FontName = GetSetting(QStringLiteral("Voxmere"), QStringLiteral("Settings"), QStringLiteral("FontName"));
     FontSize = GetSetting(QStringLiteral("Voxmere"), QStringLiteral("Settings"), QStringLiteral("FontSize"));
-    QString fallback = QStringLiteral("Courier New");
+    // Consolas when installed, else Courier New; a desktop with neither gets
+    // its own fixed-pitch family, so the list and the sample show a real font.
+    QString fallback;
+    bool haveCourier = false;
     QStringList families = QFontDatabase::families();
     families.sort(Qt::CaseInsensitive);
     for (const QString &family : families) {
         cboPrefsFonts->addItem(family);
         if (family.toLower() == QLatin1String("consolas"))
             fallback = QStringLiteral("Consolas");
+        else if (family.toLower() == QLatin1String("courier new"))
+            haveCourier = true;
     }
+    if (fallback.isEmpty())
+        fallback = haveCourier ? QStringLiteral("Courier New")
+                               : QFontDatabase::systemFont(QFontDatabase::FixedFont).family();
     if (FontName.isEmpty()) {
         FontName = fallback;
         FontSize = QStringLiteral("8");

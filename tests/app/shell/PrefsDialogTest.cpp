@@ -74,9 +74,14 @@ TEST_F(PrefsDialog, LoadFillsThePortListAndTheFontDefaults)
     EXPECT_EQ(dlg->cboPrefsPort->itemText(31), QStringLiteral("COM32"));
     EXPECT_EQ(dlg->cboPrefsBaudRate->count(), 8);
     EXPECT_EQ(dlg->cboPrefsBaudRate->itemText(7), QStringLiteral("115200"));
-    // No stored font: Consolas when installed, else Courier New, size 8.
-    const bool consolas = QFontDatabase::families().contains(QStringLiteral("Consolas"), Qt::CaseInsensitive);
-    EXPECT_EQ(FontName, consolas ? QStringLiteral("Consolas") : QStringLiteral("Courier New"));
+    // No stored font: Consolas when installed, else Courier New, else the
+    // desktop's fixed-pitch family; size 8. Either way the list holds it.
+    const QStringList families = QFontDatabase::families();
+    const bool consolas = families.contains(QStringLiteral("Consolas"), Qt::CaseInsensitive);
+    const bool courier = families.contains(QStringLiteral("Courier New"), Qt::CaseInsensitive);
+    EXPECT_EQ(FontName, consolas  ? QStringLiteral("Consolas")
+                        : courier ? QStringLiteral("Courier New")
+                                  : QFontDatabase::systemFont(QFontDatabase::FixedFont).family());
     EXPECT_EQ(FontSize, QStringLiteral("8"));
     EXPECT_EQ(EditorFont().family(), FontName);
     EXPECT_EQ(dlg->currentTab(), 0);
