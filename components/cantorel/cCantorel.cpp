@@ -2,8 +2,8 @@
 
 #include "components/cantorel/ScoreCompiler.h"
 #include "components/cantorel/ScoreTables.h"
-#include "components/cantorel/TgxWriter.h"
 #include "components/common/ComponentError.h"
+#include "components/common/OutputFile.h"
 
 #include <filesystem>
 #include <fstream>
@@ -61,7 +61,8 @@ void cCantorel::CompileFile(const std::string &SourceFile, const std::string &Ob
                                      mCompiler->errorMessage() + " in line " + std::to_string(ErrLineNum));
         return;
     }
-    if (!cantorel::writeFileAtomically(ObjectFile, mCompiler->bytes()))
+    const std::vector<std::uint8_t> &bytes = mCompiler->bytes();
+    if (!vx::writeFileAtomically(ObjectFile, {reinterpret_cast<const char *>(bytes.data()), bytes.size()}))
         raiseFileError(cantorel::kErrFileAccess);
 }
 

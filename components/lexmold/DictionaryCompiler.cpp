@@ -1,17 +1,15 @@
 #include "components/lexmold/DictionaryCompiler.h"
 
+#include "components/common/OutputFile.h"
+
 #include "common/PhonemeCodes.h"
 #include "components/lexmold/RuleText.h"
 
 #include <array>
-#include <cerrno>
-#include <fcntl.h>
 #include <fstream>
 #include <iterator>
-#include <random>
 #include <sstream>
 #include <string_view>
-#include <unistd.h>
 
 namespace lexmold {
 
@@ -73,43 +71,8 @@ void removeObjectFile(const std::filesystem::path &object)
 // Writes `bytes` to a new file beside `object` and renames it into place.
 void writeObjectFile(const std::filesystem::path &object, const std::string &bytes)
 {
-    const std::filesystem::path folder = object.has_parent_path() ? object.parent_path() : std::filesystem::path(".");
-    std::random_device rd;
-    std::filesystem::path temp;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        std::ostringstream name;
-        name << '.' << object.filename().string() << '.' << std::hex << rd() << ".tmp";
-        temp = folder / name.str();
-        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST)
-            break;
-    }
-    if (fd < 0)
+    if (!vx::writeFileAtomically(object, bytes))
         throw LexmoldError(kErrPathFileAccess, "Path/File access error");
-
-    bool ok = true;
-    std::size_t done = 0;
-    while (ok && done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            ok = false;
-        else
-            done += static_cast<std::size_t>(n);
-    }
-    if (::close(fd) != 0)
-        ok = false;
-    std::error_code ec;
-    if (ok) {
-        std::filesystem::rename(temp, object, ec);
-        ok = !ec;
-    }
-    if (!ok) {
-        std::filesystem::remove(temp, ec);
-        throw LexmoldError(kErrPathFileAccess, "Path/File access error");
-    }
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 #include "components/sonvert/PcmFile.h"
 
 #include "components/sonvert/LittleEndian.h"
-#include "components/sonvert/OutputFile.h"
+#include "components/common/OutputFile.h"
 #include "components/sonvert/Rounding.h"
 
 #include <algorithm>
@@ -183,7 +183,7 @@ bool savePcmFile(const std::filesystem::path &path, PcmForm form, std::uint8_t c
                                                      : "rate code cannot be stored";
         return false;
     }
-    OutputFile out;
+    vx::OutputFile out;
     if (!out.create(path)
         || std::fwrite(bytes.data(), 1, bytes.size(), out.stream()) != bytes.size()
         || !out.commit()) {

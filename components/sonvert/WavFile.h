@@ -1,6 +1,6 @@
 #pragma once
 
-#include "components/sonvert/OutputFile.h"
+#include "components/common/OutputFile.h"
 
 #include <array>
 #include <cstddef>
@@ -62,7 +62,7 @@ private:
     bool flush();
     bool fail(const std::string &what);
 
-    OutputFile mOut;
+    vx::OutputFile mOut;
     std::array<std::uint8_t, 2048> mBuffer{};
     std::size_t mFill = 0;
     std::uint64_t mSamples = 0;

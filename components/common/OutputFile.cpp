@@ -1,4 +1,4 @@
-#include "components/sonvert/OutputFile.h"
+#include "components/common/OutputFile.h"
 
 #include <atomic>
 #include <cerrno>
@@ -7,7 +7,7 @@
 #include <system_error>
 #include <unistd.h>
 
-namespace sonvert {
+namespace vx {
 
 namespace {
 std::atomic<unsigned> gSerial{0};
@@ -57,7 +57,9 @@ bool OutputFile::commit()
             mError = "no file open";
         return false;
     }
-    const bool written = std::fflush(mFile) == 0 && !std::ferror(mFile);
+    // On disk before the rename, so a crash cannot leave an empty file in
+    // place of the old one.
+    const bool written = std::fflush(mFile) == 0 && !std::ferror(mFile) && ::fsync(::fileno(mFile)) == 0;
     const int err = errno;
     const bool closed = std::fclose(mFile) == 0;
     mFile = nullptr;
@@ -93,4 +95,17 @@ void OutputFile::discard()
     }
 }
 
-} // namespace sonvert
+bool writeFileAtomically(const std::filesystem::path &path, std::string_view bytes, std::string *error)
+{
+    OutputFile out;
+    bool ok = out.create(path);
+    if (ok && !bytes.empty())
+        ok = std::fwrite(bytes.data(), 1, bytes.size(), out.stream()) == bytes.size();
+    if (ok)
+        ok = out.commit();
+    if (!ok && error)
+        *error = out.errorString().empty() ? std::string("write failed") : out.errorString();
+    return ok;
+}
+
+} // namespace vx

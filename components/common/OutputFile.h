@@ -3,11 +3,13 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <string_view>
 
-namespace sonvert {
+namespace vx {
 
 // A file written under a unique temporary name beside its target and renamed
-// over the target once complete. Until commit() the target is untouched;
+// over the target once complete, so a failed or cancelled write never leaves
+// a half file and never harms the old one. Until commit() the target is untouched;
 // destroying or discarding an uncommitted file removes the temporary file.
 class OutputFile
 {
@@ -37,4 +39,8 @@ private:
     std::string mError;
 };
 
-} // namespace sonvert
+// Writes bytes to path through an OutputFile. Returns false (with a message
+// in *error when given) when any step fails; the old file is then untouched.
+bool writeFileAtomically(const std::filesystem::path &path, std::string_view bytes, std::string *error = nullptr);
+
+} // namespace vx
