@@ -1,0 +1,54 @@
+#include "platform/Help.h"
+#include "platform/Launcher.h"
+#include "platform/Prompter.h"
+#include "platform/SoundPlayer.h"
+#include "tests/support/TestEnv.h"
+
+#include <QFile>
+#include <gtest/gtest.h>
+
+using namespace vx;
+
+TEST(Launcher, StartsAProgramWithoutAShellAndReportsOneThatCannotStart)
+{
+    QString error;
+    EXPECT_TRUE(startProgram(QStringLiteral("/bin/true"), {QStringLiteral("a b; rm -rf /")}, &error));
+    EXPECT_FALSE(startProgram(QStringLiteral("/no/such/editor"), {}, &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("/no/such/editor"))) << error.toStdString();
+    EXPECT_FALSE(startProgram(QStringLiteral("  "), {}, &error));
+}
+
+TEST(Help, AMissingHelpFileIsAMessageNotAFailure)
+{
+    ScriptedPrompter script;
+    script.queue(Answer::Ok);
+    const QString missing = QString::fromStdString(vxtest::freshDir("help")) + QStringLiteral("/Voxmere_Help.html");
+    setHelpFilePath(missing);
+    EXPECT_FALSE(showHelpTopic(184));
+    ASSERT_EQ(script.prompts().size(), 1);
+    EXPECT_EQ(script.last().text, QStringLiteral("The help file %1 is missing.").arg(missing));
+    EXPECT_EQ(script.last().icon, Icon::Exclamation);
+    setHelpFilePath(QString());
+}
+
+TEST(SoundPlayer, AMissingFileOrNoOutputDeviceIsAMessage)
+{
+    SoundPlayer player;
+    QString error;
+    EXPECT_FALSE(player.play(QStringLiteral("/no/such/sound.wav"), &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("/no/such/sound.wav")));
+
+    const QString wav = QString::fromStdString(vxtest::freshDir("sound")) + QStringLiteral("/beep.wav");
+    QFile f(wav);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    // A valid, empty 8-bit mono wave.
+    f.write(QByteArray("RIFF\x24\0\0\0WAVEfmt \x10\0\0\0\x01\0\x01\0\x11\x2b\0\0\x11\x2b\0\0\x01\0\x08\0data\0\0\0\0", 44));
+    f.close();
+    error.clear();
+    const bool started = player.play(wav, &error);
+    if (!SoundPlayer::hasOutputDevice()) {
+        EXPECT_FALSE(started);
+        EXPECT_TRUE(error.startsWith(QStringLiteral("No sound output device"))) << error.toStdString();
+    }
+    player.stop();
+}
