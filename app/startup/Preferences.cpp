@@ -92,44 +92,38 @@ void LoadSV10DataFiles()
     SV10DataFiles = readB("SV10DataFiles", IsOlderChip);
 }
 
+namespace {
+// Every preference with its saved copy, in one list for both directions.
+template <typename F>
+void forEachPreference(F f)
+{
+    f(DfltPCMEnc, DfltPCMEncSaved);
+    f(AudioPlayer, AudioPlayerSaved);
+    f(AudioView, AudioViewSaved);
+    f(AudioDblClk, AudioDblClkSaved);
+    f(AudioEditor, AudioEditorSaved);
+    f(GrtCtls, GrtCtlsSaved);
+    f(Highlight, HighlightSaved);
+    f(TblAltColor, TblAltColorSaved);
+    f(Port, PortSaved);
+    f(BaudRate, BaudRateSaved);
+    f(DictCharSet, DictCharSetSaved);
+    f(DictSynCk, DictSynCkSaved);
+    f(CommandChar, CommandCharSaved);
+    f(SV10DataFiles, SV10DataFilesSaved);
+    f(FontName, FontNameSaved);
+    f(FontSize, FontSizeSaved);
+}
+} // namespace
+
 void SnapshotSettings()
 {
-    DfltPCMEncSaved = DfltPCMEnc;
-    AudioPlayerSaved = AudioPlayer;
-    AudioViewSaved = AudioView;
-    AudioDblClkSaved = AudioDblClk;
-    AudioEditorSaved = AudioEditor;
-    GrtCtlsSaved = GrtCtls;
-    HighlightSaved = Highlight;
-    TblAltColorSaved = TblAltColor;
-    PortSaved = Port;
-    BaudRateSaved = BaudRate;
-    DictCharSetSaved = DictCharSet;
-    DictSynCkSaved = DictSynCk;
-    CommandCharSaved = CommandChar;
-    SV10DataFilesSaved = SV10DataFiles;
-    FontNameSaved = FontName;
-    FontSizeSaved = FontSize;
+    forEachPreference([](auto &live, auto &saved) { saved = live; });
 }
 
 void RestoreSettings()
 {
-    DfltPCMEnc = DfltPCMEncSaved;
-    AudioPlayer = AudioPlayerSaved;
-    AudioView = AudioViewSaved;
-    AudioDblClk = AudioDblClkSaved;
-    AudioEditor = AudioEditorSaved;
-    GrtCtls = GrtCtlsSaved;
-    Highlight = HighlightSaved;
-    TblAltColor = TblAltColorSaved;
-    Port = PortSaved;
-    BaudRate = BaudRateSaved;
-    DictCharSet = DictCharSetSaved;
-    DictSynCk = DictSynCkSaved;
-    CommandChar = CommandCharSaved;
-    SV10DataFiles = SV10DataFilesSaved;
-    FontName = FontNameSaved;
-    FontSize = FontSizeSaved;
+    forEachPreference([](auto &live, auto &saved) { live = saved; });
 }
 
 void StorePreferences()
