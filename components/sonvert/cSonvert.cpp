@@ -183,17 +183,22 @@ void cSonvert::PutByte(int value)
     mWave.putByte(static_cast<std::uint8_t>(value));
 }
 
+sonvert::PcmHeader cSonvert::LoadPcmSource(const std::string &SourceFile, sonvert::Method method)
+{
+    auto source = sonvert::loadPcmFile(SourceFile);
+    if (!source)
+        Fail(sonvert::emrSrcFileInvalid, method);
+    mBytes = std::move(source->data);
+    return source->header;
+}
+
 std::string cSonvert::CompressPcmFile(const std::string &SourceFile, bool SV20)
 {
     constexpr Method method = Method::CompressPcmFile;
     mCancel = false;
     const std::string output = CheckSourceAndTarget(SourceFile, ".pcm", method);
     try {
-        auto source = sonvert::loadPcmFile(SourceFile);
-        if (!source)
-            Fail(sonvert::emrSrcFileInvalid, method);
-        const sonvert::PcmHeader header = source->header;
-        mBytes = std::move(source->data);
+        const sonvert::PcmHeader header = LoadPcmSource(SourceFile, method);
 
         // The newer rules keep the last byte as the end mark and the older
         // ones encode every byte: give the data the shape the chosen rules
@@ -205,23 +210,17 @@ std::string cSonvert::CompressPcmFile(const std::string &SourceFile, bool SV20)
             mBytes.pop_back();
         const auto rules = SV20 ? sonvert::CodecRules::Newer : sonvert::CodecRules::Older;
 
-        ReportProgress(25);
-        sonvert::encodeSteps(mBytes, rules);
-        YieldOnce();
-        if (mCancel)
-            Fail(sonvert::emrUserCanceled, method);
-
-        ReportProgress(63);
-        mBytes = sonvert::collapseRuns(mBytes, rules);
-        YieldOnce();
-        if (mCancel)
-            Fail(sonvert::emrUserCanceled, method);
-
-        ReportProgress(100);
-        mBytes = sonvert::packCodes(mBytes);
-        YieldOnce();
-        if (mCancel)
-            Fail(sonvert::emrUserCanceled, method);
+        // Each pass is announced, then the host gets a turn and may cancel.
+        const auto pass = [&](int percent, auto &&work) {
+            ReportProgress(percent);
+            work();
+            YieldOnce();
+            if (mCancel)
+                Fail(sonvert::emrUserCanceled, method);
+        };
+        pass(25, [&] { sonvert::encodeSteps(mBytes, rules); });
+        pass(63, [&] { mBytes = sonvert::collapseRuns(mBytes, rules); });
+        pass(100, [&] { mBytes = sonvert::packCodes(mBytes); });
 
         const auto form = SV20 ? sonvert::PcmForm::Marked : sonvert::PcmForm::Plain;
         if (SV20)
@@ -244,11 +243,7 @@ std::string cSonvert::ConvertToWav(const std::string &SourceFile)
     mCancel = false;
     const std::string output = CheckSourceAndTarget(SourceFile, ".wav", method);
     try {
-        auto source = sonvert::loadPcmFile(SourceFile);
-        if (!source)
-            Fail(sonvert::emrSrcFileInvalid, method);
-        const sonvert::PcmHeader header = source->header;
-        mBytes = std::move(source->data);
+        const sonvert::PcmHeader header = LoadPcmSource(SourceFile, method);
         // The end mark of the marked form is not sound.
         if (header.form == sonvert::PcmForm::Marked && !mBytes.empty())
             mBytes.pop_back();

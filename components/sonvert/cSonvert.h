@@ -114,6 +114,9 @@ private:
     void WritePcmOutput(const std::string &path, sonvert::PcmForm form, std::uint8_t codeByte, std::uint16_t tag,
                         sonvert::Method method);
     void YieldOnce();
+    // Reads a chip PCM source into mBytes and returns its header; a file
+    // that is not one raises 1003.
+    sonvert::PcmHeader LoadPcmSource(const std::string &SourceFile, sonvert::Method method);
     // ResetWork, then throws the numbered error.
     [[noreturn]] void Fail(sonvert::ErrorConstants code, sonvert::Method method);
 
