@@ -1,3 +1,4 @@
+#include "tests/app/startup/PreferenceDefaults.h"
 #include "app/shell/ui/frmPrefs.h"
 #include "app/startup/ChipLink.h"
 #include "app/startup/Globals.h"
@@ -387,21 +388,7 @@ TEST_F(ChipLink, FirstStartAppliesTheDefaultsAndAsksForAPortBeforeTouchingOne)
     whenShown(QStringLiteral("frmPrefs"), [&](QWidget *w) {
         EXPECT_FALSE(Comm->PortOpen());
         EXPECT_TRUE(chip->writeLog().isEmpty());
-        EXPECT_EQ(Port, 0);
-        EXPECT_EQ(BaudRate, 8);
-        EXPECT_TRUE(DfltPCMEnc);
-        EXPECT_EQ(AudioPlayer, 1);
-        EXPECT_EQ(AudioView, 0);
-        EXPECT_EQ(AudioDblClk, 0);
-        EXPECT_FALSE(GrtCtls);
-        EXPECT_TRUE(Highlight);
-        EXPECT_TRUE(TblAltColor);
-        EXPECT_EQ(DictCharSet, 1);
-        EXPECT_EQ(DictSynCk, 0);
-        EXPECT_EQ(CommandChar, QStringLiteral("~"));
-        EXPECT_TRUE(DisplaySV10Warning);
-        EXPECT_TRUE(DisplayCompatQuery);
-        EXPECT_EQ(ChipModel, QStringLiteral("SV3420"));
+        expectPreferenceDefaults();
         auto *dlg = static_cast<frmPrefs *>(w);
         EXPECT_EQ(dlg->cboPrefsPort->currentIndex(), -1);
         // Change things, then Cancel: every saved copy comes back.

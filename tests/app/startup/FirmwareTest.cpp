@@ -1,3 +1,4 @@
+#include "tests/app/startup/PreferenceDefaults.h"
 #include "app/startup/Firmware.h"
 #include "app/startup/Globals.h"
 #include "app/startup/Preferences.h"
@@ -114,22 +115,8 @@ TEST(Preferences, MissingKeysGiveTheDefaults)
     Port = 5;
     ChipModel.clear();
     LoadPreferences();
-    EXPECT_TRUE(DfltPCMEnc);
-    EXPECT_EQ(AudioPlayer, 1);
-    EXPECT_EQ(AudioView, 0);
-    EXPECT_EQ(AudioDblClk, 0);
-    EXPECT_FALSE(GrtCtls);
-    EXPECT_TRUE(Highlight);
-    EXPECT_TRUE(TblAltColor);
-    EXPECT_EQ(Port, 0);
-    EXPECT_EQ(BaudRate, 8);
+    expectPreferenceDefaults();
     EXPECT_EQ(BaudRateText(BaudRate), QStringLiteral("115200"));
-    EXPECT_EQ(DictCharSet, 1);
-    EXPECT_EQ(DictSynCk, 0);
-    EXPECT_EQ(CommandChar, QStringLiteral("~"));
-    EXPECT_TRUE(DisplaySV10Warning);
-    EXPECT_TRUE(DisplayCompatQuery);
-    EXPECT_EQ(ChipModel, QStringLiteral("SV3420"));
 
     IsOlderChip = true;
     LoadSV10DataFiles();
