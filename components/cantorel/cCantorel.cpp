@@ -3,7 +3,7 @@
 #include "components/cantorel/ScoreCompiler.h"
 #include "components/cantorel/ScoreTables.h"
 #include "components/common/ComponentError.h"
-#include "components/common/OutputFile.h"
+#include "common/SafeFile.h"
 
 #include <filesystem>
 #include <fstream>

@@ -1,6 +1,6 @@
 #include "components/lexmold/DictionaryCompiler.h"
 
-#include "components/common/OutputFile.h"
+#include "common/SafeFile.h"
 
 #include "common/PhonemeCodes.h"
 #include "components/lexmold/RuleText.h"

@@ -1,7 +1,7 @@
 #include "components/sonvert/PcmFile.h"
 
-#include "components/sonvert/LittleEndian.h"
-#include "components/common/OutputFile.h"
+#include "common/Bytes.h"
+#include "common/SafeFile.h"
 #include "components/sonvert/Rounding.h"
 
 #include <algorithm>
@@ -10,6 +10,15 @@
 #include <system_error>
 
 namespace sonvert {
+
+using vx::putLe;
+using vx::putLe16;
+using vx::readLe;
+using vx::putLe24;
+using vx::putLe32;
+using vx::readLe16;
+using vx::readLe24;
+using vx::readLe32;
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "components/sonvert/WavFile.h"
 
-#include "components/sonvert/LittleEndian.h"
+#include "common/Bytes.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -8,6 +8,15 @@
 #include <limits>
 
 namespace sonvert {
+
+using vx::putLe;
+using vx::putLe16;
+using vx::readLe;
+using vx::putLe24;
+using vx::putLe32;
+using vx::readLe16;
+using vx::readLe24;
+using vx::readLe32;
 
 std::array<std::uint8_t, kWaveHeaderSize> makeWaveHeader(std::uint32_t sampleRate, std::uint32_t dataBytes)
 {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "components/common/OutputFile.h"
+#include "common/SafeFile.h"
 
 #include <array>
 #include <cstddef>

@@ -1,6 +1,6 @@
 #include "components/common/ComponentError.h"
 #include "components/sonvert/Compression.h"
-#include "components/sonvert/LittleEndian.h"
+#include "common/Bytes.h"
 #include "components/sonvert/PcmFile.h"
 #include "components/sonvert/ProgressThrottle.h"
 #include "components/sonvert/cSonvert.h"
@@ -13,6 +13,7 @@
 #include <functional>
 
 using namespace sonvert;
+using namespace vx;
 using pcmtest::Bytes;
 using pcmtest::listFolder;
 using pcmtest::readBytes;

@@ -1,4 +1,4 @@
-#include "components/sonvert/LittleEndian.h"
+#include "common/Bytes.h"
 #include "components/sonvert/PcmFile.h"
 #include "components/sonvert/WavFile.h"
 #include "tests/components/sonvert/PcmTestFiles.h"
@@ -13,6 +13,7 @@
 #include <sys/resource.h>
 
 using namespace sonvert;
+using namespace vx;
 using pcmtest::Bytes;
 
 TEST(PcmRateCode, FromOutputRate)

@@ -1,4 +1,4 @@
-#include "components/common/OutputFile.h"
+#include "common/SafeFile.h"
 
 #include <atomic>
 #include <cerrno>

@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <span>
 
-namespace sonvert {
+namespace vx {
 
-// Explicit little-endian access for the binary formats. Reads past the end of
+// Explicit little-endian access for every binary format of the tree. Reads past the end of
 // the span give 0 for the missing bytes, so a short file reads as zeros
 // instead of touching memory it does not own.
 
@@ -48,4 +48,4 @@ inline void putLe16(std::uint8_t *out, std::uint16_t value) { putLe(out, value, 
 inline void putLe24(std::uint8_t *out, std::uint32_t value) { putLe(out, value, 3); }
 inline void putLe32(std::uint8_t *out, std::uint32_t value) { putLe(out, value, 4); }
 
-} // namespace sonvert
+} // namespace vx
