@@ -195,8 +195,9 @@ void GridCellEditor::keyPressEvent(QKeyEvent *event)
 void GridCellEditor::focusOutEvent(QFocusEvent *event)
 {
     QPlainTextEdit::focusOutEvent(event);
-    // The editor's own context menu takes the focus for a moment.
-    if (event->reason() != Qt::PopupFocusReason)
+    // The editor's own context menu takes the focus for a moment, and a
+    // switch to another program gives it back unchanged on return.
+    if (event->reason() != Qt::PopupFocusReason && event->reason() != Qt::ActiveWindowFocusReason)
         emit LostFocus();
 }
 
@@ -258,8 +259,10 @@ void GridEditor::applyEditorFont()
 void GridEditor::changeEvent(QEvent *event)
 {
     QTableView::changeEvent(event);
-    if (event->type() == QEvent::FontChange)
+    if (event->type() == QEvent::FontChange) {
         applyEditorFont();
+        FitRowHeights();
+    }
 }
 
 void GridEditor::setRows(GridRows rows)
@@ -495,6 +498,8 @@ void GridEditor::BeginGridCellEdit(int Row, int Col, int KeyAscii, bool &Cancel)
 void GridEditor::EndGridCellEdit(int KeyCode, int Shift)
 {
     (void)Shift;
+    if (!mEditing)
+        return;
     if (KeyCode == 13) {
         // A pasted line break would make the cell two lines of the file.
         const QString text = SingleLineCellText(txtEdit->toPlainText());
@@ -632,8 +637,10 @@ void GridEditor::keyPressEvent(QKeyEvent *event)
             requestEdit(row, col, 0);
         return;
     }
+    // Characters start an edit; of the control keys only those that the
+    // edit refuses are offered, so Ctrl+C never types a control character.
     const int ascii = keyAsciiOf(event);
-    if (ascii != 0 && row > 0) {
+    if (row > 0 && (ascii >= 32 || (ascii != 0 && RefusesGridEdit(3, ascii)))) {
         requestEdit(row, col, ascii);
         // A typed character never searches the rows; the keys that start no
         // edit (Tab, Enter, Esc, Ctrl+letter) go on to the grid and window.
