@@ -3,6 +3,7 @@
 // What the parts of the chip model share (Chip.cpp, LinkServer.cpp,
 // RecordingMemory.cpp, Voice.cpp). Not for use outside chipsim/.
 
+#include "chipsim/Chip.h"
 #include "common/Bytes.h"
 #include "common/Clock.h"
 #include "link/Protocol.h"
@@ -38,5 +39,22 @@ inline double rateOfCode(int code)
 {
     return code > 0 && code < 155 ? 617000.0 / (155 - code) : 10500.0;
 }
+
+// Voice settings by command letter, with the status field each fills and
+// its power-up value.
+struct SettingSlot
+{
+    char letter;
+    int offset;
+    int initial;
+};
+inline constexpr SettingSlot SettingSlots[] = {
+    {'v', LinkStatus::OffVolume, 5},    {'s', LinkStatus::OffSpeed, 5},
+    {'p', LinkStatus::OffPitch, 50},    {'x', LinkStatus::OffExpression, 5},
+    {'a', LinkStatus::OffArticulation, 5}, {'f', LinkStatus::OffFormant, 50},
+    {'e', LinkStatus::OffTone, 1},      {'r', LinkStatus::OffReverb, 0},
+    {'o', LinkStatus::OffVoice, 0},     {'g', LinkStatus::OffPOR, 0},
+    {'n', LinkStatus::OffACR, 0},       {'b', LinkStatus::OffPFR, 0},
+};
 
 } // namespace chipsim::detail

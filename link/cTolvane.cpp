@@ -272,7 +272,6 @@ LinkResult cTolvane::DownloadToChip(const QString &FileName)
 
     const int id = firmware ? QFirmware : QDownload;
     s.send(query(id) + le32(quint32(data.size())));
-    int lastPercent = -1;
     bool cancel = false;
     try {
         for (qsizetype at = 0; at < data.size(); at += BlockBytes) {
@@ -284,14 +283,11 @@ LinkResult cTolvane::DownloadToChip(const QString &FileName)
                 Session::checkCode(early); // a failure part way
                 throw LinkError(LinkError::NoAnswer, QStringLiteral("The chip's answer was not understood."));
             }
-            const int percent = int((at + block.size()) * 100 / data.size());
-            if (percent != lastPercent) {
-                lastPercent = percent;
-                emit PercentDone(percent, cancel);
-                if (cancel) {
-                    s.send(QByteArray(1, AbandonByte)); // the chip drops what it got
-                    return LinkResult::Cancelled;
-                }
+            // Asked on every block, so Cancel is heard at once.
+            emit PercentDone(int((at + block.size()) * 100 / data.size()), cancel);
+            if (cancel) {
+                s.send(QByteArray(1, AbandonByte)); // the chip drops what it got
+                return LinkResult::Cancelled;
             }
         }
     } catch (const LinkError &) {
