@@ -1,54 +1,18 @@
 #include "app/documents/ui/GridEditor.h"
 
 #include "app/documents/GridFile.h"
+#include "app/documents/ui/GridTableModel.h"
 #include "app/shell/ui/EditorFont.h"
 #include "platform/Numbers.h"
 
-#include <QAbstractTableModel>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMimeData>
-#include <QPainter>
-#include <QScrollBar>
 
 #include <algorithm>
 #include <climits>
 
 namespace {
-
-QVariant colour(int bgr)
-{
-    if (bgr < 0)
-        return {};
-    return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
-}
-
-const QFont &lineNumberFont()
-{
-    static const QFont font(QStringLiteral("Tahoma"), 8);
-    return font;
-}
-
-// A boxed plus for a collapsed group, a boxed minus for an expanded one.
-QIcon groupIcon(bool collapsed)
-{
-    static QIcon icons[2];
-    QIcon &icon = icons[collapsed ? 0 : 1];
-    if (icon.isNull()) {
-        QPixmap pm(11, 11);
-        pm.fill(Qt::transparent);
-        QPainter p(&pm);
-        p.setPen(QColor(0x80, 0x80, 0x80));
-        p.drawRect(0, 0, 10, 10);
-        p.setPen(Qt::black);
-        p.drawLine(2, 5, 8, 5);
-        if (collapsed)
-            p.drawLine(5, 2, 5, 8);
-        p.end();
-        icon = QIcon(pm);
-    }
-    return icon;
-}
 
 // The character code a key gives, as the grid's edit request expects it:
 // control characters for Ctrl+letter, Tab, Enter and Esc; 0 for keys that
@@ -90,94 +54,6 @@ private:
 };
 
 } // namespace
-
-class GridTableModel : public QAbstractTableModel
-{
-public:
-    GridTableModel(GridRows *rows, QObject *parent) : QAbstractTableModel(parent), mRows(rows) {}
-
-    int rowCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : mRows->Rows(); }
-    int columnCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : 3; }
-
-    Qt::ItemFlags flags(const QModelIndex &index) const override
-    {
-        return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
-    }
-
-    QVariant headerData(int section, Qt::Orientation orientation, int role) const override
-    {
-        if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < 3)
-            return QStringLiteral("Col%1").arg(section + 1);
-        return {};
-    }
-
-    QVariant data(const QModelIndex &index, int role) const override
-    {
-        if (!index.isValid() || index.row() >= mRows->Rows())
-            return {};
-        const GridRow &row = mRows->row(index.row() + 1);
-        switch (index.column()) {
-        case 0:
-            switch (role) {
-            case Qt::DisplayRole:
-                return QString::number(index.row() + 1);
-            case Qt::TextAlignmentRole:
-                return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
-            case Qt::BackgroundRole:
-                return colour(kLineNumberBack);
-            case Qt::ForegroundRole:
-                return colour(kLineNumberFore);
-            case Qt::FontRole:
-                return lineNumberFont();
-            default:
-                return {};
-            }
-        case 1:
-            if (role == Qt::DecorationRole && row.icon >= 0)
-                return groupIcon(row.icon == kIconCollapsed);
-            if (role == Qt::BackgroundRole)
-                return colour(row.backColor2);
-            return {};
-        default:
-            if (role == Qt::DisplayRole || role == Qt::EditRole)
-                return row.text;
-            if (role == Qt::ForegroundRole)
-                return colour(row.foreColor);
-            if (role == Qt::BackgroundRole)
-                return colour(row.backColor3);
-            return {};
-        }
-    }
-
-    void reset(GridRows rows)
-    {
-        beginResetModel();
-        *mRows = std::move(rows);
-        endResetModel();
-    }
-
-    // Inserts at row (from 1) with the routine that adds it.
-    template<class F> void insertRow(int row, F &&add)
-    {
-        beginInsertRows({}, row - 1, row - 1);
-        add();
-        endInsertRows();
-    }
-
-    void changedAll()
-    {
-        if (mRows->Rows() > 0)
-            emit dataChanged(index(0, 0), index(mRows->Rows() - 1, 2));
-    }
-
-    void changedRow(int row)
-    {
-        emit dataChanged(index(row - 1, 0), index(row - 1, 2));
-    }
-
-private:
-    GridRows *mRows;
-};
 
 // --- the cell editor ---------------------------------------------------------
 
@@ -384,7 +260,7 @@ int GridEditor::TextHeight(int Row, int Col) const
     const QString text = Col == 1 ? QString::number(Row) : mRows.row(Row).text;
     if (text.isEmpty())
         return 0;
-    const QFontMetrics fm(Col == 1 ? lineNumberFont() : font());
+    const QFontMetrics fm(Col == 1 ? GridLineNumberFont() : font());
     const int margin = 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1);
     const int width = std::max(1, columnWidth(Col - 1) - margin);
     // Most lines fit: measuring their advance is far cheaper than wrapping.
@@ -541,24 +417,15 @@ void GridEditor::txtEdit_LostFocus()
 
 void GridEditor::CommentGridRows()
 {
-    const std::vector<int> selected = selectedRowList();
-    if (selected.empty())
-        return;
-    if (isActiveControl()) {
-        {
-            const RedrawOff off(this);
-            ::CommentGridRows(mRows, selected);
-            mModel->changedAll();
-        }
-        if (mHost) {
-            mHost->UpdateFields();
-            mHost->MarkDocumentModified();
-        }
-    }
-    setFocus();
+    changeComments(true);
 }
 
 void GridEditor::UncommentGridRows()
+{
+    changeComments(false);
+}
+
+void GridEditor::changeComments(bool comment)
 {
     const std::vector<int> selected = selectedRowList();
     if (selected.empty())
@@ -566,7 +433,10 @@ void GridEditor::UncommentGridRows()
     if (isActiveControl()) {
         {
             const RedrawOff off(this);
-            ::UncommentGridRows(mRows, selected, mRuleCheck);
+            if (comment)
+                ::CommentGridRows(mRows, selected);
+            else
+                ::UncommentGridRows(mRows, selected, mRuleCheck);
             mModel->changedAll();
         }
         if (mHost) {

@@ -125,6 +125,7 @@ private:
     void requestEdit(int Row, int Col, int KeyAscii);
     void txtEdit_KeyDown(int KeyCode, int Shift);
     void txtEdit_LostFocus();
+    void changeComments(bool comment);
     void EvalTxtHeight(int Row);
     [[nodiscard]] bool isActiveControl() const;
     [[nodiscard]] std::vector<int> selectedRowList() const;
