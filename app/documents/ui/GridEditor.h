@@ -74,7 +74,7 @@ public:
     // Shows the rows again after their cells or visibility changed in place.
     void refreshRows();
 
-    // The Part's grid members (rows and columns from 1; 0 means none).
+    // The grid's members the windows' routines use (rows and columns from 1; 0 means none).
     [[nodiscard]] int Rows() const { return mRows.Rows(); }
     [[nodiscard]] int SelectedRow() const;
     [[nodiscard]] int SelectionCount() const;
