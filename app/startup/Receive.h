@@ -5,6 +5,8 @@
 // The window's CommEvent handler feeds each read to ChipReceiver::take and
 // applies the effects it returns.
 
+#include "platform/TextFiles.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
@@ -18,6 +20,13 @@ struct TextSelection
     qsizetype length = 0;
     friend bool operator==(const TextSelection &, const TextSelection &) = default;
 };
+
+// The same selection in the editor's own text (LF line breaks).
+[[nodiscard]] inline TextSelection EditorSelection(const vx::CrLfView &view, TextSelection crlf)
+{
+    const qsizetype start = view.toEditorOffset(crlf.start);
+    return {start, view.toEditorOffset(crlf.start + crlf.length) - start};
+}
 
 // The text being spoken, as the scan counts it.
 struct SpokenText

@@ -24,11 +24,6 @@ TEST(Downloads, KindsAndTheOlderChipsRefusal)
     ASSERT_TRUE(refusal);
     EXPECT_EQ(refusal->number, -2147221504 + 999);
     EXPECT_TRUE(refusal->description.startsWith(QStringLiteral("PCM data files cannot be stored in the SV3410; they can only be played using the  \r\nSV3410's")));
-
-    const DownloadProgressTexts fw = DownloadProgressTextsFor(DownloadKind::Firmware, {}, QStringLiteral("SV3420"), {}, {});
-    EXPECT_EQ(fw.message, QStringLiteral("Updating the SV3420 chipset. DO NOT interrupt \r\nthis process!"));
-    EXPECT_EQ(DownloadSuccessMessage(DownloadKind::Dictionary, QStringLiteral("Words.dix")),
-              QStringLiteral("'Words.dix' was successfully downloaded. "));
 }
 
 TEST(WaveRecording, HeaderCompletedAtTheEnd)

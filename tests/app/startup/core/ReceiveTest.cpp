@@ -75,10 +75,20 @@ TEST(Receive, HighlightFollowsTheMarkersWordForWord)
         EXPECT_EQ(marked, c.words) << c.text;
         EXPECT_EQ(shown, marked) << c.text;
     }
-    // Letters outside ASCII count one character each, as the text box counts them.
-    const auto [marked, shown] = speakAndTrack(QStringLiteral(u"café €5 naïve"), false, QString());
-    EXPECT_EQ(shown, (QStringList{QStringLiteral(u"café"), QStringLiteral(u"€5"), QStringLiteral(u"naïve")}));
+    // The editor holds LF and letters outside ASCII; the scan counts the CR
+    // LF view, and the selection maps back onto the same words.
+    const QString editor = QStringLiteral(u"café\n€5 naïve");
+    const vx::CrLfView view(editor);
+    const auto [marked, shown] = speakAndTrack(view.text(), false, QString());
     EXPECT_EQ(shown, marked);
+    ChipReceiver rx;
+    rx.beginSpeaking(1, 0, 0);
+    QStringList inEditor;
+    for (int k = 0; k < 3; ++k) {
+        const TextSelection sel = EditorSelection(view, *rx.take(k99, plain(view.text())).select);
+        inEditor << editor.mid(sel.start, sel.length);
+    }
+    EXPECT_EQ(inEditor, (QStringList{QStringLiteral(u"café"), QStringLiteral(u"€5"), QStringLiteral(u"naïve")}));
 }
 
 TEST(Receive, ScanEdges)

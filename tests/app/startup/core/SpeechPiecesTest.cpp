@@ -39,36 +39,6 @@ TEST(SpeechPieces, CommandStrings)
     EXPECT_EQ(vx::toCp1252(SpeechEndMarker()), QByteArray(" ,\x01" "98i\0", 7));
 }
 
-TEST(SpeechPieces, Splitter)
-{
-    struct Case
-    {
-        const char *text;
-        bool phonemes;
-        QStringList words;
-    };
-    const Case cases[] = {
-        {"well-known 3-4 items", false, {"well", "known", "3-4", "items"}},
-        {"a-b", false, {"a-b"}}, // a hyphen ends a word only when a blank follows
-        {"-x y", false, {"-x", "y"}},
-        {"one\r\n\r\ntwo ", false, {"one\r", "two"}},
-        {"dh ax   k ae t", true, {"dh ax", "k ae t"}},
-    };
-    for (const Case &c : cases) {
-        SpeechCursor cur;
-        cur.SpeakBuffer = QString::fromUtf8(c.text);
-        cur.SpeakEnd = cur.SpeakBuffer.size();
-        QStringList words;
-        while (cur.SpeakPos <= cur.SpeakEnd) {
-            const QString w = GetNextSpeechChunk(cur, c.phonemes);
-            if (w.isEmpty())
-                break;
-            words << w;
-        }
-        EXPECT_EQ(words, c.words) << c.text;
-    }
-}
-
 TEST(SpeechPieces, SpeakingSequences)
 {
     SpeakRequest req;
