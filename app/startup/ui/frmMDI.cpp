@@ -22,18 +22,10 @@
 #include "platform/Settings.h"
 #include "platform/SingleInstance.h"
 
-#ifdef VX_HAVE_LINK
 #include "link/cTolvane.h"
-#endif
-#ifdef VX_HAVE_SONVERT
 #include "components/sonvert/cSonvert.h"
-#endif
-#ifdef VX_HAVE_LEXMOLD
 #include "components/lexmold/cLexmold.h"
-#endif
-#ifdef VX_HAVE_CANTOREL
 #include "components/cantorel/cCantorel.h"
-#endif
 
 #include <QAction>
 #include <QApplication>
@@ -278,14 +270,10 @@ bool frmMDI::MDIForm_Load(const QString &commandLine)
     DocState.resize(2);
 
     // 10. The serial object.
-#ifdef VX_HAVE_LINK
     Comm = cTolv ? cTolv->GetCommObject() : nullptr;
-#endif
 
     // 11. Chip link: port, handshake, identification, or demo mode.
-#ifdef VX_HAVE_LINK
     InitChipLink();
-#endif
     if (mEndRequested) {
         mLoading = false;
         mLoaded = true;
@@ -324,7 +312,6 @@ bool frmMDI::MDIForm_Load(const QString &commandLine)
         seams::call(seams::DisplayCompatQuery);
 
     // 15. Tell the chip which compatibility to keep.
-#ifdef VX_HAVE_LINK
     if (Port > 0 && Comm) {
         try {
             Comm->setOutput(CmdChar + (For10 ? QStringLiteral("-16g") : QStringLiteral("+16g")) + QChar(0));
@@ -333,7 +320,6 @@ bool frmMDI::MDIForm_Load(const QString &commandLine)
             // The link shows its state in the status bar below.
         }
     }
-#endif
 
     // 16, 17. Control panels and phonetic output.
     PlaceToolWindows();
@@ -364,52 +350,36 @@ bool frmMDI::MDIForm_Load(const QString &commandLine)
 
 void frmMDI::CreateObjects()
 {
-#ifdef VX_HAVE_SONVERT
     cSonv = new cSonvert;
     cSonv->setTargetPath(QFile::encodeName(TempFolder).toStdString());
     cSonv->setPercentDone([this](int Percent, bool &Cancel) { cSonv_PercentDone(Percent, Cancel); });
     cSonv->setYield([] { QCoreApplication::processEvents(); });
-#endif
-#ifdef VX_HAVE_LEXMOLD
     DicCompiler = new cLexmold;
     DicCompiler->SetMessageSink([](const std::string &text, const std::string &title) {
         vx::MsgBox(vx::fromCp1252(QByteArrayView(text.data(), static_cast<qsizetype>(text.size()))),
                    vx::Buttons::Ok, vx::Icon::Exclamation, QString::fromStdString(title));
     });
-#endif
-#ifdef VX_HAVE_LINK
     cTolv = new cTolvane;
     connect(cTolv, &cTolvane::PercentDone, this, &frmMDI::cTolv_PercentDone, Qt::DirectConnection);
     connect(cTolv, &cTolvane::ChipStatus, this, &frmMDI::cTolv_ChipStatus);
     connect(cTolv, &cTolvane::CommEvent, this, &frmMDI::cTolv_CommEvent);
-#endif
-#ifdef VX_HAVE_CANTOREL
     MusicCompiler = new cCantorel;
-#endif
 }
 
 void frmMDI::ReleaseObjects()
 {
-#ifdef VX_HAVE_SONVERT
     delete cSonv;
-#endif
     cSonv = nullptr;
-#ifdef VX_HAVE_LEXMOLD
     delete DicCompiler;
-#endif
     DicCompiler = nullptr;
-#ifdef VX_HAVE_LINK
     if (cTolv) {
         // The serial object goes with the library; nobody may reach it after.
         disconnect(cTolv, nullptr, this, nullptr);
         delete cTolv;
     }
-#endif
     cTolv = nullptr;
     Comm = nullptr;
-#ifdef VX_HAVE_CANTOREL
     delete MusicCompiler;
-#endif
     MusicCompiler = nullptr;
 }
 
@@ -496,12 +466,10 @@ void frmMDI::FillStatusBar()
     if (Port != 0) {
         std::int32_t size = -1;
         std::int32_t sizeForMinutes = -1;
-#ifdef VX_HAVE_LINK
         if (cTolv) {
             size = cTolv->GetStatus().recMemBytes();
             sizeForMinutes = cTolv->GetStatus().recMemBytes();
         }
-#endif
         sbStatusBar->SetPanelText(4, mainwin::chipsetPanelText(ChipModel, size, sizeForMinutes));
     } else {
         sbStatusBar->SetPanelText(2, QLatin1String(mainwin::kDemoEmulationText));
@@ -541,7 +509,6 @@ void frmMDI::MDIForm_Unload(bool &Cancel)
     }
 
     // 1. Close the chip link.
-#ifdef VX_HAVE_LINK
     if (Comm && Comm->PortOpen()) {
         try {
             Comm->setOutput(CmdChar + QStringLiteral("7h") + QChar(0));
@@ -554,7 +521,6 @@ void frmMDI::MDIForm_Unload(bool &Cancel)
         } catch (const LinkError &) {
         }
     }
-#endif
 
     // 2. Geometry, only of a window the user saw.
     if (isVisible()) {

@@ -19,9 +19,7 @@
 #include "platform/Settings.h"
 #include "platform/SingleInstance.h"
 
-#ifdef VX_HAVE_SONVERT
 #include "components/sonvert/cSonvert.h"
-#endif
 
 #include <QAction>
 #include <QApplication>
@@ -189,18 +187,12 @@ TEST_F(MainWindowTest, StartsAgainstTheChipAndFillsTheStatusBar)
     EXPECT_TRUE(temp.entryList(QDir::Files | QDir::Hidden | QDir::System).isEmpty());
     EXPECT_EQ(QFile::permissions(TempFolder) & 0x0077, QFileDevice::Permissions());
 
-    // The components that are built are there; the converter writes into
+    // The components are there; the converter writes into
     // the temporary folder.
-#ifdef VX_HAVE_SONVERT
     ASSERT_NE(cSonv, nullptr);
     EXPECT_EQ(QString::fromStdString(cSonv->TargetPath()), TempFolder);
-#endif
-#ifdef VX_HAVE_LEXMOLD
     EXPECT_NE(DicCompiler, nullptr);
-#endif
-#ifdef VX_HAVE_CANTOREL
     EXPECT_NE(MusicCompiler, nullptr);
-#endif
 
     // No command line: a new text window.
     EXPECT_EQ(newTexts, 1);
