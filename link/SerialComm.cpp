@@ -3,6 +3,7 @@
 #include "chipsim/Chip.h"
 #include "common/Clock.h"
 #include "platform/Cp1252.h"
+#include "platform/ProgramName.h"
 #include "platform/Settings.h"
 
 #include <QCoreApplication>
@@ -229,7 +230,7 @@ QString SerialComm::deviceFor(int port)
     const QByteArray env = qgetenv(("VOXMERE_COM" + QByteArray::number(port)).constData());
     if (!env.isEmpty())
         return QString::fromLocal8Bit(env);
-    const QString stored = GetSetting(QStringLiteral("Voxmere"), QStringLiteral("Ports"),
+    const QString stored = GetSetting(vx::programName(), QStringLiteral("Ports"),
                                       QStringLiteral("COM") + QString::number(port));
     if (!stored.isEmpty())
         return stored;

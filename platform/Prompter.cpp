@@ -1,5 +1,7 @@
 #include "platform/Prompter.h"
 
+#include "platform/ProgramName.h"
+
 #include <cstdio>
 #include <cstdlib>
 
@@ -9,7 +11,7 @@ namespace {
 
 QString &titleStore()
 {
-    static QString t = QStringLiteral("Voxmere");
+    static QString t;
     return t;
 }
 
@@ -52,7 +54,7 @@ void setProgramTitle(const QString &title)
 
 QString programTitle()
 {
-    return titleStore();
+    return titleStore().isEmpty() ? programName() : titleStore();
 }
 
 Answer MsgBox(const QString &text, Buttons buttons, Icon icon, const QString &title, int defaultButton, int helpTopic)

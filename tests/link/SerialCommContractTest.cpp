@@ -6,6 +6,7 @@
 #include "chipsim/Chip.h"
 #include "chipsim/PtyServer.h"
 #include "link/SerialComm.h"
+#include "platform/ProgramName.h"
 #include "platform/Settings.h"
 
 #include <gtest/gtest.h>
@@ -152,6 +153,7 @@ INSTANTIATE_TEST_SUITE_P(Backends, SerialContract,
 
 TEST(SerialComm, PortNumbersMapToDevices)
 {
+    vx::setProgramName(QStringLiteral("Voxmere")); // the program names its settings file
     qunsetenv("VOXMERE_COM9");
     EXPECT_EQ(SerialComm::deviceFor(9), QStringLiteral("/dev/ttyS8"));
     SaveSetting(QStringLiteral("Voxmere"), QStringLiteral("Ports"), QStringLiteral("COM9"), QStringLiteral("/dev/ttyACM0"));

@@ -1,7 +1,6 @@
 // The main window's start-up and shutdown against the in-process chip
 // emulator on COM1.
-#include "app/startup/Components.h"
-#include "app/startup/Globals.h"
+#include "app/Globals.h"
 #include "app/startup/MainWindowRules.h"
 #include "app/startup/Preferences.h"
 #include "app/startup/Seams.h"
@@ -82,6 +81,7 @@ class MainWindowTest : public ::testing::Test
 protected:
     void SetUp() override
     {
+        ResetGlobals();
         ::setenv("VOXMERE_COM1", "sim", 1);
         vx::Clock::setSpeed(20);
         SerialComm::resetSimulatedChips();

@@ -1,6 +1,6 @@
 // The send path: slicing under CTS, stop requests, demo mode, and the text
 // routines that prepare what is sent.
-#include "app/startup/Globals.h"
+#include "app/Globals.h"
 #include "app/startup/SendPath.h"
 #include "chipsim/Chip.h"
 #include "common/Clock.h"
@@ -17,6 +17,7 @@ class SendPath : public ::testing::Test
 protected:
     void SetUp() override
     {
+        ResetGlobals();
         qputenv("VOXMERE_COM6", "sim");
         SerialComm::resetSimulatedChips();
         chip = SerialComm::simulatedChip(6);
