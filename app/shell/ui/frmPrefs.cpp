@@ -1,7 +1,8 @@
 #include "app/shell/ui/frmPrefs.h"
 
 #include "app/shell/ui/EditorFont.h"
-#include "app/startup/Globals.h"
+#include "app/Globals.h"
+#include "app/startup/MainWindowRules.h"
 #include "app/startup/Preferences.h"
 #include "app/startup/Seams.h"
 #include "link/SerialComm.h"
@@ -9,6 +10,7 @@
 #include "platform/Numbers.h"
 #include "platform/Prompter.h"
 #include "platform/Settings.h"
+#include "platform/ui/Modal.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -40,7 +42,7 @@ QFont &EditorFont()
 namespace {
 
 // Cleared by Qt when the main window takes the dialog down with it.
-QPointer<frmPrefs> gInstance;
+vx::LoadedForm<frmPrefs> gForm;
 
 constexpr int kPanelLeft = 1520;
 constexpr int kPanelTop = 700;
@@ -79,16 +81,12 @@ void setTwips(QWidget *w, int left, int top, int width, int height)
 
 frmPrefs *frmPrefs::instance()
 {
-    if (!gInstance) {
-        QWidget *owner = seams::MainWindow ? seams::MainWindow() : nullptr;
-        gInstance = new frmPrefs(owner);
-    }
-    return gInstance;
+    return gForm.get();
 }
 
 void frmPrefs::unload()
 {
-    delete gInstance.data();
+    gForm.unload();
 }
 
 frmPrefs::frmPrefs(QWidget *parent)
@@ -416,8 +414,8 @@ void frmPrefs::Form_Load()
 
 void frmPrefs::LoadFontSettings()
 {
-    FontName = GetSetting(QStringLiteral("Voxmere"), QStringLiteral("Settings"), QStringLiteral("FontName"));
-    FontSize = GetSetting(QStringLiteral("Voxmere"), QStringLiteral("Settings"), QStringLiteral("FontSize"));
+    FontName = GetSetting(mainwin::appName(), QStringLiteral("Settings"), QStringLiteral("FontName"));
+    FontSize = GetSetting(mainwin::appName(), QStringLiteral("Settings"), QStringLiteral("FontSize"));
     // Consolas when installed, else Courier New; a desktop with neither gets
     // its own fixed-pitch family, so the list and the sample show a real font.
     QString fallback;
@@ -546,7 +544,7 @@ void frmPrefs::Form_Activate()
         cboPrefsPort->setCurrentIndex(Port - 1 < cboPrefsPort->count() ? Port - 1 : -1);
     } else {
         const int stored =
-            vx::readInt(QStringLiteral("Voxmere"), QStringLiteral("Settings"), QStringLiteral("Port"), 0);
+            vx::readInt(mainwin::appName(), QStringLiteral("Settings"), QStringLiteral("Port"), 0);
         cboPrefsPort->setCurrentIndex(stored >= 1 && stored <= cboPrefsPort->count() ? stored - 1 : -1);
     }
 

@@ -3,8 +3,7 @@
 #include "app/shell/ui/ProgressBar.h"
 #include "app/shell/ui/frmProgress.h"
 #include "app/startup/ChipLink.h"
-#include "app/startup/Components.h"
-#include "app/startup/Globals.h"
+#include "app/Globals.h"
 #include "app/startup/MainWindowRules.h"
 #include "app/startup/Preferences.h"
 #include "app/startup/Seams.h"
@@ -21,6 +20,7 @@
 #include "platform/Prompter.h"
 #include "platform/Settings.h"
 #include "platform/SingleInstance.h"
+#include "platform/ui/Modal.h"
 
 #include "link/cTolvane.h"
 #include "components/sonvert/cSonvert.h"
@@ -192,7 +192,7 @@ frmMDI::frmMDI(QWidget *parent) : QMainWindow(parent)
     connect(Timer1, &QTimer::timeout, this, &frmMDI::Timer1_Timer);
 
     theMDI() = this;
-    InstallSeams();
+    vx::setDialogOwner(this);
     seams::call(seams::InitMenus, static_cast<QMainWindow *>(this));
 }
 
@@ -205,24 +205,13 @@ frmMDI::~frmMDI()
     UnloadSplash();
     if (theMDI() == this) {
         theMDI() = nullptr;
-        seams::SetMainCaption = nullptr;
-        seams::CloseSplash = nullptr;
-        seams::MainWindow = nullptr;
-        seams::EndProgram = nullptr;
+        vx::setDialogOwner(nullptr);
     }
 }
 
 frmMDI *frmMDI::instance()
 {
     return theMDI();
-}
-
-void frmMDI::InstallSeams()
-{
-    seams::SetMainCaption = [this](const QString &caption) { setWindowTitle(caption); };
-    seams::CloseSplash = [] { UnloadSplash(); };
-    seams::MainWindow = [this]() -> QWidget * { return this; };
-    seams::EndProgram = [this] { EndProgram(); };
 }
 
 // --- Start-up -----------------------------------------------------------------
