@@ -13,6 +13,7 @@
 #include "platform/Prompter.h"
 #include "platform/Settings.h"
 #include "tests/support/TestEnv.h"
+#include "tests/support/Ui.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -28,6 +29,9 @@
 
 #include <functional>
 #include <memory>
+
+using vxtest::click;
+using vxtest::whenShown;
 
 namespace {
 
@@ -46,32 +50,6 @@ const QString kCtsText = QStringLiteral(
     "To verify the port setting, click \"Preferences.\" Otherwise, click \"Demo\" to run the software in demo "
     "mode without the evaluation board. The program's functionality will be severely limited in this mode, "
     "however.");
-
-// Runs action once, from the event loop, on the first visible top-level
-// window with this name; the waits of the link set-up keep the loop running.
-void whenShown(const QString &name, std::function<void(QWidget *)> action)
-{
-    auto *timer = new QTimer;
-    timer->setInterval(5);
-    QObject::connect(timer, &QTimer::timeout, [timer, name, action] {
-        for (QWidget *w : QApplication::topLevelWidgets()) {
-            if (w->objectName() == name && w->isVisible()) {
-                timer->stop();
-                timer->deleteLater();
-                action(w);
-                return;
-            }
-        }
-    });
-    timer->start();
-}
-
-void click(QWidget *window, const char *button)
-{
-    auto *b = window->findChild<QPushButton *>(QString::fromLatin1(button));
-    ASSERT_NE(b, nullptr) << button;
-    QTest::mouseClick(b, Qt::LeftButton);
-}
 
 // The probes ("\x01" "99i" NUL) the chip saw, with whether each got through.
 QVector<bool> probes(const chipsim::Chip &chip)
