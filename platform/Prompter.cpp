@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 namespace vx {
 
@@ -196,7 +197,8 @@ Reply ScriptedPrompter::take(const Prompt &prompt)
                                                      : Answer::Cancel;
         return r;
     }
-    Reply r = mAnswers.front();
+    Reply r;
+    std::swap(r, mAnswers.front());
     mAnswers.pop_front();
     return r;
 }
