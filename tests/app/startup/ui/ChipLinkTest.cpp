@@ -7,6 +7,7 @@
 #include "app/startup/ui/frmMDI.h"
 #include "app/startup/ui/frmSplash.h"
 #include "chipsim/Chip.h"
+#include "chipsim/SimBackend.h"
 #include "common/Clock.h"
 #include "link/cTolvane.h"
 #include "platform/Folders.h"
@@ -86,14 +87,15 @@ protected:
         // replies arrive within the program's waits on a loaded machine.
         vx::Clock::setSpeed(8);
         DeleteSetting(kApp, kSec);
+        SerialComm::setProgramName(QStringLiteral("Voxmere"));
         qputenv("VOXMERE_COM1", "sim");
         qputenv("VOXMERE_COM2", "/nonexistent/ttyVX");
-        SerialComm::resetSimulatedChips();
+        chipsim::resetSimulatedChips();
         link = std::make_unique<cTolvane>();
         link->setReplyTimeout(20.0);
         cTolv = link.get();
         Comm = link->GetCommObject();
-        chip = SerialComm::simulatedChip(1);
+        chip = chipsim::simulatedChip(1);
         ASSERT_NE(chip, nullptr);
 
         Port = 0;

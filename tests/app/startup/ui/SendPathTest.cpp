@@ -3,6 +3,7 @@
 #include "app/Globals.h"
 #include "app/startup/SendPath.h"
 #include "chipsim/Chip.h"
+#include "chipsim/SimBackend.h"
 #include "common/Clock.h"
 #include "link/cTolvane.h"
 
@@ -19,8 +20,8 @@ protected:
     {
         ResetGlobals();
         qputenv("VOXMERE_COM6", "sim");
-        SerialComm::resetSimulatedChips();
-        chip = SerialComm::simulatedChip(6);
+        chipsim::resetSimulatedChips();
+        chip = chipsim::simulatedChip(6);
         chipsim::ChipConfig cfg = chip->config();
         cfg.inputBufferSize = 10;
         cfg.secondsPerChar = 0.005;
