@@ -5,7 +5,7 @@
 // from a slot. Plain functions over the DocState records, so the windows and
 // the tests share one set of rules.
 
-#include "app/startup/Globals.h"
+#include "app/Globals.h"
 
 #include <QString>
 #include <QVector>
