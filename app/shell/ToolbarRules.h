@@ -87,7 +87,7 @@ struct ItemState
 struct ToolbarState
 {
     std::map<QString, ItemState> items;
-    // Locked of a text window's txtInputBox; unset: leave it.
+    // Locked of the active text or phonetic window's txtInputBox; unset: leave it.
     std::optional<bool> inputLocked;
 
     [[nodiscard]] const ItemState &at(const QString &key) const;

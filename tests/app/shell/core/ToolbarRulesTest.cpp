@@ -11,38 +11,35 @@ using namespace vx;
 
 namespace {
 
-ToolbarInputs textWindow()
+ToolbarInputs window(WindowKind kind, ActiveControl control)
 {
     ToolbarInputs in;
     in.port = 1;
-    in.kind = WindowKind::Text;
-    in.control = ActiveControl::TextBox;
-    in.windowTextEmpty = false;
-    in.textBox = {3, false};
+    in.kind = kind;
+    in.control = control;
     in.recMemSize = 1536;
     in.recMemFree = 1000;
     return in;
 }
 
+ToolbarInputs textWindow()
+{
+    ToolbarInputs in = window(WindowKind::Text, ActiveControl::TextBox);
+    in.windowTextEmpty = false;
+    in.textBox = {3, false};
+    return in;
+}
+
 ToolbarInputs gridWindow(WindowKind kind)
 {
-    ToolbarInputs in;
-    in.port = 1;
-    in.kind = kind;
-    in.control = ActiveControl::Grid;
-    in.grid.rows = 5;
-    in.grid.selectionCount = 1;
-    in.grid.selectedRow = 2;
-    in.grid.selectedTexts = {QStringLiteral("hello")};
+    ToolbarInputs in = window(kind, ActiveControl::Grid);
+    in.grid = {5, 1, 2, -1, {QStringLiteral("hello")}};
     return in;
 }
 
 ToolbarInputs soundLib(int items, int kind)
 {
-    ToolbarInputs in;
-    in.port = 1;
-    in.kind = WindowKind::SoundLib;
-    in.control = ActiveControl::Other;
+    ToolbarInputs in = window(WindowKind::SoundLib, ActiveControl::Other);
     in.soundItems = items;
     in.selectedSoundKind = kind;
     return in;
@@ -51,7 +48,8 @@ ToolbarInputs soundLib(int items, int kind)
 struct Case
 {
     const char *name;
-    std::function<ToolbarInputs()> inputs;
+    ToolbarInputs base;
+    std::function<void(ToolbarInputs &)> tweak;
     std::vector<std::pair<const char *, bool>> enabled;
 };
 
@@ -59,186 +57,98 @@ struct Case
 
 TEST(ToolbarRules, EnabledStatesByCase)
 {
+    const auto none = [](ToolbarInputs &) {};
+    const auto recorder = [](ToolbarInputs &in) {
+        in.panelTab = 4;
+        in.recordedFiles = 2;
+    };
     const std::vector<Case> cases = {
-        {"busy while speaking: only Stop and Pause",
-         [] {
-             ToolbarInputs in = textWindow();
-             in.busy = true;
-             in.recordIsPause = true;
-             return in;
-         },
-         {{"Play", true}, {"Record", true}, {"Save", false}, {"New", false}, {"mnuFile", false},
-          {"mnuHelp", false}, {"mnuFileOpen", false}, {"mnuEditCopy", false}, {"cmdInitialize", false}}},
-        {"busy while playing keeps Pause off",
-         [] {
-             ToolbarInputs in = textWindow();
-             in.busy = in.recordIsPause = in.playing = true;
-             return in;
-         },
-         {{"Play", true}, {"Record", false}}},
-        {"busy without the Pause face",
-         [] {
-             ToolbarInputs in = textWindow();
-             in.busy = true;
-             return in;
-         },
+        {"busy while speaking: only Stop and Pause", textWindow(), [](ToolbarInputs &in) { in.busy = in.recordIsPause = true; },
+         {{"Play", true}, {"Record", true}, {"Save", false}, {"New", false}, {"mnuFile", false}, {"mnuHelp", false},
+          {"mnuFileOpen", false}, {"mnuEditCopy", false}, {"cmdInitialize", false}}},
+        {"busy while playing keeps Pause off", textWindow(),
+         [](ToolbarInputs &in) { in.busy = in.recordIsPause = in.playing = true; }, {{"Play", true}, {"Record", false}}},
+        {"busy without the Pause face", textWindow(), [](ToolbarInputs &in) { in.busy = true; },
          {{"Play", false}, {"Record", false}}},
-        {"demo mode text window",
-         [] {
-             ToolbarInputs in = textWindow();
-             in.port = 0;
-             return in;
-         },
-         {{"mnuFilePlay", false}, {"mnuFileDnld", false}, {"Download", false}, {"Play", false},
-          {"Record", false}, {"cmdInitialize", true}, {"cmdDelete", true}, {"cmdUpload", true},
-          {"mnuFileOpen", true}}},
-        {"chip text window",
-         [] { return textWindow(); },
-         {{"mnuFilePlay", true}, {"Download", true}, {"Play", true}, {"Record", true}, {"mnuEditCut", true},
-          {"Cut", true}, {"mnuEditPaste", false}, {"mnuEditFind", true}, {"mnuFileSave", false},
-          {"mnuFileSaveAs", true}, {"mnuUtilsGreeting", true}, {"mnuFilePrint", false},
-          {"mnuUtilsRepairRecMem", false}, {"cmdDelete", false}}},
-        {"corrupt recording memory enables repair",
-         [] {
-             ToolbarInputs in = textWindow();
-             in.recMemFree = -2;
-             return in;
-         },
+        {"demo mode", textWindow(), [](ToolbarInputs &in) { in.port = 0; },
+         {{"mnuFilePlay", false}, {"mnuFileDnld", false}, {"Download", false}, {"Play", false}, {"Record", false},
+          {"cmdInitialize", true}, {"cmdDelete", true}, {"cmdUpload", true}, {"mnuFileOpen", true}}},
+        {"text window", textWindow(), none,
+         {{"mnuFilePlay", true}, {"Download", true}, {"Play", true}, {"Record", true}, {"Cut", true},
+          {"mnuEditPaste", false}, {"mnuEditFind", true}, {"mnuFileSave", false}, {"mnuFileSaveAs", true},
+          {"mnuUtilsGreeting", true}, {"mnuFilePrint", false}, {"mnuUtilsRepairRecMem", false}, {"cmdDelete", false}}},
+        {"corrupt recording memory", textWindow(), [](ToolbarInputs &in) { in.recMemFree = -2; },
          {{"mnuUtilsRepairRecMem", true}}},
-        {"unavailable recording memory does not",
-         [] {
-             ToolbarInputs in = textWindow();
-             in.recMemFree = -1;
-             return in;
-         },
+        {"unavailable recording memory", textWindow(), [](ToolbarInputs &in) { in.recMemFree = -1; },
          {{"mnuUtilsRepairRecMem", false}}},
-        {"empty sound library",
-         [] { return soundLib(0, -1); },
+        {"empty sound library", soundLib(0, -1), none,
          {{"mnuEditCopy", false}, {"mnuEditCut", false}, {"mnuEditDelete", false}, {"mnuFileCompile", false},
           {"mnuEditFind", false}, {"mnuEditFindNext", false}, {"mnuEditSelectAll", false}, {"mnuFilePrint", true},
-          {"mnuFileSaveAs", true}, {"mnuEditInsAdd", true}, {"Add", true}, {"mnuEditPaste", false}}},
-        {"sound clipboard enables paste in an empty library",
-         [] {
-             ToolbarInputs in = soundLib(0, -1);
-             in.clipSoundEntries = true;
-             return in;
-         },
-         {{"mnuEditPaste", true}, {"Paste", true}}},
-        {"invalid sound disables Play",
-         [] { return soundLib(3, -1); },
-         {{"Play", false}, {"mnuEditCopy", true}, {"Compile", true}}},
-        {"chip PCM sound plays but is not edited",
-         [] { return soundLib(3, 1); },
-         {{"Play", true}, {"mnuEditEdit", false}, {"Edit", false}}},
-        {"MP3 sound is edited",
-         [] { return soundLib(3, 3); },
-         {{"mnuEditEdit", true}, {"Edit", true}}},
-        {"PC playback plays a sound without a chip",
-         [] {
-             ToolbarInputs in = soundLib(3, 0);
+          {"mnuFileSaveAs", true}, {"Add", true}, {"mnuEditPaste", false}}},
+        {"sound clipboard", soundLib(0, -1), [](ToolbarInputs &in) { in.clipSoundEntries = true; },
+         {{"Paste", true}}},
+        {"invalid sound", soundLib(3, -1), none, {{"Play", false}, {"mnuEditCopy", true}, {"Compile", true}}},
+        {"chip PCM sound", soundLib(3, 1), none, {{"Play", true}, {"Edit", false}}},
+        {"MP3 sound", soundLib(3, 3), none, {{"Edit", true}}},
+        {"PC playback without a chip", soundLib(3, 0),
+         [](ToolbarInputs &in) {
              in.port = 0;
              in.audioPlayer = 1;
-             return in;
          },
          {{"Play", true}, {"Download", false}}},
-        {"grid with one plain row selected",
-         [] { return gridWindow(WindowKind::Dictionary); },
+        {"one plain row", gridWindow(WindowKind::Dictionary), none,
          {{"mnuViewHide", false}, {"mnuEditComment", true}, {"mnuEditUnComment", false}, {"mnuEditPaste", false},
-          {"mnuFileCompile", true}, {"Play", false}, {"mnuEditInsAdd", true}}},
-        {"grid with two rows selected",
-         [] {
-             ToolbarInputs in = gridWindow(WindowKind::Music);
+          {"mnuFileCompile", true}, {"Play", false}, {"Add", true}}},
+        {"two rows, one a comment", gridWindow(WindowKind::Music),
+         [](ToolbarInputs &in) {
              in.grid.selectionCount = 2;
              in.grid.selectedTexts = {QStringLiteral("a"), QStringLiteral("   ;note")};
-             return in;
          },
          {{"mnuViewHide", true}, {"mnuEditUnComment", true}, {"Play", true}}},
-        {"grid with a group head selected",
-         [] {
-             ToolbarInputs in = gridWindow(WindowKind::Music);
-             in.grid.selectedRowIcon = 0;
-             return in;
-         },
+        {"group head", gridWindow(WindowKind::Music), [](ToolbarInputs &in) { in.grid.selectedRowIcon = 0; },
          {{"mnuViewHide", true}}},
-        {"dictionary rows do not paste into a music score",
-         [] {
-             ToolbarInputs in = gridWindow(WindowKind::Music);
-             in.clipDicRows = true;
-             return in;
-         },
-         {{"mnuEditPaste", false}}},
-        {"empty music score",
-         [] {
-             ToolbarInputs in = gridWindow(WindowKind::Music);
-             in.grid = {};
-             return in;
-         },
-         {{"mnuEditCopy", false}, {"mnuFileCompile", false}, {"Play", false}, {"mnuFilePrint", true}}},
-        {"grid cell editor uses the text box rules",
-         [] {
-             ToolbarInputs in = gridWindow(WindowKind::Dictionary);
+        {"dictionary rows in a music score", gridWindow(WindowKind::Music),
+         [](ToolbarInputs &in) { in.clipDicRows = true; }, {{"mnuEditPaste", false}}},
+        {"empty music score", gridWindow(WindowKind::Music), [](ToolbarInputs &in) { in.grid = {}; },
+         {{"Copy", false}, {"Compile", false}, {"Play", false}, {"Print", true}}},
+        {"cell editor", gridWindow(WindowKind::Dictionary),
+         [](ToolbarInputs &in) {
              in.control = ActiveControl::TextBox;
              in.clipboardHasText = true;
              in.textBox = {0, false};
-             return in;
          },
          {{"mnuEditPaste", true}, {"mnuEditCut", false}, {"mnuEditSelectAll", true}, {"mnuViewHide", false}}},
-        {"tone generator with commands",
-         [] {
-             ToolbarInputs in;
-             in.port = 1;
-             in.kind = WindowKind::ControlPanels;
-             in.windowTextEmpty = false;
-             return in;
-         },
-         {{"Play", true}, {"Record", false}}},
-        {"recorder panel with files",
-         [] {
-             ToolbarInputs in;
-             in.port = 1;
-             in.kind = WindowKind::ControlPanels;
-             in.panelTab = 4;
-             in.recordedFiles = 2;
-             in.recMemSize = 1536;
-             in.recMemFree = 100;
-             return in;
-         },
+        {"tone commands", window(WindowKind::ControlPanels, ActiveControl::Other),
+         [](ToolbarInputs &in) { in.windowTextEmpty = false; }, {{"Play", true}, {"Record", false}}},
+        {"recorder with files", window(WindowKind::ControlPanels, ActiveControl::Other), recorder,
          {{"Play", true}, {"Record", true}, {"cmdInitialize", true}, {"cmdDelete", true}}},
-        {"recorder panel in emulation",
-         [] {
-             ToolbarInputs in;
-             in.port = 1;
-             in.kind = WindowKind::ControlPanels;
-             in.panelTab = 4;
-             in.recordedFiles = 2;
-             in.recMemFree = 100;
+        {"recorder in emulation", window(WindowKind::ControlPanels, ActiveControl::Other),
+         [&](ToolbarInputs &in) {
+             recorder(in);
              in.sv10Emulation = true;
-             return in;
          },
          {{"Play", false}, {"Record", false}}},
-        {"recorder buttons with an unreadable memory",
-         [] {
-             ToolbarInputs in;
-             in.port = 1;
+        {"unreadable recording memory", window(WindowKind::None, ActiveControl::None),
+         [](ToolbarInputs &in) {
              in.recMemSize = 0;
              in.recMemFree = -1;
              in.recordedFiles = 4;
-             return in;
          },
          {{"cmdInitialize", false}, {"cmdDelete", false}, {"cmdUpload", false}}},
-        {"no window",
-         [] { return ToolbarInputs{}; },
+        {"no window", ToolbarInputs{}, none,
          {{"mnuFileClose", false}, {"mnuFileSave", false}, {"New", true}, {"Open", true}, {"Help", true},
           {"mnuUtilsConvertSndFile", true}, {"mnuEditPreferences", true}, {"Play", false}}},
     };
     for (const Case &c : cases) {
-        const ToolbarState s = ComputeToolbarState(c.inputs());
+        ToolbarInputs in = c.base;
+        c.tweak(in);
+        const ToolbarState s = ComputeToolbarState(in);
         for (const auto &[key, on] : c.enabled)
             EXPECT_EQ(s.enabled(key), on) << c.name << ": " << key;
     }
 }
 
-TEST(ToolbarRules, ButtonsMirrorTheirMenuItems)
+TEST(ToolbarRules, ButtonsMirrorTheirMenuItemsAndEveryItemHasAState)
 {
     const std::pair<const char *, const char *> mirrors[] = {
         {"Copy", "mnuEditCopy"}, {"Cut", "mnuEditCut"},   {"Delete", "mnuEditDelete"}, {"Find", "mnuEditFind"},
@@ -252,6 +162,11 @@ TEST(ToolbarRules, ButtonsMirrorTheirMenuItems)
         const ToolbarState s = ComputeToolbarState(in);
         for (const auto &[button, item] : mirrors)
             EXPECT_EQ(s.enabled(button), s.enabled(item)) << button;
+        for (const MenuRow &r : MenuRows()) {
+            if (r.kind != MenuRowKind::Bar) {
+                EXPECT_TRUE(s.items.count(QString::fromLatin1(r.name))) << r.name;
+            }
+        }
     }
 }
 
@@ -281,19 +196,4 @@ TEST(ToolbarRules, ToolTipsLockAndChecks)
     s = ComputeToolbarState(soundLib(1, 0));
     EXPECT_EQ(s.at(QStringLiteral("Add")).toolTip, QStringLiteral("Add files"));
     EXPECT_EQ(s.at(QStringLiteral("Play")).toolTip, QStringLiteral("Play sound from library"));
-}
-
-TEST(ToolbarRules, EveryMenuItemAndButtonHasAState)
-{
-    const ToolbarState s = ComputeToolbarState(ToolbarInputs{});
-    for (const MenuRow &r : MenuRows()) {
-        if (r.kind != MenuRowKind::Bar) {
-            EXPECT_TRUE(s.items.count(QString::fromLatin1(r.name))) << r.name;
-        }
-    }
-    for (const ToolbarButton &b : ToolbarButtons()) {
-        if (b.key) {
-            EXPECT_TRUE(s.items.count(QString::fromLatin1(b.key))) << b.key;
-        }
-    }
 }
