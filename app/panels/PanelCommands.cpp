@@ -10,7 +10,7 @@ namespace vx {
 namespace {
 
 // clang-format off
-constexpr SliderSpec kSliders[] = {
+constexpr ParameterSlider kSliders[] = {
     {"Volume", "v", 9, 9, 5, 5, 1, 1, 1, 1},
     {"Speed", "s", 9, 13, 5, 5, 1, 1, 1, 2},
     {"Pitch", "p", 99, 99, 10, 10, 10, 10, 2, 2},
@@ -31,7 +31,7 @@ const QChar kNul(0);
 
 } // namespace
 
-std::span<const SliderSpec> ParameterSliders()
+std::span<const ParameterSlider> ParameterSliders()
 {
     return kSliders;
 }

@@ -18,7 +18,7 @@
 namespace vx {
 
 // One of the nine parameter sliders; the native newer-chip mode widens two.
-struct SliderSpec
+struct ParameterSlider
 {
     const char *label;
     const char *letter; // the delay's letter follows the mode
@@ -36,7 +36,7 @@ struct SliderSpec
 
 inline constexpr int kDelaySlider = 8;
 
-[[nodiscard]] std::span<const SliderSpec> ParameterSliders();
+[[nodiscard]] std::span<const ParameterSlider> ParameterSliders();
 // The voice presets: 8, or 11 in native mode.
 [[nodiscard]] QStringList VoiceNames(bool native);
 // "Text", "Phonetic", "Character" with their ItemData 116, 100, 99.
