@@ -136,6 +136,7 @@ SettingsEdit NumberSelectedTags(SoundRows &rows, const RowSelection &selected, c
             if (tag > kMaxTag) {
                 stop = j;
                 message = QStringLiteral("Numbering halted; tag value out of range. Valid range is 0-65534.  ");
+                settled = false;
                 break;
             }
             if (tag == 0)
