@@ -147,6 +147,7 @@ void SoundLibTable::growToSlot(int highestSlot)
 
 SoundRows &SoundLibTable::operator[](int slot)
 {
+    Q_ASSERT(slot >= 0);
     growToSlot(slot);
     return mSlots[static_cast<std::size_t>(slot)];
 }

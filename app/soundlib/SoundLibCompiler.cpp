@@ -101,8 +101,11 @@ public:
         std::uint8_t sum[2];
         vx::putLe16(sum, mSum);
         std::FILE *f = mOut.stream();
-        return std::fseek(f, kSfxLengthOffset, SEEK_SET) == 0 && std::fwrite(length, 1, 4, f) == 4
-            && std::fseek(f, 0, SEEK_END) == 0 && std::fwrite(sum, 1, 2, f) == 2 && (mSize += 2, mOut.commit());
+        if (std::fseek(f, kSfxLengthOffset, SEEK_SET) != 0 || std::fwrite(length, 1, 4, f) != 4
+            || std::fseek(f, 0, SEEK_END) != 0 || std::fwrite(sum, 1, 2, f) != 2)
+            return false;
+        mSize += 2;
+        return mOut.commit();
     }
     [[nodiscard]] QString errorString() const
     {
@@ -185,6 +188,8 @@ std::optional<QByteArray> BuildSfxEntry(QByteArrayView pcmFile, bool olderFlavou
 
 void FinalizeSoundLibraryFile(QByteArray &file)
 {
+    if (file.size() < kSfxBlockOffset)
+        return; // no header to complete
     qint64 n = file.size() - kSfxBlockOffset;
     if (n & 1) {
         file.append('\0');
