@@ -155,6 +155,13 @@ QByteArray BuildSfxHeader(bool olderFlavour, int entryCount, char cmdChar)
     return h;
 }
 
+QString DefaultSfxPath(const QString &documentName)
+{
+    const qsizetype slash = std::max(documentName.lastIndexOf(QLatin1Char('/')), documentName.lastIndexOf(QLatin1Char('\\')));
+    const qsizetype dot = documentName.lastIndexOf(QLatin1Char('.'));
+    return (dot > slash ? documentName.left(dot) : documentName) + QStringLiteral(".sfx");
+}
+
 std::optional<QByteArray> BuildSfxEntry(QByteArrayView pcmFile, bool olderFlavour, qint32 tag, SfxEntryError *why)
 {
     const auto fail = [why](SfxEntryError e) {

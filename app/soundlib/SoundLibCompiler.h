@@ -33,6 +33,10 @@ inline constexpr qsizetype kSfxBlockOffset = 29;
 // The 33 header bytes; the data length stays 0 until the file is finalised.
 [[nodiscard]] QByteArray BuildSfxHeader(bool olderFlavour, int entryCount, char cmdChar = '\x01');
 
+// The output name proposed for a library document: its name with the
+// extension of the file name (not of a folder) replaced by ".sfx".
+[[nodiscard]] QString DefaultSfxPath(const QString &documentName);
+
 // Why a chip PCM file cannot become an entry.
 enum class SfxEntryError { None, NotPcm, MarkedInOlder, TagOutOfRange };
 

@@ -86,8 +86,11 @@ TEST(SfxBytes, GoldenExamples)
     EXPECT_EQ(d, withLength(kHeadNewer, 4) + hex("C903"));
 }
 
-TEST(SfxBytes, EntriesThatCannotBeBuilt)
+TEST(SfxBytes, DefaultNameAndEntryEdges)
 {
+    EXPECT_EQ(DefaultSfxPath(QStringLiteral("Untitled1")), QStringLiteral("Untitled1.sfx"));
+    EXPECT_EQ(DefaultSfxPath(QStringLiteral("/home/a.b/Lib.sfl")), QStringLiteral("/home/a.b/Lib.sfx"));
+    EXPECT_EQ(DefaultSfxPath(QStringLiteral("/home/a.b/Lib")), QStringLiteral("/home/a.b/Lib.sfx"));
     EXPECT_EQ(BuildSfxEntry(kPlain, false, 65535).value().mid(4, 2), hex("FFFF"));
     // A chip PCM file of under ten bytes is plain, whatever follows it.
     EXPECT_EQ(BuildSfxEntry(bytes({0, 0, 0, 0x63}), false, 1).value(), hex("000000630100"));
