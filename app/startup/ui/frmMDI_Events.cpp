@@ -165,8 +165,6 @@ void frmMDI::tbStdLarge_ButtonClick(QAction *Button)
     const QString key = Button->objectName();
     if (key == QLatin1String("New"))
         FileNewText();
-    else if (key == QLatin1String("Save"))
-        FileSave();
     else
         seams::call(seams::ToolbarButtonClick, key);
 }
