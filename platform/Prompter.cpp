@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 namespace vx {
 
@@ -188,13 +189,14 @@ Reply ScriptedPrompter::take(const Prompt &prompt)
             std::fflush(stderr);
             std::abort();
         }
-        Reply r;
-        r.answer = (prompt.buttons == Buttons::YesNo) ? Answer::No
-                   : (prompt.buttons == Buttons::Ok) ? Answer::Ok
-                                                     : Answer::Cancel;
-        return r;
+        Reply fallback;
+        fallback.answer = (prompt.buttons == Buttons::YesNo) ? Answer::No
+                          : (prompt.buttons == Buttons::Ok) ? Answer::Ok
+                                                            : Answer::Cancel;
+        return fallback;
     }
-    Reply r = mAnswers.front();
+    Reply r;
+    std::swap(r, mAnswers.front());
     mAnswers.pop_front();
     return r;
 }
