@@ -51,8 +51,7 @@ bool processIsGone(long pid)
     return pid > 0 && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
 }
 
-// Removes what earlier, dead writers of the same target left behind.
-void removeDeadLeftovers(const std::filesystem::path &folder, std::string_view targetName)
+void removeDeadLeftoversIn(const std::filesystem::path &folder, std::string_view targetName)
 {
     std::error_code ec;
     for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
@@ -97,7 +96,7 @@ bool OutputFile::create(const std::filesystem::path &target)
     mTarget = target;
     const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
     const std::string name = target.filename().string();
-    removeDeadLeftovers(folder, name);
+    removeDeadLeftoversIn(folder, name);
     // A replaced file keeps its permissions.
     mode_t mode = 0666;
     struct stat old {};
@@ -210,6 +209,11 @@ void OutputFile::discard()
         mFile = nullptr;
     }
     removeTemp();
+}
+
+void removeDeadLeftovers(const std::filesystem::path &target)
+{
+    removeDeadLeftoversIn(target.has_parent_path() ? target.parent_path() : ".", target.filename().string());
 }
 
 bool writeFileAtomically(const std::filesystem::path &path, std::string_view bytes, std::string *error)

@@ -67,6 +67,10 @@ private:
 // in *error when given) when any step fails; the old file is then untouched.
 bool writeFileAtomically(const std::filesystem::path &path, std::string_view bytes, std::string *error = nullptr);
 
+// Removes the temporary files that writers of target which are no longer
+// running left behind (OutputFile::create does this itself).
+void removeDeadLeftovers(const std::filesystem::path &target);
+
 // Removes our temporary files (the OutputFile names) in folder that were last
 // changed longer than maxAge ago: leftovers of processes killed while
 // writing. Returns how many were removed; unreadable folders count as none.

@@ -104,17 +104,18 @@ std::string cSonvert::ConvertToPcm(const std::string &SourceFile, std::int32_t T
             Fail(sonvert::emrSrcFileInvalid, method);
         mSampleCount = static_cast<std::int32_t>(stream.valueCount());
 
-        // The sound is read twice, a block at a time: once to measure its
-        // level, once to convert it. Memory stays the same for any length.
+        // The sound is read a block at a time, so memory stays the same for
+        // any length: with the boost twice, once to measure its level and
+        // once to convert it; without, the level is not needed.
         const std::size_t blockValues = sonvert::kProgressStride * static_cast<std::size_t>(mChannels);
-        const double total = static_cast<double>(stream.valueCount()) * 2.0;
+        const double total = static_cast<double>(stream.valueCount()) * (Boost ? 2.0 : 1.0);
         double done = 0;
         const auto step = [&](std::size_t values) {
             done += static_cast<double>(values);
             if (ReportProgress(static_cast<int>(std::llrint(done / total * 100.0))))
                 Fail(sonvert::emrUserCanceled, method);
         };
-        {
+        if (Boost) {
             sonvert::SampleHistogram histogram;
             for (;;) {
                 if (!stream.next(blockValues, mSamples))

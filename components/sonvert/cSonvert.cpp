@@ -1,5 +1,7 @@
 #include "components/sonvert/cSonvert.h"
 
+#include "common/SafeFile.h"
+
 #include "components/sonvert/Compression.h"
 #include "components/sonvert/PcmFile.h"
 #include "components/sonvert/Rounding.h"
@@ -103,6 +105,8 @@ void cSonvert::ResetWork()
     if (!mTempFile.empty()) {
         std::error_code ec;
         std::filesystem::remove(mTempFile, ec);
+        // A decoder killed while writing leaves its temporary file too.
+        vx::removeDeadLeftovers(mTempFile);
         // The name is free again: a later clean-up must not delete a file
         // that someone else has since created under it.
         mTempFile.clear();
