@@ -147,6 +147,7 @@ int convertOnly(const std::string &source, const std::string &target)
 
 int main(int argc, char **argv)
 {
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
     self = fs::canonical("/proc/self/exe").string();
     if (argc == 4 && std::string(argv[1]) == "--convert")
         return convertOnly(argv[2], argv[3]);
