@@ -4,7 +4,9 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <ctime>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
@@ -51,6 +53,11 @@ bool processIsGone(long pid)
     return pid > 0 && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
 }
 
+// A writer holds a lock on its temporary file until it is done, and the
+// system drops the lock when the writer dies. A leftover is removed only when
+// nobody holds its lock and its writer is gone from this machine (or has not
+// touched it for a minute: a pid from another machine sharing the folder
+// means nothing here, but its live writer still holds the lock).
 void removeDeadLeftoversIn(const std::filesystem::path &folder, std::string_view targetName)
 {
     std::error_code ec;
@@ -58,10 +65,16 @@ void removeDeadLeftoversIn(const std::filesystem::path &folder, std::string_view
         const std::string name = it->path().filename().string();
         std::string_view target;
         long pid = 0;
-        if (parsePartName(name, target, pid) && target == targetName && pid != ::getpid() && processIsGone(pid)) {
-            std::error_code ignored;
-            std::filesystem::remove(it->path(), ignored);
-        }
+        if (!parsePartName(name, target, pid) || target != targetName || pid == ::getpid())
+            continue;
+        const int fd = ::open(it->path().c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
+        if (fd < 0)
+            continue;
+        struct stat st {};
+        const bool idle = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::time(nullptr) - st.st_mtime > 60;
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && (processIsGone(pid) || idle))
+            ::unlink(it->path().c_str());
+        ::close(fd);
     }
 }
 
@@ -115,6 +128,7 @@ bool OutputFile::create(const std::filesystem::path &target)
         }
         if (keepMode)
             (void)::fchmod(fd, mode); // the umask narrowed it at creation
+        (void)::flock(fd, LOCK_EX | LOCK_NB); // ours while we write: see removeDeadLeftoversIn
         mFile = ::fdopen(fd, "wb");
         if (!mFile) {
             const int err = errno;
@@ -240,8 +254,13 @@ int sweepStaleParts(const std::filesystem::path &folder, std::chrono::seconds ma
         const auto changed = it->last_write_time(fileEc);
         if (fileEc || now - changed < maxAge)
             continue;
-        if (std::filesystem::remove(it->path(), fileEc))
+        // A writer still at work holds the lock: its file stays.
+        const int fd = ::open(it->path().c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
+        if (fd < 0)
+            continue;
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::unlink(it->path().c_str()) == 0)
             ++removed;
+        ::close(fd);
     }
     return removed;
 }

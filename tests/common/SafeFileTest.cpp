@@ -93,7 +93,8 @@ TEST(SafeFile, ReplacesTheTargetKeepingItsPermissions)
 }
 
 // What a killed writer left: the next write to the same target removes a
-// dead process's temporary file and spares a living one's and other targets'.
+// dead process's temporary file and spares a living one's, our own still
+// being written and other targets'.
 TEST(SafeFile, NextWriteRemovesLeftoversOfDeadWriters)
 {
     const fs::path dir = vxtest::freshDir("safefile-leftover");
@@ -102,9 +103,13 @@ TEST(SafeFile, NextWriteRemovesLeftoversOfDeadWriters)
     touch(dir / (".a.txt." + dead + ".0.part"));
     touch(dir / (".a.txt." + alive + ".1.part"));
     touch(dir / (".b.txt." + dead + ".2.part"));
+    vx::OutputFile writing; // our own, still open
+    ASSERT_TRUE(writing.create(dir / "a.txt"));
+    const std::string open = writing.tempPath().filename().string();
     ASSERT_TRUE(vx::writeFileAtomically(dir / "a.txt", "new"));
-    EXPECT_EQ(namesIn(dir), (std::vector<std::string>{".a.txt." + alive + ".1.part",
-                                                      ".b.txt." + dead + ".2.part", "a.txt"}));
+    std::vector<std::string> expected = {".a.txt." + alive + ".1.part", ".b.txt." + dead + ".2.part", "a.txt", open};
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(namesIn(dir), expected);
 }
 
 TEST(SafeFile, SweepRemovesOnlyOurDayOldTemporaryFiles)
