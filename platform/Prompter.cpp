@@ -1,5 +1,7 @@
 #include "platform/Prompter.h"
 
+#include "platform/ProgramName.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <utility>
@@ -10,7 +12,7 @@ namespace {
 
 QString &titleStore()
 {
-    static QString t = QStringLiteral("Voxmere");
+    static QString t;
     return t;
 }
 
@@ -53,7 +55,7 @@ void setProgramTitle(const QString &title)
 
 QString programTitle()
 {
-    return titleStore();
+    return titleStore().isEmpty() ? programName() : titleStore();
 }
 
 Answer MsgBox(const QString &text, Buttons buttons, Icon icon, const QString &title, int defaultButton, int helpTopic)
