@@ -13,9 +13,6 @@
 
 #include <functional>
 
-// The windows the registry tracks are of the toolbar rules' kinds.
-using vx::WindowKind;
-
 // Slot numbers stay 16-bit; the registry never grows past this slot.
 inline constexpr int kMaxDocumentSlot = 32767;
 // Slots 0 and 1 belong to the control panels and the phonetic output.
