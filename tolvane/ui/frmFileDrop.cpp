@@ -62,7 +62,8 @@ frmFileDrop::frmFileDrop(frmMain *main, const QVector<tolv::QueueEntry> &files, 
         lblComInfo[i]->resize(tw(2400), tw(300));
     }
     lblComInfo[0]->setStyleSheet(QStringLiteral("color: gray; font-weight: bold;"));
-    lblComInfo[1]->setStyleSheet(QStringLiteral("color: white; font-weight: bold;"));
+    // The drop window has no dark status frame: the face is drawn in blue.
+    lblComInfo[1]->setStyleSheet(QStringLiteral("color: rgb(33, 93, 198); font-weight: bold;"));
     lblComInfo[0]->setText(tolv::portInfoText(G.Port, G.BaudRate));
     lblComInfo[1]->setText(lblComInfo[0]->text());
     lblComInfo[1]->raise();
