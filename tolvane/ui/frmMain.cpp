@@ -425,7 +425,7 @@ void frmMain::BeginTask()
     ShowBusyLed();
     picProgress->show();
     cboBaudRate->setEnabled(false);
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+    setCursor(Qt::WaitCursor);
     G.Busy = true;
 }
 
@@ -441,8 +441,7 @@ void frmMain::EndTask(QString *error)
     ShowIdleLed();
     picProgress->hide();
     cboBaudRate->setEnabled(true);
-    while (QApplication::overrideCursor())
-        QApplication::restoreOverrideCursor();
+    unsetCursor();
     QCoreApplication::processEvents();
     tolv::ClosePort();
     G.Busy = false;
