@@ -274,8 +274,16 @@ TEST_F(MainWindow, ConfirmationsAndDownloads)
 TEST_F(MainWindow, BracketClosesWhenThePortFails)
 {
     start(1);
-    // The end-of-session command cannot be sent: the bracket still closes.
     ASSERT_TRUE(tolv::OpenPort());
+    // Already open: nothing is touched and nothing waited for.
+    G.Port = 5;
+    const double before = vx::Clock::seconds();
+    EXPECT_TRUE(tolv::OpenPort());
+    EXPECT_LT(vx::Clock::seconds() - before, 0.25);
+    EXPECT_EQ(G.Comm->CommPort(), 1);
+    G.Port = 1;
+
+    // The end-of-session command cannot be sent: the bracket still closes.
     main->BeginTask();
     EXPECT_TRUE(G.Busy);
     EXPECT_TRUE(main->picLEDRed->isVisible());
