@@ -11,9 +11,11 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QRegularExpression>
 #include <QTimer>
 
 #include <cstdio>
+#include <cstdlib>
 
 int main(int argc, char **argv)
 {
@@ -41,31 +43,71 @@ int main(int argc, char **argv)
                                   QStringLiteral("seconds"));
     const QCommandLineOption log(QStringLiteral("log"), QStringLiteral("Print each byte received, with its speed."));
     cli.addOptions({model, module, firmware, rate, recmem, stuck, silent, junk, failAt, pace, log});
-    cli.process(app);
+    const QString usage = QStringLiteral(
+        "usage: svchip [--model SV3420|SV3410] [--module N] [--firmware FIRST,SECOND] [--rate 0|4|8]\n"
+        "              [--recmem BYTES] [--stuck-9600] [--silent] [--junk HEXBYTES] [--fail-at PERCENT]\n"
+        "              [--pace SECONDS_PER_CHAR] [--log]\n");
+    // A typo must not start a healthy chip: every value is checked, and a bad
+    // one ends the program with the usage and code 2.
+    auto refuse = [&usage](const QString &why) {
+        std::fprintf(stderr, "svchip: %s\n%s", qPrintable(why), qPrintable(usage));
+        std::exit(2);
+    };
+    if (!cli.parse(QCoreApplication::arguments()))
+        refuse(cli.errorText());
+    if (cli.isSet(QStringLiteral("help")))
+        cli.showHelp(0);
+    if (!cli.positionalArguments().isEmpty())
+        refuse(QStringLiteral("unexpected argument \"%1\"").arg(cli.positionalArguments().first()));
+    auto number = [&](const QCommandLineOption &o, qint64 low, qint64 high) {
+        bool ok = false;
+        const qint64 v = cli.value(o).toLongLong(&ok);
+        if (!ok || v < low || v > high)
+            refuse(QStringLiteral("bad value \"%1\" for --%2").arg(cli.value(o), o.names().first()));
+        return v;
+    };
 
-    chipsim::ChipConfig config = chipsim::ChipConfig::forModel(cli.value(model));
+    const QString modelName = cli.value(model);
+    if (modelName != QStringLiteral("SV3420") && modelName != QStringLiteral("SV3410"))
+        refuse(QStringLiteral("bad value \"%1\" for --model").arg(modelName));
+    chipsim::ChipConfig config = chipsim::ChipConfig::forModel(modelName);
     if (cli.isSet(module))
-        config.moduleCode = cli.value(module).toInt();
-    if (cli.isSet(rate))
-        config.rateCode = cli.value(rate).toInt();
+        config.moduleCode = int(number(module, 0, 255));
+    if (cli.isSet(rate)) {
+        config.rateCode = int(number(rate, 0, 8));
+        if (config.rateCode != 0 && config.rateCode != 4 && config.rateCode != 8)
+            refuse(QStringLiteral("bad value \"%1\" for --rate").arg(cli.value(rate)));
+    }
     if (cli.isSet(recmem))
-        config.recMemBytes = cli.value(recmem).toInt();
-    if (cli.isSet(pace))
-        config.secondsPerChar = cli.value(pace).toDouble();
+        config.recMemBytes = qint32(number(recmem, -1, 0x7FFFFFFF));
+    if (cli.isSet(pace)) {
+        bool ok = false;
+        config.secondsPerChar = cli.value(pace).toDouble(&ok);
+        if (!ok || config.secondsPerChar < 0 || config.secondsPerChar > 60)
+            refuse(QStringLiteral("bad value \"%1\" for --pace").arg(cli.value(pace)));
+    }
     if (cli.isSet(firmware)) {
         const QStringList halves = cli.value(firmware).split(QLatin1Char(','));
+        bool ok1 = false, ok2 = false;
         if (halves.size() == 2) {
-            config.firmwareFirst = halves[0].toInt(nullptr, 16);
-            config.firmwareSecond = halves[1].toInt(nullptr, 16);
+            config.firmwareFirst = halves[0].toInt(&ok1, 16);
+            config.firmwareSecond = halves[1].toInt(&ok2, 16);
         }
+        if (!ok1 || !ok2 || config.firmwareFirst > 0xFFFF || config.firmwareSecond > 0xFFFF ||
+            config.firmwareFirst < 0 || config.firmwareSecond < 0)
+            refuse(QStringLiteral("bad value \"%1\" for --firmware").arg(cli.value(firmware)));
     }
+    const QString junkHex = cli.value(junk);
+    static const QRegularExpression hexBytes(QStringLiteral("^([0-9A-Fa-f]{2})*$"));
+    if (!hexBytes.match(junkHex).hasMatch())
+        refuse(QStringLiteral("bad value \"%1\" for --junk").arg(junkHex));
     chipsim::Chip chip(config);
     chipsim::ChipFaults faults;
     faults.stuckAt9600 = cli.isSet(stuck);
     faults.silent = cli.isSet(silent);
-    faults.junkBeforeReply = QByteArray::fromHex(cli.value(junk).toLatin1());
+    faults.junkBeforeReply = QByteArray::fromHex(junkHex.toLatin1());
     if (cli.isSet(failAt))
-        faults.failTransferAtPercent = cli.value(failAt).toInt();
+        faults.failTransferAtPercent = int(number(failAt, 0, 100));
     chip.setFaults(faults);
 
     chipsim::PtyServer server(&chip);

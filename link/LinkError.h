@@ -31,6 +31,7 @@ public:
     static constexpr int FileError = 30003;     // a file could not be read or written
     static constexpr int ChipRejected = 30004;  // the chip reported a failure (description says which)
     static constexpr int Busy = 30005;          // a member is already running
+    static constexpr int OutOfBounds = 30006;   // the chip announced more than it can hold
 
 private:
     int mNumber;

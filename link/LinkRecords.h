@@ -5,33 +5,12 @@
 // Every multi-byte field is little-endian; read and write through the
 // accessors, never by casting.
 
+#include "common/Bytes.h"
+
 #include <array>
 #include <cstdint>
 #include <cstring>
 
-namespace linkrec {
-
-inline int16_t get16(const uint8_t *p) { return static_cast<int16_t>(p[0] | (p[1] << 8)); }
-inline int32_t get32(const uint8_t *p)
-{
-    return static_cast<int32_t>(uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) |
-                                (uint32_t(p[3]) << 24));
-}
-inline void put16(uint8_t *p, int32_t v)
-{
-    p[0] = uint8_t(v & 0xFF);
-    p[1] = uint8_t((v >> 8) & 0xFF);
-}
-inline void put32(uint8_t *p, int32_t v)
-{
-    const uint32_t u = static_cast<uint32_t>(v);
-    p[0] = uint8_t(u & 0xFF);
-    p[1] = uint8_t((u >> 8) & 0xFF);
-    p[2] = uint8_t((u >> 16) & 0xFF);
-    p[3] = uint8_t((u >> 24) & 0xFF);
-}
-
-} // namespace linkrec
 
 // Who the chip is: 8 bytes. Byte 2 module code; byte 3 bits 0-1 model
 // (1 = SV3420) and bits 2-3 rate code; bytes 4-7 firmware version, first
@@ -103,10 +82,10 @@ struct LinkStatus
         return s;
     }
 
-    [[nodiscard]] int16_t get16(int off) const { return linkrec::get16(bytes.data() + off); }
-    [[nodiscard]] int32_t get32(int off) const { return linkrec::get32(bytes.data() + off); }
-    void set16(int off, int32_t v) { linkrec::put16(bytes.data() + off, v); }
-    void set32(int off, int32_t v) { linkrec::put32(bytes.data() + off, v); }
+    [[nodiscard]] int16_t get16(int off) const { return static_cast<int16_t>(vx::readLe16(bytes, size_t(off))); }
+    [[nodiscard]] int32_t get32(int off) const { return static_cast<int32_t>(vx::readLe32(bytes, size_t(off))); }
+    void set16(int off, int32_t v) { vx::putLe16(bytes.data() + off, static_cast<uint16_t>(v)); }
+    void set32(int off, int32_t v) { vx::putLe32(bytes.data() + off, static_cast<uint32_t>(v)); }
 
     [[nodiscard]] int mode() const { return get16(OffMode); }
     [[nodiscard]] int PFR() const { return get16(OffPFR); }

@@ -1,12 +1,10 @@
 #include "link/SerialComm.h"
 
-#include "chipsim/Chip.h"
 #include "common/Clock.h"
 #include "platform/Cp1252.h"
 #include "platform/Settings.h"
 
 #include <QCoreApplication>
-#include <QPointer>
 #include <QSerialPort>
 #include <QThread>
 
@@ -16,29 +14,10 @@
 
 // --- Backends ----------------------------------------------------------------
 
-class SerialBackend
+void SerialBackend::deliver(const QByteArray &bytes)
 {
-public:
-    explicit SerialBackend(SerialComm *owner) : mOwner(owner) {}
-    virtual ~SerialBackend() = default;
-
-    virtual bool open(int baud, int handshaking, bool dtr, bool rts, QString *error) = 0;
-    virtual void close() = 0;
-    [[nodiscard]] virtual bool isOpen() const = 0;
-    virtual void setBaud(int baud) = 0;
-    virtual void setDtr(bool on) = 0;
-    virtual void setRts(bool on) = 0;
-    [[nodiscard]] virtual bool cts() const = 0;
-    virtual void write(const QByteArray &bytes) = 0;
-    [[nodiscard]] virtual int pendingOutput() const = 0;
-    virtual void dropOutput() = 0;
-    virtual void dropInput() {}
-    [[nodiscard]] virtual chipsim::Chip *chip() const { return nullptr; }
-
-protected:
-    void deliver(const QByteArray &bytes) { mOwner->received(bytes); }
-    SerialComm *mOwner;
-};
+    mOwner->received(bytes);
+}
 
 namespace {
 
@@ -116,72 +95,16 @@ private:
     mutable QSerialPort mPort;
 };
 
-// The in-process chip emulator, on a line of the port's speed.
-class SimBackend final : public SerialBackend
+std::map<QString, SerialDeviceKind *> &deviceKinds()
 {
-public:
-    SimBackend(SerialComm *owner, chipsim::Chip *chip) : SerialBackend(owner), mChip(chip) {}
-    ~SimBackend() override { close(); }
+    static std::map<QString, SerialDeviceKind *> kinds;
+    return kinds;
+}
 
-    bool open(int baud, int, bool dtr, bool rts, QString *error) override
-    {
-        if (!mChip) {
-            *error = QStringLiteral("The emulated chip is gone.");
-            return false;
-        }
-        mBaud = baud;
-        mOpen = true;
-        // Bytes the chip sends at another speed are lost on the line.
-        mConnection = QObject::connect(mChip, &chipsim::Chip::transmit, [this](const QByteArray &bytes, int baud) {
-            if (mOpen && baud == mBaud)
-                deliver(bytes);
-        });
-        mChip->setDtr(dtr);
-        mChip->setRts(rts);
-        return true;
-    }
-    void close() override
-    {
-        if (!mOpen)
-            return;
-        mOpen = false;
-        QObject::disconnect(mConnection);
-        if (mChip)
-            mChip->setDtr(false);
-    }
-    bool isOpen() const override { return mOpen; }
-    void setBaud(int baud) override { mBaud = baud; }
-    void setDtr(bool on) override
-    {
-        if (mChip)
-            mChip->setDtr(on);
-    }
-    void setRts(bool on) override
-    {
-        if (mChip)
-            mChip->setRts(on);
-    }
-    bool cts() const override { return mOpen && mChip && mChip->cts(); }
-    void write(const QByteArray &bytes) override
-    {
-        if (mChip)
-            mChip->receive(bytes, mBaud);
-    }
-    int pendingOutput() const override { return 0; }
-    void dropOutput() override {}
-    chipsim::Chip *chip() const override { return mChip; }
-
-private:
-    QPointer<chipsim::Chip> mChip;
-    QMetaObject::Connection mConnection;
-    int mBaud = 9600;
-    bool mOpen = false;
-};
-
-std::map<int, QPointer<chipsim::Chip>> &simChips()
+QString &programName()
 {
-    static std::map<int, QPointer<chipsim::Chip>> chips;
-    return chips;
+    static QString name;
+    return name;
 }
 
 int parseSettings(const QString &settings)
@@ -212,6 +135,20 @@ int parseSettings(const QString &settings)
 
 } // namespace
 
+void registerSerialDeviceKind(const QString &name, SerialDeviceKind *kind)
+{
+    if (kind)
+        deviceKinds()[name] = kind;
+    else
+        deviceKinds().erase(name);
+}
+
+SerialDeviceKind *serialDeviceKindFor(const QString &device)
+{
+    const auto it = deviceKinds().find(device.section(QLatin1Char(':'), 0, 0));
+    return it == deviceKinds().end() ? nullptr : it->second;
+}
+
 // --- The serial object --------------------------------------------------------
 
 SerialComm::SerialComm(QObject *parent) : QObject(parent)
@@ -224,41 +161,25 @@ SerialComm::~SerialComm()
         mBackend->close();
 }
 
+void SerialComm::setProgramName(const QString &name)
+{
+    programName() = name;
+}
+
 QString SerialComm::deviceFor(int port)
 {
-    const QByteArray env = qgetenv(("VOXMERE_COM" + QByteArray::number(port)).constData());
-    if (!env.isEmpty())
-        return QString::fromLocal8Bit(env);
-    const QString stored = GetSetting(QStringLiteral("Voxmere"), QStringLiteral("Ports"),
-                                      QStringLiteral("COM") + QString::number(port));
-    if (!stored.isEmpty())
-        return stored;
-    return QStringLiteral("/dev/ttyS") + QString::number(port - 1);
-}
-
-chipsim::Chip *SerialComm::simulatedChip(int port)
-{
-    const QString device = deviceFor(port);
-    if (device != QStringLiteral("sim") && !device.startsWith(QStringLiteral("sim:")))
-        return nullptr;
-    QPointer<chipsim::Chip> &chip = simChips()[port];
-    if (!chip) {
-        const QString model = device.mid(4);
-        chip = new chipsim::Chip(chipsim::ChipConfig::forModel(model), QCoreApplication::instance());
+    const QString &program = programName();
+    if (!program.isEmpty()) {
+        const QByteArray var = program.toUpper().toLocal8Bit() + "_COM" + QByteArray::number(port);
+        const QByteArray env = qgetenv(var.constData());
+        if (!env.isEmpty())
+            return QString::fromLocal8Bit(env);
+        const QString stored =
+            GetSetting(program, QStringLiteral("Ports"), QStringLiteral("COM") + QString::number(port));
+        if (!stored.isEmpty())
+            return stored;
     }
-    return chip;
-}
-
-void SerialComm::resetSimulatedChips()
-{
-    for (auto &entry : simChips())
-        delete entry.second.data();
-    simChips().clear();
-}
-
-chipsim::Chip *SerialComm::emulator() const
-{
-    return mBackend ? mBackend->chip() : nullptr;
+    return QStringLiteral("/dev/ttyS") + QString::number(port - 1);
 }
 
 void SerialComm::requireOpen() const
@@ -362,11 +283,15 @@ void SerialComm::setPortOpen(bool open)
         throw LinkError(LinkError::PortAlreadyOpen, QStringLiteral("Port already open"));
     const QString device = deviceFor(mCommPort);
     std::unique_ptr<SerialBackend> backend;
-    if (chipsim::Chip *chip = simulatedChip(mCommPort))
-        backend = std::make_unique<SimBackend>(this, chip);
-    else
-        backend = std::make_unique<DeviceBackend>(this, device);
     QString error;
+    if (SerialDeviceKind *kind = serialDeviceKindFor(device)) {
+        backend = kind->create(this, mCommPort, device);
+        if (!backend)
+            throw LinkError(LinkError::InvalidPortNumber,
+                            QStringLiteral("Invalid port number (%1: no such device)").arg(device));
+    } else {
+        backend = std::make_unique<DeviceBackend>(this, device);
+    }
     if (!backend->open(mBaud, mHandshaking, mDTREnable, mRTSEnable, &error))
         throw LinkError(LinkError::InvalidPortNumber,
                         QStringLiteral("Invalid port number (%1: %2)").arg(device, error));

@@ -5,24 +5,20 @@
 // raised when received bytes wait.
 //
 // Port number N opens the device named by the environment variable
-// VOXMERE_COM<N> when set, else by the key "COM<N>" of the settings section
-// "Ports", else /dev/ttyS<N-1>. The value "sim" (or "sim:SV3410") attaches the
-// in-process chip emulator instead of a device. A device without modem lines
+// <PROGRAM>_COM<N> when set, else by the key "COM<N>" of the program's
+// settings section "Ports", else /dev/ttyS<N-1>. A value naming a registered
+// kind of device ("sim", "sim:SV3410" once the chip emulator is registered)
+// attaches that instead (link/SerialBackend.h). A device without modem lines
 // (a pseudo-terminal) reads as CTS always on.
 
 #include "link/LinkError.h"
+#include "link/SerialBackend.h"
 
 #include <QByteArray>
 #include <QObject>
 #include <QString>
 
 #include <memory>
-
-namespace chipsim {
-class Chip;
-}
-
-class SerialBackend;
 
 class SerialComm : public QObject
 {
@@ -100,17 +96,14 @@ public:
     // --- Ours.
     // The current speed of the open line in bits per second (from Settings).
     [[nodiscard]] int baudRate() const { return mBaud; }
-    // What port number N maps to (device path, or "sim"/"sim:<model>").
+    // The program whose environment variables and settings name the ports
+    // ("Voxmere" reads VOXMERE_COM<N> and Voxmere's "Ports"); each program
+    // sets it at start. Unset, every port is /dev/ttyS<N-1>.
+    static void setProgramName(const QString &name);
+    // What port number N maps to (device path, or a device kind's value).
     [[nodiscard]] static QString deviceFor(int port);
-    // The in-process chip behind this port while it runs on the emulator,
-    // else nullptr.
-    [[nodiscard]] chipsim::Chip *emulator() const;
-    // The in-process chip of port N: created on first use (when N maps to
-    // "sim"), kept for the life of the application like hardware on a port.
-    // nullptr when N does not map to the emulator.
-    [[nodiscard]] static chipsim::Chip *simulatedChip(int port);
-    // Forgets every in-process chip (tests start from a fresh chip).
-    static void resetSimulatedChips();
+    // What stands behind the open port; nullptr while closed.
+    [[nodiscard]] SerialBackend *backend() const { return mBackend.get(); }
 
     // While held (a counter), CommEvent is not raised and the bytes that
     // waited when the hold began are set aside; releasing the last hold puts

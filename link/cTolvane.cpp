@@ -1,54 +1,42 @@
 #include "link/cTolvane.h"
 
+#include "common/Bytes.h"
 #include "common/Clock.h"
+#include "common/SafeFile.h"
+#include "link/Protocol.h"
+#include "link/ReplyParser.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QThread>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 
 namespace {
 
-constexpr char CMD = 0x01;
-constexpr char STX = 0x02;
-constexpr char CAN = 0x18;
-constexpr int BlockBytes = 128;
-constexpr char AbandonBlock = char(0xFF);
+using namespace vx::proto;
 
-// Query numbers and reply frame ids (link/PROTOCOL.md).
-enum : int {
-    QStatus = 6,
-    QInfo = 12,
-    QDownload = 31,
-    QFirmware = 32,
-    QUpload = 33,
-    QDelete = 34,
-    QPlay = 35,
-    QInit = 36,
-    QRepair = 37,
-    MoreFlag = 0x80, // continuation frames: upload data, end of play
-};
+constexpr char AbandonByte = char(AbandonBlock);
 
 QByteArray le32(quint32 v)
 {
     QByteArray b(4, 0);
-    for (int i = 0; i < 4; ++i)
-        b[i] = char((v >> (8 * i)) & 0xFF);
+    vx::putLe32(reinterpret_cast<std::uint8_t *>(b.data()), v);
     return b;
 }
 
 quint32 get32(const QByteArray &b, int at)
 {
-    if (b.size() < at + 4)
-        return 0;
-    return quint32(quint8(b[at])) | (quint32(quint8(b[at + 1])) << 8) | (quint32(quint8(b[at + 2])) << 16) |
-           (quint32(quint8(b[at + 3])) << 24);
+    return vx::readLe32({reinterpret_cast<const std::uint8_t *>(b.constData()), std::size_t(b.size())},
+                        std::size_t(at));
 }
 
 QByteArray query(int number)
 {
-    return QByteArray(1, CMD) + QByteArray::number(number) + '?';
+    return QByteArray(1, char(CMD)) + QByteArray::number(number) + '?';
 }
 
 // The arguments of the recording-memory queries: flags, then the number.
@@ -133,35 +121,13 @@ public:
     bool pollFrame(int id, QByteArray *payload)
     {
         mRx.append(mComm->takeAll());
-        qsizetype at = 0;
-        while ((at = mRx.indexOf(STX, at)) >= 0) {
-            if (mRx.size() < at + 3)
-                return false;
-            const int gotId = quint8(mRx[at + 1]);
-            const int len = quint8(mRx[at + 2]);
-            if (gotId != id) {
-                ++at;
-                continue;
-            }
-            if (mRx.size() < at + 4 + len) {
-                // Not complete yet, or a stray STX whose length runs past a
-                // real frame behind it: look on (the next poll starts over).
-                ++at;
-                continue;
-            }
-            quint8 sum = quint8(gotId + len);
-            for (int i = 0; i < len; ++i)
-                sum = quint8(sum + quint8(mRx[at + 3 + i]));
-            if (sum != quint8(mRx[at + 3 + len])) {
-                ++at;
-                continue;
-            }
-            *payload = mRx.mid(at + 3, len);
-            mForeign.append(mRx.left(at));
-            mRx.remove(0, at + 4 + len);
-            return true;
-        }
-        return false;
+        vx::ReplyFrame f;
+        if (!vx::findReplyFrame(mRx, id, &f))
+            return false;
+        *payload = std::move(f.payload);
+        mForeign.append(mRx.left(f.start));
+        mRx.remove(0, f.end);
+        return true;
     }
 
     // Waits for a frame; throws when none came in time.
@@ -206,9 +172,13 @@ public:
         const double start = vx::Clock::seconds();
         double lastBlink = start;
         int blinks = 0;
+        double heard = start; // the last sign of life: the query or a still-working frame
         QByteArray payload;
         bool late = false; // judged before each wait, as in frame()
         while (!pollFrame(id, &payload)) {
+            QByteArray working;
+            while (pollFrame(id | MoreFlag, &working))
+                heard = vx::Clock::seconds();
             if (late)
                 throw LinkError(LinkError::NoAnswer, QStringLiteral("The chip did not answer."));
             const double t = vx::Clock::seconds();
@@ -217,7 +187,9 @@ public:
                 ++blinks;
                 emit mLib->ChipStatus(4);
             }
-            late = t > start + mLib->mReplyTimeout + 60.0;
+            // A working chip says so every half second; one that stays quiet
+            // for the reply timeout is gone. The whole work is bounded too.
+            late = t > heard + mLib->mReplyTimeout || t > start + mLib->mReplyTimeout + 60.0;
             mComm->waitForInput(0.01);
         }
         if (blinks % 2)
@@ -300,7 +272,6 @@ LinkResult cTolvane::DownloadToChip(const QString &FileName)
 
     const int id = firmware ? QFirmware : QDownload;
     s.send(query(id) + le32(quint32(data.size())));
-    int lastPercent = -1;
     bool cancel = false;
     try {
         for (qsizetype at = 0; at < data.size(); at += BlockBytes) {
@@ -312,20 +283,17 @@ LinkResult cTolvane::DownloadToChip(const QString &FileName)
                 Session::checkCode(early); // a failure part way
                 throw LinkError(LinkError::NoAnswer, QStringLiteral("The chip's answer was not understood."));
             }
-            const int percent = int((at + block.size()) * 100 / data.size());
-            if (percent != lastPercent) {
-                lastPercent = percent;
-                emit PercentDone(percent, cancel);
-                if (cancel) {
-                    s.send(QByteArray(1, AbandonBlock)); // the chip drops what it got
-                    return LinkResult::Cancelled;
-                }
+            // Asked on every block, so Cancel is heard at once.
+            emit PercentDone(int((at + block.size()) * 100 / data.size()), cancel);
+            if (cancel) {
+                s.send(QByteArray(1, AbandonByte)); // the chip drops what it got
+                return LinkResult::Cancelled;
             }
         }
     } catch (const LinkError &) {
         // Leave the chip out of the transfer, so it takes commands again.
         try {
-            s.send(QByteArray(1, AbandonBlock));
+            s.send(QByteArray(1, AbandonByte));
         } catch (const LinkError &) {
             // CTS stayed off: the chip is not listening anyway.
         }
@@ -339,33 +307,69 @@ LinkResult cTolvane::DownloadToChip(const QString &FileName)
     return LinkResult::Done;
 }
 
+namespace {
+
+// The upload goes to its file through a temporary file beside it: on any
+// failure the old file stays whole and the message names the system's cause.
+void writeUpload(const QString &FileName, const QByteArray &data)
+{
+    vx::OutputFile out;
+    bool ok = out.create(QFile::encodeName(FileName).toStdString());
+    std::string cause = out.errorString();
+    if (ok && !data.isEmpty()) {
+        errno = 0;
+        ok = std::fwrite(data.constData(), 1, std::size_t(data.size()), out.stream()) == std::size_t(data.size());
+        if (!ok)
+            cause = std::strerror(errno ? errno : EIO);
+    }
+    if (ok) {
+        ok = out.commit();
+        cause = out.errorString();
+    }
+    if (!ok)
+        throw LinkError(LinkError::FileError, QStringLiteral("Cannot write the file %1: %2")
+                                                  .arg(FileName, QString::fromLocal8Bit(cause.c_str())));
+}
+
+} // namespace
+
+qint64 cTolvane::recMemBound() const
+{
+    // The chip's own figure once the status was read, else the largest any
+    // board carries.
+    const qint32 known = mStatus.recMemBytes();
+    return known > 0 ? std::min<qint64>(known, MaxRecMemBytes) : MaxRecMemBytes;
+}
+
 LinkResult cTolvane::UploadRecMemFile(const QString &FileName, qint32 Number, bool ByTag)
 {
     Session s(this);
     s.send(query(QUpload) + fileArgs(Number, ByTag));
     const QByteArray head = s.result(QUpload);
     const quint32 total = get32(head, 1);
+    if (qint64(total) > recMemBound()) {
+        mComm->setOutput(QByteArray(1, char(CAN)));
+        s.drain();
+        throw LinkError(LinkError::OutOfBounds,
+                        QStringLiteral("The chip announced a file of %1 bytes, more than its recording memory holds.")
+                            .arg(total));
+    }
     QByteArray data;
+    data.reserve(qsizetype(total));
     bool cancel = false;
-    int lastPercent = -1;
     while (quint32(data.size()) < total) {
         data.append(s.frame(QUpload | MoreFlag, mReplyTimeout));
-        const int percent = int(qint64(data.size()) * 100 / total);
-        if (percent != lastPercent) {
-            lastPercent = percent;
-            emit PercentDone(percent, cancel);
-            if (cancel && quint32(data.size()) < total) {
-                mComm->setOutput(QByteArray(1, CAN));
-                s.drain();
-                return LinkResult::Cancelled;
-            }
+        // Asked on every block, so Cancel is heard at once.
+        emit PercentDone(int(qint64(data.size()) * 100 / total), cancel);
+        if (cancel && quint32(data.size()) < total) {
+            mComm->setOutput(QByteArray(1, char(CAN)));
+            s.drain();
+            return LinkResult::Cancelled;
         }
     }
     if (quint32(data.size()) != total)
         throw LinkError(LinkError::NoAnswer, QStringLiteral("The chip sent more than it announced."));
-    QSaveFile out(FileName);
-    if (!out.open(QIODevice::WriteOnly) || out.write(data) != data.size() || !out.commit())
-        throw LinkError(LinkError::FileError, QStringLiteral("Cannot write the file %1.").arg(FileName));
+    writeUpload(FileName, data);
     if (total == 0)
         emit PercentDone(100, cancel);
     return LinkResult::Done;
@@ -383,7 +387,15 @@ LinkResult cTolvane::PlayRecMemFile(qint32 Number, bool ByTag)
     Session s(this);
     s.send(query(QPlay) + fileArgs(Number, ByTag));
     const QByteArray head = s.result(QPlay);
-    const double length = get32(head, 1) / 1000.0;
+    const quint32 ms = get32(head, 1);
+    if (qint64(ms) > maxPlayMilliseconds(recMemBound())) {
+        mComm->setOutput(QByteArray(1, char(CAN)));
+        s.drain();
+        throw LinkError(LinkError::OutOfBounds,
+                        QStringLiteral("The chip announced a play of %1 seconds, longer than its recording memory holds.")
+                            .arg(ms / 1000));
+    }
+    const double length = ms / 1000.0;
     const double start = vx::Clock::seconds();
     double lastReport = -1.0;
     bool cancel = false;
@@ -398,7 +410,7 @@ LinkResult cTolvane::PlayRecMemFile(qint32 Number, bool ByTag)
             const int percent = length > 0 ? std::min(99, int(elapsed * 100 / length)) : 99;
             emit PercentDone(percent, cancel);
             if (cancel) {
-                mComm->setOutput(QByteArray(1, CAN));
+                mComm->setOutput(QByteArray(1, char(CAN)));
                 s.drain();
                 return LinkResult::Cancelled;
             }

@@ -84,6 +84,7 @@ signals:
     void CommEvent();
 
 private:
+    [[nodiscard]] qint64 recMemBound() const;
     class Session;
     friend class Session;
 

@@ -5,6 +5,7 @@
 #include "app/startup/Preferences.h"
 #include "app/startup/Seams.h"
 #include "chipsim/Chip.h"
+#include "chipsim/SimBackend.h"
 #include "common/Clock.h"
 #include "link/cTolvane.h"
 #include "platform/Folders.h"
@@ -105,14 +106,15 @@ protected:
         // replies arrive within the program's waits on a loaded machine.
         vx::Clock::setSpeed(8);
         DeleteSetting(kApp, kSec);
+        SerialComm::setProgramName(QStringLiteral("Voxmere"));
         qputenv("VOXMERE_COM1", "sim");
         qputenv("VOXMERE_COM2", "/nonexistent/ttyVX");
-        SerialComm::resetSimulatedChips();
+        chipsim::resetSimulatedChips();
         link = std::make_unique<cTolvane>();
         link->setReplyTimeout(20.0);
         cTolv = link.get();
         Comm = link->GetCommObject();
-        chip = SerialComm::simulatedChip(1);
+        chip = chipsim::simulatedChip(1);
         ASSERT_NE(chip, nullptr);
 
         Port = 0;

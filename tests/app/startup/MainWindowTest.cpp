@@ -11,6 +11,7 @@
 #include "app/startup/ui/frmMDI.h"
 #include "app/startup/ui/frmSplash.h"
 #include "chipsim/Chip.h"
+#include "chipsim/SimBackend.h"
 #include "common/Clock.h"
 #include "link/SerialComm.h"
 #include "platform/Folders.h"
@@ -84,9 +85,10 @@ class MainWindowTest : public ::testing::Test
 protected:
     void SetUp() override
     {
+        SerialComm::setProgramName(QStringLiteral("Voxmere"));
         ::setenv("VOXMERE_COM1", "sim", 1);
         vx::Clock::setSpeed(20);
-        SerialComm::resetSimulatedChips();
+        chipsim::resetSimulatedChips();
         DeleteSetting(kApp, kSettings);
         store("Port", QStringLiteral("1"));
         store("DisplayCompatQuery", QStringLiteral("False"));
@@ -98,7 +100,7 @@ protected:
         DictionaryKnown = false;
         CommErrChoice = 0;
         ClosingAll = false;
-        chip = SerialComm::simulatedChip(1);
+        chip = chipsim::simulatedChip(1);
         seams::OpenFileByType = [this](const QString &path) { opened << path; };
         seams::NewTextDocument = [this] { ++newTexts; };
     }

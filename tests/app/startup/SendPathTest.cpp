@@ -3,6 +3,7 @@
 #include "app/startup/Globals.h"
 #include "app/startup/SendPath.h"
 #include "chipsim/Chip.h"
+#include "chipsim/SimBackend.h"
 #include "common/Clock.h"
 #include "link/cTolvane.h"
 
@@ -17,9 +18,10 @@ class SendPath : public ::testing::Test
 protected:
     void SetUp() override
     {
+        SerialComm::setProgramName(QStringLiteral("Voxmere"));
         qputenv("VOXMERE_COM6", "sim");
-        SerialComm::resetSimulatedChips();
-        chip = SerialComm::simulatedChip(6);
+        chipsim::resetSimulatedChips();
+        chip = chipsim::simulatedChip(6);
         chipsim::ChipConfig cfg = chip->config();
         cfg.inputBufferSize = 10;
         cfg.secondsPerChar = 0.005;

@@ -2,6 +2,7 @@
 #include "Rig.h"
 
 #include "chipsim/Chip.h"
+#include "chipsim/SimBackend.h"
 #include "link/cTolvane.h"
 #include "tests/support/TestEnv.h"
 
@@ -51,9 +52,10 @@ class LinkLibrary : public ::testing::Test
 protected:
     void SetUp() override
     {
+        SerialComm::setProgramName(QStringLiteral("Voxmere"));
         qputenv("VOXMERE_COM5", "sim");
-        SerialComm::resetSimulatedChips();
-        chip = SerialComm::simulatedChip(5);
+        chipsim::resetSimulatedChips();
+        chip = chipsim::simulatedChip(5);
         comm = lib.GetCommObject();
         comm->setCommPort(5);
         comm->setSettings(QStringLiteral("115200,N,8,1"));

@@ -4,6 +4,7 @@
 #include "Rig.h"
 
 #include "chipsim/Chip.h"
+#include "chipsim/SimBackend.h"
 #include "chipsim/PtyServer.h"
 #include "link/SerialComm.h"
 #include "platform/Settings.h"
@@ -24,9 +25,10 @@ protected:
     void SetUp() override
     {
         if (GetParam() == Backend::Emulator) {
+            SerialComm::setProgramName(QStringLiteral("Voxmere"));
             qputenv("VOXMERE_COM4", "sim");
-            SerialComm::resetSimulatedChips();
-            chip = SerialComm::simulatedChip(4);
+            chipsim::resetSimulatedChips();
+            chip = chipsim::simulatedChip(4);
         } else {
             own = std::make_unique<chipsim::Chip>();
             server = std::make_unique<chipsim::PtyServer>(own.get());
@@ -59,7 +61,7 @@ TEST_P(SerialContract, ProbeReplyArrivesThroughCommEvent)
 {
     EXPECT_TRUE(comm.PortOpen());
     EXPECT_TRUE(comm.CTSHolding());
-    EXPECT_EQ(comm.emulator() != nullptr, GetParam() == Backend::Emulator);
+    EXPECT_EQ(chipsim::emulatorOf(comm) != nullptr, GetParam() == Backend::Emulator);
     comm.setRThreshold(1);
     probe();
     EXPECT_EQ(events, 0) << "never raised from inside a write";
@@ -152,18 +154,19 @@ INSTANTIATE_TEST_SUITE_P(Backends, SerialContract,
 
 TEST(SerialComm, PortNumbersMapToDevices)
 {
+    SerialComm::setProgramName(QStringLiteral("Voxmere"));
     qunsetenv("VOXMERE_COM9");
     EXPECT_EQ(SerialComm::deviceFor(9), QStringLiteral("/dev/ttyS8"));
     SaveSetting(QStringLiteral("Voxmere"), QStringLiteral("Ports"), QStringLiteral("COM9"), QStringLiteral("/dev/ttyACM0"));
     EXPECT_EQ(SerialComm::deviceFor(9), QStringLiteral("/dev/ttyACM0"));
     qputenv("VOXMERE_COM9", "/dev/ttyUSB0");
     EXPECT_EQ(SerialComm::deviceFor(9), QStringLiteral("/dev/ttyUSB0"));
-    EXPECT_EQ(SerialComm::simulatedChip(9), nullptr);
+    EXPECT_EQ(chipsim::simulatedChip(9), nullptr);
     qputenv("VOXMERE_COM9", "sim:SV3410");
-    chipsim::Chip *chip = SerialComm::simulatedChip(9);
+    chipsim::Chip *chip = chipsim::simulatedChip(9);
     ASSERT_NE(chip, nullptr);
     EXPECT_EQ(chip->config().model, chipsim::Model::SV3410);
-    EXPECT_EQ(SerialComm::simulatedChip(9), chip) << "one chip per port for the program's life";
+    EXPECT_EQ(chipsim::simulatedChip(9), chip) << "one chip per port for the program's life";
     qunsetenv("VOXMERE_COM9");
 
     SerialComm comm;
@@ -177,11 +180,13 @@ TEST(SerialComm, PortNumbersMapToDevices)
         EXPECT_EQ(e.number(), LinkError::InvalidPortNumber);
     }
     EXPECT_FALSE(comm.PortOpen());
+    SerialComm::setProgramName(QStringLiteral("Voxmere"));
     qunsetenv("VOXMERE_COM9");
 }
 
 TEST(SerialComm, EmulatorCtsFollowsDtr)
 {
+    SerialComm::setProgramName(QStringLiteral("Voxmere"));
     qputenv("VOXMERE_COM8", "sim");
     SerialComm comm;
     comm.setCommPort(8);

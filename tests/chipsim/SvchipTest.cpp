@@ -2,6 +2,7 @@
 // pseudo-terminal, with the real serial backend.
 #include "Rig.h"
 
+#include "chipsim/SimBackend.h"
 #include "link/cTolvane.h"
 
 #include <QProcess>
@@ -23,6 +24,7 @@ protected:
         ASSERT_TRUE(proc.waitForReadyRead(5000));
         const QString path = QString::fromLocal8Bit(proc.readLine()).trimmed();
         ASSERT_TRUE(path.startsWith(QStringLiteral("/dev/"))) << path.toStdString();
+        SerialComm::setProgramName(QStringLiteral("Voxmere"));
         qputenv("VOXMERE_COM7", path.toLocal8Bit());
         comm = lib.GetCommObject();
         comm->setCommPort(7);
@@ -61,7 +63,7 @@ TEST_F(Svchip, HandshakeAndStatusOverAPseudoTerminal)
     comm->setInputMode(SerialComm::comInputModeBinary);
     comm->setPortOpen(true);
     comm->setDTREnable(true);
-    EXPECT_EQ(comm->emulator(), nullptr);
+    EXPECT_EQ(chipsim::emulatorOf(*comm), nullptr);
     EXPECT_TRUE(comm->CTSHolding()) << "a pseudo-terminal reads as CTS on";
     ASSERT_TRUE(handshake());
     comm->setOutput(C + "+16g" + NUL);
@@ -83,4 +85,30 @@ TEST_F(Svchip, AChipStuckAt9600AnswersOnlyAt9600)
     comm->setOutput("\x18" + C + "7h" + NUL);
     pump(0.25);
     EXPECT_TRUE(handshake());
+}
+
+// A typo in a value or a switch must not start a healthy chip.
+TEST(SvchipOptions, BadValuesAreRefusedWithTheUsageAndCode2)
+{
+    const QString program = QString::fromLocal8Bit(qgetenv("VX_BIN_DIR")) + QStringLiteral("/svchip");
+    const QStringList bad[] = {
+        {QStringLiteral("--silnet")},
+        {QStringLiteral("--fail-at"), QStringLiteral("5O")},
+        {QStringLiteral("--fail-at"), QStringLiteral("101")},
+        {QStringLiteral("--junk"), QStringLiteral("zz")},
+        {QStringLiteral("--rate"), QStringLiteral("5")},
+        {QStringLiteral("--recmem"), QStringLiteral("lots")},
+        {QStringLiteral("--model"), QStringLiteral("SV3430")},
+        {QStringLiteral("--firmware"), QStringLiteral("0301")},
+        {QStringLiteral("--pace"), QStringLiteral("fast")},
+        {QStringLiteral("stray")},
+    };
+    for (const QStringList &args : bad) {
+        QProcess proc;
+        proc.start(program, args);
+        ASSERT_TRUE(proc.waitForFinished(5000)) << args.join(u' ').toStdString();
+        EXPECT_EQ(proc.exitCode(), 2) << args.join(u' ').toStdString();
+        EXPECT_TRUE(proc.readAllStandardError().contains("usage: svchip")) << args.join(u' ').toStdString();
+        EXPECT_TRUE(proc.readAllStandardOutput().isEmpty()) << "no device was served";
+    }
 }

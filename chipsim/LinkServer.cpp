@@ -1,0 +1,304 @@
+#include "chipsim/Chip.h"
+#include "chipsim/ChipInternal.h"
+
+#include <algorithm>
+
+namespace chipsim {
+
+using namespace detail;
+
+// --- Link exchanges (link/PROTOCOL.md) -----------------------------------------
+
+void Chip::queryCommand(const Command &cmd)
+{
+    const int id = cmd.number;
+    switch (id) {
+    case vx::proto::QStatus: {
+        const LinkStatus s = statusRecord();
+        sendFrame(vx::proto::QStatus, QByteArray(reinterpret_cast<const char *>(s.bytes.data()), LinkStatus::Size));
+        break;
+    }
+    case vx::proto::QInfo: {
+        const ChipInfo i = infoRecord();
+        sendFrame(vx::proto::QInfo, QByteArray(reinterpret_cast<const char *>(i.bytes.data()), ChipInfo::Size));
+        break;
+    }
+    case vx::proto::QDownload:
+    case vx::proto::QFirmware:
+        beginTransfer(id);
+        break;
+    case vx::proto::QUpload:
+    case vx::proto::QDelete:
+    case vx::proto::QPlay: {
+        mXfer = {};
+        mXfer.id = id;
+        takeData([this](quint8 b) {
+            mXfer.header.append(char(b));
+            if (mXfer.header.size() < 5)
+                return true;
+            recMemCommand(mXfer.id);
+            return false;
+        });
+        break;
+    }
+    case vx::proto::QInit:
+    case vx::proto::QRepair:
+        recMemCommand(id);
+        break;
+    default:
+        break; // other queries belong to features this model does not run
+    }
+}
+
+void Chip::beginTransfer(int id)
+{
+    mXfer = {};
+    mXfer.id = id;
+    takeData([this](quint8 b) { return transferByte(b); });
+}
+
+bool Chip::transferByte(quint8 b)
+{
+    Transfer &x = mXfer;
+    switch (x.stage) {
+    case 0:
+        x.header.append(char(b));
+        if (x.header.size() == 4) {
+            x.total = get32(x.header, 0);
+            x.stage = 1;
+        }
+        return true;
+    case 1:
+        if (b == 0) {
+            finishTransfer();
+            return false;
+        }
+        if (b > vx::proto::BlockBytes) { // 0xFF abandons; anything else is no block
+            mXfer = {};
+            return false;
+        }
+        x.blockLeft = b;
+        x.stage = 2;
+        return true;
+    default:
+        if (!x.failed) {
+            x.payload.append(char(b));
+            const int pct = mFaults.failTransferAtPercent;
+            if (pct >= 0 && x.total > 0 && qint64(x.payload.size()) * 100 >= qint64(pct) * x.total) {
+                x.failed = true;
+                sendFrame(quint8(x.id), QByteArray(1, 1));
+            }
+        }
+        if (--x.blockLeft == 0) {
+            x.stage = 1;
+            // Storing the block takes time: CTS is off meanwhile.
+            if (mConfig.storeBytesPerSecond > 0) {
+                mCtsLowUntil = std::max(mCtsLowUntil, now() + 128.0 / mConfig.storeBytesPerSecond);
+                ensureTicking();
+            }
+        }
+        return true;
+    }
+}
+
+void Chip::finishTransfer()
+{
+    const Transfer x = mXfer;
+    mXfer = {};
+    if (x.failed)
+        return; // already reported
+    if (quint32(x.payload.size()) != x.total) {
+        sendFrame(quint8(x.id), QByteArray(1, 1));
+        return;
+    }
+    if (x.id == vx::proto::QDownload) {
+        storeDownload(x.payload);
+        return;
+    }
+    storeFirmware(x.payload);
+}
+
+void Chip::storeDownload(const QByteArray &payload)
+{
+    // Which stream it is: the first "<n>w" command near the start names
+    // greetings (255), dictionaries (247) and sound libraries (100, 223); a
+    // marked chip PCM file carries 0xDBC0 at offset 8.
+    int kind = 0;
+    for (int i = 0; i < std::min<int>(40, int(payload.size())); ++i) {
+        if (quint8(payload[i]) != CMD)
+            continue;
+        int j = i + 1;
+        QByteArray digits;
+        while (j < payload.size() && payload[j] >= '0' && payload[j] <= '9')
+            digits.append(payload[j++]);
+        if (j < payload.size() && (payload[j] == 'w' || payload[j] == 'W') && !digits.isEmpty()) {
+            kind = digits.toInt();
+            break;
+        }
+    }
+    quint8 code = 0;
+    if (kind == 255) {
+        mGreeting = payload;
+    } else if (kind == 247) {
+        mDictionary = payload;
+    } else if (kind == 100 || kind == 223) {
+        code = storeSoundLibrary(payload, kind == 223);
+        if (code == 0)
+            mSoundLibrary = payload;
+    } else if (payload.size() >= 16 && quint8(payload[8]) == 0xC0 && quint8(payload[9]) == 0xDB) {
+        const quint16 tag = quint16(quint8(payload[14]) | (quint8(payload[15]) << 8));
+        if (mConfig.recMemBytes < 0)
+            code = 6;
+        else if (mRecCorrupt)
+            code = 4;
+        else if (!addRecFile(tag, payload))
+            code = 5;
+    }
+    if (code == 0) {
+        mLastDownload = payload;
+        ++mDownloadCount;
+    }
+    sendFrame(vx::proto::QDownload, QByteArray(1, char(code)));
+}
+
+quint8 Chip::storeSoundLibrary(const QByteArray &lib, bool tagged)
+{
+    // Header 29 bytes, data (from the block marker to the pad byte), then a
+    // 16-bit sum of every byte from offset 9 to the pad byte.
+    if (mConfig.recMemBytes < 0)
+        return 6;
+    if (tagged && mConfig.model == Model::SV3410)
+        return 8;
+    if (lib.size() < 35)
+        return 7;
+    const quint32 length = get32(lib, 9);
+    if (qint64(length) + 31 != lib.size() || quint8(lib[29]) != 0xEC || quint8(lib[30]) != 0xDB)
+        return 7;
+    quint16 sum = 0;
+    for (qsizetype i = 9; i < lib.size() - 2; ++i)
+        sum = quint16(sum + quint8(lib[i]));
+    if (sum != quint16(quint8(lib[lib.size() - 2]) | (quint8(lib[lib.size() - 1]) << 8)))
+        return 7;
+    // The entries become the recording memory's files.
+    QVector<RecFile> files;
+    qint64 used = 0;
+    qsizetype at = 33;
+    const qsizetype end = 29 + length;
+    const int head = tagged ? 6 : 4;
+    while (at + head <= end) {
+        const int len = quint8(lib[at]) | (quint8(lib[at + 1]) << 8) | (quint8(lib[at + 2]) << 16);
+        if (at + head + len > end)
+            break;
+        const quint8 rate = quint8(lib[at + 3]);
+        RecFile f;
+        if (tagged) {
+            f.tag = quint16(quint8(lib[at + 4]) | (quint8(lib[at + 5]) << 8));
+            f.pcm = QByteArray("\r\r\x1e\x01", 4) + QByteArray::number((rate & 0x7F) % 100).rightJustified(2, '0') +
+                    ((rate & 0x80) ? '%' : '#') + '\0' + char(0xC0) + char(0xDB) + lib.mid(at, 4) + lib.mid(at + 4, 2) +
+                    lib.mid(at + 6, len);
+        } else {
+            f.pcm = lib.mid(at, 4 + len);
+        }
+        used += f.pcm.size();
+        files.append(f);
+        at += head + len;
+    }
+    if (used > mConfig.recMemBytes)
+        return 5;
+    mRecFiles = files;
+    mRecCorrupt = false;
+    return 0;
+}
+
+void Chip::storeFirmware(const QByteArray &image)
+{
+    const int part = firmwareImagePart(image);
+    if (part == 0) {
+        sendFrame(vx::proto::QFirmware, QByteArray(1, 2));
+        return;
+    }
+    const int version = firmwareImageVersion(image, part);
+    if (part == 1)
+        mConfig.firmwareFirst = version;
+    else
+        mConfig.firmwareSecond = version;
+    ++mFirmwareWrites;
+    mLastDownload = image;
+    sendFrame(vx::proto::QFirmware, QByteArray(1, 0));
+    // The chip restarts: CTS low meanwhile. It keeps its speed, except that
+    // the synthesizer boards come back at 9600 after the second image (the
+    // host then sends "7h" at 9600 so they find the speed again).
+    mCtsLowUntil = now() + mConfig.flashSeconds;
+    if (part == 2 && (mConfig.moduleCode == 4 || mConfig.moduleCode == 7))
+        mBaud = 9600;
+    updateCts();
+    ensureTicking();
+}
+
+// --- Firmware images ---------------------------------------------------------
+
+QByteArray makeFirmwareImage(int part, int version, int size)
+{
+    size = std::max(size, 160);
+    QByteArray img(size, 0);
+    for (int i = 16; i < size; ++i)
+        img[i] = char((i * 37 + part) & 0xFF);
+    img[0] = 'S';
+    img[1] = 'V';
+    img[2] = 'F';
+    img[3] = 'W';
+    img[4] = char(part);
+    if (part == 1) {
+        // Chained: stored byte 0 = plain ^ 128, byte i = plain_i ^ plain_{i-1}.
+        quint8 plain[6] = {0x5A, 0x13, 0x77, 0x21, quint8(version & 0xFF), quint8((version >> 8) & 0xFF)};
+        img[8] = char(plain[0] ^ 0x80);
+        for (int i = 1; i < 6; ++i)
+            img[8 + i] = char(plain[i] ^ plain[i - 1]);
+    } else {
+        const quint8 lo = quint8(version & 0xFF), hi = quint8((version >> 8) & 0xFF);
+        img[size - 132] = char(lo ^ 0xFF);
+        img[size - 131] = char(hi ^ lo);
+    }
+    return img;
+}
+
+int firmwareImagePart(const QByteArray &image)
+{
+    if (image.size() < 160 || !image.startsWith("SVFW"))
+        return 0;
+    const int part = quint8(image[4]);
+    return part == 1 || part == 2 ? part : 0;
+}
+
+int firmwareImageVersion(const QByteArray &image, int part)
+{
+    if (part == 1) {
+        if (image.size() < 14)
+            return -1;
+        quint8 u[6];
+        u[0] = quint8(image[8]) ^ 0x80;
+        for (int i = 1; i < 6; ++i)
+            u[i] = quint8(image[8 + i]) ^ u[i - 1];
+        return u[5] * 256 + u[4];
+    }
+    if (image.size() < 132)
+        return -1;
+    const quint8 u0 = quint8(image[image.size() - 132]) ^ 0xFF;
+    const quint8 u1 = quint8(image[image.size() - 131]) ^ u0;
+    return u1 * 256 + u0;
+}
+
+ChipConfig ChipConfig::forModel(const QString &model)
+{
+    ChipConfig c;
+    if (model.compare(QStringLiteral("SV3410"), Qt::CaseInsensitive) == 0) {
+        c.model = Model::SV3410;
+        c.rateCode = 4;
+        c.firmwareFirst = 0x0105;
+        c.firmwareSecond = 0x0105;
+        c.recMemBytes = 512 * 1024;
+    }
+    return c;
+}
+
+} // namespace chipsim
