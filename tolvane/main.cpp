@@ -4,6 +4,8 @@
 #include "tolvane/TolvanePrefs.h"
 #include "tolvane/ui/frmMain.h"
 
+#include "chipsim/SimBackend.h"
+#include "link/SerialComm.h"
 #include "platform/Prompter.h"
 #include "platform/QtPrompter.h"
 #include "platform/SingleInstance.h"
@@ -13,6 +15,10 @@
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
+    // Ports are the machine's, named once for both programs: VOXMERE_COM<N>
+    // and the workbench's "Ports" section; "sim" is the emulator.
+    SerialComm::setProgramName(QStringLiteral("Voxmere"));
+    chipsim::registerSimDevice();
     QApplication::setApplicationName(tolv::appName());
     // Paths are made absolute before start-up changes the current folder.
     const QVector<tolv::QueueEntry> files = tolv::BuildQueue(QApplication::arguments().mid(1));

@@ -7,6 +7,7 @@
 #include "tolvane/ui/frmConfirm.h"
 
 #include "chipsim/Chip.h"
+#include "chipsim/SimBackend.h"
 #include "common/Clock.h"
 #include "link/SerialComm.h"
 #include "platform/Settings.h"
@@ -51,14 +52,15 @@ inline QByteArray markedPcm(quint16 tag, int dataLength, char fill)
 // Fresh chip on COM1, fresh settings, fast clock.
 inline chipsim::Chip *freshStart(int storedPort)
 {
+    SerialComm::setProgramName(QStringLiteral("Voxmere"));
     qputenv("VOXMERE_COM1", "sim");
     vx::Clock::setSpeed(20);
-    SerialComm::resetSimulatedChips();
+    chipsim::resetSimulatedChips();
     DeleteSetting(tolv::appName(), QStringLiteral("Settings"));
     if (storedPort)
         SaveSetting(tolv::appName(), QStringLiteral("Settings"), QStringLiteral("Port"), QString::number(storedPort));
     ResetGlobals();
-    return SerialComm::simulatedChip(1);
+    return chipsim::simulatedChip(1);
 }
 
 inline QString setting(const char *key)
