@@ -6,6 +6,7 @@
 
 #include "chipsim/SimBackend.h"
 #include "link/SerialComm.h"
+#include "platform/ProgramName.h"
 #include "platform/Prompter.h"
 #include "platform/QtPrompter.h"
 #include "platform/SingleInstance.h"
@@ -20,6 +21,7 @@ int main(int argc, char **argv)
     SerialComm::setProgramName(QStringLiteral("Voxmere"));
     chipsim::registerSimDevice();
     QApplication::setApplicationName(tolv::appName());
+    vx::setProgramName(tolv::appName());
     // Paths are made absolute before start-up changes the current folder.
     const QVector<tolv::QueueEntry> files = tolv::BuildQueue(QApplication::arguments().mid(1));
 

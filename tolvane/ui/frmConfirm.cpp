@@ -3,7 +3,7 @@
 #include "tolvane/Globals.h"
 #include "tolvane/TolvanePrefs.h"
 
-#include "common/Delay.h"
+#include "platform/ui/Modal.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -16,7 +16,6 @@ frmConfirm::frmConfirm(QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmConfirm"));
     setWindowTitle(QStringLiteral("Warning"));
-    setWindowModality(Qt::ApplicationModal);
     picIcon = new QLabel(this);
     picIcon->setObjectName(QStringLiteral("picIcon"));
     picIcon->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(32, 32));
@@ -85,14 +84,9 @@ void frmConfirm::cmdCancel_Click()
 bool frmConfirm::Confirm()
 {
     Answer = 0;
-    show();
-    raise();
-    activateWindow();
+    vx::RunModal(this, [](QWidget *form) { vx::CentreOver(form); });
     // The close box hides the dialog without an answer: that is a Cancel.
-    while (Answer == 0 && isVisible())
-        Delay(0.01);
     if (Answer == 0)
         Answer = 2;
-    hide();
     return Answer == 1;
 }

@@ -10,6 +10,7 @@
 #include "common/ui/Rollover.h"
 #include "link/cTolvane.h"
 #include "platform/Help.h"
+#include "platform/ui/Modal.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -79,12 +80,15 @@ frmMain::frmMain(QWidget *parent) : QMainWindow(parent)
     connect(cTolv, &cTolvane::ChipStatus, this, &frmMain::cTolv_ChipStatus, Qt::DirectConnection);
     connect(cTolv, &cTolvane::ConfirmUpdate, this, &frmMain::cTolv_ConfirmUpdate, Qt::DirectConnection);
     BuildWindow();
+    vx::setDialogOwner(this);
 }
 
 frmMain::~frmMain()
 {
     SetRollover(nullptr);
     vx::setRolloverHost(nullptr);
+    if (vx::DialogOwner() == this)
+        vx::setDialogOwner(nullptr);
     G.Comm = nullptr;
 }
 
