@@ -67,6 +67,13 @@ void Chip::powerCycle()
     mAdc = {};
     mRec = {};
     mCtsLowUntil = 0.0;
+    // A reset speaks the stored greeting: its settings, then its text.
+    const qsizetype at = mGreeting.indexOf("255w");
+    if (at >= 0) {
+        for (char b : mGreeting.mid(at + 4))
+            takeByte(quint8(b));
+        actOnBuffer();
+    }
     updateCts();
 }
 
