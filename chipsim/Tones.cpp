@@ -60,10 +60,9 @@ bool Chip::toneStreamByte(quint8 b)
     mToneRecord.append(char(b));
     if (mToneRecord.size() < 4)
         return true;
-    const auto at = [this](int i) { return int(quint8(mToneRecord[i])); };
     const QByteArray record = mToneRecord;
     mToneRecord.clear();
-    if (at(0) == 0) {
+    if (record[0] == 0) {
         // Settings: volume and tempo. Volume 0 ends the stream (the score's
         // closing record).
         if (quint8(record[1]) == 0)
