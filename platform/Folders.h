@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/ProgramName.h"
+
 #include <QString>
 
 namespace vx {
@@ -10,10 +12,10 @@ namespace vx {
 void setProgramFolder(const QString &path);
 
 // The per-user temporary folder: the system temporary folder plus
-// "Voxmere-<user>/" (with a trailing slash). createTempFolder() makes it with
+// "<program name>-<user>/" (with a trailing slash). createTempFolder() makes it with
 // mode 0700 and refuses one owned by someone else or reached through a link;
 // returns false with a message then.
-[[nodiscard]] QString tempFolderPath(const QString &program = QStringLiteral("Voxmere"));
+[[nodiscard]] QString tempFolderPath(const QString &program = programName());
 bool createTempFolder(const QString &path, QString *error = nullptr);
 
 // Deletes the regular files directly in folder; follows no link, leaves

@@ -1,6 +1,7 @@
 #include "platform/Help.h"
 
 #include "platform/Folders.h"
+#include "platform/ProgramName.h"
 #include "platform/Prompter.h"
 
 #include <QDesktopServices>
@@ -21,7 +22,7 @@ QString helpFilePath()
 {
     if (!helpOverride().isEmpty())
         return helpOverride();
-    return programFolder() + QStringLiteral("/Docs/Voxmere_Help.html");
+    return programFolder() + QStringLiteral("/Docs/") + programName() + QStringLiteral("_Help.html");
 }
 
 void setHelpFilePath(const QString &path)

@@ -1,7 +1,10 @@
 #include "platform/Prompter.h"
 
+#include "platform/ProgramName.h"
+
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 namespace vx {
 
@@ -9,7 +12,7 @@ namespace {
 
 QString &titleStore()
 {
-    static QString t = QStringLiteral("Voxmere");
+    static QString t;
     return t;
 }
 
@@ -52,7 +55,7 @@ void setProgramTitle(const QString &title)
 
 QString programTitle()
 {
-    return titleStore();
+    return titleStore().isEmpty() ? programName() : titleStore();
 }
 
 Answer MsgBox(const QString &text, Buttons buttons, Icon icon, const QString &title, int defaultButton, int helpTopic)
@@ -194,7 +197,8 @@ Reply ScriptedPrompter::take(const Prompt &prompt)
                                                      : Answer::Cancel;
         return r;
     }
-    Reply r = mAnswers.front();
+    Reply r;
+    std::swap(r, mAnswers.front());
     mAnswers.pop_front();
     return r;
 }

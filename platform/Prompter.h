@@ -66,7 +66,7 @@ Prompter &prompter();
 // Installs p (not owned); nullptr restores the fail-fast one. Returns the previous one.
 Prompter *setPrompter(Prompter *p);
 
-// The program's title used when a prompt has none.
+// The program's title used when a prompt has none; the program name until set.
 void setProgramTitle(const QString &title);
 [[nodiscard]] QString programTitle();
 

@@ -1,5 +1,6 @@
 #include "app/startup/MainWindowRules.h"
 
+#include "app/Globals.h"
 #include "platform/Numbers.h"
 #include "platform/Settings.h"
 
@@ -10,7 +11,7 @@ namespace mainwin {
 
 QString appName()
 {
-    return QStringLiteral("Voxmere");
+    return QLatin1String(kAppName);
 }
 
 namespace {

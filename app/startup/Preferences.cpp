@@ -1,41 +1,87 @@
 #include "app/startup/Preferences.h"
 
-#include "app/startup/Globals.h"
+#include "app/startup/MainWindowRules.h"
 #include "platform/Settings.h"
+
+#include <variant>
 
 namespace {
 
-const QString kApp = QStringLiteral("Voxmere");
 const QString kSection = QStringLiteral("Settings");
 
-bool readB(const char *key, bool def)
+// A preference's live value and its saved copy (null: it has none).
+template <typename T>
+struct Field
 {
-    return vx::readBool(kApp, kSection, QLatin1String(key), def);
+    T ProgramGlobals::*live;
+    T ProgramGlobals::*saved;
+};
+
+enum Use : unsigned {
+    Load = 1,  // LoadPreferences reads it
+    Store = 2, // StorePreferences writes it
+};
+
+struct Preference
+{
+    const char *key;
+    std::variant<Field<bool>, Field<int>, Field<QString>> field;
+    unsigned use;
+};
+
+// Every preference once. Its default is its start value in ProgramGlobals.
+// Port is stored by the chip link set-up once a port works; SV10DataFiles is
+// read on its own (its default depends on the chip), the editor font by the
+// preferences dialog; the notice flags have no saved copy.
+const Preference kPreferences[] = {
+    {"DfltPCMEnc", Field<bool>{&ProgramGlobals::DfltPCMEnc, &ProgramGlobals::DfltPCMEncSaved}, Load | Store},
+    {"AudioPlayer", Field<int>{&ProgramGlobals::AudioPlayer, &ProgramGlobals::AudioPlayerSaved}, Load | Store},
+    {"AudioView", Field<int>{&ProgramGlobals::AudioView, &ProgramGlobals::AudioViewSaved}, Load | Store},
+    {"AudioDblClk", Field<int>{&ProgramGlobals::AudioDblClk, &ProgramGlobals::AudioDblClkSaved}, Load | Store},
+    {"AudioEditor", Field<QString>{&ProgramGlobals::AudioEditor, &ProgramGlobals::AudioEditorSaved}, Load | Store},
+    {"GrtCtls", Field<bool>{&ProgramGlobals::GrtCtls, &ProgramGlobals::GrtCtlsSaved}, Load | Store},
+    {"Highlight", Field<bool>{&ProgramGlobals::Highlight, &ProgramGlobals::HighlightSaved}, Load | Store},
+    {"TblAltColor", Field<bool>{&ProgramGlobals::TblAltColor, &ProgramGlobals::TblAltColorSaved}, Load | Store},
+    {"Port", Field<int>{&ProgramGlobals::Port, &ProgramGlobals::PortSaved}, Load},
+    {"BaudRate", Field<int>{&ProgramGlobals::BaudRate, &ProgramGlobals::BaudRateSaved}, Load | Store},
+    {"DictCharSet", Field<int>{&ProgramGlobals::DictCharSet, &ProgramGlobals::DictCharSetSaved}, Load | Store},
+    {"DictSynCk", Field<int>{&ProgramGlobals::DictSynCk, &ProgramGlobals::DictSynCkSaved}, Load | Store},
+    {"CommandChar", Field<QString>{&ProgramGlobals::CommandChar, &ProgramGlobals::CommandCharSaved}, Load | Store},
+    {"DisplaySV10Warning", Field<bool>{&ProgramGlobals::DisplaySV10Warning, nullptr}, Load},
+    {"DisplayCompatQuery", Field<bool>{&ProgramGlobals::DisplayCompatQuery, nullptr}, Load},
+    {"SV10DataFiles", Field<bool>{&ProgramGlobals::SV10DataFiles, &ProgramGlobals::SV10DataFilesSaved}, Store},
+    {"FontName", Field<QString>{&ProgramGlobals::FontName, &ProgramGlobals::FontNameSaved}, Store},
+    {"FontSize", Field<QString>{&ProgramGlobals::FontSize, &ProgramGlobals::FontSizeSaved}, Store},
+};
+
+bool read(const QString &key, bool def)
+{
+    return vx::readBool(mainwin::appName(), kSection, key, def);
 }
 
-int readI(const char *key, int def)
+int read(const QString &key, int def)
 {
-    return vx::readInt(kApp, kSection, QLatin1String(key), def);
+    return vx::readInt(mainwin::appName(), kSection, key, def);
 }
 
-QString readS(const char *key, const QString &def)
+QString read(const QString &key, const QString &def)
 {
-    return vx::readText(kApp, kSection, QLatin1String(key), def);
+    return vx::readText(mainwin::appName(), kSection, key, def);
 }
 
-void writeS(const char *key, const QString &value)
+void write(const QString &key, bool value)
 {
-    SaveSetting(kApp, kSection, QLatin1String(key), value);
+    vx::writeBool(mainwin::appName(), kSection, key, value);
 }
 
-void writeB(const char *key, bool value)
+void write(const QString &key, int value)
 {
-    vx::writeBool(kApp, kSection, QLatin1String(key), value);
+    vx::writeInt(mainwin::appName(), kSection, key, value);
 }
 
-void writeI(const char *key, int value)
+void write(const QString &key, const QString &value)
 {
-    vx::writeInt(kApp, kSection, QLatin1String(key), value);
+    SaveSetting(mainwin::appName(), kSection, key, value);
 }
 
 } // namespace
@@ -58,89 +104,47 @@ QString BaudRateText(int baudRate)
 
 void LoadPreferences()
 {
-    DfltPCMEnc = readB("DfltPCMEnc", true);
-    AudioPlayer = readI("AudioPlayer", 1);
-    AudioView = readI("AudioView", 0);
-    AudioDblClk = readI("AudioDblClk", 0);
-    AudioEditor = readS("AudioEditor", QStringLiteral("/usr/bin/audacity"));
-    GrtCtls = readB("GrtCtls", false);
-    Highlight = readB("Highlight", true);
-    TblAltColor = readB("TblAltColor", true);
-    Port = readI("Port", 0);
+    static const ProgramGlobals defaults;
+    for (const Preference &p : kPreferences) {
+        if (!(p.use & Load))
+            continue;
+        std::visit([&](const auto &f) { G.*f.live = read(QLatin1String(p.key), defaults.*f.live); }, p.field);
+    }
     // A port number outside the preferences' list (COM1 to COM32) could be
     // neither shown nor kept there, and one the serial object refuses would
     // leave it on the port it had before; treat it as none.
     if (Port < 0 || Port > kPortCount)
         Port = 0;
-    BaudRate = readI("BaudRate", 8);
     // The speed text is looked up by this index, so it must name a list item.
     if (BaudRate < 1 || BaudRate > BaudRateItems().size())
         BaudRate = 8;
-    DictCharSet = readI("DictCharSet", 1);
-    DictSynCk = readI("DictSynCk", 0);
-    CommandChar = readS("CommandChar", QStringLiteral("~"));
     // A NUL shortcut is the old way of saying "off".
     if (CommandChar == QString(QChar(0)))
         CommandChar.clear();
-    DisplaySV10Warning = readB("DisplaySV10Warning", true);
-    DisplayCompatQuery = readB("DisplayCompatQuery", true);
     ChipModel = QStringLiteral("SV3420");
 }
 
 void LoadSV10DataFiles()
 {
-    SV10DataFiles = readB("SV10DataFiles", IsOlderChip);
+    SV10DataFiles = read(QStringLiteral("SV10DataFiles"), IsOlderChip);
 }
-
-namespace {
-// Every preference with its saved copy, in one list for both directions.
-template <typename F>
-void forEachPreference(F f)
-{
-    f(DfltPCMEnc, DfltPCMEncSaved);
-    f(AudioPlayer, AudioPlayerSaved);
-    f(AudioView, AudioViewSaved);
-    f(AudioDblClk, AudioDblClkSaved);
-    f(AudioEditor, AudioEditorSaved);
-    f(GrtCtls, GrtCtlsSaved);
-    f(Highlight, HighlightSaved);
-    f(TblAltColor, TblAltColorSaved);
-    f(Port, PortSaved);
-    f(BaudRate, BaudRateSaved);
-    f(DictCharSet, DictCharSetSaved);
-    f(DictSynCk, DictSynCkSaved);
-    f(CommandChar, CommandCharSaved);
-    f(SV10DataFiles, SV10DataFilesSaved);
-    f(FontName, FontNameSaved);
-    f(FontSize, FontSizeSaved);
-}
-} // namespace
 
 void SnapshotSettings()
 {
-    forEachPreference([](auto &live, auto &saved) { saved = live; });
+    for (const Preference &p : kPreferences)
+        std::visit([](const auto &f) { if (f.saved) G.*f.saved = G.*f.live; }, p.field);
 }
 
 void RestoreSettings()
 {
-    forEachPreference([](auto &live, auto &saved) { live = saved; });
+    for (const Preference &p : kPreferences)
+        std::visit([](const auto &f) { if (f.saved) G.*f.live = G.*f.saved; }, p.field);
 }
 
 void StorePreferences()
 {
-    writeB("DfltPCMEnc", DfltPCMEnc);
-    writeI("AudioPlayer", AudioPlayer);
-    writeI("AudioView", AudioView);
-    writeI("AudioDblClk", AudioDblClk);
-    writeS("AudioEditor", AudioEditor);
-    writeB("GrtCtls", GrtCtls);
-    writeB("Highlight", Highlight);
-    writeB("TblAltColor", TblAltColor);
-    writeI("DictCharSet", DictCharSet);
-    writeI("DictSynCk", DictSynCk);
-    writeB("SV10DataFiles", SV10DataFiles);
-    writeI("BaudRate", BaudRate);
-    writeS("FontName", FontName);
-    writeS("FontSize", FontSize);
-    writeS("CommandChar", CommandChar);
+    for (const Preference &p : kPreferences) {
+        if (p.use & Store)
+            std::visit([&](const auto &f) { write(QLatin1String(p.key), G.*f.live); }, p.field);
+    }
 }

@@ -1,19 +1,18 @@
 #pragma once
 
-// Hooks through which the start-up and chip-link routines reach windows and
-// routines that other parts of the program own. Each stays empty until its
-// owner installs it; callers treat an empty hook as "nothing to do".
+// Scaffolding: hooks to routines that are not written yet. Each stays empty
+// until its owner installs it (callers treat an empty hook as "nothing to
+// do"); the code that builds the routine deletes its hook and calls the
+// routine directly. Add no new hooks here.
+
+#include <QString>
 
 #include <functional>
 
+class QMainWindow;
 class QWidget;
 
 namespace seams {
-
-// Refreshes every menu and toolbar state from the active window and Busy.
-inline std::function<void()> UpdateToolbarState;
-// The window in a registry slot, or null when the slot has none.
-inline std::function<QWidget *(int slot)> DocumentWindow;
 
 // Calls a hook when it is installed.
 template <typename F, typename... A>
@@ -23,73 +22,38 @@ inline void call(const F &hook, A &&...args)
         hook(std::forward<A>(args)...);
 }
 
-} // namespace seams
-
-// --- Chip link set-up -------------------------------------------------------
-#include <QString>
-
-namespace seams {
-
-// Sets the main window's caption.
-inline std::function<void(const QString &caption)> SetMainCaption;
-// Closes the splash window when it is up.
-inline std::function<void()> CloseSplash;
-// The main window, to centre dialogs over; null before it exists.
-inline std::function<QWidget *()> MainWindow;
-// Puts the control panels into their demo state (voice parameter sliders and
-// lists at 0, the register buttons of bit 0 pressed as the demo set-up does).
+// Replaced by UpdateToolbarState() (toolbar rules computed, then applied).
+inline std::function<void()> UpdateToolbarState;
+// Replaced by the document registry's Documents[slot].
+inline std::function<QWidget *(int slot)> DocumentWindow;
+// Replaced by the control panels' demo set-up (sliders and lists at 0, bit 0 registers pressed).
 inline std::function<void()> DemoPanels;
-// Unloads every window and ends the program (Quit in the communication-error dialog).
-inline std::function<void()> EndProgram;
-
-} // namespace seams
-
-// --- Preferences ------------------------------------------------------------
-namespace seams {
-
-// Paints a sound library list view's rows in two alternating colours
-// (0xBBGGRR values), following TblAltColor.
+// Replaced by the sound library window's SetListViewAltRowColors (colours as 0xBBGGRR).
 inline std::function<void(QWidget *listView, int colour1, int colour2)> SetListViewAltRowColors;
-
-} // namespace seams
-
-// --- Chipset update -----------------------------------------------------------
-namespace seams {
-
-// Writes one file into the chip with the progress dialog up (the download
-// routine of the main program). Throws LinkError on failure; returns false
-// when the transfer was cancelled. Leaves the busy state entered. When empty,
-// the chipset update calls the link library itself.
+// Replaced by the main program's download routine (progress dialog up; throws LinkError,
+// false when cancelled, leaves the busy state entered); empty: the chipset update calls the link itself.
 inline std::function<bool(const QString &path)> LinkTransferFile;
-
-} // namespace seams
-
-// --- Main window: start-up, events and shutdown -------------------------------
-class QMainWindow;
-
-namespace seams {
-
-// The control panel window and the phonetic-output window, created on first
-// use; null when there is none. Their geometry keys are applied by the start-up.
+// Replaced by the control panel window frmCpanels, created on first use.
 inline std::function<QWidget *()> ControlPanelWindow;
+// Replaced by the phonetic-output window frmPhonetic, created on first use.
 inline std::function<QWidget *()> PhoneticWindow;
-// Builds the main window's menu bar and connects its handlers.
+// Replaced by frmMDI::InitMenus (the menu bar from one menu table).
 inline std::function<void(QMainWindow *main)> InitMenus;
-// The compatibility query of the start-up; sets For10.
+// Replaced by frmCompatQuery, the start-up's compatibility question (sets For10).
 inline std::function<void()> DisplayCompatQuery;
-// Rebuilds the recent-file menu from the settings store.
+// Replaced by the recent-file list's UpdateRecentFileMenu.
 inline std::function<void()> UpdateRecentFileMenu;
-// Opens a file by its extension, as File > Open does.
+// Replaced by the document registry's OpenFileByType (File > Open by extension).
 inline std::function<void(const QString &path)> OpenFileByType;
-// Opens a new, untitled text window (it lands in slot 2 on an empty registry).
+// Replaced by the document registry's NewTextDocument (slot 2 on an empty registry).
 inline std::function<void()> NewTextDocument;
-// Shows the context menu of the main window's empty area.
+// Replaced by the main window's context menu of its empty area (frmMDI_Popups).
 inline std::function<void(QWidget *owner)> ShowMDIFormMenu;
-// Makes a control the hover-highlighted one; null clears the highlight.
+// Replaced by the hover highlight's SetRollover (null clears it).
 inline std::function<void(QWidget *control)> SetRollover;
-// The receive handler: the link library's serial object has data.
+// Replaced by frmMDI::cTolv_CommEvent driving the chip receiver.
 inline std::function<void()> CommEvent;
-// A click on a main toolbar button, or on an item of its drop-down menu, by key.
+// Replaced by the main toolbar's button and drop-down handlers (frmMDI_Commands), by key.
 inline std::function<void(const QString &key)> ToolbarButtonClick;
 inline std::function<void(const QString &key)> ToolbarButtonMenuClick;
 

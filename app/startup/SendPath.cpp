@@ -1,6 +1,6 @@
 #include "app/startup/SendPath.h"
 
-#include "app/startup/Globals.h"
+#include "app/Globals.h"
 #include "common/Clock.h"
 #include "common/Delay.h"
 #include "link/SerialComm.h"

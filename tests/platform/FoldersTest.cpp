@@ -51,6 +51,7 @@ TEST(Folders, EmptyingRemovesRegularFilesAndNeverFollowsALink)
 
 TEST(Folders, TheTemporaryFolderIsPerUserAndPrivate)
 {
+    setProgramName(QStringLiteral("Voxmere"));
     const QString path = tempFolderPath();
     EXPECT_TRUE(path.startsWith(QDir::tempPath()));
     EXPECT_TRUE(path.endsWith(QLatin1Char('/')));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/ui/Modal.h"
+
 #include <QDialog>
 
 #include <array>
@@ -80,6 +82,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    friend class vx::LoadedForm<frmPrefs>; // the one way it is loaded
     explicit frmPrefs(QWidget *parent = nullptr);
     void Form_Load();
     void LoadFontSettings();

@@ -1,9 +1,9 @@
 #include "app/shell/ui/frmProgress.h"
 
 #include "app/shell/ui/ProgressBar.h"
-#include "app/startup/Globals.h"
+#include "app/Globals.h"
 #include "app/startup/ui/Images.h"
-#include "app/startup/ui/frmMDI.h"
+#include "platform/ui/Modal.h"
 #include "platform/Numbers.h"
 
 #include <QCloseEvent>
@@ -15,11 +15,7 @@
 
 namespace {
 
-QPointer<frmProgress> &dialog()
-{
-    static QPointer<frmProgress> d;
-    return d;
-}
+vx::LoadedForm<frmProgress> gForm;
 
 // Design width; the height follows the Cancel button (2600 or 2100 twips).
 constexpr int kWidthTwips = 5700;
@@ -98,10 +94,7 @@ void frmProgress::ProgressSetup(int intIcon, bool blnShowCancel, const QString &
     setFixedSize(vx::twipsToPixels(kWidthTwips),
                  vx::twipsToPixels(blnShowCancel ? kHeightWithCancel : kHeightWithoutCancel));
     // Centred over the main window, wherever that is on the screen.
-    if (QWidget *main = frmMDI::instance()) {
-        const QRect m = main->frameGeometry();
-        move(m.x() + (m.width() - width()) / 2, m.y() + (m.height() - height()) / 2);
-    }
+    vx::CentreOver(this);
     show();
 }
 
@@ -113,23 +106,17 @@ void frmProgress::cmdCancel_Click()
 
 frmProgress *frmProgress::instance()
 {
-    if (!dialog())
-        dialog() = new frmProgress(frmMDI::instance());
-    return dialog();
+    return gForm.get();
 }
 
 frmProgress *frmProgress::loaded()
 {
-    return dialog();
+    return gForm.loaded();
 }
 
 void frmProgress::Unload()
 {
-    if (frmProgress *d = dialog()) {
-        dialog() = nullptr;
-        d->hide();
-        delete d;
-    }
+    gForm.unload();
 }
 
 void frmProgress::reject()

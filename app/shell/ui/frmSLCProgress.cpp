@@ -1,9 +1,9 @@
 #include "app/shell/ui/frmSLCProgress.h"
 
 #include "app/shell/ui/ProgressBar.h"
-#include "app/startup/Globals.h"
+#include "app/Globals.h"
 #include "app/startup/ui/Images.h"
-#include "app/startup/ui/frmMDI.h"
+#include "platform/ui/Modal.h"
 
 #include <QCloseEvent>
 #include <QFrame>
@@ -17,11 +17,7 @@
 
 namespace {
 
-QPointer<frmSLCProgress> &slcWindow()
-{
-    static QPointer<frmSLCProgress> w;
-    return w;
-}
+vx::LoadedForm<frmSLCProgress> gForm;
 
 QPixmap checkmark()
 {
@@ -135,10 +131,7 @@ frmSLCProgress::frmSLCProgress(QWidget *parent)
 void frmSLCProgress::Form_Load()
 {
     adjustSize();
-    if (QWidget *main = frmMDI::instance()) {
-        const QRect m = main->frameGeometry();
-        move(m.x() + (m.width() - width()) / 2, m.y() + (m.height() - height()) / 2);
-    }
+    vx::CentreOver(this);
     ProgressCancel = false;
 }
 
@@ -149,23 +142,17 @@ void frmSLCProgress::cmdCancel_Click()
 
 frmSLCProgress *frmSLCProgress::instance()
 {
-    if (!slcWindow())
-        slcWindow() = new frmSLCProgress(frmMDI::instance());
-    return slcWindow();
+    return gForm.get();
 }
 
 frmSLCProgress *frmSLCProgress::loaded()
 {
-    return slcWindow();
+    return gForm.loaded();
 }
 
 void frmSLCProgress::Unload()
 {
-    if (frmSLCProgress *w = slcWindow()) {
-        slcWindow() = nullptr;
-        w->hide();
-        delete w;
-    }
+    gForm.unload();
 }
 
 void frmSLCProgress::reject()

@@ -1,6 +1,6 @@
 #include "app/startup/Busy.h"
 
-#include "app/startup/Globals.h"
+#include "app/Globals.h"
 #include "app/startup/Seams.h"
 
 #include <QCoreApplication>

@@ -1,23 +1,26 @@
 #include "app/startup/ChipLink.h"
 
+#include "app/Globals.h"
 #include "app/shell/ui/frmPrefs.h"
 #include "app/startup/Busy.h"
 #include "app/startup/Firmware.h"
-#include "app/startup/Globals.h"
+#include "app/startup/MainWindowRules.h"
 #include "app/startup/Preferences.h"
 #include "app/startup/Seams.h"
 #include "app/startup/SendPath.h"
 #include "app/startup/ui/frmCommErr.h"
+#include "app/startup/ui/frmMDI.h"
+#include "app/startup/ui/frmSplash.h"
 #include "common/Delay.h"
 #include "link/cTolvane.h"
 #include "platform/Folders.h"
 #include "platform/Prompter.h"
 #include "platform/Settings.h"
+#include "platform/ui/Modal.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QPointer>
-#include <QThread>
 
 namespace {
 
@@ -25,7 +28,6 @@ namespace {
 // with the busy state.
 bool gRepeatRun = false;
 
-const QString kProduct = QStringLiteral("Voxmere");
 const QChar kCR(13);
 const QChar kCAN(24);
 const QChar kNUL(0);
@@ -53,12 +55,13 @@ void quietly(F &&step)
 
 void closeSplash()
 {
-    seams::call(seams::CloseSplash);
+    UnloadSplash();
 }
 
 void setCaption(const QString &caption)
 {
-    seams::call(seams::SetMainCaption, caption);
+    if (frmMDI *main = frmMDI::instance())
+        main->setWindowTitle(caption);
 }
 
 void output(const QString &text)
@@ -118,7 +121,7 @@ bool probeChip()
 void demoSetUp()
 {
     closePort();
-    setCaption(kProduct + QStringLiteral(" (demo mode)"));
+    setCaption(mainwin::appName() + QStringLiteral(" (demo mode)"));
     seams::call(seams::DemoPanels);
     SV10Emulation = false;
     // Without a chip the stored choice still holds; Apply in the preferences
@@ -215,7 +218,7 @@ void InitChipLink()
             bool retried = false;
             for (;;) {
                 if (probeChip()) {
-                    vx::writeInt(QStringLiteral("Voxmere"), QStringLiteral("Settings"), QStringLiteral("Port"),
+                    vx::writeInt(mainwin::appName(), QStringLiteral("Settings"), QStringLiteral("Port"),
                                  Port);
                     configurePort(false);
                     IdentifyChip();
@@ -230,7 +233,7 @@ void InitChipLink()
                         retried = false;
                         continue;
                     }
-                    setCaption(kProduct);
+                    setCaption(mainwin::appName());
                     step = Step::End;
                     break;
                 }
@@ -265,7 +268,8 @@ void InitChipLink()
                 break;
             }
             if (CommErrChoice == 3) {
-                seams::call(seams::EndProgram);
+                if (frmMDI *main = frmMDI::instance())
+                    main->EndProgram();
                 step = Step::End;
                 break;
             }
@@ -291,20 +295,10 @@ void InitChipLink()
 
 bool EditPortPreferences()
 {
-    QPointer<frmPrefs> dlg = frmPrefs::instance();
-    QWidget *main = seams::MainWindow ? seams::MainWindow() : nullptr;
-    dlg->setWindowModality(Qt::ApplicationModal);
-    dlg->show();
-    // Centred across the main window, in its upper part.
-    if (main)
-        dlg->move(main->x() + (main->width() - dlg->width()) / 2, main->y() + (main->height() - dlg->height()) / 4);
-
     const int oldPort = Port;
     const int oldBaud = BaudRate;
-    while (dlg && dlg->isVisible()) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents);
-        QThread::msleep(10);
-    }
+    // Centred across the main window, in its upper part.
+    vx::RunModal(frmPrefs::instance(), [](QWidget *dlg) { vx::CentreOver(dlg, vx::DialogOwner(), 4); });
 
     if (Port == oldPort && BaudRate == oldBaud && Port != 0)
         return false;

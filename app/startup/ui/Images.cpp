@@ -1,5 +1,7 @@
 #include "app/startup/ui/Images.h"
 
+#include "app/Globals.h"
+
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -286,7 +288,7 @@ QPixmap splashImage(const QSize &size)
     p.setFont(f);
     p.setPen(Qt::white);
     p.drawText(QRect(0, size.height() / 8, size.width(), size.height() / 3), Qt::AlignCenter,
-               QStringLiteral("Voxmere"));
+               QLatin1String(kAppName));
     return pm;
 }
 

@@ -1,5 +1,6 @@
 #include "app/startup/ui/ProgramStart.h"
 
+#include "app/Globals.h"
 #include "app/startup/MainWindowRules.h"
 #include "app/startup/ui/frmMDI.h"
 #include "platform/QtPrompter.h"
@@ -10,8 +11,8 @@
 
 int RunVoxmere(QApplication &app)
 {
+    ResetGlobals();
     QApplication::setApplicationName(mainwin::appName());
-    vx::setProgramTitle(mainwin::appName());
     vx::QtPrompter prompter;
     vx::setPrompter(&prompter);
 

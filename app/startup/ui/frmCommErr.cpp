@@ -1,17 +1,15 @@
 #include "app/startup/ui/frmCommErr.h"
 
-#include "app/startup/Globals.h"
-#include "app/startup/Seams.h"
+#include "app/Globals.h"
 #include "platform/Help.h"
+#include "platform/ui/Modal.h"
 
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
 #include <QStyle>
-#include <QThread>
 #include <QVBoxLayout>
 
 namespace {
@@ -66,19 +64,11 @@ frmCommErr::frmCommErr(QWidget *parent)
 
 int frmCommErr::ShowChoice(const QString &message)
 {
-    QWidget *owner = seams::MainWindow ? seams::MainWindow() : nullptr;
-    QPointer<frmCommErr> dlg = new frmCommErr(owner);
+    QPointer<frmCommErr> dlg = new frmCommErr(vx::DialogOwner());
     dlg->setAttribute(Qt::WA_DeleteOnClose, false);
     dlg->lblCommErr->setText(message);
     CommErrChoice = 0;
-    dlg->setWindowModality(Qt::ApplicationModal);
-    dlg->show();
-    // Modal by waiting here: the event loop keeps running, so link events,
-    // timers and a test's clicks reach the program meanwhile.
-    while (dlg && dlg->isVisible()) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents);
-        QThread::msleep(10);
-    }
+    vx::RunModal(dlg);
     delete dlg;
     return CommErrChoice;
 }

@@ -69,6 +69,8 @@ public:
     // Ends the program: during the start-up it stops there; later it closes
     // the main window.
     void EndProgram();
+    // Whether EndProgram was asked for.
+    [[nodiscard]] bool endRequested() const { return mEndRequested; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -87,7 +89,6 @@ private:
     void FillStatusBar();
     void ShowMainWindow();
     bool CloseDocumentWindows();
-    void InstallSeams();
 
     std::unique_ptr<vx::SingleInstance> mInstance;
     QPointer<QWidget> mPanels;    // slot 0

@@ -1,6 +1,6 @@
 #include "tests/app/startup/PreferenceDefaults.h"
 #include "app/startup/Firmware.h"
-#include "app/startup/Globals.h"
+#include "app/Globals.h"
 #include "app/startup/Preferences.h"
 #include "platform/Settings.h"
 
@@ -111,6 +111,7 @@ const QString kSec = QStringLiteral("Settings");
 
 TEST(Preferences, MissingKeysGiveTheDefaults)
 {
+    ResetGlobals();
     DeleteSetting(kApp, kSec);
     Port = 5;
     ChipModel.clear();
@@ -128,6 +129,7 @@ TEST(Preferences, MissingKeysGiveTheDefaults)
 
 TEST(Preferences, StoredValuesThatDoNotConvertReadAsTheirDefaults)
 {
+    ResetGlobals();
     DeleteSetting(kApp, kSec);
     SaveSetting(kApp, kSec, QStringLiteral("Port"), QStringLiteral("COM3"));
     SaveSetting(kApp, kSec, QStringLiteral("BaudRate"), QStringLiteral("fast"));
@@ -169,6 +171,7 @@ TEST(Preferences, StoredValuesThatDoNotConvertReadAsTheirDefaults)
 
 TEST(Preferences, StoreWritesEveryPreferenceButThePort)
 {
+    ResetGlobals();
     DeleteSetting(kApp, kSec);
     Port = 7;
     BaudRate = 3;

@@ -2,7 +2,7 @@
 
 // Every preference and notice flag at the value a first start gives it.
 
-#include "app/startup/Globals.h"
+#include "app/Globals.h"
 #include "app/startup/Preferences.h"
 
 #include <gtest/gtest.h>

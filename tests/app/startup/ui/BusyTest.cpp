@@ -1,5 +1,5 @@
 #include "app/startup/Busy.h"
-#include "app/startup/Globals.h"
+#include "app/Globals.h"
 #include "app/startup/Seams.h"
 
 #include <QApplication>
@@ -17,6 +17,7 @@ class BusyTest : public ::testing::Test
 protected:
     void SetUp() override
     {
+        ResetGlobals();
         Busy = false;
         CompilingLibrary = false;
         for (int i = 0; i < 3; ++i) {

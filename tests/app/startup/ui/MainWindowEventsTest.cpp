@@ -3,7 +3,7 @@
 // events of the converter and the link library.
 #include "app/shell/ui/ProgressBar.h"
 #include "app/shell/ui/frmProgress.h"
-#include "app/startup/Globals.h"
+#include "app/Globals.h"
 #include "app/startup/Seams.h"
 #include "app/startup/ui/frmMDI.h"
 
@@ -28,6 +28,7 @@ class MainWindowEventsTest : public ::testing::Test
 protected:
     void SetUp() override
     {
+        ResetGlobals();
         Busy = false;
         StopRequested = false;
         ProgressCancel = false;

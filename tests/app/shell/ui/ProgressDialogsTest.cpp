@@ -1,7 +1,7 @@
 #include "app/shell/ui/ProgressBar.h"
 #include "app/shell/ui/frmProgress.h"
 #include "app/shell/ui/frmSLCProgress.h"
-#include "app/startup/Globals.h"
+#include "app/Globals.h"
 #include "app/startup/ui/frmMDI.h"
 #include "platform/Numbers.h"
 
@@ -23,6 +23,7 @@ int visibleIcons(frmProgress *p)
 
 TEST(ProgressDialogs, SetupReplacesEverything)
 {
+    ResetGlobals();
     frmMDI main;
     main.resize(800, 600);
     main.move(100, 50);
@@ -65,6 +66,7 @@ TEST(ProgressDialogs, SetupReplacesEverything)
 
 TEST(ProgressDialogs, CancelRaisesTheRightFlags)
 {
+    ResetGlobals();
     frmProgress *p = frmProgress::instance();
     p->ProgressSetup(1, true, QStringLiteral("Convert"), QString(), QString());
     StopRequested = false;

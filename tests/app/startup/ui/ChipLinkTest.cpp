@@ -1,9 +1,11 @@
 #include "tests/app/startup/PreferenceDefaults.h"
 #include "app/shell/ui/frmPrefs.h"
 #include "app/startup/ChipLink.h"
-#include "app/startup/Globals.h"
+#include "app/Globals.h"
 #include "app/startup/Preferences.h"
 #include "app/startup/Seams.h"
+#include "app/startup/ui/frmMDI.h"
+#include "app/startup/ui/frmSplash.h"
 #include "chipsim/Chip.h"
 #include "chipsim/SimBackend.h"
 #include "common/Clock.h"
@@ -12,6 +14,7 @@
 #include "platform/Prompter.h"
 #include "platform/Settings.h"
 #include "tests/support/TestEnv.h"
+#include "tests/support/Ui.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -27,6 +30,9 @@
 
 #include <functional>
 #include <memory>
+
+using vxtest::click;
+using vxtest::whenShown;
 
 namespace {
 
@@ -45,32 +51,6 @@ const QString kCtsText = QStringLiteral(
     "To verify the port setting, click \"Preferences.\" Otherwise, click \"Demo\" to run the software in demo "
     "mode without the evaluation board. The program's functionality will be severely limited in this mode, "
     "however.");
-
-// Runs action once, from the event loop, on the first visible top-level
-// window with this name; the waits of the link set-up keep the loop running.
-void whenShown(const QString &name, std::function<void(QWidget *)> action)
-{
-    auto *timer = new QTimer;
-    timer->setInterval(5);
-    QObject::connect(timer, &QTimer::timeout, [timer, name, action] {
-        for (QWidget *w : QApplication::topLevelWidgets()) {
-            if (w->objectName() == name && w->isVisible()) {
-                timer->stop();
-                timer->deleteLater();
-                action(w);
-                return;
-            }
-        }
-    });
-    timer->start();
-}
-
-void click(QWidget *window, const char *button)
-{
-    auto *b = window->findChild<QPushButton *>(QString::fromLatin1(button));
-    ASSERT_NE(b, nullptr) << button;
-    QTest::mouseClick(b, Qt::LeftButton);
-}
 
 // The probes ("\x01" "99i" NUL) the chip saw, with whether each got through.
 QVector<bool> probes(const chipsim::Chip &chip)
@@ -102,6 +82,7 @@ class ChipLink : public ::testing::Test
 protected:
     void SetUp() override
     {
+        ResetGlobals();
         // Fast enough to keep the waits short, slow enough that the emulator's
         // replies arrive within the program's waits on a loaded machine.
         vx::Clock::setSpeed(8);
@@ -127,10 +108,11 @@ protected:
         DownloadTitle.clear();
         SV10Emulation = true;
 
-        seams::SetMainCaption = [this](const QString &c) { caption = c; };
-        seams::CloseSplash = [this] { ++splashCloses; };
+        // The main window takes the caption and the request to end; the
+        // splash is up as at start.
+        main = std::make_unique<frmMDI>();
+        frmSplash::Show();
         seams::DemoPanels = [this] { ++demoPanels; };
-        seams::EndProgram = [this] { ++ended; };
         seams::LinkTransferFile = nullptr;
 
         programFolder = QString::fromStdString(vxtest::freshDir("program"));
@@ -147,10 +129,9 @@ protected:
         Comm = nullptr;
         cTolv = nullptr;
         link.reset();
-        seams::SetMainCaption = nullptr;
-        seams::CloseSplash = nullptr;
         seams::DemoPanels = nullptr;
-        seams::EndProgram = nullptr;
+        UnloadSplash();
+        main.reset();
         vx::setProgramFolder(QString());
         vx::Clock::setSpeed(1);
     }
@@ -179,10 +160,8 @@ protected:
     chipsim::Chip *chip = nullptr;
     vx::ScriptedPrompter prompter;
     QString programFolder;
-    QString caption;
-    int splashCloses = 0;
+    std::unique_ptr<frmMDI> main;
     int demoPanels = 0;
-    int ended = 0;
 };
 
 } // namespace
@@ -204,9 +183,9 @@ TEST_F(ChipLink, IdentifiesTheBoardAndChipAndStoresThePort)
     EXPECT_EQ(ChipModel, QStringLiteral("SV3420"));
     EXPECT_FALSE(IsOlderChip);
     EXPECT_EQ(DownloadTitle, QStringLiteral("SV3420 Download"));
-    EXPECT_EQ(caption, QStringLiteral("Voxmere"));
+    EXPECT_EQ(main->windowTitle(), QStringLiteral("Voxmere"));
     EXPECT_EQ(GetSetting(kApp, kSec, QStringLiteral("Port")), QStringLiteral("1"));
-    EXPECT_GE(splashCloses, 1);
+    EXPECT_EQ(frmSplash::loaded(), nullptr);
     EXPECT_TRUE(prompter.prompts().isEmpty());
     EXPECT_FALSE(InitializingLink);
     // The port as set up: binary, one byte per read, no receive events, the
@@ -289,7 +268,7 @@ TEST_F(ChipLink, NoiseBeforeTheAnswerIsSkipped)
     InitChipLink();
     EXPECT_EQ(Port, 1);
     EXPECT_EQ(probes(*chip), (QVector<bool>{true}));
-    EXPECT_EQ(caption, QStringLiteral("Voxmere"));
+    EXPECT_EQ(main->windowTitle(), QStringLiteral("Voxmere"));
 }
 
 TEST_F(ChipLink, At9600ThereIsOneAttemptOnly)
@@ -329,7 +308,7 @@ TEST_F(ChipLink, ASilentChipLeadsToDemoModeThroughTheErrorDialog)
     EXPECT_EQ(CommErrChoice, 2);
     EXPECT_EQ(Port, 0);
     EXPECT_FALSE(Comm->PortOpen());
-    EXPECT_EQ(caption, QStringLiteral("Voxmere (demo mode)"));
+    EXPECT_EQ(main->windowTitle(), QStringLiteral("Voxmere (demo mode)"));
     EXPECT_EQ(demoPanels, 1);
     EXPECT_FALSE(SV10Emulation);
     EXPECT_EQ(probes(*chip).size(), 2);
@@ -350,7 +329,7 @@ TEST_F(ChipLink, CtsHeldLowGivesTheCtsMessageAndQuitEndsTheProgram)
     EXPECT_EQ(shown, kCtsText);
     EXPECT_EQ(CommErrChoice, 3);
     EXPECT_EQ(Port, 0);
-    EXPECT_EQ(ended, 1);
+    EXPECT_TRUE(main->endRequested());
     EXPECT_TRUE(probes(*chip).isEmpty());
 }
 
@@ -381,7 +360,7 @@ TEST_F(ChipLink, APortThatDoesNotOpenIsOfferedForAnotherChoice)
     whenShown(QStringLiteral("frmCommErr"), [](QWidget *w) { click(w, "cmdDemo"); });
     InitChipLink();
     EXPECT_EQ(Port, 0);
-    EXPECT_EQ(caption, QStringLiteral("Voxmere (demo mode)"));
+    EXPECT_EQ(main->windowTitle(), QStringLiteral("Voxmere (demo mode)"));
 }
 
 TEST_F(ChipLink, FirstStartAppliesTheDefaultsAndAsksForAPortBeforeTouchingOne)
@@ -411,7 +390,7 @@ TEST_F(ChipLink, FirstStartAppliesTheDefaultsAndAsksForAPortBeforeTouchingOne)
     EXPECT_TRUE(Highlight);
     EXPECT_EQ(Port, 0);
     EXPECT_EQ(shown, kBoardText);
-    EXPECT_EQ(caption, QStringLiteral("Voxmere (demo mode)"));
+    EXPECT_EQ(main->windowTitle(), QStringLiteral("Voxmere (demo mode)"));
     EXPECT_TRUE(chip->writeLog().isEmpty());
 }
 
@@ -432,7 +411,7 @@ TEST_F(ChipLink, PreferencesFromTheErrorDialogReachAWorkingPort)
     EXPECT_EQ(CommErrChoice, 1);
     EXPECT_EQ(Port, 1);
     EXPECT_TRUE(Comm->PortOpen());
-    EXPECT_EQ(caption, QStringLiteral("Voxmere"));
+    EXPECT_EQ(main->windowTitle(), QStringLiteral("Voxmere"));
 
     // Unchanged preferences: nothing to set up again, the port stays open.
     whenShown(QStringLiteral("frmPrefs"), [](QWidget *p) { click(p, "cmdCancel"); });
@@ -485,7 +464,7 @@ TEST_F(ChipLink, AnOlderChipsetIsUpdatedOnceAndTheChipShakesHandsAgain)
     EXPECT_EQ(link->GetChipInfo().firmwareSecond(), 0x0305);
     EXPECT_EQ(probes(*chip).size(), 2); // the handshake ran again
     EXPECT_EQ(Port, 1);
-    EXPECT_EQ(caption, QStringLiteral("Voxmere"));
+    EXPECT_EQ(main->windowTitle(), QStringLiteral("Voxmere"));
     EXPECT_FALSE(Busy);
 }
 
@@ -586,7 +565,7 @@ TEST_F(ChipLink, ASynthesizerBoardIsToldToFindTheSpeedAgainAfterItsSecondImage)
     EXPECT_EQ(writes[reset + 1].bytes, QByteArray("\r"));
     EXPECT_EQ(writes[reset + 1].baud, 115200);
     EXPECT_EQ(probes(*chip), (QVector<bool>{true, true}));
-    EXPECT_EQ(caption, QStringLiteral("Voxmere"));
+    EXPECT_EQ(main->windowTitle(), QStringLiteral("Voxmere"));
     EXPECT_EQ(prompter.prompts().size(), 2);
 }
 
@@ -615,6 +594,6 @@ TEST_F(ChipLink, ClosingTheErrorDialogByItsCloseBoxIsDemoMode)
     EXPECT_EQ(CommErrChoice, 2);
     EXPECT_EQ(Port, 0);
     EXPECT_FALSE(Comm->PortOpen());
-    EXPECT_EQ(caption, QStringLiteral("Voxmere (demo mode)"));
+    EXPECT_EQ(main->windowTitle(), QStringLiteral("Voxmere (demo mode)"));
     EXPECT_EQ(demoPanels, 1);
 }

@@ -1,6 +1,6 @@
 // The send path: slicing under CTS, stop requests, demo mode, and the text
 // routines that prepare what is sent.
-#include "app/startup/Globals.h"
+#include "app/Globals.h"
 #include "app/startup/SendPath.h"
 #include "chipsim/Chip.h"
 #include "chipsim/SimBackend.h"
@@ -18,7 +18,7 @@ class SendPath : public ::testing::Test
 protected:
     void SetUp() override
     {
-        SerialComm::setProgramName(QStringLiteral("Voxmere"));
+        ResetGlobals();
         qputenv("VOXMERE_COM6", "sim");
         chipsim::resetSimulatedChips();
         chip = chipsim::simulatedChip(6);

@@ -1,7 +1,6 @@
 // The main window's start-up and shutdown against the in-process chip
 // emulator on COM1.
-#include "app/startup/Components.h"
-#include "app/startup/Globals.h"
+#include "app/Globals.h"
 #include "app/startup/MainWindowRules.h"
 #include "app/startup/Preferences.h"
 #include "app/startup/Seams.h"
@@ -20,9 +19,7 @@
 #include "platform/Settings.h"
 #include "platform/SingleInstance.h"
 
-#ifdef VX_HAVE_SONVERT
 #include "components/sonvert/cSonvert.h"
-#endif
 
 #include <QAction>
 #include <QApplication>
@@ -85,7 +82,7 @@ class MainWindowTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        SerialComm::setProgramName(QStringLiteral("Voxmere"));
+        ResetGlobals();
         ::setenv("VOXMERE_COM1", "sim", 1);
         vx::Clock::setSpeed(20);
         chipsim::resetSimulatedChips();
@@ -191,18 +188,12 @@ TEST_F(MainWindowTest, StartsAgainstTheChipAndFillsTheStatusBar)
     EXPECT_TRUE(temp.entryList(QDir::Files | QDir::Hidden | QDir::System).isEmpty());
     EXPECT_EQ(QFile::permissions(TempFolder) & 0x0077, QFileDevice::Permissions());
 
-    // The components that are built are there; the converter writes into
+    // The components are there; the converter writes into
     // the temporary folder.
-#ifdef VX_HAVE_SONVERT
     ASSERT_NE(cSonv, nullptr);
     EXPECT_EQ(QString::fromStdString(cSonv->TargetPath()), TempFolder);
-#endif
-#ifdef VX_HAVE_LEXMOLD
     EXPECT_NE(DicCompiler, nullptr);
-#endif
-#ifdef VX_HAVE_CANTOREL
     EXPECT_NE(MusicCompiler, nullptr);
-#endif
 
     // No command line: a new text window.
     EXPECT_EQ(newTexts, 1);

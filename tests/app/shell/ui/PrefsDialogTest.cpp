@@ -1,11 +1,12 @@
 #include "app/shell/ui/EditorFont.h"
 #include "app/shell/ui/frmPrefs.h"
-#include "app/startup/Globals.h"
+#include "app/Globals.h"
 #include "app/startup/Preferences.h"
 #include "app/startup/Seams.h"
 #include "platform/Help.h"
 #include "platform/Prompter.h"
 #include "platform/Settings.h"
+#include "platform/ui/Modal.h"
 #include "tests/support/TestEnv.h"
 
 #include <QApplication>
@@ -45,6 +46,7 @@ class PrefsDialog : public ::testing::Test
 protected:
     void SetUp() override
     {
+        ResetGlobals();
         DeleteSetting(kApp, kSec);
         LoadPreferences();
         ModuleName = QStringLiteral("SM340A");
@@ -56,7 +58,7 @@ protected:
     void TearDown() override
     {
         seams::SetRollover = nullptr;
-        seams::MainWindow = nullptr;
+        vx::setDialogOwner(nullptr);
         dlg->hide();
         frmPrefs::unload();
     }
@@ -272,18 +274,19 @@ TEST_F(PrefsDialog, AMainWindowThatGoesTakesTheDialogWithIt)
 {
     frmPrefs::unload();
     auto *main = new QWidget;
-    seams::MainWindow = [&] { return main; };
+    vx::setDialogOwner(main);
     QPointer<frmPrefs> first = frmPrefs::instance();
     ASSERT_EQ(first->parentWidget(), main);
     delete main;
     EXPECT_TRUE(first.isNull());
     // The next opener loads a new dialog over the new main window.
     main = new QWidget;
+    vx::setDialogOwner(main);
     dlg = frmPrefs::instance();
     EXPECT_EQ(dlg->parentWidget(), main);
     EXPECT_EQ(dlg->cboPrefsPort->count(), 32);
     delete main;
-    seams::MainWindow = nullptr;
+    vx::setDialogOwner(nullptr);
     dlg = frmPrefs::instance();
 }
 

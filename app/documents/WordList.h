@@ -1,0 +1,80 @@
+#pragma once
+
+// The distinct words of a text file with the number of times each occurs,
+// as the dictionary window lists them. The words are split the way speaking
+// splits them (never in phoneme mode), without touching any speaking state.
+
+#include <QByteArray>
+#include <QHash>
+#include <QString>
+#include <QStringView>
+
+#include <functional>
+#include <vector>
+
+// The piece trimmed to a word: lower case; non-letters (outside "a" to "z")
+// dropped from the end, and from the start unless it is the command shortcut;
+// "" when nothing is left.
+[[nodiscard]] QString TrimWordToLetters(const QString &piece, const QString &shortcut);
+
+struct WordCount
+{
+    QString word;
+    qint32 count = 0;
+    friend bool operator==(const WordCount &, const WordCount &) = default;
+};
+
+// The sort list: its item texts and their flags (bit 0 descending, bit 1 by frequency).
+struct SortMethod
+{
+    const char *text;
+    int flags;
+};
+inline constexpr SortMethod kSortMethods[] = {
+    {" Alphabetical A-Z", 0}, {" Alphabetical Z-A", 1}, {" Increasing Freq", 2}, {" Decreasing Freq", 3}};
+inline constexpr int kDefaultSortMethod = 3;
+
+class WordList
+{
+public:
+    // Counts the words of one line (no line break in it).
+    void addLine(QStringView line, const QString &shortcut);
+
+    // Orders the words as a selection sort that takes only strictly better
+    // elements does, so equal counts land where that sort puts them.
+    void sort(bool descending, bool byFrequency);
+
+    [[nodiscard]] const std::vector<WordCount> &words() const { return mWords; }
+    [[nodiscard]] qsizetype size() const { return static_cast<qsizetype>(mWords.size()); }
+
+private:
+    std::vector<WordCount> mWords;             // in order of first appearance until sorted
+    QHash<QString, qsizetype> mAt;          // word -> index in mWords
+};
+
+// Called at each progress update with the bytes read so far and the number
+// of distinct words; returning true stops reading (the list is then partial).
+using WordListProgress = std::function<bool(qint64 bytesRead, qint64 fileBytes, qsizetype uniqueWords)>;
+
+struct WordListResult
+{
+    WordList list;
+    bool partial = false; // cancelled
+    bool ok = true;       // false: the file could not be read (see error)
+    QString error;
+};
+
+// Reads a Windows-1252 text file line by line (CR LF, LF or CR) and counts
+// its words. Progress is reported after the first line and then every
+// (file size / 100000 + 1) lines.
+[[nodiscard]] WordListResult CreateWordList(const QString &path, const QString &shortcut,
+                                            const WordListProgress &progress = {});
+// The same over text already in memory (lines split on any line break).
+[[nodiscard]] WordListResult CreateWordListFromBytes(const QByteArray &bytes, const QString &shortcut,
+                                                     const WordListProgress &progress = {});
+
+// Texts of the list and its captions; `name` is the file name to show.
+[[nodiscard]] QString WordListItemText(const WordCount &w);
+[[nodiscard]] QString WordFromItemText(const QString &itemText);
+[[nodiscard]] QString WordListCaption(const QString &name, qsizetype uniqueWords, bool partial);
+[[nodiscard]] QString WordListProgressMessage(const QString &name, qsizetype uniqueWords);

@@ -1,0 +1,170 @@
+#include "app/startup/ui/frmMDI.h"
+
+#include "app/shell/ui/ProgressBar.h"
+#include "app/shell/ui/frmProgress.h"
+#include "app/startup/ChipLink.h"
+#include "app/Globals.h"
+#include "app/startup/MainWindowRules.h"
+#include "app/startup/Preferences.h"
+#include "app/startup/Seams.h"
+#include "app/startup/ui/Images.h"
+#include "app/startup/ui/MainToolbar.h"
+#include "app/startup/ui/StatusBar.h"
+#include "app/startup/ui/frmSplash.h"
+#include "common/Clock.h"
+#include "common/Delay.h"
+#include "platform/Cp1252.h"
+#include "platform/Folders.h"
+#include "platform/Help.h"
+#include "platform/Numbers.h"
+#include "platform/Prompter.h"
+#include "platform/Settings.h"
+#include "platform/SingleInstance.h"
+#include "platform/ui/Modal.h"
+
+#include "link/cTolvane.h"
+#include "components/sonvert/cSonvert.h"
+#include "components/lexmold/cLexmold.h"
+#include "components/cantorel/cCantorel.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QThread>
+#include <QTimer>
+#include <QToolBar>
+#include <QUrl>
+
+// What reaches the main window from outside: the mouse on its empty area,
+// file drops, the components' and the link's events, the hover timer and
+// the toolbar.
+
+void frmMDI::MDIForm_MouseUp(Qt::MouseButton Button)
+{
+    if (Button != Qt::RightButton || Busy)
+        return;
+    seams::call(seams::ShowMDIFormMenu, static_cast<QWidget *>(this));
+}
+
+bool frmMDI::MDIForm_OLEDragOver(const QMimeData *Data) const
+{
+    if (Busy || !Data)
+        return false;
+    return Data->hasText() || Data->hasUrls();
+}
+
+void frmMDI::MDIForm_OLEDragDrop(const QMimeData *Data)
+{
+    activateWindow();
+    setFocus();
+    QCoreApplication::processEvents();
+    if (!Data || !Data->hasUrls())
+        return;
+    for (const QUrl &url : Data->urls()) {
+        if (!url.isLocalFile())
+            continue;
+        seams::call(seams::OpenFileByType, url.toLocalFile().trimmed());
+    }
+}
+
+void frmMDI::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (MDIForm_OLEDragOver(event->mimeData()))
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void frmMDI::dragMoveEvent(QDragMoveEvent *event)
+{
+    if (MDIForm_OLEDragOver(event->mimeData()))
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void frmMDI::dropEvent(QDropEvent *event)
+{
+    event->acceptProposedAction();
+    MDIForm_OLEDragDrop(event->mimeData());
+}
+
+bool frmMDI::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == MDIClient->viewport() && event->type() == QEvent::MouseButtonRelease) {
+        // A click that a document window let pass on reaches the area too;
+        // only one on the empty area is the frame's.
+        auto *mouse = static_cast<QMouseEvent *>(event);
+        if (!MDIClient->viewport()->childAt(mouse->position().toPoint()))
+            MDIForm_MouseUp(mouse->button());
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void frmMDI::cSonv_PercentDone(int Percent, bool &Cancel)
+{
+    if (ProgressBar) {
+        ProgressBar->setValue(Percent);
+        ProgressBar->setText(QString::number(Percent) + QLatin1Char('%'));
+    }
+    Cancel = ProgressCancel;
+}
+
+void frmMDI::cTolv_PercentDone(int Percent, bool &Cancel)
+{
+    if (ProgressBar) {
+        ProgressBar->setValue(Percent);
+        ProgressBar->setText(QString::number(Percent) + QLatin1Char('%'));
+    }
+    Cancel = StopRequested;
+}
+
+void frmMDI::cTolv_ChipStatus(int Message)
+{
+    if (Message == 6) {
+        frmProgress *p = frmProgress::loaded();
+        if (p && p->isVisible() && !p->lblProgressMsg1->text().isEmpty())
+            p->lblProgressMsg1->setText(QStringLiteral("Downloading..."));
+    } else if (Message == 4 || Message == 10) {
+        if (mPanels) {
+            if (auto *label = mPanels->findChild<QWidget *>(QStringLiteral("lblProgressMsg")))
+                label->setVisible(label->isHidden());
+        }
+    }
+}
+
+void frmMDI::cTolv_CommEvent()
+{
+    seams::call(seams::CommEvent);
+}
+
+void frmMDI::Timer1_Timer()
+{
+    seams::call(seams::SetRollover, static_cast<QWidget *>(nullptr));
+}
+
+void frmMDI::tbStdLarge_ButtonClick(QAction *Button)
+{
+    if (Button)
+        seams::call(seams::ToolbarButtonClick, Button->objectName());
+}
+
+void frmMDI::tbStdLarge_ButtonMenuClick(QAction *ButtonMenu)
+{
+    if (ButtonMenu)
+        seams::call(seams::ToolbarButtonMenuClick, ButtonMenu->objectName());
+}

@@ -1,0 +1,135 @@
+// The word list: splitting and trimming, the four sort orders with the tie
+// order of the selection sort, progress cadence and cancel.
+#include "app/documents/WordList.h"
+
+#include <QTemporaryDir>
+#include <QFile>
+#include <QStringList>
+#include <gtest/gtest.h>
+
+#include <random>
+
+namespace {
+
+QStringList itemTexts(const WordList &list)
+{
+    QStringList out;
+    for (const WordCount &w : list.words())
+        out << WordListItemText(w);
+    return out;
+}
+
+WordList listOf(std::initializer_list<WordCount> entries)
+{
+    WordList list;
+    for (const WordCount &e : entries) {
+        for (int k = 0; k < e.count; ++k)
+            list.addLine(e.word, QStringLiteral("~"));
+    }
+    return list;
+}
+
+// The sort as the list has always done it, to check the fast one against.
+void literalSelectionSort(std::vector<WordCount> &v, bool descending, bool byFrequency)
+{
+    const auto better = [&](const WordCount &a, const WordCount &b) {
+        if (byFrequency)
+            return descending ? a.count > b.count : a.count < b.count;
+        return descending ? a.word > b.word : a.word < b.word;
+    };
+    for (std::size_t i = 0; i < v.size(); ++i) {
+        std::size_t b = i;
+        for (std::size_t j = i + 1; j < v.size(); ++j)
+            if (better(v[j], v[b]))
+                b = j;
+        std::swap(v[i], v[b]);
+    }
+}
+
+TEST(WordList, WordsAndCounts)
+{
+    // A hyphen splits only when a blank follows on the line.
+    const QByteArray text("Hello, hello HELLO!\r\n(don't) 1999 -- ~5s\r\nf(x) well-known\n\xe9t\xe9");
+    WordListResult r = CreateWordListFromBytes(text, QStringLiteral("~"));
+    EXPECT_EQ(itemTexts(r.list), (QStringList{"hello (3)", "don't (1)", "f(x (1)", "well-known (1)", "t (1)"}));
+
+    // With the shortcut off no word is taken for a command; the digits and
+    // the tilde are trimmed away.
+    r = CreateWordListFromBytes(text, QString());
+    EXPECT_TRUE(itemTexts(r.list).contains(QStringLiteral("s (1)")));
+    EXPECT_TRUE(itemTexts(r.list).contains(QStringLiteral("hello (3)")));
+
+    EXPECT_EQ(TrimWordToLetters(QStringLiteral(u"Éclair"), {}), QStringLiteral("clair"));
+    EXPECT_EQ(WordFromItemText(QStringLiteral("f(x (12)")), QStringLiteral("f(x"));
+}
+
+TEST(WordList, SortOrders)
+{
+    struct Case
+    {
+        int method;
+        QStringList items;
+    };
+    const Case cases[] = {
+        {0, {"a (2)", "b (2)", "c (1)"}},
+        {1, {"c (1)", "b (2)", "a (2)"}},
+        {2, {"c (1)", "a (2)", "b (2)"}},
+        {3, {"b (2)", "a (2)", "c (1)"}},
+    };
+    for (const Case &c : cases) {
+        WordList list = listOf({{"b", 2}, {"a", 2}, {"c", 1}});
+        const int flags = kSortMethods[c.method].flags;
+        list.sort(flags & 1, flags & 2);
+        EXPECT_EQ(itemTexts(list), c.items) << kSortMethods[c.method].text;
+    }
+}
+
+TEST(WordList, TieOrderMatchesTheSelectionSort)
+{
+    std::mt19937 rng(7);
+    for (int round = 0; round < 40; ++round) {
+        WordList list;
+        const int n = 1 + round * 5;
+        for (int k = 0; k < n; ++k) {
+            const QString w = QStringLiteral("w%1").arg(rng() % 1000);
+            for (unsigned c = rng() % 4; c < 4; ++c)
+                list.addLine(w, {});
+        }
+        std::vector<WordCount> expected = list.words();
+        // Sorts follow each other, as when the user picks one after another.
+        for (int flags : {3, 0, 2, 1, 3}) {
+            literalSelectionSort(expected, flags & 1, flags & 2);
+            list.sort(flags & 1, flags & 2);
+            ASSERT_EQ(list.words(), expected) << "round " << round << " flags " << flags;
+        }
+    }
+}
+
+TEST(WordList, ProgressCadenceAndCancel)
+{
+    // 250,000 bytes: progress after the first line, then every third line.
+    QByteArray big;
+    while (big.size() < 250000)
+        big += QByteArray(99, 'a') + '\n';
+    std::vector<qint64> at;
+    (void)CreateWordListFromBytes(big, {}, [&](qint64 read, qint64, qsizetype) {
+        at.push_back(read / 100);
+        return false;
+    });
+    ASSERT_GE(at.size(), 3u);
+    EXPECT_EQ((std::vector<qint64>(at.begin(), at.begin() + 3)), (std::vector<qint64>{1, 4, 7}));
+
+    // A short file reports every line; a cancel stops reading there.
+    const WordListResult r = CreateWordListFromBytes("one\r\ntwo\r\nthree\r\n", {}, [](qint64, qint64, qsizetype n) {
+        return n == 2;
+    });
+    EXPECT_TRUE(r.partial);
+    EXPECT_EQ(r.list.size(), 2);
+
+    QTemporaryDir dir;
+    const WordListResult missing = CreateWordList(dir.filePath(QStringLiteral("none.txt")), {});
+    EXPECT_FALSE(missing.ok);
+    EXPECT_FALSE(missing.error.isEmpty());
+}
+
+} // namespace

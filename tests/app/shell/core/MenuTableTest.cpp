@@ -1,0 +1,75 @@
+#include "app/shell/MenuTable.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+using namespace vx;
+
+TEST(MenuTable, CaptionsShortcutsAndTopicsAsGiven)
+{
+    struct Expect
+    {
+        const char *name;
+        const char *caption;
+        const char *shortcut;
+        int topic;
+    };
+    const Expect expected[] = {
+        {"mnuFileNewText", "&Text Box", "Ctrl+N", 219},
+        {"mnuFileNewMusic", "&Music Score", nullptr, 0},
+        {"mnuFilePlay", "P&lay...", nullptr, 219},
+        {"mnuFileDnld", "&Download...", "Ctrl+D", 219},
+        {"mnuFilePrintSetup", "Print Set&up...", nullptr, 219},
+        {"mnuEditDelete", "&Delete", "Del", 220},
+        {"mnuEditFindNext", "Find &Next", "F3", 220},
+        {"mnuEditPreferences", "P&references...", nullptr, 258},
+        {"mnuViewHide", "&Hide/Show Selection", "Ctrl+H", 296},
+        {"mnuViewResetDialogs", "Reset Notifications", nullptr, 0},
+        {"mnuUtils", "&Utilities", nullptr, 469},
+        {"mnuUtilsWordList", "Generate &Word List...", nullptr, 420},
+        {"mnuUtilsRepairRecMem", "Repair &Rec Memory...", nullptr, 400},
+        {"mnuHelpAbout", "&About Voxmere", nullptr, 181},
+    };
+    for (const Expect &e : expected) {
+        const MenuRow *r = FindMenuRow(e.name);
+        ASSERT_NE(r, nullptr) << e.name;
+        EXPECT_STREQ(r->caption, e.caption) << e.name;
+        EXPECT_STREQ(r->shortcut ? r->shortcut : "", e.shortcut ? e.shortcut : "") << e.name;
+        EXPECT_EQ(r->helpTopic, e.topic) << e.name;
+    }
+    EXPECT_TRUE(FindMenuRow("mnuViewPhonetics")->checkable);
+    EXPECT_NE(FindMenuRow("mnuRecentFile", 8), nullptr);
+    EXPECT_EQ(FindMenuRow("mnuRecentFile", 9), nullptr);
+}
+
+TEST(MenuTable, NamesUniqueAndParentsComeFirst)
+{
+    std::set<std::string> seen;
+    std::set<std::string> menus;
+    for (const MenuRow &r : MenuRows()) {
+        const std::string key = std::string(r.name) + "#" + std::to_string(r.index);
+        EXPECT_TRUE(seen.insert(key).second) << key;
+        if (r.parent) {
+            EXPECT_TRUE(menus.count(r.parent)) << r.name;
+        }
+        if (r.kind == MenuRowKind::Menu)
+            menus.insert(r.name);
+    }
+}
+
+TEST(MenuTable, ToolbarKeysInOrderWithGaps)
+{
+    std::string keys;
+    for (const ToolbarButton &b : ToolbarButtons())
+        keys += std::string(b.key ? b.key : "|") + " ";
+    EXPECT_EQ(keys, "New Open Save Print Download Compile | Cut Copy Paste Delete Find Edit Add | Play Record | "
+                    "Cpanels Phonetics | Help ");
+    const ToolbarButton &newButton = ToolbarButtons()[0];
+    ASSERT_EQ(newButton.menu.size(), 4u);
+    EXPECT_STREQ(newButton.menu[3].text, "New Music Score");
+    EXPECT_EQ(NewKindOfKey("NewMusic"), 3);
+    EXPECT_STREQ(NewButtonToolTip(3), "New music score");
+    EXPECT_STREQ(ToolbarButtons()[1].menu[7].key, "RecentFile8");
+}

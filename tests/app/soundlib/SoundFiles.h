@@ -1,0 +1,68 @@
+#pragma once
+
+// Small sound files for the sound library tests, written into a temporary folder.
+
+#include <QByteArray>
+#include <QFile>
+#include <QString>
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <cstdint>
+#include <initializer_list>
+
+namespace soundtest {
+
+inline QByteArray bytes(std::initializer_list<int> values)
+{
+    QByteArray b;
+    for (int v : values)
+        b.append(static_cast<char>(v));
+    return b;
+}
+
+inline QByteArray le(quint32 v, int width)
+{
+    QByteArray b;
+    for (int i = 0; i < width; ++i)
+        b.append(static_cast<char>((v >> (8 * i)) & 0xFF));
+    return b;
+}
+
+// A canonical 44-byte-header wave file with `dataBytes` of samples.
+inline QByteArray wave(int channels, int rate, int bits, quint32 dataBytes, int format = 1)
+{
+    const int align = channels * bits / 8;
+    QByteArray w = "RIFF" + le(36 + dataBytes, 4) + "WAVEfmt " + le(16, 4) + le(format, 2) + le(channels, 2)
+        + le(rate, 4) + le(rate * align, 4) + le(align, 2) + le(bits, 2) + "data" + le(dataBytes, 4);
+    w.append(QByteArray(static_cast<qsizetype>(dataBytes), '\x80'));
+    return w;
+}
+
+// A plain-form chip PCM file.
+inline QByteArray plainPcm(int code, const QByteArray &data)
+{
+    return le(static_cast<quint32>(data.size()), 3) + bytes({code}) + data;
+}
+
+// A marked-form chip PCM file; `data` includes the end mark.
+inline QByteArray markedPcm(int code, int tag, const QByteArray &data)
+{
+    return bytes({0x0D, 0x0D, 0x1E, 0x01, '9', '9', '#', 0x00, 0xC0, 0xDB}) + le(static_cast<quint32>(data.size()), 3)
+        + bytes({code}) + le(static_cast<quint32>(tag), 2) + data;
+}
+
+inline void writeFile(const QString &path, const QByteArray &content)
+{
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly))
+        f.write(content);
+}
+
+inline QByteArray readFile(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+} // namespace soundtest

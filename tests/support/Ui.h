@@ -1,0 +1,49 @@
+#pragma once
+
+// Helpers for window tests (those with "_qt" in their name or in a QT
+// folder). Modal forms run through vx::RunModal; a test answers them with
+// vx::ScriptedForms (platform/ui/Modal.h) or, for forms shown from deep
+// inside a routine, with whenShown.
+
+#include "platform/ui/Modal.h"
+
+#include <QApplication>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace vxtest {
+
+// Runs action once, from the event loop, on the first visible top-level
+// window with this name; the program's waits keep the loop running.
+inline void whenShown(const QString &name, std::function<void(QWidget *)> action)
+{
+    auto *timer = new QTimer;
+    timer->setInterval(5);
+    QObject::connect(timer, &QTimer::timeout, [timer, name, action] {
+        for (QWidget *w : QApplication::topLevelWidgets()) {
+            if (w->objectName() == name && w->isVisible()) {
+                timer->stop();
+                timer->deleteLater();
+                action(w);
+                return;
+            }
+        }
+    });
+    timer->start();
+}
+
+// Clicks the push button of that name in window.
+inline void click(QWidget *window, const char *button)
+{
+    auto *b = window->findChild<QPushButton *>(QString::fromLatin1(button));
+    ASSERT_NE(b, nullptr) << button;
+    QTest::mouseClick(b, Qt::LeftButton);
+}
+
+} // namespace vxtest
