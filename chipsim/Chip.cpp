@@ -79,7 +79,10 @@ void Chip::powerCycle()
 
 void Chip::setConfig(const ChipConfig &config)
 {
+    const bool otherModel = config.model != mConfig.model;
     mConfig = config;
+    if (otherModel)
+        restoreDefaults(); // another chip: its own registers and ranges
     if (mBaud == 0)
         mBaud = config.powerUpBaud;
     updateCts();
