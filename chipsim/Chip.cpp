@@ -14,6 +14,7 @@ namespace {
 constexpr int TickMs = 2;
 constexpr qsizetype LogLimit = 1000000;
 constexpr double PcmBufferSeconds = 0.01;
+constexpr double ToneQueueSeconds = 0.0; // the tone generator holds one tone
 
 template <typename T>
 void trimLog(QVector<T> &log)
@@ -63,6 +64,7 @@ void Chip::powerCycle()
     mXfer = {};
     mPlayEnd = 0.0;
     mToneRecord.clear();
+    mTonesPlayedUntil = 0.0;
     mPcm = {};
     mAdc = {};
     mRec = {};
@@ -124,6 +126,8 @@ bool Chip::cts() const
     // room, and none while the rest plays out.
     if (mPcm.active && (mPcm.dataEnded || mPcm.playedUntil - t > PcmBufferSeconds))
         return false;
+    if (mTonesPlayedUntil - t > ToneQueueSeconds)
+        return false;
     return bufferedBytes() < mConfig.inputBufferSize;
 }
 
@@ -134,7 +138,7 @@ void Chip::updateCts()
         mLastCts = high;
         emit ctsChanged(high);
     }
-    if (!high && (mCtsLowUntil > now() || mPcm.active))
+    if (!high && (mCtsLowUntil > now() || mPcm.active || playingTones()))
         ensureTicking();
 }
 
@@ -341,6 +345,7 @@ void Chip::stopAll()
     }
     mEchoing = false;
     mToneRecord.clear();
+    mTonesPlayedUntil = 0.0;
     // An upload in flight stops: drop its frames not yet on the line.
     mOut.clear();
     endSpeechOutput();
@@ -432,7 +437,12 @@ bool Chip::speaking() const
 bool Chip::busy() const
 {
     return !mOut.empty() || !mLater.empty() || speaking() || mPlayEnd > 0.0 || now() < mCtsLowUntil || mPcm.active ||
-           mAdc.running || mRec.active;
+           mAdc.running || mRec.active || playingTones();
+}
+
+bool Chip::playingTones() const
+{
+    return now() < mTonesPlayedUntil;
 }
 
 void Chip::tick()

@@ -24,7 +24,7 @@ TEST(Sound, ToneCommandsInBothFormsAndTheMusicStream)
          {{false, 770, 1336, 0.5, 0, {}, 0, 0}, {false, 350, 440, 599.99, 0, {}, 0, 0}}},
         // The music stream: settings, events (any byte is data), closing records.
         {"", "\x18" + C + "j" + QByteArray("\x00\xFF\x56\x00" "\x30\x80\x40\x00" "\x18\x18\x00\x01", 12) + closing,
-         {{true, 0, 0, 0, 48, {128, 64, 0}, 255, 86}, {true, 0, 0, 0, 24, {24, 0, 1}, 255, 86}}},
+         {{true, 0, 0, 60 / 86.0, 48, {128, 64, 0}, 255, 86}, {true, 0, 0, 30 / 86.0, 24, {24, 0, 1}, 255, 86}}},
     };
     for (const auto &c : cases) {
         SimLine line;
@@ -43,6 +43,20 @@ TEST(Sound, ToneCommandsInBothFormsAndTheMusicStream)
         }
         EXPECT_TRUE(line.chip->spokenText().trimmed().isEmpty());
     }
+}
+
+TEST(Sound, TonesPlayInTurnAndHoldTheHostBack)
+{
+    SimLine line;
+    line.send("\x18" + C + "j" + QByteArray("\x00\xFF\x56\x00", 4)); // tempo 86: 48 ticks take 0.7 s
+    line.send(QByteArray("\x30\x01\x02\x03", 4));
+    EXPECT_FALSE(line.comm.CTSHolding()) << "while the tone plays";
+    const double sent = vx::Clock::seconds();
+    line.send(QByteArray("\x30\x01\x02\x03", 4));
+    EXPECT_GE(vx::Clock::seconds() - sent, 0.6);
+    line.send(QByteArray("\x00\x00\x01\x01\x18", 5));
+    EXPECT_TRUE(line.comm.CTSHolding()) << "CAN stops the tone";
+    EXPECT_FALSE(line.chip->playingTones());
 }
 
 TEST(Sound, RealTimeSoundAtTheFastSpeedThenBack)
