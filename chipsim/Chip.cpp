@@ -23,6 +23,12 @@ void trimLog(QVector<T> &log)
         log.remove(0, log.size() - LogLimit / 2);
 }
 
+void trimBytes(QByteArray &log)
+{
+    if (log.size() > LogLimit * 8)
+        log.remove(0, log.size() - LogLimit * 4);
+}
+
 
 
 
@@ -417,8 +423,7 @@ void Chip::flushOut()
         const OutChunk chunk = mOut.front();
         mOut.pop_front();
         mSentLog.append(chunk.bytes);
-        if (mSentLog.size() > LogLimit * 8)
-            mSentLog.remove(0, mSentLog.size() - LogLimit * 4);
+        trimBytes(mSentLog);
         emit transmit(chunk.bytes, chunk.baud);
         // An upload goes out a frame per turn, so a CAN can stop it.
         if (mXfer.id == 33) {
@@ -449,6 +454,12 @@ void Chip::tick()
 {
     const double t = now();
     tickSpeech(t);
+    // A long svchip session must not grow these without end.
+    trimBytes(mSpoken);
+    trimBytes(mAudioOut);
+    trimBytes(mTranscription);
+    trimLog(mSpokenWords);
+    trimLog(mTones);
     while (!mLater.empty() && mLater.front().first <= t) {
         send(mLater.front().second);
         mLater.pop_front();

@@ -86,8 +86,8 @@ public:
     [[nodiscard]] ChipFaults &faults() { return mFaults; }
     void setFaults(const ChipFaults &faults);
 
-    // --- What a test observes. The byte and write logs keep the latest
-    // million entries (a long svchip session would grow them without end).
+    // --- What a test observes. Each log keeps its latest million entries
+    // or so (a long svchip session would grow them without end).
     [[nodiscard]] const QVector<LoggedByte> &byteLog() const { return mByteLog; }
     [[nodiscard]] const QVector<LoggedWrite> &writeLog() const { return mWriteLog; }
     [[nodiscard]] const QVector<Command> &commandLog() const { return mCommandLog; }
