@@ -1,6 +1,7 @@
 #include "app/shell/ui/frmPrefs.h"
 
 #include "app/shell/ui/EditorFont.h"
+#include "app/shell/ui/ToolbarState.h"
 #include "app/Globals.h"
 #include "app/startup/MainWindowRules.h"
 #include "app/startup/Preferences.h"
@@ -294,7 +295,7 @@ void frmPrefs::NewTab(int Index)
     panel->setEnabled(true);
     mTab = Index;
 
-    seams::call(seams::UpdateToolbarState);
+    UpdateToolbarState();
     if (isVisible())
         panel->setFocus();
 }

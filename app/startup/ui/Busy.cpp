@@ -1,6 +1,7 @@
 #include "app/startup/Busy.h"
 
 #include "app/Globals.h"
+#include "app/shell/ui/ToolbarState.h"
 #include "app/startup/Seams.h"
 
 #include <QCoreApplication>
@@ -25,7 +26,7 @@ void BeginBusy()
     if (CompilingLibrary)
         return;
     Busy = true;
-    seams::call(seams::UpdateToolbarState);
+    UpdateToolbarState();
     for (int slot = 0; slot < DocState.size(); ++slot) {
         if (!slotLive(slot))
             continue;
@@ -54,5 +55,5 @@ void EndBusy()
         QCoreApplication::processEvents();
     }
     SuppressActivate = false;
-    seams::call(seams::UpdateToolbarState);
+    UpdateToolbarState();
 }

@@ -1,6 +1,7 @@
 #include "app/startup/ui/frmMDI.h"
 
 #include "app/shell/ui/ProgressBar.h"
+#include "app/shell/ui/frmCompatQuery.h"
 #include "app/shell/ui/frmProgress.h"
 #include "app/startup/ChipLink.h"
 #include "app/Globals.h"
@@ -193,7 +194,7 @@ frmMDI::frmMDI(QWidget *parent) : QMainWindow(parent)
 
     theMDI() = this;
     vx::setDialogOwner(this);
-    seams::call(seams::InitMenus, static_cast<QMainWindow *>(this));
+    InitMenus();
 }
 
 frmMDI::~frmMDI()
@@ -296,7 +297,7 @@ bool frmMDI::MDIForm_Load(const QString &commandLine)
     // Older-chip compatibility.
     For10 = readFlag("For10", false);
     if (DisplayCompatQuery)
-        seams::call(seams::DisplayCompatQuery);
+        frmCompatQuery(this).DisplayCompatQuery();
 
     // Tell the chip which compatibility to keep.
     if (Port > 0 && Comm) {

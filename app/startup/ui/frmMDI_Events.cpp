@@ -105,6 +105,8 @@ void frmMDI::dropEvent(QDropEvent *event)
 
 bool frmMDI::eventFilter(QObject *watched, QEvent *event)
 {
+    if (MenuHelpKey(watched, event))
+        return true;
     if (watched == MDIClient->viewport() && event->type() == QEvent::MouseButtonRelease) {
         // A click that a document window let pass on reaches the area too;
         // only one on the empty area is the frame's.
@@ -155,16 +157,4 @@ void frmMDI::cTolv_CommEvent()
 void frmMDI::Timer1_Timer()
 {
     seams::call(seams::SetRollover, static_cast<QWidget *>(nullptr));
-}
-
-void frmMDI::tbStdLarge_ButtonClick(QAction *Button)
-{
-    if (Button)
-        seams::call(seams::ToolbarButtonClick, Button->objectName());
-}
-
-void frmMDI::tbStdLarge_ButtonMenuClick(QAction *ButtonMenu)
-{
-    if (ButtonMenu)
-        seams::call(seams::ToolbarButtonMenuClick, ButtonMenu->objectName());
 }

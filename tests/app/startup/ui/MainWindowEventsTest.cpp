@@ -39,8 +39,6 @@ protected:
         seams::OpenFileByType = nullptr;
         seams::ShowMDIFormMenu = nullptr;
         seams::SetRollover = nullptr;
-        seams::ToolbarButtonClick = nullptr;
-        seams::ToolbarButtonMenuClick = nullptr;
         frmProgress::Unload();
         Busy = false;
         StopRequested = false;
@@ -203,22 +201,6 @@ TEST_F(MainWindowEventsTest, TransferStartShowsDownloading)
     p->lblProgressMsg1->setText(QStringLiteral("Preparing..."));
     main.cTolv_ChipStatus(6);
     EXPECT_EQ(p->lblProgressMsg1->text(), QStringLiteral("Preparing..."));
-}
-
-TEST_F(MainWindowEventsTest, ToolbarClicksGoByKey)
-{
-    QStringList buttons;
-    QStringList items;
-    seams::ToolbarButtonClick = [&](const QString &k) { buttons << k; };
-    seams::ToolbarButtonMenuClick = [&](const QString &k) { items << k; };
-    for (QAction *a : main.tbStdLarge->actions()) {
-        if (a->objectName() == QLatin1String("Save") || a->objectName() == QLatin1String("Play"))
-            a->trigger();
-        if (a->objectName() == QLatin1String("New"))
-            a->menu()->actions().at(2)->trigger();
-    }
-    EXPECT_EQ(buttons, QStringList({QStringLiteral("Save"), QStringLiteral("Play")}));
-    EXPECT_EQ(items, QStringList({QStringLiteral("NewDict")}));
 }
 
 } // namespace
