@@ -1,6 +1,8 @@
 #include "app/shell/ui/ToolbarState.h"
 
 #include "app/Globals.h"
+#include "app/documents/ui/Documents.h"
+#include "app/documents/ui/MdiChild.h"
 #include "app/startup/ui/MainToolbar.h"
 #include "app/startup/ui/StatusBar.h"
 #include "app/startup/ui/frmMDI.h"
@@ -9,27 +11,15 @@
 #include <QAction>
 #include <QClipboard>
 #include <QGuiApplication>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QMimeData>
 #include <QWidget>
 
 namespace {
 
-QWidget *activeChild(frmMDI *main)
-{
-    // The current sub-window stays current while another program has the
-    // focus, so the state does not flicker when the user switches away.
-    QMdiSubWindow *sub = main->MDIClient->currentSubWindow();
-    return sub ? sub->widget() : nullptr;
-}
-
 bool shown(const QWidget *w)
 {
-    if (!w)
-        return false;
-    const auto *sub = qobject_cast<const QMdiSubWindow *>(w->parentWidget());
-    return sub ? sub->isVisible() && w->isVisibleTo(sub) : w->isVisible();
+    const auto *child = qobject_cast<const MdiChild *>(w);
+    return child ? child->Visible() : w && w->isVisible();
 }
 
 void applyToAction(QAction *a, const vx::ItemState &s)
@@ -90,14 +80,17 @@ vx::ToolbarInputs GatherToolbarInputs()
         return in;
     in.panelsVisible = shown(main->panelsWindow());
     in.phoneticVisible = shown(main->phoneticWindow());
-    // The control panels report their tab also when another window is active.
-    if (auto *panels = dynamic_cast<const ToolbarStateSource *>(main->panelsWindow())) {
-        vx::ToolbarInputs panelInputs;
-        panels->state(panelInputs);
-        in.panelTab = panelInputs.panelTab;
+    if (const MdiChild *child = ActiveChild()) {
+        const WindowState w = child->state();
+        in.kind = w.kind;
+        in.control = w.control;
+        in.dirty = w.dirty;
+        in.windowTextEmpty = w.windowTextEmpty;
+        in.textBox = w.textBox;
+        in.soundItems = w.soundItems;
+        in.selectedSoundKind = w.selectedSoundKind;
+        in.grid = w.grid;
     }
-    if (auto *source = dynamic_cast<const ToolbarStateSource *>(activeChild(main)))
-        source->state(in);
     return in;
 }
 
@@ -120,7 +113,7 @@ void UpdateToolbarState()
     int rounds = 0;
     do {
         again = false;
-        apply(main, activeChild(main), vx::ComputeToolbarState(GatherToolbarInputs()));
+        apply(main, ActiveChild(), vx::ComputeToolbarState(GatherToolbarInputs()));
     } while (again && ++rounds < 3);
     InProgress = false;
 }

@@ -1,6 +1,10 @@
 #include "app/startup/ui/frmMDI.h"
 
 #include "app/Globals.h"
+#include "app/documents/ui/DocumentWindow.h"
+#include "app/documents/ui/Documents.h"
+#include "app/documents/ui/FileCommands.h"
+#include "app/documents/ui/FileDialogs.h"
 #include "app/shell/CompatRules.h"
 #include "app/shell/MenuTable.h"
 #include "app/shell/ui/ProgressBar.h"
@@ -8,7 +12,6 @@
 #include "app/shell/ui/frmProgress.h"
 #include "app/startup/Busy.h"
 #include "app/startup/ChipLink.h"
-#include "app/startup/Seams.h"
 #include "app/startup/ui/MainToolbar.h"
 #include "link/LinkError.h"
 #include "link/cTolvane.h"
@@ -35,8 +38,15 @@ const frmMDI::Command *frmMDI::FindCommand(const QString &name)
 {
     static const Command kCommands[] = {
         {"mnuFileNewText", &frmMDI::mnuFileNewText_Click},
+        {"mnuFileNewSoundLib", &frmMDI::mnuFileNewSoundLib_Click},
+        {"mnuFileNewDictionary", &frmMDI::mnuFileNewDictionary_Click},
+        {"mnuFileNewMusic", &frmMDI::mnuFileNewMusic_Click},
         {"mnuFileOpen", &frmMDI::mnuFileOpen_Click},
+        {"mnuFileCompile", &frmMDI::mnuFileCompile_Click},
         {"mnuFileClose", &frmMDI::mnuFileClose_Click},
+        {"mnuFileSave", &frmMDI::mnuFileSave_Click},
+        {"mnuFileSaveAs", &frmMDI::mnuFileSaveAs_Click},
+        {"mnuFilePrint", &frmMDI::mnuFilePrint_Click},
         {"mnuFileExit", &frmMDI::mnuFileExit_Click},
         {"mnuEditPreferences", &frmMDI::mnuEditPreferences_Click},
         {"mnuViewCtlPanels", &frmMDI::mnuViewCtlPanels_Click},
@@ -67,8 +77,7 @@ namespace {
 // Their items are built and take part in the menu state; choosing one does
 // nothing until its routine is registered above and its name leaves here.
 const char *const kPendingCommands[] = {
-    "mnuFileNewSoundLib", "mnuFileNewDictionary", "mnuFileNewMusic", "mnuFilePlay", "mnuFileDnld",
-    "mnuFileCompile", "mnuFileSave", "mnuFileSaveAs", "mnuFilePrint", "mnuFilePrintSetup", "mnuRecentFile",
+    "mnuFilePlay", "mnuFileDnld", "mnuFilePrintSetup", "mnuRecentFile",
     "mnuEditCut", "mnuEditCopy", "mnuEditPaste", "mnuEditDelete", "mnuEditSelectAll", "mnuEditFind",
     "mnuEditFindNext", "mnuEditEdit", "mnuEditInsAdd", "mnuEditComment", "mnuEditUnComment", "mnuViewHide",
     "mnuUtilsGreeting", "mnuUtilsWordList", "mnuUtilsConvertSndFile", "mnuHelpCVNHome", "mnuHelpSwUpdate",
@@ -95,8 +104,18 @@ const KeyCommand kKeyCommands[] = {
 const char *const kNewCommands[] = {"mnuFileNewText", "mnuFileNewSoundLib", "mnuFileNewDictionary",
                                     "mnuFileNewMusic"};
 
-// The extensions File > Open takes; the registry opens them by kind.
-const char *const kOpenExtensions[] = {"txt", "dic", "sfl", "tgn"};
+// The extensions File > Open takes, and the kind of window each opens in.
+struct OpenKind
+{
+    const char *extension;
+    WindowKind kind;
+};
+const OpenKind kOpenKinds[] = {
+    {"txt", WindowKind::Text},
+    {"dic", WindowKind::Dictionary},
+    {"sfl", WindowKind::SoundLibrary},
+    {"tgn", WindowKind::MusicScore},
+};
 
 QString text(const char *s)
 {
@@ -291,22 +310,40 @@ void frmMDI::SetNewKind(int kind)
 void frmMDI::mnuFileNewText_Click()
 {
     SetNewKind(0);
-    seams::call(seams::NewTextDocument);
+    NewTextDocument();
+    UpdateToolbarState();
+}
+
+void frmMDI::mnuFileNewSoundLib_Click()
+{
+    SetNewKind(1);
+    NewSoundLibDocument();
+    UpdateToolbarState();
+}
+
+void frmMDI::mnuFileNewDictionary_Click()
+{
+    SetNewKind(2);
+    NewDictionaryDocument();
+    UpdateToolbarState();
+}
+
+void frmMDI::mnuFileNewMusic_Click()
+{
+    SetNewKind(3);
+    NewMusicDocument();
     UpdateToolbarState();
 }
 
 void frmMDI::mnuFileOpen_Click()
 {
-    const QString path = vx::OpenFileDialog(
-        QStringLiteral("Open"),
-        QStringLiteral("Voxmere Files (*.txt *.dic *.sfl *.tgn);;Text Files (*.txt);;Dictionary Files (*.dic);;"
-                       "Sound Library Files (*.sfl);;Music Score Files (*.tgn);;All Files (*)"));
+    const QString path = GetOpenDocFileName();
     if (path.isEmpty())
         return;
     const QString ext = QFileInfo(path).suffix().toLower();
-    for (const char *e : kOpenExtensions) {
-        if (ext == QLatin1String(e)) {
-            seams::call(seams::OpenFileByType, path);
+    for (const OpenKind &k : kOpenKinds) {
+        if (ext == QLatin1String(k.extension)) {
+            OpenDocument(k.kind, path);
             UpdateToolbarState();
             return;
         }
@@ -315,12 +352,34 @@ void frmMDI::mnuFileOpen_Click()
                vx::Icon::Critical, QStringLiteral("Open File"));
 }
 
+void frmMDI::mnuFileCompile_Click()
+{
+    if (DocumentWindow *doc = ActiveDocument())
+        doc->Compile();
+    UpdateToolbarState();
+}
+
 void frmMDI::mnuFileClose_Click()
 {
     // Its own close handling asks about unsaved changes.
-    if (QMdiSubWindow *sub = MDIClient->currentSubWindow())
-        sub->close();
+    FileClose();
     UpdateToolbarState();
+}
+
+void frmMDI::mnuFileSave_Click()
+{
+    FileSave();
+}
+
+void frmMDI::mnuFileSaveAs_Click()
+{
+    FileSaveAs();
+}
+
+void frmMDI::mnuFilePrint_Click()
+{
+    if (DocumentWindow *doc = ActiveDocument())
+        doc->PrintListing();
 }
 
 void frmMDI::mnuFileExit_Click()

@@ -3,6 +3,8 @@
 #include "app/Globals.h"
 #include "app/shell/ui/ToolbarState.h"
 #include "app/startup/Seams.h"
+#include "app/documents/ui/Documents.h"
+#include "app/documents/ui/MdiChild.h"
 
 #include <QCoreApplication>
 #include <QWidget>
@@ -11,7 +13,7 @@ namespace {
 
 QWidget *slotWindow(int slot)
 {
-    return seams::DocumentWindow ? seams::DocumentWindow(slot) : nullptr;
+    return DocumentAt(slot);
 }
 
 bool slotLive(int slot)

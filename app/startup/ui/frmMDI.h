@@ -90,9 +90,14 @@ public:
 
     void mnuFileOpen_Click();
     void mnuFileClose_Click();
+    void mnuFileSave_Click();
+    void mnuFileSaveAs_Click();
     void mnuEditPreferences_Click();
     void mnuViewCtlPanels_Click();
+    void mnuFileNewSoundLib_Click();
+    void mnuFileNewDictionary_Click();
     void mnuFileNewText_Click();
+    void mnuFileNewMusic_Click();
     // Opens help at the topic of the focused control or its window; 0: contents.
     void HelpButton_Click();
 
@@ -120,6 +125,8 @@ private:
     void InitMenus();
     void UpdateWindowMenu();
     bool MenuHelpKey(QObject *watched, QEvent *event);
+    void mnuFileCompile_Click();
+    void mnuFilePrint_Click();
     void mnuFileExit_Click();
     void mnuViewPhonetics_Click();
     void mnuViewResetDialogs_Click();

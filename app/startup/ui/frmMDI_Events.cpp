@@ -7,6 +7,7 @@
 #include "app/startup/MainWindowRules.h"
 #include "app/startup/Preferences.h"
 #include "app/startup/Seams.h"
+#include "app/documents/ui/FileCommands.h"
 #include "app/startup/ui/Images.h"
 #include "app/startup/ui/MainToolbar.h"
 #include "app/startup/ui/StatusBar.h"

@@ -1,9 +1,12 @@
 #include "app/Globals.h"
+#include "app/documents/ui/DocumentWindow.h"
+#include "app/documents/ui/Documents.h"
+#include "app/documents/ui/TextBox.h"
+#include "app/documents/ui/frmTextBox.h"
 #include "app/shell/MenuTable.h"
 #include "app/shell/ui/ToolbarState.h"
 #include "app/shell/ui/frmCompatQuery.h"
 #include "app/shell/ui/frmWarning.h"
-#include "app/startup/Seams.h"
 #include "app/startup/ui/MainToolbar.h"
 #include "app/startup/ui/frmMDI.h"
 #include "platform/Help.h"
@@ -49,28 +52,6 @@ public slots:
     void open(const QUrl &url) { opened.append(url.fragment()); }
 };
 
-// A text window as the menus see it: its text box and its modified mark.
-class FakeTextWindow : public QWidget, public ToolbarStateSource
-{
-public:
-    FakeTextWindow()
-    {
-        txtInputBox = new QPlainTextEdit(this);
-        txtInputBox->setObjectName(QStringLiteral("txtInputBox"));
-    }
-    void state(vx::ToolbarInputs &in) const override
-    {
-        in.kind = vx::WindowKind::Text;
-        in.control = vx::ActiveControl::TextBox;
-        in.dirty = dirty;
-        in.windowTextEmpty = txtInputBox->toPlainText().isEmpty();
-        in.textBox.textEmpty = in.windowTextEmpty;
-        in.textBox.selLength = int(txtInputBox->textCursor().selectedText().size());
-    }
-    QPlainTextEdit *txtInputBox;
-    bool dirty = false;
-};
-
 class MainMenu : public ::testing::Test
 {
 protected:
@@ -81,32 +62,34 @@ protected:
         DeleteSetting(kApp, kSec);
         main = std::make_unique<frmMDI>();
         MainToolbar = main->tbStdLarge;
-        seams::NewTextDocument = [this] { ++newTexts; };
-        seams::OpenFileByType = [this](const QString &path) { opened << path; };
+        DocState.resize(2);
     }
     void TearDown() override
     {
-        seams::NewTextDocument = nullptr;
-        seams::OpenFileByType = nullptr;
+        ResetDocuments();
         main.reset();
         ResetGlobals();
     }
 
-    FakeTextWindow *addTextWindow(const QString &text)
+    frmTextBox *addTextWindow(const QString &text)
     {
-        auto *w = new FakeTextWindow;
+        main->RunCommand(s("mnuFileNewText"));
+        auto *w = qobject_cast<frmTextBox *>(ActiveDocument());
         w->txtInputBox->setPlainText(text);
-        main->MDIClient->addSubWindow(w)->show();
-        main->MDIClient->setActiveSubWindow(main->MDIClient->subWindowList().constLast());
         return w;
+    }
+    [[nodiscard]] static int textWindows()
+    {
+        int n = 0;
+        for (int slot = 2; slot < Documents.size(); ++slot)
+            n += qobject_cast<frmTextBox *>(DocumentAt(slot)) != nullptr;
+        return n;
     }
     [[nodiscard]] bool on(const char *item) const { return main->Item(s(item))->isEnabled(); }
     [[nodiscard]] bool button(const char *key) const { return ToolbarButton(s(key))->isEnabled(); }
 
     std::unique_ptr<frmMDI> main;
     vx::ScriptedPrompter prompts;
-    int newTexts = 0;
-    QStringList opened;
 };
 
 TEST_F(MainMenu, TheMenuBarFollowsTheTableInOrderWithItsCaptionsAndShortcuts)
@@ -180,7 +163,7 @@ TEST_F(MainMenu, ToolbarKeysAndTipsInOrderWithGaps)
 
 TEST_F(MainMenu, BusyGreysEverythingButStopAndPauseAndLocksTheText)
 {
-    FakeTextWindow *w = addTextWindow(QStringLiteral("Hello"));
+    frmTextBox *w = addTextWindow(QStringLiteral("Hello"));
     Port = 1;
     UpdateToolbarState();
     EXPECT_TRUE(on("mnuFileOpen"));
@@ -233,7 +216,8 @@ TEST_F(MainMenu, DemoModeAndTheRecordingMemoryDecideTheChipCommands)
     EXPECT_TRUE(on("mnuUtilsRepairRecMem"));
 
     // With no window the document items go grey.
-    main->MDIClient->closeAllSubWindows();
+    ActiveDocument()->record().Dirty = false;
+    main->RunCommand(s("mnuFileClose"));
     UpdateToolbarState();
     EXPECT_FALSE(on("mnuFileSaveAs"));
     EXPECT_FALSE(button("Save"));
@@ -241,22 +225,33 @@ TEST_F(MainMenu, DemoModeAndTheRecordingMemoryDecideTheChipCommands)
 
 TEST_F(MainMenu, NewAndOpenGoByKindAndExtension)
 {
+    main->RunCommand(s("mnuFileNewMusic"));
+    EXPECT_EQ(LastNewKind, 3);
+    EXPECT_EQ(ToolbarButton(s("New"))->toolTip(), s("New music score"));
     main->RunCommand(s("mnuFileNewText"));
     ToolbarButton(s("New"))->trigger();
     ToolbarButtonMenu(s("New"))->actions().at(0)->trigger();
-    EXPECT_EQ(newTexts, 3);
+    EXPECT_EQ(textWindows(), 3);
     EXPECT_EQ(ToolbarButton(s("New"))->toolTip(), s("New text box"));
 
-    prompts.queueFiles({s("/data/X.DIC")});
+    // The extension decides, in any case of letters.
+    const QString dir = QString::fromStdString(vxtest::freshDir("menu-open"));
+    QFile f(dir + s("/NOTE.TXT"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("Hello");
+    f.close();
+    prompts.queueFiles({f.fileName()});
     ToolbarButton(s("Open"))->trigger();
+    ASSERT_NE(ActiveDocument(), nullptr);
+    EXPECT_EQ(ActiveDocument()->record().FileName, f.fileName());
     prompts.queueCancel();
     main->Item(s("mnuFileOpen"))->trigger();
-    EXPECT_EQ(opened, QStringList{s("/data/X.DIC")});
+    EXPECT_EQ(textWindows(), 4);
 
     prompts.queueFiles({s("/data/a.xyz")});
     prompts.queue(vx::Answer::Ok);
     main->RunCommand(s("mnuFileOpen"));
-    EXPECT_EQ(opened.size(), 1);
+    EXPECT_EQ(textWindows(), 4);
     EXPECT_EQ(prompts.last().text, s("Could not load /data/a.xyz.  "));
     EXPECT_EQ(prompts.last().title, s("Open File"));
     EXPECT_EQ(prompts.last().icon, vx::Icon::Critical);

@@ -1,6 +1,8 @@
 #include "app/startup/Busy.h"
 #include "app/Globals.h"
 #include "app/startup/Seams.h"
+#include "app/documents/ui/Documents.h"
+#include "app/documents/ui/MdiChild.h"
 #include "app/startup/ui/frmMDI.h"
 
 #include <QAction>
@@ -14,6 +16,12 @@
 
 namespace {
 
+struct Child : MdiChild
+{
+    WindowKind kind() const override { return WindowKind::Text; }
+    WindowState state() const override { return {}; }
+};
+
 // Three registry slots with windows; slot 1 is closed.
 class BusyTest : public ::testing::Test
 {
@@ -24,7 +32,7 @@ protected:
         Busy = false;
         CompilingLibrary = false;
         for (int i = 0; i < 3; ++i) {
-            windows.push_back(std::make_unique<QWidget>());
+            windows.push_back(std::make_unique<Child>());
             windows.back()->show();
         }
         DocState = QVector<DocRecord>(3);
@@ -32,12 +40,12 @@ protected:
         DocState[1].Deleted = true;
         DocState[2].Deleted = false;
         ActiveDocIndex = 2;
-        seams::DocumentWindow = [this](int slot) -> QWidget * { return windows[slot].get(); };
+        Documents = {windows[0].get(), windows[1].get(), windows[2].get()};
         main = std::make_unique<frmMDI>();
     }
     void TearDown() override
     {
-        seams::DocumentWindow = nullptr;
+        Documents.clear();
         main.reset();
         DocState.clear();
         Busy = false;
@@ -49,7 +57,7 @@ protected:
     [[nodiscard]] bool saveOn() const { return main->Item(QStringLiteral("mnuFileSave"))->isEnabled(); }
 
     std::unique_ptr<frmMDI> main;
-    std::vector<std::unique_ptr<QWidget>> windows;
+    std::vector<std::unique_ptr<Child>> windows;
 };
 
 } // namespace
@@ -97,7 +105,7 @@ TEST_F(BusyTest, EndWithAHiddenActiveWindowStillRefreshesTheToolbar)
 
 TEST_F(BusyTest, WorksWithNoWindowsInstalled)
 {
-    seams::DocumentWindow = nullptr;
+    Documents.clear();
     main.reset();
     BeginBusy();
     EXPECT_TRUE(Busy);
