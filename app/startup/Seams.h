@@ -37,8 +37,6 @@ inline std::function<void()> UpdateRecentFileMenu;
 inline std::function<void(const QString &path)> OpenFileByType;
 // Replaced by the main window's context menu of its empty area (frmMDI_Popups).
 inline std::function<void(QWidget *owner)> ShowMDIFormMenu;
-// Replaced by the hover highlight's SetRollover (null clears it).
-inline std::function<void(QWidget *control)> SetRollover;
 // Replaced by frmMDI::cTolv_CommEvent driving the chip receiver.
 inline std::function<void()> CommEvent;
 

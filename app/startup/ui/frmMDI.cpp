@@ -16,6 +16,7 @@
 #include "app/startup/ui/StatusBar.h"
 #include "app/startup/ui/frmSplash.h"
 #include "common/Clock.h"
+#include "common/ui/Rollover.h"
 #include "common/Delay.h"
 #include "platform/Cp1252.h"
 #include "platform/Folders.h"
@@ -194,6 +195,9 @@ frmMDI::frmMDI(QWidget *parent) : QMainWindow(parent)
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(250);
     connect(Timer1, &QTimer::timeout, this, &frmMDI::Timer1_Timer);
+    // The dictionary window's group pictures (Tag 2) swap images; it hands
+    // its icons over when it is built.
+    vx::setRolloverHost(Timer1, vx::RolloverPictures::Swap);
 
     theMDI() = this;
     vx::setDialogOwner(this);

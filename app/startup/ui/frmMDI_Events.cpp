@@ -13,6 +13,7 @@
 #include "app/startup/ui/StatusBar.h"
 #include "app/startup/ui/frmSplash.h"
 #include "common/Clock.h"
+#include "common/ui/Rollover.h"
 #include "common/Delay.h"
 #include "platform/Cp1252.h"
 #include "platform/Folders.h"
@@ -157,5 +158,5 @@ void frmMDI::cTolv_CommEvent()
 
 void frmMDI::Timer1_Timer()
 {
-    seams::call(seams::SetRollover, static_cast<QWidget *>(nullptr));
+    SetRollover(nullptr);
 }

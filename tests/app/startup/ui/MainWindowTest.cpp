@@ -111,7 +111,6 @@ protected:
         ResetDocuments();
         seams::ControlPanelWindow = nullptr;
         seams::ShowMDIFormMenu = nullptr;
-        seams::SetRollover = nullptr;
         Busy = false;
         UpdatingControls = false;
         vx::Clock::setSpeed(1);
