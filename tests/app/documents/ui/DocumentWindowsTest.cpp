@@ -273,6 +273,8 @@ TEST_F(DocumentWindows, PhoneticWindowHidesAndStoresItsPlace)
     EXPECT_TRUE(GetSetting(app, section, QStringLiteral("PhoneticsVisible")).isEmpty());
 
     CommErrChoice = 0;
+    w->show(); // a closed window takes a close again once shown
+    w->hide();
     EXPECT_TRUE(w->close());
     EXPECT_EQ(GetSetting(app, section, QStringLiteral("PhoneticsVisible")), QStringLiteral("False"));
     EXPECT_EQ(GetSetting(app, section, QStringLiteral("PhoneticsLeft")), QStringLiteral("450"));
