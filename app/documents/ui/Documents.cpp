@@ -126,7 +126,7 @@ void NewTextDocument()
 
 void NewSoundLibDocument()
 {
-    NewDocument(WindowKind::SoundLibrary);
+    NewDocument(WindowKind::SoundLib);
 }
 
 void NewDictionaryDocument()
@@ -136,7 +136,7 @@ void NewDictionaryDocument()
 
 void NewMusicDocument()
 {
-    NewDocument(WindowKind::MusicScore);
+    NewDocument(WindowKind::Music);
 }
 
 DocumentWindow *OpenDocument(WindowKind kind, const QString &path)

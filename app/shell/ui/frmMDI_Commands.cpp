@@ -113,8 +113,8 @@ struct OpenKind
 const OpenKind kOpenKinds[] = {
     {"txt", WindowKind::Text},
     {"dic", WindowKind::Dictionary},
-    {"sfl", WindowKind::SoundLibrary},
-    {"tgn", WindowKind::MusicScore},
+    {"sfl", WindowKind::SoundLib},
+    {"tgn", WindowKind::Music},
 };
 
 QString text(const char *s)
