@@ -15,7 +15,7 @@ class MdiChild : public QWidget
 public:
     explicit MdiChild(QWidget *parent = nullptr);
 
-    [[nodiscard]] virtual WindowKind kind() const = 0;
+    [[nodiscard]] virtual vx::WindowKind kind() const = 0;
     // What the menus and toolbar depend on, read anew at every refresh.
     [[nodiscard]] virtual WindowState state() const = 0;
 
@@ -33,7 +33,7 @@ public:
     [[nodiscard]] const QWidget *frame() const;
     // Visible in the window's sense: its frame shows.
     [[nodiscard]] bool Visible() const;
-    void setVisible_(bool visible);
+    void SetVisible(bool visible);
     // Brings the window to the front and gives it the focus.
     void SetFocus();
 

@@ -108,13 +108,13 @@ const char *const kNewCommands[] = {"mnuFileNewText", "mnuFileNewSoundLib", "mnu
 struct OpenKind
 {
     const char *extension;
-    WindowKind kind;
+    vx::WindowKind kind;
 };
 const OpenKind kOpenKinds[] = {
-    {"txt", WindowKind::Text},
-    {"dic", WindowKind::Dictionary},
-    {"sfl", WindowKind::SoundLib},
-    {"tgn", WindowKind::Music},
+    {"txt", vx::WindowKind::Text},
+    {"dic", vx::WindowKind::Dictionary},
+    {"sfl", vx::WindowKind::SoundLib},
+    {"tgn", vx::WindowKind::Music},
 };
 
 QString text(const char *s)

@@ -11,6 +11,7 @@
 #include "tests/support/TestEnv.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QFile>
 #include <QTest>
 
@@ -25,7 +26,7 @@ namespace {
 class StubDictionary : public DocumentWindow
 {
 public:
-    WindowKind kind() const override { return WindowKind::Dictionary; }
+    vx::WindowKind kind() const override { return vx::WindowKind::Dictionary; }
     WindowState state() const override { return {}; }
     QString AskSaveFileName(const QString &initial) override { return GetSaveDictionaryFileName(initial); }
     bool SaveFile(const QString &, QString *) override { return true; }
@@ -70,7 +71,7 @@ protected:
         ResetFileDialogFolder();
         DocState.resize(2);
         RegisterTextDocuments();
-        RegisterDocumentKind(WindowKind::Dictionary, [] { return new StubDictionary; });
+        RegisterDocumentKind(vx::WindowKind::Dictionary, [] { return new StubDictionary; });
         dir = QString::fromStdString(vxtest::freshDir(::testing::UnitTest::GetInstance()->current_test_info()->name()));
     }
     void TearDown() override
@@ -150,6 +151,19 @@ TEST_F(DocumentWindows, TypingMarksOnceAndSaveWritesCrLf)
     EXPECT_EQ(DocState[2].FileName, path);
     EXPECT_EQ(caption(2), QStringLiteral("Text [My Story.txt]"));
     EXPECT_FALSE(SaveCancelled);
+
+    // Esc collapses the selection to where it began; Ctrl+V pastes only what the limit leaves room for.
+    TextBox *box = w->txtInputBox;
+    box->selectAll();
+    QTest::keyClick(box, Qt::Key_Escape);
+    EXPECT_EQ(box->SelStart(), 0);
+    EXPECT_EQ(box->SelLength(), 0);
+    box->setMaxLength(14);
+    QApplication::clipboard()->setText(QStringLiteral("abcdef"));
+    QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(box->Text(), QStringLiteral("abcline1\nline2"));
+    QTest::keyClicks(box, QStringLiteral("zz"));
+    EXPECT_EQ(box->Text().size(), 14);
 }
 
 TEST_F(DocumentWindows, FailedSaveKeepsOldFileAndDocument)
@@ -232,7 +246,7 @@ TEST_F(DocumentWindows, TextFilesComeBackByteForByte)
     const QString in = dir + QStringLiteral("/all.txt");
     const QString out = dir + QStringLiteral("/out.txt");
     writeAll(in, all);
-    DocumentWindow *w = OpenDocument(WindowKind::Text, in);
+    DocumentWindow *w = OpenDocument(vx::WindowKind::Text, in);
     ASSERT_NE(w, nullptr);
     EXPECT_FALSE(w->record().Dirty);
     EXPECT_EQ(w->windowTitle(), QStringLiteral("Text [All.txt]"));
@@ -247,7 +261,7 @@ TEST_F(DocumentWindows, TextFilesComeBackByteForByte)
 
     // A file that cannot be read leaves no window behind.
     prompts.queue(vx::Answer::Ok);
-    EXPECT_EQ(OpenDocument(WindowKind::Text, dir + QStringLiteral("/missing.txt")), nullptr);
+    EXPECT_EQ(OpenDocument(vx::WindowKind::Text, dir + QStringLiteral("/missing.txt")), nullptr);
     EXPECT_TRUE(prompts.last().text.startsWith(QStringLiteral("Can't open file: ")));
     EXPECT_EQ(FindFirstDocumentSlot(), 2);
     EXPECT_EQ(DocumentAt(4), nullptr);
