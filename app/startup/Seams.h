@@ -51,8 +51,6 @@ inline std::function<void()> NewTextDocument;
 inline std::function<void(QWidget *owner)> ShowMDIFormMenu;
 // Replaced by the hover highlight's SetRollover (null clears it).
 inline std::function<void(QWidget *control)> SetRollover;
-// Replaced by frmMDI::cTolv_CommEvent driving the chip receiver.
-inline std::function<void()> CommEvent;
 // Replaced by the main toolbar's button and drop-down handlers (frmMDI_Commands), by key.
 inline std::function<void(const QString &key)> ToolbarButtonClick;
 inline std::function<void(const QString &key)> ToolbarButtonMenuClick;
