@@ -1,0 +1,90 @@
+#include "app/documents/Registry.h"
+
+int AllocDocumentSlot(QVector<DocRecord> &docs, const std::function<void(int slot)> &startClean)
+{
+    if (docs.size() < kFirstDocumentSlot)
+        docs.resize(kFirstDocumentSlot);
+    int slot = 0;
+    for (int s = kFirstDocumentSlot; s < docs.size(); ++s) {
+        if (docs[s].Deleted) {
+            slot = s;
+            break;
+        }
+    }
+    if (slot == 0) {
+        if (docs.size() > kMaxDocumentSlot)
+            return 0;
+        slot = static_cast<int>(docs.size());
+        docs.append(DocRecord{});
+    }
+    // A reused slot must not show what its last document left behind.
+    docs[slot] = DocRecord{};
+    docs[slot].Deleted = false;
+    docs[slot].Dirty = false;
+    docs[slot].FileName.clear();
+    if (startClean)
+        startClean(slot);
+    return slot;
+}
+
+int FindFirstDocumentSlot(const QVector<DocRecord> &docs)
+{
+    for (int s = kFirstDocumentSlot; s < docs.size(); ++s) {
+        if (!docs[s].Deleted)
+            return s;
+    }
+    return 0;
+}
+
+int FindOpenSlot(const QVector<DocRecord> &docs, const QString &path)
+{
+    for (int s = 1; s < docs.size(); ++s) {
+        if (!docs[s].Deleted && docs[s].FileName.compare(path, Qt::CaseInsensitive) == 0)
+            return s;
+    }
+    return 0;
+}
+
+QString UntitledName(int slot)
+{
+    return QStringLiteral("Untitled") + QString::number(slot - 1);
+}
+
+bool IsUntitled(const QString &fileName)
+{
+    return fileName.startsWith(QLatin1String("Untitled"));
+}
+
+QString DocumentCaption(WindowKind kind, const QString &name, bool dirty)
+{
+    QString word;
+    switch (kind) {
+    case WindowKind::Text:
+        word = QStringLiteral("Text");
+        break;
+    case WindowKind::SoundLibrary:
+        word = QStringLiteral("Sound Library");
+        break;
+    case WindowKind::Dictionary:
+        word = QStringLiteral("Dictionary");
+        break;
+    case WindowKind::MusicScore:
+        word = QStringLiteral("Music Score");
+        break;
+    case WindowKind::ControlPanels:
+    case WindowKind::Phonetic:
+        return {};
+    }
+    QString caption = word + QStringLiteral(" [") + name + QLatin1Char(']');
+    if (dirty)
+        caption += QLatin1Char('*');
+    return caption;
+}
+
+bool MarkDirty(DocRecord &doc)
+{
+    if (doc.Dirty)
+        return false;
+    doc.Dirty = true;
+    return true;
+}

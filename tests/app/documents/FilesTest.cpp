@@ -1,0 +1,226 @@
+// Text and grid files: bytes, line ends, groups, odd input and failed saves.
+#include "app/documents/GridFile.h"
+#include "app/documents/TextFile.h"
+
+#include "tests/support/TestEnv.h"
+
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <random>
+#include <sys/resource.h>
+
+namespace {
+
+struct Expect
+{
+    const char *text;
+    int itemData;
+    int icon;
+    bool visible;
+};
+
+void expectRows(const GridRows &g, const std::vector<Expect> &rows)
+{
+    ASSERT_EQ(g.Rows(), static_cast<int>(rows.size()));
+    for (int r = 1; r <= g.Rows(); ++r) {
+        const Expect &e = rows[static_cast<size_t>(r - 1)];
+        const GridRow &row = g.row(r);
+        EXPECT_EQ(row.text, QString::fromLatin1(e.text)) << r;
+        EXPECT_EQ(std::tuple(row.itemData, row.icon, row.visible), std::tuple(e.itemData, e.icon, e.visible)) << r;
+    }
+}
+
+QString dir()
+{
+    return QString::fromStdString(vxtest::freshDir("files"));
+}
+
+QByteArray readBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+// No file may grow past 4 KB while it runs: a full disk, also for root.
+template<class F> void onFullDisk(F &&f)
+{
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit lim = old;
+    lim.rlim_cur = 4096;
+    setrlimit(RLIMIT_FSIZE, &lim);
+    f();
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+}
+
+} // namespace
+
+TEST(TextFile, EveryByteComesBackAndLineEndsBecomeCrLf)
+{
+    QByteArray all; // every byte value; CR and LF as the pair a file holds
+    for (int b = 0; b < 256; ++b)
+        if (b != '\r' && b != '\n')
+            all += static_cast<char>(b);
+    all += "\r\nend";
+    const QString path = dir() + QStringLiteral("/t.txt");
+    writeBytes(path, all);
+    QString text;
+    ASSERT_TRUE(LoadTextFile(path, text));
+    ASSERT_TRUE(SaveTextFile(path, text));
+    EXPECT_EQ(readBytes(path), all);
+
+    writeBytes(path, "one\ntwo\rthree\r\nfour");
+    ASSERT_TRUE(LoadTextFile(path, text));
+    EXPECT_EQ(text, QStringLiteral("one\ntwo\nthree\nfour"));
+    ASSERT_TRUE(SaveTextFile(path, text));
+    EXPECT_EQ(readBytes(path), QByteArray("one\r\ntwo\r\nthree\r\nfour"));
+
+    writeBytes(path, QByteArray(kTextMaxLength + 10, 'a'));
+    ASSERT_TRUE(LoadTextFile(path, text));
+    EXPECT_EQ(text.size(), kTextMaxLength);
+}
+
+TEST(Files, AFailedSaveKeepsTheOldFileAndSaysWhy)
+{
+    const QString text = dir() + QStringLiteral("/keep.txt");
+    const QString grid = dir() + QStringLiteral("/keep.dic");
+    writeBytes(text, "old\r\n");
+    writeBytes(grid, "old\r\n");
+    GridRows g;
+    for (int i = 0; i < 20000; ++i)
+        g.row(g.AddRow()).text = QStringLiteral("a line of a long dictionary");
+    QString textError, gridError;
+    onFullDisk([&] {
+        EXPECT_FALSE(SaveTextFile(text, QString(100000, QLatin1Char('x')), &textError));
+        EXPECT_FALSE(SaveGridFile(grid, g, &gridError));
+    });
+    EXPECT_FALSE(textError.isEmpty());
+    EXPECT_FALSE(gridError.isEmpty());
+    EXPECT_EQ(readBytes(text), QByteArray("old\r\n"));
+    EXPECT_EQ(readBytes(grid), QByteArray("old\r\n"));
+
+    // A failed load changes nothing either.
+    QString kept = QStringLiteral("kept");
+    GridRows keptRows = g;
+    EXPECT_FALSE(LoadTextFile(text + QStringLiteral("x"), kept, &textError));
+    EXPECT_FALSE(LoadGridFile(grid + QStringLiteral("x"), keptRows, {}, &gridError));
+    EXPECT_EQ(kept, QStringLiteral("kept"));
+    EXPECT_EQ(keptRows, g);
+}
+
+TEST(GridFile, GroupsLoadAndSaveByteForByte)
+{
+    const QByteArray bytes = "A\r\n;#h2\r\nB\r\nC\r\n;#H3\r\nD\r\nE\r\nF\r\nG\r\n";
+    GridRows g = ParseGridFile(bytes);
+    expectRows(g, {{"A", 0, -1, true},
+                   {"B", 2, 1, true},
+                   {"C", -2, -1, true},
+                   {"D", 3, 0, true},
+                   {"E", -1, -1, false},
+                   {"F", -2, -1, false},
+                   {"G", 0, -1, true}});
+    EXPECT_EQ(GridFileBytes(g), bytes);
+    EXPECT_EQ(std::tuple(g.row(3).backColor2, g.row(4).backColor3, g.row(7).backColor2),
+              std::tuple(kGroupShade, kGroupShade, kDefaultColour));
+    EXPECT_TRUE(GridFileBytes(GridRows{}).isEmpty());
+    // A cell holding line breaks still saves as one line.
+    g.row(1).text = QStringLiteral("a\r\nb\nc");
+    EXPECT_TRUE(GridFileBytes(g).startsWith("a b c\r\n;#h2"));
+}
+
+TEST(GridFile, ContinuationsMarkersAndOddInput)
+{
+    const struct
+    {
+        const char *bytes;
+        std::vector<Expect> rows;
+    } cases[] = {
+        {"abc _\r\ndef\r\nx _  \r\ny\nabc_\rq\r\na _\r\nb _\r\nc\r\nend _\r\n",
+         {{"abcdef", 0, -1, true}, {"xy", 0, -1, true}, {"abc_", 0, -1, true}, {"q", 0, -1, true},
+          {"abc", 0, -1, true}, {"end _", 0, -1, true}}},
+        {";#h2\r\nh _\r\nm\r\n", {{"h _", 2, 1, true}, {"m", -2, -1, true}}},
+        {"", {}},
+        {";#H\r\nrow\r\nnext\r\n", {{"row", 0, 0, true}, {"next", 0, -1, true}}},
+        {";#Hello\r\nrow\r\n", {{"row", 0, 0, true}}},
+        {";#H1\r\nrow\r\nnext\r\n", {{"row", 1, 0, true}, {"next", 0, -1, true}}},
+        {";#H9\r\nrow\r\nmember\r\n", {{"row", 2, 0, true}, {"member", -2, -1, false}}},
+        {";#h99999999\r\nrow\r\n", {{"row", 1, 1, true}}},
+        {"row\r\n;#H3", {{"row", 0, -1, true}}},
+        {"row\r\n;#note\r\nnext\r\n", {{"row", 0, -1, true}, {"next", 0, 1, true}}},
+        {";#H2\r\na\r\nb\r\n;#H2\r\nc\r\nd\r\n",
+         {{"a", 2, 0, true}, {"b", -2, -1, false}, {"c", 2, 0, true}, {"d", -2, -1, false}}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.bytes);
+        expectRows(ParseGridFile(QByteArray(c.bytes)), c.rows);
+    }
+}
+
+TEST(GridFile, DictionaryRowsThatFailTheSilentCheckAreRed)
+{
+    std::vector<bool> silent;
+    const RuleCheck check = [&silent](const QString &rule, bool s) {
+        silent.push_back(s);
+        return !rule.startsWith(QLatin1String("bad"));
+    };
+    const QByteArray bytes = "good\r\nbad rule\r\n;x\r\n";
+    const GridRows dict = ParseGridFile(bytes, check);
+    EXPECT_EQ(std::tuple(dict.row(1).foreColor, dict.row(2).foreColor, dict.row(3).foreColor),
+              std::tuple(kDefaultColour, kBadRuleFore, kCommentFore));
+    EXPECT_EQ(silent, std::vector<bool>(3, true));
+    EXPECT_EQ(ParseGridFile(bytes).row(2).foreColor, kDefaultColour);
+}
+
+// Random grids of ordinary rows and groups, collapsed or not, come back from
+// their file with the same rows, marks and visibility.
+TEST(GridFile, RandomGridsRoundTrip)
+{
+    std::mt19937 rng(20261209);
+    auto pick = [&rng](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
+    const QString alphabet = QStringLiteral("abc XYZ=()<>#;_ \u00e9\u20ac");
+    auto randomText = [&] {
+        QString t;
+        for (int n = pick(8); n > 0; --n)
+            t += alphabet[pick(static_cast<int>(alphabet.size()))];
+        // What the format cannot hold: a marker-like start, a continuation end.
+        if (t.startsWith(QLatin1String(";#")))
+            t.prepend(QLatin1Char('x'));
+        if (t.trimmed().endsWith(QLatin1Char('_')))
+            t += QLatin1Char('.');
+        return t;
+    };
+    for (int round = 0; round < 300; ++round) {
+        GridRows g;
+        for (int blocks = pick(12); blocks > 0; --blocks) {
+            const int r = g.AddRow();
+            g.row(r).text = randomText();
+            if (pick(3) != 0)
+                continue;
+            const bool collapsed = pick(2) == 0;
+            const int members = pick(4);
+            g.row(r).itemData = members + 1;
+            g.row(r).icon = collapsed ? kIconCollapsed : kIconExpanded;
+            for (int m = 1; m <= members; ++m) {
+                GridRow &row = g.row(g.AddRow());
+                row.text = randomText();
+                row.itemData = m == members ? kLastGroupMember : kGroupMember;
+                row.visible = !collapsed;
+            }
+        }
+        FormatGridRow(g);
+        SCOPED_TRACE(QString::fromLatin1(GridFileBytes(g)).toStdString());
+        ASSERT_EQ(ParseGridFile(GridFileBytes(g)), g);
+    }
+}
