@@ -1,7 +1,11 @@
 #include "app/startup/ui/Recording.h"
 
 #include "app/Globals.h"
-#include "app/soundlib/SoundFormat.h"
+#include "app/documents/ui/Documents.h"
+#include "app/documents/ui/FileDialogs.h"
+#include "app/documents/ui/MdiChild.h"
+#include "app/documents/ui/TextBox.h"
+#include "common/TextUtil.h"
 #include "app/startup/Busy.h"
 #include "app/startup/WaveRecording.h"
 #include "app/startup/ui/Images.h"
@@ -14,7 +18,6 @@
 
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QTextEdit>
 
 namespace {
 
@@ -25,15 +28,6 @@ WaveRecording gWave;
 bool gWriteFailed = false;
 
 enum class Outcome { Written, Failed, Nothing };
-
-QString GetSaveWaveFileName(const QString &fileName)
-{
-    QString path = vx::SaveFileDialog(QStringLiteral("Save Wave File As"), QStringLiteral("Wave File (*.wav)"),
-                                      QString(), fileName);
-    if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty())
-        path += QStringLiteral(".wav");
-    return path;
-}
 
 void showStatus(const QString &text, const QPixmap &picture)
 {
@@ -80,13 +74,13 @@ void AppendRecordedAudio(QByteArrayView samples)
 void RecordTextToWave()
 {
     StopRequested = false;
-    QTextEdit *box = TextBoxOf(ActiveDocIndex);
+    TextBox *box = TextBoxOf(ActiveDocIndex);
     if (!box || box->document()->isEmpty())
         return;
     const QString path = GetSaveWaveFileName(QString());
     if (path.isEmpty())
         return;
-    const QString name = ProperCaseName(QFileInfo(path).fileName());
+    const QString name = ProperCase(QFileInfo(path).fileName());
     showStatus(WaveCreatingStatus(name), QPixmap());
     QGuiApplication::setOverrideCursor(Qt::BusyCursor);
     const Outcome outcome = capture(path);
@@ -107,13 +101,13 @@ void RecordTextToWaveCommand()
         PauseSpeaking();
         return;
     }
-    QTextEdit *box = TextBoxOf(ActiveDocIndex);
+    TextBox *box = TextBoxOf(ActiveDocIndex);
     if (!box)
         return;
     box->setFocus();
     BeginBusy();
     SetPlayButtonsBusy();
-    if (QWidget *w = SlotWindow(ActiveDocIndex))
+    if (QWidget *w = ActiveChild())
         w->setEnabled(true);
     RecordTextToWave();
     // Also after a failure: CAN, the speed back, Busy cleared.

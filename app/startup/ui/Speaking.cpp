@@ -1,10 +1,12 @@
 #include "app/startup/ui/Speaking.h"
 
 #include "app/Globals.h"
-#include "app/soundlib/SoundFormat.h"
+#include "app/documents/ui/Documents.h"
+#include "app/documents/ui/MdiChild.h"
+#include "app/documents/ui/TextBox.h"
+#include "common/TextUtil.h"
 #include "app/startup/Busy.h"
 #include "app/startup/ChipLink.h"
-#include "app/startup/Seams.h"
 #include "app/startup/SendPath.h"
 #include "app/startup/SpeechPieces.h"
 #include "app/startup/ui/Images.h"
@@ -18,12 +20,12 @@
 #include "platform/TextFiles.h"
 
 #include <QCheckBox>
+#include <algorithm>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QTextCursor>
-#include <QTextEdit>
 #include <QThread>
 
 namespace {
@@ -61,7 +63,7 @@ qint64 nowMs()
     return static_cast<qint64>(vx::Clock::seconds() * 1000.0);
 }
 
-void select(QTextEdit *box, TextSelection sel)
+void select(TextBox *box, TextSelection sel)
 {
     QTextCursor c = box->textCursor();
     const int end = c.document()->characterCount() - 1;
@@ -72,12 +74,12 @@ void select(QTextEdit *box, TextSelection sel)
 }
 
 // Puts a selection of the CR LF text onto the box's own text.
-void selectCrLf(QTextEdit *box, TextSelection crlf)
+void selectCrLf(TextBox *box, TextSelection crlf)
 {
-    select(box, EditorSelection(vx::CrLfView(box->toPlainText()), crlf));
+    select(box, EditorSelection(vx::CrLfView(box->Text()), crlf));
 }
 
-void appendText(QTextEdit *box, const QString &text)
+void appendText(TextBox *box, const QString &text)
 {
     QTextCursor c(box->document());
     c.movePosition(QTextCursor::End);
@@ -86,9 +88,9 @@ void appendText(QTextEdit *box, const QString &text)
 
 // The phonetic window's text loses its trailing blanks and, when anything
 // is left, ends with a line break.
-void closeTranscription(QTextEdit *box)
+void closeTranscription(TextBox *box)
 {
-    const QString text = box->toPlainText();
+    const QString text = box->Text();
     qsizetype blanks = 0;
     while (blanks < text.size() && text[text.size() - 1 - blanks] == QLatin1Char(' '))
         ++blanks;
@@ -120,43 +122,37 @@ void showStatus(const QString &text, const QPixmap &picture)
 void PlayToneCommands()
 {
     StopRequested = false;
-    QTextEdit *box = TextBoxOf(0);
+    TextBox *box = TextBoxOf(0);
     if (!box)
         return;
-    QString text = vx::CrLfView(box->toPlainText()).text();
+    QString text = vx::CrLfView(box->Text()).text();
     onLink([&] { SendToChip(QChar(24) + ExpandHexEscapes(text) + QChar(0)); });
 }
 
 } // namespace
 
-QWidget *SlotWindow(int slot)
+TextBox *TextBoxOf(int slot)
 {
-    if (slot < 0 || slot >= DocState.size() || DocState[slot].Deleted)
-        return nullptr;
-    return seams::DocumentWindow ? seams::DocumentWindow(slot) : nullptr;
-}
-
-QTextEdit *TextBoxOf(int slot)
-{
-    QWidget *w = SlotWindow(slot);
-    return w ? w->findChild<QTextEdit *>(QStringLiteral("txtInputBox")) : nullptr;
+    QWidget *w = DocumentAt(slot);
+    return w ? w->findChild<TextBox *>(QStringLiteral("txtInputBox")) : nullptr;
 }
 
 bool PhoneticWindowActive()
 {
-    return ActiveDocIndex == 1;
+    const MdiChild *w = ActiveChild();
+    return w && w->kind() == WindowKind::Phonetic;
 }
 
 int PanelModeIndex()
 {
-    QWidget *panels = SlotWindow(0);
+    QWidget *panels = DocumentAt(0);
     const auto *mode = panels ? panels->findChild<QComboBox *>(QStringLiteral("cboMode")) : nullptr;
     return mode ? mode->currentIndex() : 0;
 }
 
 bool PanelUseDict()
 {
-    QWidget *panels = SlotWindow(0);
+    QWidget *panels = DocumentAt(0);
     const auto *dict = panels ? panels->findChild<QCheckBox *>(QStringLiteral("chkUseDict")) : nullptr;
     return dict && dict->checkState() != Qt::Unchecked;
 }
@@ -164,8 +160,8 @@ bool PanelUseDict()
 SpokenText SpokenTextOfActive()
 {
     SpokenText spoken;
-    if (QTextEdit *box = TextBoxOf(ActiveDocIndex))
-        spoken.crlf = vx::CrLfView(box->toPlainText()).text();
+    if (TextBox *box = TextBoxOf(ActiveDocIndex))
+        spoken.crlf = vx::CrLfView(box->Text()).text();
     spoken.phonemeMode = PhoneticWindowActive() || PanelModeIndex() == 1;
     spoken.shortcut = CommandChar;
     return spoken;
@@ -176,7 +172,7 @@ void ApplyReceiveEffects(const ReceiveEffects &fx)
     if (fx.stopEvents)
         onLink([] { Comm->setRThreshold(0); });
     if (fx.select) {
-        if (QTextEdit *box = TextBoxOf(ActiveDocIndex)) {
+        if (TextBox *box = TextBoxOf(ActiveDocIndex)) {
             box->setFocus();
             selectCrLf(box, *fx.select);
         }
@@ -186,7 +182,7 @@ void ApplyReceiveEffects(const ReceiveEffects &fx)
     if (fx.stopRequested)
         StopRequested = true;
     if (!fx.phonetic.isEmpty()) {
-        if (QTextEdit *out = TextBoxOf(1))
+        if (TextBox *out = TextBoxOf(1))
             appendText(out, fx.phonetic);
     }
     if (!fx.audio.isEmpty())
@@ -197,7 +193,7 @@ void SpeakText(int mode)
 {
     if (UpdatingControls)
         return;
-    QTextEdit *box = TextBoxOf(ActiveDocIndex);
+    TextBox *box = TextBoxOf(ActiveDocIndex);
     if (!box)
         return;
     Receiver.begin(mode);
@@ -208,7 +204,7 @@ void SpeakText(int mode)
     onLink([] { SendToChip(SpeechResetCommand()); });
     Delay(0.25);
 
-    const vx::CrLfView view(box->toPlainText());
+    const vx::CrLfView view(box->Text());
     const QTextCursor cursor = box->textCursor();
     SpeakRequest req;
     req.mode = mode;
@@ -256,7 +252,7 @@ bool WaitForQuietLine()
 
 void GetPhoneticOutput()
 {
-    QTextEdit *out = TextBoxOf(1);
+    TextBox *out = TextBoxOf(1);
     if (!out)
         return;
     onLink([] { Comm->setInputMode(SerialComm::comInputModeText); });
@@ -274,16 +270,17 @@ void GetPhoneticOutput()
 void ReadTextAloud()
 {
     StopRequested = false;
-    QTextEdit *box = TextBoxOf(ActiveDocIndex);
+    TextBox *box = TextBoxOf(ActiveDocIndex);
     if (!box || box->document()->isEmpty())
         return;
-    QWidget *phonetic = SlotWindow(1);
-    if (ActiveDocIndex >= 2 && PanelModeIndex() != 1 && phonetic && phonetic->isVisible())
+    const MdiChild *active = ActiveChild();
+    const MdiChild *phonetic = DocumentAt(1);
+    if (active && active->kind() == WindowKind::Text && PanelModeIndex() != 1 && phonetic && phonetic->Visible())
         GetPhoneticOutput();
     if (!StopRequested) {
         const QString name = PhoneticWindowActive()
                                  ? QStringLiteral("Phonetic Output")
-                                 : ProperCaseName(QFileInfo(DocState[ActiveDocIndex].FileName).fileName());
+                                 : ProperCase(QFileInfo(DocState[ActiveDocIndex].FileName).fileName());
         showStatus(QStringLiteral("Reading '") + name + QLatin1Char('\''), QPixmap());
         SpeakText(kTrackSpeech);
         // The end marker or a stop clears Busy; a link that is gone sends no
@@ -307,11 +304,11 @@ void PlayTextOrRecording()
         StopPlayback();
         return;
     }
-    QTextEdit *box = TextBoxOf(ActiveDocIndex);
+    TextBox *box = TextBoxOf(ActiveDocIndex);
     if (!box)
         return;
     if (!DictionaryKnown) {
-        if (QWidget *panels = SlotWindow(0)) {
+        if (QWidget *panels = DocumentAt(0)) {
             if (auto *dict = panels->findChild<QCheckBox *>(QStringLiteral("chkUseDict")))
                 dict->setChecked(false);
         }
@@ -319,7 +316,7 @@ void PlayTextOrRecording()
     box->setFocus();
     BeginBusy();
     SetPlayButtonsBusy();
-    if (QWidget *w = SlotWindow(ActiveDocIndex))
+    if (QWidget *w = ActiveChild())
         w->setEnabled(true);
     ReadTextAloud();
     // A reading that ended by itself ends like a pause: CAN, selection back.
@@ -352,7 +349,7 @@ void StopChipOutput()
     if (CommMode == kAudioSamples && linkLive() && !SavedCommSettings.isEmpty())
         RestoreCommBaud();
     if (Busy && ActiveDocIndex != 0) {
-        if (QTextEdit *box = TextBoxOf(ActiveDocIndex)) {
+        if (TextBox *box = TextBoxOf(ActiveDocIndex)) {
             const ReceiveState &st = Receiver.state();
             if (st.SpeakSelLength != 0) {
                 selectCrLf(box, {st.SpeakSelStart, st.SpeakSelLength});
@@ -368,7 +365,7 @@ void StopChipOutput()
 
 void PauseSpeaking()
 {
-    if (QTextEdit *box = TextBoxOf(ActiveDocIndex))
+    if (TextBox *box = TextBoxOf(ActiveDocIndex))
         box->setFocus();
     StopChipOutput();
 }
@@ -380,7 +377,7 @@ void StopPlayback()
         return;
     }
     PauseSpeaking();
-    if (QTextEdit *box = TextBoxOf(ActiveDocIndex)) {
+    if (TextBox *box = TextBoxOf(ActiveDocIndex)) {
         QTextCursor c = box->textCursor();
         c.setPosition(0);
         box->setTextCursor(c);

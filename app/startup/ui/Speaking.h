@@ -9,8 +9,7 @@
 
 #include <QString>
 
-class QTextEdit;
-class QWidget;
+class TextBox;
 
 // Sends the active window's text or selection for the receive mode (0 speak,
 // 1 phonetic transcription, 2 audio to a wave file): CR and CAN, the chip's
@@ -53,9 +52,7 @@ void ApplyReceiveEffects(const ReceiveEffects &fx);
 
 // The text box of the window in a slot (0 the control panels' command box,
 // 1 the phonetic output, from 2 the documents); null when none.
-[[nodiscard]] QTextEdit *TextBoxOf(int slot);
-// The window in a slot; null when none.
-[[nodiscard]] QWidget *SlotWindow(int slot);
+[[nodiscard]] TextBox *TextBoxOf(int slot);
 // Whether the phonetic-output window is the active child.
 [[nodiscard]] bool PhoneticWindowActive();
 // The control panels' mode list (0 text, 1 phonemes, 2 character) and

@@ -10,6 +10,7 @@
 #include "app/documents/ui/FileCommands.h"
 #include "app/startup/ui/Images.h"
 #include "app/startup/ui/MainToolbar.h"
+#include "app/startup/ui/Recording.h"
 #include "app/startup/ui/Speaking.h"
 #include "app/startup/ui/StatusBar.h"
 #include "app/startup/ui/frmSplash.h"
@@ -175,6 +176,10 @@ void frmMDI::tbStdLarge_ButtonClick(QAction *Button)
         FileNewText();
     else if (key == QLatin1String("Save"))
         FileSave();
+    else if (key == QLatin1String("Play"))
+        PlayTextOrRecording();
+    else if (key == QLatin1String("Record"))
+        RecordTextToWaveCommand();
     else
         seams::call(seams::ToolbarButtonClick, key);
 }
