@@ -1,5 +1,8 @@
 #!/usr/bin/env bash
 # Builds the project and runs every benchmark in build/bench, one after another.
+# bench_sonvert converts ten minutes of 44.1 kHz stereo and prints its time and
+# peak memory beside sox's (each run a process of its own), and the peak for
+# one, 25 and 60 minutes; it needs sox for the ratios and about 1 GB in $TMPDIR.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${VX_BUILD_DIR:-$root/build}"

@@ -2,6 +2,11 @@
 add_library(vx_settings INTERFACE)
 target_compile_features(vx_settings INTERFACE cxx_std_20)
 target_compile_options(vx_settings INTERFACE -Wall -Wextra)
+# The CI build turns every warning into an error so none comes back.
+option(VX_WERROR "Treat compiler warnings as errors" OFF)
+if(VX_WERROR)
+  target_compile_options(vx_settings INTERFACE -Werror)
+endif()
 # Text never silently turns into bytes or back: every such step goes through
 # our Windows-1252 pair.
 target_compile_definitions(vx_settings INTERFACE

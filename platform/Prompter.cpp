@@ -191,11 +191,11 @@ Reply ScriptedPrompter::take(const Prompt &prompt)
             std::fflush(stderr);
             std::abort();
         }
-        Reply r;
-        r.answer = (prompt.buttons == Buttons::YesNo) ? Answer::No
-                   : (prompt.buttons == Buttons::Ok) ? Answer::Ok
-                                                     : Answer::Cancel;
-        return r;
+        Reply fallback;
+        fallback.answer = (prompt.buttons == Buttons::YesNo) ? Answer::No
+                          : (prompt.buttons == Buttons::Ok) ? Answer::Ok
+                                                            : Answer::Cancel;
+        return fallback;
     }
     Reply r;
     std::swap(r, mAnswers.front());

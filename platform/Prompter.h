@@ -20,6 +20,9 @@ enum class Answer { Ok = 1, Cancel = 2, Abort = 3, Retry = 4, Ignore = 5, Yes = 
 
 enum class PromptKind { Message, Input, OpenFile, SaveFile, Folder, Print };
 
+// A file-dialog pattern for the files the user may run, whatever their names.
+inline constexpr char kExecutableFiles[] = "<executable>";
+
 // One question to the user, as data. Tests read these back.
 struct Prompt
 {
@@ -31,7 +34,8 @@ struct Prompt
     int defaultButton = 1; // 1-based, in the order the buttons are shown
     int helpTopic = 0;     // non-zero: the box has a Help button for this topic
     QString defaultText;   // input box default / file dialog initial file name
-    QString filter;        // file dialogs: "Text (*.txt)|*.txt|All (*.*)|*.*" or Qt form
+    QString filter;        // file dialogs: "Text (*.txt)|*.txt|All (*.*)|*.*" or Qt form;
+                           // the pattern kExecutableFiles lists what the user may run
     int filterIndex = 1;   // file dialogs: 1-based filter chosen first
     QString initialDir;    // file and folder dialogs
     bool multiSelect = false;

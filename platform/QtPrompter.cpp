@@ -2,6 +2,7 @@
 
 #include "platform/Help.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -56,6 +57,8 @@ QStringList QtPrompter::qtFilters(const QString &filter)
     QStringList out;
     for (int i = 0; i + 1 < parts.size(); i += 2) {
         QString patterns = parts[i + 1];
+        if (patterns == QLatin1String(kExecutableFiles))
+            patterns = QStringLiteral("*");
         patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
         QString label = parts[i];
         if (!label.contains(QLatin1Char('(')))
@@ -65,6 +68,15 @@ QStringList QtPrompter::qtFilters(const QString &filter)
         out << label;
     }
     return out;
+}
+
+int QtPrompter::executableFilterIndex(const QString &filter)
+{
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    for (int i = 0; i + 1 < parts.size(); i += 2)
+        if (parts[i + 1] == QLatin1String(kExecutableFiles))
+            return i / 2;
+    return -1;
 }
 
 Reply QtPrompter::ask(const Prompt &p)
@@ -118,6 +130,17 @@ Reply QtPrompter::ask(const Prompt &p)
         if (!filters.isEmpty()) {
             dlg.setNameFilters(filters);
             dlg.selectNameFilter(filters.value(qBound(1, p.filterIndex, int(filters.size())) - 1));
+        }
+        if (const int exec = executableFilterIndex(p.filter); exec >= 0 && exec < filters.size()) {
+            // The desktop's own dialog cannot filter on the execute permission.
+            dlg.setOption(QFileDialog::DontUseNativeDialog);
+            const QDir::Filters plain = dlg.filter();
+            const QString execFilter = filters[exec];
+            auto apply = [&dlg, plain, execFilter](const QString &chosen) {
+                dlg.setFilter(chosen == execFilter ? plain | QDir::Executable : plain);
+            };
+            QObject::connect(&dlg, &QFileDialog::filterSelected, &dlg, apply);
+            apply(dlg.selectedNameFilter());
         }
         if (!p.initialDir.isEmpty())
             dlg.setDirectory(p.initialDir);

@@ -18,6 +18,8 @@ public:
 
     // "Text (*.txt)|*.txt|All (*.*)|*.*" to Qt's ";;" filter list.
     [[nodiscard]] static QStringList qtFilters(const QString &filter);
+    // The 0-based place in that list of the kExecutableFiles filter, or -1.
+    [[nodiscard]] static int executableFilterIndex(const QString &filter);
 
 private:
     QWidget *mParent = nullptr;

@@ -2,8 +2,9 @@
 
 #include "platform/Cp1252.h"
 
+#include "common/SafeFile.h"
+
 #include <QFile>
-#include <QSaveFile>
 
 #include <algorithm>
 
@@ -97,17 +98,12 @@ bool readTextFile(const QString &path, QString &text, QString *error)
 
 bool writeTextFile(const QString &path, QStringView text, QString *error)
 {
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error = f.errorString();
-        return false;
-    }
     const QByteArray bytes = toCp1252(toCrLf(text));
-    if (f.write(bytes) != bytes.size() || !f.commit()) {
+    std::string why;
+    if (!writeFileAtomically(QFile::encodeName(path).toStdString(),
+                             std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), &why)) {
         if (error)
-            *error = f.errorString();
-        f.cancelWriting();
+            *error = QString::fromLocal8Bit(why.data(), static_cast<qsizetype>(why.size()));
         return false;
     }
     return true;

@@ -7,4 +7,8 @@ build="${VX_BUILD_DIR:-$root/build}"
 if [ ! -f "$build/CMakeCache.txt" ]; then
   cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 fi
+# In CI (CI=true) warnings are errors.
+if [ "${CI:-}" = "true" ]; then
+  cmake -S "$root" -B "$build" -DVX_WERROR=ON >/dev/null
+fi
 cmake --build "$build" -j "${VX_JOBS:-$(nproc)}"

@@ -18,11 +18,6 @@ bool isLineBreak(QChar c)
         || c == QChar::ParagraphSeparator;
 }
 
-bool isLowerLetter(QChar c)
-{
-    return c >= QLatin1Char('a') && c <= QLatin1Char('z');
-}
-
 } // namespace
 
 int GridRows::AddRow(int before)
@@ -256,24 +251,4 @@ int ExpandGridGroup(GridRows &g, int p)
     g.row(p).icon = kIconExpanded;
     FormatGridRow(g);
     return n;
-}
-
-QString TrimWordToLetters(QString &Word, const QString &commandChar)
-{
-    if (Word.isEmpty())
-        return {};
-    // An empty or NUL command character means there is none.
-    const bool hasCommandChar = !commandChar.isEmpty() && commandChar[0] != QChar(0);
-    Word = Word.toLower();
-    while (!isLowerLetter(Word.back())) {
-        if (Word.size() == 1)
-            return {};
-        Word.chop(1);
-    }
-    while (!isLowerLetter(Word.front()) && !(hasCommandChar && Word.front() == commandChar[0])) {
-        if (Word.size() == 1)
-            return {};
-        Word.remove(0, 1);
-    }
-    return Word;
 }

@@ -121,9 +121,3 @@ bool CollapseGridRows(GridRows &g, std::vector<int> selected);
 // Shows the members of the group headed by row p. Returns the number of rows
 // in the group, 0 when p is no header of members and nothing changed.
 int ExpandGridGroup(GridRows &g, int p);
-
-// Trims Word to the letters "a" to "z" (lower case) at its end, and to a letter
-// or the command character at its start. Returns the trimmed word, which Word
-// then holds too; returns "" when nothing would be left, Word then keeping the
-// one character it had.
-QString TrimWordToLetters(QString &Word, const QString &commandChar);

@@ -55,24 +55,25 @@ bool IsUntitled(const QString &fileName)
     return fileName.startsWith(QLatin1String("Untitled"));
 }
 
-QString DocumentCaption(WindowKind kind, const QString &name, bool dirty)
+QString DocumentCaption(vx::WindowKind kind, const QString &name, bool dirty)
 {
     QString word;
     switch (kind) {
-    case WindowKind::Text:
+    case vx::WindowKind::Text:
         word = QStringLiteral("Text");
         break;
-    case WindowKind::SoundLibrary:
+    case vx::WindowKind::SoundLib:
         word = QStringLiteral("Sound Library");
         break;
-    case WindowKind::Dictionary:
+    case vx::WindowKind::Dictionary:
         word = QStringLiteral("Dictionary");
         break;
-    case WindowKind::MusicScore:
+    case vx::WindowKind::Music:
         word = QStringLiteral("Music Score");
         break;
-    case WindowKind::ControlPanels:
-    case WindowKind::Phonetic:
+    case vx::WindowKind::None:
+    case vx::WindowKind::ControlPanels:
+    case vx::WindowKind::Phonetic:
         return {};
     }
     QString caption = word + QStringLiteral(" [") + name + QLatin1Char(']');

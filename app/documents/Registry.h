@@ -6,14 +6,12 @@
 // the tests share one set of rules.
 
 #include "app/Globals.h"
+#include "app/shell/ToolbarRules.h"
 
 #include <QString>
 #include <QVector>
 
 #include <functional>
-
-// The kinds of window the registry tracks.
-enum class WindowKind { ControlPanels, Phonetic, Text, SoundLibrary, Dictionary, MusicScore };
 
 // Slot numbers stay 16-bit; the registry never grows past this slot.
 inline constexpr int kMaxDocumentSlot = 32767;
@@ -42,7 +40,7 @@ inline constexpr int kFirstDocumentSlot = 2;
 
 // "Text [name]", "Dictionary [name]", ..., with "*" behind the "]" when dirty.
 // The control panels and the phonetic output have no document caption: "".
-[[nodiscard]] QString DocumentCaption(WindowKind kind, const QString &name, bool dirty);
+[[nodiscard]] QString DocumentCaption(vx::WindowKind kind, const QString &name, bool dirty);
 
 // Marks a document modified. True when it was not modified before, that is
 // when its caption gains its one "*".

@@ -18,8 +18,11 @@ bool EditPortPreferences();
 
 // Waits 0.5 s, then switches the open port to 115200 baud for an audio
 // transfer. The caller saves the port's Settings in SavedCommSettings first.
+// Throws LinkError when the serial object refuses the change.
 void SetCommFastBaud();
-// Waits 0.1 s, then puts SavedCommSettings back on the port.
+// Waits 0.1 s, then puts SavedCommSettings back on the port. When the serial
+// object refuses them, the configured speed is set instead and the LinkError
+// is thrown on.
 void RestoreCommBaud();
 
 // Compares the chip's firmware with the image pair for its board in Bin/ and

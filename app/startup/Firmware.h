@@ -30,6 +30,7 @@ struct FirmwarePair
 // nullopt when the image is shorter than 132 bytes.
 [[nodiscard]] std::optional<int> SecondImageVersion(const QByteArray &image);
 // The same, read from a file (opened read-only and closed at once). nullopt
-// when the file is missing, unreadable or too short.
+// when the file is missing, unreadable, too short or no regular file (a
+// pipe or a device under that name is never opened for reading).
 [[nodiscard]] std::optional<int> FirstImageFileVersion(const QString &path);
 [[nodiscard]] std::optional<int> SecondImageFileVersion(const QString &path);

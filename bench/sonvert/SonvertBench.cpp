@@ -1,6 +1,11 @@
 // Times ConvertToPcm on ten minutes of 44.1 kHz 16-bit stereo sound beside
 // sox doing the nearest equivalent work (resampling to 11025 Hz mono 8-bit),
-// in the same run, and prints the ratio. Target: no slower than sox.
+// in the same run, and measures the peak memory of each (every conversion
+// runs as a process of its own). Goals: time at most 0.8 x sox's, peak memory
+// at most 4 x sox's, and the same peak for one minute of sound as for sixty
+// (sixty minutes pass the chip PCM length, so that source is refused; 25
+// minutes, the longest a chip PCM file holds, shows the peak of a real
+// conversion of that size).
 //
 //   build/bench/bench_sonvert [seconds of sound, default 600]
 
@@ -19,6 +24,8 @@
 #include <string>
 #include <vector>
 
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -79,24 +86,71 @@ void writeSource(const std::string &path, int seconds)
     }
 }
 
-template <typename F>
-double bestOf(int runs, F &&f)
+struct Run
 {
+    double seconds = -1; // best wall time; -1 when a run failed
+    long peakKb = 0;     // largest resident set of any run
+};
+
+// Runs the command as a process of its own `runs` times.
+Run measure(const std::vector<std::string> &command, int runs)
+{
+    Run r;
     double best = 1e30;
     for (int i = 0; i < runs; ++i) {
         const auto start = std::chrono::steady_clock::now();
-        if (!f())
-            return -1;
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            std::vector<char *> argv;
+            for (const std::string &a : command)
+                argv.push_back(const_cast<char *>(a.c_str()));
+            argv.push_back(nullptr);
+            ::execvp(argv[0], argv.data());
+            ::_exit(127);
+        }
+        int status = 0;
+        rusage usage{};
+        if (pid < 0 || ::wait4(pid, &status, 0, &usage) != pid)
+            return r;
+        r.peakKb = std::max(r.peakKb, usage.ru_maxrss);
+        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+            return r; // seconds stays -1
         const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
         best = std::min(best, took.count());
     }
-    return best;
+    r.seconds = best;
+    return r;
+}
+
+std::string self;
+
+// Our conversion as a process of its own: bench_sonvert --convert SOURCE DIR/.
+Run ours(const std::string &source, const fs::path &dir, int runs)
+{
+    return measure({self, "--convert", source, dir.string() + "/"}, runs);
+}
+
+int convertOnly(const std::string &source, const std::string &target)
+{
+    cSonvert sonv;
+    sonv.setTargetPath(target);
+    try {
+        sonv.ConvertToPcm(source);
+    } catch (const std::exception &e) {
+        std::fprintf(stderr, "ConvertToPcm: %s\n", e.what());
+        return 1;
+    }
+    return 0;
 }
 
 } // namespace
 
 int main(int argc, char **argv)
 {
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    self = fs::canonical("/proc/self/exe").string();
+    if (argc == 4 && std::string(argv[1]) == "--convert")
+        return convertOnly(argv[2], argv[3]);
     const int seconds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 600;
     const fs::path dir = fs::temp_directory_path() / ("bench-sonvert-" + std::to_string(::getpid()));
     fs::create_directories(dir);
@@ -105,23 +159,12 @@ int main(int argc, char **argv)
     writeSource(source, seconds);
     std::printf("Source: %.1f MB\n", static_cast<double>(fs::file_size(source)) / 1e6);
 
-    cSonvert sonv;
-    sonv.setTargetPath(dir.string() + "/");
-    const double ours = bestOf(3, [&] {
-        try {
-            sonv.ConvertToPcm(source);
-            return true;
-        } catch (const std::exception &e) {
-            std::fprintf(stderr, "ConvertToPcm failed: %s\n", e.what());
-            return false;
-        }
-    });
+    const Run mine = ours(source, dir, 3);
+    const Run sox = measure({"sox", "-q", source, "-c", "1", "-r", "11025", "-e", "signed-integer", "-b", "8",
+                             (dir / "sox.raw").string()},
+                            3);
 
-    const std::string soxCommand = "sox -q '" + source + "' -c 1 -r 11025 -e signed-integer -b 8 '"
-        + (dir / "sox.raw").string() + "'";
-    const double sox = bestOf(3, [&] { return std::system(soxCommand.c_str()) == 0; });
-
-    const auto pcmBytes = fs::file_size(dir / "speech.pcm");
+    const auto pcmBytes = fs::exists(dir / "speech.pcm") ? fs::file_size(dir / "speech.pcm") : 0;
     // A fingerprint of the output, to see that a faster build writes the same bytes.
     std::uint64_t fingerprint = 1469598103934665603ull;
     {
@@ -129,19 +172,41 @@ int main(int argc, char **argv)
         for (char ch; in.get(ch);)
             fingerprint = (fingerprint ^ static_cast<unsigned char>(ch)) * 1099511628211ull;
     }
+    fs::remove(source);
+
+    // The peak for other lengths, each source made and dropped in turn.
+    std::vector<std::pair<int, long>> peaks;
+    for (const int length : {60, 1500, 3600}) {
+        const std::string other = (dir / ("len" + std::to_string(length) + ".wav")).string();
+        writeSource(other, length);
+        // Sixty minutes are refused (too long for a chip PCM file): a failed run.
+        const Run run = ours(other, dir, 1);
+        peaks.emplace_back(length, run.peakKb);
+        fs::remove(other);
+    }
     if (!std::getenv("KEEP")) fs::remove_all(dir); else std::printf("kept %s\n", dir.c_str());
 
-    if (ours < 0)
+    if (mine.seconds < 0)
         return 1;
-    std::printf("ConvertToPcm: %.3f s (%llu bytes of chip PCM, %.0fx real time, fingerprint %016llx)\n", ours,
-                static_cast<unsigned long long>(pcmBytes), seconds / ours,
+    std::printf("ConvertToPcm: %.3f s, peak %ld KB (%llu bytes of chip PCM, %.0fx real time, fingerprint %016llx)\n",
+                mine.seconds, mine.peakKb, static_cast<unsigned long long>(pcmBytes), seconds / mine.seconds,
                 static_cast<unsigned long long>(fingerprint));
-    if (sox < 0) {
+    for (const auto &[length, kb] : peaks)
+        std::printf("ConvertToPcm peak for %d min: %ld KB%s\n", length / 60, kb,
+                    length == 3600 ? " (refused: longer than a chip PCM file holds)" : "");
+    if (sox.seconds < 0) {
         std::printf("sox: not available, no ratio\n");
         return 0;
     }
-    std::printf("sox (11025 Hz mono 8-bit): %.3f s\n", sox);
-    std::printf("ratio ConvertToPcm / sox: %.2f (target <= 1.00): %s\n", ours / sox,
-                ours <= sox ? "met" : "NOT met");
+    std::printf("sox (11025 Hz mono 8-bit): %.3f s, peak %ld KB\n", sox.seconds, sox.peakKb);
+    const double timeRatio = mine.seconds / sox.seconds;
+    const double memoryRatio = static_cast<double>(mine.peakKb) / static_cast<double>(sox.peakKb);
+    std::printf("time ConvertToPcm / sox: %.2f (goal <= 0.80): %s\n", timeRatio, timeRatio <= 0.8 ? "met" : "NOT met");
+    std::printf("peak ConvertToPcm / sox: %.2f (goal <= 4.00): %s\n", memoryRatio,
+                memoryRatio <= 4.0 ? "met" : "NOT met");
+    const long one = peaks.front().second;
+    const long most = std::max(peaks[1].second, peaks[2].second);
+    std::printf("peak 1 min vs longer: %ld KB vs %ld KB (goal: the same): %s\n", one, most,
+                most <= one + one / 10 ? "met" : "NOT met");
     return 0;
 }

@@ -30,6 +30,8 @@ public:
     // Most characters that replays may compile in one score (each can add
     // an event, so this bounds the stream as well).
     static constexpr std::size_t kMaxReplayedText = std::size_t{1} << 24;
+    // Largest score source read: more text than replays may compile.
+    static constexpr std::uintmax_t kMaxSourceBytes = kMaxReplayedText;
 
     ScoreCompiler();
 

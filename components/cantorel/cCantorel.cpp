@@ -31,6 +31,11 @@ std::string readSource(const std::string &path)
     std::ifstream in(path, std::ios::binary);
     if (!in || std::filesystem::is_directory(status))
         raiseFileError(cantorel::kErrFileAccess);
+    // Refused before it is read: a score past the compiler's own bound on
+    // the text it compiles cannot be one.
+    const auto size = std::filesystem::file_size(path, ec);
+    if (ec || size > cantorel::ScoreCompiler::kMaxSourceBytes)
+        raiseFileError(cantorel::kErrFileAccess);
     std::ostringstream text;
     text << in.rdbuf();
     if (in.bad())
@@ -52,9 +57,11 @@ void cCantorel::CompileFile(const std::string &SourceFile, const std::string &Ob
         return;
 
     if (!mCompiler->compileScore(lines)) {
-        // A stale object file from an earlier compile must not pass for this one.
+        // A stale object file from an earlier compile must not pass for this
+        // one; a folder of that name is not one and stays.
         std::error_code ignored;
-        std::filesystem::remove(ObjectFile, ignored);
+        if (!std::filesystem::is_directory(std::filesystem::symlink_status(ObjectFile, ignored)))
+            std::filesystem::remove(ObjectFile, ignored);
         ErrLineNum = mCompiler->errorLine();
         if (!blnSilent)
             throw vx::ComponentError(mCompiler->errorCode(), kSource,

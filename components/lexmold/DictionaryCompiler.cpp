@@ -34,12 +34,6 @@ struct IndexedSectionGuard
     ~IndexedSectionGuard() { flag = false; }
 };
 
-std::string rtrimBlanks(const std::string &s)
-{
-    const auto last = s.find_last_not_of(' ');
-    return last == std::string::npos ? std::string() : s.substr(0, last + 1);
-}
-
 // Groups whose terminator is fixed by the chip's lookup rather than by the
 // section's default.
 const std::string &groupTerminator(int k, const std::string &sectionDefault)
@@ -129,19 +123,23 @@ void DictionaryCompiler::report(Fault fault, const std::string &command, bool bl
 
 bool DictionaryCompiler::encodeOutput(std::string &out, bool blnSilent) const
 {
+    // One pass from the source text into a new one: editing in place would
+    // move the rest of a long rule at every step.
+    const std::string &in = out;
+    std::string res;
+    res.reserve(in.size() + 16);
     std::size_t p = 0;
-    while (p < out.size()) {
-        const unsigned char c = upperCase1252(static_cast<unsigned char>(out[p]));
-        const bool hasNext = p + 1 < out.size();
-        const unsigned char n = hasNext ? upperCase1252(static_cast<unsigned char>(out[p + 1])) : 0;
+    while (p < in.size()) {
+        const unsigned char c = upperCase1252(static_cast<unsigned char>(in[p]));
+        const bool hasNext = p + 1 < in.size();
+        const unsigned char n = hasNext ? upperCase1252(static_cast<unsigned char>(in[p + 1])) : 0;
 
         if (c == static_cast<unsigned char>(kCmdChar)) {
-            const std::size_t blank = out.find(' ', p);
-            const std::size_t end = blank == std::string::npos ? out.size() : blank;
-            const std::string cmd = out.substr(p, end - p);
+            const std::size_t blank = in.find(' ', p);
+            const std::size_t end = blank == std::string::npos ? in.size() : blank;
+            const std::string cmd = in.substr(p, end - p);
             const std::string t = upperCase1252(cmd);
             const std::size_t j = t.find('J');
-            std::string body;
             if (j != std::string::npos) {
                 // Tone command: three argument bytes after the J, or an
                 // eight-digit number.
@@ -149,7 +147,7 @@ bool DictionaryCompiler::encodeOutput(std::string &out, bool blnSilent) const
                     report(Fault::InvalidCommand, t.substr(1), blnSilent);
                     return false;
                 }
-                body = cmd.substr(1);
+                std::string body = cmd.substr(1);
                 body[j - 1] = 'J';
                 const std::string after = t.substr(j + 1);
                 bool eightDigits = after.size() == 8;
@@ -157,13 +155,14 @@ bool DictionaryCompiler::encodeOutput(std::string &out, bool blnSilent) const
                     eightDigits = eightDigits && isDigit(static_cast<unsigned char>(d));
                 if (!eightDigits)
                     body.resize(j + 3);
-                const std::string repl = static_cast<char>(kCommandBracket) + body + static_cast<char>(kCommandBracket);
-                out.replace(p, end - p, repl);
-                p += repl.size();
+                res += static_cast<char>(kCommandBracket);
+                res += body;
+                res += static_cast<char>(kCommandBracket);
+                p = end;
                 // The blank that ended the command stays and is not scanned;
                 // characters past the arguments are dropped with the command.
-                if (p < out.size())
-                    ++p;
+                if (p < in.size())
+                    res += in[p++];
                 continue;
             }
             const unsigned char last = static_cast<unsigned char>(t.back());
@@ -171,9 +170,10 @@ bool DictionaryCompiler::encodeOutput(std::string &out, bool blnSilent) const
                 report(Fault::InvalidCommand, t.substr(1), blnSilent);
                 return false;
             }
-            const std::string repl = static_cast<char>(kCommandBracket) + t.substr(1) + static_cast<char>(kCommandBracket);
-            out.replace(p, end - p, repl);
-            p += repl.size(); // the ending blank, if any, is scanned next
+            res += static_cast<char>(kCommandBracket);
+            res.append(t, 1);
+            res += static_cast<char>(kCommandBracket);
+            p = end; // the ending blank, if any, is scanned next
         } else if (isLetter(c) && hasNext && isLetter(n)) {
             const char key[2] = {static_cast<char>(c), static_cast<char>(n)};
             const auto code = vx::phonemeCodeFor(std::string_view(key, 2));
@@ -181,35 +181,40 @@ bool DictionaryCompiler::encodeOutput(std::string &out, bool blnSilent) const
                 report(Fault::InvalidSyntax, {}, blnSilent);
                 return false;
             }
-            out.replace(p, 2, 1, *code);
-            ++p;
+            res += *code;
+            p += 2;
         } else if (c == ' ' && hasNext && n == ' ') {
-            out.replace(p, 2, 1, ' '); // a word gap the chip receives
-            ++p;
+            res += ' '; // a word gap the chip receives
+            p += 2;
         } else if (c == ' ' && hasNext) {
-            out.erase(p, 1); // a separator between names and letters
+            ++p; // a separator between names and letters
         } else if (c == ' ') {
-            ++p;
+            res += in[p++];
         } else if (isLetter(c)) {
             if (c == 'C' || c == 'Q') {
                 report(Fault::InvalidSyntax, {}, blnSilent);
                 return false;
             }
-            out[p] = static_cast<char>(c);
+            res += static_cast<char>(c);
             ++p;
         } else if (c == '<') {
-            out[p++] = '(';
-        } else if (c == '>') {
-            out[p++] = ')';
-        } else if (kKeptSigns.find(static_cast<char>(c)) != std::string_view::npos) {
+            res += '(';
             ++p;
+        } else if (c == '>') {
+            res += ')';
+            ++p;
+        } else if (kKeptSigns.find(static_cast<char>(c)) != std::string_view::npos) {
+            res += in[p++];
         } else if (isDigit(c)) {
-            p += (hasNext && isDigit(n)) ? 2 : 1;
+            const std::size_t k = (hasNext && isDigit(n)) ? 2 : 1;
+            res.append(in, p, k);
+            p += k;
         } else {
             report(Fault::InvalidSyntax, {}, blnSilent);
             return false;
         }
     }
+    out = std::move(res);
     return true;
 }
 
@@ -298,10 +303,13 @@ DictionaryCompiler::Result DictionaryCompiler::CompileLines(const std::vector<st
         intLineNumbers.push_back(static_cast<int>(i) + 1);
         std::string line = physicalLines[i++];
         for (;;) {
-            const std::string trimmed = rtrimBlanks(line);
-            if (trimmed.size() < 2 || trimmed.compare(trimmed.size() - 2, 2, " _") != 0)
+            // In place: copying the joined line at each step would grow with
+            // the square of its length.
+            const std::size_t last = line.find_last_not_of(' ');
+            const std::size_t length = last == std::string::npos ? 0 : last + 1;
+            if (length < 2 || line.compare(length - 2, 2, " _") != 0)
                 break;
-            line = trimmed.substr(0, trimmed.size() - 2);
+            line.resize(length - 2);
             if (i >= physicalCount)
                 break; // a marker on the last line has nothing to join
             line += physicalLines[i++];
@@ -445,6 +453,12 @@ int DictionaryCompiler::CompileFile(const std::filesystem::path &SourceFile, int
     std::ifstream in(SourceFile, std::ios::binary);
     if (!in)
         throw LexmoldError(kErrFileNotFound, "File not found");
+    // Refused before it is read: no source this large can compile.
+    const auto size = std::filesystem::file_size(SourceFile, ec);
+    if (!ec && size > kMaxSourceBytes) {
+        removeObjectFile(ObjectFile);
+        throw LexmoldError(kErrOverflow, "Overflow: the dictionary source is larger than its format can compile");
+    }
     const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     if (in.bad())
         throw LexmoldError(kErrPathFileAccess, "Path/File access error");

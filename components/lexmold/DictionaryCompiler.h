@@ -20,6 +20,10 @@ using MessageSink = std::function<void(const std::string &text, const std::strin
 inline constexpr const char *kMessageTitle = "Compiler Error";
 // A source may hold this many physical lines at most.
 inline constexpr int kMaxSourceLines = 2000;
+// Largest source file read. The compiled rules must fit 32 KB in at most
+// 2000 lines, so a source this large can only be a wrong file; it is refused
+// before it is read.
+inline constexpr std::uintmax_t kMaxSourceBytes = 8 * 1024 * 1024;
 // Index entries are signed 16-bit offsets from the first index byte, so the
 // running offset may not pass this.
 inline constexpr int kMaxOffset = 32767;

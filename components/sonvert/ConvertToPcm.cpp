@@ -8,7 +8,11 @@
 #include "components/sonvert/SignalPath.h"
 #include "components/sonvert/WaveReader.h"
 
+#include "common/SafeFile.h"
+
+#include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <chrono>
 #include <system_error>
 #include <thread>
@@ -23,9 +27,18 @@ constexpr std::uintmax_t kMinimumDecodedSize = 45;
 // How often the decoder is looked at while the host's loop is kept alive.
 constexpr std::chrono::milliseconds kDecoderPollInterval{10};
 
+// Bytes of plain output gathered before they go to the file.
+constexpr std::size_t kOutputBlock = 64 * 1024;
+
 [[noreturn]] void throwFileError(const std::string &path, const std::string &reason)
 {
     throw std::filesystem::filesystem_error("Cannot create '" + path + "': " + reason, path,
+                                            std::make_error_code(std::errc::io_error));
+}
+
+[[noreturn]] void throwWriteError(const std::string &path, const std::string &reason)
+{
+    throw std::filesystem::filesystem_error("Cannot write '" + path + "': " + reason, path,
                                             std::make_error_code(std::errc::io_error));
 }
 
@@ -76,59 +89,126 @@ std::string cSonvert::ConvertToPcm(const std::string &SourceFile, std::int32_t T
         if (!sonvert::rateCodeFits(form, rateCode))
             Fail(sonvert::emrSrcFileInvalid, method);
 
-        {
-            sonvert::FileByteSource file(source);
-            const auto format = file.isOpen() ? sonvert::readWaveFormat(file) : std::nullopt;
-            if (!format)
-                Fail(sonvert::emrSrcFileInvalid, method);
-            // A sound longer than the header's 24-bit length can carry is
-            // refused before its samples are read into memory.
-            const std::uint64_t frames = format->valueCount() / static_cast<std::uint64_t>(mChannels);
-            const auto n = static_cast<std::uint64_t>(mDecimation);
-            const std::uint64_t picked = frames >= n ? (frames - n) / n + 1 : 0;
-            const std::uint64_t stored = SV20 ? picked + (picked % 2 == 0 ? 2 : 1) : picked;
-            if (stored > sonvert::kMaxPcmDataLength)
-                Fail(sonvert::emrSrcFileInvalid, method);
-            if (!sonvert::readWaveSamples(file, *format, mSamples))
-                Fail(sonvert::emrSrcFileInvalid, method);
-        }
-        mSampleCount = static_cast<std::int32_t>(mSamples.size());
-        const sonvert::SampleStats stats = sonvert::clipAndMeasure(mSamples);
-        mMean = stats.mean;
-        mMeanDeviation = stats.deviation;
-        mDeviationCount = stats.deviationCount;
+        sonvert::FileByteSource file(source);
+        const auto format = file.isOpen() ? sonvert::readWaveFormat(file) : std::nullopt;
+        if (!format)
+            Fail(sonvert::emrSrcFileInvalid, method);
+        // A sound longer than the header's 24-bit length can carry is
+        // refused before its samples are read.
+        sonvert::WaveSampleStream stream(file, *format);
+        const std::uint64_t frames = stream.valueCount() / static_cast<std::uint64_t>(mChannels);
+        sonvert::Decimator decimator(mDecimation, mNoiseGate, frames);
+        const std::uint64_t picked = decimator.outputCount();
+        const std::uint64_t stored = SV20 ? picked + (picked % 2 == 0 ? 2 : 1) : picked;
+        if (stored > sonvert::kMaxPcmDataLength)
+            Fail(sonvert::emrSrcFileInvalid, method);
+        mSampleCount = static_cast<std::int32_t>(stream.valueCount());
 
-        if (mChannels == 2)
-            MixStereoToMono();
+        // The sound is read a block at a time, so memory stays the same for
+        // any length: with the boost twice, once to measure its level and
+        // once to convert it; without, the level is not needed.
+        const std::size_t blockValues = sonvert::kProgressStride * static_cast<std::size_t>(mChannels);
+        const double total = static_cast<double>(stream.valueCount()) * (Boost ? 2.0 : 1.0);
+        double done = 0;
+        const auto step = [&](std::size_t values) {
+            done += static_cast<double>(values);
+            if (ReportProgress(static_cast<int>(std::llrint(done / total * 100.0))))
+                Fail(sonvert::emrUserCanceled, method);
+        };
+        if (Boost) {
+            sonvert::SampleHistogram histogram;
+            for (;;) {
+                if (!stream.next(blockValues, mSamples))
+                    Fail(sonvert::emrSrcFileInvalid, method);
+                if (mSamples.empty())
+                    break;
+                histogram.add(mSamples.data(), mSamples.size());
+                step(mSamples.size());
+            }
+            const sonvert::SampleStats stats = histogram.stats();
+            mMean = stats.mean;
+            mMeanDeviation = stats.deviation;
+            mDeviationCount = stats.deviationCount;
+        }
         YieldOnce();
         if (mCancel)
             Fail(sonvert::emrUserCanceled, method);
-        if (Boost) {
-            BoostLevel();
-            YieldOnce();
-            if (mCancel)
-                Fail(sonvert::emrUserCanceled, method);
-        }
-        ApplyAntiAliasFilter();
-        if (mCancel)
-            Fail(sonvert::emrUserCanceled, method);
-        std::int32_t count = 0;
-        DecimateToBytes(count);
-        if (mCancel)
-            Fail(sonvert::emrUserCanceled, method);
 
+        // Plain output streams into its file; output to be compressed stays
+        // in memory (at most the 24-bit length), so the old file is replaced
+        // only by the finished, compressed one.
+        vx::OutputFile out;
+        const std::uint16_t tag = SV20 ? static_cast<std::uint16_t>(Tag) : 0;
+        const auto writeOut = [&] {
+            if (!out.write(mBytes.data(), mBytes.size())) {
+                const std::string reason = out.errorString();
+                ResetWork();
+                throwWriteError(output, reason);
+            }
+            mBytes.clear();
+        };
+        if (!Compress) {
+            sonvert::PcmHeader header;
+            header.form = form;
+            header.codeByte = static_cast<std::uint8_t>(rateCode);
+            header.tag = tag;
+            header.dataLength = static_cast<std::uint32_t>(stored);
+            mBytes = sonvert::encodePcmHeader(header);
+            if (!out.create(output)) {
+                const std::string reason = out.errorString();
+                ResetWork();
+                throwFileError(output, reason);
+            }
+            writeOut();
+        } else {
+            mBytes.reserve(static_cast<std::size_t>(stored));
+        }
+
+        const sonvert::LevelBooster booster(
+            Boost ? sonvert::SampleStats{mMean, mMeanDeviation, mDeviationCount} : sonvert::SampleStats{});
+        const int filterSet = sonvert::filterSetForRate(mSampleRate);
+        sonvert::AntiAliasFilter filter;
+        filter.FilterSample(0, filterSet);
+        stream.rewind();
+        for (;;) {
+            if (!stream.next(blockValues, mSamples))
+                Fail(sonvert::emrSrcFileInvalid, method);
+            if (mSamples.empty())
+                break;
+            const std::size_t values = mSamples.size();
+            for (std::int16_t &v : mSamples)
+                v = static_cast<std::int16_t>(std::clamp<int>(v, -sonvert::kClipLevel, sonvert::kClipLevel));
+            if (mChannels == 2)
+                sonvert::mixStereoToMono(mSamples);
+            booster.apply(mSamples.data(), mSamples.size());
+            if (filterSet != 0)
+                filter.filterBlock(mSamples.data(), mSamples.size());
+            decimator.add(mSamples.data(), mSamples.size(), mBytes);
+            if (!Compress && mBytes.size() >= kOutputBlock)
+                writeOut();
+            step(values);
+        }
         if (SV20)
             sonvert::appendEndMark(mBytes);
-        const std::uint16_t tag = SV20 ? static_cast<std::uint16_t>(Tag) : 0;
-        WritePcmOutput(output, form, static_cast<std::uint8_t>(rateCode), tag, method);
+        if (!Compress) {
+            writeOut();
+            if (!out.commit()) {
+                const std::string reason = out.errorString();
+                ResetWork();
+                throwWriteError(output, reason);
+            }
+        } else {
+            // Cancelled or failed here, the compression reports as its own
+            // method, as when it ran on the written file.
+            CompressWork(SV20, Method::CompressPcmFile);
+            WritePcmOutput(output, form, static_cast<std::uint8_t>(rateCode | sonvert::kCompressedBit), tag,
+                           Method::CompressPcmFile);
+        }
     } catch (...) {
         ResetWork();
         throw;
     }
     ResetWork();
-
-    if (Compress)
-        return CompressPcmFile(output, SV20);
     return output;
 }
 
@@ -145,30 +225,6 @@ bool cSonvert::IsSupportedWave(const std::string &path)
     mSampleRate = format->sampleRate;
     mBitsPerSample = format->bitsPerSample;
     return true;
-}
-
-void cSonvert::MixStereoToMono()
-{
-    sonvert::mixStereoToMono(mSamples);
-    mSampleCount = static_cast<std::int32_t>(mSamples.size());
-}
-
-void cSonvert::BoostLevel()
-{
-    sonvert::boostLevel(mSamples, sonvert::SampleStats{mMean, mMeanDeviation, mDeviationCount});
-}
-
-void cSonvert::ApplyAntiAliasFilter()
-{
-    sonvert::applyAntiAliasFilter(mSamples, mSampleRate, [this](int percent) { return ReportProgress(percent); });
-}
-
-void cSonvert::DecimateToBytes(std::int32_t &count)
-{
-    // The output bytes take the place of the 8-bit source data.
-    sonvert::decimateToBytes(mSamples, mDecimation, mNoiseGate, mBytes,
-                             [this](int percent) { return ReportProgress(percent); });
-    count = static_cast<std::int32_t>(mBytes.size());
 }
 
 std::string cSonvert::DecodeMp3(const std::string &SourceFile)

@@ -192,15 +192,7 @@ bool savePcmFile(const std::filesystem::path &path, PcmForm form, std::uint8_t c
                                                      : "rate code cannot be stored";
         return false;
     }
-    vx::OutputFile out;
-    if (!out.create(path)
-        || std::fwrite(bytes.data(), 1, bytes.size(), out.stream()) != bytes.size()
-        || !out.commit()) {
-        if (error)
-            *error = out.errorString().empty() ? "write failed" : out.errorString();
-        return false;
-    }
-    return true;
+    return vx::writeFileAtomically(path, {reinterpret_cast<const char *>(bytes.data()), bytes.size()}, error);
 }
 
 int rateCodeFromRate(double outputRate)

@@ -288,25 +288,93 @@ void mixStereoToMono(std::vector<std::int16_t> &samples)
     samples.resize(frames);
 }
 
-void boostLevel(std::vector<std::int16_t> &samples, const SampleStats &stats)
+LevelBooster::LevelBooster(const SampleStats &stats)
 {
     if (stats.deviationCount <= 0)
         return;
     const double gain = kBoostTarget / (static_cast<double>(stats.deviation) + 1.0);
-    const int mean = static_cast<int>(stats.mean);
+    mMean = static_cast<int>(stats.mean);
 
     // Every sample maps through |x - mean|, so one table over the possible
     // distances does the power once per distinct value.
-    std::vector<std::int16_t> boosted(2 * kClipLevel + std::abs(mean) + 1);
-    for (std::size_t d = 0; d < boosted.size(); ++d) {
+    mBoosted.resize(2 * kClipLevel + std::abs(mMean) + 1);
+    for (std::size_t d = 0; d < mBoosted.size(); ++d) {
         const double y = sonvert::roundHalfEven(std::pow(static_cast<double>(d), kBoostExponent) * gain);
-        boosted[d] = static_cast<std::int16_t>(std::min<double>(y, kClipLevel));
+        mBoosted[d] = static_cast<std::int16_t>(std::min<double>(y, kClipLevel));
     }
-    for (std::int16_t &s : samples) {
-        const int d = s - mean;
-        s = static_cast<std::int16_t>(d < 0 ? -boosted[static_cast<std::size_t>(-d)]
-                                            : boosted[static_cast<std::size_t>(d)]);
+}
+
+void LevelBooster::apply(std::int16_t *samples, std::size_t count) const
+{
+    if (mBoosted.empty())
+        return;
+    for (std::size_t i = 0; i < count; ++i) {
+        const int d = samples[i] - mMean;
+        samples[i] = static_cast<std::int16_t>(d < 0 ? -mBoosted[static_cast<std::size_t>(-d)]
+                                                     : mBoosted[static_cast<std::size_t>(d)]);
     }
+}
+
+void boostLevel(std::vector<std::int16_t> &samples, const SampleStats &stats)
+{
+    LevelBooster(stats).apply(samples.data(), samples.size());
+}
+
+SampleHistogram::SampleHistogram() : mCounts(2 * kClipLevel + 1, 0) {}
+
+void SampleHistogram::add(std::int16_t *samples, std::size_t count)
+{
+    for (std::size_t i = 0; i < count; ++i) {
+        const int v = clip(samples[i]);
+        samples[i] = static_cast<std::int16_t>(v);
+        ++mCounts[static_cast<std::size_t>(v + kClipLevel)];
+    }
+    mTotal += count;
+}
+
+SampleStats SampleHistogram::stats() const
+{
+    // The arithmetic of clipAndMeasure, over the counts instead of the samples.
+    SampleStats stats;
+    if (mTotal == 0)
+        return stats;
+    long long sum = 0;
+    for (std::size_t k = 0; k < mCounts.size(); ++k)
+        sum += (static_cast<long long>(k) - kClipLevel) * static_cast<long long>(mCounts[k]);
+    const double divisor = mTotal > 1 ? static_cast<double>(mTotal - 1) : 1.0;
+    const long long mean = roundHalfEvenToInt(static_cast<double>(sum) / divisor);
+    stats.mean = static_cast<float>(mean);
+    long long distanceSum = 0;
+    long long far = 0;
+    for (std::size_t k = 0; k < mCounts.size(); ++k) {
+        const long long d = std::llabs(static_cast<long long>(k) - kClipLevel - mean);
+        if (d > kDeviationThreshold) {
+            distanceSum += d * static_cast<long long>(mCounts[k]);
+            far += static_cast<long long>(mCounts[k]);
+        }
+    }
+    stats.deviation = static_cast<float>(
+        roundHalfEvenToInt(static_cast<double>(distanceSum) / static_cast<double>(far + 1)));
+    stats.deviationCount = static_cast<float>(far);
+    return stats;
+}
+
+Decimator::Decimator(int factor, int noiseGate, std::uint64_t frames)
+    : mFactor(static_cast<std::uint64_t>(std::max(1, factor))), mNoiseGate(noiseGate),
+      mPicks(frames >= mFactor ? (frames - mFactor) / mFactor + 1 : 0)
+{
+}
+
+void Decimator::add(const std::int16_t *samples, std::size_t count, std::vector<std::uint8_t> &out)
+{
+    const std::uint64_t end = mPosition + count;
+    for (std::uint64_t e = mPicked * mFactor; mPicked < mPicks && e < end; e += mFactor, ++mPicked) {
+        const int q = quantise(samples[e - mPosition]);
+        const bool gated = (mNoiseGate >= std::abs(q)) & (mNoiseGate >= std::abs(mPrevious));
+        out.push_back(gated ? 0 : static_cast<std::uint8_t>(q));
+        mPrevious = q;
+    }
+    mPosition = end;
 }
 
 int AntiAliasFilter::FilterSample(int sample, int setNumber)

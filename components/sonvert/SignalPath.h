@@ -63,14 +63,64 @@ struct SampleStats
 // mean deviation (over the samples more than 1000 from the mean).
 SampleStats clipAndMeasure(std::vector<std::int16_t> &samples);
 
+// The same measure as clipAndMeasure, taken block by block: a count of every
+// clipped value, so that a sound of any length needs a fixed amount of memory.
+class SampleHistogram
+{
+public:
+    SampleHistogram();
+    // Clips the samples in place and counts them.
+    void add(std::int16_t *samples, std::size_t count);
+    // The statistics clipAndMeasure gives for all samples added, in order.
+    [[nodiscard]] SampleStats stats() const;
+
+private:
+    std::vector<std::uint64_t> mCounts; // index: clipped value + kClipLevel
+    std::uint64_t mTotal = 0;
+};
+
 // Interleaved stereo to mono: each pair becomes its rounded average. A
 // dangling last value (odd count) is dropped.
 void mixStereoToMono(std::vector<std::int16_t> &samples);
+
+// Picks every factor-th sample of a sound worked block by block, quantised and
+// noise-gated as decimateToBytes does; the state carries across blocks.
+class Decimator
+{
+public:
+    // frames: the whole sound's sample count, which decides the last pick.
+    Decimator(int factor, int noiseGate, std::uint64_t frames);
+    // How many bytes the whole sound gives.
+    [[nodiscard]] std::uint64_t outputCount() const { return mPicks; }
+    // Appends the bytes the next count samples give to out.
+    void add(const std::int16_t *samples, std::size_t count, std::vector<std::uint8_t> &out);
+
+private:
+    std::uint64_t mFactor;
+    int mNoiseGate;
+    std::uint64_t mPicks;
+    std::uint64_t mPosition = 0; // index of the next sample
+    std::uint64_t mPicked = 0;
+    int mPrevious = 0;
+};
 
 // Raises a quiet recording towards the boost target, centred on zero. When no
 // sample lay far enough from the mean to measure a deviation, the samples are
 // left as they are: a gain derived from nothing would turn them into noise.
 void boostLevel(std::vector<std::int16_t> &samples, const SampleStats &stats);
+
+// boostLevel for a sound worked block by block: the table of boosted values
+// is made once.
+class LevelBooster
+{
+public:
+    explicit LevelBooster(const SampleStats &stats);
+    void apply(std::int16_t *samples, std::size_t count) const;
+
+private:
+    std::vector<std::int16_t> mBoosted; // by distance from the mean; empty: unchanged
+    int mMean = 0;
+};
 
 // One anti-alias low-pass: a cascade of six second-order sections in single
 // precision, with its state.

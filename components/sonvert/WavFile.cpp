@@ -69,8 +69,8 @@ bool WaveWriter8::open(const std::filesystem::path &target, std::uint32_t sample
     // Both size fields stay 0 until the last sample is in.
     auto header = makeWaveHeader(sampleRate, 0);
     putLe32(header.data() + 4, 0);
-    if (std::fwrite(header.data(), 1, header.size(), mOut.stream()) != header.size())
-        return fail({});
+    if (!mOut.write(header.data(), header.size()))
+        return fail(mOut.errorString());
     return true;
 }
 
@@ -80,8 +80,8 @@ bool WaveWriter8::flush()
         return false;
     if (mFill == 0)
         return true;
-    if (!mOut.stream() || std::fwrite(mBuffer.data(), 1, mFill, mOut.stream()) != mFill)
-        return fail({});
+    if (!mOut.write(mBuffer.data(), mFill))
+        return fail(mOut.errorString());
     mFill = 0;
     return true;
 }
@@ -107,8 +107,7 @@ bool WaveWriter8::write(std::span<const std::uint8_t> samples)
 
 bool WaveWriter8::commit()
 {
-    std::FILE *f = mOut.stream();
-    if (!f) {
+    if (!mOut.stream()) {
         if (mError.empty())
             mError = "no wave file open";
         return false;
@@ -120,11 +119,11 @@ bool WaveWriter8::commit()
     if (ok) {
         std::array<std::uint8_t, 4> field{};
         putLe32(field.data(), static_cast<std::uint32_t>(length - 8));
-        ok = std::fseek(f, 4, SEEK_SET) == 0 && std::fwrite(field.data(), 1, 4, f) == 4;
+        ok = mOut.writeAt(4, field.data(), 4);
         putLe32(field.data(), static_cast<std::uint32_t>(length - kWaveHeaderSize));
-        ok = ok && std::fseek(f, 40, SEEK_SET) == 0 && std::fwrite(field.data(), 1, 4, f) == 4;
+        ok = ok && mOut.writeAt(40, field.data(), 4);
         if (!ok)
-            fail({});
+            fail(mOut.errorString());
     }
     if (ok && !mOut.commit())
         ok = fail(mOut.errorString());

@@ -12,6 +12,9 @@ namespace {
 
 constexpr std::uint64_t kDataSearchStart = 36;
 constexpr std::uint64_t kDataSearchLength = 10000;
+// Real wave files carry a handful of chunks; a walk past this many reads
+// junk (a file of zeros is a chain of empty chunks).
+constexpr int kMaxChunksWalked = 1024;
 
 std::uint16_t le16(const std::uint8_t *p)
 {
@@ -62,7 +65,8 @@ std::size_t MemoryByteSource::readAt(std::uint64_t offset, void *buffer, std::si
         return 0;
     const std::size_t available = static_cast<std::size_t>(mBytes.size() - offset);
     const std::size_t count = std::min(n, available);
-    std::memcpy(buffer, mBytes.data() + offset, count);
+    if (count > 0)
+        std::memcpy(buffer, mBytes.data() + offset, count);
     return count;
 }
 
@@ -106,7 +110,7 @@ std::optional<WaveFormat> readWaveFormat(const ByteSource &source)
     // Walk the chunks: a chunk before "fmt " or a "data" text inside another
     // chunk must not be taken for the sound.
     std::uint64_t pos = 12;
-    while (pos + 8 <= size && !(haveFormat && haveData)) {
+    for (int walked = 0; walked < kMaxChunksWalked && pos + 8 <= size && !(haveFormat && haveData); ++walked) {
         std::uint8_t header[8];
         if (!readExact(source, pos, header, 8))
             break;
@@ -206,6 +210,35 @@ void decodeSamples(std::span<const std::uint8_t> data, const WaveFormat &format,
     } else {
         out.resize(base);
     }
+}
+
+WaveSampleStream::WaveSampleStream(const ByteSource &source, const WaveFormat &format)
+    : mSource(source), mFormat(format)
+{
+    const int width = format.containerBytes();
+    mCount = width > 0 ? format.dataBytes / static_cast<std::uint64_t>(width) : 0;
+}
+
+bool WaveSampleStream::next(std::size_t n, std::vector<std::int16_t> &out)
+{
+    out.clear();
+    const auto width = static_cast<std::size_t>(mFormat.containerBytes());
+    const std::size_t count = static_cast<std::size_t>(std::min<std::uint64_t>(n, mCount - mDone));
+    if (count == 0)
+        return true;
+    const std::uint64_t offset = mFormat.dataOffset + mDone * width;
+    if (width == 2 && std::endian::native == std::endian::little) {
+        out.resize(count);
+        if (!readExact(mSource, offset, out.data(), count * 2))
+            return false;
+    } else {
+        mRaw.resize(count * width);
+        if (!readExact(mSource, offset, mRaw.data(), mRaw.size()))
+            return false;
+        decodeSamples(mRaw, mFormat, out);
+    }
+    mDone += count;
+    return true;
 }
 
 bool readWaveSamples(const ByteSource &source, const WaveFormat &format,

@@ -76,7 +76,9 @@ struct WaveFormat
 // the "fmt " chunk and the data chunk found by walking the chunks. A file whose
 // chunks cannot be walked is read at the fixed places of the canonical 44-byte
 // header, with the data chunk searched for in the 10000 bytes from offset 36.
-// Returns nothing when the file is no RIFF file or has no data chunk.
+// The walk looks at no more than a bounded number of chunks, so a huge file
+// of junk is rejected at once. Returns nothing when the file is no RIFF file
+// or has no data chunk.
 [[nodiscard]] std::optional<WaveFormat> readWaveFormat(const ByteSource &source);
 
 // True when the converter can read the samples of this layout: format 1 or 3,
@@ -87,6 +89,28 @@ struct WaveFormat
 // samples, appended to out. A trailing partial value is ignored.
 void decodeSamples(std::span<const std::uint8_t> data, const WaveFormat &format,
                    std::vector<std::int16_t> &out);
+
+// Reads the sample values of a supported wave file block by block, from the
+// first on, so a sound of any length is worked in a fixed amount of memory.
+class WaveSampleStream
+{
+public:
+    WaveSampleStream(const ByteSource &source, const WaveFormat &format);
+    // Number of sample values (both channels counted) in the data.
+    [[nodiscard]] std::uint64_t valueCount() const { return mCount; }
+    // Replaces out with the next up to n values; empty at the end. Returns
+    // false when the data cannot be read.
+    bool next(std::size_t n, std::vector<std::int16_t> &out);
+    // Starts again at the first value.
+    void rewind() { mDone = 0; }
+
+private:
+    const ByteSource &mSource;
+    WaveFormat mFormat;
+    std::uint64_t mCount = 0;
+    std::uint64_t mDone = 0;
+    std::vector<std::uint8_t> mRaw;
+};
 
 // Reads and decodes every sample value of a supported wave file. Returns false
 // when the data cannot be read.

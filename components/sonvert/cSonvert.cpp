@@ -1,5 +1,7 @@
 #include "components/sonvert/cSonvert.h"
 
+#include "common/SafeFile.h"
+
 #include "components/sonvert/Compression.h"
 #include "components/sonvert/PcmFile.h"
 #include "components/sonvert/Rounding.h"
@@ -103,6 +105,8 @@ void cSonvert::ResetWork()
     if (!mTempFile.empty()) {
         std::error_code ec;
         std::filesystem::remove(mTempFile, ec);
+        // A decoder killed while writing leaves its temporary file too.
+        vx::removeDeadLeftovers(mTempFile);
         // The name is free again: a later clean-up must not delete a file
         // that someone else has since created under it.
         mTempFile.clear();
@@ -192,6 +196,24 @@ sonvert::PcmHeader cSonvert::LoadPcmSource(const std::string &SourceFile, sonver
     return source->header;
 }
 
+void cSonvert::CompressWork(bool SV20, Method method)
+{
+    const auto rules = SV20 ? sonvert::CodecRules::Newer : sonvert::CodecRules::Older;
+    // Each pass is announced, then the host gets a turn and may cancel.
+    const auto pass = [&](int percent, auto &&work) {
+        ReportProgress(percent);
+        work();
+        YieldOnce();
+        if (mCancel)
+            Fail(sonvert::emrUserCanceled, method);
+    };
+    pass(25, [&] { sonvert::encodeSteps(mBytes, rules); });
+    pass(63, [&] { mBytes = sonvert::collapseRuns(mBytes, rules); });
+    pass(100, [&] { mBytes = sonvert::packCodes(mBytes); });
+    if (SV20)
+        sonvert::appendEndMark(mBytes);
+}
+
 std::string cSonvert::CompressPcmFile(const std::string &SourceFile, bool SV20)
 {
     constexpr Method method = Method::CompressPcmFile;
@@ -208,23 +230,8 @@ std::string cSonvert::CompressPcmFile(const std::string &SourceFile, bool SV20)
             mBytes.push_back(sonvert::kEndMark);
         else if (!SV20 && header.form == sonvert::PcmForm::Marked && !mBytes.empty())
             mBytes.pop_back();
-        const auto rules = SV20 ? sonvert::CodecRules::Newer : sonvert::CodecRules::Older;
-
-        // Each pass is announced, then the host gets a turn and may cancel.
-        const auto pass = [&](int percent, auto &&work) {
-            ReportProgress(percent);
-            work();
-            YieldOnce();
-            if (mCancel)
-                Fail(sonvert::emrUserCanceled, method);
-        };
-        pass(25, [&] { sonvert::encodeSteps(mBytes, rules); });
-        pass(63, [&] { mBytes = sonvert::collapseRuns(mBytes, rules); });
-        pass(100, [&] { mBytes = sonvert::packCodes(mBytes); });
-
+        CompressWork(SV20, method);
         const auto form = SV20 ? sonvert::PcmForm::Marked : sonvert::PcmForm::Plain;
-        if (SV20)
-            sonvert::appendEndMark(mBytes);
         const auto codeByte = static_cast<std::uint8_t>(header.rateCode() | sonvert::kCompressedBit);
         // The tag travels only from a marked source into a marked file.
         const std::uint16_t tag = SV20 ? header.tag : 0;

@@ -94,11 +94,10 @@ private:
     // Waits for the decoder to end; false when it was cancelled or failed.
     bool WaitForProcess();
 
-    // Sample pipeline of ConvertToPcm.
-    void MixStereoToMono();
-    void BoostLevel();
-    void ApplyAntiAliasFilter();
-    void DecimateToBytes(std::int32_t &count);
+    // The compression passes over mBytes (chip PCM data of the form SV20
+    // selects, end mark included for the marked form), ending with the
+    // marked form's end mark; cancel raises 1005 for method.
+    void CompressWork(bool SV20, sonvert::Method method);
 
     // Appends one unsigned sample byte to the wave being written; -999 flushes.
     void PutByte(int value);

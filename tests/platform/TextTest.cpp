@@ -1,8 +1,10 @@
 #include "platform/Cp1252.h"
 #include "platform/Numbers.h"
 #include "platform/TextFiles.h"
+#include "tests/support/FileSizeLimit.h"
 #include "tests/support/TestEnv.h"
 
+#include <QDir>
 #include <QFile>
 #include <gtest/gtest.h>
 
@@ -72,4 +74,23 @@ TEST(TextFiles, WritesCrLfWindows1252AndReadsItBack)
     EXPECT_FALSE(readTextFile(dir + QStringLiteral("/missing.txt"), back, &err));
     EXPECT_FALSE(err.isEmpty());
     EXPECT_FALSE(writeTextFile(dir + QStringLiteral("/no/such/folder/x.txt"), u"x", &err));
+}
+
+// A small save the disk refuses (the case a buffered writer loses at the
+// flush) reports the system's reason and leaves the old file whole.
+TEST(TextFiles, RefusedSaveKeepsTheOldFile)
+{
+    const QString dir = QString::fromStdString(vxtest::freshDir("text-full"));
+    const QString path = dir + QStringLiteral("/t.txt");
+    ASSERT_TRUE(writeTextFile(path, u"old"));
+    const std::string result = vxtest::inChildWithFileLimit(100, [&] {
+        QString err;
+        return writeTextFile(path, QString(2000, QLatin1Char('n')), &err) ? std::string("reported success")
+                                                                          : err.toStdString();
+    });
+    EXPECT_EQ(result, "File too large");
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), QByteArray("old"));
+    EXPECT_EQ(QDir(dir).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("t.txt")});
 }

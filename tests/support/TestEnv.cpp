@@ -9,6 +9,25 @@ namespace fs = std::filesystem;
 
 namespace vxtest {
 
+namespace {
+
+// Removes the isolated folder when the test process ends normally. A forked
+// child (a death test) leaves it to the process that made it.
+struct RootRemover
+{
+    std::string dir;
+    pid_t owner;
+    ~RootRemover()
+    {
+        if (::getpid() != owner || std::getenv("VX_TEST_KEEP"))
+            return;
+        std::error_code ec;
+        fs::remove_all(dir, ec);
+    }
+};
+
+} // namespace
+
 const std::string &isolateEnvironment()
 {
     static const std::string root = [] {
@@ -26,6 +45,7 @@ const std::string &isolateEnvironment()
         ::setenv("HOME", (dir / "home").c_str(), 1);
         ::setenv("XDG_RUNTIME_DIR", (dir / "runtime").c_str(), 1);
         ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+        static RootRemover remover{dir.string(), ::getpid()};
         return dir.string();
     }();
     return root;

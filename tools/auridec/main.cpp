@@ -4,6 +4,10 @@
 //
 // Exits 0 when the wave file was written; otherwise removes it and exits 1
 // (2 for a wrong command line). --silent keeps it from writing any message.
+// The wave goes through a temporary file beside the target, so a decoder
+// killed half way leaves no half wave under the target's name.
+
+#include "common/SafeFile.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -63,8 +67,6 @@ public:
             mpg123_close(mHandle);
             mpg123_delete(mHandle);
         }
-        if (mOut)
-            std::fclose(mOut);
     }
 
     bool run(const std::string &source, const std::string &target)
@@ -86,9 +88,8 @@ public:
         if (mpg123_open(mHandle, source.c_str()) != MPG123_OK)
             return fail("cannot open " + source + ": " + mpg123_strerror(mHandle));
 
-        mOut = std::fopen(target.c_str(), "wb");
-        if (!mOut)
-            return fail("cannot create " + target);
+        if (!mOut.create(target))
+            return fail("cannot create " + target + ": " + mOut.errorString());
         if (!write(waveHeader(0, 1, 0)))
             return false;
 
@@ -124,21 +125,17 @@ public:
         if (dataBytes == 0 || rate <= 0 || channels <= 0)
             return fail("no sound found in " + source);
 
-        if (std::fseek(mOut, 0, SEEK_SET) != 0
-            || !write(waveHeader(rate, channels, static_cast<std::uint32_t>(dataBytes))))
-            return fail("cannot write " + target);
-        const bool closed = std::fclose(mOut) == 0;
-        mOut = nullptr;
-        if (!closed)
-            return fail("cannot write " + target);
+        const auto header = waveHeader(rate, channels, static_cast<std::uint32_t>(dataBytes));
+        if (!mOut.writeAt(0, header.data(), header.size()) || !mOut.commit())
+            return fail("cannot write " + target + ": " + mOut.errorString());
         return true;
     }
 
 private:
     bool write(const void *bytes, size_t n)
     {
-        if (std::fwrite(bytes, 1, n, mOut) != n)
-            return fail("cannot write the wave file");
+        if (!mOut.write(bytes, n))
+            return fail("cannot write the wave file: " + mOut.errorString());
         return true;
     }
 
@@ -151,10 +148,12 @@ private:
     }
 
     mpg123_handle *mHandle = nullptr;
-    std::FILE *mOut = nullptr;
+    vx::OutputFile mOut;
 };
 
 } // namespace
+
+constexpr const char *kUsage = "usage: auridec --decode [--silent] <source.mp3> <target.wav>";
 
 int main(int argc, char **argv)
 {
@@ -162,6 +161,10 @@ int main(int argc, char **argv)
     std::vector<std::string> paths;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
+        if (arg == "--help" || arg == "-h") {
+            std::printf("%s\n", kUsage);
+            return 0;
+        }
         if (arg == "--decode")
             decode = true;
         else if (arg == "--silent")
@@ -173,7 +176,7 @@ int main(int argc, char **argv)
             paths.push_back(arg);
     }
     if (!decode || paths.size() != 2) {
-        complain("usage: auridec --decode [--silent] <source.mp3> <target.wav>");
+        complain(kUsage);
         return 2;
     }
 

@@ -19,9 +19,11 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHideEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLayout>
@@ -128,26 +130,53 @@ void frmPrefs::LoadFontSettings()
     FontSize = GetSetting(mainwin::appName(), QStringLiteral("Settings"), QStringLiteral("FontSize"));
     // Consolas when installed, else Courier New; a desktop with neither gets
     // its own fixed-pitch family, so the list and the sample show a real font.
-    QString fallback;
-    bool haveCourier = false;
-    QStringList families = QFontDatabase::families();
-    families.sort(Qt::CaseInsensitive);
-    for (const QString &family : families) {
-        cboPrefsFonts->addItem(family);
-        if (family.toLower() == QLatin1String("consolas"))
-            fallback = QStringLiteral("Consolas");
-        else if (family.toLower() == QLatin1String("courier new"))
-            haveCourier = true;
-    }
+    const QStringList families = FontFamilies(QFontDatabase::families());
+    cboPrefsFonts->addItems(families);
+    QString fallback = ListedFamily(families, QStringLiteral("Consolas"));
     if (fallback.isEmpty())
-        fallback = haveCourier ? QStringLiteral("Courier New")
-                               : QFontDatabase::systemFont(QFontDatabase::FixedFont).family();
+        fallback = ListedFamily(families, QStringLiteral("Courier New"));
+    if (fallback.isEmpty()) {
+        // The desktop's fixed-pitch font, by the name the list knows it by:
+        // its alias ("monospace") or else the family it resolves to.
+        const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+        fallback = ListedFamily(families, fixed.family());
+        if (fallback.isEmpty())
+            fallback = ListedFamily(families, QFontInfo(fixed).family());
+    }
     if (FontName.isEmpty()) {
         FontName = fallback;
         FontSize = QStringLiteral("8");
+    } else if (const QString listed = ListedFamily(families, FontName); !listed.isEmpty()) {
+        FontName = listed;
     }
     EditorFont().setFamily(FontName);
     EditorFont().setPointSizeF(vx::settingToDouble(FontSize, 8));
+}
+
+QStringList frmPrefs::FontFamilies(const QStringList &installed)
+{
+    QStringList out;
+    for (QString family : installed) {
+        // "C059 [urw]": the foundry in brackets.
+        if (family.endsWith(QLatin1Char(']'))) {
+            const qsizetype open = family.lastIndexOf(QStringLiteral(" ["));
+            if (open > 0)
+                family.truncate(open);
+        }
+        family = family.trimmed();
+        if (!family.isEmpty() && !out.contains(family, Qt::CaseInsensitive))
+            out << family;
+    }
+    out.sort(Qt::CaseInsensitive);
+    return out;
+}
+
+QString frmPrefs::ListedFamily(const QStringList &list, const QString &family)
+{
+    for (const QString &entry : list)
+        if (entry.compare(family, Qt::CaseInsensitive) == 0)
+            return entry;
+    return {};
 }
 
 void frmPrefs::wire()
@@ -237,7 +266,19 @@ void frmPrefs::changed()
 void frmPrefs::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
+    if (mActivated)
+        return;
+    mActivated = true;
     Form_Activate();
+}
+
+void frmPrefs::hideEvent(QHideEvent *event)
+{
+    QDialog::hideEvent(event);
+    // Minimising hides the dialog too, as a spontaneous event; only a real
+    // hide ends the showing.
+    if (!event->spontaneous())
+        mActivated = false;
 }
 
 void frmPrefs::Form_Activate()
@@ -247,7 +288,7 @@ void frmPrefs::Form_Activate()
                             QStringLiteral(" commands in text boxes ") +
                             QStringLiteral("and dictionaries. Clear the box to disable this feature."));
 
-    cboPrefsFonts->setCurrentIndex(cboPrefsFonts->findText(FontName, Qt::MatchExactly));
+    cboPrefsFonts->setCurrentIndex(cboPrefsFonts->findText(FontName, Qt::MatchFixedString));
     cboPrefsFontSize->setCurrentIndex(cboPrefsFontSize->findText(FontSize, Qt::MatchExactly));
 
     if (Port != 0) {
@@ -378,8 +419,10 @@ void frmPrefs::cmdHelp_Click()
 
 void frmPrefs::cmdAudEditorBrowse_Click()
 {
+    // Programs here carry no extension: the first filter lists what may be run.
     const QString file = vx::OpenFileDialog(QStringLiteral("Select External Sound File Editor"),
-                                            QStringLiteral("Program Files|*.exe;*.com|All Files (*.*)|*.*"));
+                                            QStringLiteral("Executable Files|") + QLatin1String(vx::kExecutableFiles) +
+                                                QStringLiteral("|Program Files|*.exe;*.com|All Files (*.*)|*.*"));
     if (!file.isEmpty())
         txtPrefsAudEditor->setText(file);
 }

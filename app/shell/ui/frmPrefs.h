@@ -31,7 +31,15 @@ public:
     // Shows panel Index (0 General, 1 Appearance, 2 Sound Libraries, 3 Dictionaries).
     void NewTab(int Index);
     // Fills the controls from the live globals and takes the saved copies.
+    // Runs once per showing.
     void Form_Activate();
+
+    // The font families to list: each family once, without the foundry
+    // that tells same-named families apart, sorted without regard to case.
+    [[nodiscard]] static QStringList FontFamilies(const QStringList &installed);
+    // The entry of list that names family, compared without regard to case;
+    // an empty text when none does.
+    [[nodiscard]] static QString ListedFamily(const QStringList &list, const QString &family);
     [[nodiscard]] int currentTab() const { return mTab; }
 
     void cmdOK_Click();
@@ -77,6 +85,7 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void reject() override;
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -95,4 +104,7 @@ private:
     void changed() ;
 
     int mTab = 0;
+    // Set from the activation until the dialog is hidden: a restore from
+    // minimised shows it again without a new showing.
+    bool mActivated = false;
 };

@@ -3,6 +3,7 @@
 #include "app/Globals.h"
 #include "app/shell/ui/frmPrefs.h"
 #include "app/startup/Busy.h"
+#include "app/startup/Downloads.h"
 #include "app/startup/Firmware.h"
 #include "app/startup/MainWindowRules.h"
 #include "app/startup/Preferences.h"
@@ -10,6 +11,8 @@
 #include "app/startup/SendPath.h"
 #include "app/startup/ui/frmCommErr.h"
 #include "app/startup/ui/frmMDI.h"
+#include "app/startup/ui/Images.h"
+#include "app/startup/ui/StatusBar.h"
 #include "app/startup/ui/frmSplash.h"
 #include "common/Delay.h"
 #include "link/cTolvane.h"
@@ -18,6 +21,7 @@
 #include "platform/Settings.h"
 #include "platform/ui/Modal.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QPointer>
@@ -50,6 +54,52 @@ void quietly(F &&step)
     try {
         step();
     } catch (const LinkError &) {
+    }
+}
+
+// The busy pointer while the chip is waited for. Off before every question
+// to the user, so a dialog never shows the busy pointer.
+class WaitPointer
+{
+public:
+    WaitPointer() = default;
+    WaitPointer(const WaitPointer &) = delete;
+    WaitPointer &operator=(const WaitPointer &) = delete;
+    ~WaitPointer() { off(); }
+    void on()
+    {
+        if (mOn)
+            return;
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        mOn = true;
+        // Shown now, not when the wait is over.
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    }
+    void off()
+    {
+        if (!mOn)
+            return;
+        QApplication::restoreOverrideCursor();
+        mOn = false;
+    }
+
+private:
+    bool mOn = false;
+};
+
+// The main window's first status panel: text with no picture while the
+// chip is written, the idle text and picture after.
+void showStatusMessage(const QString &text)
+{
+    frmMDI *main = frmMDI::instance();
+    if (!main || !main->sbStatusBar)
+        return;
+    if (text.isEmpty()) {
+        main->sbStatusBar->SetPanelText(1, QStringLiteral("For Help, press F1"));
+        main->sbStatusBar->SetPanelPicture(images::statusImage(1));
+    } else {
+        main->sbStatusBar->SetPanelPicture(QPixmap());
+        main->sbStatusBar->SetPanelText(1, text);
     }
 }
 
@@ -161,6 +211,8 @@ void InitChipLink()
 
     enum class Step { SetUp, CommError, End };
     Step step = Step::SetUp;
+    // Opening, the line check and the handshake take seconds without a chip.
+    WaitPointer pointer;
 
     if (Port == 0) {
         LoadPreferences();
@@ -179,6 +231,7 @@ void InitChipLink()
                 step = Step::CommError;
                 continue;
             }
+            pointer.on();
             // The speed list belongs to the preferences; loading them also
             // prepares the editor font.
             frmPrefs::instance();
@@ -188,6 +241,7 @@ void InitChipLink()
             try {
                 Comm->setPortOpen(true);
             } catch (const LinkError &) {
+                pointer.off();
                 closeSplash();
                 const int tried = Port;
                 Port = 0;
@@ -224,12 +278,14 @@ void InitChipLink()
                     IdentifyChip();
                     LoadSV10DataFiles();
                     bool updated = false;
+                    pointer.off();
                     try {
                         updated = CheckChipsetUpdate();
                     } catch (const LinkError &) {
                         updated = false;
                     }
                     if (updated) {
+                        pointer.on();
                         retried = false;
                         continue;
                     }
@@ -249,6 +305,7 @@ void InitChipLink()
         }
 
         // The communication-error dialog.
+        pointer.off();
         for (;;) {
             QString message;
             if (Port == -1) {
@@ -312,13 +369,21 @@ bool EditPortPreferences()
 void SetCommFastBaud()
 {
     Delay(0.5);
-    quietly([] { Comm->setSettings(QStringLiteral("115200,N,8,1")); });
+    // A failure reaches the caller as a write to a closed port would.
+    Comm->setSettings(QStringLiteral("115200,N,8,1"));
 }
 
 void RestoreCommBaud()
 {
     Delay(0.1);
-    quietly([] { Comm->setSettings(SavedCommSettings); });
+    try {
+        Comm->setSettings(SavedCommSettings);
+    } catch (const LinkError &) {
+        // Never leave the line at the fast speed: the configured speed is
+        // what the chip is talked to at outside a transfer.
+        quietly([] { Comm->setSettings(configuredSettings()); });
+        throw;
+    }
 }
 
 void IdentifyChip()
@@ -405,9 +470,18 @@ bool CheckChipsetUpdate()
         return false;
     }
 
+    // From the answer on, the update shows itself at once: the transfer's
+    // own progress comes only once the link starts, and the waits for the
+    // chip around it take seconds.
+    const QString updating =
+        DownloadProgressTextsFor(DownloadKind::Firmware, QString(), ChipModel, DownloadTitle, ModuleName).statusBar;
+    WaitPointer pointer;
+    pointer.on();
+    showStatusMessage(updating);
     QString failure;
     if (chipSecond < *secondVersion) {
         failure = writeImage(secondPath);
+        showStatusMessage(updating);
         WaitForCTS();
         const int code = cTolv->GetChipInfo().moduleCode();
         if (code == 4 || code == 7)
@@ -416,8 +490,11 @@ bool CheckChipsetUpdate()
     // After a failed write the chip is in no state for the next image.
     if (failure.isEmpty() && chipFirst < *firstVersion) {
         failure = writeImage(firstPath);
+        showStatusMessage(updating);
         WaitForCTS();
     }
+    pointer.off();
+    showStatusMessage(QString());
     if (!failure.isEmpty())
         vx::MsgBox(QStringLiteral("ERROR: ") + failure, vx::Buttons::Ok, vx::Icon::Exclamation, title);
 

@@ -4,6 +4,7 @@
 #include "app/startup/MainWindowRules.h"
 #include "app/startup/ui/frmMDI.h"
 #include "platform/QtPrompter.h"
+#include "platform/StopSignals.h"
 
 #include <QApplication>
 #include <QDir>
@@ -22,6 +23,10 @@ int RunVoxmere(QApplication &app)
     int code = 0;
     {
         frmMDI main;
+        // A logout, a closed terminal or Ctrl+C closes the window as its close
+        // box does (refused while busy); a second one ends the program at once.
+        vx::StopSignals stopSignals;
+        QObject::connect(&stopSignals, &vx::StopSignals::stopRequested, &main, [&main] { main.close(); });
         // Dialogs that close during the start-up (the splash, the link's
         // questions) must not end the program before its window is up.
         QApplication::setQuitOnLastWindowClosed(false);

@@ -12,6 +12,8 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 constexpr int kHelpTopic = 184;
 }
@@ -67,10 +69,23 @@ int frmCommErr::ShowChoice(const QString &message)
     QPointer<frmCommErr> dlg = new frmCommErr(vx::DialogOwner());
     dlg->setAttribute(Qt::WA_DeleteOnClose, false);
     dlg->lblCommErr->setText(message);
+    dlg->keepTextWhole();
     CommErrChoice = 0;
     vx::RunModal(dlg);
     delete dlg;
     return CommErrChoice;
+}
+
+void frmCommErr::keepTextWhole()
+{
+    // A wrapped label's height depends on its width, which a window's
+    // minimum size alone does not follow: the floor is the height the text
+    // needs at the narrowest width.
+    QLayout *l = layout();
+    l->activate();
+    const QSize least = l->minimumSize();
+    const int height = l->hasHeightForWidth() ? l->totalHeightForWidth(least.width()) : least.height();
+    setMinimumSize(least.width(), std::max(height, least.height()));
 }
 
 void frmCommErr::choose(int choice)

@@ -35,4 +35,6 @@ protected:
 
 private:
     void choose(int choice);
+    // Makes the window's minimum size hold the whole message.
+    void keepTextWhole();
 };

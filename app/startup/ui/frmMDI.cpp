@@ -16,6 +16,7 @@
 #include "app/startup/ui/frmSplash.h"
 #include "common/Clock.h"
 #include "common/Delay.h"
+#include "common/SafeFile.h"
 #include "platform/Cp1252.h"
 #include "platform/Folders.h"
 #include "platform/Help.h"
@@ -286,6 +287,7 @@ bool frmMDI::MDIForm_Load(const QString &commandLine)
         return false;
     }
     mTempFolderReady = true;
+    vx::sweepStaleParts(QFile::encodeName(TempFolder).toStdString());
     vx::emptyFolder(TempFolder);
 
     // The splash stays at least 2 s in all.

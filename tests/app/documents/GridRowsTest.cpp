@@ -127,21 +127,3 @@ TEST(GridRows, CommentsColoursAndEditRules)
     EXPECT_TRUE(RefusesGridEdit(1, 0));
     EXPECT_EQ(SingleLineCellText(QStringLiteral("a\r\nb\rc\nd\u2029e")), QStringLiteral("a b c d e"));
 }
-
-TEST(GridRows, WordsTrimToLetters)
-{
-    const struct
-    {
-        const char *word, *result, *wordAfter;
-    } cases[] = {
-        {"Hello,", "hello", "hello"}, {"(don't)", "don't", "don't"}, {"~5s", "~5s", "~5s"},
-        {"12", "", "1"},              {"", "", ""},                  {"--a--", "a", "a"},
-    };
-    for (const auto &c : cases) {
-        QString word = QString::fromLatin1(c.word);
-        EXPECT_EQ(TrimWordToLetters(word, QStringLiteral("~")), QLatin1String(c.result)) << c.word;
-        EXPECT_EQ(word, QLatin1String(c.wordAfter)) << c.word;
-    }
-    QString word = QStringLiteral("~5s");
-    EXPECT_EQ(TrimWordToLetters(word, QString()), QStringLiteral("s")); // no command character
-}

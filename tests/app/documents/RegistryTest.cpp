@@ -33,12 +33,13 @@ TEST(Registry, SlotsAreReusedLowestFirstAndStartClean)
 
 TEST(Registry, NamesCaptionsAndOpenFiles)
 {
+    using vx::WindowKind;
     EXPECT_EQ(DocumentCaption(WindowKind::Text, UntitledName(2), false), QStringLiteral("Text [Untitled1]"));
-    EXPECT_EQ(DocumentCaption(WindowKind::SoundLibrary, QStringLiteral("A.sfl"), true),
+    EXPECT_EQ(DocumentCaption(WindowKind::SoundLib, QStringLiteral("A.sfl"), true),
               QStringLiteral("Sound Library [A.sfl]*"));
     EXPECT_EQ(DocumentCaption(WindowKind::Dictionary, UntitledName(4), false), QStringLiteral("Dictionary [Untitled3]"));
-    EXPECT_EQ(DocumentCaption(WindowKind::MusicScore, QStringLiteral("S.tgn"), true),
-              QStringLiteral("Music Score [S.tgn]*"));
+    EXPECT_EQ(DocumentCaption(WindowKind::Music, QStringLiteral("S.tgn"), true), QStringLiteral("Music Score [S.tgn]*"));
+    EXPECT_EQ(DocumentCaption(WindowKind::Phonetic, QStringLiteral("x"), true), QString());
     EXPECT_TRUE(IsUntitled(UntitledName(9)));
     EXPECT_FALSE(IsUntitled(QStringLiteral("/home/u/Untitled1.txt")));
 

@@ -1,3 +1,4 @@
+#include "components/cantorel/ScoreCompiler.h"
 // Numbered errors: the table, each code from a score that provokes it, silent
 // mode, and what is left on disk.
 #include "CantorelTestUtil.h"
@@ -92,6 +93,11 @@ TEST(CantorelErrors, FailedCompileRemovesAnOlderObjectAndLeavesNoTemporaryFile)
     EXPECT_EQ(line, 2);
     EXPECT_FALSE(std::filesystem::exists(dir + "/s.tgx"));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 1);  // only the source
+
+    // A folder under the object's name is no stale object: it stays.
+    std::filesystem::create_directory(dir + "/s.tgx");
+    EXPECT_THROW(c.CompileFile(dir + "/s.tgn", dir + "/s.tgx", line), vx::ComponentError);
+    EXPECT_TRUE(std::filesystem::is_directory(dir + "/s.tgx"));
 }
 
 TEST(CantorelErrors, UnreadableSourceAndUnwritableObjectAreFileErrors)
@@ -116,4 +122,15 @@ TEST(CantorelErrors, UnreadableSourceAndUnwritableObjectAreFileErrors)
         EXPECT_EQ(e.description(), "Path/File access error");
     }
     EXPECT_EQ(line, 0);
+
+    // A source past the compiler's bound is refused unread (a sparse file).
+    writeText(dir + "/huge.tgn", "v1qc4\n");
+    std::filesystem::resize_file(dir + "/huge.tgn", cantorel::ScoreCompiler::kMaxSourceBytes + 1);
+    try {
+        c.CompileFile(dir + "/huge.tgn", dir + "/huge.tgx", line);
+        ADD_FAILURE() << "no error for a huge source";
+    } catch (const vx::ComponentError &e) {
+        EXPECT_EQ(e.code(), 75);
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir + "/huge.tgx"));
 }

@@ -1,4 +1,5 @@
 // Dictionary sources in, compiled dictionaries (or the failing line) out.
+#include "components/lexmold/DictionaryCompiler.h"
 #include "components/lexmold/cLexmold.h"
 #include "tests/components/lexmold/LexmoldTestSupport.h"
 #include "tests/support/TestEnv.h"
@@ -264,6 +265,20 @@ TEST_F(DictionaryFile, OffsetLimit)
 
     try {
         compileLines({"c", "(A)" + std::string(32173, 'X') + "="});
+        FAIL() << "no error";
+    } catch (const lexmold::LexmoldError &e) {
+        EXPECT_EQ(e.number(), lexmold::kErrOverflow);
+    }
+    EXPECT_TRUE(leftovers().empty());
+}
+
+TEST_F(DictionaryFile, HugeSourceIsRefusedUnread)
+{
+    writeFile(obj(), "an older dictionary");
+    writeFile(src(), "(A)=EY\r\n");
+    fs::resize_file(src(), lexmold::kMaxSourceBytes + 1); // sparse: nothing to read at this size
+    try {
+        lex.CompileFile(src(), 1, obj(), false);
         FAIL() << "no error";
     } catch (const lexmold::LexmoldError &e) {
         EXPECT_EQ(e.number(), lexmold::kErrOverflow);

@@ -1,5 +1,7 @@
 #include "components/sonvert/cSonvert.h"
 #include "components/sonvert/PcmFile.h"
+#include "components/sonvert/SignalPath.h"
+#include "components/sonvert/WaveReader.h"
 #include "tests/components/sonvert/SonvertTestWaves.h"
 #include "tests/support/TestEnv.h"
 
@@ -8,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <numbers>
 
@@ -244,4 +247,94 @@ TEST_F(ConvertToPcm, SoundsLongerThanTheLengthFieldAreRefused)
     EXPECT_EQ(fs::file_size(dir + "limit.pcm"), 4u + 0xFFFFFF);
     EXPECT_EQ(errorOf(limit, 0, true), 1003); // the end mark makes it one byte too long
     EXPECT_EQ(errorOf(make("over.wav", 0x1000000)), 1003);
+}
+
+// The conversion works block by block; its bytes must be those of the whole
+// sound worked in one buffer, for every path through the pipeline and for
+// lengths around the block size.
+TEST_F(ConvertToPcm, BlockwiseConversionMatchesTheWholeSoundInOneBuffer)
+{
+    struct Case
+    {
+        int format, channels;
+        std::uint32_t rate;
+        int bits;
+        std::size_t frames;
+        int gate;
+        bool boost, sv20;
+    };
+    const Case cases[] = {
+        {1, 2, 44100, 16, 3 * 4096 + 17, 0, false, false}, {1, 1, 44100, 16, 4096, 2, true, true},
+        {1, 2, 48000, 24, 9000, 1, true, false},          {3, 1, 22050, 32, 4097, 0, false, true},
+        {1, 1, 8000, 8, 5000, 3, true, false},             {1, 2, 16000, 16, 4095, 0, true, true},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(testing::Message() << c.rate << " Hz, " << c.channels << " ch, " << c.bits << " bits");
+        std::vector<std::int16_t> s = sine16(440, c.rate, 12000, c.frames, c.channels);
+        for (std::size_t i = 0; i < s.size(); i += 7)
+            s[i] = static_cast<std::int16_t>(s[i] * 3 / 2 + (i % 13 == 0 ? 9000 : 0));
+        Bytes data;
+        if (c.bits == 16) {
+            data = pcm16(s);
+        } else {
+            for (const std::int16_t v : s) {
+                if (c.bits == 8)
+                    data.push_back(static_cast<std::uint8_t>((v >> 8) + 128));
+                else if (c.bits == 24)
+                    data.insert(data.end(), {0x5A, static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8)});
+                else {
+                    const float f = static_cast<float>(v) / 30000.0f;
+                    std::uint8_t b[4];
+                    std::memcpy(b, &f, 4);
+                    data.insert(data.end(), b, b + 4);
+                }
+            }
+        }
+        const Bytes file = wave(c.format, c.channels, c.rate, c.bits, data);
+
+        sonvert::MemoryByteSource memory(file);
+        const auto format = sonvert::readWaveFormat(memory);
+        ASSERT_TRUE(format);
+        std::vector<std::int16_t> all;
+        ASSERT_TRUE(sonvert::readWaveSamples(memory, *format, all));
+        const auto stats = sonvert::clipAndMeasure(all);
+        if (c.channels == 2)
+            sonvert::mixStereoToMono(all);
+        if (c.boost)
+            sonvert::boostLevel(all, stats);
+        ASSERT_TRUE(sonvert::applyAntiAliasFilter(all, static_cast<std::int32_t>(c.rate), {}));
+        Bytes expected;
+        ASSERT_TRUE(sonvert::decimateToBytes(all, sonvert::decimationFactor(static_cast<std::int32_t>(c.rate)),
+                                             c.gate, expected, {}));
+        if (c.sv20)
+            sonvert::appendEndMark(expected);
+
+        const auto pcm = sonvert::loadPcmFile(sonv.ConvertToPcm(put("b.wav", file), 0, c.gate, c.boost, c.sv20));
+        ASSERT_TRUE(pcm);
+        EXPECT_TRUE(pcm->data == expected);
+    }
+}
+
+// Cancelled in the compression passes, the conversion leaves the old output
+// exactly as it was.
+TEST_F(ConvertToPcm, CancelDuringCompressionKeepsTheOldOutput)
+{
+    const std::string src = put("k.wav", wave(1, 1, 11025, 16, pcm16(sine16(300, 11025, 9000, 20000, 1))));
+    writeFile(dir + "k.pcm", {'o', 'l', 'd'});
+    sonvert::ProgressThrottle::Clock::time_point now{};
+    sonv.setProgressClock([&] { now += std::chrono::seconds(1); return now; });
+    bool converted = false;
+    sonv.setPercentDone([&](int percent, bool &cancel) {
+        cancel = converted; // the first report after the conversion's 100 is the compression's
+        converted = converted || percent == 100;
+    });
+    try {
+        sonv.ConvertToPcm(src, 0, 0, false, true, true);
+        FAIL() << "no error";
+    } catch (const vx::ComponentError &e) {
+        EXPECT_EQ(e.code(), 1005);
+    }
+    EXPECT_TRUE(converted);
+    EXPECT_EQ(readFile(dir + "k.pcm"), (Bytes{'o', 'l', 'd'}));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), {}), 2); // source and old output only
 }

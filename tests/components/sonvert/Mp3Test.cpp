@@ -187,3 +187,21 @@ TEST_F(Mp3, LaterCallsLeaveTheFreedTemporaryNameAlone)
     EXPECT_TRUE(fs::exists(temp));
     fs::remove(temp);
 }
+
+// The decoder asked for help prints its usage and succeeds; a wrong command
+// line still gets the usage on the error stream and exit code 2.
+TEST_F(Mp3, DecoderPrintsItsUsage)
+{
+    const std::string decoder = sonv.DecoderPath().string();
+    const auto run = [&](const std::string &args, const std::string &out) {
+        const int status = std::system(("'" + decoder + "' " + args + " >'" + out + "' 2>&1").c_str());
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    };
+    EXPECT_EQ(run("--help", dir + "help.txt"), 0);
+    const Bytes help = readFile(dir + "help.txt");
+    EXPECT_EQ(std::string(help.begin(), help.end()),
+              "usage: auridec --decode [--silent] <source.mp3> <target.wav>\n");
+    EXPECT_EQ(run("--decode", dir + "bad.txt"), 2);
+    const Bytes bad = readFile(dir + "bad.txt");
+    EXPECT_NE(std::string(bad.begin(), bad.end()).find("usage: auridec"), std::string::npos);
+}

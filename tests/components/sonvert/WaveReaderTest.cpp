@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
+
 using namespace sonvert;
 using namespace sonverttest;
 
@@ -119,4 +122,26 @@ TEST(WaveReader, FallsBackToTheFixedHeaderWhenChunksAreBroken)
     EXPECT_EQ(f->sampleRate, 11025);
     EXPECT_EQ(f->dataOffset, 44u);
     EXPECT_EQ(samplesOf(file), (std::vector<std::int16_t>{9, 8, 7}));
+}
+
+// Junk after "RIFF" (here 1 GB of zeros, a chain of empty chunks) is given
+// up after a bounded number of reads, not walked to its end.
+TEST(WaveReader, ChunkWalkIsBounded)
+{
+    struct Zeros : sonvert::ByteSource
+    {
+        mutable int reads = 0;
+        std::uint64_t size() const override { return std::uint64_t{1} << 30; }
+        std::size_t readAt(std::uint64_t offset, void *buffer, std::size_t n) const override
+        {
+            ++reads;
+            const std::size_t count = static_cast<std::size_t>(std::min<std::uint64_t>(n, size() - offset));
+            std::memset(buffer, 0, count);
+            if (offset == 0 && count >= 4)
+                std::memcpy(buffer, "RIFF", 4);
+            return count;
+        }
+    } zeros;
+    EXPECT_FALSE(sonvert::readWaveFormat(zeros));
+    EXPECT_LT(zeros.reads, 2000);
 }

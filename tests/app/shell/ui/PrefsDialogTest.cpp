@@ -5,6 +5,7 @@
 #include "app/startup/Seams.h"
 #include "platform/Help.h"
 #include "platform/Prompter.h"
+#include "platform/QtPrompter.h"
 #include "platform/Settings.h"
 #include "platform/ui/Modal.h"
 #include "tests/support/TestEnv.h"
@@ -19,6 +20,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -77,15 +79,21 @@ TEST_F(PrefsDialog, LoadFillsThePortListAndTheFontDefaults)
     EXPECT_EQ(dlg->cboPrefsBaudRate->count(), 8);
     EXPECT_EQ(dlg->cboPrefsBaudRate->itemText(7), QStringLiteral("115200"));
     // No stored font: Consolas when installed, else Courier New, else the
-    // desktop's fixed-pitch family; size 8. Either way the list holds it.
-    const QStringList families = QFontDatabase::families();
+    // desktop's fixed-pitch family; size 8. Either way the list holds it, by
+    // the list's own spelling, so the box and the sample show it.
+    const QStringList families = frmPrefs::FontFamilies(QFontDatabase::families());
     const bool consolas = families.contains(QStringLiteral("Consolas"), Qt::CaseInsensitive);
     const bool courier = families.contains(QStringLiteral("Courier New"), Qt::CaseInsensitive);
-    EXPECT_EQ(FontName, consolas  ? QStringLiteral("Consolas")
-                        : courier ? QStringLiteral("Courier New")
-                                  : QFontDatabase::systemFont(QFontDatabase::FixedFont).family());
+    if (consolas || courier) {
+        EXPECT_EQ(FontName, consolas ? QStringLiteral("Consolas") : QStringLiteral("Courier New"));
+    }
+    EXPECT_TRUE(families.contains(FontName)) << FontName.toStdString();
     EXPECT_EQ(FontSize, QStringLiteral("8"));
     EXPECT_EQ(EditorFont().family(), FontName);
+    dlg->show();
+    EXPECT_EQ(dlg->cboPrefsFonts->currentText(), FontName);
+    EXPECT_EQ(dlg->txtPrefsFontSample->text(), FontName);
+    EXPECT_EQ(dlg->cboPrefsFonts->count(), families.size());
     EXPECT_EQ(dlg->currentTab(), 0);
     EXPECT_EQ(dlg->chkPrefsHighlight->toolTip(),
               QStringLiteral("Determines whether words will be highlighted in Text Boxes during play"));
@@ -192,6 +200,43 @@ TEST_F(PrefsDialog, CancelAndTheCloseBoxPutBackEverySavedCopy)
     }
 }
 
+TEST(PrefsFonts, EachFamilyListedOnceAndFoundWithoutRegardToCase)
+{
+    const QStringList listed = frmPrefs::FontFamilies(
+        {QStringLiteral("C059 [urw]"), QStringLiteral("Monospace"), QStringLiteral("C059 [UKWN]"),
+         QStringLiteral("DejaVu Sans"), QStringLiteral("c059"), QStringLiteral("Noto [x] Sans")});
+    EXPECT_EQ(listed, (QStringList{QStringLiteral("C059"), QStringLiteral("DejaVu Sans"),
+                                   QStringLiteral("Monospace"), QStringLiteral("Noto [x] Sans")}));
+    EXPECT_EQ(frmPrefs::ListedFamily(listed, QStringLiteral("monospace")), QStringLiteral("Monospace"));
+    EXPECT_EQ(frmPrefs::ListedFamily(listed, QStringLiteral("Mono")), QString());
+}
+
+TEST_F(PrefsDialog, MinimiseAndRestoreKeepTheShowingsSavedCopies)
+{
+    BaudRate = 5;
+    dlg->show();
+    dlg->cboPrefsBaudRate->setCurrentIndex(7);
+    dlg->chkPrefsHighlight->setChecked(false);
+    ASSERT_TRUE(dlg->cmdApply->isEnabled());
+    dlg->showMinimized();
+    QApplication::processEvents();
+    dlg->showNormal();
+    QApplication::processEvents();
+    // Still the same showing: Apply stays on and Cancel undoes the edits.
+    EXPECT_EQ(dlg->cboPrefsBaudRate->currentIndex(), 7);
+    EXPECT_TRUE(dlg->cmdApply->isEnabled());
+    const QString shots = qEnvironmentVariable("VX_SCREENSHOT_DIR");
+    if (!shots.isEmpty() && !qEnvironmentVariable("DISPLAY").isEmpty())
+        QProcess::execute(QStringLiteral("import"),
+                          {QStringLiteral("-window"), QStringLiteral("root"), shots + QStringLiteral("/frmPrefs-restored.png")});
+    QTest::mouseClick(dlg->cmdCancel, Qt::LeftButton);
+    EXPECT_EQ(BaudRate, 5);
+    EXPECT_TRUE(Highlight);
+    // A new showing takes the copies anew.
+    dlg->show();
+    EXPECT_FALSE(dlg->cmdApply->isEnabled());
+}
+
 TEST_F(PrefsDialog, InDemoModeThePortIsTakenByOk)
 {
     Port = 0;
@@ -251,6 +296,11 @@ TEST_F(PrefsDialog, TabsShowOnePanelAtATimeAndTheBrowseButtonFillsTheEditor)
     prompter.queueFiles({QStringLiteral("/usr/local/bin/editor")});
     QTest::mouseClick(dlg->cmdAudEditorBrowse, Qt::LeftButton);
     EXPECT_EQ(prompter.last().title, QStringLiteral("Select External Sound File Editor"));
+    // Programs first, by their permission; the extension filters stay.
+    EXPECT_EQ(vx::QtPrompter::qtFilters(prompter.last().filter),
+              (QStringList{QStringLiteral("Executable Files (*)"), QStringLiteral("Program Files (*.exe *.com)"),
+                           QStringLiteral("All Files (*.*)")}));
+    EXPECT_EQ(vx::QtPrompter::executableFilterIndex(prompter.last().filter), 0);
     EXPECT_EQ(AudioEditor, QStringLiteral("/usr/local/bin/editor"));
     prompter.queueFiles({});
     QTest::mouseClick(dlg->cmdAudEditorBrowse, Qt::LeftButton);

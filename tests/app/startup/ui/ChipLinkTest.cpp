@@ -22,6 +22,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QProcess>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -583,13 +584,31 @@ TEST_F(ChipLink, AudioTransfersSwitchTheSpeedAndBack)
     RestoreCommBaud();
     EXPECT_GE(vx::Clock::seconds() - start, 0.6);
     EXPECT_EQ(Comm->Settings(), QStringLiteral("19200,N,8,1"));
+
+    // A saved setting the port refuses is reported, and the line goes back to
+    // the configured speed rather than staying fast.
+    SavedCommSettings = QStringLiteral("fast please");
+    SetCommFastBaud();
+    EXPECT_THROW(RestoreCommBaud(), LinkError);
+    EXPECT_EQ(Comm->Settings(), QStringLiteral("19200,N,8,1"));
 }
 
 TEST_F(ChipLink, ClosingTheErrorDialogByItsCloseBoxIsDemoMode)
 {
     storePort(1);
     chip->faults().silent = true;
-    whenShown(QStringLiteral("frmCommErr"), [](QWidget *w) { w->close(); });
+    whenShown(QStringLiteral("frmCommErr"), [](QWidget *w) {
+        // Shrunk as far as it goes, the message is still whole.
+        w->resize(1, 1);
+        QApplication::processEvents();
+        auto *text = w->findChild<QLabel *>(QStringLiteral("lblCommErr"));
+        EXPECT_GE(text->height(), text->heightForWidth(text->width()));
+        const QString shots = qEnvironmentVariable("VX_SCREENSHOT_DIR");
+        if (!shots.isEmpty() && !qEnvironmentVariable("DISPLAY").isEmpty())
+            QProcess::execute(QStringLiteral("import"),
+                              {QStringLiteral("-window"), QStringLiteral("root"), shots + QStringLiteral("/frmCommErr-shrunk.png")});
+        w->close();
+    });
     InitChipLink();
     EXPECT_EQ(CommErrChoice, 2);
     EXPECT_EQ(Port, 0);

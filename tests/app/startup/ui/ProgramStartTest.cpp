@@ -48,3 +48,27 @@ TEST(ProgramStart, TheProgramComesUpAgainstTheBuiltInChipAndStaysUp)
     voxmere.kill();
     voxmere.waitForFinished(5000);
 }
+
+TEST(ProgramStart, ATerminationSignalClosesTheProgramTheNormalWay)
+{
+    const QString config = QString::fromStdString(vxtest::freshDir("program-signal"));
+    QDir().mkpath(config + QStringLiteral("/Voxmere"));
+    QFile ini(config + QStringLiteral("/Voxmere/Voxmere.ini"));
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+    ini.write("[Settings]\nPort=1\n");
+    ini.close();
+
+    QProcess voxmere;
+    voxmere.setProcessEnvironment(programEnvironment(config));
+    voxmere.setProcessChannelMode(QProcess::MergedChannels);
+    voxmere.start(program(), {});
+    ASSERT_TRUE(voxmere.waitForStarted(10000));
+    ASSERT_FALSE(voxmere.waitForFinished(5000)) << voxmere.readAll().toStdString();
+    voxmere.terminate(); // SIGTERM, as a logout sends
+    ASSERT_TRUE(voxmere.waitForFinished(10000));
+    EXPECT_EQ(voxmere.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(voxmere.exitCode(), 0);
+    // The shutdown ran: the window's place was written back.
+    ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(ini.readAll().contains("MDIWidth")) << "no geometry written";
+}

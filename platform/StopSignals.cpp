@@ -1,0 +1,75 @@
+#include "platform/StopSignals.h"
+
+#include <QSocketNotifier>
+
+#include <array>
+#include <atomic>
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace vx {
+
+namespace {
+
+constexpr std::array<int, 3> kSignals = {SIGTERM, SIGINT, SIGHUP};
+
+int gPipe[2] = {-1, -1};
+std::atomic<int> gCaught{0};
+struct sigaction gPrevious[kSignals.size()];
+
+extern "C" void onStopSignal(int signalNumber)
+{
+    // Only async-signal-safe calls here.
+    if (gCaught.fetch_add(1) > 0)
+        ::_exit(128 + signalNumber);
+    const int savedErrno = errno;
+    const unsigned char byte = static_cast<unsigned char>(signalNumber);
+    [[maybe_unused]] const ssize_t n = ::write(gPipe[1], &byte, 1);
+    errno = savedErrno;
+}
+
+} // namespace
+
+StopSignals::StopSignals(QObject *parent)
+    : QObject(parent)
+{
+    if (::pipe2(gPipe, O_CLOEXEC | O_NONBLOCK) != 0)
+        return;
+    gCaught = 0;
+    mNotifier = new QSocketNotifier(gPipe[0], QSocketNotifier::Read, this);
+    connect(mNotifier, &QSocketNotifier::activated, this, &StopSignals::readPipe);
+    struct sigaction sa = {};
+    sa.sa_handler = onStopSignal;
+    sigemptyset(&sa.sa_mask);
+    sa.sa_flags = SA_RESTART;
+    for (size_t i = 0; i < kSignals.size(); ++i)
+        ::sigaction(kSignals[i], &sa, &gPrevious[i]);
+    mInstalled = true;
+}
+
+StopSignals::~StopSignals()
+{
+    if (!mInstalled)
+        return;
+    for (size_t i = 0; i < kSignals.size(); ++i)
+        ::sigaction(kSignals[i], &gPrevious[i], nullptr);
+    delete mNotifier;
+    mNotifier = nullptr;
+    ::close(gPipe[0]);
+    ::close(gPipe[1]);
+    gPipe[0] = gPipe[1] = -1;
+}
+
+void StopSignals::readPipe()
+{
+    unsigned char byte = 0;
+    int last = 0;
+    while (::read(gPipe[0], &byte, 1) == 1)
+        last = byte;
+    if (last != 0)
+        emit stopRequested(last);
+}
+
+} // namespace vx
