@@ -142,7 +142,7 @@ void NewMusicDocument()
 DocumentWindow *OpenDocument(WindowKind kind, const QString &path)
 {
     if (IsFileOpen(path))
-        return ActiveDocument();
+        return qobject_cast<DocumentWindow *>(DocumentAt(FindOpenSlot(DocState, path)));
     DocumentWindow *w = NewDocument(kind);
     if (!w)
         return nullptr;

@@ -59,7 +59,7 @@ bool MdiChild::Visible() const
     return frame()->isVisible();
 }
 
-void MdiChild::setVisible_(bool visible)
+void MdiChild::SetVisible(bool visible)
 {
     if (visible)
         show();

@@ -33,7 +33,7 @@ public:
     [[nodiscard]] const QWidget *frame() const;
     // Visible in the window's sense: its frame shows.
     [[nodiscard]] bool Visible() const;
-    void setVisible_(bool visible);
+    void SetVisible(bool visible);
     // Brings the window to the front and gives it the focus.
     void SetFocus();
 

@@ -111,7 +111,7 @@ void frmTextBox::txtInputBox_Change()
 bool frmTextBox::txtInputBox_KeyDown(int KeyCode, Qt::KeyboardModifiers Shift)
 {
     if (!(Shift & Qt::ControlModifier)) {
-        if (KeyCode == Qt::Key_Escape && Shift == Qt::NoModifier) {
+        if (KeyCode == Qt::Key_Escape && !UpdatingControls) {
             txtInputBox->clearSelection();
             return true;
         }
@@ -124,6 +124,9 @@ bool frmTextBox::txtInputBox_KeyDown(int KeyCode, Qt::KeyboardModifiers Shift)
         return EditCommand(EditAction::Paste);
     case Qt::Key_X:
         return EditCommand(EditAction::Cut);
+    case Qt::Key_R:
+        // Ctrl+R records the text to a wave file; the box never sees it.
+        return true;
     default:
         return false;
     }

@@ -174,8 +174,6 @@ void frmMDI::tbStdLarge_ButtonClick(QAction *Button)
     const QString key = Button->objectName();
     if (key == QLatin1String("New"))
         FileNewText();
-    else if (key == QLatin1String("Save"))
-        FileSave();
     else if (key == QLatin1String("Play"))
         PlayTextOrRecording();
     else if (key == QLatin1String("Record"))

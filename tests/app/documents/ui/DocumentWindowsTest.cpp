@@ -11,6 +11,7 @@
 #include "tests/support/TestEnv.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QFile>
 #include <QTest>
 
@@ -150,6 +151,19 @@ TEST_F(DocumentWindows, TypingMarksOnceAndSaveWritesCrLf)
     EXPECT_EQ(DocState[2].FileName, path);
     EXPECT_EQ(caption(2), QStringLiteral("Text [My Story.txt]"));
     EXPECT_FALSE(SaveCancelled);
+
+    // Esc collapses the selection to where it began; Ctrl+V pastes only what the limit leaves room for.
+    TextBox *box = w->txtInputBox;
+    box->selectAll();
+    QTest::keyClick(box, Qt::Key_Escape);
+    EXPECT_EQ(box->SelStart(), 0);
+    EXPECT_EQ(box->SelLength(), 0);
+    box->setMaxLength(14);
+    QApplication::clipboard()->setText(QStringLiteral("abcdef"));
+    QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(box->Text(), QStringLiteral("abcline1\nline2"));
+    QTest::keyClicks(box, QStringLiteral("zz"));
+    EXPECT_EQ(box->Text().size(), 14);
 }
 
 TEST_F(DocumentWindows, FailedSaveKeepsOldFileAndDocument)
@@ -273,6 +287,8 @@ TEST_F(DocumentWindows, PhoneticWindowHidesAndStoresItsPlace)
     EXPECT_TRUE(GetSetting(app, section, QStringLiteral("PhoneticsVisible")).isEmpty());
 
     CommErrChoice = 0;
+    w->show(); // a closed window takes a close again once shown
+    w->hide();
     EXPECT_TRUE(w->close());
     EXPECT_EQ(GetSetting(app, section, QStringLiteral("PhoneticsVisible")), QStringLiteral("False"));
     EXPECT_EQ(GetSetting(app, section, QStringLiteral("PhoneticsLeft")), QStringLiteral("450"));
