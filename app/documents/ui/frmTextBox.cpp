@@ -144,5 +144,5 @@ bool frmTextBox::eventFilter(QObject *watched, QEvent *event)
 
 void RegisterTextDocuments()
 {
-    RegisterDocumentKind(WindowKind::Text, [] { return new frmTextBox; });
+    RegisterDocumentKind(vx::WindowKind::Text, [] { return new frmTextBox; });
 }

@@ -15,7 +15,7 @@ namespace {
 
 struct Child : MdiChild
 {
-    WindowKind kind() const override { return WindowKind::Text; }
+    vx::WindowKind kind() const override { return vx::WindowKind::Text; }
     WindowState state() const override { return {}; }
 };
 
