@@ -140,7 +140,7 @@ TextBox *TextBoxOf(int slot)
 bool PhoneticWindowActive()
 {
     const MdiChild *w = ActiveChild();
-    return w && w->kind() == WindowKind::Phonetic;
+    return w && w->kind() == vx::WindowKind::Phonetic;
 }
 
 int PanelModeIndex()
@@ -275,7 +275,7 @@ void ReadTextAloud()
         return;
     const MdiChild *active = ActiveChild();
     const MdiChild *phonetic = DocumentAt(1);
-    if (active && active->kind() == WindowKind::Text && PanelModeIndex() != 1 && phonetic && phonetic->Visible())
+    if (active && active->kind() == vx::WindowKind::Text && PanelModeIndex() != 1 && phonetic && phonetic->Visible())
         GetPhoneticOutput();
     if (!StopRequested) {
         const QString name = PhoneticWindowActive()
