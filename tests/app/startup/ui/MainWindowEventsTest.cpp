@@ -212,12 +212,12 @@ TEST_F(MainWindowEventsTest, ToolbarClicksGoByKey)
     seams::ToolbarButtonClick = [&](const QString &k) { buttons << k; };
     seams::ToolbarButtonMenuClick = [&](const QString &k) { items << k; };
     for (QAction *a : main.tbStdLarge->actions()) {
-        if (a->objectName() == QLatin1String("Save") || a->objectName() == QLatin1String("Play"))
+        if (a->objectName() == QLatin1String("Save") || a->objectName() == QLatin1String("Print"))
             a->trigger();
         if (a->objectName() == QLatin1String("New"))
             a->menu()->actions().at(2)->trigger();
     }
-    EXPECT_EQ(buttons, QStringList({QStringLiteral("Save"), QStringLiteral("Play")}));
+    EXPECT_EQ(buttons, QStringList({QStringLiteral("Save"), QStringLiteral("Print")}));
     EXPECT_EQ(items, QStringList({QStringLiteral("NewDict")}));
 }
 
