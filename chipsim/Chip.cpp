@@ -14,12 +14,19 @@ namespace {
 constexpr int TickMs = 2;
 constexpr qsizetype LogLimit = 1000000;
 constexpr double PcmBufferSeconds = 0.01;
+constexpr double ToneQueueSeconds = 0.0; // the tone generator holds one tone
 
 template <typename T>
 void trimLog(QVector<T> &log)
 {
     if (log.size() > LogLimit)
         log.remove(0, log.size() - LogLimit / 2);
+}
+
+void trimBytes(QByteArray &log)
+{
+    if (log.size() > LogLimit * 8)
+        log.remove(0, log.size() - LogLimit * 4);
 }
 
 
@@ -63,16 +70,27 @@ void Chip::powerCycle()
     mXfer = {};
     mPlayEnd = 0.0;
     mToneRecord.clear();
+    mTonesPlayedUntil = 0.0;
     mPcm = {};
     mAdc = {};
     mRec = {};
     mCtsLowUntil = 0.0;
+    // A reset speaks the stored greeting: its settings, then its text.
+    const qsizetype at = mGreeting.indexOf("255w");
+    if (at >= 0) {
+        for (char b : mGreeting.mid(at + 4))
+            takeByte(quint8(b));
+        actOnBuffer();
+    }
     updateCts();
 }
 
 void Chip::setConfig(const ChipConfig &config)
 {
+    const bool otherModel = config.model != mConfig.model;
     mConfig = config;
+    if (otherModel)
+        restoreDefaults(); // another chip: its own registers and ranges
     if (mBaud == 0)
         mBaud = config.powerUpBaud;
     updateCts();
@@ -114,6 +132,8 @@ bool Chip::cts() const
     // room, and none while the rest plays out.
     if (mPcm.active && (mPcm.dataEnded || mPcm.playedUntil - t > PcmBufferSeconds))
         return false;
+    if (mTonesPlayedUntil - t > ToneQueueSeconds)
+        return false;
     return bufferedBytes() < mConfig.inputBufferSize;
 }
 
@@ -124,7 +144,7 @@ void Chip::updateCts()
         mLastCts = high;
         emit ctsChanged(high);
     }
-    if (!high && (mCtsLowUntil > now() || mPcm.active))
+    if (!high && (mCtsLowUntil > now() || mPcm.active || playingTones()))
         ensureTicking();
 }
 
@@ -331,6 +351,7 @@ void Chip::stopAll()
     }
     mEchoing = false;
     mToneRecord.clear();
+    mTonesPlayedUntil = 0.0;
     // An upload in flight stops: drop its frames not yet on the line.
     mOut.clear();
     endSpeechOutput();
@@ -402,8 +423,7 @@ void Chip::flushOut()
         const OutChunk chunk = mOut.front();
         mOut.pop_front();
         mSentLog.append(chunk.bytes);
-        if (mSentLog.size() > LogLimit * 8)
-            mSentLog.remove(0, mSentLog.size() - LogLimit * 4);
+        trimBytes(mSentLog);
         emit transmit(chunk.bytes, chunk.baud);
         // An upload goes out a frame per turn, so a CAN can stop it.
         if (mXfer.id == 33) {
@@ -422,13 +442,24 @@ bool Chip::speaking() const
 bool Chip::busy() const
 {
     return !mOut.empty() || !mLater.empty() || speaking() || mPlayEnd > 0.0 || now() < mCtsLowUntil || mPcm.active ||
-           mAdc.running || mRec.active;
+           mAdc.running || mRec.active || playingTones();
+}
+
+bool Chip::playingTones() const
+{
+    return now() < mTonesPlayedUntil;
 }
 
 void Chip::tick()
 {
     const double t = now();
     tickSpeech(t);
+    // A long svchip session must not grow these without end.
+    trimBytes(mSpoken);
+    trimBytes(mAudioOut);
+    trimBytes(mTranscription);
+    trimLog(mSpokenWords);
+    trimLog(mTones);
     while (!mLater.empty() && mLater.front().first <= t) {
         send(mLater.front().second);
         mLater.pop_front();

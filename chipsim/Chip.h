@@ -86,8 +86,8 @@ public:
     [[nodiscard]] ChipFaults &faults() { return mFaults; }
     void setFaults(const ChipFaults &faults);
 
-    // --- What a test observes. The byte and write logs keep the latest
-    // million entries (a long svchip session would grow them without end).
+    // --- What a test observes. Each log keeps its latest million entries
+    // or so (a long svchip session would grow them without end).
     [[nodiscard]] const QVector<LoggedByte> &byteLog() const { return mByteLog; }
     [[nodiscard]] const QVector<LoggedWrite> &writeLog() const { return mWriteLog; }
     [[nodiscard]] const QVector<Command> &commandLog() const { return mCommandLog; }
@@ -142,6 +142,7 @@ public:
 
     // Tones and real-time sound.
     [[nodiscard]] const QVector<ToneEvent> &tones() const { return mTones; }
+    [[nodiscard]] bool playingTones() const;
     [[nodiscard]] const QVector<PcmPlay> &pcmPlays() const { return mPcmPlays; }
     [[nodiscard]] bool playingPcm() const { return mPcm.active; }
 
@@ -232,6 +233,7 @@ private:
     void speakWord(double t);
     // Tones and real-time sound.
     bool toneStreamByte(quint8 b);
+    void playTone(const ToneEvent &tone);
     void startPcm(const Command &cmd);
     bool pcmByte(quint8 b);
     void tickPcm(double t);
@@ -329,6 +331,7 @@ private:
     QByteArray mToneRecord;
     int mToneVolume = 255;
     int mToneTempo = 86;
+    double mTonesPlayedUntil = 0.0;
 
     // Real-time sound.
     struct Pcm

@@ -97,7 +97,7 @@ struct ToneEvent
 {
     bool music = false;        // an event of the "j" stream
     double f1 = 0.0, f2 = 0.0; // single tone: Hz
-    double seconds = 0.0;      // single tone: its length
+    double seconds = 0.0;      // its length (music: from the ticks and tempo)
     int ticks = 0;             // music: the event's duration in ticks
     std::array<int, 3> divisors{}; // music: the three voices (0 silent)
     int volume = 0;            // music: the settings in force

@@ -219,7 +219,7 @@ quint8 Chip::storeSoundLibrary(const QByteArray &lib, bool tagged)
     if (used > mConfig.recMemBytes)
         return 5;
     mRecFiles = files;
-    mRecCorrupt = false;
+    mRecCorrupt = mRecIncompatible = false;
     return 0;
 }
 

@@ -47,8 +47,10 @@ void Chip::recMemCommand(int id)
         return reply(6);
     if (id == vx::proto::QInit || id == vx::proto::QRepair) {
         // Erasing and repairing take a while; the result comes at the end.
-        if (id == vx::proto::QInit)
+        if (id == vx::proto::QInit) {
             mRecFiles.clear();
+            mRecIncompatible = false;
+        }
         mRecCorrupt = false;
         // A still-working frame at once and every half second, so the link
         // can tell a working chip from a silent one.

@@ -46,7 +46,7 @@ void Chip::installToneCommands()
                 tone.f1 = args->left(4).toInt();
                 tone.f2 = args->mid(4).toInt();
             }
-            c.mTones.append(tone);
+            c.playTone(tone);
             return false;
         });
     });
@@ -60,10 +60,9 @@ bool Chip::toneStreamByte(quint8 b)
     mToneRecord.append(char(b));
     if (mToneRecord.size() < 4)
         return true;
-    const auto at = [this](int i) { return int(quint8(mToneRecord[i])); };
     const QByteArray record = mToneRecord;
     mToneRecord.clear();
-    if (at(0) == 0) {
+    if (record[0] == 0) {
         // Settings: volume and tempo. Volume 0 ends the stream (the score's
         // closing record).
         if (quint8(record[1]) == 0)
@@ -78,8 +77,18 @@ bool Chip::toneStreamByte(quint8 b)
     e.divisors = {quint8(record[1]), quint8(record[2]), quint8(record[3])};
     e.volume = mToneVolume;
     e.tempo = mToneTempo;
-    mTones.append(e);
+    // A quarter note is 48 ticks; the tempo counts quarter notes a minute.
+    e.seconds = e.ticks * 60.0 / (48.0 * std::max(1, e.tempo));
+    playTone(e);
     return true;
+}
+
+void Chip::playTone(const ToneEvent &tone)
+{
+    // Tones play in turn; CTS holds the host back while one plays.
+    mTones.append(tone);
+    mTonesPlayedUntil = std::max(mTonesPlayedUntil, now()) + tone.seconds;
+    updateCts();
 }
 
 void Chip::startPcm(const Command &cmd)

@@ -35,11 +35,14 @@ inline void pump(double seconds)
     pumpUntil([] { return false; }, seconds);
 }
 
-// Port 6 on a fresh in-process chip, opened as a program opens it, with the
-// chip's speed set by a first CR.
+// Port 6 on a fresh in-process chip, opened as a program opens it (through
+// its own serial object or the one given), with the chip's speed set by a
+// first CR.
 struct SimLine
 {
-    explicit SimLine(const QString &speed = QStringLiteral("9600"), const QByteArray &device = "sim")
+    explicit SimLine(const QString &speed = QStringLiteral("9600"), const QByteArray &device = "sim",
+                     SerialComm *use = nullptr)
+        : comm(use ? *use : own)
     {
         SerialComm::setProgramName(QStringLiteral("Voxmere"));
         qputenv("VOXMERE_COM6", device);
@@ -85,7 +88,8 @@ struct SimLine
         return got;
     }
 
-    SerialComm comm;
+    SerialComm own;
+    SerialComm &comm;
     chipsim::Chip *chip = nullptr;
 };
 

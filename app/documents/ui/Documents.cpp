@@ -1,8 +1,8 @@
 #include "app/documents/ui/Documents.h"
 
 #include "app/Globals.h"
+#include "app/shell/ui/ToolbarState.h"
 #include "app/documents/ui/DocumentWindow.h"
-#include "app/startup/Seams.h"
 #include "platform/Prompter.h"
 
 #include <QCoreApplication>
@@ -11,9 +11,9 @@
 
 namespace {
 
-std::map<WindowKind, DocumentFactory> &kinds()
+std::map<vx::WindowKind, DocumentFactory> &kinds()
 {
-    static std::map<WindowKind, DocumentFactory> k;
+    static std::map<vx::WindowKind, DocumentFactory> k;
     return k;
 }
 
@@ -85,18 +85,18 @@ void MarkDocumentModified()
         doc->RefreshCaption();
 }
 
-void RegisterDocumentKind(WindowKind kind, DocumentFactory create)
+void RegisterDocumentKind(vx::WindowKind kind, DocumentFactory create)
 {
     kinds()[kind] = std::move(create);
 }
 
-bool HasDocumentKind(WindowKind kind)
+bool HasDocumentKind(vx::WindowKind kind)
 {
     const auto it = kinds().find(kind);
     return it != kinds().end() && it->second;
 }
 
-DocumentWindow *NewDocument(WindowKind kind)
+DocumentWindow *NewDocument(vx::WindowKind kind)
 {
     if (!HasDocumentKind(kind))
         return nullptr;
@@ -121,25 +121,25 @@ DocumentWindow *NewDocument(WindowKind kind)
 
 void NewTextDocument()
 {
-    NewDocument(WindowKind::Text);
+    NewDocument(vx::WindowKind::Text);
 }
 
 void NewSoundLibDocument()
 {
-    NewDocument(WindowKind::SoundLib);
+    NewDocument(vx::WindowKind::SoundLib);
 }
 
 void NewDictionaryDocument()
 {
-    NewDocument(WindowKind::Dictionary);
+    NewDocument(vx::WindowKind::Dictionary);
 }
 
 void NewMusicDocument()
 {
-    NewDocument(WindowKind::Music);
+    NewDocument(vx::WindowKind::Music);
 }
 
-DocumentWindow *OpenDocument(WindowKind kind, const QString &path)
+DocumentWindow *OpenDocument(vx::WindowKind kind, const QString &path)
 {
     if (IsFileOpen(path))
         return qobject_cast<DocumentWindow *>(DocumentAt(FindOpenSlot(DocState, path)));
@@ -156,14 +156,14 @@ DocumentWindow *OpenDocument(WindowKind kind, const QString &path)
         QWidget *frame = w->frame();
         frame->hide();
         frame->deleteLater();
-        seams::call(seams::UpdateToolbarState);
+        UpdateToolbarState();
         return nullptr;
     }
     DocRecord &doc = w->record();
     doc.FileName = path;
     doc.Dirty = false;
     w->RefreshCaption();
-    seams::call(seams::UpdateToolbarState);
+    UpdateToolbarState();
     return w;
 }
 

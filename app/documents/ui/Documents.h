@@ -45,12 +45,12 @@ void MarkDocumentModified();
 // Each kind of document window registers how to create an empty one, so
 // File > New and opening a file reach every kind the same way.
 using DocumentFactory = std::function<DocumentWindow *()>;
-void RegisterDocumentKind(WindowKind kind, DocumentFactory create);
-[[nodiscard]] bool HasDocumentKind(WindowKind kind);
+void RegisterDocumentKind(vx::WindowKind kind, DocumentFactory create);
+[[nodiscard]] bool HasDocumentKind(vx::WindowKind kind);
 
 // A new, untitled document of kind in a fresh slot: visible, focused and
 // active. Null when the kind is not registered or no slot is free.
-DocumentWindow *NewDocument(WindowKind kind);
+DocumentWindow *NewDocument(vx::WindowKind kind);
 void NewTextDocument();
 void NewSoundLibDocument();
 void NewDictionaryDocument();
@@ -59,7 +59,7 @@ void NewMusicDocument();
 // Opens path in a new window of kind. A file already open is brought to the
 // front instead. A file that cannot be read is reported, its half-built
 // window discarded, and null returned.
-DocumentWindow *OpenDocument(WindowKind kind, const QString &path);
+DocumentWindow *OpenDocument(vx::WindowKind kind, const QString &path);
 
 // Closes every window and empties the registry (tests; the kinds stay).
 void ResetDocuments();

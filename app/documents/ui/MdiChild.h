@@ -15,7 +15,7 @@ class MdiChild : public QWidget
 public:
     explicit MdiChild(QWidget *parent = nullptr);
 
-    [[nodiscard]] virtual WindowKind kind() const = 0;
+    [[nodiscard]] virtual vx::WindowKind kind() const = 0;
     // What the menus and toolbar depend on, read anew at every refresh.
     [[nodiscard]] virtual WindowState state() const = 0;
 

@@ -16,7 +16,7 @@ public:
 
     TextBox *txtInputBox = nullptr;
 
-    [[nodiscard]] WindowKind kind() const override { return WindowKind::Phonetic; }
+    [[nodiscard]] vx::WindowKind kind() const override { return vx::WindowKind::Phonetic; }
     [[nodiscard]] WindowState state() const override;
     void Form_Activate() override;
 

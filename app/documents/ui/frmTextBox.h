@@ -15,7 +15,7 @@ public:
 
     TextBox *txtInputBox = nullptr;
 
-    [[nodiscard]] WindowKind kind() const override { return WindowKind::Text; }
+    [[nodiscard]] vx::WindowKind kind() const override { return vx::WindowKind::Text; }
     [[nodiscard]] WindowState state() const override;
 
     [[nodiscard]] QString AskSaveFileName(const QString &initial) override;

@@ -4,8 +4,9 @@
 #include "app/documents/ui/Documents.h"
 #include "app/panels/PanelCommands.h"
 #include "app/panels/ui/PanelWidgets.h"
+#include "common/ui/Rollover.h"
 #include "app/startup/MainWindowRules.h"
-#include "app/startup/Seams.h"
+#include "app/shell/ui/ToolbarState.h"
 #include "link/cTolvane.h"
 #include "platform/Numbers.h"
 #include "platform/Prompter.h"
@@ -178,7 +179,7 @@ void frmCpanels::Form_Activate()
         return;
     ActiveDocIndex = slot();
     QCoreApplication::processEvents();
-    seams::call(seams::UpdateToolbarState);
+    UpdateToolbarState();
 }
 
 void frmCpanels::Form_QueryUnload(bool &Cancel)
@@ -194,7 +195,7 @@ void frmCpanels::Form_QueryUnload(bool &Cancel)
     if (!ClosingAll) {
         Cancel = true;
         frame()->hide();
-        seams::call(seams::UpdateToolbarState);
+        UpdateToolbarState();
         return;
     }
     if (CommErrChoice == 3)
@@ -225,7 +226,7 @@ bool frmCpanels::eventFilter(QObject *watched, QEvent *event)
             if (watched != picCPanels[i] && watched != lblCPanels[i])
                 continue;
             if (t == QEvent::MouseMove) {
-                seams::call(seams::SetRollover, static_cast<QWidget *>(picCPanels[i]));
+                SetRollover(picCPanels[i]);
                 return false;
             }
             // A locked or unavailable tab cannot be chosen.
@@ -273,7 +274,7 @@ void frmCpanels::NewTab(int Index)
     PanelTab = Index;
 
     if (Visible())
-        seams::call(seams::UpdateToolbarState);
+        UpdateToolbarState();
     // The panel takes the focus only when the user works in this window;
     // a refresh after speaking must not pull the focus from a text window.
     if (Visible() && isEnabled() && isActiveWindow() && ActiveDocIndex == slot())

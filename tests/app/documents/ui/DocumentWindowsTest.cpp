@@ -26,7 +26,7 @@ namespace {
 class StubDictionary : public DocumentWindow
 {
 public:
-    WindowKind kind() const override { return WindowKind::Dictionary; }
+    vx::WindowKind kind() const override { return vx::WindowKind::Dictionary; }
     WindowState state() const override { return {}; }
     QString AskSaveFileName(const QString &initial) override { return GetSaveDictionaryFileName(initial); }
     bool SaveFile(const QString &, QString *) override { return true; }
@@ -71,7 +71,7 @@ protected:
         ResetFileDialogFolder();
         DocState.resize(2);
         RegisterTextDocuments();
-        RegisterDocumentKind(WindowKind::Dictionary, [] { return new StubDictionary; });
+        RegisterDocumentKind(vx::WindowKind::Dictionary, [] { return new StubDictionary; });
         dir = QString::fromStdString(vxtest::freshDir(::testing::UnitTest::GetInstance()->current_test_info()->name()));
     }
     void TearDown() override
@@ -246,7 +246,7 @@ TEST_F(DocumentWindows, TextFilesComeBackByteForByte)
     const QString in = dir + QStringLiteral("/all.txt");
     const QString out = dir + QStringLiteral("/out.txt");
     writeAll(in, all);
-    DocumentWindow *w = OpenDocument(WindowKind::Text, in);
+    DocumentWindow *w = OpenDocument(vx::WindowKind::Text, in);
     ASSERT_NE(w, nullptr);
     EXPECT_FALSE(w->record().Dirty);
     EXPECT_EQ(w->windowTitle(), QStringLiteral("Text [All.txt]"));
@@ -261,7 +261,7 @@ TEST_F(DocumentWindows, TextFilesComeBackByteForByte)
 
     // A file that cannot be read leaves no window behind.
     prompts.queue(vx::Answer::Ok);
-    EXPECT_EQ(OpenDocument(WindowKind::Text, dir + QStringLiteral("/missing.txt")), nullptr);
+    EXPECT_EQ(OpenDocument(vx::WindowKind::Text, dir + QStringLiteral("/missing.txt")), nullptr);
     EXPECT_TRUE(prompts.last().text.startsWith(QStringLiteral("Can't open file: ")));
     EXPECT_EQ(FindFirstDocumentSlot(), 2);
     EXPECT_EQ(DocumentAt(4), nullptr);

@@ -60,12 +60,24 @@ protected:
         Port = 1;
         ChipModel = QStringLiteral("SV3420");
         main = std::make_unique<frmMDI>();
+        // The emulation notice is answered at once and counted.
+        okTimer.setInterval(5);
+        QObject::connect(&okTimer, &QTimer::timeout, [this] {
+            for (QWidget *w : QApplication::topLevelWidgets()) {
+                if (w->objectName() == QStringLiteral("frmWarning") && w->isVisible()) {
+                    ++warningsShown;
+                    vxtest::click(w, "cmdOk");
+                }
+            }
+        });
+        okTimer.start();
         panels = ControlPanels();
         chip->clearLogs();
     }
 
     void TearDown() override
     {
+        okTimer.stop();
         ResetDocuments();
         main.reset();
         Comm->setPortOpen(false);
@@ -85,13 +97,7 @@ protected:
                 out += QLatin1Char(c.letter);
         return out;
     }
-    [[nodiscard]] int warnings() const
-    {
-        int n = 0;
-        for (const vx::Prompt &p : prompter.prompts())
-            n += p.title == QStringLiteral("Warning");
-        return n;
-    }
+    [[nodiscard]] int warnings() const { return warningsShown; }
     [[nodiscard]] QString statusPanel(int n) const { return main->sbStatusBar->PanelText(n); }
 
     vx::ScriptedPrompter prompter;
@@ -100,6 +106,8 @@ protected:
     chipsim::Chip *chip = nullptr;
     std::unique_ptr<frmMDI> main;
     frmCpanels *panels = nullptr;
+    QTimer okTimer;
+    int warningsShown = 0;
 };
 
 } // namespace

@@ -1,0 +1,106 @@
+#pragma once
+
+// Shared helpers of the download utility's window tests.
+
+#include "tolvane/Globals.h"
+#include "tolvane/TolvanePrefs.h"
+#include "tolvane/ui/frmConfirm.h"
+
+#include "chipsim/Chip.h"
+#include "chipsim/SimBackend.h"
+#include "common/Clock.h"
+#include "link/SerialComm.h"
+#include "platform/Settings.h"
+#include "tests/support/TestEnv.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+
+namespace tolvtest {
+
+inline QString writeFile(const QString &name, const QByteArray &bytes)
+{
+    const QString path = QString::fromStdString(vxtest::freshDir("files")) + QLatin1Char('/') + name;
+    QFile f(path);
+    f.open(QIODevice::WriteOnly);
+    f.write(bytes);
+    return path;
+}
+
+// A marked chip PCM file of the given data length, as the recording memory holds it.
+inline QByteArray markedPcm(quint16 tag, int dataLength, char fill)
+{
+    QByteArray f("\r\r\x1e\x01" "78#", 7);
+    f.append('\0');
+    f.append(char(0xC0));
+    f.append(char(0xDB));
+    f.append(char(dataLength & 0xFF));
+    f.append(char((dataLength >> 8) & 0xFF));
+    f.append(char((dataLength >> 16) & 0xFF));
+    f.append(char(78));
+    f.append(char(tag & 0xFF));
+    f.append(char(tag >> 8));
+    f.append(QByteArray(dataLength - 1, fill));
+    f.append(char(0x80));
+    return f;
+}
+
+// Fresh chip on COM1, fresh settings, fast clock.
+inline chipsim::Chip *freshStart(int storedPort)
+{
+    SerialComm::setProgramName(QStringLiteral("Voxmere"));
+    qputenv("VOXMERE_COM1", "sim");
+    vx::Clock::setSpeed(20);
+    chipsim::resetSimulatedChips();
+    DeleteSetting(tolv::appName(), QStringLiteral("Settings"));
+    if (storedPort)
+        SaveSetting(tolv::appName(), QStringLiteral("Settings"), QStringLiteral("Port"), QString::number(storedPort));
+    ResetGlobals();
+    return chipsim::simulatedChip(1);
+}
+
+inline QString setting(const char *key)
+{
+    return GetSetting(tolv::appName(), QStringLiteral("Settings"), QLatin1String(key));
+}
+
+// Answers every confirmation that appears while it lives: OK, Cancel or
+// the close box, optionally ticking "Don't show again" first.
+class ConfirmAnswerer
+{
+public:
+    enum How { Ok, Cancel, CloseBox };
+    ConfirmAnswerer(How how, bool tick = false)
+    {
+        mTimer.setInterval(5);
+        QObject::connect(&mTimer, &QTimer::timeout, [this, how, tick] {
+            for (QWidget *w : QApplication::topLevelWidgets()) {
+                auto *d = qobject_cast<frmConfirm *>(w);
+                if (!d || !d->isVisible())
+                    continue;
+                ++seen;
+                text = d->lblWarning->text();
+                if (tick)
+                    d->chkDispConfirm->click();
+                if (how == Ok)
+                    d->cmdOK->click();
+                else if (how == Cancel)
+                    d->cmdCancel->click();
+                else
+                    d->close();
+            }
+        });
+        mTimer.start();
+    }
+    int seen = 0;
+    QString text;
+
+private:
+    QTimer mTimer;
+};
+
+} // namespace tolvtest

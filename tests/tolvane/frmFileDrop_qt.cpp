@@ -1,0 +1,151 @@
+// The file-drop queue against the in-process chip: rows, statuses, colours
+// and icons, cancel, and the prompts after a failure.
+#include "Support.h"
+
+#include "tolvane/TaskQueue.h"
+#include "tolvane/ui/frmFileDrop.h"
+#include "tolvane/ui/frmMain.h"
+
+#include "link/cTolvane.h"
+#include "platform/Prompter.h"
+
+#include <QDir>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace tolvtest;
+
+namespace {
+
+const QColor kRed(255, 0, 0);
+const QColor kGreen(0, 170, 0);
+
+class FileDrop : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        chip = freshStart(1);
+        main = std::make_unique<frmMain>();
+        main->cTolv->setReplyTimeout(5.0);
+        tolv::readSettings();
+        G.WindowTitle = tolv::windowTitle();
+        chip->clearLogs();
+    }
+    void TearDown() override
+    {
+        drop.reset();
+        main.reset();
+        vx::Clock::setSpeed(1);
+    }
+    void run(const QStringList &paths)
+    {
+        drop = std::make_unique<frmFileDrop>(main.get(), tolv::BuildQueue(paths));
+        drop->show();
+        drop->DoFileDrops();
+    }
+    QTreeWidgetItem *row(int i) const { return drop->lvwFileList->topLevelItem(i - 1); }
+    QString status(int i) const { return row(i)->text(2); }
+    int icon(int i) const { return row(i)->data(0, Qt::UserRole).toInt(); }
+
+    vx::ScriptedPrompter prompts;
+    chipsim::Chip *chip = nullptr;
+    std::unique_ptr<frmMain> main;
+    std::unique_ptr<frmFileDrop> drop;
+};
+
+} // namespace
+
+TEST_F(FileDrop, SendsTheFilesItTakesAndMarksTheOthers)
+{
+    const QByteArray x(3000, 'x'), y(2000, 'y');
+    QDir().mkpath(QString::fromStdString(vxtest::freshDir("a b")));
+    const QString quoted = QString::fromStdString(vxtest::freshDir("a b")) + QStringLiteral("/x.dix");
+    {
+        QFile f(quoted);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(x);
+    }
+    const QString upper = writeFile(QStringLiteral("y.PCM"), y);
+    QStringList seen;
+    QObject::connect(main->cTolv, &cTolvane::ChipStatus, main.get(), [&](int) { seen << status(G.QueueRow); });
+
+    run({quoted, upper, QStringLiteral("z.txt")});
+    ASSERT_EQ(drop->lvwFileList->topLevelItemCount(), 3);
+    EXPECT_EQ(row(1)->text(0), QStringLiteral(" X.dix"));
+    EXPECT_EQ(row(2)->text(0), QStringLiteral(" Y.pcm"));
+    EXPECT_EQ(row(3)->text(0), QStringLiteral(" Z.txt"));
+    EXPECT_EQ(seen, QStringList({QStringLiteral("Downloading..."), QStringLiteral("Downloading...")}));
+    for (int i : {1, 2}) {
+        EXPECT_EQ(status(i), QStringLiteral("Complete"));
+        EXPECT_EQ(row(i)->text(1), QStringLiteral("100%"));
+        EXPECT_EQ(row(i)->foreground(2).color(), kGreen);
+        EXPECT_EQ(icon(i), int(tolv::RowIcon::Complete));
+    }
+    EXPECT_EQ(status(3), QStringLiteral("ERROR: Invalid file format"));
+    EXPECT_EQ(row(3)->foreground(2).color(), kRed);
+    EXPECT_EQ(icon(3), int(tolv::RowIcon::Failed));
+    EXPECT_EQ(chip->downloadCount(), 2);
+    EXPECT_EQ(chip->lastDownload(), y);
+    EXPECT_TRUE(prompts.prompts().isEmpty());
+    // The chip hears the end of the session after the queue, and the port is closed.
+    EXPECT_TRUE(chip->acceptedBytes().endsWith(QByteArray("\r\x01" "7h\0", 5)));
+    EXPECT_FALSE(G.Comm->PortOpen());
+    EXPECT_FALSE(G.FileDropMode);
+    EXPECT_FALSE(G.Busy);
+}
+
+TEST_F(FileDrop, CancelStopsAfterTheCurrentFile)
+{
+    const QString a = writeFile(QStringLiteral("a.dix"), QByteArray(6000, 'a'));
+    const QString b = writeFile(QStringLiteral("b.dix"), QByteArray(600, 'b'));
+    QObject::connect(main->cTolv, &cTolvane::PercentDone, main.get(), [&](int percent, bool &) {
+        if (percent >= 20 && !G.CancelRequested)
+            drop->cmdCancel->click();
+    });
+    run({a, b, b});
+    EXPECT_TRUE(drop->picCancelAck->isVisible());
+    EXPECT_NE(status(1), QStringLiteral("Complete"));
+    EXPECT_EQ(icon(1), int(tolv::RowIcon::Failed));
+    EXPECT_EQ(status(2), QStringLiteral("Queued"));
+    EXPECT_EQ(status(3), QStringLiteral("Queued"));
+    EXPECT_EQ(chip->downloadCount(), 0);
+    EXPECT_FALSE(G.Comm->PortOpen());
+}
+
+TEST_F(FileDrop, FailuresAskWhetherToGoOn)
+{
+    const QString a = writeFile(QStringLiteral("a.sfx"), QByteArray(2000, 'a'));
+    chip->faults().failTransferAtPercent = 50;
+
+    // A failure on an earlier row asks; No leaves the rest queued.
+    prompts.queue(vx::Answer::No);
+    run({a, a, a});
+    ASSERT_EQ(prompts.prompts().size(), 1);
+    EXPECT_EQ(prompts.last().buttons, vx::Buttons::YesNo);
+    EXPECT_EQ(prompts.last().icon, vx::Icon::Exclamation);
+    EXPECT_TRUE(prompts.last().text.endsWith(QStringLiteral(".\r\nDownload remaining files?")));
+    EXPECT_TRUE(status(1).startsWith(QStringLiteral("ERROR: ")));
+    EXPECT_EQ(row(1)->foreground(2).color(), kRed);
+    EXPECT_EQ(status(2), QStringLiteral("Queued"));
+    EXPECT_EQ(status(3), QStringLiteral("Queued"));
+
+    // On the last row only OK.
+    prompts.clear();
+    prompts.queue(vx::Answer::Ok);
+    run({QStringLiteral("nothing.txt"), a});
+    ASSERT_EQ(prompts.prompts().size(), 1);
+    EXPECT_EQ(prompts.last().buttons, vx::Buttons::Ok);
+    EXPECT_FALSE(prompts.last().text.contains(QStringLiteral("remaining")));
+
+    // A port that cannot be opened ends the queue without a prompt.
+    prompts.clear();
+    qputenv("VOXMERE_COM1", "/nonexistent/tty");
+    run({a, a});
+    qputenv("VOXMERE_COM1", "sim");
+    EXPECT_TRUE(status(1).startsWith(QStringLiteral("ERROR: ")));
+    EXPECT_EQ(status(2), QStringLiteral("Queued"));
+    EXPECT_TRUE(prompts.prompts().isEmpty());
+}

@@ -1,0 +1,313 @@
+// The main window of the download utility against the in-process chip:
+// start-up, the port lists, every task with its session bracket, the
+// confirmations and the cancel texts.
+#include "Support.h"
+
+#include "tolvane/ui/ClickLabel.h"
+#include "tolvane/Session.h"
+#include "tolvane/FileTypes.h"
+#include "tolvane/ui/frmMain.h"
+
+#include "link/cTolvane.h"
+#include "platform/Prompter.h"
+
+#include <QComboBox>
+#include <QFrame>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace tolvtest;
+
+namespace {
+
+const QByteArray kEndOfSession("\r\x01" "7h\0", 5);
+
+class MainWindow : public ::testing::Test
+{
+protected:
+    void start(int storedPort)
+    {
+        chip = freshStart(storedPort);
+        main = std::make_unique<frmMain>();
+        main->cTolv->setReplyTimeout(5.0);
+        ASSERT_TRUE(main->Form_Load({}));
+    }
+    void TearDown() override
+    {
+        main.reset();
+        vx::Clock::setSpeed(1);
+    }
+    [[nodiscard]] QString msg() const { return main->lblProgressMsg->text(); }
+    // The whole session as the chip took it, and the idle state after it.
+    void expectSessionClosed(const char *what)
+    {
+        SCOPED_TRACE(what);
+        const QByteArray bytes = chip->acceptedBytes();
+        EXPECT_TRUE(bytes.startsWith('\r'));
+        EXPECT_TRUE(bytes.endsWith(kEndOfSession));
+        EXPECT_FALSE(G.Comm->PortOpen());
+        EXPECT_FALSE(G.Busy);
+        EXPECT_TRUE(main->picLEDGreen->isVisible());
+        EXPECT_FALSE(main->picLEDRed->isVisible());
+        EXPECT_FALSE(main->picProgress->isVisible());
+        EXPECT_TRUE(main->cboBaudRate->isEnabled());
+        EXPECT_EQ(main->windowTitle(), QStringLiteral("Tolvane 2.0"));
+        chip->clearLogs();
+    }
+
+    vx::ScriptedPrompter prompts;
+    chipsim::Chip *chip = nullptr;
+    std::unique_ptr<frmMain> main;
+};
+
+} // namespace
+
+TEST_F(MainWindow, FirstStartWithoutPortRefusesEveryTask)
+{
+    start(0);
+    EXPECT_EQ(main->cboPort->count(), 32);
+    EXPECT_EQ(main->cboPort->itemText(31), QStringLiteral("COM32"));
+    EXPECT_EQ(main->cboPort->currentIndex(), -1);
+    EXPECT_EQ(main->cboBaudRate->currentText(), QStringLiteral("9600"));
+    EXPECT_EQ(setting("BaudRate"), QStringLiteral("6"));
+    EXPECT_EQ(main->lblComInfo[0]->text(), QStringLiteral("COM0:9600"));
+    EXPECT_EQ(main->lblComInfo[1]->text(), QStringLiteral("COM0:9600"));
+    EXPECT_TRUE(main->picTaskWindow[3]->isVisible()) << "no port: the communications page is shown";
+    EXPECT_FALSE(main->picTaskWindow[0]->isVisible());
+    EXPECT_TRUE(main->lblTask[3]->font().bold());
+    EXPECT_EQ(main->picLEDGreen->toolTip(), QStringLiteral("Version 2.00.0048"));
+    EXPECT_EQ(main->size(), QSize(7420 / 15, 5400 / 15));
+
+    // No dialog may appear (the prompter would stop the test) and nothing reaches the chip.
+    const std::function<void()> tasks[] = {
+        [&] { main->DownloadChipFile(); },     [&] { main->RefreshChipInfo(); },
+        [&] { main->UploadRecording(); },      [&] { main->DeleteRecording(); },
+        [&] { main->PlayRecording(); },        [&] { main->EraseRecordingMemory(); },
+        [&] { main->RepairRecordingMemory(); }};
+    ConfirmAnswerer noConfirm(ConfirmAnswerer::Cancel);
+    for (const auto &task : tasks) {
+        task();
+        EXPECT_EQ(msg(), QStringLiteral("ERROR: COM port not selected."));
+    }
+    EXPECT_EQ(noConfirm.seen, 0);
+    EXPECT_TRUE(chip->byteLog().isEmpty());
+    EXPECT_TRUE(prompts.prompts().isEmpty());
+
+    // Choosing a port stores it at once.
+    main->cboPort->setCurrentIndex(2);
+    emit main->cboPort->activated(2);
+    EXPECT_EQ(setting("Port"), QStringLiteral("3"));
+    EXPECT_EQ(main->lblComInfo[1]->text(), QStringLiteral("COM3:9600"));
+}
+
+TEST_F(MainWindow, StoredPortAndPageHandling)
+{
+    chip = freshStart(3);
+    SaveSetting(tolv::appName(), QStringLiteral("Settings"), QStringLiteral("BaudRate"), QStringLiteral("10"));
+    main = std::make_unique<frmMain>();
+    ASSERT_TRUE(main->Form_Load({}));
+    EXPECT_EQ(main->cboPort->currentText(), QStringLiteral("COM3"));
+    EXPECT_EQ(main->cboBaudRate->currentText(), QStringLiteral("115200"));
+    EXPECT_EQ(setting("Port"), QStringLiteral("3"));
+    EXPECT_EQ(setting("BaudRate"), QStringLiteral("10"));
+    EXPECT_EQ(main->lblComInfo[0]->text(), QStringLiteral("COM3:115200"));
+    EXPECT_TRUE(main->picTaskWindow[0]->isVisible());
+    EXPECT_TRUE(main->lblTask[0]->font().bold());
+
+    // The heading has no page; the recording memory label switches pages.
+    QTest::mouseClick(main->lblTask[4], Qt::LeftButton);
+    EXPECT_TRUE(main->picTaskWindow[0]->isVisible());
+    QTest::mouseClick(main->lblTask[2], Qt::LeftButton);
+    EXPECT_TRUE(main->picTaskWindow[2]->isVisible());
+    EXPECT_FALSE(main->picTaskWindow[0]->isVisible());
+    EXPECT_TRUE(main->lblTask[2]->font().bold());
+    EXPECT_FALSE(main->lblTask[0]->font().bold());
+    // The download label runs the download and leaves the page.
+    prompts.queueCancel();
+    QTest::mouseClick(main->lblTask[1], Qt::LeftButton);
+    EXPECT_EQ(prompts.last().title, QStringLiteral("Download File"));
+    EXPECT_TRUE(main->picTaskWindow[2]->isVisible());
+    EXPECT_TRUE(msg().isEmpty()) << "a cancelled dialog opens nothing";
+    EXPECT_TRUE(chip->byteLog().isEmpty());
+
+    main->txtIndexVal->setText(QStringLiteral("a1b2"));
+    EXPECT_EQ(main->txtIndexVal->text(), QStringLiteral("12"));
+
+    // "Reset Dialog Windows" works while busy.
+    SaveSetting(tolv::appName(), QStringLiteral("Settings"), QStringLiteral("DisplayErasConfirm"), QStringLiteral("False"));
+    G.DisplayErasConfirm = false;
+    G.Busy = true;
+    QTest::mouseClick(main->lblResetDialogs, Qt::LeftButton);
+    G.Busy = false;
+    EXPECT_TRUE(G.DisplayErasConfirm);
+    EXPECT_EQ(setting("DisplayErasConfirm"), QStringLiteral("True"));
+    EXPECT_EQ(setting("DisplayDnldConfirm"), QStringLiteral("True"));
+}
+
+TEST_F(MainWindow, RecordingMemoryTasksRunInsideOneSession)
+{
+    start(1);
+    ASSERT_TRUE(chip->addRecFile(7, markedPcm(7, 2000, 0x11)));
+    ASSERT_TRUE(chip->addRecFile(9, markedPcm(9, 4000, 0x22)));
+
+    main->txtIndexVal->setText(QStringLiteral("9"));
+    main->optIndexType[1]->setChecked(true);
+    main->DeleteRecording();
+    EXPECT_EQ(msg(), QStringLiteral("File successfully deleted."));
+    EXPECT_EQ(chip->recFiles().size(), 1);
+    EXPECT_EQ(main->lblProductVal->text(), QStringLiteral("SV3420"));
+    EXPECT_EQ(main->lblNumOfFilesVal->text(), QStringLiteral("1"));
+    expectSessionClosed("delete");
+
+    // Play cancelled with the Cancel button.
+    int percents = 0;
+    QObject::connect(main->cTolv, &cTolvane::PercentDone, main.get(), [&](int, bool &) {
+        if (++percents == 1 && main->cmdCancel->isVisible())
+            main->cmdCancel->click();
+    });
+    main->txtIndexVal->setText(QStringLiteral("7"));
+    main->PlayRecording();
+    EXPECT_EQ(msg(), QStringLiteral("Play canceled."));
+    EXPECT_FALSE(main->cmdCancel->isVisible());
+    EXPECT_FALSE(chip->playingRecording());
+    expectSessionClosed("play");
+
+    // Upload cancelled: no file, the cancel text, the chip information refreshed.
+    const QString target = QString::fromStdString(vxtest::freshDir("up")) + QStringLiteral("/seven");
+    percents = 0;
+    main->lblRecMemAvailVal->clear();
+    prompts.queueFiles({target});
+    main->UploadRecording();
+    EXPECT_EQ(prompts.last().defaultText, QStringLiteral("Tag7.pcm"));
+    EXPECT_EQ(msg(), QStringLiteral("Upload canceled."));
+    EXPECT_FALSE(QFile::exists(target + QStringLiteral(".pcm")));
+    EXPECT_FALSE(main->lblRecMemAvailVal->text().isEmpty());
+    expectSessionClosed("upload cancelled");
+
+    percents = 1; // no more cancelling
+    prompts.queueFiles({target});
+    main->UploadRecording();
+    EXPECT_EQ(msg(), QStringLiteral("Upload of 'Seven.pcm' complete."));
+    EXPECT_TRUE(QFile::exists(target + QStringLiteral(".pcm")));
+    expectSessionClosed("upload");
+
+    // A failing call: the error, and the session still ends.
+    main->txtIndexVal->setText(QStringLiteral("99"));
+    main->PlayRecording();
+    EXPECT_EQ(msg(), QStringLiteral("ERROR: There is no such file in the recording memory."));
+    expectSessionClosed("failed play");
+    main->txtIndexVal->setText(QStringLiteral("99999999999"));
+    main->DeleteRecording();
+    EXPECT_EQ(msg(), QStringLiteral("ERROR: Overflow"));
+    EXPECT_EQ(chip->recFiles().size(), 1);
+    expectSessionClosed("overflow");
+
+    chip->setRecMemCorrupt(true);
+    main->RefreshChipInfo();
+    EXPECT_EQ(msg(), QStringLiteral("ERROR: Recording memory\r\ncorrupt"));
+    EXPECT_EQ(main->lblRecMemAvailVal->text(), QStringLiteral("n/a"));
+    main->RepairRecordingMemory();
+    EXPECT_EQ(msg(), QStringLiteral("Recording memory repaired."));
+    EXPECT_FALSE(chip->recMemCorrupt());
+    expectSessionClosed("repair");
+}
+
+TEST_F(MainWindow, ConfirmationsAndDownloads)
+{
+    start(1);
+    ASSERT_TRUE(chip->addRecFile(7, markedPcm(7, 2000, 0x11)));
+    {
+        ConfirmAnswerer cancel(ConfirmAnswerer::Cancel, true);
+        main->EraseRecordingMemory();
+        EXPECT_EQ(cancel.seen, 1);
+        EXPECT_EQ(cancel.text, QStringLiteral("Are you sure you want to erase the recording memory? All recorded and "
+                                              "downloaded sounds \r\nwill be erased."));
+    }
+    EXPECT_TRUE(msg().isEmpty());
+    EXPECT_EQ(chip->recFiles().size(), 1);
+    EXPECT_TRUE(setting("DisplayErasConfirm").isEmpty()) << "Cancel stores nothing";
+    EXPECT_TRUE(chip->byteLog().isEmpty());
+    {
+        ConfirmAnswerer ok(ConfirmAnswerer::Ok, true);
+        main->EraseRecordingMemory();
+        EXPECT_EQ(ok.seen, 1);
+        main->EraseRecordingMemory();
+        EXPECT_EQ(ok.seen, 1) << "switched off: the next erase asks nothing";
+    }
+    EXPECT_EQ(setting("DisplayErasConfirm"), QStringLiteral("False"));
+    EXPECT_EQ(msg(), QStringLiteral("Recording memory initialized."));
+    EXPECT_TRUE(chip->recFiles().isEmpty());
+    expectSessionClosed("erase");
+
+    // A download, then a firmware image declined by the close box.
+    const QByteArray dix(3000, 'd');
+    prompts.queueFiles({writeFile(QStringLiteral("words.dix"), dix)});
+    main->DownloadChipFile();
+    EXPECT_EQ(prompts.last().filter, tolv::downloadFilter());
+    EXPECT_EQ(msg(), QStringLiteral("'Words.dix' was successfully downloaded."));
+    EXPECT_EQ(chip->lastDownload(), dix);
+    expectSessionClosed("download");
+
+    prompts.queueFiles({writeFile(QStringLiteral("m.bin"), chipsim::makeFirmwareImage(1, 0x0305))});
+    {
+        ConfirmAnswerer close(ConfirmAnswerer::CloseBox);
+        main->DownloadChipFile();
+        EXPECT_EQ(close.seen, 1);
+        EXPECT_TRUE(close.text.startsWith(QStringLiteral("M.bin will overwrite all or part of the SV3410's")));
+    }
+    EXPECT_EQ(chip->firmwareWrites(), 0);
+    EXPECT_EQ(msg(), QStringLiteral("ERROR: Download canceled.")) << "never reported as downloaded";
+    expectSessionClosed("firmware declined");
+
+    // A transfer that fails part way.
+    chip->faults().failTransferAtPercent = 50;
+    prompts.queueFiles({writeFile(QStringLiteral("lib.sfx"), QByteArray(4000, 's'))});
+    main->DownloadChipFile();
+    EXPECT_TRUE(msg().startsWith(QStringLiteral("ERROR: "))) << msg().toStdString();
+    expectSessionClosed("failed download");
+}
+
+TEST_F(MainWindow, BracketClosesWhenThePortFails)
+{
+    start(1);
+    ASSERT_TRUE(tolv::OpenPort());
+    // Already open: nothing is touched and nothing waited for.
+    G.Port = 5;
+    const double before = vx::Clock::seconds();
+    EXPECT_TRUE(tolv::OpenPort());
+    EXPECT_LT(vx::Clock::seconds() - before, 0.25);
+    EXPECT_EQ(G.Comm->CommPort(), 1);
+    G.Port = 1;
+
+    // The end-of-session command cannot be sent: the bracket still closes.
+    main->BeginTask();
+    EXPECT_TRUE(G.Busy);
+    EXPECT_TRUE(main->picLEDRed->isVisible());
+    EXPECT_FALSE(main->cboBaudRate->isEnabled());
+    G.Comm->setPortOpen(false);
+    QString error;
+    main->EndTask(&error);
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_FALSE(G.Busy);
+    EXPECT_TRUE(main->picLEDGreen->isVisible());
+    EXPECT_TRUE(main->cboBaudRate->isEnabled());
+
+    // A chip that does not answer the refresh.
+    chip->faults().silent = true;
+    main->cTolv->setReplyTimeout(0.5);
+    main->RefreshChipInfo();
+    EXPECT_TRUE(msg().startsWith(QStringLiteral("ERROR: "))) << msg().toStdString();
+    EXPECT_FALSE(G.Busy);
+    EXPECT_FALSE(G.Comm->PortOpen());
+
+    // A port that cannot be opened: the task does not start.
+    qputenv("VOXMERE_COM1", "/nonexistent/tty");
+    main->RepairRecordingMemory();
+    EXPECT_TRUE(msg().startsWith(QStringLiteral("ERROR: "))) << msg().toStdString();
+    EXPECT_FALSE(G.Busy);
+    qputenv("VOXMERE_COM1", "sim");
+}

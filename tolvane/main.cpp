@@ -1,0 +1,40 @@
+// The download utility: without arguments its main window; with file paths
+// (files dropped on its icon) it sends them to the chip and ends.
+#include "tolvane/TaskQueue.h"
+#include "tolvane/TolvanePrefs.h"
+#include "tolvane/ui/frmMain.h"
+
+#include "chipsim/SimBackend.h"
+#include "link/SerialComm.h"
+#include "platform/ProgramName.h"
+#include "platform/Prompter.h"
+#include "platform/QtPrompter.h"
+#include "platform/SingleInstance.h"
+
+#include <QApplication>
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    // Ports are the machine's, named once for both programs: VOXMERE_COM<N>
+    // and the workbench's "Ports" section; "sim" is the emulator.
+    SerialComm::setProgramName(QStringLiteral("Voxmere"));
+    chipsim::registerSimDevice();
+    QApplication::setApplicationName(tolv::appName());
+    vx::setProgramName(tolv::appName());
+    // Paths are made absolute before start-up changes the current folder.
+    const QVector<tolv::QueueEntry> files = tolv::BuildQueue(QApplication::arguments().mid(1));
+
+    vx::SingleInstance instance(tolv::appName());
+    if (!instance.isFirst() && files.isEmpty())
+        return 0;
+
+    vx::setProgramTitle(tolv::appName());
+    frmMain window;
+    vx::QtPrompter prompter(&window);
+    vx::setPrompter(&prompter);
+    const bool interactive = window.Form_Load(files);
+    const int code = interactive ? QApplication::exec() : 0;
+    vx::setPrompter(nullptr);
+    return code;
+}

@@ -1,0 +1,139 @@
+#pragma once
+
+// The download utility's main window: the task list on the left, one task
+// page on the right, the progress strip, the message label and the status
+// frame with the port display and the busy LED. Every chip task runs here,
+// inside one serial session each.
+
+#include "tolvane/TaskQueue.h"
+
+#include <QMainWindow>
+
+#include <array>
+#include <functional>
+#include <optional>
+
+class ClickLabel;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+class QTimer;
+class cTolvane;
+class frmFileDrop;
+
+class frmMain : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit frmMain(QWidget *parent = nullptr);
+    ~frmMain() override;
+
+    // Start-up. With files, runs the file-drop queue and returns false (the
+    // program then ends); otherwise shows the window and returns true.
+    bool Form_Load(const QVector<tolv::QueueEntry> &files);
+
+    // Tasks.
+    void DownloadChipFile();
+    void RefreshChipInfo();
+    void UploadRecording();
+    void DeleteRecording();
+    void PlayRecording();
+    void EraseRecordingMemory();
+    void RepairRecordingMemory();
+    void ShowChipInfo();
+    void RefreshLinkStatus();
+
+    // Session bracket.
+    void BeginTask();
+    // Always leaves the port closed and the idle state back. A failure to
+    // send the end-of-session command is kept in error when that is empty.
+    void EndTask(QString *error = nullptr);
+    void ShowBusyLed();
+    void ShowIdleLed();
+    void ShowPortInfo();
+    void FillPortLists();
+
+    // Link library events.
+    void cTolv_PercentDone(int Percent, bool &Cancel);
+    void cTolv_ChipStatus(int Message);
+    void cTolv_ConfirmUpdate(bool &Cancel);
+
+    [[nodiscard]] QString ChooseDownloadFile();
+    [[nodiscard]] QString GetSavePcmFileName(const QString &Filename);
+
+    // While the file-drop window runs its queue it receives the events.
+    void setFileDropWindow(frmFileDrop *w) { mFileDrop = w; }
+
+    cTolvane *cTolv = nullptr;
+
+    std::array<ClickLabel *, 5> lblTask{};
+    std::array<QFrame *, 4> picTaskWindow{};
+    // Chip information page.
+    QLabel *lblProductVal, *lblFwVerNum, *lblInpBufSize, *lblRecMemTtlVal, *lblRecMemAvailVal, *lblNumOfFilesVal;
+    ClickLabel *lblUpdate;
+    // Recording memory page.
+    std::array<QRadioButton *, 2> optIndexType{};
+    QLineEdit *txtIndexVal;
+    std::array<ClickLabel *, 5> lblRecMemCmd{};
+    // Communications page.
+    QComboBox *cboPort, *cboBaudRate;
+    ClickLabel *lblResetDialogs;
+    // Progress, messages, status.
+    QFrame *picProgress;
+    QProgressBar *vbalProgress;
+    QPushButton *cmdCancel;
+    QLabel *lblProgressMsg;
+    QFrame *fraStatus;
+    QLabel *picLEDGreen, *picLEDRed;
+    std::array<QLabel *, 2> lblComInfo{};
+    QTimer *Timer1;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    void BuildWindow();
+    void BuildChipInfoPage(QFrame *page);
+    void BuildRecMemPage(QFrame *page);
+    void BuildCommPage(QFrame *page);
+    void HideTaskPages();
+    void ShowTaskPage(int index);
+    void lblTask_Click(int Index);
+    void lblTask_MouseMove(int Index);
+    void lblRecMemCmd_Click(int Index);
+    void hoverLabel(QWidget *label);
+    void lblResetDialogs_Click();
+    void txtIndexVal_Change();
+    void cboPort_Click(int position);
+    void cboBaudRate_Click(int position);
+    void cmdCancel_Click();
+    void setMessage(const QString &text);
+
+    // The common course of a task: no port, open, bracket, call, result.
+    // prepare runs before the port opens (false ends quietly); call does
+    // the link library's work and returns the success text; after runs
+    // inside the bracket once the result is shown (it gets whether the call
+    // succeeded).
+    struct TaskSteps
+    {
+        QString progress;
+        bool showCancel = false;
+        std::function<bool()> prepare;
+        std::function<void()> afterBegin;
+        std::function<QString()> call;
+        std::function<void(bool ok)> after;
+    };
+    void RunTask(const TaskSteps &steps);
+    // The number and by-tag flag of the recording-memory page; throws
+    // LinkError when the number is out of range.
+    [[nodiscard]] qint32 recMemNumber() const;
+    [[nodiscard]] bool recMemByTag() const;
+
+    frmFileDrop *mFileDrop = nullptr;
+};
