@@ -30,7 +30,5 @@ inline std::function<void(QWidget *listView, int colour1, int colour2)> SetListV
 inline std::function<QWidget *()> ControlPanelWindow;
 // Replaced by the main window's context menu of its empty area (frmMDI_Popups).
 inline std::function<void(QWidget *owner)> ShowMDIFormMenu;
-// Replaced by frmMDI::cTolv_CommEvent driving the chip receiver.
-inline std::function<void()> CommEvent;
 
 } // namespace seams

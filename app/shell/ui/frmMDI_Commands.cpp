@@ -16,6 +16,8 @@
 #include "app/startup/ui/ChipDownloads.h"
 #include "app/startup/ui/GreetingMessage.h"
 #include "app/startup/ui/MainToolbar.h"
+#include "app/startup/ui/Recording.h"
+#include "app/startup/ui/Speaking.h"
 #include "link/LinkError.h"
 #include "link/cTolvane.h"
 #include "platform/Help.h"
@@ -69,6 +71,8 @@ const frmMDI::Command *frmMDI::FindCommand(const QString &name)
         {"Help", &frmMDI::HelpButton_Click},
         {"Phonetics", &frmMDI::PhoneticsButton_Click},
         {"Cpanels", &frmMDI::CpanelsButton_Click},
+        {"Play", &frmMDI::PlayButton_Click},
+        {"Record", &frmMDI::RecordButton_Click},
     };
     for (const Command &c : kCommands) {
         if (name == QLatin1String(c.name))
@@ -87,7 +91,7 @@ const char *const kPendingCommands[] = {
     "mnuEditCut", "mnuEditCopy", "mnuEditPaste", "mnuEditDelete", "mnuEditSelectAll", "mnuEditFind",
     "mnuEditFindNext", "mnuEditEdit", "mnuEditInsAdd", "mnuEditComment", "mnuEditUnComment", "mnuViewHide",
     "mnuUtilsWordList", "mnuUtilsConvertSndFile", "mnuHelpCVNHome", "mnuHelpSwUpdate",
-    "mnuHelpAbout", "Play", "Record",
+    "mnuHelpAbout",
 };
 
 // Toolbar and button-menu keys that run a menu command.
@@ -447,6 +451,16 @@ void frmMDI::CpanelsButton_Click()
 void frmMDI::PhoneticsButton_Click()
 {
     mnuViewPhonetics_Click();
+}
+
+void frmMDI::PlayButton_Click()
+{
+    PlayTextOrRecording();
+}
+
+void frmMDI::RecordButton_Click()
+{
+    RecordTextToWaveCommand();
 }
 
 void frmMDI::mnuViewResetDialogs_Click()
