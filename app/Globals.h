@@ -6,6 +6,8 @@
 // state back to its start values at once (tests call it in every fixture).
 // Window-private state stays in the windows.
 
+#include "app/soundlib/SoundEntry.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -67,6 +69,8 @@ struct ProgramGlobals
     // --- Document registry ------------------------------------------------------
     QVector<DocRecord> DocState;
     int ActiveDocIndex = 0;
+    SoundLibTable SoundLibEntries; // the rows of every sound library window, by slot
+    bool SuppressCheckEvents = false; // the properties panel sets the Comp and Boost boxes
     // --- Chip link: the link library, its serial object and the typed command shortcut
     cTolvane *cTolv = nullptr;                // the link library object, kept for the program's life
     SerialComm *Comm = nullptr;               // handed out by the link library, kept for the program's life
@@ -160,6 +164,8 @@ inline QString &HelpFile = G.HelpFile;
 // --- Document registry ------------------------------------------------------
 inline QVector<DocRecord> &DocState = G.DocState;
 inline int &ActiveDocIndex = G.ActiveDocIndex;
+inline SoundLibTable &SoundLibEntries = G.SoundLibEntries;
+inline bool &SuppressCheckEvents = G.SuppressCheckEvents;
 // --- Chip link: the link library, its serial object and the typed command shortcut
 inline cTolvane *&cTolv = G.cTolv;
 inline SerialComm *&Comm = G.Comm;

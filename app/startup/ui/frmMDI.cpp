@@ -1,3 +1,4 @@
+#include "app/soundlib/ui/frmSoundLib.h"
 #include "app/startup/ui/frmMDI.h"
 
 #include "app/shell/ui/ProgressBar.h"
@@ -198,6 +199,7 @@ frmMDI::frmMDI(QWidget *parent) : QMainWindow(parent)
     theMDI() = this;
     vx::setDialogOwner(this);
     RegisterTextDocuments();
+    RegisterSoundLibDocuments();
     seams::call(seams::InitMenus, static_cast<QMainWindow *>(this));
 }
 
