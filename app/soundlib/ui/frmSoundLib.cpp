@@ -50,6 +50,11 @@ QLabel *label(QWidget *parent, const char *name, const QString &text, QRect at)
     return l;
 }
 
+Qt::CheckState toQt(CheckState state)
+{
+    return state == chkChecked ? Qt::Checked : state == chkGrey ? Qt::PartiallyChecked : Qt::Unchecked;
+}
+
 // The design widths of the columns, in twips.
 constexpr int kColumnWidths[kSoundColumnCount] = {1450, 650, 1100, 630, 630, 6000};
 
@@ -89,7 +94,6 @@ void frmSoundLib::buildControls()
     lvwList->setFlow(QListView::TopToBottom);
     lvwList->setWrapping(true);
     lvwList->setResizeMode(QListView::Adjust);
-    lvwList->setUniformItemSizes(true);
     lvwList->setModel(model);
     lvwReport = new QTreeView(lvwFileList);
     lvwReport->setObjectName(QStringLiteral("lvwReport"));
@@ -354,6 +358,7 @@ void frmSoundLib::setAltRowColours()
     pal.setColor(QPalette::Base, QColor(0xFF, 0xFF, 0xFF));
     pal.setColor(QPalette::AlternateBase, QColor(0xF0, 0xF0, 0xF0));
     lvwReport->setPalette(pal);
+    lvwReport->viewport()->setPalette(pal);
     lvwReport->setAlternatingRowColors(TblAltColor && !rows().isEmpty());
 }
 
@@ -421,8 +426,8 @@ void frmSoundLib::ShowSoundFileProperties(const SoundEntry &R)
         for (QWidget *w : std::initializer_list<QWidget *>{txtTag, txtGate, chkCompress, chkBoost})
             w->setEnabled(true);
         txtGate->setText(QString::number(R.NoiseGate));
-        chkCompress->setCheckState(static_cast<Qt::CheckState>(SyncCompressCheck(rows(), sel)));
-        chkBoost->setCheckState(static_cast<Qt::CheckState>(SyncBoostCheck(rows(), sel)));
+        chkCompress->setCheckState(toQt(SyncCompressCheck(rows(), sel)));
+        chkBoost->setCheckState(toQt(SyncBoostCheck(rows(), sel)));
         break;
     case sfkPcm:
         icon = QStringLiteral("Pcm");
