@@ -74,6 +74,8 @@ frmSoundLib::frmSoundLib(QWidget *parent)
     setReportView(AudioView == 1);
     txtHelp->setText(
         QStringLiteral("Click the Add Files button in the Toolbar, or drag one or more sound files onto this box."));
+    // A new library shows the hint; opening a file hides it.
+    txtHelp->show();
     UpdateSoundLibTotals();
 }
 

@@ -10,9 +10,13 @@
 #include "app/documents/ui/FileCommands.h"
 #include "app/startup/ui/Images.h"
 #include "app/startup/ui/MainToolbar.h"
+#include "app/startup/ui/Recording.h"
+#include "app/startup/ui/Speaking.h"
 #include "app/startup/ui/StatusBar.h"
 #include "app/startup/ui/frmSplash.h"
 #include "common/Clock.h"
+#include "common/ui/Rollover.h"
+#include "link/SerialComm.h"
 #include "common/Delay.h"
 #include "platform/Cp1252.h"
 #include "platform/Folders.h"
@@ -106,6 +110,8 @@ void frmMDI::dropEvent(QDropEvent *event)
 
 bool frmMDI::eventFilter(QObject *watched, QEvent *event)
 {
+    if (MenuHelpKey(watched, event))
+        return true;
     if (watched == MDIClient->viewport() && event->type() == QEvent::MouseButtonRelease) {
         // A click that a document window let pass on reaches the area too;
         // only one on the empty area is the frame's.
@@ -150,27 +156,16 @@ void frmMDI::cTolv_ChipStatus(int Message)
 
 void frmMDI::cTolv_CommEvent()
 {
-    seams::call(seams::CommEvent);
+    if (!Comm)
+        return;
+    // Each read acts by the receive mode; only speech tracking needs the text.
+    do {
+        const QByteArray bytes = Comm->Input();
+        ApplyReceiveEffects(Receiver.take(bytes, CommMode == kTrackSpeech ? SpokenTextOfActive() : SpokenText()));
+    } while (Comm && Comm->InBufferCount() > 0);
 }
 
 void frmMDI::Timer1_Timer()
 {
-    seams::call(seams::SetRollover, static_cast<QWidget *>(nullptr));
-}
-
-void frmMDI::tbStdLarge_ButtonClick(QAction *Button)
-{
-    if (!Button)
-        return;
-    const QString key = Button->objectName();
-    if (key == QLatin1String("New"))
-        FileNewText();
-    else
-        seams::call(seams::ToolbarButtonClick, key);
-}
-
-void frmMDI::tbStdLarge_ButtonMenuClick(QAction *ButtonMenu)
-{
-    if (ButtonMenu)
-        seams::call(seams::ToolbarButtonMenuClick, ButtonMenu->objectName());
+    SetRollover(nullptr);
 }

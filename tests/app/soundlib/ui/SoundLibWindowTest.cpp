@@ -85,6 +85,7 @@ TEST_F(SoundLibWindow, NewLibraryDropFolderPanelKeysAndMoves)
     EXPECT_FALSE(w->btnRefresh->isEnabled());
     EXPECT_FALSE(w->picProperties->isEnabled());
     EXPECT_EQ(w->lblTag->toolTip(), w->txtTag->toolTip());
+    EXPECT_TRUE(w->txtHelp->isVisible());
 
     // A folder: its sounds in name order, any letter case, none from sub-folders.
     QDir(dir).mkpath(QStringLiteral("snd/sub"));
@@ -106,6 +107,7 @@ TEST_F(SoundLibWindow, NewLibraryDropFolderPanelKeysAndMoves)
     EXPECT_EQ(w->currentRow(), 1);
     EXPECT_EQ(w->windowTitle().right(1), QStringLiteral("*"));
     EXPECT_EQ(w->lblMemFiles->text(), QStringLiteral("Files: 2"));
+    EXPECT_FALSE(w->txtHelp->isVisible());
     EXPECT_TRUE(w->btnRefresh->isEnabled());
     EXPECT_EQ(w->model->data(w->model->index(0, colFile), Qt::DisplayRole).toString(), QStringLiteral("A"));
 
