@@ -7,7 +7,6 @@
 #include "app/soundlib/SoundFormat.h"
 #include "app/soundlib/SoundSort.h"
 #include "app/soundlib/ui/SoundLibModel.h"
-#include "app/startup/Seams.h"
 #include "platform/Numbers.h"
 
 #include <QAction>
