@@ -6,6 +6,7 @@
 // state back to its start values at once (tests call it in every fixture).
 // Window-private state stays in the windows.
 
+#include "app/soundlib/SoundEntry.h"
 #include "app/startup/Receive.h"
 
 #include <QByteArray>
@@ -71,6 +72,8 @@ struct ProgramGlobals
     // --- Document registry ------------------------------------------------------
     QVector<DocRecord> DocState;
     int ActiveDocIndex = 0;
+    SoundLibTable SoundLibEntries; // the rows of every sound library window, by slot
+    bool SuppressCheckEvents = false; // the properties panel sets the Comp and Boost boxes
     // --- Chip link: the link library, its serial object and the typed command shortcut
     cTolvane *cTolv = nullptr;                // the link library object, kept for the program's life
     SerialComm *Comm = nullptr;               // handed out by the link library, kept for the program's life
@@ -168,6 +171,8 @@ inline QString &HelpFile = G.HelpFile;
 // --- Document registry ------------------------------------------------------
 inline QVector<DocRecord> &DocState = G.DocState;
 inline int &ActiveDocIndex = G.ActiveDocIndex;
+inline SoundLibTable &SoundLibEntries = G.SoundLibEntries;
+inline bool &SuppressCheckEvents = G.SuppressCheckEvents;
 // --- Chip link: the link library, its serial object and the typed command shortcut
 inline cTolvane *&cTolv = G.cTolv;
 inline SerialComm *&Comm = G.Comm;

@@ -22,8 +22,6 @@ inline void call(const F &hook, A &&...args)
         hook(std::forward<A>(args)...);
 }
 
-// Replaced by the sound library window's SetListViewAltRowColors (colours as 0xBBGGRR).
-inline std::function<void(QWidget *listView, int colour1, int colour2)> SetListViewAltRowColors;
 // Replaced by the main window's context menu of its empty area (frmMDI_Popups).
 inline std::function<void(QWidget *owner)> ShowMDIFormMenu;
 

@@ -60,6 +60,7 @@ int AllocDocumentSlot()
         matchBounds();
         // A reused slot holds no trace of its last window.
         Documents[slot] = nullptr;
+        SoundLibEntries.clearSlot(slot);
     });
 }
 

@@ -1,3 +1,4 @@
+#include "app/soundlib/ui/frmSoundLib.h"
 #include "app/shell/ui/frmPrefs.h"
 
 #include "app/shell/ui/EditorFont.h"
@@ -349,13 +350,13 @@ void frmPrefs::cmdApply_Click()
     StorePreferences();
     if (FontName != FontNameSaved || FontSize != FontSizeSaved)
         ApplyFontToWindows();
-    if (TblAltColor != TblAltColorSaved && seams::SetListViewAltRowColors) {
+    if (TblAltColor != TblAltColorSaved) {
         for (int slot = 2; slot < DocState.size(); ++slot) {
             if (DocState[slot].Deleted)
                 continue;
             if (QWidget *w = DocumentAt(slot))
                 if (auto *list = w->findChild<QWidget *>(QStringLiteral("lvwFileList")))
-                    seams::SetListViewAltRowColors(list, 0xFFFFFF, 0xF0F0F0);
+                    SetListViewAltRowColors(list, 0xFFFFFF, 0xF0F0F0);
         }
     }
     SnapshotSettings();

@@ -1,3 +1,4 @@
+#include "app/soundlib/ui/frmSoundLib.h"
 #include "app/startup/ui/frmMDI.h"
 
 #include "app/shell/ui/ProgressBar.h"
@@ -205,6 +206,7 @@ frmMDI::frmMDI(QWidget *parent) : QMainWindow(parent)
     theMDI() = this;
     vx::setDialogOwner(this);
     RegisterTextDocuments();
+    RegisterSoundLibDocuments();
     InitMenus();
 }
 

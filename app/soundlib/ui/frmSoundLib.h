@@ -1,0 +1,148 @@
+#pragma once
+
+// The sound library window: the list of a library's sounds in a list or a
+// table view, the properties of the current sound, and the library's totals
+// with the memory gauge. Row n of the list is row n of the window's slot in
+// SoundLibEntries.
+
+#include "app/documents/ui/DocumentWindow.h"
+#include "app/soundlib/SoundEntry.h"
+
+#include <QStringList>
+
+#include <vector>
+
+class QCheckBox;
+class QFrame;
+class QGroupBox;
+class QItemSelectionModel;
+class QLabel;
+class QLineEdit;
+class QListView;
+class QProgressBar;
+class QStackedWidget;
+class QToolBar;
+class QAction;
+class QTreeView;
+class QAbstractItemView;
+class SoundLibModel;
+
+class frmSoundLib : public DocumentWindow
+{
+    Q_OBJECT
+public:
+    explicit frmSoundLib(QWidget *parent = nullptr);
+
+    // Sum of the estimates of the rows that are sounds, in bytes.
+    qint64 lngTotalSamples = 0;
+
+    // The list: one model, shown as a list (icons of names) or a table.
+    QStackedWidget *lvwFileList = nullptr;
+    QListView *lvwList = nullptr;
+    QTreeView *lvwReport = nullptr;
+    SoundLibModel *model = nullptr;
+    QFrame *shaFileListFrame = nullptr;
+    QToolBar *tbFiles = nullptr;
+    QAction *btnLView = nullptr;
+    QAction *btnTView = nullptr;
+    QAction *btnRefresh = nullptr;
+    QLabel *txtHelp = nullptr;
+    // Properties of the current row.
+    QGroupBox *fraProperties = nullptr;
+    QWidget *picProperties = nullptr;
+    QLabel *picType = nullptr;
+    QLabel *lblProperties = nullptr;
+    QLabel *lblFile = nullptr;
+    QLabel *lblFile1 = nullptr;
+    QLabel *lblIndex = nullptr;
+    QLabel *lblIndex1 = nullptr;
+    QLabel *lblTag = nullptr;
+    QLineEdit *txtTag = nullptr;
+    QLabel *lblGate = nullptr;
+    QLineEdit *txtGate = nullptr;
+    QCheckBox *chkCompress = nullptr;
+    QCheckBox *chkBoost = nullptr;
+    QLabel *lblSRate = nullptr;
+    QLabel *lblSRate1 = nullptr;
+    QLabel *lblMemUsed = nullptr;
+    QLabel *lblMemUsed1 = nullptr;
+    // Library totals.
+    QGroupBox *fraLibSummary = nullptr;
+    QWidget *picMemStats = nullptr;
+    QProgressBar *vbalMemUsed = nullptr;
+    QLabel *lblMemSize = nullptr;
+    QLabel *lblMemFiles = nullptr;
+
+    [[nodiscard]] vx::WindowKind kind() const override { return vx::WindowKind::SoundLib; }
+    [[nodiscard]] WindowState state() const override;
+
+    [[nodiscard]] QString AskSaveFileName(const QString &initial) override;
+    [[nodiscard]] bool SaveFile(const QString &path, QString *error) override;
+    [[nodiscard]] bool LoadFile(const QString &path, QString *error) override;
+
+    // The rows of this window's slot.
+    [[nodiscard]] SoundRows &rows() const;
+    // The current row (from 0), or -1.
+    [[nodiscard]] int currentRow() const;
+    // The selection state of every row, in list order.
+    [[nodiscard]] std::vector<bool> selectedRows() const;
+    // Makes row (from 0) the only selected row and the current one, scrolled into view.
+    void selectOnly(int row);
+    // True while the table (report) view shows.
+    [[nodiscard]] bool isReportView() const;
+    void setReportView(bool report);
+
+    void Form_Resize();
+    void ClearHeaderIcons();
+    void UpdateSoundLibTotals();
+    void ShowSoundFileProperties(const SoundEntry &R);
+    void tbFiles_ButtonClick(QAction *Button);
+
+    // Inserts the files below the current row, as the Add command and a drop
+    // do; the last element of the list is the empty end mark and is skipped.
+    void AddFilesToSoundLibrary(const QStringList &files);
+    // Moves the selected rows below row target (from 0), as a drag of rows
+    // dropped there does. Nothing moves when target is itself selected like
+    // the current row.
+    void MoveSelectedRowsTo(int target);
+
+    void lvwFileList_ItemClick();
+    void lvwFileList_MouseUp(Qt::MouseButton Button);
+    void lvwFileList_DblClick();
+    // True when the key was used up here.
+    bool lvwFileList_KeyDown(int KeyCode, Qt::KeyboardModifiers Shift);
+    void lvwFileList_KeyUp(int KeyCode);
+    void lvwFileList_OLEDragDrop(const QStringList &paths);
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildControls();
+    void wireList(QAbstractItemView *view);
+    void startRowDrag(QAbstractItemView *view);
+    void dragOverRows(QAbstractItemView *view, const QPoint &pos);
+    [[nodiscard]] QAbstractItemView *activeView() const;
+    void setAltRowColours();
+
+    bool Resizing = false;
+    std::vector<bool> ListSelSnapshot;
+    QPoint mPressPos;
+    bool mPressed = false;
+};
+
+// The sound files directly in a folder (sub-folders not entered), each path
+// followed by a tab, in name order.
+[[nodiscard]] QString AddFolderSoundFiles(const QString &folder);
+
+// Repaints the bands of a sound library list (the colours are fixed: white
+// and light grey, in the table view when the preference asks for them).
+void SetListViewAltRowColors(QWidget *listView, int colour1, int colour2);
+
+// The totals of the active window when it is a sound library.
+void UpdateSoundLibTotals();
+
+// Registers the sound library window as the kind File > New > Sound Library
+// creates and ".sfl" files open in.
+void RegisterSoundLibDocuments();

@@ -1,0 +1,219 @@
+#include "app/Globals.h"
+#include "app/documents/SoundLibFile.h"
+#include "app/documents/ui/Documents.h"
+#include "app/soundlib/ui/SoundLibModel.h"
+#include "app/soundlib/ui/frmSoundLib.h"
+#include "platform/Prompter.h"
+#include "tests/app/soundlib/SoundFiles.h"
+#include "tests/support/TestEnv.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QDir>
+#include <QDropEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QLocale>
+#include <QMimeData>
+#include <QProgressBar>
+#include <QTest>
+#include <QTreeView>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+using namespace soundtest;
+
+namespace {
+
+class SoundLibWindow : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        QLocale::setDefault(QLocale::c());
+        ResetGlobals();
+        ResetDocuments();
+        DocState.resize(2);
+        RegisterSoundLibDocuments();
+        dir = QString::fromStdString(vxtest::freshDir(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    }
+    void TearDown() override
+    {
+        ResetDocuments();
+        DocState.clear();
+    }
+
+    static frmSoundLib *lib(int slot) { return qobject_cast<frmSoundLib *>(DocumentAt(slot)); }
+    static QStringList names(frmSoundLib *w)
+    {
+        QStringList n;
+        for (const SoundRow &r : std::as_const(w->rows()))
+            n << r.entry.FileName;
+        return n;
+    }
+    static void drop(frmSoundLib *w, const QList<QUrl> &urls)
+    {
+        QMimeData md;
+        md.setUrls(urls);
+        QWidget *vp = w->lvwReport->viewport();
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &md, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(vp, &enter);
+        QDropEvent ev(QPointF(5, 5), Qt::CopyAction, &md, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(vp, &ev);
+        EXPECT_TRUE(enter.isAccepted() && ev.isAccepted());
+    }
+
+    vx::ScriptedPrompter prompts;
+    QString dir;
+};
+
+} // namespace
+
+TEST_F(SoundLibWindow, NewLibraryDropFolderPanelKeysAndMoves)
+{
+    AudioView = 1;
+    NewSoundLibDocument();
+    frmSoundLib *w = lib(2);
+    ASSERT_NE(w, nullptr);
+    EXPECT_TRUE(w->isReportView());
+    EXPECT_EQ(w->lblMemFiles->text(), QStringLiteral("Files: 0"));
+    EXPECT_EQ(w->lblMemSize->text(), QStringLiteral("Memory req'd (est): 0 KB"));
+    EXPECT_DOUBLE_EQ(w->vbalMemUsed->property("Value").toDouble(), -1.3);
+    EXPECT_EQ(w->vbalMemUsed->value(), 0);
+    EXPECT_FALSE(w->btnRefresh->isEnabled());
+    EXPECT_FALSE(w->picProperties->isEnabled());
+    EXPECT_EQ(w->lblTag->toolTip(), w->txtTag->toolTip());
+    EXPECT_TRUE(w->txtHelp->isVisible());
+
+    // A folder: its sounds in name order, any letter case, none from sub-folders.
+    QDir(dir).mkpath(QStringLiteral("snd/sub"));
+    const QString f = dir + QStringLiteral("/snd/");
+    writeFile(f + QStringLiteral("a.WAV"), wave(1, 11025, 8, 1263616));
+    writeFile(f + QStringLiteral("B.wav"), wave(1, 11025, 8, 100, 2));
+    writeFile(f + QStringLiteral("c.Pcm"), plainPcm(99, QByteArray(4000, '\x80')));
+    writeFile(f + QStringLiteral("d.txt"), "text");
+    writeFile(f + QStringLiteral("sub/e.wav"), wave(1, 11025, 8, 100));
+    writeFile(dir + QStringLiteral("/tagged.pcm"), markedPcm(99, 7, QByteArray(100, '\x80')));
+    writeFile(dir + QStringLiteral("/same tag.pcm"), markedPcm(99, 7, QByteArray(100, '\x80')));
+    prompts.queue(vx::Answer::Ok);
+    drop(w, {QUrl::fromLocalFile(f)});
+    ASSERT_EQ(prompts.prompts().size(), 1);
+    EXPECT_EQ(prompts.last().title, QStringLiteral("Unsupported Format"));
+    EXPECT_EQ(prompts.last().text,
+              QStringLiteral("B.wav will not be added to the library because it is not a supported sound format.\n"));
+    EXPECT_EQ(names(w), (QStringList{QStringLiteral("a.WAV"), QStringLiteral("c.Pcm")}));
+    EXPECT_EQ(w->currentRow(), 1);
+    EXPECT_EQ(w->windowTitle().right(1), QStringLiteral("*"));
+    EXPECT_EQ(w->lblMemFiles->text(), QStringLiteral("Files: 2"));
+    EXPECT_FALSE(w->txtHelp->isVisible());
+    EXPECT_TRUE(w->btnRefresh->isEnabled());
+    EXPECT_EQ(w->model->data(w->model->index(0, colFile), Qt::DisplayRole).toString(), QStringLiteral("A"));
+
+    // Dropped below the current row; a second file with a tag already held is refused.
+    prompts.queue(vx::Answer::Ok);
+    drop(w, {QUrl::fromLocalFile(dir + QStringLiteral("/tagged.pcm")),
+             QUrl::fromLocalFile(dir + QStringLiteral("/same tag.pcm"))});
+    EXPECT_EQ(prompts.last().title, QStringLiteral("Duplicate Tag"));
+    EXPECT_EQ(prompts.last().text, QStringLiteral("Same Tag.pcm will not be added to the library because its tag "
+                                                  "is a duplicate of tagged.pcm. \n"));
+    EXPECT_EQ(names(w), (QStringList{QStringLiteral("a.WAV"), QStringLiteral("c.Pcm"), QStringLiteral("tagged.pcm")}));
+
+    // The panel follows the current row's kind.
+    w->selectOnly(0);
+    w->UpdateSoundLibTotals();
+    EXPECT_EQ(w->picType->property("IconKey").toString(), QStringLiteral("Wave"));
+    EXPECT_EQ(w->lblProperties->text(), QStringLiteral("Mono, 11.025 kHz, 8 bit, 1,234 KB"));
+    EXPECT_EQ(w->lblIndex1->text(), QStringLiteral("0"));
+    EXPECT_TRUE(w->txtGate->isEnabled());
+    EXPECT_TRUE(w->chkBoost->isEnabled());
+    w->selectOnly(1);
+    w->UpdateSoundLibTotals();
+    EXPECT_EQ(w->picType->property("IconKey").toString(), QStringLiteral("Pcm"));
+    EXPECT_FALSE(w->txtGate->isEnabled());
+    EXPECT_TRUE(w->chkCompress->isEnabled());
+    EXPECT_EQ(w->chkBoost->checkState(), Qt::Unchecked);
+    EXPECT_EQ(w->lblFile1->text(), QStringLiteral("c.Pcm"));
+
+    // A digit on the number pad starts a new tag; other typing is swallowed.
+    QTest::keyClick(w->lvwReport, Qt::Key_7, Qt::KeypadModifier);
+    EXPECT_EQ(w->txtTag->text(), QStringLiteral("7"));
+    EXPECT_EQ(w->txtTag->cursorPosition(), 1);
+
+    // Rows dragged onto one of themselves stay; onto another row they go below it.
+    w->selectOnly(0);
+    w->MoveSelectedRowsTo(0);
+    EXPECT_EQ(names(w).first(), QStringLiteral("a.WAV"));
+    w->MoveSelectedRowsTo(2);
+    EXPECT_EQ(names(w), (QStringList{QStringLiteral("c.Pcm"), QStringLiteral("tagged.pcm"), QStringLiteral("a.WAV")}));
+    EXPECT_EQ(w->currentRow(), 2);
+
+    // The list view shares the selection; the view is not stored.
+    w->btnLView->trigger();
+    EXPECT_FALSE(w->isReportView());
+    EXPECT_EQ(w->lvwList->selectionModel()->currentIndex().row(), 2);
+
+    // Cancel on the close question keeps the library.
+    prompts.queue(vx::Answer::Cancel);
+    EXPECT_FALSE(w->frame()->close());
+    EXPECT_EQ(prompts.last().text, QStringLiteral("Do you want to save the changes you made to Untitled1?"));
+    EXPECT_EQ(lib(2), w);
+
+    // Saved and opened again: the same records, real case kept.
+    const QString path = dir + QStringLiteral("/Lib.sfl");
+    QString error;
+    ASSERT_TRUE(w->SaveFile(path, &error)) << error.toStdString();
+    w->record().Dirty = false;
+    ASSERT_TRUE(w->frame()->close());
+    frmSoundLib *again = qobject_cast<frmSoundLib *>(OpenDocument(vx::WindowKind::SoundLib, path));
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(names(again), (QStringList{QStringLiteral("c.Pcm"), QStringLiteral("tagged.pcm"), QStringLiteral("a.WAV")}));
+    EXPECT_EQ(again->rows()[1].entry.Tag, 7);
+    EXPECT_FALSE(again->txtHelp->isVisible());
+}
+
+TEST_F(SoundLibWindow, BadFilesOpenNothingAndReusedSlotsStartEmpty)
+{
+    const QString tagged = dir + QStringLiteral("/t.sfl");
+    SoundEntry e = GetSoundFileInfo(dir + QLatin1Char('/'), QStringLiteral("x.wav"), false);
+    e.Kind = sfkWave;
+    e.Tag = 9;
+    e.Boost = true;
+    ASSERT_TRUE(SaveSoundLibFile(tagged, {e}));
+    ASSERT_NE(OpenDocument(vx::WindowKind::SoundLib, tagged), nullptr);
+    EXPECT_EQ(lib(2)->rows().size(), 1);
+    lib(2)->record().Dirty = false;
+    ASSERT_TRUE(lib(2)->frame()->close());
+
+    // A version 1 file in the same slot: no tag or boost left over.
+    const QString v1 = dir + QStringLiteral("/v1.sfl");
+    writeFile(v1, "\"KWLIB\"\r\n1\r\n1\r\n0\r\n1\r\n11025\r\n8\r\n100\r\n#FALSE#\r\n\"Y.wav\"\r\n\"/s/\"\r\n");
+    ASSERT_NE(OpenDocument(vx::WindowKind::SoundLib, v1), nullptr);
+    ASSERT_EQ(lib(2)->rows().size(), 1);
+    EXPECT_EQ(lib(2)->rows()[0].entry.Tag, 0);
+    EXPECT_FALSE(lib(2)->rows()[0].entry.Boost);
+    EXPECT_EQ(lib(2)->rows()[0].entry.FileName, QStringLiteral("Y.wav"));
+    lib(2)->frame()->close();
+
+    // Each bad file: one message, no window.
+    const struct {
+        const char *name;
+        QByteArray bytes;
+    } bad[] = {
+        {"count.sfl", "\"KWLIB\"\r\n4\r\n6000\r\n"},
+        {"text.sfl", "\"KWLIB\"\r\n4\r\n1\r\nabc\r\n"},
+        {"empty.sfl", ""},
+        {"magic.sfl", "\"kwlib\"\r\n4\r\n0\r\n"},
+    };
+    for (const auto &b : bad) {
+        const QString p = dir + QLatin1Char('/') + QLatin1String(b.name);
+        writeFile(p, b.bytes);
+        prompts.clear();
+        prompts.queue(vx::Answer::Ok);
+        EXPECT_EQ(OpenDocument(vx::WindowKind::SoundLib, p), nullptr) << b.name;
+        EXPECT_EQ(prompts.prompts().size(), 1) << b.name;
+        QApplication::processEvents();
+        EXPECT_EQ(FindFirstDocumentSlot(), 0) << b.name;
+    }
+}
