@@ -15,3 +15,17 @@ inline QString ForceDigitsOnly(QString &Text)
     Text = digits;
     return Text;
 }
+
+// How file names are shown: the first letter of each blank-separated word
+// upper case, every other letter lower case ("my story.TXT" -> "My Story.txt").
+inline QString ProperCase(const QString &text)
+{
+    QString out = text.toLower();
+    bool wordStart = true;
+    for (QChar &c : out) {
+        if (wordStart)
+            c = c.toUpper();
+        wordStart = c.isSpace() || c.unicode() == 0;
+    }
+    return out;
+}

@@ -40,6 +40,7 @@ struct Prompt
     QString initialDir;    // file and folder dialogs
     bool multiSelect = false;
     bool overwritePrompt = true;
+    QString defaultSuffix; // save dialogs: added when the name typed has no extension
 };
 
 // What the user answered. For file dialogs `files` holds the chosen paths

@@ -149,6 +149,7 @@ Reply QtPrompter::ask(const Prompt &p)
         if (p.kind == PromptKind::SaveFile) {
             dlg.setAcceptMode(QFileDialog::AcceptSave);
             dlg.setFileMode(QFileDialog::AnyFile);
+            dlg.setDefaultSuffix(p.defaultSuffix);
             if (!p.overwritePrompt)
                 dlg.setOption(QFileDialog::DontConfirmOverwrite);
         } else {

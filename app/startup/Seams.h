@@ -24,8 +24,6 @@ inline void call(const F &hook, A &&...args)
 
 // Replaced by UpdateToolbarState() (toolbar rules computed, then applied).
 inline std::function<void()> UpdateToolbarState;
-// Replaced by the document registry's Documents[slot].
-inline std::function<QWidget *(int slot)> DocumentWindow;
 // Replaced by the control panels' demo set-up (sliders and lists at 0, bit 0 registers pressed).
 inline std::function<void()> DemoPanels;
 // Replaced by the sound library window's SetListViewAltRowColors (colours as 0xBBGGRR).
@@ -35,8 +33,6 @@ inline std::function<void(QWidget *listView, int colour1, int colour2)> SetListV
 inline std::function<bool(const QString &path)> LinkTransferFile;
 // Replaced by the control panel window frmCpanels, created on first use.
 inline std::function<QWidget *()> ControlPanelWindow;
-// Replaced by the phonetic-output window frmPhonetic, created on first use.
-inline std::function<QWidget *()> PhoneticWindow;
 // Replaced by frmMDI::InitMenus (the menu bar from one menu table).
 inline std::function<void(QMainWindow *main)> InitMenus;
 // Replaced by frmCompatQuery, the start-up's compatibility question (sets For10).
@@ -45,8 +41,6 @@ inline std::function<void()> DisplayCompatQuery;
 inline std::function<void()> UpdateRecentFileMenu;
 // Replaced by the document registry's OpenFileByType (File > Open by extension).
 inline std::function<void(const QString &path)> OpenFileByType;
-// Replaced by the document registry's NewTextDocument (slot 2 on an empty registry).
-inline std::function<void()> NewTextDocument;
 // Replaced by the main window's context menu of its empty area (frmMDI_Popups).
 inline std::function<void(QWidget *owner)> ShowMDIFormMenu;
 // Replaced by the hover highlight's SetRollover (null clears it).

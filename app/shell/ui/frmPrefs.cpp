@@ -1,6 +1,8 @@
 #include "app/shell/ui/frmPrefs.h"
 
 #include "app/shell/ui/EditorFont.h"
+#include "app/documents/ui/Documents.h"
+#include "app/documents/ui/MdiChild.h"
 #include "app/Globals.h"
 #include "app/startup/MainWindowRules.h"
 #include "app/startup/Preferences.h"
@@ -345,11 +347,11 @@ void frmPrefs::cmdApply_Click()
     StorePreferences();
     if (FontName != FontNameSaved || FontSize != FontSizeSaved)
         ApplyFontToWindows();
-    if (TblAltColor != TblAltColorSaved && seams::DocumentWindow && seams::SetListViewAltRowColors) {
+    if (TblAltColor != TblAltColorSaved && seams::SetListViewAltRowColors) {
         for (int slot = 2; slot < DocState.size(); ++slot) {
             if (DocState[slot].Deleted)
                 continue;
-            if (QWidget *w = seams::DocumentWindow(slot))
+            if (QWidget *w = DocumentAt(slot))
                 if (auto *list = w->findChild<QWidget *>(QStringLiteral("lvwFileList")))
                     seams::SetListViewAltRowColors(list, 0xFFFFFF, 0xF0F0F0);
         }
@@ -366,20 +368,18 @@ void frmPrefs::ApplyFontToWindows()
     font.setPointSizeF(vx::settingToDouble(FontSize, 8));
     font.setBold(false);
     font.setItalic(false);
-    if (seams::DocumentWindow) {
-        for (int slot = 2; slot < DocState.size(); ++slot) {
-            if (DocState[slot].Deleted)
-                continue;
-            QWidget *w = seams::DocumentWindow(slot);
-            if (!w)
-                continue;
-            // A font is a value here, so every editor control is given it again.
-            for (const char *name : {"vbalGrid1", "txtEdit", "txtInputBox"}) {
-                if (auto *c = w->findChild<QWidget *>(S(name))) {
-                    c->setUpdatesEnabled(false);
-                    c->setFont(font);
-                    c->setUpdatesEnabled(true);
-                }
+    for (int slot = 2; slot < DocState.size(); ++slot) {
+        if (DocState[slot].Deleted)
+            continue;
+        QWidget *w = DocumentAt(slot);
+        if (!w)
+            continue;
+        // A font is a value here, so every editor control is given it again.
+        for (const char *name : {"vbalGrid1", "txtEdit", "txtInputBox"}) {
+            if (auto *c = w->findChild<QWidget *>(S(name))) {
+                c->setUpdatesEnabled(false);
+                c->setFont(font);
+                c->setUpdatesEnabled(true);
             }
         }
     }

@@ -2,6 +2,8 @@
 
 #include "app/Globals.h"
 #include "app/startup/Seams.h"
+#include "app/documents/ui/Documents.h"
+#include "app/documents/ui/MdiChild.h"
 
 #include <QCoreApplication>
 #include <QWidget>
@@ -10,7 +12,7 @@ namespace {
 
 QWidget *slotWindow(int slot)
 {
-    return seams::DocumentWindow ? seams::DocumentWindow(slot) : nullptr;
+    return DocumentAt(slot);
 }
 
 bool slotLive(int slot)

@@ -7,6 +7,9 @@
 #include "app/startup/MainWindowRules.h"
 #include "app/startup/Preferences.h"
 #include "app/startup/Seams.h"
+#include "app/documents/ui/Documents.h"
+#include "app/documents/ui/frmPhonetic.h"
+#include "app/documents/ui/frmTextBox.h"
 #include "app/startup/ui/Images.h"
 #include "app/startup/ui/MainToolbar.h"
 #include "app/startup/ui/StatusBar.h"
@@ -194,6 +197,7 @@ frmMDI::frmMDI(QWidget *parent) : QMainWindow(parent)
 
     theMDI() = this;
     vx::setDialogOwner(this);
+    RegisterTextDocuments();
     seams::call(seams::InitMenus, static_cast<QMainWindow *>(this));
 }
 
@@ -406,10 +410,8 @@ void frmMDI::PlaceToolWindows()
     QCoreApplication::processEvents();
 
     // The phonetic output in slot 1: top, left, height, width, visible.
-    mPhonetics = seams::PhoneticWindow ? seams::PhoneticWindow() : nullptr;
-    if (mPhonetics) {
-        DocState[1].Deleted = false;
-        mPhonetics->setProperty("Tag", QStringLiteral("1"));
+    mPhonetics = PhoneticWindow();
+    {
         QWidget *f = frameOf(mPhonetics);
         f->move(f->x(), vx::twipsToPixels(readTwips("PhoneticsTop", mainHeight - 2780)));
         f->move(vx::twipsToPixels(readTwips("PhoneticsLeft", 0)), f->y());
@@ -438,11 +440,9 @@ void frmMDI::OpenCommandLine(const QString &commandLine)
         seams::call(seams::OpenFileByType, path);
         return;
     }
-    seams::call(seams::NewTextDocument);
-    if (seams::DocumentWindow) {
-        if (QWidget *f = frameOf(seams::DocumentWindow(2)))
-            f->move(0, 0);
-    }
+    NewTextDocument();
+    if (QWidget *f = frameOf(DocumentAt(2)))
+        f->move(0, 0);
 }
 
 void frmMDI::FillStatusBar()

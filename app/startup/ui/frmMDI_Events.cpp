@@ -7,6 +7,7 @@
 #include "app/startup/MainWindowRules.h"
 #include "app/startup/Preferences.h"
 #include "app/startup/Seams.h"
+#include "app/documents/ui/FileCommands.h"
 #include "app/startup/ui/Images.h"
 #include "app/startup/ui/MainToolbar.h"
 #include "app/startup/ui/StatusBar.h"
@@ -159,8 +160,13 @@ void frmMDI::Timer1_Timer()
 
 void frmMDI::tbStdLarge_ButtonClick(QAction *Button)
 {
-    if (Button)
-        seams::call(seams::ToolbarButtonClick, Button->objectName());
+    if (!Button)
+        return;
+    const QString key = Button->objectName();
+    if (key == QLatin1String("New"))
+        FileNewText();
+    else
+        seams::call(seams::ToolbarButtonClick, key);
 }
 
 void frmMDI::tbStdLarge_ButtonMenuClick(QAction *ButtonMenu)

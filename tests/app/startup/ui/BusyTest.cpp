@@ -1,6 +1,8 @@
 #include "app/startup/Busy.h"
 #include "app/Globals.h"
 #include "app/startup/Seams.h"
+#include "app/documents/ui/Documents.h"
+#include "app/documents/ui/MdiChild.h"
 
 #include <QApplication>
 #include <QWidget>
@@ -10,6 +12,12 @@
 #include <vector>
 
 namespace {
+
+struct Child : MdiChild
+{
+    vx::WindowKind kind() const override { return vx::WindowKind::Text; }
+    WindowState state() const override { return {}; }
+};
 
 // Three registry slots with windows; slot 1 is closed.
 class BusyTest : public ::testing::Test
@@ -21,7 +29,7 @@ protected:
         Busy = false;
         CompilingLibrary = false;
         for (int i = 0; i < 3; ++i) {
-            windows.push_back(std::make_unique<QWidget>());
+            windows.push_back(std::make_unique<Child>());
             windows.back()->show();
         }
         DocState = QVector<DocRecord>(3);
@@ -29,7 +37,7 @@ protected:
         DocState[1].Deleted = true;
         DocState[2].Deleted = false;
         ActiveDocIndex = 2;
-        seams::DocumentWindow = [this](int slot) -> QWidget * { return windows[slot].get(); };
+        Documents = {windows[0].get(), windows[1].get(), windows[2].get()};
         seams::UpdateToolbarState = [this] {
             ++toolbarUpdates;
             busyAtUpdate.push_back(Busy);
@@ -37,14 +45,14 @@ protected:
     }
     void TearDown() override
     {
-        seams::DocumentWindow = nullptr;
+        Documents.clear();
         seams::UpdateToolbarState = nullptr;
         DocState.clear();
         Busy = false;
         CompilingLibrary = false;
     }
 
-    std::vector<std::unique_ptr<QWidget>> windows;
+    std::vector<std::unique_ptr<Child>> windows;
     int toolbarUpdates = 0;
     std::vector<bool> busyAtUpdate;
 };
@@ -93,7 +101,7 @@ TEST_F(BusyTest, EndWithAHiddenActiveWindowStillRefreshesTheToolbar)
 
 TEST_F(BusyTest, WorksWithNoWindowsInstalled)
 {
-    seams::DocumentWindow = nullptr;
+    Documents.clear();
     seams::UpdateToolbarState = nullptr;
     BeginBusy();
     EXPECT_TRUE(Busy);

@@ -4,6 +4,8 @@
 #include "app/startup/MainWindowRules.h"
 #include "app/startup/Preferences.h"
 #include "app/startup/Seams.h"
+#include "app/documents/ui/Documents.h"
+#include "app/documents/ui/frmTextBox.h"
 #include "app/startup/ui/MainToolbar.h"
 #include "app/startup/ui/StatusBar.h"
 #include "app/startup/ui/frmCommErr.h"
@@ -99,17 +101,14 @@ protected:
         ClosingAll = false;
         chip = chipsim::simulatedChip(1);
         seams::OpenFileByType = [this](const QString &path) { opened << path; };
-        seams::NewTextDocument = [this] { ++newTexts; };
     }
 
     void TearDown() override
     {
         main.reset();
         seams::OpenFileByType = nullptr;
-        seams::NewTextDocument = nullptr;
-        seams::DocumentWindow = nullptr;
+        ResetDocuments();
         seams::ControlPanelWindow = nullptr;
-        seams::PhoneticWindow = nullptr;
         seams::ShowMDIFormMenu = nullptr;
         seams::SetRollover = nullptr;
         Busy = false;
@@ -133,7 +132,14 @@ protected:
     std::unique_ptr<frmMDI> main;
     chipsim::Chip *chip = nullptr;
     QStringList opened;
-    int newTexts = 0;
+    // Text windows the start-up opened.
+    static int newTexts()
+    {
+        int n = 0;
+        for (const auto &w : std::as_const(Documents))
+            n += qobject_cast<frmTextBox *>(w.data()) != nullptr;
+        return n;
+    }
 };
 
 TEST_F(MainWindowTest, StartsAgainstTheChipAndFillsTheStatusBar)
@@ -196,7 +202,7 @@ TEST_F(MainWindowTest, StartsAgainstTheChipAndFillsTheStatusBar)
     EXPECT_NE(MusicCompiler, nullptr);
 
     // No command line: a new text window.
-    EXPECT_EQ(newTexts, 1);
+    EXPECT_EQ(newTexts(), 1);
     EXPECT_TRUE(opened.isEmpty());
     EXPECT_TRUE(closeMain());
     EXPECT_EQ(cSonv, nullptr);
@@ -384,7 +390,7 @@ TEST_F(MainWindowTest, CloseDuringTheStartIsRefused)
     EXPECT_TRUE(main->isLoaded());
     ASSERT_NE(Comm, nullptr);
     EXPECT_TRUE(Comm->PortOpen());
-    EXPECT_EQ(newTexts, 1);
+    EXPECT_EQ(newTexts(), 1);
     EXPECT_TRUE(closeMain());
     EXPECT_FALSE(stored("MDIWidth").isEmpty());
 }
@@ -411,7 +417,7 @@ TEST_F(MainWindowTest, UnusableTemporaryFolderEndsTheStart)
     EXPECT_FALSE(main->isVisible());
     EXPECT_EQ(frmSplash::loaded(), nullptr);
     EXPECT_EQ(cTolv, nullptr);
-    EXPECT_EQ(newTexts, 0);
+    EXPECT_EQ(newTexts(), 0);
     // The chip was told the program ends, as at every end.
     EXPECT_TRUE(chip->writeLog().last().bytes == QByteArray("\x01" "7h\0", 4));
 }
@@ -429,20 +435,15 @@ TEST_F(MainWindowTest, CommandLineFileAndToolWindows)
         panels = w;
         return w;
     };
-    seams::PhoneticWindow = [&]() -> QWidget * {
-        auto *w = new QWidget;
-        frmMDI::instance()->MDIClient->addSubWindow(w);
-        phonetics = w;
-        return w;
-    };
     store("PanelLeft", QStringLiteral("300"));
     store("PhoneticsVisible", QStringLiteral("True"));
     store("PhoneticsHeight", QStringLiteral("1500"));
 
     ASSERT_TRUE(start(QStringLiteral("  \"/home/user/My Texts/greeting.txt\" ")));
     EXPECT_EQ(opened, QStringList({QStringLiteral("/home/user/My Texts/greeting.txt")}));
-    EXPECT_EQ(newTexts, 0);
+    EXPECT_EQ(newTexts(), 0);
 
+    phonetics = DocumentAt(1);
     ASSERT_TRUE(panels && phonetics);
     EXPECT_EQ(panels->property("Tag").toString(), QStringLiteral("0"));
     EXPECT_EQ(phonetics->property("Tag").toString(), QStringLiteral("1"));
@@ -468,17 +469,9 @@ TEST_F(MainWindowTest, CommandLineFileAndToolWindows)
 
 TEST_F(MainWindowTest, EmptyCommandLineOpensTextWindowAtTheCorner)
 {
-    QPointer<QWidget> doc;
-    seams::NewTextDocument = [&] {
-        ++newTexts;
-        doc = new QWidget;
-        QMdiSubWindow *sub = frmMDI::instance()->MDIClient->addSubWindow(doc);
-        sub->move(200, 120);
-        sub->show();
-    };
-    seams::DocumentWindow = [&](int slot) -> QWidget * { return slot == 2 ? doc.data() : nullptr; };
     ASSERT_TRUE(start(QStringLiteral("   ")));
-    EXPECT_EQ(newTexts, 1);
+    EXPECT_EQ(newTexts(), 1);
+    QPointer<QWidget> doc = DocumentAt(2);
     ASSERT_TRUE(doc);
     EXPECT_EQ(doc->parentWidget()->pos(), QPoint(0, 0));
     EXPECT_TRUE(closeMain());
@@ -502,7 +495,7 @@ TEST_F(MainWindowTest, QuitInTheErrorDialogEndsTheStart)
     EXPECT_FALSE(main->isVisible());
     EXPECT_EQ(cTolv, nullptr);
     EXPECT_TRUE(stored("MDIWidth").isEmpty());
-    EXPECT_EQ(newTexts, 0);
+    EXPECT_EQ(newTexts(), 0);
 }
 
 } // namespace

@@ -1,0 +1,110 @@
+#include "app/documents/ui/MdiChild.h"
+
+#include "app/Globals.h"
+#include "app/startup/Seams.h"
+#include "app/startup/ui/frmMDI.h"
+
+#include <QEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+
+QWidget *FrameOf(QWidget *w)
+{
+    if (!w)
+        return nullptr;
+    if (auto *sub = qobject_cast<QMdiSubWindow *>(w->parentWidget()))
+        return sub;
+    return w;
+}
+
+MdiChild::MdiChild(QWidget *parent)
+    : QWidget(parent)
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+}
+
+int MdiChild::slot() const
+{
+    bool ok = false;
+    const int s = property("Tag").toString().toInt(&ok);
+    return ok ? s : -1;
+}
+
+void MdiChild::setSlot(int slot)
+{
+    setProperty("Tag", QString::number(slot));
+}
+
+void MdiChild::Form_Activate()
+{
+    const int s = slot();
+    if (s < 0 || s >= DocState.size() || DocState[s].Deleted || SuppressActivate)
+        return;
+    ActiveDocIndex = s;
+    seams::call(seams::UpdateToolbarState);
+}
+
+QWidget *MdiChild::frame()
+{
+    return FrameOf(this);
+}
+
+const QWidget *MdiChild::frame() const
+{
+    return FrameOf(const_cast<MdiChild *>(this));
+}
+
+bool MdiChild::Visible() const
+{
+    return frame()->isVisible();
+}
+
+void MdiChild::SetVisible(bool visible)
+{
+    if (visible)
+        show();
+    frame()->setVisible(visible);
+}
+
+void MdiChild::SetFocus()
+{
+    QWidget *f = frame();
+    f->show();
+    f->raise();
+    if (auto *sub = qobject_cast<QMdiSubWindow *>(f)) {
+        if (QMdiArea *area = sub->mdiArea())
+            area->setActiveSubWindow(sub);
+    } else {
+        activateWindow();
+    }
+    setFocus();
+}
+
+void MdiChild::ShowInMainWindow()
+{
+    AttachToMainWindow();
+    show();
+    frame()->show();
+}
+
+void MdiChild::AttachToMainWindow()
+{
+    frmMDI *main = frmMDI::instance();
+    if (main && main->MDIClient && !qobject_cast<QMdiSubWindow *>(parentWidget())) {
+        QMdiSubWindow *sub = main->MDIClient->addSubWindow(this);
+        connect(sub, &QMdiSubWindow::windowStateChanged, this,
+                [this](Qt::WindowStates before, Qt::WindowStates now) {
+                    if ((now & Qt::WindowActive) && !(before & Qt::WindowActive))
+                        Form_Activate();
+                });
+        mTracked = true;
+    }
+}
+
+bool MdiChild::event(QEvent *event)
+{
+    // A window standing alone learns of its activation from the system.
+    if (event->type() == QEvent::WindowActivate && !mTracked && isWindow())
+        Form_Activate();
+    return QWidget::event(event);
+}

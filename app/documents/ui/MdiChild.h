@@ -1,0 +1,54 @@
+#pragma once
+
+// A child window of the main window that the document registry tracks: the
+// control panels, the phonetic output or a document. Its slot in the
+// registry is its Tag, kept as decimal text.
+
+#include "app/documents/Registry.h"
+#include "app/documents/WindowState.h"
+
+#include <QWidget>
+
+class MdiChild : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit MdiChild(QWidget *parent = nullptr);
+
+    [[nodiscard]] virtual vx::WindowKind kind() const = 0;
+    // What the menus and toolbar depend on, read anew at every refresh.
+    [[nodiscard]] virtual WindowState state() const = 0;
+
+    // The slot in Tag; -1 before the registry placed the window.
+    [[nodiscard]] int slot() const;
+    void setSlot(int slot);
+
+    // The window became the active one: unless activation is suppressed or
+    // the slot was freed, it becomes the active document and the menus follow.
+    virtual void Form_Activate();
+
+    // The frame the user sees: the MDI sub-window around this one, or this
+    // window itself when it stands alone.
+    [[nodiscard]] QWidget *frame();
+    [[nodiscard]] const QWidget *frame() const;
+    // Visible in the window's sense: its frame shows.
+    [[nodiscard]] bool Visible() const;
+    void SetVisible(bool visible);
+    // Brings the window to the front and gives it the focus.
+    void SetFocus();
+
+    // Shows the window in the main window's document area (on its own when
+    // there is no main window) and tracks its activation there.
+    void ShowInMainWindow();
+    // Puts the window into the main window's document area without showing it.
+    void AttachToMainWindow();
+
+protected:
+    bool event(QEvent *event) override;
+
+private:
+    bool mTracked = false;
+};
+
+// The frame of any child: its MDI sub-window, else the widget itself.
+[[nodiscard]] QWidget *FrameOf(QWidget *w);

@@ -1,0 +1,101 @@
+#include "app/documents/ui/frmPhonetic.h"
+
+#include "app/Globals.h"
+#include "app/documents/TextFile.h"
+#include "app/documents/ui/Documents.h"
+#include "app/documents/ui/TextBox.h"
+#include "app/shell/ui/EditorFont.h"
+#include "app/startup/MainWindowRules.h"
+#include "app/startup/Seams.h"
+#include "platform/Numbers.h"
+#include "platform/Settings.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QVBoxLayout>
+
+frmPhonetic::frmPhonetic(QWidget *parent)
+    : MdiChild(parent)
+{
+    setObjectName(QStringLiteral("frmPhonetic"));
+    setWindowTitle(QStringLiteral("Phonetic Output"));
+    // The window lives as long as the program; a close only hides it.
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    txtInputBox = new TextBox(this);
+    txtInputBox->setObjectName(QStringLiteral("txtInputBox"));
+    txtInputBox->setMaxLength(kTextMaxLength);
+    txtInputBox->setFont(EditorFont());
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(txtInputBox);
+    setFocusProxy(txtInputBox);
+    connect(txtInputBox, &QPlainTextEdit::selectionChanged, this, [] {
+        if (!Busy)
+            seams::call(seams::UpdateToolbarState);
+    });
+}
+
+WindowState frmPhonetic::state() const
+{
+    WindowState s;
+    s.kind = vx::WindowKind::Phonetic;
+    s.control = vx::ActiveControl::TextBox;
+    s.windowTextEmpty = txtInputBox->document()->isEmpty();
+    s.textBox.selLength = txtInputBox->SelLength();
+    s.textBox.textEmpty = s.windowTextEmpty;
+    return s;
+}
+
+void frmPhonetic::Form_Activate()
+{
+    if (SuppressActivate || !Visible())
+        return;
+    ActiveDocIndex = slot();
+    QCoreApplication::processEvents();
+    seams::call(seams::UpdateToolbarState);
+}
+
+void frmPhonetic::Form_QueryUnload(bool &Cancel)
+{
+    if (Busy) {
+        Cancel = true;
+        return;
+    }
+    // While the program runs the window only hides.
+    if (!ClosingAll) {
+        Cancel = true;
+        frame()->hide();
+        seams::call(seams::UpdateToolbarState);
+        return;
+    }
+    if (CommErrChoice == 3)
+        return;
+    const QString app = mainwin::appName();
+    const QString section = QStringLiteral("Settings");
+    const QRect g = frame()->geometry();
+    SaveSetting(app, section, QStringLiteral("PhoneticsVisible"), vx::boolToSetting(Visible()));
+    SaveSetting(app, section, QStringLiteral("PhoneticsTop"), QString::number(vx::pixelsToTwips(g.y())));
+    SaveSetting(app, section, QStringLiteral("PhoneticsLeft"), QString::number(vx::pixelsToTwips(g.x())));
+    SaveSetting(app, section, QStringLiteral("PhoneticsHeight"), QString::number(vx::pixelsToTwips(g.height())));
+    SaveSetting(app, section, QStringLiteral("PhoneticsWidth"), QString::number(vx::pixelsToTwips(g.width())));
+}
+
+void frmPhonetic::closeEvent(QCloseEvent *event)
+{
+    bool cancel = false;
+    Form_QueryUnload(cancel);
+    if (cancel)
+        event->ignore();
+    else
+        event->accept();
+}
+
+frmPhonetic *PhoneticWindow()
+{
+    if (auto *w = qobject_cast<frmPhonetic *>(DocumentAt(1)))
+        return w;
+    auto *w = new frmPhonetic;
+    PlaceToolWindow(1, w);
+    w->AttachToMainWindow();
+    return w;
+}
