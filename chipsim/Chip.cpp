@@ -13,12 +13,20 @@ namespace {
 
 constexpr int TickMs = 2;
 constexpr qsizetype LogLimit = 1000000;
+constexpr double PcmBufferSeconds = 0.01;
+constexpr double ToneQueueSeconds = 0.0; // the tone generator holds one tone
 
 template <typename T>
 void trimLog(QVector<T> &log)
 {
     if (log.size() > LogLimit)
         log.remove(0, log.size() - LogLimit / 2);
+}
+
+void trimBytes(QByteArray &log)
+{
+    if (log.size() > LogLimit * 8)
+        log.remove(0, log.size() - LogLimit * 4);
 }
 
 
@@ -47,29 +55,42 @@ void Chip::setCommand(char letter, Handler handler)
 
 void Chip::powerCycle()
 {
-    mSettings.clear();
-    for (const SettingSlot &s : SettingSlots)
-        mSettings[s.letter] = s.initial;
-    mMode = 2;
-    mCharDelay = mTextDelay = 0;
-    mDictEnabled = false;
+    restoreDefaults();
     mBaud = mConfig.powerUpBaud;
-    mSpeedBeforeReset = 0;
+    mGrace = {};
     mState = ParseState::Text;
     mSink = {};
+    mEchoing = false;
     mSpeech.clear();
-    mSpeakRunning = false;
+    mWordRunning = false;
+    mNextWordStart = -1.0;
+    mOutput = SpeechOutput::Speak;
     mOut.clear();
     mLater.clear();
     mXfer = {};
     mPlayEnd = 0.0;
+    mToneRecord.clear();
+    mTonesPlayedUntil = 0.0;
+    mPcm = {};
+    mAdc = {};
+    mRec = {};
     mCtsLowUntil = 0.0;
+    // A reset speaks the stored greeting: its settings, then its text.
+    const qsizetype at = mGreeting.indexOf("255w");
+    if (at >= 0) {
+        for (char b : mGreeting.mid(at + 4))
+            takeByte(quint8(b));
+        actOnBuffer();
+    }
     updateCts();
 }
 
 void Chip::setConfig(const ChipConfig &config)
 {
+    const bool otherModel = config.model != mConfig.model;
     mConfig = config;
+    if (otherModel)
+        restoreDefaults(); // another chip: its own registers and ranges
     if (mBaud == 0)
         mBaud = config.powerUpBaud;
     updateCts();
@@ -104,7 +125,14 @@ void Chip::setRts(bool on)
 
 bool Chip::cts() const
 {
-    if (!mDtr || mFaults.ctsStuckLow || now() < mCtsLowUntil)
+    const double t = now();
+    if (!mDtr || mFaults.ctsStuckLow || t < mCtsLowUntil)
+        return false;
+    // A real-time sound: the chip takes data while its play buffer has
+    // room, and none while the rest plays out.
+    if (mPcm.active && (mPcm.dataEnded || mPcm.playedUntil - t > PcmBufferSeconds))
+        return false;
+    if (mTonesPlayedUntil - t > ToneQueueSeconds)
         return false;
     return bufferedBytes() < mConfig.inputBufferSize;
 }
@@ -116,7 +144,7 @@ void Chip::updateCts()
         mLastCts = high;
         emit ctsChanged(high);
     }
-    if (!high && mCtsLowUntil > now())
+    if (!high && (mCtsLowUntil > now() || mPcm.active || playingTones()))
         ensureTicking();
 }
 
@@ -124,7 +152,9 @@ int Chip::bufferedBytes() const
 {
     int n = 0;
     for (const SpeechItem &item : mSpeech)
-        n += item.marker >= 0 ? 1 : int(item.text.size());
+        n += int(item.bytes.size());
+    if (mWordRunning)
+        n += int(mWord.size()); // a word leaves the buffer once spoken
     return n;
 }
 
@@ -137,26 +167,29 @@ void Chip::receive(const QByteArray &bytes, int hostBaud)
     mWriteLog.append({bytes, hostBaud, ctsSeen, t});
     for (char ch : bytes) {
         const quint8 b = quint8(ch);
-        // Only the byte right after "7h" may close its block.
-        const int speedBeforeReset = mSpeedBeforeReset;
-        mSpeedBeforeReset = 0;
         bool accepted = mDtr && !mFaults.silent;
+        bool process = true;
         if (accepted) {
-            if (mFaults.stuckAt9600) {
-                accepted = hostBaud == 9600;
-            } else if (mBaud == 0 && b == NUL && speedBeforeReset != 0) {
-                accepted = hostBaud == speedBeforeReset;
-            } else if (mBaud == 0) {
-                // Waiting for the speed: a CR sets it, anything else is noise.
-                accepted = b == CR;
-                if (accepted)
-                    mBaud = hostBaud;
+            const Grace grace = mGrace;
+            if (grace.count > 0 && b == grace.byte && hostBaud == grace.baud && !mFaults.stuckAt9600) {
+                --mGrace.count;
+                process = grace.process;
             } else {
-                accepted = hostBaud == mBaud;
+                mGrace = {}; // only the very next bytes may use it
+                if (mFaults.stuckAt9600) {
+                    accepted = hostBaud == 9600;
+                } else if (mBaud == 0) {
+                    // Waiting for the speed: a CR sets it, anything else is noise.
+                    accepted = b == CR;
+                    if (accepted)
+                        mBaud = hostBaud;
+                } else {
+                    accepted = hostBaud == mBaud;
+                }
             }
         }
         mByteLog.append({b, hostBaud, accepted, ctsSeen, t});
-        if (accepted)
+        if (accepted && process)
             takeByte(b);
     }
     trimLog(mByteLog);
@@ -181,6 +214,18 @@ void Chip::clearLogs()
     mWriteLog.clear();
     mCommandLog.clear();
     mSentLog.clear();
+    mSpoken.clear();
+    mSpokenWords.clear();
+    mTranscription.clear();
+    mAudioOut.clear();
+    mTones.clear();
+    mPcmPlays.clear();
+    mDownloads.clear();
+}
+
+void Chip::allowAtSpeed(int baud, quint8 byte, int count, bool process)
+{
+    mGrace = {baud, byte, count, process};
 }
 
 void Chip::takeData(DataSink sink)
@@ -194,11 +239,17 @@ void Chip::takeByte(quint8 b)
 {
     switch (mState) {
     case ParseState::Data: {
+        if (mEchoing)
+            mEcho.append(char(b));
         const int generation = mSinkGeneration;
         const DataSink sink = mSink; // the sink may replace itself
         if ((!sink || !sink(b)) && generation == mSinkGeneration) {
             mSink = {};
             mState = ParseState::Text;
+            if (mEchoing) {
+                mEchoing = false;
+                mSpeech.push_back({SpeechItem::Raw, '\xFD' + mEcho + '\xFD', false});
+            }
         }
         return;
     }
@@ -239,13 +290,22 @@ void Chip::takeByte(quint8 b)
     case RS:
         return; // the store prefix of downloadable streams: nothing to do live
     default:
-        break;
+        takeText(b);
     }
+}
+
+void Chip::takeText(quint8 b)
+{
     if (b < 0x20 && b != CR && b != '\n' && b != '\t')
         return;
-    if (mSpeech.empty() || mSpeech.back().acted || mSpeech.back().marker >= 0)
+    if (b == 0x80 && mPcm.trailingMarks > 0) {
+        --mPcm.trailingMarks; // the end marks behind a real-time sound
+        return;
+    }
+    mPcm.trailingMarks = 0;
+    if (mSpeech.empty() || mSpeech.back().acted || mSpeech.back().kind != SpeechItem::Text)
         mSpeech.push_back(SpeechItem{});
-    mSpeech.back().text.append(char(b));
+    mSpeech.back().bytes.append(char(b));
     // A full buffer with no NUL in sight is spoken anyway, so the line
     // cannot lock up.
     if (bufferedBytes() >= mConfig.inputBufferSize)
@@ -255,9 +315,21 @@ void Chip::takeByte(quint8 b)
 void Chip::runCommand(const Command &cmd)
 {
     mCommandLog.append(cmd);
+    // In transcription mode the chip echoes each command between 0xFD
+    // brackets, with the data bytes it took.
+    const bool echo = transcribing() && cmd.letter != '?';
+    const QByteArray text = mNumberText + cmd.letter;
+    const int generation = mSinkGeneration;
     const auto it = mCommands.find(cmd.letter);
     if (it != mCommands.end() && it->second)
         it->second(*this, cmd);
+    if (!echo)
+        return;
+    mEcho = text;
+    if (mState == ParseState::Data && mSinkGeneration != generation)
+        mEchoing = true;
+    else
+        mSpeech.push_back({SpeechItem::Raw, '\xFD' + text + '\xFD', false});
 }
 
 void Chip::actOnBuffer()
@@ -270,22 +342,30 @@ void Chip::actOnBuffer()
 void Chip::stopAll()
 {
     mSpeech.clear();
-    mSpeakRunning = false;
+    mWordRunning = false;
+    mNextWordStart = -1.0;
     mPlayEnd = 0.0;
     if (mState == ParseState::Data) {
         mSink = {};
         mState = ParseState::Text;
     }
+    mEchoing = false;
+    mToneRecord.clear();
+    mTonesPlayedUntil = 0.0;
     // An upload in flight stops: drop its frames not yet on the line.
     mOut.clear();
+    endSpeechOutput();
+    stopPcm();
+    if (mRec.active)
+        finishRecording(true);
+    mAdc.running = false;
+    mAdc.armed = false;
     updateCts();
 }
 
 void Chip::enqueueMarker(int byte)
 {
-    SpeechItem item;
-    item.marker = byte;
-    mSpeech.push_back(item);
+    mSpeech.push_back({SpeechItem::Marker, QByteArray(1, char(byte)), false});
 }
 
 // --- Output and time ---------------------------------------------------------
@@ -343,8 +423,7 @@ void Chip::flushOut()
         const OutChunk chunk = mOut.front();
         mOut.pop_front();
         mSentLog.append(chunk.bytes);
-        if (mSentLog.size() > LogLimit * 8)
-            mSentLog.remove(0, mSentLog.size() - LogLimit * 4);
+        trimBytes(mSentLog);
         emit transmit(chunk.bytes, chunk.baud);
         // An upload goes out a frame per turn, so a CAN can stop it.
         if (mXfer.id == 33) {
@@ -360,30 +439,27 @@ bool Chip::speaking() const
     return std::any_of(mSpeech.begin(), mSpeech.end(), [](const SpeechItem &i) { return i.acted; });
 }
 
+bool Chip::busy() const
+{
+    return !mOut.empty() || !mLater.empty() || speaking() || mPlayEnd > 0.0 || now() < mCtsLowUntil || mPcm.active ||
+           mAdc.running || mRec.active || playingTones();
+}
+
+bool Chip::playingTones() const
+{
+    return now() < mTonesPlayedUntil;
+}
+
 void Chip::tick()
 {
     const double t = now();
-    // Speech: acted items in order, text paced by the clock.
-    while (!mSpeech.empty() && mSpeech.front().acted) {
-        SpeechItem &item = mSpeech.front();
-        if (item.marker >= 0) {
-            send(QByteArray(1, char(item.marker)));
-            mSpeech.pop_front();
-            continue;
-        }
-        if (!mSpeakRunning) {
-            mSpeakRunning = true;
-            mSpeakStart = t;
-        }
-        const double length = item.text.size() * mConfig.secondsPerChar;
-        if (t - mSpeakStart < length)
-            break;
-        mSpoken.append(item.text);
-        mSpeakStart += length;
-        mSpeech.pop_front();
-        if (mSpeech.empty() || !mSpeech.front().acted || mSpeech.front().marker >= 0)
-            mSpeakRunning = false;
-    }
+    tickSpeech(t);
+    // A long svchip session must not grow these without end.
+    trimBytes(mSpoken);
+    trimBytes(mAudioOut);
+    trimBytes(mTranscription);
+    trimLog(mSpokenWords);
+    trimLog(mTones);
     while (!mLater.empty() && mLater.front().first <= t) {
         send(mLater.front().second);
         mLater.pop_front();
@@ -392,11 +468,13 @@ void Chip::tick()
         mPlayEnd = 0.0;
         sendFrame(0x80 | 35, QByteArray(1, 0));
     }
+    tickPcm(t);
+    tickAdc(t);
+    tickRecording(t);
     // Replies: an upload goes out a frame per tick, the rest at once.
     flushOut();
     updateCts();
-    const bool busy = !mOut.empty() || !mLater.empty() || speaking() || mPlayEnd > 0.0 || t < mCtsLowUntil;
-    if (!busy)
+    if (!busy())
         mTimer.stop();
 }
 

@@ -9,8 +9,13 @@
 // new commands join without touching the parser.
 //
 // The link library's own exchanges (status, identity, transfers, recording
-// memory) follow link/PROTOCOL.md.
+// memory) follow link/PROTOCOL.md. The parts live apart: the line and parser
+// (Chip.cpp), settings and status (Voice.cpp), speech, transcription and
+// audio out (Speech.cpp, Phonetics.cpp), tones and real-time sound
+// (Tones.cpp), the A/D converter and recording (Recorder.cpp), the link's
+// exchanges (LinkServer.cpp) and the recording memory (RecordingMemory.cpp).
 
+#include "chipsim/ChipTypes.h"
 #include "link/LinkRecords.h"
 
 #include <QByteArray>
@@ -25,73 +30,6 @@
 
 namespace chipsim {
 
-enum class Model { SV3420, SV3410 };
-
-// What the board is. Set before the host opens the line, or any time.
-struct ChipConfig
-{
-    Model model = Model::SV3420;
-    int moduleCode = 1;          // 1 evaluation board, 2/8 SM340A, 4/7 Vellatone LT
-    int rateCode = 0;            // 0 10500 Hz, 4 10000 Hz, 8 8000 Hz
-    int firmwareFirst = 0x0210;  // version half of the first image
-    int firmwareSecond = 0x0210; // version half of the second image
-    qint32 recMemBytes = 1536 * 1024; // recording memory; -1 = none
-    int inputBufferSize = 1024;  // bytes the chip takes before CTS drops
-    double secondsPerChar = 0.004; // program seconds of speech per text byte
-    double flashSeconds = 1.0;   // CTS low while a firmware image is written
-    int powerUpBaud = 0;         // 0 = takes the speed of the first CR
-    double storeBytesPerSecond = 0; // a transfer's storing pace (CTS off per block); 0 = instant
-    double recMemWorkSeconds = 0.2; // erasing or repairing the recording memory
-
-    // The preset for "SV3420" or "SV3410" (anything else: SV3420).
-    [[nodiscard]] static ChipConfig forModel(const QString &model);
-};
-
-// Faults a test can switch on.
-struct ChipFaults
-{
-    bool silent = false;              // hears nothing (every byte is lost), answers nothing
-    bool ctsStuckLow = false;         // CTS never rises
-    bool stuckAt9600 = false;         // the line runs at 9600, whatever happens
-    QByteArray junkBeforeReply;       // sent in front of every reply
-    int failTransferAtPercent = -1;   // a transfer fails once this share arrived
-};
-
-// One byte as it reached the chip.
-struct LoggedByte
-{
-    quint8 byte = 0;
-    int baud = 0;         // the host's speed when it was sent
-    bool accepted = false; // false: lost (wrong speed, no DTR, or silent chip)
-    bool ctsHigh = false; // CTS as the host saw it when writing
-    double time = 0.0;    // vx::Clock seconds
-};
-
-// One write of the host, as a whole.
-struct LoggedWrite
-{
-    QByteArray bytes;
-    int baud = 0;
-    bool ctsHigh = false;
-    double time = 0.0;
-};
-
-// A parsed command: CmdChar, optional sign and number, letter.
-struct Command
-{
-    char letter = 0;
-    bool hasNumber = false;
-    char sign = 0;      // '+', '-' or 0
-    qint32 number = 0;  // signed value (0 when absent)
-};
-
-// One file of the recording memory (a chip PCM file as the chip holds it).
-struct RecFile
-{
-    quint16 tag = 0;
-    QByteArray pcm;
-};
-
 // Firmware images as this chip takes them: "SVFW", the part (1 first image,
 // 2 second image), and the version where the program reads it (first image:
 // bytes 8-13 chained; second image: the two bytes at length - 132).
@@ -102,6 +40,17 @@ struct RecFile
 // when it is too short.
 [[nodiscard]] int firmwareImageVersion(const QByteArray &image, int part);
 
+// The chip's phonetic transcription of a piece of text, as it sends it in
+// transcription mode: each word in phoneme codes and upper-case consonants,
+// digits and ".,'/\+-" as they are, each word followed by one blank.
+[[nodiscard]] QByteArray phoneticTranscription(const QByteArray &text);
+// The audio the chip sends for one spoken word: 8-bit unsigned samples
+// (silence 128), `count` of them, shaped by the word, pitch and volume.
+[[nodiscard]] QByteArray speechSamples(const QByteArray &word, int pitch, int volume, int count);
+// A chip PCM file in the marked form, as the chip stores a recording: the
+// data gets the end mark (and a pad byte before it when its length is even).
+[[nodiscard]] QByteArray makeMarkedPcm(int code, quint16 tag, const QByteArray &data);
+
 class Chip : public QObject
 {
     Q_OBJECT
@@ -111,6 +60,9 @@ public:
     // Takes the bytes that follow a command; returns false once it wants no
     // more (the byte it returns false for is consumed).
     using DataSink = std::function<bool(quint8)>;
+    // The A/D converter's input: the sample of a channel (0-3) at its n-th
+    // conversion.
+    using AdcSource = std::function<quint8(int channel, qint64 n)>;
 
     explicit Chip(const ChipConfig &config = {}, QObject *parent = nullptr);
     ~Chip() override;
@@ -134,8 +86,8 @@ public:
     [[nodiscard]] ChipFaults &faults() { return mFaults; }
     void setFaults(const ChipFaults &faults);
 
-    // --- What a test observes. The byte and write logs keep the latest
-    // million entries (a long svchip session would grow them without end).
+    // --- What a test observes. Each log keeps its latest million entries
+    // or so (a long svchip session would grow them without end).
     [[nodiscard]] const QVector<LoggedByte> &byteLog() const { return mByteLog; }
     [[nodiscard]] const QVector<LoggedWrite> &writeLog() const { return mWriteLog; }
     [[nodiscard]] const QVector<Command> &commandLog() const { return mCommandLog; }
@@ -143,27 +95,64 @@ public:
     [[nodiscard]] QByteArray acceptedBytes() const;
     // Every byte the chip sent back, in order (whether the host heard it or not).
     [[nodiscard]] const QByteArray &sentBytes() const { return mSentLog; }
+    // Clears the logs above and the speech, tone, sound and download logs.
     void clearLogs();
 
     [[nodiscard]] LinkStatus statusRecord() const;
     [[nodiscard]] ChipInfo infoRecord() const;
+
+    // Speech. Text bytes spoken so far (acted on and paced out), the words
+    // with the settings they were spoken with, the transcription sent for
+    // "10?" and the audio sent for "11?".
     [[nodiscard]] bool speaking() const;
-    // Text bytes spoken so far (acted on and paced out).
     [[nodiscard]] const QByteArray &spokenText() const { return mSpoken; }
+    [[nodiscard]] const QVector<SpokenWord> &spokenWords() const { return mSpokenWords; }
+    [[nodiscard]] const QByteArray &transcription() const { return mTranscription; }
+    [[nodiscard]] const QByteArray &audioOut() const { return mAudioOut; }
+    [[nodiscard]] bool transcribing() const { return mOutput == SpeechOutput::Transcribe; }
+    [[nodiscard]] bool sendingAudio() const { return mOutput == SpeechOutput::Audio; }
+    // Seconds a word of n bytes takes at the current speed.
+    [[nodiscard]] double speechSeconds(int bytes) const;
+    // Samples per second of the chip's audio (from the rate code).
+    [[nodiscard]] int sampleRate() const;
 
     // Value of a voice setting or register by its command letter
     // ('v','s','p','x','a','f','e','r','o','g','n','b'); 0 when unknown.
     [[nodiscard]] int setting(char letter) const;
     void setSetting(char letter, int value);
+    // POR bit 4 clear: the chip emulates the older model; bit 7 clear: module
+    // compatibility. Native = neither (the wider ranges, the digit tone form).
+    [[nodiscard]] bool emulation() const;
+    [[nodiscard]] bool nativeMode() const;
+    // The largest value a setting takes in the current mode (-1: no range).
+    [[nodiscard]] int settingMax(char letter) const;
 
     // Downloads as stored.
     [[nodiscard]] const QByteArray &greeting() const { return mGreeting; }
     [[nodiscard]] const QByteArray &dictionary() const { return mDictionary; }
     [[nodiscard]] const QByteArray &soundLibrary() const { return mSoundLibrary; }
+    // The firmware image last written for a part (1 or 2), as it arrived.
+    [[nodiscard]] QByteArray firmwareImage(int part) const;
     // The payload of the last completed download, exactly as it arrived.
     [[nodiscard]] const QByteArray &lastDownload() const { return mLastDownload; }
     [[nodiscard]] int downloadCount() const { return mDownloadCount; }
     [[nodiscard]] int firmwareWrites() const { return mFirmwareWrites; }
+    // Every transfer that reached its end, with its kind and result.
+    [[nodiscard]] const QVector<Download> &downloads() const { return mDownloads; }
+
+    // Tones and real-time sound.
+    [[nodiscard]] const QVector<ToneEvent> &tones() const { return mTones; }
+    [[nodiscard]] bool playingTones() const;
+    [[nodiscard]] const QVector<PcmPlay> &pcmPlays() const { return mPcmPlays; }
+    [[nodiscard]] bool playingPcm() const { return mPcm.active; }
+
+    // The A/D converter: its settings value, whether it streams to the host,
+    // the frames sent, and the external trigger.
+    [[nodiscard]] int adcSettings() const { return mAdc.settings; }
+    [[nodiscard]] bool adcRunning() const { return mAdc.running; }
+    [[nodiscard]] qint64 adcFramesSent() const { return mAdc.frames; }
+    void setAdcSource(AdcSource source);
+    void triggerAdc();
 
     // Recording memory.
     [[nodiscard]] const QVector<RecFile> &recFiles() const { return mRecFiles; }
@@ -171,8 +160,12 @@ public:
     bool addRecFile(quint16 tag, const QByteArray &pcm);
     [[nodiscard]] bool recMemCorrupt() const { return mRecCorrupt; }
     void setRecMemCorrupt(bool corrupt) { mRecCorrupt = corrupt; }
+    // A sound library the chip cannot use: free space reads -1.
+    [[nodiscard]] bool recMemIncompatible() const { return mRecIncompatible; }
+    void setRecMemIncompatible(bool on) { mRecIncompatible = on; }
     [[nodiscard]] qint32 recMemFree() const;
     [[nodiscard]] bool playingRecording() const { return mPlayEnd > 0; }
+    [[nodiscard]] bool recording() const { return mRec.active; }
 
     // --- The command table and what handlers use.
     // Behaviour of a command letter; replaces the one there.
@@ -185,6 +178,10 @@ public:
     // reaches it.
     void enqueueMarker(int byte);
     void setLineBaud(int baud);
+    // Takes the next `count` bytes equal to `byte` at `baud` although the
+    // line runs at another speed (the NUL behind "7h" or "11?", the end
+    // marks behind a real-time sound); `process` feeds them to the parser.
+    void allowAtSpeed(int baud, quint8 byte, int count, bool process);
     // The link library's framed reply (link/PROTOCOL.md).
     void sendFrame(quint8 id, const QByteArray &payload);
     // Sends bytes once the given program seconds have passed (after what
@@ -200,13 +197,17 @@ signals:
 private:
     struct SpeechItem
     {
-        int marker = -1;   // >= 0: a byte to send when reached
-        QByteArray text;   // else text to speak
+        enum Kind { Text, Marker, Raw } kind = Text;
+        QByteArray bytes; // text to speak, the marker byte, or bytes to send as they are
         bool acted = false;
     };
+    enum class SpeechOutput { Speak, Transcribe, Audio };
 
     void installCommands();
+    void installToneCommands();
+    void installRecorderCommands();
     void takeByte(quint8 b);
+    void takeText(quint8 b);
     void runCommand(const Command &cmd);
     void actOnBuffer();
     void stopAll();
@@ -215,8 +216,34 @@ private:
     void ensureTicking();
     void updateCts();
     [[nodiscard]] int bufferedBytes() const;
-    void queryCommand(const Command &cmd);
+    [[nodiscard]] bool busy() const;
+    // Voice settings and registers.
+    void settingCommand(const Command &cmd);
     void registerCommand(const Command &cmd);
+    void modeCommand(const Command &cmd);
+    void loadVoice(int voice);
+    void restoreDefaults();
+    void clampToRanges();
+    // Speech.
+    void queryCommand(const Command &cmd);
+    void startTranscription();
+    void startAudio();
+    void endSpeechOutput();
+    void tickSpeech(double t);
+    void speakWord(double t);
+    // Tones and real-time sound.
+    bool toneStreamByte(quint8 b);
+    void playTone(const ToneEvent &tone);
+    void startPcm(const Command &cmd);
+    bool pcmByte(quint8 b);
+    void tickPcm(double t);
+    void stopPcm();
+    // The A/D converter and recording.
+    void adcCommand(const Command &cmd);
+    void startRecording(int code, const QByteArray &tagDigits);
+    void tickAdc(double t);
+    void tickRecording(double t);
+    void finishRecording(bool byCan);
     // Link exchanges.
     void beginTransfer(int id);
     bool transferByte(quint8 b);
@@ -226,6 +253,7 @@ private:
     quint8 storeSoundLibrary(const QByteArray &lib, bool tagged);
     int findRecFile(qint32 number, bool byTag) const;
     void recMemCommand(int id);
+    void logDownload(DownloadKind kind, const QByteArray &bytes, int result);
 
     ChipConfig mConfig;
     ChipFaults mFaults;
@@ -235,7 +263,13 @@ private:
     bool mDtr = false;
     bool mRts = false;
     int mBaud = 0;
-    int mSpeedBeforeReset = 0; // the speed "7h" just dropped, for its closing NUL
+    struct Grace
+    {
+        int baud = 0;
+        quint8 byte = 0;
+        int count = 0;
+        bool process = false;
+    } mGrace;
     double mCtsLowUntil = 0.0;
     bool mLastCts = false;
 
@@ -246,12 +280,23 @@ private:
     QByteArray mNumberText;
     DataSink mSink;
     int mSinkGeneration = 0;
+    QByteArray mEcho; // a command being echoed in transcription mode, with its data
+    bool mEchoing = false;
 
     // Speech.
     std::deque<SpeechItem> mSpeech;
-    double mSpeakStart = 0.0; // clock time the current text item started
-    bool mSpeakRunning = false;
+    SpeechOutput mOutput = SpeechOutput::Speak;
+    int mBaudBeforeAudio = 0;
+    bool mWordRunning = false;
+    double mWordStart = 0.0;
+    double mNextWordStart = -1.0; // where the next word starts when speech runs on
+    QByteArray mWord;        // the word being spoken, with its leading blanks
+    QByteArray mWordSamples; // its audio, in audio mode
+    int mWordSamplesSent = 0;
     QByteArray mSpoken;
+    QVector<SpokenWord> mSpokenWords;
+    QByteArray mTranscription;
+    QByteArray mAudioOut;
 
     // Outgoing replies, delivered from the timer so they arrive
     // asynchronously like on a real line.
@@ -264,20 +309,68 @@ private:
     std::deque<std::pair<double, QByteArray>> mLater;
     bool mFlushPosted = false;
 
-    // State.
+    // Settings and stored state.
     std::map<char, int> mSettings;
     std::map<char, Handler> mCommands;
-    QByteArray mGreeting, mDictionary, mSoundLibrary, mLastDownload;
-    int mDownloadCount = 0;
-    int mFirmwareWrites = 0;
-    QVector<RecFile> mRecFiles;
-    bool mRecCorrupt = false;
-    double mPlayEnd = 0.0;
     int mMode = 2;
     int mCharDelay = 0;
     int mTextDelay = 0;
-    bool mDictLoaded = false;
     bool mDictEnabled = false;
+    QByteArray mGreeting, mDictionary, mSoundLibrary, mLastDownload;
+    QByteArray mFirmware[2];
+    int mDownloadCount = 0;
+    int mFirmwareWrites = 0;
+    QVector<Download> mDownloads;
+    QVector<RecFile> mRecFiles;
+    bool mRecCorrupt = false;
+    bool mRecIncompatible = false;
+    double mPlayEnd = 0.0;
+
+    // Tones: the music stream's record being read and its settings.
+    QVector<ToneEvent> mTones;
+    QByteArray mToneRecord;
+    int mToneVolume = 255;
+    int mToneTempo = 86;
+    double mTonesPlayedUntil = 0.0;
+
+    // Real-time sound.
+    struct Pcm
+    {
+        bool active = false;  // the stream runs (data or play-out)
+        bool dataEnded = false;
+        int header = 0;       // 0 not known yet, 1 reading a marked header, 2 data
+        int trailingMarks = 0; // end marks still to be passed over
+        int baudBefore = 0;
+        double playedUntil = 0.0; // clock time the samples taken so far are played
+        double secondsPerByte = 0.0;
+    } mPcm;
+    QVector<PcmPlay> mPcmPlays;
+
+    // The A/D converter.
+    struct Adc
+    {
+        int settings = 0;
+        bool running = false;   // streams frames to the host
+        bool armed = false;     // feeds the recorder
+        bool triggered = false;
+        double next = 0.0;
+        qint64 frames = 0;
+        qint64 samples = 0;     // conversions made (the source's n)
+    } mAdc;
+    AdcSource mAdcSource;
+
+    // A recording into the recording memory.
+    struct Recording
+    {
+        bool active = false;
+        int code = 0;
+        quint16 tag = 0;
+        QByteArray data;
+        double start = 0.0;
+        qint64 kilobytes = 0; // status 15 sent so far
+        int scriptAt = 0;
+        double nextScript = 0.0;
+    } mRec;
 
     // A transfer in progress (link/PROTOCOL.md).
     struct Transfer

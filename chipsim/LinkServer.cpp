@@ -13,6 +13,12 @@ void Chip::queryCommand(const Command &cmd)
 {
     const int id = cmd.number;
     switch (id) {
+    case 10: // the transcription of what follows, until CAN
+        startTranscription();
+        break;
+    case 11: // the voice as samples, until CAN
+        startAudio();
+        break;
     case vx::proto::QStatus: {
         const LinkStatus s = statusRecord();
         sendFrame(vx::proto::QStatus, QByteArray(reinterpret_cast<const char *>(s.bytes.data()), LinkStatus::Size));
@@ -108,6 +114,7 @@ void Chip::finishTransfer()
     if (x.failed)
         return; // already reported
     if (quint32(x.payload.size()) != x.total) {
+        logDownload(x.id == vx::proto::QFirmware ? DownloadKind::Firmware : DownloadKind::Other, x.payload, 1);
         sendFrame(quint8(x.id), QByteArray(1, 1));
         return;
     }
@@ -137,15 +144,20 @@ void Chip::storeDownload(const QByteArray &payload)
         }
     }
     quint8 code = 0;
+    DownloadKind what = DownloadKind::Other;
     if (kind == 255) {
+        what = DownloadKind::Greeting;
         mGreeting = payload;
     } else if (kind == 247) {
+        what = DownloadKind::Dictionary;
         mDictionary = payload;
     } else if (kind == 100 || kind == 223) {
+        what = DownloadKind::SoundLibrary;
         code = storeSoundLibrary(payload, kind == 223);
         if (code == 0)
             mSoundLibrary = payload;
     } else if (payload.size() >= 16 && quint8(payload[8]) == 0xC0 && quint8(payload[9]) == 0xDB) {
+        what = DownloadKind::ChipPcm;
         const quint16 tag = quint16(quint8(payload[14]) | (quint8(payload[15]) << 8));
         if (mConfig.recMemBytes < 0)
             code = 6;
@@ -158,6 +170,7 @@ void Chip::storeDownload(const QByteArray &payload)
         mLastDownload = payload;
         ++mDownloadCount;
     }
+    logDownload(what, payload, code);
     sendFrame(vx::proto::QDownload, QByteArray(1, char(code)));
 }
 
@@ -206,17 +219,19 @@ quint8 Chip::storeSoundLibrary(const QByteArray &lib, bool tagged)
     if (used > mConfig.recMemBytes)
         return 5;
     mRecFiles = files;
-    mRecCorrupt = false;
+    mRecCorrupt = mRecIncompatible = false;
     return 0;
 }
 
 void Chip::storeFirmware(const QByteArray &image)
 {
     const int part = firmwareImagePart(image);
+    logDownload(DownloadKind::Firmware, image, part == 0 ? 2 : 0);
     if (part == 0) {
         sendFrame(vx::proto::QFirmware, QByteArray(1, 2));
         return;
     }
+    mFirmware[part - 1] = image;
     const int version = firmwareImageVersion(image, part);
     if (part == 1)
         mConfig.firmwareFirst = version;
@@ -233,6 +248,16 @@ void Chip::storeFirmware(const QByteArray &image)
         mBaud = 9600;
     updateCts();
     ensureTicking();
+}
+
+void Chip::logDownload(DownloadKind kind, const QByteArray &bytes, int result)
+{
+    mDownloads.append({kind, bytes, result});
+}
+
+QByteArray Chip::firmwareImage(int part) const
+{
+    return part == 1 || part == 2 ? mFirmware[part - 1] : QByteArray();
 }
 
 // --- Firmware images ---------------------------------------------------------

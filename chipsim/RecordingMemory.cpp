@@ -13,8 +13,11 @@ bool Chip::addRecFile(quint16 tag, const QByteArray &pcm)
 {
     if (mConfig.recMemBytes < 0)
         return false;
-    mRecFiles.erase(std::remove_if(mRecFiles.begin(), mRecFiles.end(), [tag](const RecFile &f) { return f.tag == tag; }),
-                    mRecFiles.end());
+    // A file under a tag replaces the one with the same tag (0 is no tag).
+    if (tag != 0)
+        mRecFiles.erase(
+            std::remove_if(mRecFiles.begin(), mRecFiles.end(), [tag](const RecFile &f) { return f.tag == tag; }),
+            mRecFiles.end());
     qint64 used = 0;
     for (const RecFile &f : mRecFiles)
         used += f.pcm.size();
@@ -44,8 +47,10 @@ void Chip::recMemCommand(int id)
         return reply(6);
     if (id == vx::proto::QInit || id == vx::proto::QRepair) {
         // Erasing and repairing take a while; the result comes at the end.
-        if (id == vx::proto::QInit)
+        if (id == vx::proto::QInit) {
             mRecFiles.clear();
+            mRecIncompatible = false;
+        }
         mRecCorrupt = false;
         // A still-working frame at once and every half second, so the link
         // can tell a working chip from a silent one.

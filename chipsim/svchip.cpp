@@ -4,7 +4,8 @@
 //   svchip [--model SV3420|SV3410] [--module N] [--firmware FIRST,SECOND]
 //          [--rate CODE] [--recmem BYTES] [--stuck-9600] [--silent]
 //          [--junk HEXBYTES] [--fail-at PERCENT]
-//          [--pace SECONDS_PER_CHAR] [--log]
+//          [--pace SECONDS_PER_CHAR] [--record-seconds SECONDS]
+//          [--recmem-corrupt] [--record-write-error] [--log]
 
 #include "chipsim/Chip.h"
 #include "chipsim/PtyServer.h"
@@ -41,12 +42,20 @@ int main(int argc, char **argv)
                                     QStringLiteral("percent"));
     const QCommandLineOption pace(QStringLiteral("pace"), QStringLiteral("Seconds of speech per character."),
                                   QStringLiteral("seconds"));
+    const QCommandLineOption recordSeconds(QStringLiteral("record-seconds"),
+                                           QStringLiteral("A recording ends by itself after this long."),
+                                           QStringLiteral("seconds"));
+    const QCommandLineOption corrupt(QStringLiteral("recmem-corrupt"), QStringLiteral("The recording memory is corrupt."));
+    const QCommandLineOption writeError(QStringLiteral("record-write-error"),
+                                        QStringLiteral("Recordings fail to store (status 7)."));
     const QCommandLineOption log(QStringLiteral("log"), QStringLiteral("Print each byte received, with its speed."));
-    cli.addOptions({model, module, firmware, rate, recmem, stuck, silent, junk, failAt, pace, log});
+    cli.addOptions({model, module, firmware, rate, recmem, stuck, silent, junk, failAt, pace, recordSeconds, corrupt,
+                    writeError, log});
     const QString usage = QStringLiteral(
         "usage: svchip [--model SV3420|SV3410] [--module N] [--firmware FIRST,SECOND] [--rate 0|4|8]\n"
         "              [--recmem BYTES] [--stuck-9600] [--silent] [--junk HEXBYTES] [--fail-at PERCENT]\n"
-        "              [--pace SECONDS_PER_CHAR] [--log]\n");
+        "              [--pace SECONDS_PER_CHAR] [--record-seconds SECONDS] [--recmem-corrupt]\n"
+        "              [--record-write-error] [--log]\n");
     // A typo must not start a healthy chip: every value is checked, and a bad
     // one ends the program with the usage and code 2.
     auto refuse = [&usage](const QString &why) {
@@ -86,6 +95,12 @@ int main(int argc, char **argv)
         if (!ok || config.secondsPerChar < 0 || config.secondsPerChar > 60)
             refuse(QStringLiteral("bad value \"%1\" for --pace").arg(cli.value(pace)));
     }
+    if (cli.isSet(recordSeconds)) {
+        bool ok = false;
+        config.recordSeconds = cli.value(recordSeconds).toDouble(&ok);
+        if (!ok || config.recordSeconds < 0 || config.recordSeconds > 3600)
+            refuse(QStringLiteral("bad value \"%1\" for --record-seconds").arg(cli.value(recordSeconds)));
+    }
     if (cli.isSet(firmware)) {
         const QStringList halves = cli.value(firmware).split(QLatin1Char(','));
         bool ok1 = false, ok2 = false;
@@ -108,7 +123,9 @@ int main(int argc, char **argv)
     faults.junkBeforeReply = QByteArray::fromHex(junkHex.toLatin1());
     if (cli.isSet(failAt))
         faults.failTransferAtPercent = int(number(failAt, 0, 100));
+    faults.recordWriteError = cli.isSet(writeError);
     chip.setFaults(faults);
+    chip.setRecMemCorrupt(cli.isSet(corrupt));
 
     chipsim::PtyServer server(&chip);
     if (!server.start()) {

@@ -139,8 +139,8 @@ TEST(Chip, CommandsSetRegistersSettingsAndModes)
 {
     Chip chip;
     Host host(chip);
-    host.send("\r" + C + "+16g" + C + "+8g" + C + "-8g" + C + "200n" + C + "7v" + C + "3o" + C + "12c" + C + "u" +
-              NUL);
+    host.send("\r" + C + "0g" + C + "+16g" + C + "+8g" + C + "-8g" + C + "200n" + C + "7v" + C + "3o" + C + "c" + C +
+              "12c" + C + "u" + NUL);
     LinkStatus s = chip.statusRecord();
     EXPECT_EQ(s.POR(), 16);
     EXPECT_EQ(s.ACR(), 200);
@@ -149,16 +149,16 @@ TEST(Chip, CommandsSetRegistersSettingsAndModes)
     EXPECT_EQ(s.mode(), 0);
     EXPECT_EQ(s.charDelay(), 12);
     EXPECT_EQ(s.dictionaryEnabled(), 1);
-    host.send(C + "-16g" + C + "40t" + NUL);
+    host.send(C + "-16g" + C + "t" + C + "14t" + NUL);
     s = chip.statusRecord();
     EXPECT_EQ(s.POR(), 0);
     EXPECT_EQ(s.mode(), 2);
-    EXPECT_EQ(s.textDelay(), 40);
+    EXPECT_EQ(s.textDelay(), 14);
     host.send(C + "d" + NUL);
     EXPECT_EQ(chip.statusRecord().mode(), 1);
     ASSERT_FALSE(chip.commandLog().isEmpty());
-    EXPECT_EQ(chip.commandLog().first().sign, '+');
-    EXPECT_EQ(chip.commandLog().first().number, 16);
+    EXPECT_EQ(chip.commandLog()[1].sign, '+');
+    EXPECT_EQ(chip.commandLog()[1].number, 16);
 }
 
 TEST(Chip, SpeaksAtItsPaceAndAnswersMarkersInOrder)

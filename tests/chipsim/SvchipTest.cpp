@@ -87,6 +87,28 @@ TEST_F(Svchip, AChipStuckAt9600AnswersOnlyAt9600)
     EXPECT_TRUE(handshake());
 }
 
+TEST_F(Svchip, TheVoiceComesBackAtTheFastSpeedOverAPseudoTerminal)
+{
+    start({});
+    comm->setSettings(QStringLiteral("9600,N,8,1"));
+    comm->setInputMode(SerialComm::comInputModeBinary);
+    comm->setPortOpen(true);
+    comm->setDTREnable(true);
+    ASSERT_TRUE(handshake());
+    comm->setOutput(C + "11?" + NUL);
+    pump(0.5); // as the program waits before it switches
+    comm->setSettings(QStringLiteral("115200,N,8,1"));
+    comm->setOutput(QByteArray(" hello there") + NUL);
+    pump(0.5);
+    comm->setInputLen(0);
+    const QByteArray audio = comm->Input();
+    EXPECT_GT(audio.size(), 400) << "samples at the chip's rate";
+    comm->setOutput(QByteArray("\x18"));
+    pump(0.25);
+    comm->setSettings(QStringLiteral("9600,N,8,1"));
+    EXPECT_TRUE(handshake()) << "the chip went back to the old speed at CAN";
+}
+
 // A typo in a value or a switch must not start a healthy chip.
 TEST(SvchipOptions, BadValuesAreRefusedWithTheUsageAndCode2)
 {
@@ -101,6 +123,7 @@ TEST(SvchipOptions, BadValuesAreRefusedWithTheUsageAndCode2)
         {QStringLiteral("--model"), QStringLiteral("SV3430")},
         {QStringLiteral("--firmware"), QStringLiteral("0301")},
         {QStringLiteral("--pace"), QStringLiteral("fast")},
+        {QStringLiteral("--record-seconds"), QStringLiteral("-1")},
         {QStringLiteral("stray")},
     };
     for (const QStringList &args : bad) {
