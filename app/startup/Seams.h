@@ -22,8 +22,6 @@ inline void call(const F &hook, A &&...args)
         hook(std::forward<A>(args)...);
 }
 
-// Replaced by UpdateToolbarState() (toolbar rules computed, then applied).
-inline std::function<void()> UpdateToolbarState;
 // Replaced by the control panels' demo set-up (sliders and lists at 0, bit 0 registers pressed).
 inline std::function<void()> DemoPanels;
 // Replaced by the sound library window's SetListViewAltRowColors (colours as 0xBBGGRR).
@@ -33,22 +31,13 @@ inline std::function<void(QWidget *listView, int colour1, int colour2)> SetListV
 inline std::function<bool(const QString &path)> LinkTransferFile;
 // Replaced by the control panel window frmCpanels, created on first use.
 inline std::function<QWidget *()> ControlPanelWindow;
-// Replaced by frmMDI::InitMenus (the menu bar from one menu table).
-inline std::function<void(QMainWindow *main)> InitMenus;
-// Replaced by frmCompatQuery, the start-up's compatibility question (sets For10).
-inline std::function<void()> DisplayCompatQuery;
 // Replaced by the recent-file list's UpdateRecentFileMenu.
 inline std::function<void()> UpdateRecentFileMenu;
 // Replaced by the document registry's OpenFileByType (File > Open by extension).
 inline std::function<void(const QString &path)> OpenFileByType;
 // Replaced by the main window's context menu of its empty area (frmMDI_Popups).
 inline std::function<void(QWidget *owner)> ShowMDIFormMenu;
-// Replaced by the hover highlight's SetRollover (null clears it).
-inline std::function<void(QWidget *control)> SetRollover;
 // Replaced by frmMDI::cTolv_CommEvent driving the chip receiver.
 inline std::function<void()> CommEvent;
-// Replaced by the main toolbar's button and drop-down handlers (frmMDI_Commands), by key.
-inline std::function<void(const QString &key)> ToolbarButtonClick;
-inline std::function<void(const QString &key)> ToolbarButtonMenuClick;
 
 } // namespace seams

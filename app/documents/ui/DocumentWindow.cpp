@@ -1,9 +1,9 @@
 #include "app/documents/ui/DocumentWindow.h"
 
 #include "app/Globals.h"
+#include "app/shell/ui/ToolbarState.h"
 #include "app/documents/ui/Documents.h"
 #include "app/documents/ui/FileCommands.h"
-#include "app/startup/Seams.h"
 #include "app/startup/ui/frmMDI.h"
 #include "common/TextUtil.h"
 #include "platform/Prompter.h"
@@ -80,5 +80,5 @@ void DocumentWindow::closeEvent(QCloseEvent *event)
     Form_Unload();
     event->accept();
     // Once the window is gone, the menus follow the window now active.
-    QTimer::singleShot(100, [] { seams::call(seams::UpdateToolbarState); });
+    QTimer::singleShot(100, [] { UpdateToolbarState(); });
 }

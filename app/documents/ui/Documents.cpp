@@ -1,8 +1,8 @@
 #include "app/documents/ui/Documents.h"
 
 #include "app/Globals.h"
+#include "app/shell/ui/ToolbarState.h"
 #include "app/documents/ui/DocumentWindow.h"
-#include "app/startup/Seams.h"
 #include "platform/Prompter.h"
 
 #include <QCoreApplication>
@@ -156,14 +156,14 @@ DocumentWindow *OpenDocument(vx::WindowKind kind, const QString &path)
         QWidget *frame = w->frame();
         frame->hide();
         frame->deleteLater();
-        seams::call(seams::UpdateToolbarState);
+        UpdateToolbarState();
         return nullptr;
     }
     DocRecord &doc = w->record();
     doc.FileName = path;
     doc.Dirty = false;
     w->RefreshCaption();
-    seams::call(seams::UpdateToolbarState);
+    UpdateToolbarState();
     return w;
 }
 

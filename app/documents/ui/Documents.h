@@ -6,6 +6,7 @@
 // start at slot 2.
 
 #include "app/documents/Registry.h"
+#include "app/documents/WindowState.h"
 
 #include <QPointer>
 #include <QString>

@@ -1,9 +1,9 @@
 #include "app/documents/ui/FileCommands.h"
 
 #include "app/Globals.h"
+#include "app/shell/ui/ToolbarState.h"
 #include "app/documents/ui/DocumentWindow.h"
 #include "app/documents/ui/Documents.h"
-#include "app/startup/Seams.h"
 #include "platform/Prompter.h"
 
 #include <QGuiApplication>
@@ -37,13 +37,13 @@ bool SaveDocument(DocumentWindow *doc, bool askName)
         vx::MsgBox(QStringLiteral("Error ") + QString::number(kFileAccessError) + QStringLiteral(": ") + error,
                    vx::Buttons::Ok, vx::Icon::Exclamation);
         SaveCancelled = true;
-        seams::call(seams::UpdateToolbarState);
+        UpdateToolbarState();
         return false;
     }
     rec.FileName = path;
     rec.Dirty = false;
     doc->RefreshCaption();
-    seams::call(seams::UpdateToolbarState);
+    UpdateToolbarState();
     return true;
 }
 

@@ -1,7 +1,7 @@
 #include "app/documents/ui/MdiChild.h"
 
 #include "app/Globals.h"
-#include "app/startup/Seams.h"
+#include "app/shell/ui/ToolbarState.h"
 #include "app/startup/ui/frmMDI.h"
 
 #include <QEvent>
@@ -41,7 +41,7 @@ void MdiChild::Form_Activate()
     if (s < 0 || s >= DocState.size() || DocState[s].Deleted || SuppressActivate)
         return;
     ActiveDocIndex = s;
-    seams::call(seams::UpdateToolbarState);
+    UpdateToolbarState();
 }
 
 QWidget *MdiChild::frame()

@@ -1,12 +1,12 @@
 #include "app/documents/ui/frmPhonetic.h"
 
 #include "app/Globals.h"
+#include "app/shell/ui/ToolbarState.h"
 #include "app/documents/TextFile.h"
 #include "app/documents/ui/Documents.h"
 #include "app/documents/ui/TextBox.h"
 #include "app/shell/ui/EditorFont.h"
 #include "app/startup/MainWindowRules.h"
-#include "app/startup/Seams.h"
 #include "platform/Numbers.h"
 #include "platform/Settings.h"
 
@@ -31,7 +31,7 @@ frmPhonetic::frmPhonetic(QWidget *parent)
     setFocusProxy(txtInputBox);
     connect(txtInputBox, &QPlainTextEdit::selectionChanged, this, [] {
         if (!Busy)
-            seams::call(seams::UpdateToolbarState);
+            UpdateToolbarState();
     });
 }
 
@@ -52,7 +52,7 @@ void frmPhonetic::Form_Activate()
         return;
     ActiveDocIndex = slot();
     QCoreApplication::processEvents();
-    seams::call(seams::UpdateToolbarState);
+    UpdateToolbarState();
 }
 
 void frmPhonetic::Form_QueryUnload(bool &Cancel)
@@ -65,7 +65,7 @@ void frmPhonetic::Form_QueryUnload(bool &Cancel)
     if (!ClosingAll) {
         Cancel = true;
         frame()->hide();
-        seams::call(seams::UpdateToolbarState);
+        UpdateToolbarState();
         return;
     }
     if (CommErrChoice == 3)

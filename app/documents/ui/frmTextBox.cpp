@@ -1,12 +1,12 @@
 #include "app/documents/ui/frmTextBox.h"
 
 #include "app/Globals.h"
+#include "app/shell/ui/ToolbarState.h"
 #include "app/documents/TextFile.h"
 #include "app/documents/ui/Documents.h"
 #include "app/documents/ui/FileDialogs.h"
 #include "app/documents/ui/TextBox.h"
 #include "app/shell/ui/EditorFont.h"
-#include "app/startup/Seams.h"
 #include "platform/Numbers.h"
 
 #include <QKeyEvent>
@@ -33,7 +33,7 @@ frmTextBox::frmTextBox(QWidget *parent)
     connect(txtInputBox, &QPlainTextEdit::textChanged, this, &frmTextBox::txtInputBox_Change);
     connect(txtInputBox, &QPlainTextEdit::selectionChanged, this, [] {
         if (!Busy)
-            seams::call(seams::UpdateToolbarState);
+            UpdateToolbarState();
     });
     txtInputBox->installEventFilter(this);
 }
@@ -105,7 +105,7 @@ void frmTextBox::txtInputBox_Change()
         return;
     if (MarkDirty(record()))
         RefreshCaption();
-    seams::call(seams::UpdateToolbarState);
+    UpdateToolbarState();
 }
 
 bool frmTextBox::txtInputBox_KeyDown(int KeyCode, Qt::KeyboardModifiers Shift)

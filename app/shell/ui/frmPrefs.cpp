@@ -3,6 +3,8 @@
 #include "app/shell/ui/EditorFont.h"
 #include "app/documents/ui/Documents.h"
 #include "app/documents/ui/MdiChild.h"
+#include "app/shell/ui/ToolbarState.h"
+#include "common/ui/Rollover.h"
 #include "app/Globals.h"
 #include "app/startup/MainWindowRules.h"
 #include "app/startup/Preferences.h"
@@ -337,7 +339,7 @@ void frmPrefs::NewTab(int Index)
     panel->setEnabled(true);
     mTab = Index;
 
-    seams::call(seams::UpdateToolbarState);
+    UpdateToolbarState();
     if (isVisible())
         panel->setFocus();
 }
@@ -433,7 +435,7 @@ bool frmPrefs::eventFilter(QObject *watched, QEvent *event)
         for (int i = 0; i < 4; ++i) {
             if (watched == picPpanels[i] || watched == lblPpanels[i]) {
                 if (event->type() == QEvent::MouseMove) {
-                    seams::call(seams::SetRollover, static_cast<QWidget *>(watched));
+                    SetRollover(static_cast<QWidget *>(watched));
                     return false;
                 }
                 NewTab(i);

@@ -1,6 +1,7 @@
 #include "app/startup/Busy.h"
 
 #include "app/Globals.h"
+#include "app/shell/ui/ToolbarState.h"
 #include "app/startup/Seams.h"
 #include "app/documents/ui/Documents.h"
 #include "app/documents/ui/MdiChild.h"
@@ -27,7 +28,7 @@ void BeginBusy()
     if (CompilingLibrary)
         return;
     Busy = true;
-    seams::call(seams::UpdateToolbarState);
+    UpdateToolbarState();
     for (int slot = 0; slot < DocState.size(); ++slot) {
         if (!slotLive(slot))
             continue;
@@ -56,5 +57,5 @@ void EndBusy()
         QCoreApplication::processEvents();
     }
     SuppressActivate = false;
-    seams::call(seams::UpdateToolbarState);
+    UpdateToolbarState();
 }

@@ -1,67 +1,15 @@
 #include "app/startup/ui/MainToolbar.h"
 
+#include "app/shell/MenuTable.h"
 #include "app/startup/ui/Images.h"
 
 #include <QAction>
 #include <QMenu>
 #include <QToolButton>
 
-namespace {
-
-struct ButtonSpec
-{
-    const char *key; // nullptr: a gap
-    const char *tip;
-    bool dropDown;
-};
-
-const ButtonSpec kButtons[] = {
-    {"New", "New text box", true},
-    {"Open", "Open (Ctrl+O)", true},
-    {"Save", "Save (Ctrl+S)", false},
-    {"Print", "Print", false},
-    {"Download", "Download (Ctrl+D)", false},
-    {"Compile", "Compile", false},
-    {nullptr, nullptr, false},
-    {"Cut", "Cut (Ctrl+X)", false},
-    {"Copy", "Copy (Ctrl+C)", false},
-    {"Paste", "Paste (Ctrl+V)", false},
-    {"Delete", "Delete (Del)", false},
-    {"Find", "Find (Ctrl+F)", false},
-    {"Edit", "Edit", false},
-    {"Add", "Add files", false},
-    {nullptr, nullptr, false},
-    {"Play", "Play", false},
-    {"Record", "Record", false},
-    {nullptr, nullptr, false},
-    {"Cpanels", "Control panels", false},
-    {"Phonetics", "Phonetic output window", false},
-    {nullptr, nullptr, false},
-    {"Help", "Help (F1)", true},
-};
-
-struct MenuItemSpec
-{
-    const char *text;
-    const char *key;
-};
-
-void addMenu(QToolBar *toolbar, QAction *button, const QList<MenuItemSpec> &items)
-{
-    auto *menu = new QMenu(toolbar);
-    menu->setObjectName(button->objectName() + QStringLiteral("Menu"));
-    for (const MenuItemSpec &item : items) {
-        QAction *a = menu->addAction(QLatin1String(item.text));
-        a->setObjectName(QLatin1String(item.key));
-    }
-    button->setMenu(menu);
-}
-
-} // namespace
-
 void BuildMainToolbar(QToolBar *toolbar)
 {
-    for (const ButtonSpec &spec : kButtons) {
+    for (const vx::ToolbarButton &spec : vx::ToolbarButtons()) {
         if (!spec.key) {
             toolbar->addSeparator();
             continue;
@@ -69,30 +17,22 @@ void BuildMainToolbar(QToolBar *toolbar)
         const QString key = QLatin1String(spec.key);
         QAction *button = toolbar->addAction(images::toolbarImage(key), key);
         button->setObjectName(key);
-        button->setToolTip(QLatin1String(spec.tip));
+        button->setToolTip(QLatin1String(spec.toolTip));
         button->setProperty("Image", key);
         button->setProperty("Tag", QString());
-        if (!spec.dropDown)
+        // These two show whether their window is up.
+        button->setCheckable(key == QLatin1String("Cpanels") || key == QLatin1String("Phonetics"));
+        if (spec.style != vx::ButtonStyle::DropDown)
             continue;
-        if (key == QLatin1String("New")) {
-            addMenu(toolbar, button,
-                    {{"New Text Box", "NewText"},
-                     {"New Sound Library", "NewSoundLib"},
-                     {"New Dictionary", "NewDict"},
-                     {"New Music Score", "NewMusic"}});
-        } else if (key == QLatin1String("Open")) {
-            auto *menu = new QMenu(toolbar);
-            menu->setObjectName(QStringLiteral("OpenMenu"));
-            // Filled by the recent-file list; hidden until they carry a file.
-            for (int i = 1; i <= 8; ++i) {
-                QAction *a = menu->addAction(QString());
-                a->setObjectName(QStringLiteral("RecentFile%1").arg(i));
-                a->setVisible(false);
-            }
-            button->setMenu(menu);
-        } else if (key == QLatin1String("Help")) {
-            addMenu(toolbar, button, {{"Contents", "Contents"}, {"Index", "Index"}, {"Search", "Search"}});
+        auto *menu = new QMenu(toolbar);
+        menu->setObjectName(key + QStringLiteral("Menu"));
+        for (const vx::ButtonMenuItem &item : spec.menu) {
+            QAction *a = menu->addAction(QLatin1String(item.text));
+            a->setObjectName(QLatin1String(item.key));
+            // The recent files stay hidden until the list gives them a file.
+            a->setVisible(*item.text != 0);
         }
+        button->setMenu(menu);
         if (auto *tb = qobject_cast<QToolButton *>(toolbar->widgetForAction(button)))
             tb->setPopupMode(QToolButton::MenuButtonPopup);
     }

@@ -1,6 +1,7 @@
 #include "app/startup/ui/frmMDI.h"
 
 #include "app/shell/ui/ProgressBar.h"
+#include "app/shell/ui/frmCompatQuery.h"
 #include "app/shell/ui/frmProgress.h"
 #include "app/startup/ChipLink.h"
 #include "app/Globals.h"
@@ -15,6 +16,7 @@
 #include "app/startup/ui/StatusBar.h"
 #include "app/startup/ui/frmSplash.h"
 #include "common/Clock.h"
+#include "common/ui/Rollover.h"
 #include "common/Delay.h"
 #include "common/SafeFile.h"
 #include "platform/Cp1252.h"
@@ -194,11 +196,14 @@ frmMDI::frmMDI(QWidget *parent) : QMainWindow(parent)
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(250);
     connect(Timer1, &QTimer::timeout, this, &frmMDI::Timer1_Timer);
+    // The dictionary window's group pictures (Tag 2) swap images; it hands
+    // its icons over when it is built.
+    vx::setRolloverHost(Timer1, vx::RolloverPictures::Swap);
 
     theMDI() = this;
     vx::setDialogOwner(this);
     RegisterTextDocuments();
-    seams::call(seams::InitMenus, static_cast<QMainWindow *>(this));
+    InitMenus();
 }
 
 frmMDI::~frmMDI()
@@ -302,7 +307,7 @@ bool frmMDI::MDIForm_Load(const QString &commandLine)
     // Older-chip compatibility.
     For10 = readFlag("For10", false);
     if (DisplayCompatQuery)
-        seams::call(seams::DisplayCompatQuery);
+        frmCompatQuery(this).DisplayCompatQuery();
 
     // Tell the chip which compatibility to keep.
     if (Port > 0 && Comm) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QHash>
+#include <QList>
 #include <QMainWindow>
 #include <QPointer>
 
@@ -66,6 +68,39 @@ public:
     void tbStdLarge_ButtonClick(QAction *Button);
     void tbStdLarge_ButtonMenuClick(QAction *ButtonMenu);
 
+    // --- Menus and commands (frmMDI_Commands.cpp). Every menu item, toolbar
+    // button and context-menu item runs its command through RunCommand, by
+    // the menu item's name ("mnuFileSave").
+    // The menu item of that name (the first of a control array); asserts it exists.
+    [[nodiscard]] QAction *Item(const QString &name) const;
+    // Every action of that name (the recent files share one); empty for none.
+    [[nodiscard]] QList<QAction *> Items(const QString &name) const;
+    // Runs the command; false when the name has no command yet (or none at all).
+    bool RunCommand(const QString &name);
+    // Whether a command of that name is registered, or waits for its routine.
+    [[nodiscard]] static bool HasCommand(const QString &name);
+    [[nodiscard]] static bool IsPendingCommand(const QString &name);
+    // The menu command a toolbar key or button-menu key runs ("Save" ->
+    // "mnuFileSave", "NewText" -> "mnuFileNewText"); empty for none.
+    [[nodiscard]] static QString CommandOfKey(const QString &key);
+
+    // The control panels (slot 0) and the phonetic output (slot 1), or null.
+    [[nodiscard]] QWidget *panelsWindow() const { return mPanels; }
+    [[nodiscard]] QWidget *phoneticWindow() const { return mPhonetics; }
+
+    void mnuFileOpen_Click();
+    void mnuFileClose_Click();
+    void mnuFileSave_Click();
+    void mnuFileSaveAs_Click();
+    void mnuEditPreferences_Click();
+    void mnuViewCtlPanels_Click();
+    void mnuFileNewSoundLib_Click();
+    void mnuFileNewDictionary_Click();
+    void mnuFileNewText_Click();
+    void mnuFileNewMusic_Click();
+    // Opens help at the topic of the focused control or its window; 0: contents.
+    void HelpButton_Click();
+
     // Ends the program: during the start-up it stops there; later it closes
     // the main window.
     void EndProgram();
@@ -80,6 +115,34 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    struct Command
+    {
+        const char *name;
+        void (frmMDI::*handler)();
+    };
+    // Every registered command, by name.
+    static const Command *FindCommand(const QString &name);
+    void InitMenus();
+    void UpdateWindowMenu();
+    bool MenuHelpKey(QObject *watched, QEvent *event);
+    void mnuFileCompile_Click();
+    void mnuFilePrint_Click();
+    void mnuFileExit_Click();
+    void mnuViewPhonetics_Click();
+    void mnuViewResetDialogs_Click();
+    void mnuUtilsRepairRecMem_Click();
+    void mnuWindowCascade_Click();
+    void mnuWindowTile_Click();
+    void mnuWindowArrange_Click();
+    void mnuHelpContents_Click();
+    void mnuHelpIndex_Click();
+    void mnuHelpSearch_Click();
+    void PhoneticsButton_Click();
+    void CpanelsButton_Click();
+    void SetNewKind(int kind);
+
+    QHash<QString, QList<QAction *>> mItems;
+    QList<QAction *> mWindowList; // the Window menu's entries for the open windows
     void InitToolbar();
     void CreateObjects();
     void ReleaseObjects();

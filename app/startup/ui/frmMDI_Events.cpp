@@ -13,6 +13,7 @@
 #include "app/startup/ui/StatusBar.h"
 #include "app/startup/ui/frmSplash.h"
 #include "common/Clock.h"
+#include "common/ui/Rollover.h"
 #include "common/Delay.h"
 #include "platform/Cp1252.h"
 #include "platform/Folders.h"
@@ -106,6 +107,8 @@ void frmMDI::dropEvent(QDropEvent *event)
 
 bool frmMDI::eventFilter(QObject *watched, QEvent *event)
 {
+    if (MenuHelpKey(watched, event))
+        return true;
     if (watched == MDIClient->viewport() && event->type() == QEvent::MouseButtonRelease) {
         // A click that a document window let pass on reaches the area too;
         // only one on the empty area is the frame's.
@@ -155,22 +158,5 @@ void frmMDI::cTolv_CommEvent()
 
 void frmMDI::Timer1_Timer()
 {
-    seams::call(seams::SetRollover, static_cast<QWidget *>(nullptr));
-}
-
-void frmMDI::tbStdLarge_ButtonClick(QAction *Button)
-{
-    if (!Button)
-        return;
-    const QString key = Button->objectName();
-    if (key == QLatin1String("New"))
-        FileNewText();
-    else
-        seams::call(seams::ToolbarButtonClick, key);
-}
-
-void frmMDI::tbStdLarge_ButtonMenuClick(QAction *ButtonMenu)
-{
-    if (ButtonMenu)
-        seams::call(seams::ToolbarButtonMenuClick, ButtonMenu->objectName());
+    SetRollover(nullptr);
 }

@@ -7,6 +7,7 @@
 #include "app/startup/MainWindowRules.h"
 #include "app/startup/Preferences.h"
 #include "app/startup/Seams.h"
+#include "common/ui/Rollover.h"
 #include "app/startup/ui/Images.h"
 #include "app/startup/ui/MainToolbar.h"
 #include "app/startup/ui/StatusBar.h"
@@ -101,7 +102,9 @@ void frmMDI::MDIForm_Unload(bool &Cancel)
     ReleaseObjects();
 
     // No hover highlight outlives the window.
-    seams::call(seams::SetRollover, static_cast<QWidget *>(nullptr));
+    if (QWidget *hot = vx::rolloverHot())
+        SetRolloverLook(hot, false);
+    vx::resetRollover();
 
     // The temporary folder stays, empty; one that was never ours is left
     // alone.

@@ -3,6 +3,7 @@
 #include "app/Globals.h"
 #include "app/startup/Preferences.h"
 #include "app/startup/Seams.h"
+#include "common/ui/Rollover.h"
 #include "platform/Help.h"
 #include "platform/Prompter.h"
 #include "platform/QtPrompter.h"
@@ -13,6 +14,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCursor>
 #include <QDesktopServices>
 #include <QFile>
 #include <QFontDatabase>
@@ -24,6 +26,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QTimer>
 #include <QUrl>
 
 #include <gtest/gtest.h>
@@ -59,7 +62,7 @@ protected:
     }
     void TearDown() override
     {
-        seams::SetRollover = nullptr;
+        vx::resetRollover();
         vx::setDialogOwner(nullptr);
         dlg->hide();
         frmPrefs::unload();
@@ -283,14 +286,30 @@ TEST_F(PrefsDialog, TabsShowOnePanelAtATimeAndTheBrowseButtonFillsTheEditor)
     EXPECT_LT(dlg->picPrefs[0]->x(), 0);
 
     // Hovering over a tab, its picture or its label, highlights that control.
+    // A label turns underlined and light blue, and the timer watches the pointer.
+    QTimer hoverTimer;
+    vx::setRolloverHost(&hoverTimer);
     QVector<QWidget *> hovered;
-    seams::SetRollover = [&](QWidget *w) { hovered.append(w); };
+    int x = 0;
     for (QWidget *w : {static_cast<QWidget *>(dlg->lblPpanels[3]), static_cast<QWidget *>(dlg->picPpanels[1])}) {
+        QCursor::setPos(x += 20, 5);
         QMouseEvent move(QEvent::MouseMove, QPointF(3, 3), w->mapToGlobal(QPointF(3, 3)), Qt::NoButton,
                          Qt::NoButton, Qt::NoModifier);
         QApplication::sendEvent(w, &move);
+        hovered.append(vx::rolloverHot());
+        if (w == dlg->lblPpanels[3]) {
+            EXPECT_TRUE(w->font().underline());
+            EXPECT_EQ(w->palette().color(QPalette::WindowText), QColor(0x42, 0x8E, 0xFF));
+        }
     }
     EXPECT_EQ(hovered, (QVector<QWidget *>{dlg->lblPpanels[3], dlg->picPpanels[1]}));
+    EXPECT_FALSE(dlg->lblPpanels[3]->font().underline());
+    EXPECT_EQ(dlg->lblPpanels[3]->palette().color(QPalette::WindowText), QColor(0x21, 0x5D, 0xC6));
+    EXPECT_TRUE(hoverTimer.isActive());
+    QCursor::setPos(x + 20, 5);
+    SetRollover(nullptr);
+    EXPECT_FALSE(hoverTimer.isActive());
+    vx::setRolloverHost(nullptr);
     EXPECT_EQ(dlg->currentTab(), 2);
 
     prompter.queueFiles({QStringLiteral("/usr/local/bin/editor")});

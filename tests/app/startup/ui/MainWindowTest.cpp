@@ -11,6 +11,7 @@
 #include "app/startup/ui/frmCommErr.h"
 #include "app/startup/ui/frmMDI.h"
 #include "app/startup/ui/frmSplash.h"
+#include "tests/support/Ui.h"
 #include "chipsim/Chip.h"
 #include "chipsim/SimBackend.h"
 #include "common/Clock.h"
@@ -110,7 +111,6 @@ protected:
         ResetDocuments();
         seams::ControlPanelWindow = nullptr;
         seams::ShowMDIFormMenu = nullptr;
-        seams::SetRollover = nullptr;
         Busy = false;
         UpdatingControls = false;
         vx::Clock::setSpeed(1);
@@ -381,9 +381,11 @@ TEST_F(MainWindowTest, CloseDuringTheStartIsRefused)
     // would leave a hidden program running with its port open.
     store("DisplayCompatQuery", QStringLiteral("True"));
     bool closedDuringStart = true;
-    seams::DisplayCompatQuery = [&] { closedDuringStart = main->close(); };
+    vxtest::whenShown(QStringLiteral("frmCompatQuery"), [&](QWidget *query) {
+        closedDuringStart = main->close();
+        vxtest::click(query, "CmdOK");
+    });
     const bool started = start();
-    seams::DisplayCompatQuery = nullptr;
     ASSERT_TRUE(started);
     EXPECT_FALSE(closedDuringStart);
     EXPECT_TRUE(main->isVisible());

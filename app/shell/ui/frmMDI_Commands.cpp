@@ -1,0 +1,544 @@
+#include "app/startup/ui/frmMDI.h"
+
+#include "app/Globals.h"
+#include "app/documents/ui/DocumentWindow.h"
+#include "app/documents/ui/Documents.h"
+#include "app/documents/ui/FileCommands.h"
+#include "app/documents/ui/FileDialogs.h"
+#include "app/shell/CompatRules.h"
+#include "app/shell/MenuTable.h"
+#include "app/shell/ui/ProgressBar.h"
+#include "app/shell/ui/ToolbarState.h"
+#include "app/shell/ui/frmProgress.h"
+#include "app/startup/Busy.h"
+#include "app/startup/ChipLink.h"
+#include "app/startup/ui/MainToolbar.h"
+#include "link/LinkError.h"
+#include "link/cTolvane.h"
+#include "platform/Help.h"
+#include "platform/Prompter.h"
+#include "platform/Settings.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+
+#include <iterator>
+
+// The menu bar built from the menu table, and the one table of commands that
+// the menus, the toolbar and the context menus run by item name.
+
+const frmMDI::Command *frmMDI::FindCommand(const QString &name)
+{
+    static const Command kCommands[] = {
+        {"mnuFileNewText", &frmMDI::mnuFileNewText_Click},
+        {"mnuFileNewSoundLib", &frmMDI::mnuFileNewSoundLib_Click},
+        {"mnuFileNewDictionary", &frmMDI::mnuFileNewDictionary_Click},
+        {"mnuFileNewMusic", &frmMDI::mnuFileNewMusic_Click},
+        {"mnuFileOpen", &frmMDI::mnuFileOpen_Click},
+        {"mnuFileCompile", &frmMDI::mnuFileCompile_Click},
+        {"mnuFileClose", &frmMDI::mnuFileClose_Click},
+        {"mnuFileSave", &frmMDI::mnuFileSave_Click},
+        {"mnuFileSaveAs", &frmMDI::mnuFileSaveAs_Click},
+        {"mnuFilePrint", &frmMDI::mnuFilePrint_Click},
+        {"mnuFileExit", &frmMDI::mnuFileExit_Click},
+        {"mnuEditPreferences", &frmMDI::mnuEditPreferences_Click},
+        {"mnuViewCtlPanels", &frmMDI::mnuViewCtlPanels_Click},
+        {"mnuViewPhonetics", &frmMDI::mnuViewPhonetics_Click},
+        {"mnuViewResetDialogs", &frmMDI::mnuViewResetDialogs_Click},
+        {"mnuUtilsRepairRecMem", &frmMDI::mnuUtilsRepairRecMem_Click},
+        {"mnuWindowCascade", &frmMDI::mnuWindowCascade_Click},
+        {"mnuWindowTile", &frmMDI::mnuWindowTile_Click},
+        {"mnuWindowArrange", &frmMDI::mnuWindowArrange_Click},
+        {"mnuHelpContents", &frmMDI::mnuHelpContents_Click},
+        {"mnuHelpIndex", &frmMDI::mnuHelpIndex_Click},
+        {"mnuHelpSearch", &frmMDI::mnuHelpSearch_Click},
+        // Toolbar buttons with no menu item of their own.
+        {"Help", &frmMDI::HelpButton_Click},
+        {"Phonetics", &frmMDI::PhoneticsButton_Click},
+        {"Cpanels", &frmMDI::CpanelsButton_Click},
+    };
+    for (const Command &c : kCommands) {
+        if (name == QLatin1String(c.name))
+            return &c;
+    }
+    return nullptr;
+}
+
+namespace {
+
+// Commands whose routines belong to windows and routines not written yet.
+// Their items are built and take part in the menu state; choosing one does
+// nothing until its routine is registered above and its name leaves here.
+const char *const kPendingCommands[] = {
+    "mnuFilePlay", "mnuFileDnld", "mnuFilePrintSetup", "mnuRecentFile",
+    "mnuEditCut", "mnuEditCopy", "mnuEditPaste", "mnuEditDelete", "mnuEditSelectAll", "mnuEditFind",
+    "mnuEditFindNext", "mnuEditEdit", "mnuEditInsAdd", "mnuEditComment", "mnuEditUnComment", "mnuViewHide",
+    "mnuUtilsGreeting", "mnuUtilsWordList", "mnuUtilsConvertSndFile", "mnuHelpCVNHome", "mnuHelpSwUpdate",
+    "mnuHelpAbout", "Play", "Record",
+};
+
+// Toolbar and button-menu keys that run a menu command.
+struct KeyCommand
+{
+    const char *key;
+    const char *command;
+};
+const KeyCommand kKeyCommands[] = {
+    {"Open", "mnuFileOpen"},       {"Save", "mnuFileSave"},           {"Print", "mnuFilePrint"},
+    {"Download", "mnuFileDnld"},   {"Compile", "mnuFileCompile"},     {"Copy", "mnuEditCopy"},
+    {"Cut", "mnuEditCut"},         {"Paste", "mnuEditPaste"},         {"Delete", "mnuEditDelete"},
+    {"Find", "mnuEditFind"},       {"Edit", "mnuEditEdit"},           {"Add", "mnuEditInsAdd"},
+    {"NewText", "mnuFileNewText"}, {"NewSoundLib", "mnuFileNewSoundLib"}, {"NewDict", "mnuFileNewDictionary"},
+    {"NewMusic", "mnuFileNewMusic"}, {"Contents", "mnuHelpContents"}, {"Index", "mnuHelpIndex"},
+    {"Search", "mnuHelpSearch"},   {"Help", "Help"},                  {"Phonetics", "Phonetics"},
+    {"Cpanels", "Cpanels"},        {"Play", "Play"},                  {"Record", "Record"},
+};
+
+const char *const kNewCommands[] = {"mnuFileNewText", "mnuFileNewSoundLib", "mnuFileNewDictionary",
+                                    "mnuFileNewMusic"};
+
+// The extensions File > Open takes, and the kind of window each opens in.
+struct OpenKind
+{
+    const char *extension;
+    WindowKind kind;
+};
+const OpenKind kOpenKinds[] = {
+    {"txt", WindowKind::Text},
+    {"dic", WindowKind::Dictionary},
+    {"sfl", WindowKind::SoundLib},
+    {"tgn", WindowKind::Music},
+};
+
+QString text(const char *s)
+{
+    return QString::fromLatin1(s);
+}
+
+QWidget *frameOf(QWidget *w)
+{
+    if (!w)
+        return nullptr;
+    if (auto *sub = qobject_cast<QMdiSubWindow *>(w->parentWidget()))
+        return sub;
+    return w;
+}
+
+// Shows a tool window when hidden and hides it when shown; true when now shown.
+bool toggle(QWidget *w)
+{
+    QWidget *f = frameOf(w);
+    if (!f)
+        return false;
+    const bool show = f->isHidden();
+    f->setVisible(show);
+    if (show)
+        w->show();
+    return show;
+}
+
+} // namespace
+
+// --- The menu bar ---------------------------------------------------------------
+
+void frmMDI::InitMenus()
+{
+    QHash<QString, QMenu *> menus;
+    for (const vx::MenuRow &r : vx::MenuRows()) {
+        const QString name = text(r.name);
+        QMenu *parent = r.parent ? menus.value(text(r.parent)) : nullptr;
+        QAction *a = nullptr;
+        if (r.kind == vx::MenuRowKind::Menu) {
+            QMenu *m = parent ? parent->addMenu(text(r.caption)) : menuBar()->addMenu(text(r.caption));
+            m->setObjectName(name);
+            m->installEventFilter(this);
+            menus.insert(name, m);
+            a = m->menuAction();
+        } else if (r.kind == vx::MenuRowKind::Bar) {
+            a = parent->addSeparator();
+        } else {
+            a = parent->addAction(text(r.caption));
+            if (r.shortcut)
+                a->setShortcut(QKeySequence(text(r.shortcut)));
+            a->setCheckable(r.checkable);
+            if (r.index >= 0) {
+                a->setProperty("Index", r.index);
+                // Filled by the recent-file list; hidden while empty.
+                a->setVisible(false);
+                connect(a, &QAction::triggered, this, [this] { RunCommand(QStringLiteral("mnuRecentFile")); });
+            } else {
+                connect(a, &QAction::triggered, this, [this, name] { RunCommand(name); });
+            }
+        }
+        a->setObjectName(name);
+        a->setProperty("HelpTopic", r.helpTopic);
+        mItems[name].append(a);
+    }
+    connect(menus.value(QStringLiteral("mnuWindow")), &QMenu::aboutToShow, this, &frmMDI::UpdateWindowMenu);
+
+    // F1 outside the menus asks for help on what has the focus.
+    auto *help = new QAction(this);
+    help->setObjectName(QStringLiteral("HelpKey"));
+    help->setShortcut(QKeySequence(Qt::Key_F1));
+    connect(help, &QAction::triggered, this, &frmMDI::HelpButton_Click);
+    addAction(help);
+}
+
+QAction *frmMDI::Item(const QString &name) const
+{
+    const QList<QAction *> items = mItems.value(name);
+    Q_ASSERT_X(!items.isEmpty(), "frmMDI::Item", qPrintable(name));
+    return items.value(0);
+}
+
+QList<QAction *> frmMDI::Items(const QString &name) const
+{
+    return mItems.value(name);
+}
+
+// The Window menu lists the open child windows after its own items.
+void frmMDI::UpdateWindowMenu()
+{
+    QMenu *menu = Item(QStringLiteral("mnuWindow"))->menu();
+    qDeleteAll(mWindowList);
+    mWindowList.clear();
+    const QList<QMdiSubWindow *> subs = MDIClient->subWindowList();
+    int n = 0;
+    for (QMdiSubWindow *sub : subs) {
+        if (!sub->isVisible())
+            continue;
+        if (n == 0)
+            mWindowList.append(menu->addSeparator());
+        ++n;
+        QAction *a = menu->addAction(QStringLiteral("&%1 %2").arg(n).arg(sub->windowTitle()));
+        a->setCheckable(true);
+        a->setChecked(sub == MDIClient->currentSubWindow());
+        connect(a, &QAction::triggered, this, [this, sub] { MDIClient->setActiveSubWindow(sub); });
+        mWindowList.append(a);
+    }
+}
+
+// F1 on a highlighted menu item opens its help topic.
+bool frmMDI::MenuHelpKey(QObject *watched, QEvent *event)
+{
+    auto *menu = qobject_cast<QMenu *>(watched);
+    if (!menu || event->type() != QEvent::KeyPress || static_cast<QKeyEvent *>(event)->key() != Qt::Key_F1)
+        return false;
+    QAction *item = menu->activeAction() ? menu->activeAction() : menu->menuAction();
+    const int topic = item->property("HelpTopic").toInt();
+    for (QWidget *w = menu; w; w = qobject_cast<QMenu *>(w->parentWidget()))
+        w->close();
+    vx::showHelpTopic(topic);
+    return true;
+}
+
+// --- The command table ----------------------------------------------------------
+
+bool frmMDI::HasCommand(const QString &name)
+{
+    return FindCommand(name) != nullptr;
+}
+
+bool frmMDI::IsPendingCommand(const QString &name)
+{
+    for (const char *p : kPendingCommands) {
+        if (name == QLatin1String(p))
+            return true;
+    }
+    return false;
+}
+
+QString frmMDI::CommandOfKey(const QString &key)
+{
+    for (const KeyCommand &k : kKeyCommands) {
+        if (key == QLatin1String(k.key))
+            return text(k.command);
+    }
+    return {};
+}
+
+bool frmMDI::RunCommand(const QString &name)
+{
+    const Command *c = FindCommand(name);
+    if (!c)
+        return false;
+    (this->*(c->handler))();
+    return true;
+}
+
+void frmMDI::tbStdLarge_ButtonClick(QAction *Button)
+{
+    if (!Button)
+        return;
+    const QString key = Button->objectName();
+    if (key == QLatin1String("New")) {
+        if (LastNewKind >= 0 && LastNewKind < int(std::size(kNewCommands)))
+            RunCommand(text(kNewCommands[LastNewKind]));
+        return;
+    }
+    RunCommand(CommandOfKey(key));
+}
+
+void frmMDI::tbStdLarge_ButtonMenuClick(QAction *ButtonMenu)
+{
+    if (!ButtonMenu)
+        return;
+    const QString key = ButtonMenu->objectName();
+    if (key.startsWith(QLatin1String("RecentFile"))) {
+        RunCommand(QStringLiteral("mnuRecentFile"));
+        return;
+    }
+    RunCommand(CommandOfKey(key));
+}
+
+// --- File -----------------------------------------------------------------------
+
+void frmMDI::SetNewKind(int kind)
+{
+    LastNewKind = kind;
+    if (QAction *button = ToolbarButton(QStringLiteral("New")))
+        button->setToolTip(text(vx::NewButtonToolTip(kind)));
+}
+
+void frmMDI::mnuFileNewText_Click()
+{
+    SetNewKind(0);
+    NewTextDocument();
+    UpdateToolbarState();
+}
+
+void frmMDI::mnuFileNewSoundLib_Click()
+{
+    SetNewKind(1);
+    NewSoundLibDocument();
+    UpdateToolbarState();
+}
+
+void frmMDI::mnuFileNewDictionary_Click()
+{
+    SetNewKind(2);
+    NewDictionaryDocument();
+    UpdateToolbarState();
+}
+
+void frmMDI::mnuFileNewMusic_Click()
+{
+    SetNewKind(3);
+    NewMusicDocument();
+    UpdateToolbarState();
+}
+
+void frmMDI::mnuFileOpen_Click()
+{
+    const QString path = GetOpenDocFileName();
+    if (path.isEmpty())
+        return;
+    const QString ext = QFileInfo(path).suffix().toLower();
+    for (const OpenKind &k : kOpenKinds) {
+        if (ext == QLatin1String(k.extension)) {
+            OpenDocument(k.kind, path);
+            UpdateToolbarState();
+            return;
+        }
+    }
+    vx::MsgBox(QStringLiteral("Could not load ") + path + QStringLiteral(".  "), vx::Buttons::Ok,
+               vx::Icon::Critical, QStringLiteral("Open File"));
+}
+
+void frmMDI::mnuFileCompile_Click()
+{
+    if (DocumentWindow *doc = ActiveDocument())
+        doc->Compile();
+    UpdateToolbarState();
+}
+
+void frmMDI::mnuFileClose_Click()
+{
+    // Its own close handling asks about unsaved changes.
+    FileClose();
+    UpdateToolbarState();
+}
+
+void frmMDI::mnuFileSave_Click()
+{
+    FileSave();
+}
+
+void frmMDI::mnuFileSaveAs_Click()
+{
+    FileSaveAs();
+}
+
+void frmMDI::mnuFilePrint_Click()
+{
+    if (DocumentWindow *doc = ActiveDocument())
+        doc->PrintListing();
+}
+
+void frmMDI::mnuFileExit_Click()
+{
+    close();
+}
+
+// --- Edit and View --------------------------------------------------------------
+
+void frmMDI::mnuEditPreferences_Click()
+{
+    if (EditPortPreferences() && Port != 0)
+        InitChipLink();
+    UpdateToolbarState();
+}
+
+void frmMDI::mnuViewCtlPanels_Click()
+{
+    toggle(mPanels);
+    UpdateToolbarState();
+}
+
+void frmMDI::mnuViewPhonetics_Click()
+{
+    toggle(mPhonetics);
+    UpdateToolbarState();
+}
+
+void frmMDI::CpanelsButton_Click()
+{
+    mnuViewCtlPanels_Click();
+}
+
+void frmMDI::PhoneticsButton_Click()
+{
+    mnuViewPhonetics_Click();
+}
+
+void frmMDI::mnuViewResetDialogs_Click()
+{
+    if (vx::MsgBox(vx::ResetNotificationsQuestion(), vx::Buttons::YesNo, vx::Icon::Question,
+                   QStringLiteral("Reset Dialog Notifications"), 2) != vx::Answer::Yes)
+        return;
+    DisplaySV10Warning = true;
+    DisplayCompatQuery = true;
+    for (const vx::SettingWrite &w : vx::ResetNotificationWrites())
+        SaveSetting(QLatin1String(kAppName), QStringLiteral("Settings"), w.first, w.second);
+}
+
+// --- Utilities ------------------------------------------------------------------
+
+void frmMDI::mnuUtilsRepairRecMem_Click()
+{
+    auto *label = mPanels ? mPanels->findChild<QLabel *>(QStringLiteral("lblProgressMsg")) : nullptr;
+    if (label)
+        label->clear();
+    BeginBusy();
+    frmProgress *progress = frmProgress::instance();
+    progress->ProgressSetup(1, false, QStringLiteral("Recording Memory Repair"),
+                            QStringLiteral("Repairing recording memory..."), QString());
+    ProgressBar = progress->vbalProgress;
+    QCoreApplication::processEvents();
+    const bool recorder = GatherToolbarInputs().panelTab == 4;
+    if (recorder && label) {
+        label->setText(QStringLiteral("Repairing recording memory..."));
+        label->setVisible(true);
+        QCoreApplication::processEvents();
+    }
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    QString error;
+    try {
+        if (!cTolv)
+            throw LinkError(0, QStringLiteral("The chip link is not available."));
+        cTolv->RepairRecMem();
+    } catch (const LinkError &e) {
+        error = e.description();
+    }
+    ProgressBar = nullptr;
+    // A failed repair is reported whatever panel is shown.
+    if (!error.isEmpty()) {
+        if (label)
+            label->clear();
+        vx::MsgBox(QStringLiteral("ERROR: ") + error, vx::Buttons::Ok, vx::Icon::Exclamation);
+    }
+    EndBusy();
+    QApplication::restoreOverrideCursor();
+    frmProgress::Unload();
+    QCoreApplication::processEvents();
+    if (label)
+        label->setVisible(true);
+    UpdateToolbarState();
+}
+
+// --- Window ---------------------------------------------------------------------
+
+void frmMDI::mnuWindowCascade_Click()
+{
+    MDIClient->cascadeSubWindows();
+}
+
+// Tiled horizontally: the windows one above the other, each the full width.
+void frmMDI::mnuWindowTile_Click()
+{
+    QList<QMdiSubWindow *> subs;
+    for (QMdiSubWindow *sub : MDIClient->subWindowList()) {
+        if (sub->isVisible() && !sub->isMinimized())
+            subs.append(sub);
+    }
+    if (subs.isEmpty())
+        return;
+    const QRect area = MDIClient->viewport()->rect();
+    const int h = area.height() / int(subs.size());
+    for (int i = 0; i < subs.size(); ++i) {
+        subs[i]->showNormal();
+        subs[i]->setGeometry(0, i * h, area.width(), h);
+    }
+}
+
+// Minimised windows lined up along the bottom edge.
+void frmMDI::mnuWindowArrange_Click()
+{
+    const QRect area = MDIClient->viewport()->rect();
+    int x = 0;
+    int y = area.height();
+    for (QMdiSubWindow *sub : MDIClient->subWindowList()) {
+        if (!sub->isVisible() || !sub->isMinimized())
+            continue;
+        const QSize s = sub->size();
+        if (x > 0 && x + s.width() > area.width()) {
+            x = 0;
+            y -= s.height();
+        }
+        sub->move(x, y - s.height());
+        x += s.width();
+    }
+}
+
+// --- Help -----------------------------------------------------------------------
+
+// Without a compiled help viewer the index and the search open the contents.
+void frmMDI::mnuHelpContents_Click()
+{
+    vx::showHelpTopic(0);
+}
+
+void frmMDI::mnuHelpIndex_Click()
+{
+    vx::showHelpTopic(0);
+}
+
+void frmMDI::mnuHelpSearch_Click()
+{
+    vx::showHelpTopic(0);
+}
+
+void frmMDI::HelpButton_Click()
+{
+    int topic = 0;
+    for (QWidget *w = QApplication::focusWidget(); w && topic == 0; w = w->parentWidget())
+        topic = w->property("HelpTopic").toInt();
+    vx::showHelpTopic(topic);
+}

@@ -1,0 +1,342 @@
+#include "app/Globals.h"
+#include "app/documents/ui/DocumentWindow.h"
+#include "app/documents/ui/Documents.h"
+#include "app/documents/ui/TextBox.h"
+#include "app/documents/ui/frmTextBox.h"
+#include "app/shell/MenuTable.h"
+#include "app/shell/ui/ToolbarState.h"
+#include "app/shell/ui/frmCompatQuery.h"
+#include "app/shell/ui/frmWarning.h"
+#include "app/startup/ui/MainToolbar.h"
+#include "app/startup/ui/frmMDI.h"
+#include "platform/Help.h"
+#include "platform/Prompter.h"
+#include "platform/Settings.h"
+#include "tests/support/TestEnv.h"
+#include "tests/support/Ui.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QDesktopServices>
+#include <QFile>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QTest>
+#include <QToolBar>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+const QString kApp = QStringLiteral("Voxmere");
+const QString kSec = QStringLiteral("Settings");
+
+QString s(const char *t)
+{
+    return QString::fromLatin1(t);
+}
+
+// Catches the help pages the desktop is asked to open.
+class HelpCatcher : public QObject
+{
+    Q_OBJECT
+public:
+    QStringList opened;
+public slots:
+    void open(const QUrl &url) { opened.append(url.fragment()); }
+};
+
+class MainMenu : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        vxtest::isolateEnvironment();
+        ResetGlobals();
+        DeleteSetting(kApp, kSec);
+        main = std::make_unique<frmMDI>();
+        MainToolbar = main->tbStdLarge;
+        DocState.resize(2);
+    }
+    void TearDown() override
+    {
+        ResetDocuments();
+        main.reset();
+        ResetGlobals();
+    }
+
+    frmTextBox *addTextWindow(const QString &text)
+    {
+        main->RunCommand(s("mnuFileNewText"));
+        auto *w = qobject_cast<frmTextBox *>(ActiveDocument());
+        w->txtInputBox->setPlainText(text);
+        return w;
+    }
+    [[nodiscard]] static int textWindows()
+    {
+        int n = 0;
+        for (int slot = 2; slot < Documents.size(); ++slot)
+            n += qobject_cast<frmTextBox *>(DocumentAt(slot)) != nullptr;
+        return n;
+    }
+    [[nodiscard]] bool on(const char *item) const { return main->Item(s(item))->isEnabled(); }
+    [[nodiscard]] bool button(const char *key) const { return ToolbarButton(s(key))->isEnabled(); }
+
+    std::unique_ptr<frmMDI> main;
+    vx::ScriptedPrompter prompts;
+};
+
+TEST_F(MainMenu, TheMenuBarFollowsTheTableInOrderWithItsCaptionsAndShortcuts)
+{
+    QStringList top;
+    for (QAction *a : main->menuBar()->actions())
+        top << a->text();
+    EXPECT_EQ(top, (QStringList{s("&File"), s("&Edit"), s("&View"), s("&Utilities"), s("&Window"), s("&Help")}));
+
+    // Each menu holds exactly its rows, in table order.
+    QHash<QString, QStringList> expected;
+    for (const vx::MenuRow &r : vx::MenuRows()) {
+        if (r.parent)
+            expected[s(r.parent)] << s(r.name);
+        QAction *a = main->Items(s(r.name)).value(std::max(r.index, 1) - 1);
+        ASSERT_NE(a, nullptr) << r.name;
+        if (r.kind != vx::MenuRowKind::Bar && r.index < 0) {
+            EXPECT_EQ(a->text(), s(r.caption)) << r.name;
+        }
+        EXPECT_EQ(a->shortcut().toString(), r.shortcut ? s(r.shortcut) : QString()) << r.name;
+        EXPECT_EQ(a->property("HelpTopic").toInt(), r.helpTopic) << r.name;
+    }
+    for (auto it = expected.cbegin(); it != expected.cend(); ++it) {
+        QStringList got;
+        for (QAction *a : main->Item(it.key())->menu()->actions())
+            got << a->objectName();
+        EXPECT_EQ(got, it.value()) << qPrintable(it.key());
+    }
+    // A few as the user reads them.
+    EXPECT_EQ(main->Item(s("mnuFileDnld"))->text(), s("&Download..."));
+    EXPECT_EQ(main->Item(s("mnuFileDnld"))->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_D));
+    EXPECT_EQ(main->Item(s("mnuEditDelete"))->shortcut(), QKeySequence(Qt::Key_Delete));
+    EXPECT_EQ(main->Item(s("mnuEditFindNext"))->shortcut(), QKeySequence(Qt::Key_F3));
+    EXPECT_EQ(main->Item(s("mnuHelpAbout"))->text(), s("&About Voxmere"));
+}
+
+TEST_F(MainMenu, EveryItemAndButtonHasACommandOrIsListedAsPending)
+{
+    QStringList names;
+    for (const vx::MenuRow &r : vx::MenuRows()) {
+        if (r.kind == vx::MenuRowKind::Item)
+            names << s(r.name);
+    }
+    for (const vx::ToolbarButton &b : vx::ToolbarButtons()) {
+        if (!b.key)
+            continue;
+        if (s(b.key) != QLatin1String("New")) // New repeats the last File > New
+            names << frmMDI::CommandOfKey(s(b.key));
+        for (const vx::ButtonMenuItem &m : b.menu) {
+            if (!QString::fromLatin1(m.key).startsWith(QLatin1String("RecentFile")))
+                names << frmMDI::CommandOfKey(s(m.key));
+        }
+    }
+    for (const QString &n : names) {
+        EXPECT_FALSE(n.isEmpty());
+        EXPECT_NE(frmMDI::HasCommand(n), frmMDI::IsPendingCommand(n)) << qPrintable(n);
+    }
+}
+
+TEST_F(MainMenu, ToolbarKeysAndTipsInOrderWithGaps)
+{
+    QStringList keys;
+    for (QAction *a : main->tbStdLarge->actions())
+        keys << (a->isSeparator() ? QStringLiteral("|") : a->objectName() + QLatin1Char(':') + a->toolTip());
+    EXPECT_EQ(keys.join(QLatin1Char(',')),
+              s("New:New text box,Open:Open (Ctrl+O),Save:Save (Ctrl+S),Print:Print,Download:Download (Ctrl+D),"
+                "Compile:Compile,|,Cut:Cut (Ctrl+X),Copy:Copy (Ctrl+C),Paste:Paste (Ctrl+V),Delete:Delete (Del),"
+                "Find:Find (Ctrl+F),Edit:Edit,Add:Add files,|,Play:Play,Record:Record,|,Cpanels:Control panels,"
+                "Phonetics:Phonetic output window,|,Help:Help (F1)"));
+}
+
+TEST_F(MainMenu, BusyGreysEverythingButStopAndPauseAndLocksTheText)
+{
+    frmTextBox *w = addTextWindow(QStringLiteral("Hello"));
+    Port = 1;
+    UpdateToolbarState();
+    EXPECT_TRUE(on("mnuFileOpen"));
+    EXPECT_TRUE(button("Play"));
+    EXPECT_FALSE(w->txtInputBox->isReadOnly());
+
+    Busy = true;
+    SetButtonTag(ToolbarButton(s("Record")), s("Pause"));
+    UpdateToolbarState();
+    for (const char *m : {"mnuFile", "mnuEdit", "mnuView", "mnuUtils", "mnuWindow", "mnuHelp"})
+        EXPECT_FALSE(on(m)) << m;
+    // Their shortcuts are off too.
+    for (const char *m : {"mnuFileOpen", "mnuFileNewText", "mnuFileClose", "mnuEditPreferences"})
+        EXPECT_FALSE(on(m)) << m;
+    for (QAction *a : main->tbStdLarge->actions()) {
+        if (a->isSeparator())
+            continue;
+        const bool stopOrPause = a->objectName() == QLatin1String("Play") || a->objectName() == QLatin1String("Record");
+        EXPECT_EQ(a->isEnabled(), stopOrPause) << qPrintable(a->objectName());
+    }
+    EXPECT_TRUE(w->txtInputBox->isReadOnly());
+
+    Playing = true;
+    UpdateToolbarState();
+    EXPECT_TRUE(button("Play"));
+    EXPECT_FALSE(button("Record"));
+
+    Busy = Playing = false;
+    UpdateToolbarState();
+    EXPECT_TRUE(on("mnuFileOpen"));
+    EXPECT_FALSE(w->txtInputBox->isReadOnly());
+}
+
+TEST_F(MainMenu, DemoModeAndTheRecordingMemoryDecideTheChipCommands)
+{
+    addTextWindow(QStringLiteral("Hello"));
+    Port = 0;
+    RecMemFree = -1;
+    UpdateToolbarState();
+    EXPECT_FALSE(on("mnuFilePlay"));
+    EXPECT_FALSE(on("mnuFileDnld"));
+    for (const char *b : {"Download", "Play", "Record"})
+        EXPECT_FALSE(button(b)) << b;
+    EXPECT_FALSE(on("mnuUtilsRepairRecMem"));
+    EXPECT_TRUE(on("mnuFileSaveAs"));
+    EXPECT_TRUE(on("mnuEditFind"));
+
+    RecMemFree = -2;
+    UpdateToolbarState();
+    EXPECT_TRUE(on("mnuUtilsRepairRecMem"));
+
+    // With no window the document items go grey.
+    ActiveDocument()->record().Dirty = false;
+    main->RunCommand(s("mnuFileClose"));
+    UpdateToolbarState();
+    EXPECT_FALSE(on("mnuFileSaveAs"));
+    EXPECT_FALSE(button("Save"));
+}
+
+TEST_F(MainMenu, NewAndOpenGoByKindAndExtension)
+{
+    main->RunCommand(s("mnuFileNewMusic"));
+    EXPECT_EQ(LastNewKind, 3);
+    EXPECT_EQ(ToolbarButton(s("New"))->toolTip(), s("New music score"));
+    main->RunCommand(s("mnuFileNewText"));
+    ToolbarButton(s("New"))->trigger();
+    ToolbarButtonMenu(s("New"))->actions().at(0)->trigger();
+    EXPECT_EQ(textWindows(), 3);
+    EXPECT_EQ(ToolbarButton(s("New"))->toolTip(), s("New text box"));
+
+    // The extension decides, in any case of letters.
+    const QString dir = QString::fromStdString(vxtest::freshDir("menu-open"));
+    QFile f(dir + s("/NOTE.TXT"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("Hello");
+    f.close();
+    prompts.queueFiles({f.fileName()});
+    ToolbarButton(s("Open"))->trigger();
+    ASSERT_NE(ActiveDocument(), nullptr);
+    EXPECT_EQ(ActiveDocument()->record().FileName, f.fileName());
+    prompts.queueCancel();
+    main->Item(s("mnuFileOpen"))->trigger();
+    EXPECT_EQ(textWindows(), 4);
+
+    prompts.queueFiles({s("/data/a.xyz")});
+    prompts.queue(vx::Answer::Ok);
+    main->RunCommand(s("mnuFileOpen"));
+    EXPECT_EQ(textWindows(), 4);
+    EXPECT_EQ(prompts.last().text, s("Could not load /data/a.xyz.  "));
+    EXPECT_EQ(prompts.last().title, s("Open File"));
+    EXPECT_EQ(prompts.last().icon, vx::Icon::Critical);
+}
+
+TEST_F(MainMenu, ResetNotificationsAsksAndWritesBothNotices)
+{
+    DisplaySV10Warning = DisplayCompatQuery = false;
+    prompts.queue(vx::Answer::No);
+    main->RunCommand(s("mnuViewResetDialogs"));
+    EXPECT_FALSE(DisplayCompatQuery);
+    EXPECT_EQ(prompts.last().text, s("Reset all \"Don't show again\" notifications?\r\n"));
+    EXPECT_EQ(prompts.last().title, s("Reset Dialog Notifications"));
+    EXPECT_EQ(prompts.last().defaultButton, 2);
+
+    prompts.queue(vx::Answer::Yes);
+    main->RunCommand(s("mnuViewResetDialogs"));
+    EXPECT_TRUE(DisplaySV10Warning && DisplayCompatQuery);
+    EXPECT_EQ(GetSetting(kApp, kSec, s("DisplaySV10Warning")), s("True"));
+    EXPECT_EQ(GetSetting(kApp, kSec, s("DisplayCompatQuery")), s("True"));
+}
+
+TEST_F(MainMenu, F1OpensTheTopicOfTheHighlightedItem)
+{
+    const QString help = QString::fromStdString(vxtest::freshDir("menu-help")) + QStringLiteral("/help.html");
+    QFile f(help);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.close();
+    vx::setHelpFilePath(help);
+    HelpCatcher catcher;
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "open");
+    main->show();
+    for (const char *item : {"mnuEditPreferences", "mnuUtilsWordList", "mnuFileNewMusic"}) {
+        QMenu *menu = qobject_cast<QMenu *>(main->Item(s(item))->parent());
+        menu->popup(QPoint(0, 0));
+        menu->setActiveAction(main->Item(s(item)));
+        QTest::keyClick(menu, Qt::Key_F1);
+        EXPECT_FALSE(menu->isVisible());
+    }
+    main->Item(s("mnuHelpContents"))->trigger();
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    vx::setHelpFilePath(help + QStringLiteral(".gone"));
+    prompts.queue(vx::Answer::Ok);
+    main->RunCommand(s("Help"));
+    vx::setHelpFilePath(QString());
+    EXPECT_EQ(catcher.opened, (QStringList{s("topic258"), s("topic420"), QString(), QString()}));
+    EXPECT_TRUE(prompts.last().text.endsWith(QLatin1String("help.html.gone is missing.")));
+}
+
+TEST_F(MainMenu, CompatQueryWritesAtOnceAndItsCloseBoxEndsTheWait)
+{
+    For10 = false;
+    vxtest::whenShown(QStringLiteral("frmCompatQuery"), [](QWidget *w) {
+        auto *dlg = static_cast<frmCompatQuery *>(w);
+        EXPECT_TRUE(Busy);
+        dlg->chkDispWarning->click();
+        EXPECT_EQ(GetSetting(kApp, kSec, s("DisplayCompatQuery")), s("False"));
+        dlg->chkDispWarning->click();
+        EXPECT_EQ(GetSetting(kApp, kSec, s("DisplayCompatQuery")), s("True"));
+        dlg->chk3410->click();
+        EXPECT_TRUE(For10 && SV10DataFiles);
+        dlg->close(); // the close box, not OK
+    });
+    frmCompatQuery(main.get()).DisplayCompatQuery();
+    EXPECT_FALSE(Busy);
+    EXPECT_TRUE(DisplayCompatQuery);
+    EXPECT_EQ(GetSetting(kApp, kSec, s("For10")), s("True"));
+}
+
+TEST_F(MainMenu, EmulationWarningKeepsTheProgramBusyWhileUp)
+{
+    bool busyWhileUp = false;
+    vxtest::whenShown(QStringLiteral("frmWarning"), [&](QWidget *w) {
+        busyWhileUp = Busy;
+        auto *dlg = static_cast<frmWarning *>(w);
+        dlg->chkDispWarning->click();
+        vxtest::click(dlg, "cmdOk");
+    });
+    frmWarning(main.get()).DisplayWarning();
+    EXPECT_TRUE(busyWhileUp);
+    EXPECT_FALSE(Busy);
+    EXPECT_FALSE(DisplaySV10Warning);
+    EXPECT_EQ(GetSetting(kApp, kSec, s("DisplaySV10Warning")), s("False"));
+}
+
+} // namespace
+
+#include "MainMenuTest.moc"
