@@ -10,6 +10,8 @@
 #include "app/startup/Seams.h"
 #include "app/documents/ui/Documents.h"
 #include "app/documents/ui/frmPhonetic.h"
+#include "app/documents/ui/frmDictionary.h"
+#include "app/documents/ui/frmMusic.h"
 #include "app/documents/ui/frmTextBox.h"
 #include "app/startup/ui/Images.h"
 #include "app/startup/ui/MainToolbar.h"
@@ -203,6 +205,8 @@ frmMDI::frmMDI(QWidget *parent) : QMainWindow(parent)
     theMDI() = this;
     vx::setDialogOwner(this);
     RegisterTextDocuments();
+    RegisterDictionaryDocuments();
+    RegisterMusicDocuments();
     InitMenus();
 }
 
