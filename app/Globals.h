@@ -6,6 +6,8 @@
 // state back to its start values at once (tests call it in every fixture).
 // Window-private state stays in the windows.
 
+#include "app/startup/Receive.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -58,9 +60,11 @@ struct ProgramGlobals
     bool SV10Emulation = false;
     int RecMemSize = 0; // KB; -1 not available, -2 corrupt
     int RecMemFree = 0;
-    // Receive state.
-    int CommMode = 0;
+    // Receive state: the receive mode (CommMode), where the highlight scan
+    // goes on, the user's selection while speaking and the last status byte.
+    ChipReceiver Receiver;
     QByteArray ByteBuffer;
+    int PanelTab = 0; // the control panel's tab: 0 tone generator ... 4 sound recorder
     // --- Folders ----------------------------------------------------------------
     QString TempFolder; // per-user temporary folder, with a trailing "/"
     QString HelpFile;
@@ -152,7 +156,10 @@ inline bool &DictionaryKnown = G.DictionaryKnown;
 inline bool &SV10Emulation = G.SV10Emulation;
 inline int &RecMemSize = G.RecMemSize;
 inline int &RecMemFree = G.RecMemFree;
-inline int &CommMode = G.CommMode;
+inline ChipReceiver &Receiver = G.Receiver;
+// Each sender sets it before its request; the receive handler acts by it.
+inline int &CommMode = G.Receiver.state().CommMode;
+inline int &PanelTab = G.PanelTab;
 inline QByteArray &ByteBuffer = G.ByteBuffer;
 // --- Folders ----------------------------------------------------------------
 inline QString &TempFolder = G.TempFolder;

@@ -37,7 +37,5 @@ inline std::function<void()> UpdateRecentFileMenu;
 inline std::function<void(const QString &path)> OpenFileByType;
 // Replaced by the main window's context menu of its empty area (frmMDI_Popups).
 inline std::function<void(QWidget *owner)> ShowMDIFormMenu;
-// Replaced by frmMDI::cTolv_CommEvent driving the chip receiver.
-inline std::function<void()> CommEvent;
 
 } // namespace seams

@@ -13,6 +13,8 @@
 #include "app/startup/Busy.h"
 #include "app/startup/ChipLink.h"
 #include "app/startup/ui/MainToolbar.h"
+#include "app/startup/ui/Recording.h"
+#include "app/startup/ui/Speaking.h"
 #include "link/LinkError.h"
 #include "link/cTolvane.h"
 #include "platform/Help.h"
@@ -63,6 +65,8 @@ const frmMDI::Command *frmMDI::FindCommand(const QString &name)
         {"Help", &frmMDI::HelpButton_Click},
         {"Phonetics", &frmMDI::PhoneticsButton_Click},
         {"Cpanels", &frmMDI::CpanelsButton_Click},
+        {"Play", &frmMDI::PlayButton_Click},
+        {"Record", &frmMDI::RecordButton_Click},
     };
     for (const Command &c : kCommands) {
         if (name == QLatin1String(c.name))
@@ -81,7 +85,7 @@ const char *const kPendingCommands[] = {
     "mnuEditCut", "mnuEditCopy", "mnuEditPaste", "mnuEditDelete", "mnuEditSelectAll", "mnuEditFind",
     "mnuEditFindNext", "mnuEditEdit", "mnuEditInsAdd", "mnuEditComment", "mnuEditUnComment", "mnuViewHide",
     "mnuUtilsGreeting", "mnuUtilsWordList", "mnuUtilsConvertSndFile", "mnuHelpCVNHome", "mnuHelpSwUpdate",
-    "mnuHelpAbout", "Play", "Record",
+    "mnuHelpAbout",
 };
 
 // Toolbar and button-menu keys that run a menu command.
@@ -108,13 +112,13 @@ const char *const kNewCommands[] = {"mnuFileNewText", "mnuFileNewSoundLib", "mnu
 struct OpenKind
 {
     const char *extension;
-    WindowKind kind;
+    vx::WindowKind kind;
 };
 const OpenKind kOpenKinds[] = {
-    {"txt", WindowKind::Text},
-    {"dic", WindowKind::Dictionary},
-    {"sfl", WindowKind::SoundLib},
-    {"tgn", WindowKind::Music},
+    {"txt", vx::WindowKind::Text},
+    {"dic", vx::WindowKind::Dictionary},
+    {"sfl", vx::WindowKind::SoundLib},
+    {"tgn", vx::WindowKind::Music},
 };
 
 QString text(const char *s)
@@ -416,6 +420,16 @@ void frmMDI::CpanelsButton_Click()
 void frmMDI::PhoneticsButton_Click()
 {
     mnuViewPhonetics_Click();
+}
+
+void frmMDI::PlayButton_Click()
+{
+    PlayTextOrRecording();
+}
+
+void frmMDI::RecordButton_Click()
+{
+    RecordTextToWaveCommand();
 }
 
 void frmMDI::mnuViewResetDialogs_Click()

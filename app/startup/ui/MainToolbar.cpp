@@ -1,9 +1,11 @@
 #include "app/startup/ui/MainToolbar.h"
 
 #include "app/shell/MenuTable.h"
+#include "app/Globals.h"
 #include "app/startup/ui/Images.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QMenu>
 #include <QToolButton>
 
@@ -77,4 +79,35 @@ void SetButtonImage(QAction *button, const QString &imageKey)
         return;
     button->setProperty("Image", imageKey);
     button->setIcon(images::toolbarImage(imageKey));
+}
+
+void SetPlayButtonsBusy()
+{
+    QAction *play = ToolbarButton(QStringLiteral("Play"));
+    QAction *record = ToolbarButton(QStringLiteral("Record"));
+    if (!play || !record)
+        return;
+    SetButtonImage(play, QStringLiteral("Stop"));
+    if (!ButtonTag(play).isEmpty())
+        SetButtonTag(play, QStringLiteral("Stop"));
+    play->setToolTip(QStringLiteral("Stop"));
+    SetButtonImage(record, QStringLiteral("Pause"));
+    SetButtonTag(record, QStringLiteral("Pause"));
+    record->setToolTip(QStringLiteral("Pause"));
+    play->setEnabled(true);
+    record->setEnabled(!Playing);
+}
+
+void SetPlayButtonsIdle()
+{
+    QAction *play = ToolbarButton(QStringLiteral("Play"));
+    QAction *record = ToolbarButton(QStringLiteral("Record"));
+    if (play && record) {
+        SetButtonImage(play, QStringLiteral("Play"));
+        if (!ButtonTag(play).isEmpty())
+            SetButtonTag(play, QStringLiteral("Play"));
+        SetButtonImage(record, QStringLiteral("Record"));
+        SetButtonTag(record, QStringLiteral("Record"));
+    }
+    QCoreApplication::processEvents();
 }

@@ -28,3 +28,9 @@ void SetButtonTag(QAction *button, const QString &tag);
 // The key of the image a button shows, and changing it ("Play" -> "Stop").
 [[nodiscard]] QString ButtonImage(const QAction *button);
 void SetButtonImage(QAction *button, const QString &imageKey);
+
+// While speaking or recording: Play shows Stop and Record shows Pause (with
+// their tool tips); Record stays disabled while something plays.
+void SetPlayButtonsBusy();
+// Play and Record again; the toolbar refresh puts their tool tips back.
+void SetPlayButtonsIdle();

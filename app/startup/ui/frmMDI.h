@@ -139,6 +139,8 @@ private:
     void mnuHelpSearch_Click();
     void PhoneticsButton_Click();
     void CpanelsButton_Click();
+    void PlayButton_Click();
+    void RecordButton_Click();
     void SetNewKind(int kind);
 
     QHash<QString, QList<QAction *>> mItems;

@@ -10,10 +10,13 @@
 #include "app/documents/ui/FileCommands.h"
 #include "app/startup/ui/Images.h"
 #include "app/startup/ui/MainToolbar.h"
+#include "app/startup/ui/Recording.h"
+#include "app/startup/ui/Speaking.h"
 #include "app/startup/ui/StatusBar.h"
 #include "app/startup/ui/frmSplash.h"
 #include "common/Clock.h"
 #include "common/ui/Rollover.h"
+#include "link/SerialComm.h"
 #include "common/Delay.h"
 #include "platform/Cp1252.h"
 #include "platform/Folders.h"
@@ -153,7 +156,13 @@ void frmMDI::cTolv_ChipStatus(int Message)
 
 void frmMDI::cTolv_CommEvent()
 {
-    seams::call(seams::CommEvent);
+    if (!Comm)
+        return;
+    // Each read acts by the receive mode; only speech tracking needs the text.
+    do {
+        const QByteArray bytes = Comm->Input();
+        ApplyReceiveEffects(Receiver.take(bytes, CommMode == kTrackSpeech ? SpokenTextOfActive() : SpokenText()));
+    } while (Comm && Comm->InBufferCount() > 0);
 }
 
 void frmMDI::Timer1_Timer()

@@ -24,6 +24,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QTest>
 #include <QToolBar>
 #include <QUrl>
@@ -335,6 +336,33 @@ TEST_F(MainMenu, EmulationWarningKeepsTheProgramBusyWhileUp)
     EXPECT_FALSE(Busy);
     EXPECT_FALSE(DisplaySV10Warning);
     EXPECT_EQ(GetSetting(kApp, kSec, s("DisplaySV10Warning")), s("False"));
+}
+
+// Pictures of every menu opened, with a text window and with none, to look
+// at: run under a real display with VX_SHOT_DIR naming a folder.
+TEST_F(MainMenu, MenusToLookAt)
+{
+    const QString dir = qEnvironmentVariable("VX_SHOT_DIR");
+    if (dir.isEmpty())
+        GTEST_SKIP() << "VX_SHOT_DIR not set";
+    main->resize(900, 600);
+    main->show();
+    for (const char *when : {"text", "none"}) {
+        if (QLatin1String(when) == QLatin1String("text"))
+            addTextWindow(QStringLiteral("Hello there"))->txtInputBox->selectAll();
+        else {
+            ActiveDocument()->record().Dirty = false;
+            main->RunCommand(s("mnuFileClose"));
+        }
+        UpdateToolbarState();
+        for (QAction *top : main->menuBar()->actions()) {
+            QMenu *menu = top->menu();
+            menu->popup(main->menuBar()->mapToGlobal(main->menuBar()->actionGeometry(top).bottomLeft()));
+            QTest::qWait(150);
+            main->screen()->grabWindow(0).save(dir + QStringLiteral("/%1-%2.png").arg(s(when), menu->objectName()));
+            menu->close();
+        }
+    }
 }
 
 } // namespace

@@ -33,7 +33,8 @@ TEST(ProgramStart, TheProgramComesUpAgainstTheBuiltInChipAndStaysUp)
     QDir().mkpath(config + QStringLiteral("/Voxmere"));
     QFile ini(config + QStringLiteral("/Voxmere/Voxmere.ini"));
     ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
-    ini.write("[Settings]\nPort=1\n");
+    // The start-up question is answered already, so the program gets past it.
+    ini.write("[Settings]\nPort=1\nDisplayCompatQuery=False\n");
     ini.close();
 
     QProcess voxmere;
@@ -55,7 +56,8 @@ TEST(ProgramStart, ATerminationSignalClosesTheProgramTheNormalWay)
     QDir().mkpath(config + QStringLiteral("/Voxmere"));
     QFile ini(config + QStringLiteral("/Voxmere/Voxmere.ini"));
     ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
-    ini.write("[Settings]\nPort=1\n");
+    // The start-up question is answered already, so the program gets past it.
+    ini.write("[Settings]\nPort=1\nDisplayCompatQuery=False\n");
     ini.close();
 
     QProcess voxmere;
