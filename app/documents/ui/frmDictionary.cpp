@@ -19,6 +19,7 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStyle>
 #include <QToolButton>
 #include <QTreeWidget>
 
@@ -78,7 +79,7 @@ frmDictionary::frmDictionary(QWidget *parent)
     picSayWord = named(new QToolButton(picDictControls), "picSayWord");
     picSaySoundsLike = named(new QToolButton(picDictControls), "picSaySoundsLike");
     for (QToolButton *say : {picSayWord, picSaySoundsLike}) {
-        say->setText(QStringLiteral("\U0001F50A"));
+        say->setIcon(say->style()->standardIcon(QStyle::SP_MediaVolume));
         say->setAutoRaise(true);
         say->setEnabled(Port != 0);
     }

@@ -7,6 +7,7 @@
 #include "app/documents/ui/FileCommands.h"
 #include "app/documents/ui/FileDialogs.h"
 #include "app/startup/ui/MainToolbar.h"
+#include "app/startup/ui/Speaking.h"
 #include "common/ui/Rollover.h"
 #include "platform/Help.h"
 #include "platform/Numbers.h"
@@ -59,7 +60,7 @@ frmMusic::frmMusic(QWidget *parent)
     lblReference->setMouseTracking(true);
     picReference->setGeometry(0, 0, 12, 16);
     lblReference->setGeometry(14, 0, lblReference->sizeHint().width(), 16);
-    fraRefContainer->resize(lblReference->geometry().right() + 2, 16);
+    fraRefContainer->resize(lblReference->geometry().right() + 8, 16);
 
     // A new score starts with its first line.
     GridRows rows;
@@ -112,7 +113,7 @@ bool frmMusic::Form_KeyPress(int KeyAscii)
     case 16:
         if (buttonEnabled("Play")) {
             if (Busy)
-                StopRequested = true;
+                StopPlayback();
             else
                 PlayMusicScore();
         }

@@ -1,7 +1,6 @@
 #include "app/startup/ui/RealTimePlay.h"
 
 #include "app/Globals.h"
-#include "app/shell/ui/ToolbarState.h"
 #include "app/startup/Busy.h"
 #include "app/startup/ChipLink.h"
 #include "app/startup/RealTimePlay.h"
@@ -64,14 +63,6 @@ void writeDirect(const QByteArray &bytes)
         Comm->setOutput(bytes);
 }
 
-// The Play button becomes Stop while something plays, and back.
-void setPlayButtons(bool busy)
-{
-    if (QAction *play = ToolbarButton(QStringLiteral("Play")))
-        SetButtonImage(play, busy ? QStringLiteral("Stop") : QStringLiteral("Play"));
-    UpdateToolbarState();
-}
-
 void statusText(const QString &text)
 {
     frmMDI *main = frmMDI::instance();
@@ -118,7 +109,7 @@ void PlayMusicOnChip(QString &FileName)
 
     StopRequested = false;
     Playing = true;
-    setPlayButtons(true);
+    SetPlayButtonsBusy();
     BeginBusy();
     try {
         SendToChip(QStringLiteral("\r"));
@@ -152,7 +143,7 @@ void PlayMusicOnChip(QString &FileName)
         vx::MsgBox(e.description(), vx::Buttons::Ok, vx::Icon::Exclamation);
     }
     Playing = false;
-    setPlayButtons(false);
+    SetPlayButtonsIdle();
     EndBusy();
 }
 
@@ -177,7 +168,7 @@ void PlayPcmOnChip(QString &FileName)
     StopRequested = false;
     Playing = true;
     if (!IsOlderChip)
-        setPlayButtons(true);
+        SetPlayButtonsBusy();
     statusText(QStringLiteral(" "));
     bool switched = false;
     try {
@@ -223,5 +214,5 @@ void PlayPcmOnChip(QString &FileName)
     Busy = false;
     Playing = false;
     if (!IsOlderChip)
-        setPlayButtons(false);
+        SetPlayButtonsIdle();
 }
