@@ -114,7 +114,6 @@ protected:
         main = std::make_unique<frmMDI>();
         frmSplash::Show();
         seams::DemoPanels = [this] { ++demoPanels; };
-        seams::LinkTransferFile = nullptr;
 
         programFolder = QString::fromStdString(vxtest::freshDir("program"));
         QDir(programFolder).mkpath(QStringLiteral("Bin"));
