@@ -5,6 +5,7 @@
 #include "app/documents/ui/FileDialogs.h"
 #include "app/documents/ui/GridDocumentWindow.h"
 #include "app/startup/Busy.h"
+#include "app/startup/ui/ChipDownloads.h"
 #include "app/startup/ui/Images.h"
 #include "app/startup/ui/RealTimePlay.h"
 #include "app/startup/ui/StatusBar.h"
@@ -179,9 +180,8 @@ void CompileDictionary()
             vx::MsgBox(successText(name).chopped(1) + QStringLiteral(" Would you ") + QStringLiteral("\r\n") +
                            QStringLiteral("like to download it to the ") + ModuleName + QStringLiteral(" at this time? "),
                        vx::Buttons::YesNo, vx::Icon::Question, QStringLiteral("Compile Dictionary"), 2);
-        if (a == vx::Answer::Yes) {
-            // To add with the download routines: DownloadDictionary(object).
-        }
+        if (a == vx::Answer::Yes)
+            DownloadDictionary(object);
     } else {
         vx::MsgBox(successText(name), vx::Buttons::Ok, vx::Icon::None, QStringLiteral("Compile Dictionary"));
     }
