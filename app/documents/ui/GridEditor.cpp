@@ -481,6 +481,26 @@ void GridEditor::ExpandGridGroup()
         mHost->MarkDocumentModified();
 }
 
+void GridEditor::DissolveGridGroup()
+{
+    const int p = SelectedRow();
+    if (!mRows.exists(p) || mRows.row(p).itemData < 1)
+        return;
+    {
+        const RedrawOff off(this);
+        const int n = ::ExpandGridGroup(mRows, p);
+        mRows.row(p).icon = kNoIcon;
+        mRows.row(p).itemData = 0;
+        ::FormatGridRow(mRows);
+        refreshRows();
+        for (int k = 1; k < n; ++k)
+            EvalTxtHeight(p + k);
+    }
+    // Even a header of one row changes the file.
+    if (mHost)
+        mHost->MarkDocumentModified();
+}
+
 bool GridEditor::LoadGridFile(const QString &path, QString *error)
 {
     GridRows rows;

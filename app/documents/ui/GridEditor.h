@@ -105,6 +105,9 @@ public:
     void UncommentGridRows();
     void CollapseGridRows();
     void ExpandGridGroup();
+    // Shows the members of the selected header's group and makes the header
+    // an ordinary row; the former members keep their marks.
+    void DissolveGridGroup();
 
     // Reads a grid file into the grid; false (and the reason) when the file
     // cannot be read, the grid then unchanged.

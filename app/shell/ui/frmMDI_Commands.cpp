@@ -1,6 +1,7 @@
 #include "app/startup/ui/frmMDI.h"
 
 #include "app/Globals.h"
+#include "app/documents/ui/CompileDrivers.h"
 #include "app/documents/ui/DocumentWindow.h"
 #include "app/documents/ui/Documents.h"
 #include "app/documents/ui/FileCommands.h"
@@ -455,6 +456,12 @@ void frmMDI::PhoneticsButton_Click()
 
 void frmMDI::PlayButton_Click()
 {
+    // A music score plays from its grid; the other windows are spoken.
+    const DocumentWindow *doc = ActiveDocument();
+    if (!Busy && !UpdatingControls && doc && doc->kind() == vx::WindowKind::Music) {
+        PlayMusicScore();
+        return;
+    }
     PlayTextOrRecording();
 }
 

@@ -13,6 +13,8 @@
 #include "app/documents/ui/Documents.h"
 #include "app/panels/ui/frmCpanels.h"
 #include "app/documents/ui/frmPhonetic.h"
+#include "app/documents/ui/frmDictionary.h"
+#include "app/documents/ui/frmMusic.h"
 #include "app/documents/ui/frmTextBox.h"
 #include "app/startup/ui/Images.h"
 #include "app/startup/ui/MainToolbar.h"
@@ -207,6 +209,8 @@ frmMDI::frmMDI(QWidget *parent) : QMainWindow(parent)
     vx::setDialogOwner(this);
     RegisterTextDocuments();
     RegisterSoundLibDocuments();
+    RegisterDictionaryDocuments();
+    RegisterMusicDocuments();
     InitMenus();
 }
 

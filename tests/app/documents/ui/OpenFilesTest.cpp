@@ -4,6 +4,7 @@
 #include "app/documents/RecentFiles.h"
 #include "app/documents/ui/DocumentWindow.h"
 #include "app/documents/ui/Documents.h"
+#include "app/documents/ui/frmDictionary.h"
 #include "app/documents/ui/OpenFiles.h"
 #include "app/startup/ui/frmMDI.h"
 #include "platform/Prompter.h"
@@ -73,7 +74,9 @@ TEST_F(OpenFiles, OpensByTypeAndKeepsTheRecentList)
     OpenFileByType(dir + QStringLiteral("gone.txt"));
     EXPECT_EQ(prompter.last().text, QStringLiteral("Can't open file: ") + dir + QStringLiteral("gone.txt"));
     prompter.queue(vx::Answer::Ok);
+    RegisterDocumentKind(vx::WindowKind::Dictionary, nullptr); // no window to open it with
     OpenFileByType(write(QStringLiteral("SONGS.DIC"), "rule\r\n"));
+    RegisterDictionaryDocuments();
     EXPECT_TRUE(prompter.last().text.startsWith(QStringLiteral("Songs.dic cannot be opened")));
     prompter.queue(vx::Answer::Ok);
     OpenFileByType(write(QStringLiteral("bad.sfl"), "hello\r\n"));

@@ -1,0 +1,259 @@
+#include "app/documents/ui/CompileDrivers.h"
+
+#include "app/Globals.h"
+#include "app/documents/ui/Documents.h"
+#include "app/documents/ui/FileDialogs.h"
+#include "app/documents/ui/GridDocumentWindow.h"
+#include "app/startup/Busy.h"
+#include "app/startup/ui/ChipDownloads.h"
+#include "app/startup/ui/Images.h"
+#include "app/startup/ui/RealTimePlay.h"
+#include "app/startup/ui/StatusBar.h"
+#include "app/startup/ui/frmMDI.h"
+#include "common/SafeFile.h"
+#include "common/TextUtil.h"
+#include "components/cantorel/cCantorel.h"
+#include "components/common/ComponentError.h"
+#include "components/lexmold/cLexmold.h"
+#include "platform/Cp1252.h"
+#include "platform/Folders.h"
+#include "platform/Prompter.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <optional>
+
+namespace {
+
+// Run-time error number of a file that cannot be written.
+constexpr int kErrPathFileAccess = 75;
+
+struct RaisedError
+{
+    std::int32_t number = 0;
+    QString description;
+};
+
+GridDocumentWindow *activeGridWindow(vx::WindowKind kind)
+{
+    auto *w = qobject_cast<GridDocumentWindow *>(ActiveDocument());
+    return w && w->kind() == kind ? w : nullptr;
+}
+
+QString folderOf()
+{
+    if (TempFolder.isEmpty() || !QFileInfo(TempFolder).isDir()) {
+        TempFolder = vx::tempFolderPath();
+        vx::createTempFolder(TempFolder);
+    }
+    return TempFolder;
+}
+
+// Every row's line, hidden rows included, each ended by CR LF.
+QByteArray sourceBytes(const GridRows &rows)
+{
+    QString text;
+    for (const GridRow &r : rows.all())
+        text += r.text + QStringLiteral("\r\n");
+    return vx::toCp1252(text);
+}
+
+std::optional<RaisedError> writeSource(const QString &path, const GridRows &rows)
+{
+    std::string error;
+    if (vx::writeFileAtomically(path.toStdU16String(), sourceBytes(rows).toStdString(), &error))
+        return std::nullopt;
+    return RaisedError{kErrPathFileAccess, QStringLiteral("Path/File access error: ") + QString::fromStdString(error)};
+}
+
+RaisedError fromComponent(const vx::ComponentError &e)
+{
+    // Only a compiler's own numbered errors carry the object-error base.
+    const bool numbered = e.kind() == vx::ComponentError::ObjectError;
+    return {numbered ? e.code() : e.number(), vx::fromCp1252(QByteArray::fromStdString(e.description()))};
+}
+
+void showError(const RaisedError &e)
+{
+    vx::MsgBox(QStringLiteral("Error %1: %2").arg(e.number).arg(e.description), vx::Buttons::Ok,
+               vx::Icon::Exclamation);
+}
+
+// The main window's first status panel and pointer while a compile runs.
+void compiling(const QString &name)
+{
+    if (frmMDI *main = frmMDI::instance(); main && main->sbStatusBar) {
+        main->sbStatusBar->SetPanelPicture(QPixmap());
+        main->sbStatusBar->SetPanelText(1, QStringLiteral("Compiling '") + name + QStringLiteral("'..."));
+    }
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+void compiled()
+{
+    if (frmMDI *main = frmMDI::instance(); main && main->sbStatusBar) {
+        main->sbStatusBar->SetPanelText(1, QStringLiteral("For Help, press F1"));
+        main->sbStatusBar->SetPanelPicture(images::statusImage(1));
+    }
+    QApplication::restoreOverrideCursor();
+}
+
+// The document's name without its extension: where the object file is proposed.
+QString baseOf(const QString &fileName)
+{
+    const int dot = static_cast<int>(fileName.lastIndexOf(QLatin1Char('.')));
+    const int slash = static_cast<int>(fileName.lastIndexOf(QLatin1Char('/')));
+    return dot > slash ? fileName.left(dot) : fileName;
+}
+
+QString shownName(const QString &path)
+{
+    return ProperCase(QFileInfo(path).fileName());
+}
+
+// Selects the row a compiler named, when the grid has it.
+void selectFailingRow(GridDocumentWindow *w, int row)
+{
+    GridEditor *grid = w->vbalGrid1;
+    if (row < 1 || row > grid->Rows())
+        return;
+    grid->setCellSelected(grid->SelectedRow(), 2, false);
+    grid->setCellSelected(row, 2, true);
+    grid->EnsureVisible(row, 2);
+}
+
+QString successText(const QString &name)
+{
+    return QStringLiteral("'") + name + QStringLiteral("' was successfully created. ");
+}
+
+} // namespace
+
+QString TemporarySourcePath()
+{
+    const QString folder = folderOf();
+    static int counter = 0;
+    for (;;) {
+        const QString path = folder + QStringLiteral("source-%1-%2.tmp").arg(QCoreApplication::applicationPid()).arg(++counter);
+        if (!QFileInfo::exists(path))
+            return path;
+    }
+}
+
+void CompileDictionary()
+{
+    GridDocumentWindow *w = activeGridWindow(vx::WindowKind::Dictionary);
+    if (!w || !DicCompiler)
+        return;
+    const QString object = GetSaveDixFileName(baseOf(w->record().FileName) + QStringLiteral(".dix"));
+    if (object.isEmpty())
+        return;
+    const QString name = shownName(object);
+    compiling(name);
+    // No stale object file survives a failed compile.
+    if (QFileInfo::exists(object))
+        QFile::remove(object);
+    const QString source = TemporarySourcePath();
+    std::optional<RaisedError> error = writeSource(source, w->vbalGrid1->rows());
+    int r = 0;
+    if (!error) {
+        try {
+            r = DicCompiler->CompileFile(source.toStdU16String(), DictCharSet, object.toStdU16String(), false);
+        } catch (const vx::ComponentError &e) {
+            error = fromComponent(e);
+        }
+    }
+    QCoreApplication::processEvents();
+    compiled();
+    if (error) {
+        showError(*error);
+    } else if (r != 0) {
+        selectFailingRow(w, r);
+        w->UpdateFields();
+        QCoreApplication::processEvents();
+    } else if (Port != 0) {
+        const vx::Answer a =
+            vx::MsgBox(successText(name).chopped(1) + QStringLiteral(" Would you ") + QStringLiteral("\r\n") +
+                           QStringLiteral("like to download it to the ") + ModuleName + QStringLiteral(" at this time? "),
+                       vx::Buttons::YesNo, vx::Icon::Question, QStringLiteral("Compile Dictionary"), 2);
+        if (a == vx::Answer::Yes)
+            DownloadDictionary(object);
+    } else {
+        vx::MsgBox(successText(name), vx::Buttons::Ok, vx::Icon::None, QStringLiteral("Compile Dictionary"));
+    }
+    QFile::remove(source);
+}
+
+void CompileMusicScore()
+{
+    GridDocumentWindow *w = activeGridWindow(vx::WindowKind::Music);
+    if (!w || !MusicCompiler)
+        return;
+    const QString object = GetSaveTgxFileName(baseOf(w->record().FileName) + QStringLiteral(".tgx"));
+    if (object.isEmpty())
+        return;
+    const QString name = shownName(object);
+    compiling(name);
+    if (QFileInfo::exists(object))
+        QFile::remove(object);
+    const QString source = TemporarySourcePath();
+    std::optional<RaisedError> error = writeSource(source, w->vbalGrid1->rows());
+    int errLine = 0;
+    if (!error) {
+        try {
+            MusicCompiler->CompileFile(source.toStdString(), object.toStdString(), errLine, false);
+        } catch (const vx::ComponentError &e) {
+            error = fromComponent(e);
+            if (e.kind() != vx::ComponentError::ObjectError)
+                errLine = 0;
+        }
+    }
+    QCoreApplication::processEvents();
+    compiled();
+    if (error) {
+        showError(*error);
+        selectFailingRow(w, errLine);
+        QCoreApplication::processEvents();
+    } else {
+        vx::MsgBox(successText(name), vx::Buttons::Ok, vx::Icon::None, QStringLiteral("Compile Music Score"));
+    }
+    QFile::remove(source);
+}
+
+bool CheckDictionaryRule(const QString &Rule, bool blnSilent)
+{
+    if (DictSynCk == 1 || Rule.trimmed().toUpper() == QLatin1String("C") || !DicCompiler)
+        return true;
+    std::string rule = vx::toCp1252(Rule).toStdString();
+    return DicCompiler->CompileRuleInCharSet(rule, DictCharSet, blnSilent);
+}
+
+void PlayMusicScore()
+{
+    GridDocumentWindow *w = activeGridWindow(vx::WindowKind::Music);
+    if (!w || !MusicCompiler)
+        return;
+    const QString name = shownName(w->record().FileName);
+    const QString source = TemporarySourcePath();
+    QString object = folderOf() + name;
+    std::optional<RaisedError> error = writeSource(source, w->vbalGrid1->rows());
+    if (error) {
+        showError(*error);
+    } else {
+        try {
+            int line = 0;
+            MusicCompiler->CompileFile(source.toStdString(), object.toStdString(), line, false);
+            BeginBusy();
+            PlayMusicOnChip(object);
+            EndBusy();
+        } catch (const vx::ComponentError &e) {
+            vx::MsgBox(vx::fromCp1252(QByteArray::fromStdString(e.description())), vx::Buttons::Ok,
+                       vx::Icon::Exclamation, QStringLiteral("Error"));
+        }
+    }
+    vx::emptyFolder(folderOf());
+}

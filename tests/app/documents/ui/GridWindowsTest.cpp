@@ -1,0 +1,241 @@
+// The music score and dictionary windows: compiling their rows, playing a
+// score on the emulated chip, and what a failed compile or write reports.
+#include "app/Globals.h"
+#include "app/documents/ui/CompileDrivers.h"
+#include "app/documents/ui/Documents.h"
+#include "app/documents/ui/frmDictionary.h"
+#include "app/documents/ui/frmMusic.h"
+#include "chipsim/Chip.h"
+#include "chipsim/SimBackend.h"
+#include "common/Clock.h"
+#include "components/cantorel/cCantorel.h"
+#include "controls/splitter/Splitter.h"
+#include "components/lexmold/cLexmold.h"
+#include "link/SerialComm.h"
+#include "link/cTolvane.h"
+#include "platform/Prompter.h"
+#include "tests/support/TestEnv.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
+
+namespace {
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+void writeAll(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+GridRows rowsOf(const QStringList &lines)
+{
+    GridRows g;
+    for (const QString &line : lines)
+        g.row(g.AddRow()).text = line;
+    return g;
+}
+
+QByteArray sourceOf(const QStringList &lines)
+{
+    return (lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toLatin1();
+}
+
+class GridWindows : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        vxtest::isolateEnvironment();
+        ResetGlobals();
+        ResetDocuments();
+        RegisterMusicDocuments();
+        RegisterDictionaryDocuments();
+        dir = QString::fromStdString(vxtest::freshDir("grid-windows"));
+        TempFolder = QString::fromStdString(vxtest::freshDir("grid-windows-temp")) + QLatin1Char('/');
+        DicCompiler = &lexmold;
+        MusicCompiler = &cantorel;
+        lexmold.SetMessageSink([this](const std::string &text, const std::string &) {
+            ruleMessages.append(QString::fromStdString(text));
+        });
+    }
+    void TearDown() override
+    {
+        ResetDocuments();
+        if (Comm) {
+            Comm->setPortOpen(false);
+            Comm = nullptr;
+        }
+        Port = 0;
+        DicCompiler = nullptr;
+        MusicCompiler = nullptr;
+    }
+
+    chipsim::Chip *attachChip()
+    {
+        qputenv("VOXMERE_COM7", "sim");
+        chipsim::resetSimulatedChips();
+        chipsim::Chip *chip = chipsim::simulatedChip(7);
+        Comm = link.GetCommObject();
+        Comm->setCommPort(7);
+        Comm->setSettings(QStringLiteral("9600,N,8,1"));
+        Comm->setDTREnable(true);
+        Comm->setPortOpen(true);
+        Port = 7;
+        chip->clearLogs();
+        return chip;
+    }
+
+    [[nodiscard]] QStringList tempFiles() const { return QDir(TempFolder).entryList(QDir::Files); }
+
+    vx::ScriptedPrompter prompts;
+    cLexmold lexmold;
+    cCantorel cantorel;
+    cTolvane link;
+    QStringList ruleMessages;
+    QString dir;
+};
+
+} // namespace
+
+TEST_F(GridWindows, MusicScoreCompilesPlaysAndReportsItsErrors)
+{
+    auto *w = qobject_cast<frmMusic *>(NewDocument(vx::WindowKind::Music));
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(w->vbalGrid1->Rows(), 1); // a new score has its first line
+    QStringList lines;
+    for (int i = 1; i <= 11; ++i)
+        lines << QStringLiteral("v1qc4v2qe4");
+    lines << QStringLiteral("v1qc9");
+    w->vbalGrid1->setRows(rowsOf(lines));
+    const QString tgx = dir + QStringLiteral("/score.tgx");
+    writeAll(tgx, "stale");
+
+    // A bad note in row 12: its code without the object-error base, the row selected, no object file.
+    prompts.queueFiles({tgx});
+    prompts.queue(vx::Answer::Ok);
+    CompileMusicScore();
+    EXPECT_EQ(prompts.last().text, QStringLiteral("Error 3004: Invalid note (voice 1) in line 12"));
+    EXPECT_EQ(w->vbalGrid1->SelectedRow(), 12);
+    EXPECT_FALSE(QFile::exists(tgx));
+    EXPECT_TRUE(tempFiles().isEmpty());
+
+    // Mended, it compiles to what the compiler makes of the same lines.
+    lines.last() = QStringLiteral("v1hg4");
+    w->vbalGrid1->setRows(rowsOf(lines));
+    prompts.queueFiles({tgx});
+    prompts.queue(vx::Answer::Ok);
+    CompileMusicScore();
+    EXPECT_EQ(prompts.last().text, QStringLiteral("'Score.tgx' was successfully created. "));
+    EXPECT_EQ(prompts.last().title, QStringLiteral("Compile Music Score"));
+    const QString ownSource = dir + QStringLiteral("/own.tgn");
+    const QString ownObject = dir + QStringLiteral("/own.tgx");
+    writeAll(ownSource, sourceOf(lines));
+    int line = 0;
+    cantorel.CompileFile(ownSource.toStdString(), ownObject.toStdString(), line);
+    const QByteArray compiled = readAll(ownObject);
+    EXPECT_EQ(readAll(tgx), compiled);
+
+    // Ctrl+P plays it: the chip hears the records after the tone command,
+    // and the temporary folder is left empty.
+    chipsim::Chip *chip = attachChip();
+    vx::Clock::setSpeed(50.0);
+    QTest::keyClick(w->vbalGrid1, Qt::Key_P, Qt::ControlModifier);
+    vx::Clock::setSpeed(1.0);
+    const QByteArray heard = chip->acceptedBytes();
+    const QByteArray body = compiled.mid(compiled.indexOf('j') + 1);
+    EXPECT_TRUE(heard.contains(QByteArray("\x18\x01j", 3) + body)) << heard.toHex().toStdString();
+    EXPECT_TRUE(heard.endsWith(QByteArray(8, '\0') + QByteArray("\x00\x00\x00\x18", 4)));
+    EXPECT_EQ(chip->tones().size(), 12);
+    EXPECT_TRUE(tempFiles().isEmpty());
+    EXPECT_FALSE(Busy);
+
+    // A source that cannot be written is reported; nothing is left behind.
+    QStringList big;
+    for (int i = 0; i < 400; ++i)
+        big << QStringLiteral("v1qc4v2qe4v3qg4 ; a long line to fill the disk");
+    w->vbalGrid1->setRows(rowsOf(big));
+    chip->clearLogs();
+    prompts.queue(vx::Answer::Ok);
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit lim = old;
+    lim.rlim_cur = 4096;
+    setrlimit(RLIMIT_FSIZE, &lim);
+    PlayMusicScore();
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_TRUE(prompts.last().text.startsWith(QStringLiteral("Error 75: "))) << prompts.last().text.toStdString();
+    EXPECT_TRUE(chip->acceptedBytes().isEmpty());
+    EXPECT_TRUE(tempFiles().isEmpty());
+}
+
+TEST_F(GridWindows, DictionaryCompilesToWhatTheCompilerMakesAndSelectsABadRule)
+{
+    auto *w = qobject_cast<frmDictionary *>(NewDocument(vx::WindowKind::Dictionary));
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(w->Splitter1->SplitPercent(), 100);
+    EXPECT_EQ(w->cboSortMethod->currentText(), QStringLiteral(" Decreasing Freq"));
+    QStringList lines;
+    for (char a = 'A'; a <= 'J'; ++a)
+        for (char b = 'A'; b <= 'T'; ++b)
+            lines << QStringLiteral("(%1%2)=AO F").arg(QLatin1Char(a)).arg(QLatin1Char(b));
+    ASSERT_EQ(lines.size(), 200);
+    w->vbalGrid1->setRows(rowsOf(lines));
+    const QString dix = dir + QStringLiteral("/words.dix");
+
+    prompts.queueFiles({dix});
+    prompts.queue(vx::Answer::Ok);
+    CompileDictionary();
+    EXPECT_EQ(prompts.last().text, QStringLiteral("'Words.dix' was successfully created. "));
+    EXPECT_EQ(prompts.last().title, QStringLiteral("Compile Dictionary"));
+    const QString ownSource = dir + QStringLiteral("/own.dic");
+    const QString ownObject = dir + QStringLiteral("/own.dix");
+    writeAll(ownSource, sourceOf(lines));
+    ASSERT_EQ(lexmold.CompileFile(ownSource.toStdU16String(), DictCharSet, ownObject.toStdU16String()), 0);
+    EXPECT_EQ(readAll(dix), readAll(ownObject));
+
+    // With a chip configured the download is offered; No sends nothing.
+    Port = 3;
+    ModuleName = QStringLiteral("Evaluation Board");
+    prompts.queueFiles({dix});
+    prompts.queue(vx::Answer::No);
+    CompileDictionary();
+    EXPECT_EQ(prompts.last().text, QStringLiteral("'Words.dix' was successfully created. Would you \r\nlike to "
+                                                  "download it to the Evaluation Board at this time? "));
+    EXPECT_EQ(prompts.last().buttons, vx::Buttons::YesNo);
+    EXPECT_EQ(prompts.last().defaultButton, 2);
+    Port = 0;
+
+    // A bad rule in row 7: reported by the compiler, its row selected, no object file, no source left.
+    lines[6] = QStringLiteral("(A)=Q");
+    w->vbalGrid1->setRows(rowsOf(lines));
+    const int before = static_cast<int>(prompts.prompts().size());
+    prompts.queueFiles({dix});
+    CompileDictionary();
+    EXPECT_EQ(static_cast<int>(prompts.prompts().size()), before + 1); // only the file dialog
+    EXPECT_EQ(ruleMessages.size(), 1);
+    EXPECT_EQ(w->vbalGrid1->SelectedRow(), 7);
+    EXPECT_FALSE(QFile::exists(dix));
+    EXPECT_TRUE(tempFiles().isEmpty());
+
+    // The rule check lets the section line pass, and nothing at compile-time checking.
+    EXPECT_TRUE(CheckDictionaryRule(QStringLiteral(" c "), true));
+    EXPECT_FALSE(CheckDictionaryRule(QStringLiteral("(A)=C"), true));
+    DictSynCk = 1;
+    EXPECT_TRUE(CheckDictionaryRule(QStringLiteral("(A)=C"), true));
+}
