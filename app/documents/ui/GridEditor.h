@@ -5,6 +5,7 @@
 // editor txtEdit laid over the cell being edited.
 
 #include "app/documents/GridRows.h"
+#include "app/documents/WindowState.h"
 
 #include <QPlainTextEdit>
 #include <QTableView>
@@ -105,6 +106,10 @@ public:
     void UncommentGridRows();
     void CollapseGridRows();
     void ExpandGridGroup();
+
+    // Cut, Copy, Paste, Delete and Select All on the rows, through the
+    // clipboard of this grid's kind; false for any other action.
+    bool EditCommand(EditAction action);
 
     // Reads a grid file into the grid; false (and the reason) when the file
     // cannot be read, the grid then unchanged.

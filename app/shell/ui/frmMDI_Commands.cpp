@@ -7,7 +7,10 @@
 #include "app/documents/ui/FileDialogs.h"
 #include "app/shell/CompatRules.h"
 #include "app/shell/MenuTable.h"
+#include "app/shell/ui/EditCommands.h"
+#include "app/shell/ui/ListingPrinter.h"
 #include "app/shell/ui/ProgressBar.h"
+#include "app/shell/ui/frmAbout.h"
 #include "app/shell/ui/ToolbarState.h"
 #include "app/shell/ui/frmProgress.h"
 #include "app/startup/Busy.h"
@@ -20,9 +23,11 @@
 #include "platform/Help.h"
 #include "platform/Prompter.h"
 #include "platform/Settings.h"
+#include "platform/ui/Modal.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QDesktopServices>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
@@ -30,6 +35,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QUrl>
 
 #include <iterator>
 
@@ -61,6 +67,15 @@ const frmMDI::Command *frmMDI::FindCommand(const QString &name)
         {"mnuHelpContents", &frmMDI::mnuHelpContents_Click},
         {"mnuHelpIndex", &frmMDI::mnuHelpIndex_Click},
         {"mnuHelpSearch", &frmMDI::mnuHelpSearch_Click},
+        {"mnuEditCut", &frmMDI::mnuEditCut_Click},
+        {"mnuEditCopy", &frmMDI::mnuEditCopy_Click},
+        {"mnuEditPaste", &frmMDI::mnuEditPaste_Click},
+        {"mnuEditDelete", &frmMDI::mnuEditDelete_Click},
+        {"mnuEditSelectAll", &frmMDI::mnuEditSelectAll_Click},
+        {"mnuFilePrintSetup", &frmMDI::mnuFilePrintSetup_Click},
+        {"mnuHelpAbout", &frmMDI::mnuHelpAbout_Click},
+        {"mnuHelpSwUpdate", &frmMDI::mnuHelpSwUpdate_Click},
+        {"mnuHelpCVNHome", &frmMDI::mnuHelpCVNHome_Click},
         // Toolbar buttons with no menu item of their own.
         {"Help", &frmMDI::HelpButton_Click},
         {"Phonetics", &frmMDI::PhoneticsButton_Click},
@@ -81,11 +96,9 @@ namespace {
 // Their items are built and take part in the menu state; choosing one does
 // nothing until its routine is registered above and its name leaves here.
 const char *const kPendingCommands[] = {
-    "mnuFilePlay", "mnuFileDnld", "mnuFilePrintSetup", "mnuRecentFile",
-    "mnuEditCut", "mnuEditCopy", "mnuEditPaste", "mnuEditDelete", "mnuEditSelectAll", "mnuEditFind",
-    "mnuEditFindNext", "mnuEditEdit", "mnuEditInsAdd", "mnuEditComment", "mnuEditUnComment", "mnuViewHide",
-    "mnuUtilsGreeting", "mnuUtilsWordList", "mnuUtilsConvertSndFile", "mnuHelpCVNHome", "mnuHelpSwUpdate",
-    "mnuHelpAbout",
+    "mnuFilePlay", "mnuFileDnld", "mnuRecentFile", "mnuEditFind", "mnuEditFindNext", "mnuEditEdit",
+    "mnuEditInsAdd", "mnuEditComment", "mnuEditUnComment", "mnuViewHide", "mnuUtilsGreeting",
+    "mnuUtilsWordList", "mnuUtilsConvertSndFile",
 };
 
 // Toolbar and button-menu keys that run a menu command.
@@ -547,6 +560,55 @@ void frmMDI::mnuHelpIndex_Click()
 void frmMDI::mnuHelpSearch_Click()
 {
     vx::showHelpTopic(0);
+}
+
+void frmMDI::mnuHelpAbout_Click()
+{
+    frmAbout about(this);
+    vx::RunModal(&about);
+}
+
+void frmMDI::mnuHelpSwUpdate_Click()
+{
+    auto *update = new frmSwUpdate(UpdateSite(), this);
+    update->Form_Load();
+}
+
+void frmMDI::mnuHelpCVNHome_Click()
+{
+    QDesktopServices::openUrl(QUrl(UpdateSite()));
+}
+
+// --- Edit ---------------------------------------------------------------------
+
+void frmMDI::mnuEditCut_Click()
+{
+    RunEditCommand(EditAction::Cut);
+}
+
+void frmMDI::mnuEditCopy_Click()
+{
+    RunEditCommand(EditAction::Copy);
+}
+
+void frmMDI::mnuEditPaste_Click()
+{
+    RunEditCommand(EditAction::Paste);
+}
+
+void frmMDI::mnuEditDelete_Click()
+{
+    RunEditCommand(EditAction::Delete);
+}
+
+void frmMDI::mnuEditSelectAll_Click()
+{
+    RunEditCommand(EditAction::SelectAll);
+}
+
+void frmMDI::mnuFilePrintSetup_Click()
+{
+    PrinterSetup();
 }
 
 void frmMDI::HelpButton_Click()

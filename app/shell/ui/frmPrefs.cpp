@@ -1,5 +1,6 @@
 #include "app/shell/ui/frmPrefs.h"
 
+#include "app/shell/ui/EditCommands.h"
 #include "app/shell/ui/EditorFont.h"
 #include "app/documents/ui/Documents.h"
 #include "app/documents/ui/MdiChild.h"
@@ -8,7 +9,6 @@
 #include "app/Globals.h"
 #include "app/startup/MainWindowRules.h"
 #include "app/startup/Preferences.h"
-#include "app/startup/Seams.h"
 #include "link/SerialComm.h"
 #include "platform/Help.h"
 #include "platform/Numbers.h"
@@ -349,13 +349,13 @@ void frmPrefs::cmdApply_Click()
     StorePreferences();
     if (FontName != FontNameSaved || FontSize != FontSizeSaved)
         ApplyFontToWindows();
-    if (TblAltColor != TblAltColorSaved && seams::SetListViewAltRowColors) {
+    if (TblAltColor != TblAltColorSaved) {
         for (int slot = 2; slot < DocState.size(); ++slot) {
             if (DocState[slot].Deleted)
                 continue;
             if (QWidget *w = DocumentAt(slot))
                 if (auto *list = w->findChild<QWidget *>(QStringLiteral("lvwFileList")))
-                    seams::SetListViewAltRowColors(list, 0xFFFFFF, 0xF0F0F0);
+                    SetListViewAltRowColors(list, 0xFFFFFF, 0xF0F0F0);
         }
     }
     SnapshotSettings();

@@ -1,5 +1,7 @@
 #include "app/startup/ui/frmMDI.h"
 
+#include "app/shell/ui/frmPopupMenus.h"
+
 #include "app/shell/ui/ProgressBar.h"
 #include "app/shell/ui/frmProgress.h"
 #include "app/startup/ChipLink.h"
@@ -62,7 +64,7 @@ void frmMDI::MDIForm_MouseUp(Qt::MouseButton Button)
 {
     if (Button != Qt::RightButton || Busy)
         return;
-    seams::call(seams::ShowMDIFormMenu, static_cast<QWidget *>(this));
+    ShowContextMenu(this, QStringLiteral("mnuMDIForm"));
 }
 
 bool frmMDI::MDIForm_OLEDragOver(const QMimeData *Data) const

@@ -1,6 +1,7 @@
 // The main window's events outside start-up and shutdown: file drops, the
 // right click on its empty area, the hover timer, the progress and status
 // events of the converter and the link library.
+#include "app/shell/ui/EditCommands.h"
 #include "app/shell/ui/ProgressBar.h"
 #include "app/shell/ui/frmProgress.h"
 #include "app/Globals.h"
@@ -39,7 +40,7 @@ protected:
     void TearDown() override
     {
         seams::OpenFileByType = nullptr;
-        seams::ShowMDIFormMenu = nullptr;
+        setPopupMenuDriver(nullptr);
         vx::resetRollover();
         frmProgress::Unload();
         Busy = false;
@@ -101,10 +102,11 @@ TEST_F(MainWindowEventsTest, RightClickShowsTheMenuUnlessBusy)
 {
     int menus = 0;
     QWidget *owner = nullptr;
-    seams::ShowMDIFormMenu = [&](QWidget *w) {
+    setPopupMenuDriver([&](QWidget *w, QMenu *menu) {
+        EXPECT_EQ(menu->objectName(), QStringLiteral("mnuMDIForm"));
         ++menus;
         owner = w;
-    };
+    });
     main.resize(400, 300);
     main.show();
     QWidget *area = main.MDIClient->viewport();

@@ -110,7 +110,6 @@ protected:
         seams::OpenFileByType = nullptr;
         ResetDocuments();
         seams::ControlPanelWindow = nullptr;
-        seams::ShowMDIFormMenu = nullptr;
         Busy = false;
         UpdatingControls = false;
         vx::Clock::setSpeed(1);
