@@ -14,6 +14,7 @@
 namespace {
 
 constexpr int kTwipsPerInch = 1440;
+constexpr qreal kArialAverageWidth = 904.0 / 2048.0; // of the em
 
 QFont listingFont(vx::ListingStyle style)
 {
@@ -55,8 +56,9 @@ bool DrawListing(QPrinter &printer, const vx::Listing &listing)
     QPainter p;
     if (!p.begin(&printer))
         return false;
-    const QFontMetricsF plain(listingFont(vx::ListingStyle::Plain), &printer);
-    const qreal column = plain.averageCharWidth();
+    // A print column is the average character width of 9-point Arial, kept
+    // when another face stands in for it, so column 134 stays on the sheet.
+    const qreal column = printer.resolution() / 72.0 * 9 * kArialAverageWidth;
     const qreal twip = printer.resolution() / qreal(kTwipsPerInch);
     const qreal width = sheet(printer).width();
     bool firstSheet = true;

@@ -1,6 +1,7 @@
 #include "app/shell/ui/frmPopupMenus.h"
 
 #include "app/Globals.h"
+#include "app/documents/ui/DocumentWindow.h"
 #include "app/documents/ui/Documents.h"
 #include "app/panels/RecorderStatus.h"
 #include "app/shell/CommandInsertion.h"
