@@ -22,13 +22,6 @@ inline void call(const F &hook, A &&...args)
         hook(std::forward<A>(args)...);
 }
 
-<<<<<<< HEAD
-// Replaced by the control panels' demo set-up (sliders and lists at 0, bit 0 registers pressed).
-inline std::function<void()> DemoPanels;
-=======
-// Replaced by the sound library window's SetListViewAltRowColors (colours as 0xBBGGRR).
-inline std::function<void(QWidget *listView, int colour1, int colour2)> SetListViewAltRowColors;
->>>>>>> main
 // Replaced by the main program's download routine (progress dialog up; throws LinkError,
 // false when cancelled, leaves the busy state entered); empty: the chipset update calls the link itself.
 inline std::function<bool(const QString &path)> LinkTransferFile;
