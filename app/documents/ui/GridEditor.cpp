@@ -1,5 +1,6 @@
 #include "app/documents/ui/GridEditor.h"
 
+#include "app/documents/GridClipboard.h"
 #include "app/documents/GridFile.h"
 #include "app/documents/ui/GridTableModel.h"
 #include "app/shell/ui/EditorFont.h"
@@ -538,4 +539,74 @@ void GridEditor::keyPressEvent(QKeyEvent *event)
             return;
     }
     QTableView::keyPressEvent(event);
+}
+
+// --- Edit commands ------------------------------------------------------------
+
+bool GridEditor::EditCommand(EditAction action)
+{
+    QStringList &clip = isDictionary() ? ClipDicRows() : ClipMusicRows();
+    switch (action) {
+    case EditAction::Copy: {
+        const std::vector<int> selected = selectedRowList();
+        if (!selected.empty())
+            clip = CopyGridRows(mRows, selected);
+        return true;
+    }
+    case EditAction::Cut:
+        EditCommand(EditAction::Copy);
+        return EditCommand(EditAction::Delete);
+    case EditAction::Delete: {
+        const std::vector<int> selected = selectedRowList();
+        if (selected.empty())
+            return true;
+        CancelEdit();
+        GridRows rows = mRows;
+        const int select = DeleteGridRows(rows, selected);
+        {
+            const RedrawOff off(this);
+            mModel->reset(std::move(rows));
+            syncHiddenRows();
+            selectionModel()->clearSelection();
+            if (select > 0)
+                setCellSelected(select, 3, true);
+        }
+        FitRowHeights();
+        if (mHost) {
+            mHost->MarkDocumentModified();
+            mHost->UpdateFields();
+        }
+        setFocus();
+        return true;
+    }
+    case EditAction::Paste: {
+        if (clip.isEmpty())
+            return true;
+        CancelEdit();
+        GridRows rows = mRows;
+        const int first = PasteGridRows(rows, SelectedRow(), clip, mRuleCheck);
+        {
+            const RedrawOff off(this);
+            mModel->reset(std::move(rows));
+            syncHiddenRows();
+            selectionModel()->clearSelection();
+            setCellSelected(first, 3, true);
+        }
+        FitRowHeights();
+        EnsureVisible(first, 3);
+        if (mHost) {
+            mHost->UpdateFields();
+            mHost->MarkDocumentModified();
+        }
+        setFocus();
+        return true;
+    }
+    case EditAction::SelectAll: {
+        const RedrawOff off(this);
+        selectAll();
+        return true;
+    }
+    default:
+        return false;
+    }
 }

@@ -5,6 +5,7 @@
 // editor txtEdit laid over the cell being edited.
 
 #include "app/documents/GridRows.h"
+#include "app/documents/WindowState.h"
 
 #include <QPlainTextEdit>
 #include <QTableView>
@@ -108,6 +109,10 @@ public:
     // Shows the members of the selected header's group and makes the header
     // an ordinary row; the former members keep their marks.
     void DissolveGridGroup();
+
+    // Cut, Copy, Paste, Delete and Select All on the rows, through the
+    // clipboard of this grid's kind; false for any other action.
+    bool EditCommand(EditAction action);
 
     // Reads a grid file into the grid; false (and the reason) when the file
     // cannot be read, the grid then unchanged.

@@ -9,7 +9,10 @@
 #include "app/documents/ui/OpenFiles.h"
 #include "app/shell/CompatRules.h"
 #include "app/shell/MenuTable.h"
+#include "app/shell/ui/EditCommands.h"
+#include "app/shell/ui/ListingPrinter.h"
 #include "app/shell/ui/ProgressBar.h"
+#include "app/shell/ui/frmAbout.h"
 #include "app/shell/ui/ToolbarState.h"
 #include "app/shell/ui/frmProgress.h"
 #include "app/startup/Busy.h"
@@ -24,9 +27,11 @@
 #include "platform/Help.h"
 #include "platform/Prompter.h"
 #include "platform/Settings.h"
+#include "platform/ui/Modal.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QDesktopServices>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
@@ -34,6 +39,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QUrl>
 
 #include <iterator>
 
@@ -68,6 +74,15 @@ const frmMDI::Command *frmMDI::FindCommand(const QString &name)
         {"mnuHelpContents", &frmMDI::mnuHelpContents_Click},
         {"mnuHelpIndex", &frmMDI::mnuHelpIndex_Click},
         {"mnuHelpSearch", &frmMDI::mnuHelpSearch_Click},
+        {"mnuEditCut", &frmMDI::mnuEditCut_Click},
+        {"mnuEditCopy", &frmMDI::mnuEditCopy_Click},
+        {"mnuEditPaste", &frmMDI::mnuEditPaste_Click},
+        {"mnuEditDelete", &frmMDI::mnuEditDelete_Click},
+        {"mnuEditSelectAll", &frmMDI::mnuEditSelectAll_Click},
+        {"mnuFilePrintSetup", &frmMDI::mnuFilePrintSetup_Click},
+        {"mnuHelpAbout", &frmMDI::mnuHelpAbout_Click},
+        {"mnuHelpSwUpdate", &frmMDI::mnuHelpSwUpdate_Click},
+        {"mnuHelpCVNHome", &frmMDI::mnuHelpCVNHome_Click},
         // Toolbar buttons with no menu item of their own.
         {"Help", &frmMDI::HelpButton_Click},
         {"Phonetics", &frmMDI::PhoneticsButton_Click},
@@ -88,11 +103,8 @@ namespace {
 // Their items are built and take part in the menu state; choosing one does
 // nothing until its routine is registered above and its name leaves here.
 const char *const kPendingCommands[] = {
-    "mnuFilePlay", "mnuFilePrintSetup",
-    "mnuEditCut", "mnuEditCopy", "mnuEditPaste", "mnuEditDelete", "mnuEditSelectAll", "mnuEditFind",
-    "mnuEditFindNext", "mnuEditEdit", "mnuEditInsAdd", "mnuEditComment", "mnuEditUnComment", "mnuViewHide",
-    "mnuUtilsWordList", "mnuUtilsConvertSndFile", "mnuHelpCVNHome", "mnuHelpSwUpdate",
-    "mnuHelpAbout",
+    "mnuFilePlay", "mnuEditFind", "mnuEditFindNext", "mnuEditEdit", "mnuEditInsAdd", "mnuEditComment",
+    "mnuEditUnComment", "mnuViewHide", "mnuUtilsWordList", "mnuUtilsConvertSndFile",
 };
 
 // Toolbar and button-menu keys that run a menu command.
@@ -592,6 +604,55 @@ void frmMDI::mnuHelpIndex_Click()
 void frmMDI::mnuHelpSearch_Click()
 {
     vx::showHelpTopic(0);
+}
+
+void frmMDI::mnuHelpAbout_Click()
+{
+    frmAbout about(this);
+    vx::RunModal(&about);
+}
+
+void frmMDI::mnuHelpSwUpdate_Click()
+{
+    auto *update = new frmSwUpdate(UpdateSite(), this);
+    update->Form_Load();
+}
+
+void frmMDI::mnuHelpCVNHome_Click()
+{
+    QDesktopServices::openUrl(QUrl(UpdateSite()));
+}
+
+// --- Edit ---------------------------------------------------------------------
+
+void frmMDI::mnuEditCut_Click()
+{
+    RunEditCommand(EditAction::Cut);
+}
+
+void frmMDI::mnuEditCopy_Click()
+{
+    RunEditCommand(EditAction::Copy);
+}
+
+void frmMDI::mnuEditPaste_Click()
+{
+    RunEditCommand(EditAction::Paste);
+}
+
+void frmMDI::mnuEditDelete_Click()
+{
+    RunEditCommand(EditAction::Delete);
+}
+
+void frmMDI::mnuEditSelectAll_Click()
+{
+    RunEditCommand(EditAction::SelectAll);
+}
+
+void frmMDI::mnuFilePrintSetup_Click()
+{
+    PrinterSetup();
 }
 
 void frmMDI::HelpButton_Click()

@@ -1,6 +1,7 @@
 #include "app/soundlib/ui/frmSoundLib.h"
 #include "app/shell/ui/frmPrefs.h"
 
+#include "app/shell/ui/EditCommands.h"
 #include "app/shell/ui/EditorFont.h"
 #include "app/documents/ui/Documents.h"
 #include "app/documents/ui/MdiChild.h"
@@ -9,7 +10,6 @@
 #include "app/Globals.h"
 #include "app/startup/MainWindowRules.h"
 #include "app/startup/Preferences.h"
-#include "app/startup/Seams.h"
 #include "link/SerialComm.h"
 #include "platform/Help.h"
 #include "platform/Numbers.h"

@@ -4,7 +4,6 @@
 #include "app/Globals.h"
 #include "app/startup/MainWindowRules.h"
 #include "app/startup/Preferences.h"
-#include "app/startup/Seams.h"
 #include "link/SerialComm.h"
 #include "platform/Help.h"
 #include "platform/Numbers.h"

@@ -4,6 +4,7 @@
 #include "app/documents/SoundLibFile.h"
 #include "app/documents/ui/Documents.h"
 #include "app/documents/ui/FileDialogs.h"
+#include "app/shell/ui/EditCommands.h"
 #include "app/soundlib/SoundFormat.h"
 #include "app/soundlib/SoundSort.h"
 #include "app/soundlib/ui/SoundLibModel.h"
@@ -355,12 +356,7 @@ void frmSoundLib::ClearHeaderIcons()
 void frmSoundLib::setAltRowColours()
 {
     // Bands only in the table view, and only when the list has rows.
-    QPalette pal = lvwReport->palette();
-    pal.setColor(QPalette::Base, QColor(0xFF, 0xFF, 0xFF));
-    pal.setColor(QPalette::AlternateBase, QColor(0xF0, 0xF0, 0xF0));
-    lvwReport->setPalette(pal);
-    lvwReport->viewport()->setPalette(pal);
-    lvwReport->setAlternatingRowColors(TblAltColor && !rows().isEmpty());
+    SetListViewAltRowColors(lvwReport, 0xFFFFFF, 0xF0F0F0);
 }
 
 void frmSoundLib::tbFiles_ButtonClick(QAction *Button)
@@ -475,18 +471,6 @@ void UpdateSoundLibTotals()
 {
     if (auto *w = qobject_cast<frmSoundLib *>(ActiveChild()))
         w->UpdateSoundLibTotals();
-}
-
-void SetListViewAltRowColors(QWidget *listView, int colour1, int colour2)
-{
-    Q_UNUSED(colour1);
-    Q_UNUSED(colour2);
-    for (QWidget *w = listView; w; w = w->parentWidget()) {
-        if (auto *lib = qobject_cast<frmSoundLib *>(w)) {
-            lib->UpdateSoundLibTotals();
-            return;
-        }
-    }
 }
 
 void RegisterSoundLibDocuments()

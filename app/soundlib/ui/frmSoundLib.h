@@ -138,7 +138,7 @@ private:
 
 // Repaints the bands of a sound library list (the colours are fixed: white
 // and light grey, in the table view when the preference asks for them).
-void SetListViewAltRowColors(QWidget *listView, int colour1, int colour2);
+
 
 // The totals of the active window when it is a sound library.
 void UpdateSoundLibTotals();

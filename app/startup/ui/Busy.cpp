@@ -2,7 +2,6 @@
 
 #include "app/Globals.h"
 #include "app/shell/ui/ToolbarState.h"
-#include "app/startup/Seams.h"
 #include "app/documents/ui/Documents.h"
 #include "app/documents/ui/MdiChild.h"
 

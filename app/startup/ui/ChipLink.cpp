@@ -8,7 +8,6 @@
 #include "app/startup/Firmware.h"
 #include "app/startup/MainWindowRules.h"
 #include "app/startup/Preferences.h"
-#include "app/startup/Seams.h"
 #include "app/startup/SendPath.h"
 #include "app/startup/ui/ChipDownloads.h"
 #include "app/startup/ui/frmCommErr.h"

@@ -9,7 +9,6 @@
 #include "app/Globals.h"
 #include "app/startup/MainWindowRules.h"
 #include "app/startup/Preferences.h"
-#include "app/startup/Seams.h"
 #include "app/documents/ui/Documents.h"
 #include "app/panels/ui/frmCpanels.h"
 #include "app/documents/ui/frmPhonetic.h"

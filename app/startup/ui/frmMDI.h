@@ -101,6 +101,11 @@ public:
     void mnuFileNewDictionary_Click();
     void mnuFileNewText_Click();
     void mnuFileNewMusic_Click();
+    void mnuEditCut_Click();
+    void mnuEditCopy_Click();
+    void mnuEditPaste_Click();
+    void mnuEditDelete_Click();
+    void mnuEditSelectAll_Click();
     // Opens help at the topic of the focused control or its window; 0: contents.
     void HelpButton_Click();
 
@@ -143,6 +148,10 @@ private:
     void mnuHelpContents_Click();
     void mnuHelpIndex_Click();
     void mnuHelpSearch_Click();
+    void mnuHelpAbout_Click();
+    void mnuHelpSwUpdate_Click();
+    void mnuHelpCVNHome_Click();
+    void mnuFilePrintSetup_Click();
     void PhoneticsButton_Click();
     void CpanelsButton_Click();
     void PlayButton_Click();

@@ -1,5 +1,7 @@
 #include "app/startup/ui/frmMDI.h"
 
+#include "app/shell/ui/frmPopupMenus.h"
+
 #include "app/shell/ui/ProgressBar.h"
 #include "app/shell/ui/frmProgress.h"
 #include "app/documents/ui/OpenFiles.h"
@@ -7,7 +9,6 @@
 #include "app/Globals.h"
 #include "app/startup/MainWindowRules.h"
 #include "app/startup/Preferences.h"
-#include "app/startup/Seams.h"
 #include "app/documents/ui/FileCommands.h"
 #include "app/startup/ui/Images.h"
 #include "app/startup/ui/MainToolbar.h"
@@ -63,7 +64,7 @@ void frmMDI::MDIForm_MouseUp(Qt::MouseButton Button)
 {
     if (Button != Qt::RightButton || Busy)
         return;
-    seams::call(seams::ShowMDIFormMenu, static_cast<QWidget *>(this));
+    ShowContextMenu(this, QStringLiteral("mnuMDIForm"));
 }
 
 bool frmMDI::MDIForm_OLEDragOver(const QMimeData *Data) const

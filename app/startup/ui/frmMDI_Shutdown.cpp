@@ -6,7 +6,6 @@
 #include "app/Globals.h"
 #include "app/startup/MainWindowRules.h"
 #include "app/startup/Preferences.h"
-#include "app/startup/Seams.h"
 #include "common/ui/Rollover.h"
 #include "app/startup/ui/Images.h"
 #include "app/startup/ui/MainToolbar.h"

@@ -2,7 +2,6 @@
 #include "app/shell/ui/frmPrefs.h"
 #include "app/Globals.h"
 #include "app/startup/Preferences.h"
-#include "app/startup/Seams.h"
 #include "common/ui/Rollover.h"
 #include "platform/Help.h"
 #include "platform/Prompter.h"

@@ -1,6 +1,5 @@
 #include "app/startup/Busy.h"
 #include "app/Globals.h"
-#include "app/startup/Seams.h"
 #include "app/documents/ui/Documents.h"
 #include "app/documents/ui/MdiChild.h"
 #include "app/startup/ui/frmMDI.h"

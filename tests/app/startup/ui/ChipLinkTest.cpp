@@ -5,7 +5,6 @@
 #include "app/panels/ui/frmCpanels.h"
 #include "app/Globals.h"
 #include "app/startup/Preferences.h"
-#include "app/startup/Seams.h"
 #include "app/startup/ui/frmMDI.h"
 #include "app/startup/ui/frmSplash.h"
 #include "chipsim/Chip.h"

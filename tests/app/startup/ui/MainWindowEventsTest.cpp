@@ -1,10 +1,10 @@
 // The main window's events outside start-up and shutdown: file drops, the
 // right click on its empty area, the hover timer, the progress and status
 // events of the converter and the link library.
+#include "app/shell/ui/EditCommands.h"
 #include "app/shell/ui/ProgressBar.h"
 #include "app/shell/ui/frmProgress.h"
 #include "app/Globals.h"
-#include "app/startup/Seams.h"
 #include "app/startup/ui/frmMDI.h"
 #include "app/documents/ui/Documents.h"
 #include "tests/support/TestEnv.h"
@@ -42,7 +42,7 @@ protected:
     void TearDown() override
     {
         ResetDocuments();
-        seams::ShowMDIFormMenu = nullptr;
+        setPopupMenuDriver(nullptr);
         vx::resetRollover();
         frmProgress::Unload();
         Busy = false;
@@ -119,10 +119,11 @@ TEST_F(MainWindowEventsTest, RightClickShowsTheMenuUnlessBusy)
 {
     int menus = 0;
     QWidget *owner = nullptr;
-    seams::ShowMDIFormMenu = [&](QWidget *w) {
+    setPopupMenuDriver([&](QWidget *w, QMenu *menu) {
+        EXPECT_EQ(menu->objectName(), QStringLiteral("mnuMDIForm"));
         ++menus;
         owner = w;
-    };
+    });
     main.resize(400, 300);
     main.show();
     QWidget *area = main.MDIClient->viewport();

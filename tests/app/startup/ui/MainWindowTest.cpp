@@ -3,7 +3,6 @@
 #include "app/Globals.h"
 #include "app/startup/MainWindowRules.h"
 #include "app/startup/Preferences.h"
-#include "app/startup/Seams.h"
 #include "app/documents/ui/Documents.h"
 #include "app/documents/ui/frmTextBox.h"
 #include "app/startup/ui/MainToolbar.h"
@@ -107,7 +106,6 @@ protected:
     {
         main.reset();
         ResetDocuments();
-        seams::ShowMDIFormMenu = nullptr;
         Busy = false;
         UpdatingControls = false;
         vx::Clock::setSpeed(1);

@@ -1,0 +1,222 @@
+#include "app/Globals.h"
+#include "app/documents/GridClipboard.h"
+#include "app/documents/GridFile.h"
+#include "app/documents/ui/DocumentWindow.h"
+#include "app/documents/ui/GridEditor.h"
+#include "app/documents/ui/TextBox.h"
+#include "app/shell/ui/EditCommands.h"
+#include "app/shell/ui/ListingPrinter.h"
+#include "app/shell/ui/frmAbout.h"
+#include "platform/Prompter.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QLabel>
+#include <QPrinter>
+#include <QProcess>
+#include <QPushButton>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+GridRows numberedRows(int n, const QString &stem)
+{
+    QByteArray file;
+    for (int i = 1; i <= n; ++i)
+        file += (stem + QString::number(i)).toLatin1() + "\r\n";
+    return ParseGridFile(file);
+}
+
+// A one-request-at-a-time HTTP server on 127.0.0.1 that answers every GET
+// with body, or never answers when silent.
+class UpdateServer : public QTcpServer
+{
+public:
+    QByteArray body;
+    bool silent = false;
+    UpdateServer()
+    {
+        listen(QHostAddress::LocalHost, 0);
+        connect(this, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket *s = nextPendingConnection()) {
+                connect(s, &QTcpSocket::readyRead, s, [this, s] {
+                    if (!s->readAll().contains("GET /Downloads/Fw20Inf.txt ") || silent)
+                        return;
+                    s->write("HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\nConnection: close\r\nContent-Length: " +
+                             QByteArray::number(body.size()) + "\r\n\r\n" + body);
+                    s->disconnectFromHost();
+                });
+            }
+        });
+    }
+    [[nodiscard]] QString site() const { return QStringLiteral("http://127.0.0.1:%1").arg(serverPort()); }
+};
+
+} // namespace
+
+TEST(EditCommands, GridRowsGoThroughTheClipboardOfTheirKind)
+{
+    ClipDicRows().clear();
+    ClipMusicRows().clear();
+    GridEditor dictionary;
+    dictionary.setRuleCheck([](const QString &, bool) { return true; });
+    dictionary.setRows(ParseGridFile("a\r\n;#H3\r\nb\r\nc\r\nd\r\ne\r\n"));
+    GridEditor music;
+    music.setRows(numberedRows(2, QStringLiteral("m")));
+
+    dictionary.selectionModel()->clearSelection();
+    dictionary.setCellSelected(2, 3, true);
+    ASSERT_TRUE(dictionary.EditCommand(EditAction::Cut));
+    EXPECT_EQ(ClipDicRows(), (QStringList{"b", "c", "d"})); // the collapsed group's hidden rows too
+    EXPECT_EQ(dictionary.Rows(), 2);
+    EXPECT_EQ(dictionary.SelectedRow(), 2);
+
+    ASSERT_TRUE(music.EditCommand(EditAction::Paste)); // dictionary rows never reach a score
+    EXPECT_EQ(music.Rows(), 2);
+
+    dictionary.EditCommand(EditAction::Paste);
+    EXPECT_EQ(dictionary.Rows(), 5);
+    EXPECT_EQ(dictionary.rows().row(3).text, QStringLiteral("b"));
+    EXPECT_EQ(dictionary.SelectedRow(), 3);
+    dictionary.EditCommand(EditAction::SelectAll);
+    EXPECT_EQ(dictionary.SelectionCount(), 5);
+    dictionary.EditCommand(EditAction::Delete);
+    EXPECT_EQ(dictionary.Rows(), 0);
+    EXPECT_EQ(dictionary.SelectedRow(), 0);
+}
+
+TEST(EditCommands, TextBoxesCutOnlyASelectionAndPasteWhatFits)
+{
+    TextBox box;
+    box.setMaxLength(10);
+    box.setText(QStringLiteral("hello"));
+    QApplication::clipboard()->setText(QStringLiteral("kept"));
+    EXPECT_TRUE(EditTextControl(&box, EditAction::Cut)); // nothing selected
+    EXPECT_EQ(box.Text(), QStringLiteral("hello"));
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("kept"));
+    QApplication::clipboard()->setText(QStringLiteral("0123456789"));
+    EXPECT_TRUE(EditTextControl(&box, EditAction::Paste));
+    EXPECT_EQ(box.Text().size(), 10);
+    EXPECT_TRUE(EditTextControl(&box, EditAction::SelectAll));
+    EXPECT_TRUE(EditTextControl(&box, EditAction::Cut));
+    EXPECT_EQ(box.Text(), QString());
+    EXPECT_EQ(QApplication::clipboard()->text().size(), 10);
+    QLabel notText;
+    EXPECT_FALSE(EditTextControl(&notText, EditAction::Copy));
+}
+
+TEST(Printing, ADictionaryOf200RowsPrintsItsPagesWithHeaders)
+{
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("listing.pdf"));
+    GridEditor grid;
+    grid.setRuleCheck([](const QString &, bool) { return true; });
+    grid.setRows(numberedRows(200, QStringLiteral("row")));
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(pdf);
+    printer.setPageSize(QPageSize(QPageSize::Letter));
+
+    vx::ScriptedPrompter prompts;
+    prompts.queuePrint(false);
+    auto build = [&](int lines) { return GridEditorListing(grid, QStringLiteral("/tmp/words.dic"), lines); };
+    EXPECT_FALSE(PrintListingPages(printer, build));
+    EXPECT_FALSE(QFile::exists(pdf));
+
+    prompts.queuePrint(true);
+    ASSERT_TRUE(PrintListingPages(printer, build));
+    // First page: 3 blank lines, title, header, rule, 2 blank: rows until the
+    // counter passes lines - 8 from 8; later pages from 6.
+    const int lines = ListingLinesPerPage(printer);
+    const int first = lines - 15;
+    const int later = lines - 13;
+    const int pages = 1 + (200 - first + later - 1) / later;
+    ASSERT_GT(pages, 2);
+
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    ASSERT_TRUE(p.waitForFinished(30000));
+    const QStringList sheets = QString::fromUtf8(p.readAllStandardOutput()).split(QLatin1Char('\f'));
+    ASSERT_EQ(sheets.size() - 1, pages); // a form feed ends every page
+    EXPECT_TRUE(sheets[0].contains(QStringLiteral("SV3410/20 Dictionary")));
+    const QString fileLine = QStringLiteral("File name: ") + CaptionName(QStringLiteral("/tmp/words.dic"));
+    EXPECT_TRUE(sheets[0].contains(fileLine));
+    EXPECT_TRUE(sheets[0].contains(QStringLiteral("Printed on ")));
+    EXPECT_FALSE(sheets[0].contains(QStringLiteral("Page ")));
+    EXPECT_TRUE(sheets[0].contains(QStringLiteral("row%1\n").arg(first)));
+    for (int i = 1; i < pages; ++i) {
+        EXPECT_TRUE(sheets[i].contains(QStringLiteral("Page %1").arg(i + 1)));
+        EXPECT_TRUE(sheets[i].contains(fileLine));
+    }
+    EXPECT_TRUE(sheets[1].contains(QStringLiteral("row%1\n").arg(first + 1)));
+    EXPECT_TRUE(sheets[pages - 1].contains(QStringLiteral("row200")));
+}
+
+TEST(UpdateCheck, AnswersOfTheSiteDecideWhatTheDialogOffers)
+{
+    UpdateServer server;
+    ASSERT_TRUE(server.isListening());
+    const struct
+    {
+        QByteArray body;
+        bool silent;
+        bool noConnection;
+        bool latest;
+    } cases[] = {
+        {"1.00.0000\r\nhttps://example.com/setup.exe\r\nNothing new.", false, false, true},
+        {"1.0.0\r\nhttps://example.com/setup.exe\r\nFixes.\r\nMore.", false, false, false},
+        {"2.00.0000\r\nfile:///etc/passwd\r\nBad link.", false, true, false},
+        {"2.00.0000 only one line", false, true, false},
+        {"", false, true, false},
+        {"1.0.0\r\nhttps://example.com/x\r\n", true, true, false}, // never answers: the time-out ends it
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.body.constData());
+        server.body = c.body;
+        server.silent = c.silent;
+        frmSwUpdate update(server.site());
+        update.setAttribute(Qt::WA_DeleteOnClose, false);
+        update.Form_Load(1500);
+        EXPECT_EQ(update.lblNoConnection->isVisible(), c.noConnection);
+        EXPECT_EQ(update.lblRetrievingInfo->isVisible(), c.noConnection);
+        EXPECT_EQ(update.lblNoUpdates->isVisible(), c.latest);
+        EXPECT_EQ(update.cmdDownload->isEnabled(), !c.noConnection && !c.latest);
+        EXPECT_EQ(update.lblRelInfo->isVisible(), !c.noConnection && !c.latest);
+        if (!c.noConnection) {
+            EXPECT_EQ(update.lblInstVer->text(), QStringLiteral("1.00.0000"));
+            EXPECT_EQ(update.downloadLink().left(20), QStringLiteral("https://example.com/"));
+        }
+        update.close();
+    }
+    // Nothing listening: a message at once, no wait.
+    const QString site = server.site();
+    server.close();
+    frmSwUpdate update(site);
+    update.setAttribute(Qt::WA_DeleteOnClose, false);
+    update.Form_Load(1500);
+    EXPECT_TRUE(update.lblNoConnection->isVisible());
+}
+
+TEST(UpdateCheck, ClosingLeavesAnotherOperationBusy)
+{
+    Busy = true;
+    {
+        frmSwUpdate update(QStringLiteral("http://127.0.0.1:9"));
+        update.setAttribute(Qt::WA_DeleteOnClose, false);
+        update.close();
+    }
+    EXPECT_TRUE(Busy);
+    Busy = false;
+}
+
+TEST(About, WithoutAChipTheChipLinesSayNotAvailable)
+{
+    Port = 0;
+    frmAbout about;
+    EXPECT_EQ(about.lblChipVersion->text(), QStringLiteral("Chipset version: n/a"));
+    EXPECT_EQ(about.lblChipMemory->text(), QStringLiteral("Recording memory: n/a"));
+    EXPECT_TRUE(about.lblVersion->text().startsWith(QStringLiteral("Program version 1.00  build 0")));
+}
