@@ -50,6 +50,8 @@ const frmMDI::Command *frmMDI::FindCommand(const QString &name)
         {"mnuFileSaveAs", &frmMDI::mnuFileSaveAs_Click},
         {"mnuFilePrint", &frmMDI::mnuFilePrint_Click},
         {"mnuFileExit", &frmMDI::mnuFileExit_Click},
+        {"mnuEditEdit", &frmMDI::mnuEditEdit_Click},
+        {"mnuEditInsAdd", &frmMDI::mnuEditInsAdd_Click},
         {"mnuEditPreferences", &frmMDI::mnuEditPreferences_Click},
         {"mnuViewCtlPanels", &frmMDI::mnuViewCtlPanels_Click},
         {"mnuViewPhonetics", &frmMDI::mnuViewPhonetics_Click},
@@ -83,7 +85,7 @@ namespace {
 const char *const kPendingCommands[] = {
     "mnuFilePlay", "mnuFileDnld", "mnuFilePrintSetup", "mnuRecentFile",
     "mnuEditCut", "mnuEditCopy", "mnuEditPaste", "mnuEditDelete", "mnuEditSelectAll", "mnuEditFind",
-    "mnuEditFindNext", "mnuEditEdit", "mnuEditInsAdd", "mnuEditComment", "mnuEditUnComment", "mnuViewHide",
+    "mnuEditFindNext", "mnuEditComment", "mnuEditUnComment", "mnuViewHide",
     "mnuUtilsGreeting", "mnuUtilsWordList", "mnuUtilsConvertSndFile", "mnuHelpCVNHome", "mnuHelpSwUpdate",
     "mnuHelpAbout",
 };
@@ -384,6 +386,20 @@ void frmMDI::mnuFilePrint_Click()
 {
     if (DocumentWindow *doc = ActiveDocument())
         doc->PrintListing();
+}
+
+void frmMDI::mnuEditEdit_Click()
+{
+    if (DocumentWindow *doc = ActiveDocument())
+        doc->EditCommand(EditAction::Edit);
+    UpdateToolbarState();
+}
+
+void frmMDI::mnuEditInsAdd_Click()
+{
+    if (DocumentWindow *doc = ActiveDocument())
+        doc->EditCommand(EditAction::InsertAdd);
+    UpdateToolbarState();
 }
 
 void frmMDI::mnuFileExit_Click()

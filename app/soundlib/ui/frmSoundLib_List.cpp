@@ -6,7 +6,7 @@
 #include "app/soundlib/SoundFormat.h"
 #include "app/soundlib/ui/SoundLibModel.h"
 #include "app/soundlib/ui/frmSoundLib.h"
-#include "app/startup/Seams.h"
+#include "app/shell/ui/ToolbarState.h"
 #include "app/startup/ui/frmMDI.h"
 #include "platform/Numbers.h"
 #include "platform/Prompter.h"
@@ -185,7 +185,7 @@ void frmSoundLib::lvwFileList_MouseUp(Qt::MouseButton Button)
 {
     if (!qobject_cast<frmSoundLib *>(ActiveChild()))
         return;
-    seams::call(seams::UpdateToolbarState);
+    UpdateToolbarState();
     if (Button != Qt::RightButton && !rows().isEmpty()) {
         const int cur = currentRow();
         if (cur >= 0)
@@ -246,10 +246,11 @@ void frmSoundLib::lvwFileList_OLEDragDrop(const QStringList &paths)
             text += p + QLatin1Char('\t');
     }
     // Ends with one empty element, as the adding routine expects.
-    const QStringList DroppedFiles = text.split(QLatin1Char('\t'));
+    DroppedFiles = text.split(QLatin1Char('\t'));
     if (slot() >= 0)
         ActiveDocIndex = slot();
     AddFilesToSoundLibrary(DroppedFiles);
+    DroppedFiles = QStringList{QString()};
 }
 
 void frmSoundLib::AddFilesToSoundLibrary(const QStringList &files)
@@ -300,7 +301,7 @@ void frmSoundLib::AddFilesToSoundLibrary(const QStringList &files)
         selectOnly(keep);
     activeView()->setFocus();
     UpdateSoundLibTotals();
-    seams::call(seams::UpdateToolbarState);
+    UpdateToolbarState();
 }
 
 void frmSoundLib::MoveSelectedRowsTo(int target)
