@@ -74,6 +74,7 @@ struct ProgramGlobals
     int ActiveDocIndex = 0;
     SoundLibTable SoundLibEntries; // the rows of every sound library window, by slot
     bool SuppressCheckEvents = false; // the properties panel sets the Comp and Boost boxes
+    QStringList DroppedFiles{QString()}; // files on their way into a library; ends with one empty element
     // --- Chip link: the link library, its serial object and the typed command shortcut
     cTolvane *cTolv = nullptr;                // the link library object, kept for the program's life
     SerialComm *Comm = nullptr;               // handed out by the link library, kept for the program's life
@@ -173,6 +174,7 @@ inline QVector<DocRecord> &DocState = G.DocState;
 inline int &ActiveDocIndex = G.ActiveDocIndex;
 inline SoundLibTable &SoundLibEntries = G.SoundLibEntries;
 inline bool &SuppressCheckEvents = G.SuppressCheckEvents;
+inline QStringList &DroppedFiles = G.DroppedFiles;
 // --- Chip link: the link library, its serial object and the typed command shortcut
 inline cTolvane *&cTolv = G.cTolv;
 inline SerialComm *&Comm = G.Comm;

@@ -62,6 +62,8 @@ const frmMDI::Command *frmMDI::FindCommand(const QString &name)
         {"mnuFileSaveAs", &frmMDI::mnuFileSaveAs_Click},
         {"mnuFilePrint", &frmMDI::mnuFilePrint_Click},
         {"mnuFileExit", &frmMDI::mnuFileExit_Click},
+        {"mnuEditEdit", &frmMDI::mnuEditEdit_Click},
+        {"mnuEditInsAdd", &frmMDI::mnuEditInsAdd_Click},
         {"mnuEditPreferences", &frmMDI::mnuEditPreferences_Click},
         {"mnuViewCtlPanels", &frmMDI::mnuViewCtlPanels_Click},
         {"mnuViewPhonetics", &frmMDI::mnuViewPhonetics_Click},
@@ -103,8 +105,8 @@ namespace {
 // Their items are built and take part in the menu state; choosing one does
 // nothing until its routine is registered above and its name leaves here.
 const char *const kPendingCommands[] = {
-    "mnuFilePlay", "mnuEditFind", "mnuEditFindNext", "mnuEditEdit", "mnuEditInsAdd", "mnuEditComment",
-    "mnuEditUnComment", "mnuViewHide", "mnuUtilsWordList", "mnuUtilsConvertSndFile",
+    "mnuFilePlay", "mnuEditFind", "mnuEditFindNext", "mnuEditComment", "mnuEditUnComment", "mnuViewHide",
+    "mnuUtilsWordList", "mnuUtilsConvertSndFile",
 };
 
 // Toolbar and button-menu keys that run a menu command.
@@ -428,6 +430,20 @@ void frmMDI::mnuFilePrint_Click()
 {
     if (DocumentWindow *doc = ActiveDocument())
         doc->PrintListing();
+}
+
+void frmMDI::mnuEditEdit_Click()
+{
+    if (DocumentWindow *doc = ActiveDocument())
+        doc->EditCommand(EditAction::Edit);
+    UpdateToolbarState();
+}
+
+void frmMDI::mnuEditInsAdd_Click()
+{
+    if (DocumentWindow *doc = ActiveDocument())
+        doc->EditCommand(EditAction::InsertAdd);
+    UpdateToolbarState();
 }
 
 void frmMDI::mnuFileExit_Click()

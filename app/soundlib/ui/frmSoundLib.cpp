@@ -65,6 +65,7 @@ frmSoundLib::frmSoundLib(QWidget *parent)
 {
     setObjectName(QStringLiteral("frmSoundLib"));
     buildControls();
+    wireSettings();
     // Form_Load
     resize(px(9400), px(5100));
     for (auto [caption, value] : {std::pair<QWidget *, QWidget *>{lblIndex, lblIndex1}, {lblTag, txtTag},
@@ -365,7 +366,7 @@ void frmSoundLib::tbFiles_ButtonClick(QAction *Button)
         setReportView(Button == btnTView);
         setAltRowColours();
     } else if (Button == btnRefresh) {
-        // Re-inspecting and relocating files belongs to the refresh command.
+        CheckMissingSoundFiles();
     }
     activeView()->setFocus();
 }
@@ -423,8 +424,8 @@ void frmSoundLib::ShowSoundFileProperties(const SoundEntry &R)
         for (QWidget *w : std::initializer_list<QWidget *>{txtTag, txtGate, chkCompress, chkBoost})
             w->setEnabled(true);
         txtGate->setText(QString::number(R.NoiseGate));
-        chkCompress->setCheckState(toQt(SyncCompressCheck(rows(), sel)));
-        chkBoost->setCheckState(toQt(SyncBoostCheck(rows(), sel)));
+        chkCompress->setCheckState(toQt(::SyncCompressCheck(rows(), sel)));
+        chkBoost->setCheckState(toQt(::SyncBoostCheck(rows(), sel)));
         break;
     case sfkPcm:
         icon = QStringLiteral("Pcm");

@@ -114,6 +114,31 @@ public:
     void lvwFileList_KeyUp(int KeyCode);
     void lvwFileList_OLEDragDrop(const QStringList &paths);
 
+    // Adding files by dialog, re-inspecting them, finding moved files again
+    // and opening a sound in the user's waveform editor.
+    void AddSoundFiles();
+    void CheckMissingSoundFiles();
+    // Rows whose folder changed; 0 when the user cancelled.
+    [[nodiscard]] int RelocateSoundFiles();
+    void EditSoundFileExternally();
+    bool EditCommand(EditAction action) override;
+
+    // Sorting by a column header: every click turns the direction over.
+    bool SortDescending = false;
+    void lvwFileList_ColumnClick(int column);
+    void SortFileList(int column, bool descending);
+
+    // The tag, noise gate, Comp and Boost boxes of the properties panel.
+    void txtTag_Change();
+    void txtGate_Change();
+    void chkCompress_Click();
+    void chkBoost_Click();
+    // True when the key was used up here.
+    bool txtTag_KeyPress(int KeyAscii);
+    bool txtGate_KeyPress(int KeyAscii);
+    void SyncCompressCheck();
+    void SyncBoostCheck();
+
 protected:
     void resizeEvent(QResizeEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -125,6 +150,16 @@ private:
     void dragOverRows(QAbstractItemView *view, const QPoint &pos);
     [[nodiscard]] QAbstractItemView *activeView() const;
     void setAltRowColours();
+    // Wires the header clicks and the settings boxes.
+    void wireSettings();
+    // Event of a settings box or its caption; true when used up.
+    bool settingsEvent(QObject *watched, QEvent *event);
+    void ApplyTagToSelected();
+    void ApplyCompressBoost();
+    // The views show the rows' cells again, keeping the selection.
+    void cellsChanged();
+    void markModified();
+    friend class SettingsBoxEvents;
 
     bool Resizing = false;
     std::vector<bool> ListSelSnapshot;
@@ -142,6 +177,14 @@ private:
 
 // The totals of the active window when it is a sound library.
 void UpdateSoundLibTotals();
+
+// The commands of the active window when it is a sound library.
+void AddSoundFiles();
+void CheckMissingSoundFiles();
+void EditSoundFileExternally();
+// The Comp (Boost) box of the active sound library from its selected rows.
+void SyncCompressCheck();
+void SyncBoostCheck();
 
 // Registers the sound library window as the kind File > New > Sound Library
 // creates and ".sfl" files open in.

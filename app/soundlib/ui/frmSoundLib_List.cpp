@@ -246,10 +246,11 @@ void frmSoundLib::lvwFileList_OLEDragDrop(const QStringList &paths)
             text += p + QLatin1Char('\t');
     }
     // Ends with one empty element, as the adding routine expects.
-    const QStringList DroppedFiles = text.split(QLatin1Char('\t'));
+    DroppedFiles = text.split(QLatin1Char('\t'));
     if (slot() >= 0)
         ActiveDocIndex = slot();
     AddFilesToSoundLibrary(DroppedFiles);
+    DroppedFiles = QStringList{QString()};
 }
 
 void frmSoundLib::AddFilesToSoundLibrary(const QStringList &files)

@@ -136,6 +136,8 @@ private:
     void mnuFileCompile_Click();
     void mnuFilePrint_Click();
     void mnuFileExit_Click();
+    void mnuEditEdit_Click();
+    void mnuEditInsAdd_Click();
     void mnuViewPhonetics_Click();
     void mnuViewResetDialogs_Click();
     void mnuUtilsRepairRecMem_Click();
