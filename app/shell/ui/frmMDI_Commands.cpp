@@ -5,6 +5,8 @@
 #include "app/documents/ui/Documents.h"
 #include "app/documents/ui/FileCommands.h"
 #include "app/documents/ui/FileDialogs.h"
+#include "app/documents/ui/frmDictionary.h"
+#include "app/documents/ui/frmFind.h"
 #include "app/shell/CompatRules.h"
 #include "app/shell/MenuTable.h"
 #include "app/shell/ui/ProgressBar.h"
@@ -61,6 +63,9 @@ const frmMDI::Command *frmMDI::FindCommand(const QString &name)
         {"mnuHelpContents", &frmMDI::mnuHelpContents_Click},
         {"mnuHelpIndex", &frmMDI::mnuHelpIndex_Click},
         {"mnuHelpSearch", &frmMDI::mnuHelpSearch_Click},
+        {"mnuEditFind", &frmMDI::mnuEditFind_Click},
+        {"mnuEditFindNext", &frmMDI::mnuEditFindNext_Click},
+        {"mnuUtilsWordList", &frmMDI::mnuUtilsWordList_Click},
         // Toolbar buttons with no menu item of their own.
         {"Help", &frmMDI::HelpButton_Click},
         {"Phonetics", &frmMDI::PhoneticsButton_Click},
@@ -82,9 +87,9 @@ namespace {
 // nothing until its routine is registered above and its name leaves here.
 const char *const kPendingCommands[] = {
     "mnuFilePlay", "mnuFileDnld", "mnuFilePrintSetup", "mnuRecentFile",
-    "mnuEditCut", "mnuEditCopy", "mnuEditPaste", "mnuEditDelete", "mnuEditSelectAll", "mnuEditFind",
-    "mnuEditFindNext", "mnuEditEdit", "mnuEditInsAdd", "mnuEditComment", "mnuEditUnComment", "mnuViewHide",
-    "mnuUtilsGreeting", "mnuUtilsWordList", "mnuUtilsConvertSndFile", "mnuHelpCVNHome", "mnuHelpSwUpdate",
+    "mnuEditCut", "mnuEditCopy", "mnuEditPaste", "mnuEditDelete", "mnuEditSelectAll",
+    "mnuEditEdit", "mnuEditInsAdd", "mnuEditComment", "mnuEditUnComment", "mnuViewHide",
+    "mnuUtilsGreeting", "mnuUtilsConvertSndFile", "mnuHelpCVNHome", "mnuHelpSwUpdate",
     "mnuHelpAbout",
 };
 
@@ -555,4 +560,31 @@ void frmMDI::HelpButton_Click()
     for (QWidget *w = QApplication::focusWidget(); w && topic == 0; w = w->parentWidget())
         topic = w->property("HelpTopic").toInt();
     vx::showHelpTopic(topic);
+}
+
+// --- Find and the word list --------------------------------------------------
+
+void frmMDI::mnuEditFind_Click()
+{
+    FindText();
+}
+
+void frmMDI::mnuEditFindNext_Click()
+{
+    if (LastFindText.isEmpty())
+        FindText();
+    else
+        GeneralFind(LastFindText);
+}
+
+void frmMDI::mnuUtilsWordList_Click()
+{
+    const QString path = GetWordListFileName();
+    if (path.isEmpty())
+        return;
+    auto *dictionary = qobject_cast<frmDictionary *>(ActiveDocument());
+    if (!dictionary)
+        dictionary = qobject_cast<frmDictionary *>(NewDocument(vx::WindowKind::Dictionary));
+    if (dictionary)
+        dictionary->CreateWordList(path);
 }

@@ -137,6 +137,9 @@ private:
     void mnuHelpContents_Click();
     void mnuHelpIndex_Click();
     void mnuHelpSearch_Click();
+    void mnuEditFind_Click();
+    void mnuEditFindNext_Click();
+    void mnuUtilsWordList_Click();
     void PhoneticsButton_Click();
     void CpanelsButton_Click();
     void PlayButton_Click();
