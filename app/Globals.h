@@ -78,6 +78,7 @@ struct ProgramGlobals
     // --- Main window start-up ---------------------------------------------------
     bool For10 = false;        // developing for the older chip ("For10")
     bool PrevEmulation = true; // the emulation state the panels compare against
+    bool PrevModuleCompat = false; // the module-compatibility state the panels compare against
     int LastNewKind = 0;       // kind of the last File > New: 0 text, 1 sound library, 2 dictionary, 3 music
     QStringList ChannelNames;  // "Mono", "Stereo"
 
@@ -174,6 +175,7 @@ inline QString &CommandChar = G.CommandChar;
 // --- Main window start-up ---------------------------------------------------
 inline bool &For10 = G.For10;
 inline bool &PrevEmulation = G.PrevEmulation;
+inline bool &PrevModuleCompat = G.PrevModuleCompat;
 inline int &LastNewKind = G.LastNewKind;
 inline QStringList &ChannelNames = G.ChannelNames;
 
