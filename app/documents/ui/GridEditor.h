@@ -70,6 +70,8 @@ public:
     [[nodiscard]] bool isDictionary() const { return static_cast<bool>(mRuleCheck); }
 
     [[nodiscard]] const GridRows &rows() const { return mRows; }
+    // The rows to change in place; refreshRows shows the change.
+    [[nodiscard]] GridRows &mutableRows() { return mRows; }
     // Replaces every row, as a loaded file does: shows row 1 selected.
     void setRows(GridRows rows);
     // Shows the rows again after their cells or visibility changed in place.

@@ -16,6 +16,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -120,6 +121,7 @@ frmDictionary::frmDictionary(QWidget *parent)
     resize(vx::twipsToPixels(9300), vx::twipsToPixels(5400));
     PreviewKeys();
     picDictControls->installEventFilter(this);
+    connectWordEntry();
 }
 
 // The fixed places inside the word-entry panel and the lower pane.
@@ -223,6 +225,15 @@ void frmDictionary::picDictControls_MouseUp(Qt::MouseButton Button)
 
 bool frmDictionary::eventFilter(QObject *watched, QEvent *event)
 {
+    if ((watched == txtWord || watched == txtSoundsLike) && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            // Enter adds even while Add is disabled, but never a rule without a word.
+            if (!txtWord->text().isEmpty())
+                cmdAdd_Click();
+            return true;
+        }
+    }
     if (watched == picDictControls && event->type() == QEvent::MouseButtonRelease)
         picDictControls_MouseUp(static_cast<QMouseEvent *>(event)->button());
     return GridDocumentWindow::eventFilter(watched, event);

@@ -4,6 +4,7 @@
 // right in the upper pane, the word list of a text file in the lower pane,
 // the two divided by a splitter.
 
+#include "app/documents/WordList.h"
 #include "app/documents/ui/GridDocumentWindow.h"
 
 class QComboBox;
@@ -58,13 +59,35 @@ public:
     void GridRowInserted() override;
     bool Form_KeyPress(int KeyAscii) override;
     void picDictControls_MouseUp(Qt::MouseButton Button);
+    void GridRowsCollapsed() override;
+
+    // Word entry: the two boxes from the selected row, the Add button's
+    // state, speaking either box, and adding the exception as a rule.
+    void UpdateFields() override;
+    void UpdateAddButton();
+    void picSayWord_Click();
+    void picSaySoundsLike_Click();
+    void cmdAdd_Click();
+    void lblReference_Click();
+    void Splitter1_Resize();
+
+    // The distinct words of a text file, listed in the lower pane.
+    void CreateWordList(const QString &Filename);
+    void cboSortMethod_Click();
+    void lvwWordList_Click();
+    void lvwWordList_DblClick();
+    [[nodiscard]] const WordList &wordList() const { return mWords; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void layOutControls();
+    void connectWordEntry();
+    // The chip's transcription of s, read back directly; "" when none came.
+    QString Transcribe(const QString &s);
     bool blnResizing = false;
+    WordList mWords;
 };
 
 // Registers the dictionary window with the document registry.

@@ -7,6 +7,8 @@
 #include "app/documents/ui/FileCommands.h"
 #include "app/documents/ui/FileDialogs.h"
 #include "app/documents/ui/OpenFiles.h"
+#include "app/documents/ui/frmDictionary.h"
+#include "app/documents/ui/frmFind.h"
 #include "app/shell/CompatRules.h"
 #include "app/shell/MenuTable.h"
 #include "app/shell/ui/EditCommands.h"
@@ -85,6 +87,9 @@ const frmMDI::Command *frmMDI::FindCommand(const QString &name)
         {"mnuHelpAbout", &frmMDI::mnuHelpAbout_Click},
         {"mnuHelpSwUpdate", &frmMDI::mnuHelpSwUpdate_Click},
         {"mnuHelpCVNHome", &frmMDI::mnuHelpCVNHome_Click},
+        {"mnuEditFind", &frmMDI::mnuEditFind_Click},
+        {"mnuEditFindNext", &frmMDI::mnuEditFindNext_Click},
+        {"mnuUtilsWordList", &frmMDI::mnuUtilsWordList_Click},
         // Toolbar buttons with no menu item of their own.
         {"Help", &frmMDI::HelpButton_Click},
         {"Phonetics", &frmMDI::PhoneticsButton_Click},
@@ -105,8 +110,7 @@ namespace {
 // Their items are built and take part in the menu state; choosing one does
 // nothing until its routine is registered above and its name leaves here.
 const char *const kPendingCommands[] = {
-    "mnuFilePlay", "mnuEditFind", "mnuEditFindNext", "mnuEditComment", "mnuEditUnComment", "mnuViewHide",
-    "mnuUtilsWordList", "mnuUtilsConvertSndFile",
+    "mnuFilePlay", "mnuEditComment", "mnuEditUnComment", "mnuViewHide", "mnuUtilsConvertSndFile",
 };
 
 // Toolbar and button-menu keys that run a menu command.
@@ -677,4 +681,31 @@ void frmMDI::HelpButton_Click()
     for (QWidget *w = QApplication::focusWidget(); w && topic == 0; w = w->parentWidget())
         topic = w->property("HelpTopic").toInt();
     vx::showHelpTopic(topic);
+}
+
+// --- Find and the word list --------------------------------------------------
+
+void frmMDI::mnuEditFind_Click()
+{
+    FindText();
+}
+
+void frmMDI::mnuEditFindNext_Click()
+{
+    if (LastFindText.isEmpty())
+        FindText();
+    else
+        GeneralFind(LastFindText);
+}
+
+void frmMDI::mnuUtilsWordList_Click()
+{
+    const QString path = GetWordListFileName();
+    if (path.isEmpty())
+        return;
+    auto *dictionary = qobject_cast<frmDictionary *>(ActiveDocument());
+    if (!dictionary)
+        dictionary = qobject_cast<frmDictionary *>(NewDocument(vx::WindowKind::Dictionary));
+    if (dictionary)
+        dictionary->CreateWordList(path);
 }

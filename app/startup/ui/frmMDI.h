@@ -154,6 +154,9 @@ private:
     void mnuHelpSwUpdate_Click();
     void mnuHelpCVNHome_Click();
     void mnuFilePrintSetup_Click();
+    void mnuEditFind_Click();
+    void mnuEditFindNext_Click();
+    void mnuUtilsWordList_Click();
     void PhoneticsButton_Click();
     void CpanelsButton_Click();
     void PlayButton_Click();
