@@ -64,6 +64,7 @@ struct ProgramGlobals
     // goes on, the user's selection while speaking and the last status byte.
     ChipReceiver Receiver;
     QByteArray ByteBuffer;
+    QByteArray RecStatusQueue; // recording status bytes not yet acted on, in order
     int PanelTab = 0; // the control panel's tab: 0 tone generator ... 4 sound recorder
     // --- Folders ----------------------------------------------------------------
     QString TempFolder; // per-user temporary folder, with a trailing "/"
@@ -78,6 +79,7 @@ struct ProgramGlobals
     // --- Main window start-up ---------------------------------------------------
     bool For10 = false;        // developing for the older chip ("For10")
     bool PrevEmulation = true; // the emulation state the panels compare against
+    bool PrevModuleCompat = false; // the module-compatibility state the panels compare against
     int LastNewKind = 0;       // kind of the last File > New: 0 text, 1 sound library, 2 dictionary, 3 music
     QStringList ChannelNames;  // "Mono", "Stereo"
 
@@ -161,6 +163,7 @@ inline ChipReceiver &Receiver = G.Receiver;
 inline int &CommMode = G.Receiver.state().CommMode;
 inline int &PanelTab = G.PanelTab;
 inline QByteArray &ByteBuffer = G.ByteBuffer;
+inline QByteArray &RecStatusQueue = G.RecStatusQueue;
 // --- Folders ----------------------------------------------------------------
 inline QString &TempFolder = G.TempFolder;
 inline QString &HelpFile = G.HelpFile;
@@ -174,6 +177,7 @@ inline QString &CommandChar = G.CommandChar;
 // --- Main window start-up ---------------------------------------------------
 inline bool &For10 = G.For10;
 inline bool &PrevEmulation = G.PrevEmulation;
+inline bool &PrevModuleCompat = G.PrevModuleCompat;
 inline int &LastNewKind = G.LastNewKind;
 inline QStringList &ChannelNames = G.ChannelNames;
 

@@ -6,6 +6,9 @@
 
 #include "app/shell/ToolbarRules.h"
 
+// The registry and the windows name kinds as the toolbar rules do.
+using WindowKind = vx::WindowKind;
+
 // The part of the toolbar inputs that comes from the active window.
 struct WindowState
 {

@@ -22,15 +22,11 @@ inline void call(const F &hook, A &&...args)
         hook(std::forward<A>(args)...);
 }
 
-// Replaced by the control panels' demo set-up (sliders and lists at 0, bit 0 registers pressed).
-inline std::function<void()> DemoPanels;
 // Replaced by the sound library window's SetListViewAltRowColors (colours as 0xBBGGRR).
 inline std::function<void(QWidget *listView, int colour1, int colour2)> SetListViewAltRowColors;
 // Replaced by the main program's download routine (progress dialog up; throws LinkError,
 // false when cancelled, leaves the busy state entered); empty: the chipset update calls the link itself.
 inline std::function<bool(const QString &path)> LinkTransferFile;
-// Replaced by the control panel window frmCpanels, created on first use.
-inline std::function<QWidget *()> ControlPanelWindow;
 // Replaced by the recent-file list's UpdateRecentFileMenu.
 inline std::function<void()> UpdateRecentFileMenu;
 // Replaced by the document registry's OpenFileByType (File > Open by extension).

@@ -5,6 +5,7 @@
 #include "app/documents/ui/Documents.h"
 #include "app/documents/ui/FileCommands.h"
 #include "app/documents/ui/FileDialogs.h"
+#include "app/panels/ui/frmCpanels.h"
 #include "app/shell/CompatRules.h"
 #include "app/shell/MenuTable.h"
 #include "app/shell/ui/ProgressBar.h"
@@ -429,6 +430,11 @@ void frmMDI::PlayButton_Click()
 
 void frmMDI::RecordButton_Click()
 {
+    // The control panels record into the chip's recording memory.
+    if (!Busy && ActiveDocIndex == 0) {
+        RecordToRecordingMemory();
+        return;
+    }
     RecordTextToWaveCommand();
 }
 

@@ -1,6 +1,7 @@
 #include "app/startup/ChipLink.h"
 
 #include "app/Globals.h"
+#include "app/panels/ui/frmCpanels.h"
 #include "app/shell/ui/frmPrefs.h"
 #include "app/startup/Busy.h"
 #include "app/startup/Downloads.h"
@@ -172,7 +173,7 @@ void demoSetUp()
 {
     closePort();
     setCaption(mainwin::appName() + QStringLiteral(" (demo mode)"));
-    seams::call(seams::DemoPanels);
+    ControlPanels()->DemoPanels();
     SV10Emulation = false;
     // Without a chip the stored choice still holds; Apply in the preferences
     // would otherwise write the default over it.

@@ -9,6 +9,7 @@
 #include "app/startup/Preferences.h"
 #include "app/startup/Seams.h"
 #include "app/documents/ui/Documents.h"
+#include "app/panels/ui/frmCpanels.h"
 #include "app/documents/ui/frmPhonetic.h"
 #include "app/documents/ui/frmTextBox.h"
 #include "app/startup/ui/Images.h"
@@ -403,10 +404,8 @@ void frmMDI::PlaceToolWindows()
     const int mainWidth = vx::pixelsToTwips(frameGeometry().width());
 
     // The control panels in slot 0.
-    mPanels = seams::ControlPanelWindow ? seams::ControlPanelWindow() : nullptr;
-    if (mPanels) {
-        DocState[0].Deleted = false;
-        mPanels->setProperty("Tag", QStringLiteral("0"));
+    mPanels = ControlPanels();
+    {
         QWidget *f = frameOf(mPanels);
         f->move(f->x(), vx::twipsToPixels(readTwips("PanelTop", 15)));
         f->move(vx::twipsToPixels(readTwips("PanelLeft", 5820)), f->y());

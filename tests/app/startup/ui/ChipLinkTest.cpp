@@ -1,6 +1,8 @@
 #include "tests/app/startup/PreferenceDefaults.h"
 #include "app/shell/ui/frmPrefs.h"
 #include "app/startup/ChipLink.h"
+#include "app/documents/ui/Documents.h"
+#include "app/panels/ui/frmCpanels.h"
 #include "app/Globals.h"
 #include "app/startup/Preferences.h"
 #include "app/startup/Seams.h"
@@ -20,6 +22,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QGroupBox>
 #include <QFile>
 #include <QLabel>
 #include <QProcess>
@@ -113,7 +116,6 @@ protected:
         // splash is up as at start.
         main = std::make_unique<frmMDI>();
         frmSplash::Show();
-        seams::DemoPanels = [this] { ++demoPanels; };
         seams::LinkTransferFile = nullptr;
 
         programFolder = QString::fromStdString(vxtest::freshDir("program"));
@@ -130,7 +132,7 @@ protected:
         Comm = nullptr;
         cTolv = nullptr;
         link.reset();
-        seams::DemoPanels = nullptr;
+        ResetDocuments();
         UnloadSplash();
         main.reset();
         vx::setProgramFolder(QString());
@@ -162,7 +164,13 @@ protected:
     vx::ScriptedPrompter prompter;
     QString programFolder;
     std::unique_ptr<frmMDI> main;
-    int demoPanels = 0;
+    // The demo state of the control panels: the registers show the command
+    // they would send.
+    [[nodiscard]] int demoPanels() const
+    {
+        auto *p = qobject_cast<frmCpanels *>(DocumentAt(0));
+        return p && p->fraPOR->toolTip() == ChipModel + QStringLiteral(" command: 0g") ? 1 : 0;
+    }
 };
 
 } // namespace
@@ -310,7 +318,7 @@ TEST_F(ChipLink, ASilentChipLeadsToDemoModeThroughTheErrorDialog)
     EXPECT_EQ(Port, 0);
     EXPECT_FALSE(Comm->PortOpen());
     EXPECT_EQ(main->windowTitle(), QStringLiteral("Voxmere (demo mode)"));
-    EXPECT_EQ(demoPanels, 1);
+    EXPECT_EQ(demoPanels(), 1);
     EXPECT_FALSE(SV10Emulation);
     EXPECT_EQ(probes(*chip).size(), 2);
     // A failed attempt keeps the last working port for the next start.
@@ -614,5 +622,5 @@ TEST_F(ChipLink, ClosingTheErrorDialogByItsCloseBoxIsDemoMode)
     EXPECT_EQ(Port, 0);
     EXPECT_FALSE(Comm->PortOpen());
     EXPECT_EQ(main->windowTitle(), QStringLiteral("Voxmere (demo mode)"));
-    EXPECT_EQ(demoPanels, 1);
+    EXPECT_EQ(demoPanels(), 1);
 }

@@ -109,7 +109,6 @@ protected:
         main.reset();
         seams::OpenFileByType = nullptr;
         ResetDocuments();
-        seams::ControlPanelWindow = nullptr;
         seams::ShowMDIFormMenu = nullptr;
         Busy = false;
         UpdatingControls = false;
@@ -429,14 +428,6 @@ TEST_F(MainWindowTest, CommandLineFileAndToolWindows)
     // The tool windows live in the document area; the start-up places them.
     QPointer<QWidget> panels;
     QPointer<QWidget> phonetics;
-    seams::ControlPanelWindow = [&]() -> QWidget * {
-        auto *w = new QWidget;
-        auto *label = new QLabel(QStringLiteral("Sending"), w);
-        label->setObjectName(QStringLiteral("lblProgressMsg"));
-        frmMDI::instance()->MDIClient->addSubWindow(w);
-        panels = w;
-        return w;
-    };
     store("PanelLeft", QStringLiteral("300"));
     store("PhoneticsVisible", QStringLiteral("True"));
     store("PhoneticsHeight", QStringLiteral("1500"));
@@ -445,8 +436,10 @@ TEST_F(MainWindowTest, CommandLineFileAndToolWindows)
     EXPECT_EQ(opened, QStringList({QStringLiteral("/home/user/My Texts/greeting.txt")}));
     EXPECT_EQ(newTexts(), 0);
 
+    panels = DocumentAt(0);
     phonetics = DocumentAt(1);
     ASSERT_TRUE(panels && phonetics);
+    EXPECT_EQ(panels->objectName(), QStringLiteral("frmCpanels"));
     EXPECT_EQ(panels->property("Tag").toString(), QStringLiteral("0"));
     EXPECT_EQ(phonetics->property("Tag").toString(), QStringLiteral("1"));
     EXPECT_FALSE(DocState[0].Deleted);
