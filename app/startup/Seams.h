@@ -24,13 +24,6 @@ inline void call(const F &hook, A &&...args)
 
 // Replaced by the sound library window's SetListViewAltRowColors (colours as 0xBBGGRR).
 inline std::function<void(QWidget *listView, int colour1, int colour2)> SetListViewAltRowColors;
-// Replaced by the main program's download routine (progress dialog up; throws LinkError,
-// false when cancelled, leaves the busy state entered); empty: the chipset update calls the link itself.
-inline std::function<bool(const QString &path)> LinkTransferFile;
-// Replaced by the recent-file list's UpdateRecentFileMenu.
-inline std::function<void()> UpdateRecentFileMenu;
-// Replaced by the document registry's OpenFileByType (File > Open by extension).
-inline std::function<void(const QString &path)> OpenFileByType;
 // Replaced by the main window's context menu of its empty area (frmMDI_Popups).
 inline std::function<void(QWidget *owner)> ShowMDIFormMenu;
 

@@ -7,11 +7,13 @@
 #include "app/documents/ui/TextBox.h"
 #include "app/shell/ui/EditorFont.h"
 #include "app/startup/MainWindowRules.h"
+#include "app/startup/ui/Speaking.h"
 #include "platform/Numbers.h"
 #include "platform/Settings.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QKeyEvent>
 #include <QVBoxLayout>
 
 frmPhonetic::frmPhonetic(QWidget *parent)
@@ -29,10 +31,24 @@ frmPhonetic::frmPhonetic(QWidget *parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(txtInputBox);
     setFocusProxy(txtInputBox);
+    txtInputBox->installEventFilter(this);
     connect(txtInputBox, &QPlainTextEdit::selectionChanged, this, [] {
         if (!Busy)
             UpdateToolbarState();
     });
+}
+
+bool frmPhonetic::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == txtInputBox && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const QChar k = ControlCharacter(key->key(), key->modifiers());
+        if (!k.isNull() && SpeakingKeyPress(k))
+            return true;
+        if (key->key() == Qt::Key_Escape && !UpdatingControls)
+            txtInputBox->clearSelection();
+    }
+    return MdiChild::eventFilter(watched, event);
 }
 
 WindowState frmPhonetic::state() const

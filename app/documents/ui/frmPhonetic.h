@@ -26,6 +26,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 };
 
 // The phonetic-output window, created in slot 1 on first use.

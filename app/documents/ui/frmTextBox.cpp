@@ -7,8 +7,12 @@
 #include "app/documents/ui/FileDialogs.h"
 #include "app/documents/ui/TextBox.h"
 #include "app/shell/ui/EditorFont.h"
+#include "app/startup/ui/MainToolbar.h"
+#include "app/startup/ui/Recording.h"
+#include "app/startup/ui/Speaking.h"
 #include "platform/Numbers.h"
 
+#include <QAction>
 #include <QKeyEvent>
 #include <QVBoxLayout>
 
@@ -124,9 +128,13 @@ bool frmTextBox::txtInputBox_KeyDown(int KeyCode, Qt::KeyboardModifiers Shift)
         return EditCommand(EditAction::Paste);
     case Qt::Key_X:
         return EditCommand(EditAction::Cut);
-    case Qt::Key_R:
-        // Ctrl+R records the text to a wave file; the box never sees it.
+    case Qt::Key_R: {
+        // Ctrl+R records the text to a wave file, once; the box never sees it.
+        const QAction *record = ToolbarButton(QStringLiteral("Record"));
+        if (record && record->isEnabled() && ButtonTag(record) == QLatin1String("Record"))
+            RecordTextToWaveCommand();
         return true;
+    }
     default:
         return false;
     }
@@ -137,6 +145,9 @@ bool frmTextBox::eventFilter(QObject *watched, QEvent *event)
     if (watched == txtInputBox && event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
         if (txtInputBox_KeyDown(key->key(), key->modifiers()))
+            return true;
+        const QChar k = ControlCharacter(key->key(), key->modifiers());
+        if (!k.isNull() && SpeakingKeyPress(k))
             return true;
     }
     return DocumentWindow::eventFilter(watched, event);

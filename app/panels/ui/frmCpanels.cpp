@@ -4,10 +4,9 @@
 #include "app/documents/ui/Documents.h"
 #include "app/panels/PanelCommands.h"
 #include "app/panels/ui/PanelWidgets.h"
-#include "app/shell/ui/ToolbarState.h"
 #include "common/ui/Rollover.h"
 #include "app/startup/MainWindowRules.h"
-#include "app/startup/Seams.h"
+#include "app/shell/ui/ToolbarState.h"
 #include "link/cTolvane.h"
 #include "platform/Numbers.h"
 #include "platform/Prompter.h"
@@ -221,7 +220,7 @@ bool frmCpanels::eventFilter(QObject *watched, QEvent *event)
             if (watched != picCPanels[i] && watched != lblCPanels[i])
                 continue;
             if (t == QEvent::MouseMove) {
-                SetRollover(static_cast<QWidget *>(picCPanels[i]));
+                SetRollover(picCPanels[i]);
                 return false;
             }
             // A locked or unavailable tab cannot be chosen.

@@ -3,6 +3,7 @@
 #include "app/Globals.h"
 #include "app/panels/PanelCommands.h"
 #include "app/panels/ui/PanelWidgets.h"
+#include "app/shell/ui/frmWarning.h"
 #include "app/startup/MainWindowRules.h"
 #include "app/startup/SendPath.h"
 #include "app/startup/ui/StatusBar.h"
@@ -10,7 +11,7 @@
 #include "common/Delay.h"
 #include "link/LinkError.h"
 #include "link/cTolvane.h"
-#include "platform/Prompter.h"
+#include "platform/ui/Modal.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -28,17 +29,6 @@
 using vx::panels::sendCommand;
 
 namespace {
-
-const QString kWarningText = QStringLiteral(
-    "You just cleared the S10 bit, which causes the SV3420 to operate in SV3410 emulation mode. Consequently, "
-    "some features have been disabled and parameter ranges adjusted.");
-
-// The emulation notice. The notice dialog of the shell takes its place once
-// it is on main; until then the prompter shows the same text.
-void DisplayWarning()
-{
-    vx::MsgBox(kWarningText, vx::Buttons::Ok, vx::Icon::Exclamation, QStringLiteral("Warning"));
-}
 
 // Reads the chip's state into the link; false when the link failed.
 bool refreshStatus()
@@ -84,7 +74,7 @@ void frmCpanels::UpdateControls()
         SV10Emulation = m.sv10Emulation;
         if (m.showWarning) {
             lblCPanels_Click(2);
-            DisplayWarning();
+            frmWarning(vx::DialogOwner()).DisplayWarning();
             if (!self) {
                 UpdatingControls = false;
                 return;

@@ -5,6 +5,7 @@
 #include "app/documents/ui/Documents.h"
 #include "app/documents/ui/FileCommands.h"
 #include "app/documents/ui/FileDialogs.h"
+#include "app/documents/ui/OpenFiles.h"
 #include "app/panels/ui/frmCpanels.h"
 #include "app/shell/CompatRules.h"
 #include "app/shell/MenuTable.h"
@@ -13,6 +14,8 @@
 #include "app/shell/ui/frmProgress.h"
 #include "app/startup/Busy.h"
 #include "app/startup/ChipLink.h"
+#include "app/startup/ui/ChipDownloads.h"
+#include "app/startup/ui/GreetingMessage.h"
 #include "app/startup/ui/MainToolbar.h"
 #include "app/startup/ui/Recording.h"
 #include "app/startup/ui/Speaking.h"
@@ -45,6 +48,8 @@ const frmMDI::Command *frmMDI::FindCommand(const QString &name)
         {"mnuFileNewDictionary", &frmMDI::mnuFileNewDictionary_Click},
         {"mnuFileNewMusic", &frmMDI::mnuFileNewMusic_Click},
         {"mnuFileOpen", &frmMDI::mnuFileOpen_Click},
+        {"mnuFileDnld", &frmMDI::mnuFileDnld_Click},
+        {"mnuRecentFile", &frmMDI::RecentFileCommand},
         {"mnuFileCompile", &frmMDI::mnuFileCompile_Click},
         {"mnuFileClose", &frmMDI::mnuFileClose_Click},
         {"mnuFileSave", &frmMDI::mnuFileSave_Click},
@@ -56,6 +61,7 @@ const frmMDI::Command *frmMDI::FindCommand(const QString &name)
         {"mnuViewPhonetics", &frmMDI::mnuViewPhonetics_Click},
         {"mnuViewResetDialogs", &frmMDI::mnuViewResetDialogs_Click},
         {"mnuUtilsRepairRecMem", &frmMDI::mnuUtilsRepairRecMem_Click},
+        {"mnuUtilsGreeting", &frmMDI::mnuUtilsGreeting_Click},
         {"mnuWindowCascade", &frmMDI::mnuWindowCascade_Click},
         {"mnuWindowTile", &frmMDI::mnuWindowTile_Click},
         {"mnuWindowArrange", &frmMDI::mnuWindowArrange_Click},
@@ -82,10 +88,10 @@ namespace {
 // Their items are built and take part in the menu state; choosing one does
 // nothing until its routine is registered above and its name leaves here.
 const char *const kPendingCommands[] = {
-    "mnuFilePlay", "mnuFileDnld", "mnuFilePrintSetup", "mnuRecentFile",
+    "mnuFilePlay", "mnuFilePrintSetup",
     "mnuEditCut", "mnuEditCopy", "mnuEditPaste", "mnuEditDelete", "mnuEditSelectAll", "mnuEditFind",
     "mnuEditFindNext", "mnuEditEdit", "mnuEditInsAdd", "mnuEditComment", "mnuEditUnComment", "mnuViewHide",
-    "mnuUtilsGreeting", "mnuUtilsWordList", "mnuUtilsConvertSndFile", "mnuHelpCVNHome", "mnuHelpSwUpdate",
+    "mnuUtilsWordList", "mnuUtilsConvertSndFile", "mnuHelpCVNHome", "mnuHelpSwUpdate",
     "mnuHelpAbout",
 };
 
@@ -108,19 +114,6 @@ const KeyCommand kKeyCommands[] = {
 
 const char *const kNewCommands[] = {"mnuFileNewText", "mnuFileNewSoundLib", "mnuFileNewDictionary",
                                     "mnuFileNewMusic"};
-
-// The extensions File > Open takes, and the kind of window each opens in.
-struct OpenKind
-{
-    const char *extension;
-    vx::WindowKind kind;
-};
-const OpenKind kOpenKinds[] = {
-    {"txt", vx::WindowKind::Text},
-    {"dic", vx::WindowKind::Dictionary},
-    {"sfl", vx::WindowKind::SoundLib},
-    {"tgn", vx::WindowKind::Music},
-};
 
 QString text(const char *s)
 {
@@ -177,7 +170,11 @@ void frmMDI::InitMenus()
                 a->setProperty("Index", r.index);
                 // Filled by the recent-file list; hidden while empty.
                 a->setVisible(false);
-                connect(a, &QAction::triggered, this, [this] { RunCommand(QStringLiteral("mnuRecentFile")); });
+                const int index = r.index;
+                connect(a, &QAction::triggered, this, [this, index] {
+                    mRecentIndex = index;
+                    RunCommand(QStringLiteral("mnuRecentFile"));
+                });
             } else {
                 connect(a, &QAction::triggered, this, [this, name] { RunCommand(name); });
             }
@@ -297,6 +294,7 @@ void frmMDI::tbStdLarge_ButtonMenuClick(QAction *ButtonMenu)
         return;
     const QString key = ButtonMenu->objectName();
     if (key.startsWith(QLatin1String("RecentFile"))) {
+        mRecentIndex = key.mid(10).toInt();
         RunCommand(QStringLiteral("mnuRecentFile"));
         return;
     }
@@ -346,15 +344,48 @@ void frmMDI::mnuFileOpen_Click()
     if (path.isEmpty())
         return;
     const QString ext = QFileInfo(path).suffix().toLower();
-    for (const OpenKind &k : kOpenKinds) {
-        if (ext == QLatin1String(k.extension)) {
-            OpenDocument(k.kind, path);
-            UpdateToolbarState();
-            return;
-        }
-    }
-    vx::MsgBox(QStringLiteral("Could not load ") + path + QStringLiteral(".  "), vx::Buttons::Ok,
-               vx::Icon::Critical, QStringLiteral("Open File"));
+    if (ext == QLatin1String("txt"))
+        OpenTextFile(path);
+    else if (ext == QLatin1String("dic"))
+        OpenDictionaryFile(path);
+    else if (ext == QLatin1String("sfl"))
+        OpenSoundLibFile(path);
+    else if (ext == QLatin1String("tgn"))
+        OpenMusicFile(path);
+    else
+        vx::MsgBox(QStringLiteral("Could not load ") + path + QStringLiteral(".  "), vx::Buttons::Ok,
+                   vx::Icon::Critical, QStringLiteral("Open File"));
+    UpdateToolbarState();
+}
+
+void frmMDI::mnuRecentFile_Click(int Index)
+{
+    OpenRecentFile(Index);
+    UpdateToolbarState();
+}
+
+void frmMDI::RecentFileCommand()
+{
+    mnuRecentFile_Click(mRecentIndex);
+}
+
+void frmMDI::mnuFileDnld_Click()
+{
+    const QString path = GetDownloadFileName();
+    if (path.isEmpty())
+        return;
+    const QString ext = QFileInfo(path).suffix().toLower();
+    if (ext == QLatin1String("grt"))
+        DownloadGreeting(path);
+    else if (ext == QLatin1String("dix"))
+        DownloadDictionary(path);
+    else if (ext == QLatin1String("sfx"))
+        DownloadSoundLibrary(path);
+    else if (ext == QLatin1String("pcm"))
+        DownloadFile(path);
+    else
+        vx::MsgBox(path + QStringLiteral(" is not a recognized ") + ChipModel + QStringLiteral(" file format.  "),
+                   vx::Buttons::Ok, vx::Icon::Critical, DownloadTitle);
 }
 
 void frmMDI::mnuFileCompile_Click()
@@ -491,6 +522,13 @@ void frmMDI::mnuUtilsRepairRecMem_Click()
     if (label)
         label->setVisible(true);
     UpdateToolbarState();
+}
+
+void frmMDI::mnuUtilsGreeting_Click()
+{
+    const QString path = GetSaveGreetingFileName(QString());
+    if (!path.isEmpty())
+        CreateGreetingMessage(path);
 }
 
 // --- Window ---------------------------------------------------------------------

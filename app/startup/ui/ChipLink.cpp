@@ -10,6 +10,7 @@
 #include "app/startup/Preferences.h"
 #include "app/startup/Seams.h"
 #include "app/startup/SendPath.h"
+#include "app/startup/ui/ChipDownloads.h"
 #include "app/startup/ui/frmCommErr.h"
 #include "app/startup/ui/frmMDI.h"
 #include "app/startup/ui/Images.h"
@@ -404,26 +405,11 @@ void IdentifyChip()
 
 namespace {
 
-// Writes one image into the chip. Returns an empty text on success, else
-// what went wrong. Leaves the busy state entered.
+// Writes one image into the chip with the progress dialog up. Returns an
+// empty text on success, else what went wrong. Leaves the busy state entered.
 QString writeImage(const QString &path)
 {
-    try {
-        bool done = false;
-        if (seams::LinkTransferFile) {
-            done = seams::LinkTransferFile(path);
-        } else {
-            StopRequested = false;
-            BeginBusy();
-            done = cTolv->DownloadToChip(path) == LinkResult::Done;
-        }
-        if (!done)
-            return QStringLiteral("The update of '") + QFileInfo(path).fileName() +
-                   QStringLiteral("' was cancelled before it was complete.");
-    } catch (const LinkError &e) {
-        return e.description();
-    }
-    return {};
+    return LinkTransferFile(path);
 }
 
 } // namespace

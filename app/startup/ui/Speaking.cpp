@@ -26,6 +26,7 @@
 #include "link/SerialComm.h"
 #include "platform/TextFiles.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <algorithm>
 #include <QComboBox>
@@ -424,4 +425,36 @@ void StopPlayback()
         c.setPosition(0);
         box->setTextCursor(c);
     }
+}
+
+bool SpeakingKeyPress(QChar key)
+{
+    if (UpdatingControls)
+        return false;
+    // The Play button's state is read afresh for each test: pausing changes it.
+    auto playEnabled = [] {
+        const QAction *play = ToolbarButton(QStringLiteral("Play"));
+        return play && play->isEnabled();
+    };
+    const char16_t k = key.unicode();
+    if (k == 16 && Busy && !StopRequested && playEnabled()) {
+        PauseSpeaking();
+        return true;
+    }
+    if (k == 16 && !Busy && playEnabled()) {
+        PlayTextOrRecording();
+        return true;
+    }
+    if (k == 19 && Busy) {
+        StopPlayback();
+        return true;
+    }
+    return false;
+}
+
+QChar ControlCharacter(int key, Qt::KeyboardModifiers modifiers)
+{
+    if (!(modifiers & Qt::ControlModifier) || key < Qt::Key_A || key > Qt::Key_Z)
+        return QChar();
+    return QChar(char16_t(key - Qt::Key_A + 1));
 }

@@ -39,6 +39,14 @@ void PauseSpeaking();
 // pauses and puts the caret at the start.
 void StopPlayback();
 
+// The speaking keys of the text and phonetic windows' boxes, by character
+// code: Ctrl+P (16) plays or pauses, Ctrl+S (19) stops. True when the key
+// ran one of them. (Ctrl+R is the text window's own: it records once.)
+bool SpeakingKeyPress(QChar key);
+
+// Character code of a Ctrl+letter key, as the boxes receive it; 0 for others.
+QChar ControlCharacter(int key, Qt::KeyboardModifiers modifiers);
+
 // Waits until the chip's stream has been quiet for half a second (no change
 // in the waiting byte count), yielding meanwhile. Returns false when a stop
 // request ended the wait first.

@@ -3,6 +3,7 @@
 #include "app/shell/ui/ProgressBar.h"
 #include "app/shell/ui/frmCompatQuery.h"
 #include "app/shell/ui/frmProgress.h"
+#include "app/documents/ui/OpenFiles.h"
 #include "app/startup/ChipLink.h"
 #include "app/Globals.h"
 #include "app/startup/MainWindowRules.h"
@@ -330,12 +331,14 @@ bool frmMDI::MDIForm_Load(const QString &commandLine)
     SetButtonTag(ToolbarButton(QStringLiteral("Record")), QStringLiteral("Record"));
     ChannelNames = {QStringLiteral("Mono"), QStringLiteral("Stereo")};
 
-    seams::call(seams::UpdateRecentFileMenu);
+    UpdateRecentFileMenu();
     QCoreApplication::processEvents();
 
-    OpenCommandLine(commandLine);
-
+    // Filled before the command line's file is opened: a dictionary it
+    // downloads names itself in the status bar, and that must stay.
     FillStatusBar();
+
+    OpenCommandLine(commandLine);
 
     mLoading = false;
     mLoaded = true;
@@ -441,7 +444,7 @@ void frmMDI::OpenCommandLine(const QString &commandLine)
 {
     const QString path = mainwin::commandLineFile(commandLine);
     if (!commandLine.trimmed().isEmpty()) {
-        seams::call(seams::OpenFileByType, path);
+        OpenFileByType(path);
         return;
     }
     NewTextDocument();

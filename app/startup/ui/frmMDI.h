@@ -89,6 +89,9 @@ public:
     [[nodiscard]] QWidget *phoneticWindow() const { return mPhonetics; }
 
     void mnuFileOpen_Click();
+    void mnuFileDnld_Click();
+    // Opens recent file Index (1 to 8).
+    void mnuRecentFile_Click(int Index);
     void mnuFileClose_Click();
     void mnuFileSave_Click();
     void mnuFileSaveAs_Click();
@@ -131,6 +134,9 @@ private:
     void mnuViewPhonetics_Click();
     void mnuViewResetDialogs_Click();
     void mnuUtilsRepairRecMem_Click();
+    void mnuUtilsGreeting_Click();
+    // The recent-file command of the table: the item chosen last.
+    void RecentFileCommand();
     void mnuWindowCascade_Click();
     void mnuWindowTile_Click();
     void mnuWindowArrange_Click();
@@ -144,6 +150,7 @@ private:
     void SetNewKind(int kind);
 
     QHash<QString, QList<QAction *>> mItems;
+    int mRecentIndex = 0; // the recent-file item being run
     QList<QAction *> mWindowList; // the Window menu's entries for the open windows
     void InitToolbar();
     void CreateObjects();

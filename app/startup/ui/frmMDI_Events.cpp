@@ -2,6 +2,7 @@
 
 #include "app/shell/ui/ProgressBar.h"
 #include "app/shell/ui/frmProgress.h"
+#include "app/documents/ui/OpenFiles.h"
 #include "app/startup/ChipLink.h"
 #include "app/Globals.h"
 #include "app/startup/MainWindowRules.h"
@@ -82,7 +83,7 @@ void frmMDI::MDIForm_OLEDragDrop(const QMimeData *Data)
     for (const QUrl &url : Data->urls()) {
         if (!url.isLocalFile())
             continue;
-        seams::call(seams::OpenFileByType, url.toLocalFile().trimmed());
+        OpenFileByType(url.toLocalFile().trimmed());
     }
 }
 

@@ -116,7 +116,6 @@ protected:
         // splash is up as at start.
         main = std::make_unique<frmMDI>();
         frmSplash::Show();
-        seams::LinkTransferFile = nullptr;
 
         programFolder = QString::fromStdString(vxtest::freshDir("program"));
         QDir(programFolder).mkpath(QStringLiteral("Bin"));

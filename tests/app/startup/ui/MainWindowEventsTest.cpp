@@ -6,11 +6,15 @@
 #include "app/Globals.h"
 #include "app/startup/Seams.h"
 #include "app/startup/ui/frmMDI.h"
+#include "app/documents/ui/Documents.h"
+#include "tests/support/TestEnv.h"
 #include "common/ui/Rollover.h"
 
 #include <QApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFile>
+#include <QFileInfo>
 #include <QCursor>
 #include <QLabel>
 #include <QMdiArea>
@@ -34,11 +38,10 @@ protected:
         Busy = false;
         StopRequested = false;
         ProgressCancel = false;
-        seams::OpenFileByType = [this](const QString &path) { opened << path; };
     }
     void TearDown() override
     {
-        seams::OpenFileByType = nullptr;
+        ResetDocuments();
         seams::ShowMDIFormMenu = nullptr;
         vx::resetRollover();
         frmProgress::Unload();
@@ -63,28 +66,43 @@ protected:
         return enter.isAccepted();
     }
 
+    // The files of the open document windows, in slot order.
+    static QStringList opened()
+    {
+        QStringList out;
+        for (int s = kFirstDocumentSlot; s < DocState.size(); ++s)
+            if (!DocState[s].Deleted)
+                out << QFileInfo(DocState[s].FileName).fileName();
+        return out;
+    }
+
     frmMDI main;
-    QStringList opened;
 };
 
 TEST_F(MainWindowEventsTest, DroppedFilesOpenInOrder)
 {
-    std::unique_ptr<QMimeData> data(files({QStringLiteral("/tmp/a.txt"), QStringLiteral("/tmp/b.xyz"),
-                                           QStringLiteral("/tmp/c d.dic")}));
+    const QString dir = QString::fromStdString(vxtest::freshDir("drop"));
+    for (const char *name : {"a.txt", "b.xyz", "c d.txt"}) {
+        QFile f(dir + QLatin1Char('/') + QLatin1String(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("hello");
+    }
+    std::unique_ptr<QMimeData> data(files({dir + QStringLiteral("/a.txt"), dir + QStringLiteral("/b.xyz"),
+                                           dir + QStringLiteral("/c d.txt")}));
     EXPECT_TRUE(dragEnterAccepted(data.get()));
     QDropEvent drop(QPointF(50, 80), Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(&main, &drop);
     // Every path goes to the opener, which skips the kinds it does not know.
-    EXPECT_EQ(opened, QStringList({QStringLiteral("/tmp/a.txt"), QStringLiteral("/tmp/b.xyz"),
-                                   QStringLiteral("/tmp/c d.dic")}));
+    EXPECT_EQ(opened(), QStringList({QStringLiteral("a.txt"), QStringLiteral("c d.txt")}));
 
     // Plain text may be dragged over, and dropping it does nothing.
     QMimeData text;
     text.setText(QStringLiteral("hello"));
     EXPECT_TRUE(dragEnterAccepted(&text));
-    opened.clear();
+    ResetDocuments();
+    DocState.clear();
     main.MDIForm_OLEDragDrop(&text);
-    EXPECT_TRUE(opened.isEmpty());
+    EXPECT_TRUE(opened().isEmpty());
 
     // Anything else, or anything during a long operation, is refused.
     QMimeData image;

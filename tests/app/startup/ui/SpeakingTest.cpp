@@ -23,6 +23,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -183,6 +184,21 @@ TEST_F(Speaking, SelectionPauseStopAndPlayWhileBusy)
     EXPECT_EQ(box->SelStart(), 0);
     EXPECT_FALSE(Busy);
     EXPECT_EQ(image("Play"), QStringLiteral("Play"));
+}
+
+TEST_F(Speaking, CtrlPSpeaksAndCtrlSStopsFromTheBox)
+{
+    chipsim::ChipConfig cfg = chip->config();
+    cfg.secondsPerChar = 0.1;
+    chip->setConfig(cfg);
+    box->setText(QStringLiteral("one two three four five"));
+    track();
+    ToolbarButton(QStringLiteral("Play"))->setEnabled(true);
+    atWord(1, [this] { QTest::keyClick(box, Qt::Key_S, Qt::ControlModifier); });
+    QTest::keyClick(box, Qt::Key_P, Qt::ControlModifier);
+    EXPECT_EQ(shown, QStringList{QStringLiteral("one")});
+    EXPECT_FALSE(Busy);
+    EXPECT_EQ(box->toPlainText(), QStringLiteral("one two three four five"));
 }
 
 TEST_F(Speaking, TranscriptionLinesAreAppendedBeforeTheText)

@@ -1,0 +1,25 @@
+#pragma once
+
+// Writing the workbench's compiled files, chip PCM files and firmware images
+// into the chip, with the progress dialog up, and the four download commands
+// that report the outcome.
+
+#include <QString>
+
+// Writes path into the chip through the link library while the progress
+// dialog and the first status bar panel show the transfer; afterwards both
+// are restored. Returns "" when the file arrived whole, else what went wrong:
+// the refusal of a chip PCM file by the older chip (then nothing was sent and
+// the busy state was never entered), a cancelled transfer or the link's
+// failure. Clears StopRequested first. Leaves the busy state entered (the
+// caller leaves it with EndBusy).
+[[nodiscard]] QString LinkTransferFile(const QString &path);
+
+// The download commands, one per kind: each transfers the file, reports
+// success or "ERROR: " and the reason under DownloadTitle, and leaves the
+// busy state.
+void DownloadSoundLibrary(const QString &path); // ".sfx"; a CR follows after 0.25 s
+void DownloadFile(const QString &path);         // ".pcm" or any other file
+void DownloadGreeting(const QString &path);     // ".grt"; a CR follows the busy state
+void DownloadDictionary(const QString &path);   // ".dix"; names it in the status bar
+

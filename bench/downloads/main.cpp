@@ -1,0 +1,76 @@
+// A 256 KB dictionary downloaded through the program's download command into
+// the in-process chip, which stores at the pace of a 115200-baud line (8N1:
+// 11520 bytes a second). Prints the time taken as a ratio to the line time
+// of the file's bytes: what the link's framing and waits cost on top.
+
+#include "app/Globals.h"
+#include "app/startup/ui/ChipDownloads.h"
+#include "app/startup/ui/frmMDI.h"
+#include "chipsim/Chip.h"
+#include "chipsim/SimBackend.h"
+#include "link/cTolvane.h"
+#include "platform/Prompter.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+
+#include <cstdio>
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+    QApplication app(argc, argv);
+    ResetGlobals();
+    SerialComm::setProgramName(QStringLiteral("Voxmere"));
+    qputenv("VOXMERE_COM1", "sim");
+    chipsim::Chip *chip = chipsim::simulatedChip(1);
+    constexpr double kLineBytesPerSecond = 115200.0 / 10.0;
+    chipsim::ChipConfig cfg = chip->config();
+    cfg.storeBytesPerSecond = kLineBytesPerSecond;
+    chip->setConfig(cfg);
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("bench.dix"));
+    QByteArray data("\r\r\x18\x1e\x01" "247w", 9);
+    QRandomGenerator gen(11);
+    while (data.size() < 256 * 1024)
+        data.append(char(gen.bounded(256)));
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(data) != data.size())
+        return 1;
+    f.close();
+
+    vx::ScriptedPrompter prompter;
+    frmMDI main;
+    cTolvane link;
+    QObject::connect(&link, &cTolvane::PercentDone, &main, &frmMDI::cTolv_PercentDone, Qt::DirectConnection);
+    cTolv = &link;
+    Comm = link.GetCommObject();
+    Comm->setCommPort(1);
+    Comm->setSettings(QStringLiteral("115200,N,8,1"));
+    Comm->setDTREnable(true);
+    Comm->setPortOpen(true);
+    Comm->setOutput(QByteArray("\r\x18"));
+    Port = 1;
+    DownloadTitle = QStringLiteral("SV3420 Download");
+
+    prompter.queue(vx::Answer::Ok);
+    QElapsedTimer timer;
+    timer.start();
+    DownloadDictionary(path);
+    const double seconds = double(timer.nsecsElapsed()) / 1e9;
+    const bool ok = chip->dictionary() == data;
+    const double line = double(data.size()) / kLineBytesPerSecond;
+    std::printf("256 KB download at 115200 baud: %.2f s, line time %.2f s, ratio %.3f (goal <= 1.05)%s\n", seconds,
+                line, seconds / line, ok ? "" : "  FAILED: the chip does not hold the file");
+    Comm->setPortOpen(false);
+    cTolv = nullptr;
+    Comm = nullptr;
+    return ok ? 0 : 1;
+}

@@ -1,0 +1,223 @@
+// The control panel window against the in-process chip: the refresh follows
+// the chip's mode, every control sends its command and reads it back, and a
+// refresh sends nothing of its own.
+#include "app/Globals.h"
+#include "app/documents/ui/Documents.h"
+#include "app/panels/ui/frmCpanels.h"
+#include "app/startup/ui/StatusBar.h"
+#include "app/startup/ui/frmMDI.h"
+#include "chipsim/Chip.h"
+#include "chipsim/SimBackend.h"
+#include "common/Clock.h"
+#include "link/SerialComm.h"
+#include "link/cTolvane.h"
+#include "platform/Prompter.h"
+#include "tests/support/Ui.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSlider>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+const QByteArray kCmd("\x01", 1);
+
+QByteArray live(const char *text)
+{
+    return kCmd + QByteArray(text) + QByteArray(1, '\0');
+}
+
+class ControlPanels_ : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ResetGlobals();
+        vx::Clock::setSpeed(20);
+        prompter.setLenient(true);
+        previous = vx::setPrompter(&prompter);
+        SerialComm::setProgramName(QStringLiteral("Voxmere"));
+        qputenv("VOXMERE_COM1", "sim");
+        chipsim::resetSimulatedChips();
+        link = std::make_unique<cTolvane>();
+        link->setReplyTimeout(5.0);
+        cTolv = link.get();
+        Comm = link->GetCommObject();
+        chip = chipsim::simulatedChip(1);
+        Comm->setCommPort(1);
+        Comm->setSettings(QStringLiteral("9600,N,8,1"));
+        Comm->setDTREnable(true);
+        Comm->setPortOpen(true);
+        Comm->setOutput(QByteArray("\r"));
+        Port = 1;
+        ChipModel = QStringLiteral("SV3420");
+        main = std::make_unique<frmMDI>();
+        // The emulation notice is answered at once and counted.
+        okTimer.setInterval(5);
+        QObject::connect(&okTimer, &QTimer::timeout, [this] {
+            for (QWidget *w : QApplication::topLevelWidgets()) {
+                if (w->objectName() == QStringLiteral("frmWarning") && w->isVisible()) {
+                    ++warningsShown;
+                    vxtest::click(w, "cmdOk");
+                }
+            }
+        });
+        okTimer.start();
+        panels = ControlPanels();
+        chip->clearLogs();
+    }
+
+    void TearDown() override
+    {
+        okTimer.stop();
+        ResetDocuments();
+        main.reset();
+        Comm->setPortOpen(false);
+        Comm = nullptr;
+        cTolv = nullptr;
+        link.reset();
+        vx::setPrompter(previous);
+        vx::Clock::setSpeed(1);
+    }
+
+    // The commands the chip acted on, as letters (the link's status queries left out).
+    [[nodiscard]] QString letters() const
+    {
+        QString out;
+        for (const chipsim::Command &c : chip->commandLog())
+            if (c.letter != '?')
+                out += QLatin1Char(c.letter);
+        return out;
+    }
+    [[nodiscard]] int warnings() const { return warningsShown; }
+    [[nodiscard]] QString statusPanel(int n) const { return main->sbStatusBar->PanelText(n); }
+
+    vx::ScriptedPrompter prompter;
+    vx::Prompter *previous = nullptr;
+    std::unique_ptr<cTolvane> link;
+    chipsim::Chip *chip = nullptr;
+    std::unique_ptr<frmMDI> main;
+    frmCpanels *panels = nullptr;
+    QTimer okTimer;
+    int warningsShown = 0;
+};
+
+} // namespace
+
+TEST_F(ControlPanels_, TheRefreshFollowsTheChipsCompatibilityMode)
+{
+    // The chip starts native: the wide ranges, eleven voices, the recorder.
+    EXPECT_EQ(panels->cboVoices->count(), 11);
+    EXPECT_EQ(panels->sldControls[1]->maximum(), 13);
+    EXPECT_EQ(panels->sldControls[5]->maximum(), 99);
+    EXPECT_TRUE(panels->lblCPanels[4]->isEnabled());
+    EXPECT_EQ(statusPanel(2), QStringLiteral("SV3410 Emulation: Off"));
+    EXPECT_EQ(statusPanel(3), QStringLiteral("Addressing Mode: Index"));
+    EXPECT_EQ(panels->fraPOR->toolTip(), QStringLiteral("SV3420 command: 144g"));
+
+    // Clearing S10 sends the register less 16; the refresh narrows the
+    // controls, shows the registers and the notice once.
+    panels->NewTab(4);
+    panels->cmdPOR_Click(4);
+    ASSERT_FALSE(chip->writeLog().isEmpty());
+    EXPECT_EQ(chip->writeLog().first().bytes, live("128g"));
+    EXPECT_EQ(letters(), QStringLiteral("go")); // the preset again, for the new ranges
+    EXPECT_TRUE(chip->emulation());
+    EXPECT_EQ(panels->cboVoices->count(), 8);
+    EXPECT_EQ(panels->sldControls[1]->maximum(), 9);
+    EXPECT_EQ(panels->sldControls[5]->maximum(), 9);
+    EXPECT_FALSE(panels->lblCPanels[4]->isEnabled());
+    EXPECT_EQ(PanelTab, 2);
+    EXPECT_EQ(warnings(), 1);
+    EXPECT_EQ(statusPanel(2), QStringLiteral("SV3410 Emulation: On"));
+    EXPECT_EQ(panels->cmdPOR[4]->text(), QStringLiteral("0"));
+
+    panels->UpdateControls();
+    EXPECT_EQ(warnings(), 1);
+
+    // Back to native: the list grows again, and the caption is the program's.
+    main->setWindowTitle(QStringLiteral("Voxmere - emulating"));
+    panels->cmdPOR_Click(4);
+    EXPECT_EQ(panels->cboVoices->count(), 11);
+    EXPECT_EQ(main->windowTitle(), QStringLiteral("Voxmere"));
+}
+
+TEST_F(ControlPanels_, VoiceControlsSendLiveAndTheRefreshEchoesNothing)
+{
+    // A refresh without a mode change only reads the chip.
+    panels->UpdateControls();
+    EXPECT_EQ(letters(), QString());
+    chip->clearLogs();
+
+    // Releasing the Pitch slider at 60 sends once, and the tips show it.
+    panels->sldControls[2]->setValue(60);
+    ASSERT_EQ(chip->writeLog().size(), 1);
+    EXPECT_EQ(chip->writeLog().first().bytes, live("60p"));
+    EXPECT_EQ(panels->sldControls[2]->toolTip(), QStringLiteral("SV3420 command: 60p"));
+    EXPECT_EQ(panels->lblControls[2]->toolTip(), QStringLiteral("SV3420 command: 60p"));
+    EXPECT_EQ(chip->setting('p'), 60);
+
+    // In character mode the delay takes "c"; a typed value beyond the
+    // slider's range is held to it before it is sent.
+    panels->cboMode->setCurrentIndex(2);
+    panels->cboMode_Click();
+    EXPECT_EQ(chip->statusRecord().mode(), 0);
+    chip->clearLogs();
+    QLineEdit *box = panels->txtControlBoxes[8];
+    box->selectAll();
+    QTest::keyClicks(box, QStringLiteral("99"));
+    EXPECT_EQ(box->text(), QStringLiteral("15"));
+    EXPECT_EQ(chip->writeLog().last().bytes, live("15c"));
+    EXPECT_EQ(chip->statusRecord().charDelay(), 15);
+
+    // The voice list reads back what the chip loaded.
+    panels->cboVoices->setCurrentIndex(3);
+    panels->cboVoices_Click();
+    EXPECT_EQ(chip->setting('o'), 3);
+    EXPECT_EQ(panels->cboVoices->currentIndex(), 3);
+    EXPECT_EQ(panels->txtControlBoxes[2]->text(), QString::number(chip->setting('p')));
+
+    // Restore defaults: No sends nothing; Yes with For10 resets and then
+    // clears S10.
+    chip->clearLogs();
+    prompter.queue(vx::Answer::No);
+    panels->picDefaults_Click();
+    EXPECT_TRUE(chip->writeLog().isEmpty());
+    For10 = true;
+    prompter.queue(vx::Answer::Yes);
+    panels->picDefaults_Click();
+    ASSERT_GE(chip->writeLog().size(), 2);
+    EXPECT_EQ(chip->writeLog()[0].bytes, live("@"));
+    EXPECT_EQ(chip->writeLog()[1].bytes, live("-16g"));
+    EXPECT_EQ(prompter.prompts().first().text, QStringLiteral("Restore the SV3420's default settings? "));
+}
+
+TEST_F(ControlPanels_, RecordingMemoryFiguresAndDemoMode)
+{
+    chip->setRecMemCorrupt(true);
+    panels->UpdateControls();
+    EXPECT_EQ(RecMemFree, -2);
+    EXPECT_EQ(panels->lblRecMemUsed->text(), QStringLiteral("Memory used: unknown"));
+    EXPECT_GE(panels->vbalRecMemUsed->maximum(), 1);
+    EXPECT_EQ(panels->vbalRecMemUsed->value(), panels->vbalRecMemUsed->maximum());
+    panels->NewTab(4);
+    EXPECT_EQ(panels->lblProgressMsg->text(), QStringLiteral("Recording memory is corrupt"));
+
+    // Without a chip a register click shows its command and sends nothing.
+    Port = 0;
+    chip->clearLogs();
+    const QString before = panels->cmdPOR[3]->text();
+    panels->cmdPOR_Click(3);
+    EXPECT_NE(panels->cmdPOR[3]->text(), before);
+    EXPECT_EQ(panels->fraPOR->toolTip(), QStringLiteral("SV3420 command: %1g").arg(GetRegisterValue(panels->cmdPOR)));
+    panels->UpdateControls();
+    EXPECT_TRUE(chip->writeLog().isEmpty());
+}

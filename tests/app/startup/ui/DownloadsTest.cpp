@@ -1,0 +1,183 @@
+// Downloads into the in-process chip and greeting messages from a text window.
+
+#include "app/Globals.h"
+#include "app/documents/ui/Documents.h"
+#include "app/documents/ui/TextBox.h"
+#include "app/documents/ui/frmTextBox.h"
+#include "app/shell/ui/frmProgress.h"
+#include "app/startup/ui/ChipDownloads.h"
+#include "app/startup/ui/GreetingMessage.h"
+#include "app/startup/ui/StatusBar.h"
+#include "app/startup/ui/frmMDI.h"
+#include "chipsim/Chip.h"
+#include "chipsim/SimBackend.h"
+#include "link/cTolvane.h"
+#include "platform/Prompter.h"
+#include "tests/support/TestEnv.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+class Downloads : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ResetGlobals();
+        SerialComm::setProgramName(QStringLiteral("Voxmere"));
+        qputenv("VOXMERE_COM1", "sim");
+        chipsim::resetSimulatedChips();
+        chip = chipsim::simulatedChip(1);
+        main = std::make_unique<frmMDI>();
+        link = std::make_unique<cTolvane>();
+        link->setReplyTimeout(5.0);
+        QObject::connect(link.get(), &cTolvane::PercentDone, main.get(), &frmMDI::cTolv_PercentDone,
+                         Qt::DirectConnection);
+        cTolv = link.get();
+        Comm = link->GetCommObject();
+        Comm->setCommPort(1);
+        Comm->setSettings(QStringLiteral("115200,N,8,1"));
+        Comm->setDTREnable(true);
+        Comm->setPortOpen(true);
+        Comm->setOutput(QByteArray("\r\x18"));
+        Port = 1;
+        ChipModel = QStringLiteral("SV3420");
+        DownloadTitle = QStringLiteral("SV3420 Download");
+        dir = QString::fromStdString(vxtest::freshDir("downloads")) + QLatin1Char('/');
+    }
+    void TearDown() override
+    {
+        ResetDocuments();
+        Comm->setPortOpen(false);
+        cTolv = nullptr;
+        Comm = nullptr;
+        link.reset();
+        main.reset();
+    }
+
+    QString write(const QString &name, const QByteArray &bytes)
+    {
+        QFile f(dir + name);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+        return dir + name;
+    }
+
+    QString panel(int n) const { return main->sbStatusBar->PanelText(n); }
+
+    // What every transfer leaves behind, whatever its outcome.
+    void expectRestored() const
+    {
+        EXPECT_FALSE(Busy);
+        EXPECT_EQ(frmProgress::loaded(), nullptr);
+        EXPECT_EQ(panel(1), QStringLiteral("For Help, press F1"));
+    }
+
+    vx::ScriptedPrompter prompter;
+    std::unique_ptr<frmMDI> main;
+    std::unique_ptr<cTolvane> link;
+    chipsim::Chip *chip = nullptr;
+    QString dir;
+};
+
+const QByteArray kDix = QByteArray("\r\r\x18\x1e\x01" "247w", 9) + QByteArray(4000, 'd');
+
+TEST_F(Downloads, DictionaryArrivesAndNamesItself)
+{
+    const QString path = write(QStringLiteral("fixture.dix"), kDix);
+    prompter.queue(vx::Answer::Ok);
+    DownloadDictionary(path);
+    EXPECT_EQ(chip->dictionary(), kDix);
+    EXPECT_EQ(prompter.last().text, QStringLiteral("'Fixture.dix' was successfully downloaded. "));
+    EXPECT_EQ(prompter.last().icon, vx::Icon::Information);
+    EXPECT_EQ(prompter.last().title, QStringLiteral("SV3420 Download"));
+    EXPECT_EQ(panel(5), QStringLiteral("Dictionary: Fixture.dix "));
+    EXPECT_TRUE(DictionaryKnown);
+    expectRestored();
+}
+
+TEST_F(Downloads, FailedCancelledAndRefusedTransfersAreNeverSuccesses)
+{
+    const QString before = panel(5);
+    chipsim::ChipConfig slow = chip->config();
+    slow.storeBytesPerSecond = 1e6;
+    chip->setConfig(slow);
+    chipsim::ChipFaults f;
+    f.failTransferAtPercent = 50;
+    chip->setFaults(f);
+    const QString path = write(QStringLiteral("words.dix"), kDix + QByteArray(40000, 'e'));
+    prompter.queue(vx::Answer::Ok);
+    DownloadDictionary(path);
+    EXPECT_EQ(prompter.last().text, QStringLiteral("ERROR: The transfer to the chip failed."));
+    EXPECT_EQ(prompter.last().icon, vx::Icon::Exclamation);
+    EXPECT_EQ(panel(5), before);
+    EXPECT_FALSE(DictionaryKnown);
+    expectRestored();
+
+    // A missing file is the link's error too.
+    chip->setFaults({});
+    prompter.queue(vx::Answer::Ok);
+    DownloadSoundLibrary(dir + QStringLiteral("gone.sfx"));
+    EXPECT_TRUE(prompter.last().text.startsWith(QStringLiteral("ERROR: ")));
+    expectRestored();
+
+    // The older chip refuses chip PCM files before anything is sent.
+    IsOlderChip = true;
+    chip->clearLogs();
+    prompter.queue(vx::Answer::Ok);
+    DownloadFile(write(QStringLiteral("X.PCM"), QByteArray(100, 'p')));
+    EXPECT_TRUE(prompter.last().text.startsWith(
+        QStringLiteral("ERROR: PCM data files cannot be stored in the SV3410; they can only be played")));
+    EXPECT_EQ(chip->downloadCount(), 0);
+    expectRestored();
+}
+
+TEST_F(Downloads, GreetingFromTheTextWindow)
+{
+    NewTextDocument();
+    auto *text = qobject_cast<frmTextBox *>(ActiveDocument());
+    ASSERT_NE(text, nullptr);
+    const QString path = dir + QStringLiteral("hello.grt");
+
+    // Too long by one, and a refused command: messages, and no file.
+    text->txtInputBox->setText(QString(236, QLatin1Char('a')));
+    prompter.queue(vx::Answer::Ok);
+    CreateGreetingMessage(path);
+    EXPECT_TRUE(prompter.last().text.contains(QStringLiteral("235 bytes by 1 bytes.")));
+    EXPECT_EQ(prompter.last().helpTopic, 289);
+    text->txtInputBox->setText(QStringLiteral("Hi ~245l there"));
+    prompter.queue(vx::Answer::Ok);
+    CreateGreetingMessage(path);
+    EXPECT_EQ(prompter.last().text,
+              QStringLiteral("'L' command not allowed in Greeting messages. Process terminated. "));
+    EXPECT_FALSE(QFileInfo::exists(path));
+
+    // Written, offered, downloaded; the CR follows.
+    text->txtInputBox->setText(QStringLiteral("Hi ~5s\nthere"));
+    prompter.queue(vx::Answer::Yes);
+    prompter.queue(vx::Answer::Ok);
+    CreateGreetingMessage(path);
+    const QByteArray expected = QByteArray("\r\r\x18\x1e\x01" "255wHi \x01" "5s\r\nthere", 22) + '\0';
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), expected);
+    EXPECT_EQ(prompter.prompts().at(prompter.prompts().size() - 2).defaultButton, 2);
+    EXPECT_EQ(chip->greeting(), expected);
+    EXPECT_TRUE(prompter.last().text.startsWith(QStringLiteral("The greeting file 'Hello.grt' was successfully")));
+    EXPECT_EQ(chip->writeLog().last().bytes, QByteArray("\r"));
+    expectRestored();
+
+    // A folder that is not there: one message, no file.
+    prompter.queue(vx::Answer::Ok);
+    CreateGreetingMessage(dir + QStringLiteral("none/hello.grt"));
+    EXPECT_TRUE(prompter.last().text.startsWith(QStringLiteral("Error")));
+    EXPECT_FALSE(QFileInfo::exists(dir + QStringLiteral("none")));
+}
+
+} // namespace
