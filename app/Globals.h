@@ -65,6 +65,7 @@ struct ProgramGlobals
     // goes on, the user's selection while speaking and the last status byte.
     ChipReceiver Receiver;
     QByteArray ByteBuffer;
+    QByteArray RecStatusQueue; // recording status bytes not yet acted on, in order
     int PanelTab = 0; // the control panel's tab: 0 tone generator ... 4 sound recorder
     // --- Folders ----------------------------------------------------------------
     QString TempFolder; // per-user temporary folder, with a trailing "/"
@@ -166,6 +167,7 @@ inline ChipReceiver &Receiver = G.Receiver;
 inline int &CommMode = G.Receiver.state().CommMode;
 inline int &PanelTab = G.PanelTab;
 inline QByteArray &ByteBuffer = G.ByteBuffer;
+inline QByteArray &RecStatusQueue = G.RecStatusQueue;
 // --- Folders ----------------------------------------------------------------
 inline QString &TempFolder = G.TempFolder;
 inline QString &HelpFile = G.HelpFile;

@@ -131,12 +131,6 @@ void frmCpanels::BuildShell()
     }
 }
 
-// Each panel's frame stands here until the panel's controls are built; the
-// refresh already writes the few that show the chip's state.
-void frmCpanels::BuildAdc(QWidget *)
-{
-}
-
 void frmCpanels::Form_Load()
 {
     // No slider background to hook: Qt's sliders paint on their panel's colour.

@@ -8,6 +8,7 @@
 // chip's status record. The window lives in slot 0 of the registry.
 
 #include "app/documents/ui/MdiChild.h"
+#include "app/panels/Dialer.h"
 
 class QCheckBox;
 class QComboBox;
@@ -19,6 +20,7 @@ class QProgressBar;
 class QPushButton;
 class QRadioButton;
 class QSlider;
+class TextBox;
 
 namespace vx {
 struct PanelValues;
@@ -66,8 +68,35 @@ public:
     QLabel *lblPOR[8] = {};
     QLabel *lblPFR[8] = {};
 
+    // --- Tone generator and dialer (panel 0).
+    QLineEdit *txtF1 = nullptr;
+    QLineEdit *txtF2 = nullptr;
+    QLineEdit *txtDur = nullptr;
+    QPushButton *cmdAdd = nullptr;
+    QPushButton *cmdClear = nullptr;
+    TextBox *txtInputBox = nullptr; // the tone command box
+    QPushButton *cmdDialer[20] = {};
+
+    // --- A/D converter (panel 3).
+    QComboBox *cboChannel = nullptr;
+    QCheckBox *chkContinuous = nullptr;
+    QCheckBox *chkHdwTrg = nullptr;
+    QCheckBox *chkExtAmp = nullptr;
+    QPushButton *cmdAdcStart = nullptr;
+    QProgressBar *vbalADC[4] = {};
+    int AdcSettings = 0;
+
+    // --- Sound recorder (panel 4).
+    QCheckBox *chkCompress = nullptr;
+    QLineEdit *txtRecTagVal = nullptr;
+    QSlider *sldSRate = nullptr;
+    QLabel *lblkHz = nullptr;
+    QLineEdit *txtTagIndexVal = nullptr;
+    QPushButton *cmdDelete = nullptr;
+    QPushButton *cmdUpload = nullptr;
+    QPushButton *cmdInitialize = nullptr;
+
     // --- What the refresh shows on the other panels.
-    QLineEdit *txtDur = nullptr;            // tone duration (panel 0)
     QLabel *lblRecMemUsed = nullptr;        // recording memory in use (panel 4)
     QProgressBar *vbalRecMemUsed = nullptr; // its gauge, in KB
     QRadioButton *optIndexType[2] = {};     // 0 index, 1 tag addressing
@@ -110,6 +139,18 @@ public:
     void cmdPOR_Click(int Index);
     void cmdPFR_Click(int Index);
     void picDefaults_Click();
+    void cmdDialer_Click(int Index);
+    void cmdAdd_Click();
+    void cmdClear_Click();
+    void ToneBox_Validate(QLineEdit *box);
+    void cmdAdcStart_Click();
+    void UpdateAdcCommand();
+    void chkContinuous_Click();
+    void txtTagIndexVal_Change();
+    void optIndexType_Click(int Index);
+    void cmdInitialize_Click();
+    void cmdDelete_Click();
+    void cmdUpload_Click();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -130,14 +171,22 @@ private:
     void RegisterClick(QPushButton *const (&bits)[8], QGroupBox *frame, char letter, int Index);
     // The voice and mode lists' tool tips as their handlers would set them.
     void SetListToolTips();
+    void ComputeToneParameters();
+    [[nodiscard]] qint64 FileNumber() const;
+    // Shows a link failure as the recorder does; the status line is emptied.
+    void ShowLinkError(const QString &description);
 
     bool SavedTabEnabled[6] = {};
     bool mNativeRanges = false; // the sliders have the native mode's ranges
+    vx::ToneParameters mTone;
 };
 
 // The control panel window in slot 0, created on first use (not shown).
 frmCpanels *ControlPanels();
 // Shows the control panel window and brings it to the front.
 void ShowControlPanel();
+// The Record command while the control panels are active: records from the
+// A/D converter into the chip's recording memory under the panel's tag.
+void RecordToRecordingMemory();
 // The value of a register from its bit buttons: 2^i times each caption.
 [[nodiscard]] int16_t GetRegisterValue(QPushButton *const (&bits)[8]);

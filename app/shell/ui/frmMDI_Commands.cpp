@@ -9,6 +9,7 @@
 #include "app/documents/ui/OpenFiles.h"
 #include "app/documents/ui/frmDictionary.h"
 #include "app/documents/ui/frmFind.h"
+#include "app/panels/ui/frmCpanels.h"
 #include "app/shell/CompatRules.h"
 #include "app/shell/MenuTable.h"
 #include "app/shell/ui/EditCommands.h"
@@ -499,6 +500,11 @@ void frmMDI::PlayButton_Click()
 
 void frmMDI::RecordButton_Click()
 {
+    // The control panels record into the chip's recording memory.
+    if (!Busy && ActiveDocIndex == 0) {
+        RecordToRecordingMemory();
+        return;
+    }
     RecordTextToWaveCommand();
 }
 

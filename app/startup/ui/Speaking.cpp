@@ -1,5 +1,12 @@
 #include "app/startup/ui/Speaking.h"
 
+#include "app/panels/RecorderStatus.h"
+#include "link/LinkError.h"
+#include "link/cTolvane.h"
+#include "platform/Prompter.h"
+#include <QLineEdit>
+#include <QRadioButton>
+
 #include "app/Globals.h"
 #include "app/documents/ui/Documents.h"
 #include "app/documents/ui/MdiChild.h"
@@ -130,6 +137,36 @@ void PlayToneCommands()
     onLink([&] { SendToChip(QChar(24) + ExpandHexEscapes(text) + QChar(0)); });
 }
 
+// Plays the file the recorder panel names, by index or by tag.
+void PlayRecordingMemoryFile()
+{
+    QWidget *panels = DocumentAt(0);
+    auto *box = panels ? panels->findChild<QLineEdit *>(QStringLiteral("txtTagIndexVal")) : nullptr;
+    auto *byTag = panels ? panels->findChild<QRadioButton *>(QStringLiteral("optIndexType_1")) : nullptr;
+    if (!box || !byTag || !cTolv)
+        return;
+    const qint64 number = box->text().toLongLong();
+    if (!vx::IsRecMemNumberValid(number)) {
+        vx::MsgBox(vx::TagOutOfRangeMessage(), vx::Buttons::Ok, vx::Icon::Exclamation);
+        return;
+    }
+    BeginBusy();
+    SetPlayButtonsBusy();
+    Playing = true;
+    StopRequested = false;
+    QString error;
+    try {
+        cTolv->PlayRecMemFile(static_cast<qint32>(number), byTag->isChecked());
+    } catch (const LinkError &e) {
+        error = e.description();
+    }
+    Playing = false;
+    SetPlayButtonsIdle();
+    EndBusy();
+    if (!error.isEmpty())
+        vx::MsgBox(QStringLiteral("ERROR: ") + error, vx::Buttons::Ok, vx::Icon::Exclamation);
+}
+
 } // namespace
 
 TextBox *TextBoxOf(int slot)
@@ -182,6 +219,7 @@ void ApplyReceiveEffects(const ReceiveEffects &fx)
         Busy = false;
     if (fx.stopRequested)
         StopRequested = true;
+    RecStatusQueue.append(fx.statusBytes);
     if (!fx.phonetic.isEmpty()) {
         if (TextBox *out = TextBoxOf(1))
             appendText(out, fx.phonetic);
@@ -303,6 +341,10 @@ void PlayTextOrRecording()
     }
     if (Busy) {
         StopPlayback();
+        return;
+    }
+    if (ActiveDocIndex == 0 && PanelTab == 4) {
+        PlayRecordingMemoryFile();
         return;
     }
     TextBox *box = TextBoxOf(ActiveDocIndex);
