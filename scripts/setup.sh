@@ -10,7 +10,7 @@ packages=(
   libmpg123-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xauth fonts-dejavu-core
-  sox
+  sox poppler-utils
 )
 
 missing=()
