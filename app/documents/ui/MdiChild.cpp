@@ -2,7 +2,10 @@
 
 #include "app/Globals.h"
 #include "app/shell/ui/ToolbarState.h"
+#include "app/startup/MainWindowRules.h"
 #include "app/startup/ui/frmMDI.h"
+#include "platform/Numbers.h"
+#include "platform/Settings.h"
 
 #include <QEvent>
 #include <QMdiArea>
@@ -107,4 +110,33 @@ bool MdiChild::event(QEvent *event)
     if (event->type() == QEvent::WindowActivate && !mTracked && isWindow())
         Form_Activate();
     return QWidget::event(event);
+}
+
+bool MdiChild::HideWhileRunning(bool &Cancel)
+{
+    if (ClosingAll)
+        return false;
+    Cancel = true;
+    frame()->hide();
+    UpdateToolbarState();
+    return true;
+}
+
+void MdiChild::SaveToolWindowPlace(const QString &prefix, bool withSize) const
+{
+    if (CommErrChoice == 3)
+        return;
+    const QString app = mainwin::appName();
+    const QString section = QStringLiteral("Settings");
+    const QRect g = frame()->geometry();
+    auto save = [&](const char *key, int value) {
+        SaveSetting(app, section, prefix + QLatin1String(key), QString::number(value));
+    };
+    SaveSetting(app, section, prefix + QLatin1String("Visible"), vx::boolToSetting(Visible()));
+    save("Top", vx::pixelsToTwips(g.y()));
+    save("Left", vx::pixelsToTwips(g.x()));
+    if (withSize) {
+        save("Height", vx::pixelsToTwips(g.height()));
+        save("Width", vx::pixelsToTwips(g.width()));
+    }
 }

@@ -44,6 +44,13 @@ public:
     void AttachToMainWindow();
 
 protected:
+    // The tool windows (control panels, phonetic output) live as long as the
+    // program: while it runs a close only hides them. True when it hid.
+    bool HideWhileRunning(bool &Cancel);
+    // Stores "<prefix>Visible", Top and Left (and Height and Width when
+    // withSize) in twips for the next start, unless the program ends after a
+    // communication error.
+    void SaveToolWindowPlace(const QString &prefix, bool withSize) const;
     bool event(QEvent *event) override;
 
 private:

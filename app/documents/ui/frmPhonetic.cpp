@@ -77,23 +77,8 @@ void frmPhonetic::Form_QueryUnload(bool &Cancel)
         Cancel = true;
         return;
     }
-    // While the program runs the window only hides.
-    if (!ClosingAll) {
-        Cancel = true;
-        frame()->hide();
-        UpdateToolbarState();
-        return;
-    }
-    if (CommErrChoice == 3)
-        return;
-    const QString app = mainwin::appName();
-    const QString section = QStringLiteral("Settings");
-    const QRect g = frame()->geometry();
-    SaveSetting(app, section, QStringLiteral("PhoneticsVisible"), vx::boolToSetting(Visible()));
-    SaveSetting(app, section, QStringLiteral("PhoneticsTop"), QString::number(vx::pixelsToTwips(g.y())));
-    SaveSetting(app, section, QStringLiteral("PhoneticsLeft"), QString::number(vx::pixelsToTwips(g.x())));
-    SaveSetting(app, section, QStringLiteral("PhoneticsHeight"), QString::number(vx::pixelsToTwips(g.height())));
-    SaveSetting(app, section, QStringLiteral("PhoneticsWidth"), QString::number(vx::pixelsToTwips(g.width())));
+    if (!HideWhileRunning(Cancel))
+        SaveToolWindowPlace(QStringLiteral("Phonetics"), true);
 }
 
 void frmPhonetic::closeEvent(QCloseEvent *event)

@@ -185,21 +185,8 @@ void frmCpanels::Form_QueryUnload(bool &Cancel)
         Cancel = true;
         return;
     }
-    // While the program runs the window only hides.
-    if (!ClosingAll) {
-        Cancel = true;
-        frame()->hide();
-        UpdateToolbarState();
-        return;
-    }
-    if (CommErrChoice == 3)
-        return;
-    const QString app = mainwin::appName();
-    const QString section = QStringLiteral("Settings");
-    const QPoint at = frame()->pos();
-    SaveSetting(app, section, QStringLiteral("PanelVisible"), vx::boolToSetting(Visible()));
-    SaveSetting(app, section, QStringLiteral("PanelTop"), QString::number(vx::pixelsToTwips(at.y())));
-    SaveSetting(app, section, QStringLiteral("PanelLeft"), QString::number(vx::pixelsToTwips(at.x())));
+    if (!HideWhileRunning(Cancel))
+        SaveToolWindowPlace(QStringLiteral("Panel"), false);
 }
 
 void frmCpanels::closeEvent(QCloseEvent *event)
