@@ -9,6 +9,7 @@
 #include "app/startup/ui/ChipDownloads.h"
 #include "app/startup/ui/MainToolbar.h"
 #include "app/startup/ui/frmMDI.h"
+#include "app/startup/ui/RealTimePlay.h"
 #include "common/TextUtil.h"
 #include "platform/Prompter.h"
 
@@ -205,7 +206,11 @@ void OpenFileByType(const QString &path)
     case OpenAction::DownloadGreeting:
         DownloadGreeting(path);
         break;
-    case OpenAction::PlayMusic:
+    case OpenAction::PlayMusic: {
+        QString name = path;
+        PlayMusicOnChip(name);
+        break;
+    }
     case OpenAction::PlaySound:
         notYet(path);
         break;
