@@ -1,0 +1,259 @@
+// The main window's commands that reach beyond the documents: the chip's
+// recording memory and greetings, window arrangement, help, the edit
+// commands, Find and the word list. The menu table and dispatch are in
+// frmMDI_Commands.cpp.
+#include "app/startup/ui/frmMDI.h"
+
+#include "app/Globals.h"
+#include "app/documents/ui/CompileDrivers.h"
+#include "app/documents/ui/DocumentWindow.h"
+#include "app/documents/ui/Documents.h"
+#include "app/documents/ui/FileCommands.h"
+#include "app/documents/ui/FileDialogs.h"
+#include "app/documents/ui/OpenFiles.h"
+#include "app/documents/ui/frmDictionary.h"
+#include "app/documents/ui/frmFind.h"
+#include "app/panels/ui/frmCpanels.h"
+#include "app/shell/CompatRules.h"
+#include "app/shell/MenuTable.h"
+#include "app/shell/ui/EditCommands.h"
+#include "app/shell/ui/ListingPrinter.h"
+#include "app/shell/ui/ProgressBar.h"
+#include "app/shell/ui/frmAbout.h"
+#include "app/shell/ui/ToolbarState.h"
+#include "app/shell/ui/frmProgress.h"
+#include "app/startup/Busy.h"
+#include "app/startup/ChipLink.h"
+#include "app/startup/ui/ChipDownloads.h"
+#include "app/startup/ui/GreetingMessage.h"
+#include "app/startup/ui/MainToolbar.h"
+#include "app/startup/ui/Recording.h"
+#include "app/startup/ui/Speaking.h"
+#include "link/LinkError.h"
+#include "link/cTolvane.h"
+#include "platform/Help.h"
+#include "platform/Prompter.h"
+#include "platform/Settings.h"
+#include "platform/ui/Modal.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QUrl>
+
+#include <iterator>
+
+void frmMDI::mnuViewResetDialogs_Click()
+{
+    if (vx::MsgBox(vx::ResetNotificationsQuestion(), vx::Buttons::YesNo, vx::Icon::Question,
+                   QStringLiteral("Reset Dialog Notifications"), 2) != vx::Answer::Yes)
+        return;
+    DisplaySV10Warning = true;
+    DisplayCompatQuery = true;
+    for (const vx::SettingWrite &w : vx::ResetNotificationWrites())
+        SaveSetting(QLatin1String(kAppName), QStringLiteral("Settings"), w.first, w.second);
+}
+
+// --- Utilities ------------------------------------------------------------------
+
+void frmMDI::mnuUtilsRepairRecMem_Click()
+{
+    auto *label = mPanels ? mPanels->findChild<QLabel *>(QStringLiteral("lblProgressMsg")) : nullptr;
+    if (label)
+        label->clear();
+    BeginBusy();
+    frmProgress *progress = frmProgress::instance();
+    progress->ProgressSetup(1, false, QStringLiteral("Recording Memory Repair"),
+                            QStringLiteral("Repairing recording memory..."), QString());
+    ProgressBar = progress->vbalProgress;
+    QCoreApplication::processEvents();
+    const bool recorder = GatherToolbarInputs().panelTab == 4;
+    if (recorder && label) {
+        label->setText(QStringLiteral("Repairing recording memory..."));
+        label->setVisible(true);
+        QCoreApplication::processEvents();
+    }
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    QString error;
+    try {
+        if (!cTolv)
+            throw LinkError(0, QStringLiteral("The chip link is not available."));
+        cTolv->RepairRecMem();
+    } catch (const LinkError &e) {
+        error = e.description();
+    }
+    ProgressBar = nullptr;
+    // A failed repair is reported whatever panel is shown.
+    if (!error.isEmpty()) {
+        if (label)
+            label->clear();
+        vx::MsgBox(QStringLiteral("ERROR: ") + error, vx::Buttons::Ok, vx::Icon::Exclamation);
+    }
+    EndBusy();
+    QApplication::restoreOverrideCursor();
+    frmProgress::Unload();
+    QCoreApplication::processEvents();
+    if (label)
+        label->setVisible(true);
+    UpdateToolbarState();
+}
+
+void frmMDI::mnuUtilsGreeting_Click()
+{
+    const QString path = GetSaveGreetingFileName(QString());
+    if (!path.isEmpty())
+        CreateGreetingMessage(path);
+}
+
+// --- Window ---------------------------------------------------------------------
+
+void frmMDI::mnuWindowCascade_Click()
+{
+    MDIClient->cascadeSubWindows();
+}
+
+// Tiled horizontally: the windows one above the other, each the full width.
+void frmMDI::mnuWindowTile_Click()
+{
+    QList<QMdiSubWindow *> subs;
+    for (QMdiSubWindow *sub : MDIClient->subWindowList()) {
+        if (sub->isVisible() && !sub->isMinimized())
+            subs.append(sub);
+    }
+    if (subs.isEmpty())
+        return;
+    const QRect area = MDIClient->viewport()->rect();
+    const int h = area.height() / int(subs.size());
+    for (int i = 0; i < subs.size(); ++i) {
+        subs[i]->showNormal();
+        subs[i]->setGeometry(0, i * h, area.width(), h);
+    }
+}
+
+// Minimised windows lined up along the bottom edge.
+void frmMDI::mnuWindowArrange_Click()
+{
+    const QRect area = MDIClient->viewport()->rect();
+    int x = 0;
+    int y = area.height();
+    for (QMdiSubWindow *sub : MDIClient->subWindowList()) {
+        if (!sub->isVisible() || !sub->isMinimized())
+            continue;
+        const QSize s = sub->size();
+        if (x > 0 && x + s.width() > area.width()) {
+            x = 0;
+            y -= s.height();
+        }
+        sub->move(x, y - s.height());
+        x += s.width();
+    }
+}
+
+// --- Help -----------------------------------------------------------------------
+
+// Without a compiled help viewer the index and the search open the contents.
+void frmMDI::mnuHelpContents_Click()
+{
+    vx::showHelpTopic(0);
+}
+
+void frmMDI::mnuHelpIndex_Click()
+{
+    vx::showHelpTopic(0);
+}
+
+void frmMDI::mnuHelpSearch_Click()
+{
+    vx::showHelpTopic(0);
+}
+
+void frmMDI::mnuHelpAbout_Click()
+{
+    frmAbout about(this);
+    vx::RunModal(&about);
+}
+
+void frmMDI::mnuHelpSwUpdate_Click()
+{
+    auto *update = new frmSwUpdate(UpdateSite(), this);
+    update->Form_Load();
+}
+
+void frmMDI::mnuHelpCVNHome_Click()
+{
+    QDesktopServices::openUrl(QUrl(UpdateSite()));
+}
+
+// --- Edit ---------------------------------------------------------------------
+
+void frmMDI::mnuEditCut_Click()
+{
+    RunEditCommand(EditAction::Cut);
+}
+
+void frmMDI::mnuEditCopy_Click()
+{
+    RunEditCommand(EditAction::Copy);
+}
+
+void frmMDI::mnuEditPaste_Click()
+{
+    RunEditCommand(EditAction::Paste);
+}
+
+void frmMDI::mnuEditDelete_Click()
+{
+    RunEditCommand(EditAction::Delete);
+}
+
+void frmMDI::mnuEditSelectAll_Click()
+{
+    RunEditCommand(EditAction::SelectAll);
+}
+
+void frmMDI::mnuFilePrintSetup_Click()
+{
+    PrinterSetup();
+}
+
+void frmMDI::HelpButton_Click()
+{
+    int topic = 0;
+    for (QWidget *w = QApplication::focusWidget(); w && topic == 0; w = w->parentWidget())
+        topic = w->property("HelpTopic").toInt();
+    vx::showHelpTopic(topic);
+}
+
+// --- Find and the word list --------------------------------------------------
+
+void frmMDI::mnuEditFind_Click()
+{
+    FindText();
+}
+
+void frmMDI::mnuEditFindNext_Click()
+{
+    if (LastFindText.isEmpty())
+        FindText();
+    else
+        GeneralFind(LastFindText);
+}
+
+void frmMDI::mnuUtilsWordList_Click()
+{
+    const QString path = GetWordListFileName();
+    if (path.isEmpty())
+        return;
+    auto *dictionary = qobject_cast<frmDictionary *>(ActiveDocument());
+    if (!dictionary)
+        dictionary = qobject_cast<frmDictionary *>(NewDocument(vx::WindowKind::Dictionary));
+    if (dictionary)
+        dictionary->CreateWordList(path);
+}
