@@ -10,6 +10,7 @@
 #include "app/startup/ui/MainToolbar.h"
 #include "app/startup/ui/frmMDI.h"
 #include "app/startup/ui/RealTimePlay.h"
+#include "app/soundlib/ui/SoundPreview.h"
 #include "common/TextUtil.h"
 #include "platform/Prompter.h"
 
@@ -94,12 +95,6 @@ vx::WindowKind windowKindOf(OpenAction action)
     default:
         return vx::WindowKind::Text;
     }
-}
-
-void notYet(const QString &path)
-{
-    vx::MsgBox(shownName(path) + QStringLiteral(" cannot be played: this version does not play it yet."),
-               vx::Buttons::Ok, vx::Icon::Exclamation);
 }
 
 void showEntry(QAction *item, const QString &text)
@@ -212,7 +207,7 @@ void OpenFileByType(const QString &path)
         break;
     }
     case OpenAction::PlaySound:
-        notYet(path);
+        PlaySoundFile(path, false, 0, false);
         break;
     case OpenAction::None:
         break;

@@ -18,6 +18,7 @@
 #include "app/shell/ui/frmAbout.h"
 #include "app/shell/ui/ToolbarState.h"
 #include "app/shell/ui/frmProgress.h"
+#include "app/soundlib/ui/SoundPreview.h"
 #include "app/startup/Busy.h"
 #include "app/startup/ChipLink.h"
 #include "app/startup/ui/ChipDownloads.h"
@@ -58,6 +59,7 @@ const frmMDI::Command *frmMDI::FindCommand(const QString &name)
         {"mnuFileNewMusic", &frmMDI::mnuFileNewMusic_Click},
         {"mnuFileOpen", &frmMDI::mnuFileOpen_Click},
         {"mnuFileDnld", &frmMDI::mnuFileDnld_Click},
+        {"mnuFilePlay", &frmMDI::mnuFilePlay_Click},
         {"mnuRecentFile", &frmMDI::RecentFileCommand},
         {"mnuFileCompile", &frmMDI::mnuFileCompile_Click},
         {"mnuFileClose", &frmMDI::mnuFileClose_Click},
@@ -91,6 +93,7 @@ const frmMDI::Command *frmMDI::FindCommand(const QString &name)
         {"mnuEditFind", &frmMDI::mnuEditFind_Click},
         {"mnuEditFindNext", &frmMDI::mnuEditFindNext_Click},
         {"mnuUtilsWordList", &frmMDI::mnuUtilsWordList_Click},
+        {"mnuUtilsConvertSndFile", &frmMDI::mnuUtilsConvertSndFile_Click},
         // Toolbar buttons with no menu item of their own.
         {"Help", &frmMDI::HelpButton_Click},
         {"Phonetics", &frmMDI::PhoneticsButton_Click},
@@ -111,7 +114,7 @@ namespace {
 // Their items are built and take part in the menu state; choosing one does
 // nothing until its routine is registered above and its name leaves here.
 const char *const kPendingCommands[] = {
-    "mnuFilePlay", "mnuEditComment", "mnuEditUnComment", "mnuViewHide", "mnuUtilsConvertSndFile",
+    "mnuEditComment", "mnuEditUnComment", "mnuViewHide",
 };
 
 // Toolbar and button-menu keys that run a menu command.
@@ -489,10 +492,15 @@ void frmMDI::PhoneticsButton_Click()
 
 void frmMDI::PlayButton_Click()
 {
-    // A music score plays from its grid; the other windows are spoken.
+    // A music score plays from its grid, a sound library its current sound;
+    // the other windows are spoken.
     const DocumentWindow *doc = ActiveDocument();
     if (!Busy && !UpdatingControls && doc && doc->kind() == vx::WindowKind::Music) {
         PlayMusicScore();
+        return;
+    }
+    if (!Busy && !UpdatingControls && doc && doc->kind() == vx::WindowKind::SoundLib) {
+        PlaySelectedSoundFile();
         return;
     }
     PlayTextOrRecording();

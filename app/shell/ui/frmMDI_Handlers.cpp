@@ -22,11 +22,14 @@
 #include "app/shell/ui/frmAbout.h"
 #include "app/shell/ui/ToolbarState.h"
 #include "app/shell/ui/frmProgress.h"
+#include "app/soundlib/ui/SoundConvert.h"
+#include "app/soundlib/ui/SoundPreview.h"
 #include "app/startup/Busy.h"
 #include "app/startup/ChipLink.h"
 #include "app/startup/ui/ChipDownloads.h"
 #include "app/startup/ui/GreetingMessage.h"
 #include "app/startup/ui/MainToolbar.h"
+#include "app/startup/ui/RealTimePlay.h"
 #include "app/startup/ui/Recording.h"
 #include "app/startup/ui/Speaking.h"
 #include "link/LinkError.h"
@@ -256,4 +259,50 @@ void frmMDI::mnuUtilsWordList_Click()
         dictionary = qobject_cast<frmDictionary *>(NewDocument(vx::WindowKind::Dictionary));
     if (dictionary)
         dictionary->CreateWordList(path);
+}
+
+// --- Playing and converting sound files ----------------------------------------
+
+namespace {
+
+void notSupported(const QString &path)
+{
+    vx::MsgBox(path + QStringLiteral(" is not a supported format. "), vx::Buttons::Ok, vx::Icon::Exclamation);
+}
+
+} // namespace
+
+void frmMDI::mnuFilePlay_Click()
+{
+    const QString path = GetPlayFileName();
+    if (path.isEmpty())
+        return;
+    const QString ext = QFileInfo(path).suffix().toLower();
+    if (ext == QLatin1String("pcm") || ext == QLatin1String("wav") || ext == QLatin1String("mp3")) {
+        PlaySoundFile(path, false, 0, false);
+    } else if (ext == QLatin1String("tgx")) {
+        if (Port == 0)
+            return;
+        BeginBusy();
+        QString name = path;
+        PlayMusicOnChip(name);
+        EndBusy();
+    } else {
+        notSupported(path);
+    }
+}
+
+void frmMDI::mnuUtilsConvertSndFile_Click()
+{
+    StopRequested = false;
+    const QString path = GetConvertFileName();
+    if (path.isEmpty())
+        return;
+    const QString ext = QFileInfo(path).suffix().toLower();
+    if (ext == QLatin1String("pcm"))
+        ConvertPcmFileToWave(path);
+    else if (ext == QLatin1String("wav") || ext == QLatin1String("mp3"))
+        ConvertSoundFileToPcm(path);
+    else
+        notSupported(path);
 }

@@ -157,6 +157,8 @@ private:
     void mnuEditFind_Click();
     void mnuEditFindNext_Click();
     void mnuUtilsWordList_Click();
+    void mnuFilePlay_Click();
+    void mnuUtilsConvertSndFile_Click();
     void PhoneticsButton_Click();
     void CpanelsButton_Click();
     void PlayButton_Click();
