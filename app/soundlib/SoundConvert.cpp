@@ -71,12 +71,12 @@ QString ConvertingMessage(const QString &source)
     return QStringLiteral("Converting ") + source + QLatin1Char('.');
 }
 
-QString PcmCreatedMessage(const QString &outputName)
+QString ConvertedPcmMessage(const QString &outputName)
 {
     return QStringLiteral("The PCM file '") + outputName + QStringLiteral("' was successfully created. ");
 }
 
-QString WaveCreatedMessage(const QString &outputName)
+QString ConvertedWaveMessage(const QString &outputName)
 {
     return QStringLiteral("The Wave file '") + outputName + QStringLiteral("' was successfully created. ");
 }

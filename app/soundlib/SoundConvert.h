@@ -32,8 +32,8 @@ inline constexpr int kErrCancelled = 1005; // the converter's cancel: never show
 // "Converting <path>."
 [[nodiscard]] QString ConvertingMessage(const QString &source);
 // The success messages of the two commands, given the output's file name.
-[[nodiscard]] QString PcmCreatedMessage(const QString &outputName);
-[[nodiscard]] QString WaveCreatedMessage(const QString &outputName);
+[[nodiscard]] QString ConvertedPcmMessage(const QString &outputName);
+[[nodiscard]] QString ConvertedWaveMessage(const QString &outputName);
 
 // A tag or noise gate box read as a signed number of `bits` (16 or 32). A
 // blank box reads as 0, as the tag's tip promises; a number too large for

@@ -492,6 +492,11 @@ void frmMDI::PhoneticsButton_Click()
 
 void frmMDI::PlayButton_Click()
 {
+    // While a sound or recording plays the button is Stop, whichever window is active.
+    if (Playing) {
+        StopPlayback();
+        return;
+    }
     // A music score plays from its grid, a sound library its current sound;
     // the other windows are spoken.
     const DocumentWindow *doc = ActiveDocument();

@@ -143,7 +143,7 @@ void ConvertSoundFileToPcm(const QString &Source)
         if (path.isEmpty())
             return;
         CopyConvertedFile(path, output);
-        vx::MsgBox(PcmCreatedMessage(QFileInfo(output).fileName()), vx::Buttons::Ok, vx::Icon::None,
+        vx::MsgBox(ConvertedPcmMessage(QFileInfo(output).fileName()), vx::Buttons::Ok, vx::Icon::None,
                    ConvertTitle(Source));
     });
 }
@@ -159,7 +159,7 @@ void ConvertPcmFileToWave(const QString &Source)
         if (path.isEmpty())
             return;
         CopyConvertedFile(path, output);
-        vx::MsgBox(WaveCreatedMessage(QFileInfo(output).fileName()), vx::Buttons::Ok, vx::Icon::None,
+        vx::MsgBox(ConvertedWaveMessage(QFileInfo(output).fileName()), vx::Buttons::Ok, vx::Icon::None,
                    QStringLiteral("Convert PCM File"));
     });
 }

@@ -52,8 +52,8 @@ TEST(SoundConvertRules, OutputNamesAndCaptions)
         EXPECT_EQ(ConvertTitle(s(c.source)), s(c.title));
     }
     EXPECT_EQ(ConvertingMessage(s("/m/a b.wav")), s("Converting /m/a b.wav."));
-    EXPECT_EQ(PcmCreatedMessage(s("a.pcm")), s("The PCM file 'a.pcm' was successfully created. "));
-    EXPECT_EQ(WaveCreatedMessage(s("a.wav")), s("The Wave file 'a.wav' was successfully created. "));
+    EXPECT_EQ(ConvertedPcmMessage(s("a.pcm")), s("The PCM file 'a.pcm' was successfully created. "));
+    EXPECT_EQ(ConvertedWaveMessage(s("a.wav")), s("The Wave file 'a.wav' was successfully created. "));
 }
 
 TEST(SoundConvertRules, OptionNumbersReadBlankAsZeroAndRefuseOverflow)

@@ -9,11 +9,13 @@
 #include "app/startup/ui/frmMDI.h"
 #include "components/sonvert/cSonvert.h"
 #include "platform/Prompter.h"
+#include "platform/ui/Modal.h"
 #include "tests/app/soundlib/SoundFiles.h"
 #include "tests/support/TestEnv.h"
 
 #include <QCheckBox>
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -65,10 +67,13 @@ protected:
         ResetGlobals();
     }
 
-    void convert(const QString &source, const QString &output)
+    // The open and save dialogs answered, then the closing message when one is due.
+    void convert(const QString &source, const QString &output, bool message = true)
     {
         prompts.queueFiles({source});
         prompts.queueFiles({output});
+        if (message)
+            prompts.queue(vx::Answer::Ok);
         main->RunCommand(QStringLiteral("mnuUtilsConvertSndFile"));
     }
     void answerOptions(std::function<void(frmPcmOptions *)> answer)
@@ -116,7 +121,6 @@ TEST_F(ConvertCommands, WaveToPcmWithOptionsAndBackToWave)
         EXPECT_TRUE(f->isVisible());
         f->cmdOK->click();
     });
-    prompts.queue(vx::Answer::Ok);
     convert(src, out);
     ASSERT_EQ(prompts.prompts().size(), 3);
     EXPECT_EQ(prompts.prompts()[0].title, QStringLiteral("Choose Sound File to Convert"));
@@ -145,7 +149,6 @@ TEST_F(ConvertCommands, WaveToPcmWithOptionsAndBackToWave)
         f->cmdOK->click();
     });
     prompts.clear();
-    prompts.queue(vx::Answer::Ok);
     convert(src, out);
     const QByteArray plain = readFile(out);
     ASSERT_GT(plain.size(), 4);
@@ -155,7 +158,6 @@ TEST_F(ConvertCommands, WaveToPcmWithOptionsAndBackToWave)
     // Back to a wave file: no options asked.
     captions.clear();
     prompts.clear();
-    prompts.queue(vx::Answer::Ok);
     convert(out, dir + QStringLiteral("back.wav"));
     EXPECT_EQ(prompts.prompts()[1].title, QStringLiteral("Save Wave File As"));
     EXPECT_EQ(prompts.prompts()[1].defaultText, dir + QStringLiteral("song.wav"));
@@ -180,11 +182,11 @@ TEST_F(ConvertCommands, CancelsEndQuietlyAndFailuresAreReported)
 
     // Cancel in the options, then in the progress dialog: no message, no file.
     answerOptions([](frmPcmOptions *f) { f->cmdCancel->click(); });
-    convert(src, out);
+    convert(src, out, false);
     expectIdle();
     answerOptions([](frmPcmOptions *f) { f->cmdOK->click(); });
     cancelAtReport = true;
-    convert(src, out);
+    convert(src, out, false);
     cancelAtReport = false;
     EXPECT_EQ(prompts.prompts().size(), 6);
     EXPECT_FALSE(QFile::exists(out));
@@ -206,7 +208,6 @@ TEST_F(ConvertCommands, CancelsEndQuietlyAndFailuresAreReported)
             typeInto(f->txtTag, tag);
             f->cmdOK->click();
         });
-        prompts.queue(vx::Answer::Ok);
         convert(dir + QLatin1String(c.name), out);
         EXPECT_EQ(prompts.last().text, QLatin1String(c.message));
         EXPECT_EQ(prompts.last().icon, vx::Icon::Exclamation);

@@ -21,6 +21,7 @@
 #include <QAction>
 #include <QDir>
 #include <QFileInfo>
+#include <QPushButton>
 
 #include <gtest/gtest.h>
 
