@@ -143,7 +143,7 @@ void frmDictionary::layOutControls()
     lblWordList2->setGeometry(pixels(1340, 120, 1000, 240));
     lblWordList3->setGeometry(pixels(0, 0, 700, 300));
     cboSortMethod->setGeometry(pixels(720, 0, 1900, 300));
-    picSortBy->resize(vx::twipsToPixels(2640), vx::twipsToPixels(300));
+    picSortBy->setGeometry(pixels(3000, 60, 2640, 300));
 }
 
 QString frmDictionary::AskSaveFileName(const QString &initial)
@@ -169,7 +169,6 @@ void frmDictionary::Form_Resize()
     if (listShown) {
         lvwWordList->setGeometry(pixels(l.wordList));
         shaWordListFrame->setGeometry(pixels(l.wordListFrame));
-        picSortBy->move(vx::twipsToPixels(W - 2900), vx::twipsToPixels(60));
         cboSortMethod->update();
         lvwWordList->viewport()->update();
     }
