@@ -24,6 +24,8 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
+#include <algorithm>
+
 namespace {
 
 QRect pixels(const TwipRect &r)
@@ -169,6 +171,7 @@ void frmDictionary::Form_Resize()
     if (listShown) {
         lvwWordList->setGeometry(pixels(l.wordList));
         shaWordListFrame->setGeometry(pixels(l.wordListFrame));
+        placeSortBy();
         cboSortMethod->update();
         lvwWordList->viewport()->update();
     }
@@ -185,6 +188,18 @@ void frmDictionary::Form_Resize()
     if (txtHelp->isVisible())
         txtHelp->raise();
     blnResizing = false;
+}
+
+void frmDictionary::placeSortBy()
+{
+    // After the captions, but never cut off by the window's right edge; the
+    // hint beside it gives way when the window is narrow.
+    const int left = std::max(0, std::min(mSortByLeft, width() - picSortBy->width() - vx::twipsToPixels(120)));
+    picSortBy->move(left, picSortBy->y());
+    lblWordList2->adjustSize();
+    const int room = left - vx::twipsToPixels(300) - lblWordList2->x();
+    if (lblWordList2->width() > room)
+        lblWordList2->resize(std::max(0, room), lblWordList2->height());
 }
 
 void frmDictionary::vbalGrid1_RequestEdit(int Row, int Col, int KeyAscii, bool &Cancel)

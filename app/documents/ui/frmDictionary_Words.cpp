@@ -404,7 +404,8 @@ void frmDictionary::CreateWordList(const QString &Filename)
     lblWordList1->adjustSize();
     lblWordList2->adjustSize();
     lblWordList2->move(lblWordList1->x() + lblWordList1->width() + vx::twipsToPixels(300), lblWordList2->y());
-    picSortBy->move(lblWordList2->x() + lblWordList2->width() + vx::twipsToPixels(500), picSortBy->y());
+    mSortByLeft = lblWordList2->x() + lblWordList2->width() + vx::twipsToPixels(500);
+    picSortBy->move(mSortByLeft, picSortBy->y());
     Splitter1->setSplitterWidth(60);
     Splitter1->setSplitPercent(60);
     if (QWidget *f = frame())
@@ -430,7 +431,7 @@ void frmDictionary::cboSortMethod_Click()
         items.append(new QTreeWidgetItem(QStringList{WordListItemText(w)}));
     lvwWordList->addTopLevelItems(items);
     lblWordList2->setText(QStringLiteral("Double-click a word to verify its pronunciation"));
-    lblWordList2->adjustSize();
+    placeSortBy();
     lvwWordList->setCurrentItem(lvwWordList->topLevelItem(0));
     lvwWordList->scrollToItem(lvwWordList->topLevelItem(0));
     lvwWordList->setFocus();
