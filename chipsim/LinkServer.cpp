@@ -68,6 +68,7 @@ bool Chip::transferByte(quint8 b)
     Transfer &x = mXfer;
     switch (x.stage) {
     case 0:
+        paceTransferByte(false);
         x.header.append(char(b));
         if (x.header.size() == 4) {
             x.total = get32(x.header, 0);
@@ -76,17 +77,29 @@ bool Chip::transferByte(quint8 b)
         return true;
     case 1:
         if (b == 0) {
-            finishTransfer();
+            // The chip answers once it has stored all it holds.
+            const double storedAt = mHeld.empty() ? 0.0 : mHeld.back();
+            mFinishing = x;
+            mXfer = {};
+            if (storedAt > now()) {
+                mFinishAt = storedAt;
+                ensureTicking();
+            } else {
+                finishTransfer();
+            }
             return false;
         }
         if (b > vx::proto::BlockBytes) { // 0xFF abandons; anything else is no block
             mXfer = {};
+            mHeld.clear(); // what it held is dropped too
             return false;
         }
+        paceTransferByte(false);
         x.blockLeft = b;
         x.stage = 2;
         return true;
     default:
+        paceTransferByte(true);
         if (!x.failed) {
             x.payload.append(char(b));
             const int pct = mFaults.failTransferAtPercent;
@@ -95,22 +108,41 @@ bool Chip::transferByte(quint8 b)
                 sendFrame(quint8(x.id), QByteArray(1, 1));
             }
         }
-        if (--x.blockLeft == 0) {
+        if (--x.blockLeft == 0)
             x.stage = 1;
-            // Storing the block takes time: CTS is off meanwhile.
-            if (mConfig.storeBytesPerSecond > 0) {
-                mCtsLowUntil = std::max(mCtsLowUntil, now() + 128.0 / mConfig.storeBytesPerSecond);
-                ensureTicking();
-            }
-        }
         return true;
     }
 }
 
+// A paced transfer: each byte comes after the one before it is off the line
+// (and its own line time, with transferLineTime), waits in the input buffer
+// and, when it is data, takes its storing time after the byte before it.
+void Chip::paceTransferByte(bool stored)
+{
+    const double rate = mConfig.storeBytesPerSecond;
+    if (rate <= 0)
+        return;
+    const double t = now();
+    double arrives = std::max(mLineFreeAt, t);
+    if (mConfig.transferLineTime && lineBaud() > 0)
+        arrives += 10.0 / lineBaud();
+    mLineFreeAt = arrives;
+    const double before = mHeld.empty() ? 0.0 : mHeld.back();
+    mHeld.push_back(std::max(before, arrives) + (stored ? 1.0 / rate : 0.0));
+    ensureTicking();
+}
+
+int Chip::heldTransferBytes(double t) const
+{
+    // Store times only grow, so the bytes still held are a tail.
+    return int(mHeld.end() - std::upper_bound(mHeld.begin(), mHeld.end(), t));
+}
+
 void Chip::finishTransfer()
 {
-    const Transfer x = mXfer;
-    mXfer = {};
+    const Transfer x = mFinishing;
+    mFinishing = {};
+    mFinishAt = 0.0;
     if (x.failed)
         return; // already reported
     if (quint32(x.payload.size()) != x.total) {

@@ -9,7 +9,6 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <QThread>
 
 #include <cerrno>
 #include <cstdio>
@@ -96,20 +95,10 @@ public:
     // Writes once CTS is on; throws when it stays off.
     void send(const QByteArray &bytes)
     {
-        const double start = vx::Clock::seconds();
-        while (!mComm->CTSHolding()) {
+        if (!mComm->waitForCts(mLib->mCtsTimeout)) {
             if (!mComm->PortOpen())
                 throw LinkError(LinkError::PortNotOpen, QStringLiteral("The port is not open."));
-            // The deadline is judged before the yield, so a program that was
-            // held up past it still sees what happened meanwhile.
-            const bool late = vx::Clock::seconds() > start + mLib->mCtsTimeout;
-            yieldOnce();
-            if (mComm->CTSHolding())
-                break;
-            if (late)
-                throw LinkError(LinkError::NotReady,
-                                QStringLiteral("The chip is not ready to receive (CTS stayed off)."));
-            QThread::msleep(1);
+            throw LinkError(LinkError::NotReady, QStringLiteral("The chip is not ready to receive (CTS stayed off)."));
         }
         mComm->setOutput(bytes);
     }

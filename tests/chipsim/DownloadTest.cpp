@@ -91,3 +91,27 @@ TEST(Downloads, AResetSpeaksTheGreetingWithItsSettings)
     EXPECT_EQ(line.chip->spokenWords()[1].text, QByteArray("there"));
     EXPECT_EQ(line.chip->spokenWords()[1].speed, 3);
 }
+
+TEST(Downloads, APacedTransferWaitsOnTheLineAndTheBufferAndAnswersOnceStored)
+{
+    cTolvane lib;
+    SimLine line(QStringLiteral("115200"), "sim", lib.GetCommObject());
+    chipsim::ChipConfig cfg = line.chip->config();
+    cfg.storeBytesPerSecond = 40000;
+    cfg.transferLineTime = true;
+    cfg.inputBufferSize = 400; // three blocks
+    line.chip->setConfig(cfg);
+    int ctsDrops = 0;
+    QObject::connect(line.chip, &chipsim::Chip::ctsChanged, [&](bool high) { ctsDrops += high ? 0 : 1; });
+    const QByteArray dix = Dictionary + QByteArray(4000, 'd');
+    const double start = vx::Clock::seconds();
+    ASSERT_EQ(lib.DownloadToChip(writeFile(QStringLiteral("paced.dix"), dix)), LinkResult::Done);
+    // The length, each block with its header and the file cross the line
+    // before the answer can come.
+    const qsizetype lineBytes = 4 + (dix.size() + 127) / 128 + dix.size();
+    EXPECT_GE(vx::Clock::seconds() - start, double(lineBytes) / 11520.0);
+    EXPECT_GT(ctsDrops, 0) << "a full buffer holds the host back";
+    for (const chipsim::LoggedWrite &w : line.chip->writeLog())
+        EXPECT_TRUE(w.ctsHigh) << "the library writes only while CTS is on";
+    EXPECT_EQ(line.chip->dictionary(), dix);
+}
