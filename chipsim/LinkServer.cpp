@@ -7,6 +7,17 @@ namespace chipsim {
 
 using namespace detail;
 
+namespace {
+
+// A record's bytes as they go in a frame.
+template <typename Record>
+QByteArray recordBytes(const Record &record)
+{
+    return QByteArray(reinterpret_cast<const char *>(record.bytes.data()), qsizetype(record.bytes.size()));
+}
+
+} // namespace
+
 // --- Link exchanges (link/PROTOCOL.md) -----------------------------------------
 
 void Chip::queryCommand(const Command &cmd)
@@ -19,16 +30,12 @@ void Chip::queryCommand(const Command &cmd)
     case 11: // the voice as samples, until CAN
         startAudio();
         break;
-    case vx::proto::QStatus: {
-        const LinkStatus s = statusRecord();
-        sendFrame(vx::proto::QStatus, QByteArray(reinterpret_cast<const char *>(s.bytes.data()), LinkStatus::Size));
+    case vx::proto::QStatus:
+        sendFrame(vx::proto::QStatus, recordBytes(statusRecord()));
         break;
-    }
-    case vx::proto::QInfo: {
-        const ChipInfo i = infoRecord();
-        sendFrame(vx::proto::QInfo, QByteArray(reinterpret_cast<const char *>(i.bytes.data()), ChipInfo::Size));
+    case vx::proto::QInfo:
+        sendFrame(vx::proto::QInfo, recordBytes(infoRecord()));
         break;
-    }
     case vx::proto::QDownload:
     case vx::proto::QFirmware:
         beginTransfer(id);

@@ -3,24 +3,12 @@
 #include "Rig.h"
 
 #include "link/cTolvane.h"
-#include "tests/support/TestEnv.h"
-
-#include <QFile>
 #include <gtest/gtest.h>
 
 using namespace linktest;
 using chipsim::DownloadKind;
 
 namespace {
-
-QString writeFile(const QString &name, const QByteArray &bytes)
-{
-    const QString path = QString::fromStdString(vxtest::freshDir("downloads")) + QLatin1Char('/') + name;
-    QFile f(path);
-    EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-    return path;
-}
 
 const QByteArray Greeting = QByteArray("\r\r\x18\x1e\x01" "255w\x01" "3s", 12) + "Hello there" + '\0';
 const QByteArray Dictionary = QByteArray("\r\r\x18\x1e\x01l\x00\x01" "247w\0\0\0\0\xCA\xB9", 18) + "rules\xFF\xFF\xFF";
