@@ -3,6 +3,7 @@
 #include "Rig.h"
 
 #include "link/cTolvane.h"
+
 #include <gtest/gtest.h>
 
 using namespace linktest;
