@@ -90,10 +90,11 @@ private:
     {
         frmSLCProgress *window = frmSLCProgress::loaded();
         ProgressBar = window ? window->vbalProgressFile : nullptr;
+        // The text first: a new value repaints the bar at once, with its text.
         if (ProgressBar) {
             ProgressBar->setRange(0, 100);
-            ProgressBar->setValue(0);
             ProgressBar->setText(QStringLiteral("0%"));
+            ProgressBar->setValue(0);
         }
         // The bar is full and released however the conversion ends.
         struct Release
@@ -101,8 +102,8 @@ private:
             ~Release()
             {
                 if (ProgressBar) {
-                    ProgressBar->setValue(ProgressBar->maximum());
                     ProgressBar->setText(QStringLiteral("100%"));
+                    ProgressBar->setValue(ProgressBar->maximum());
                 }
                 ProgressBar = nullptr;
             }
