@@ -27,7 +27,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <functional>
 #include <memory>
 
@@ -62,24 +61,6 @@ void when(std::function<bool()> ready, std::function<void()> action)
         action();
     });
     timer->start();
-}
-
-// A tone, so the converter has real sound to work on.
-QByteArray tone(int channels, int rate, int bits, double seconds)
-{
-    const int frames = static_cast<int>(rate * seconds);
-    QByteArray data;
-    for (int i = 0; i < frames; ++i) {
-        const double v = 0.5 * std::sin(2 * M_PI * 440.0 * i / rate);
-        for (int c = 0; c < channels; ++c) {
-            if (bits == 8)
-                data.append(static_cast<char>(128 + std::lrint(127 * v)));
-            else
-                data.append(le(static_cast<quint32>(static_cast<qint16>(std::lrint(32767 * v))), 2));
-        }
-    }
-    QByteArray w = wave(channels, rate, bits, static_cast<quint32>(data.size()));
-    return w.left(44) + data;
 }
 
 class SoundLibCompile : public ::testing::Test
@@ -176,7 +157,7 @@ protected:
 TEST_F(SoundLibCompile, EndsThatLeaveNoLibrary)
 {
     const QString plain = put(QStringLiteral("a.pcm"), plainPcm(0x63, QByteArray(100, '\x40')));
-    const QString gone = put(QStringLiteral("gone.wav"), tone(1, 11025, 8, 0.1));
+    const QString gone = put(QStringLiteral("gone.wav"), wave(1, 11025, 8, 1100));
     setLibrary({plain, gone});
     QFile::remove(gone);
 
@@ -265,7 +246,7 @@ TEST_F(SoundLibCompile, TwentySoundsOfEveryKindDownloadIntoTheChip)
     cSonvert sonv;
     sonv.setTargetPath(QFile::encodeName(made.path() + QLatin1Char('/')).toStdString());
     const auto pcm = [&](const QString &name, bool marked, bool compressed) {
-        const std::string src = QFile::encodeName(put(name + QStringLiteral(".wav"), tone(1, 22050, 16, 0.2))).toStdString();
+        const std::string src = QFile::encodeName(put(name + QStringLiteral(".wav"), wave(1, 22050, 16, 8820))).toStdString();
         std::string p = sonv.ConvertToPcm(src, 0, 0, false, marked);
         if (compressed)
             p = sonv.CompressPcmFile(p, marked);
@@ -280,8 +261,9 @@ TEST_F(SoundLibCompile, TwentySoundsOfEveryKindDownloadIntoTheChip)
     QStringList files;
     const int waves[][3] = {{1, 11025, 8}, {2, 44100, 16}, {1, 22050, 16}, {2, 8000, 8},
                             {1, 48000, 16}, {2, 32000, 16}, {1, 24000, 16}, {2, 11025, 16}};
-    for (int i = 0; i < 8; ++i)
-        files << put(QStringLiteral("wave%1.wav").arg(i), tone(waves[i][0], waves[i][1], waves[i][2], 0.15));
+    for (const auto &[channels, rate, bits] : waves) // an eighth of a second each
+        files << put(QStringLiteral("wave%1.wav").arg(files.size()),
+                     wave(channels, rate, bits, static_cast<quint32>(channels * bits / 8 * (rate / 8))));
     for (int i = 0; i < 3; ++i) {
         QFile::copy(mp3, dir + QStringLiteral("song%1.mp3").arg(i));
         files << dir + QStringLiteral("song%1.mp3").arg(i);
