@@ -100,6 +100,9 @@ void frmMDI::mnuUtilsRepairRecMem_Click()
     QApplication::restoreOverrideCursor();
     frmProgress::Unload();
     QCoreApplication::processEvents();
+    // The memory figures, and with them the state of this command, come
+    // from the chip again.
+    ControlPanels()->UpdateControls();
     if (label)
         label->setVisible(true);
     UpdateToolbarState();
