@@ -74,7 +74,7 @@ void frmMDI::mnuUtilsRepairRecMem_Click()
                             QStringLiteral("Repairing recording memory..."), QString());
     ProgressBar = progress->vbalProgress;
     QCoreApplication::processEvents();
-    const bool recorder = GatherToolbarInputs().panelTab == 4;
+    const bool recorder = PanelTab == 4;
     if (recorder && label) {
         label->setText(QStringLiteral("Repairing recording memory..."));
         label->setVisible(true);

@@ -10,6 +10,7 @@
 #include "app/shell/ui/ToolbarState.h"
 #include "app/shell/ui/frmPopupMenus.h"
 #include "app/shell/ui/frmProgress.h"
+#include "app/startup/ui/MainToolbar.h"
 #include "app/startup/ui/Speaking.h"
 
 #include <QCheckBox>
@@ -28,6 +29,7 @@ protected:
     void SetUp() override
     {
         PanelsFixture::SetUp();
+        MainToolbar = main->tbStdLarge;
         // The recorder follows the status bytes through the main window.
         QObject::connect(link.get(), &cTolvane::CommEvent, main.get(), &frmMDI::cTolv_CommEvent);
     }
@@ -92,7 +94,9 @@ TEST_F(Panels_, ToneGeneratorDialsAndPlaysTheCommandBox)
     panels->ToneBox_Validate(panels->txtF2);
     EXPECT_EQ(panels->txtF2->text(), QStringLiteral("0"));
 
-    // Play sends the whole box: three tones, the pause silent.
+    // Play follows the box and sends all of it: three tones, the pause silent.
+    UpdateToolbarState();
+    EXPECT_TRUE(ToolbarButton(QStringLiteral("Play"))->isEnabled());
     chip->clearLogs();
     PlayTextOrRecording();
     ASSERT_EQ(chip->tones().size(), 3);
@@ -173,6 +177,10 @@ TEST_F(Panels_, RecordingIntoRecordingMemory)
     panels->txtRecTagVal->setText(QStringLiteral("42"));
     panels->sldSRate->setValue(4);
     panels->chkCompress->setChecked(true);
+    // The recorder's toolbar: Record while there is room, Play once a file exists.
+    UpdateToolbarState();
+    EXPECT_TRUE(ToolbarButton(QStringLiteral("Record"))->isEnabled());
+    EXPECT_FALSE(ToolbarButton(QStringLiteral("Play"))->isEnabled());
 
     // Three kilobytes, the last arriving together with the end.
     chipsim::ChipFaults f;
@@ -191,6 +199,7 @@ TEST_F(Panels_, RecordingIntoRecordingMemory)
     EXPECT_EQ(lowest, freeBefore - 3);
     ASSERT_EQ(chip->recFiles().size(), 1);
     EXPECT_EQ(chip->recFiles()[0].tag, 42);
+    EXPECT_TRUE(ToolbarButton(QStringLiteral("Play"))->isEnabled());
     EXPECT_TRUE(messages().isEmpty());
     EXPECT_FALSE(Playing);
     EXPECT_TRUE(panels->lblCPanels[0]->isEnabled());
