@@ -4,6 +4,7 @@
 #include "app/documents/ui/DocumentWindow.h"
 #include "app/documents/ui/Documents.h"
 #include "app/panels/RecorderStatus.h"
+#include "app/panels/ui/frmParmEntry.h"
 #include "app/shell/CommandInsertion.h"
 #include "app/shell/ui/EditCommands.h"
 #include "app/shell/ui/ToolbarState.h"
@@ -320,14 +321,7 @@ QString GetParm(const QString &name, int largest)
 {
     if (parmPrompt())
         return parmPrompt()(name, largest);
-    QString label;
-    if (name == QLatin1String("DO_TGN"))
-        label = vx::ToneInstructions();
-    else if (name == QLatin1String("DO_REC"))
-        label = vx::RecordingInstructions();
-    else
-        label = vx::ParmLabel(name, largest);
-    return vx::InputBox(label).value_or(QString());
+    return frmParmEntry::instance()->GetParm(name, largest);
 }
 
 QMenu *BuildPopupMenu(const QString &name, QWidget *parent)
