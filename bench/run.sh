@@ -3,6 +3,8 @@
 # bench_sonvert converts ten minutes of 44.1 kHz stereo and prints its time and
 # peak memory beside sox's (each run a process of its own), and the peak for
 # one, 25 and 60 minutes; it needs sox for the ratios and about 1 GB in $TMPDIR.
+# bench_soundlib_compile compiles 50 one-minute stereo waves into a library and
+# converts them with sox in the same run (about 600 MB in $TMPDIR).
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${VX_BUILD_DIR:-$root/build}"

@@ -68,6 +68,10 @@ void Chip::powerCycle()
     mOut.clear();
     mLater.clear();
     mXfer = {};
+    mHeld.clear();
+    mLineFreeAt = 0.0;
+    mFinishing = {};
+    mFinishAt = 0.0;
     mPlayEnd = 0.0;
     mToneRecord.clear();
     mTonesPlayedUntil = 0.0;
@@ -134,6 +138,10 @@ bool Chip::cts() const
         return false;
     if (mTonesPlayedUntil - t > ToneQueueSeconds)
         return false;
+    // A paced transfer: room for a whole block, or no CTS.
+    const int held = heldTransferBytes(t);
+    if (held > 0 && held + 1 + vx::proto::BlockBytes > mConfig.inputBufferSize)
+        return false;
     return bufferedBytes() < mConfig.inputBufferSize;
 }
 
@@ -144,7 +152,7 @@ void Chip::updateCts()
         mLastCts = high;
         emit ctsChanged(high);
     }
-    if (!high && (mCtsLowUntil > now() || mPcm.active || playingTones()))
+    if (!high && (mCtsLowUntil > now() || mPcm.active || playingTones() || !mHeld.empty()))
         ensureTicking();
 }
 
@@ -442,7 +450,7 @@ bool Chip::speaking() const
 bool Chip::busy() const
 {
     return !mOut.empty() || !mLater.empty() || speaking() || mPlayEnd > 0.0 || now() < mCtsLowUntil || mPcm.active ||
-           mAdc.running || mRec.active || playingTones();
+           mAdc.running || mRec.active || playingTones() || !mHeld.empty() || mFinishAt > 0.0;
 }
 
 bool Chip::playingTones() const
@@ -471,6 +479,10 @@ void Chip::tick()
     tickPcm(t);
     tickAdc(t);
     tickRecording(t);
+    while (!mHeld.empty() && mHeld.front() <= t)
+        mHeld.pop_front();
+    if (mFinishAt > 0.0 && t >= mFinishAt)
+        finishTransfer();
     // Replies: an upload goes out a frame per tick, the rest at once.
     flushOut();
     updateCts();

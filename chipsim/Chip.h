@@ -247,6 +247,8 @@ private:
     // Link exchanges.
     void beginTransfer(int id);
     bool transferByte(quint8 b);
+    void paceTransferByte(bool stored);
+    [[nodiscard]] int heldTransferBytes(double t) const;
     void finishTransfer();
     void storeDownload(const QByteArray &payload);
     void storeFirmware(const QByteArray &image);
@@ -383,6 +385,14 @@ private:
         QByteArray payload;
         bool failed = false;
     } mXfer;
+    // A paced transfer (ChipConfig::storeBytesPerSecond): when each byte
+    // the chip holds is stored, in order; the line is busy until
+    // mLineFreeAt; a transfer whose end came before its bytes were stored
+    // finishes at mFinishAt.
+    std::deque<double> mHeld;
+    double mLineFreeAt = 0.0;
+    Transfer mFinishing;
+    double mFinishAt = 0.0;
 
     QVector<LoggedByte> mByteLog;
     QVector<LoggedWrite> mWriteLog;

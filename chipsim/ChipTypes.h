@@ -27,7 +27,11 @@ struct ChipConfig
     double secondsPerChar = 0.004; // program seconds of speech per text byte at speed 5
     double flashSeconds = 1.0;   // CTS low while a firmware image is written
     int powerUpBaud = 0;         // 0 = takes the speed of the first CR
-    double storeBytesPerSecond = 0; // a transfer's storing pace (CTS off per block); 0 = instant
+    // A transfer's storing pace; 0 = instant. Paced, the chip holds what
+    // came in its input buffer (CTS off while a whole block would not fit)
+    // and answers once every byte is stored.
+    double storeBytesPerSecond = 0;
+    bool transferLineTime = false; // a paced transfer's bytes also take their line time (10 bits each)
     double recMemWorkSeconds = 0.2; // erasing or repairing the recording memory
     double adcFramesPerSecond = 100; // conversions the A/D converter streams while it runs
     double recordSeconds = 0;    // a recording ends by itself (status 0) after this; 0 = at CAN only

@@ -7,6 +7,17 @@ namespace chipsim {
 
 using namespace detail;
 
+namespace {
+
+// A record's bytes as they go in a frame.
+template <typename Record>
+QByteArray recordBytes(const Record &record)
+{
+    return QByteArray(reinterpret_cast<const char *>(record.bytes.data()), qsizetype(record.bytes.size()));
+}
+
+} // namespace
+
 // --- Link exchanges (link/PROTOCOL.md) -----------------------------------------
 
 void Chip::queryCommand(const Command &cmd)
@@ -19,16 +30,12 @@ void Chip::queryCommand(const Command &cmd)
     case 11: // the voice as samples, until CAN
         startAudio();
         break;
-    case vx::proto::QStatus: {
-        const LinkStatus s = statusRecord();
-        sendFrame(vx::proto::QStatus, QByteArray(reinterpret_cast<const char *>(s.bytes.data()), LinkStatus::Size));
+    case vx::proto::QStatus:
+        sendFrame(vx::proto::QStatus, recordBytes(statusRecord()));
         break;
-    }
-    case vx::proto::QInfo: {
-        const ChipInfo i = infoRecord();
-        sendFrame(vx::proto::QInfo, QByteArray(reinterpret_cast<const char *>(i.bytes.data()), ChipInfo::Size));
+    case vx::proto::QInfo:
+        sendFrame(vx::proto::QInfo, recordBytes(infoRecord()));
         break;
-    }
     case vx::proto::QDownload:
     case vx::proto::QFirmware:
         beginTransfer(id);
@@ -68,6 +75,7 @@ bool Chip::transferByte(quint8 b)
     Transfer &x = mXfer;
     switch (x.stage) {
     case 0:
+        paceTransferByte(false);
         x.header.append(char(b));
         if (x.header.size() == 4) {
             x.total = get32(x.header, 0);
@@ -76,17 +84,29 @@ bool Chip::transferByte(quint8 b)
         return true;
     case 1:
         if (b == 0) {
-            finishTransfer();
+            // The chip answers once it has stored all it holds.
+            const double storedAt = mHeld.empty() ? 0.0 : mHeld.back();
+            mFinishing = x;
+            mXfer = {};
+            if (storedAt > now()) {
+                mFinishAt = storedAt;
+                ensureTicking();
+            } else {
+                finishTransfer();
+            }
             return false;
         }
         if (b > vx::proto::BlockBytes) { // 0xFF abandons; anything else is no block
             mXfer = {};
+            mHeld.clear(); // what it held is dropped too
             return false;
         }
+        paceTransferByte(false);
         x.blockLeft = b;
         x.stage = 2;
         return true;
     default:
+        paceTransferByte(true);
         if (!x.failed) {
             x.payload.append(char(b));
             const int pct = mFaults.failTransferAtPercent;
@@ -95,22 +115,41 @@ bool Chip::transferByte(quint8 b)
                 sendFrame(quint8(x.id), QByteArray(1, 1));
             }
         }
-        if (--x.blockLeft == 0) {
+        if (--x.blockLeft == 0)
             x.stage = 1;
-            // Storing the block takes time: CTS is off meanwhile.
-            if (mConfig.storeBytesPerSecond > 0) {
-                mCtsLowUntil = std::max(mCtsLowUntil, now() + 128.0 / mConfig.storeBytesPerSecond);
-                ensureTicking();
-            }
-        }
         return true;
     }
 }
 
+// A paced transfer: each byte comes after the one before it is off the line
+// (and its own line time, with transferLineTime), waits in the input buffer
+// and, when it is data, takes its storing time after the byte before it.
+void Chip::paceTransferByte(bool stored)
+{
+    const double rate = mConfig.storeBytesPerSecond;
+    if (rate <= 0)
+        return;
+    const double t = now();
+    double arrives = std::max(mLineFreeAt, t);
+    if (mConfig.transferLineTime && lineBaud() > 0)
+        arrives += 10.0 / lineBaud();
+    mLineFreeAt = arrives;
+    const double before = mHeld.empty() ? 0.0 : mHeld.back();
+    mHeld.push_back(std::max(before, arrives) + (stored ? 1.0 / rate : 0.0));
+    ensureTicking();
+}
+
+int Chip::heldTransferBytes(double t) const
+{
+    // Store times only grow, so the bytes still held are a tail.
+    return int(mHeld.end() - std::upper_bound(mHeld.begin(), mHeld.end(), t));
+}
+
 void Chip::finishTransfer()
 {
-    const Transfer x = mXfer;
-    mXfer = {};
+    const Transfer x = mFinishing;
+    mFinishing = {};
+    mFinishAt = 0.0;
     if (x.failed)
         return; // already reported
     if (quint32(x.payload.size()) != x.total) {

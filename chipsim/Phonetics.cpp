@@ -3,6 +3,9 @@
 
 #include <QByteArrayView>
 
+#include <algorithm>
+#include <iterator>
+
 namespace chipsim {
 
 namespace {
@@ -28,6 +31,14 @@ const Group Groups[] = {
     {"oo", "UW"}, {"ou", "AW"}, {"ow", "OW"}, {"ai", "EY"}, {"ay", "EY"}, {"oa", "OW"}, {"oi", "OY"},
     {"oy", "OY"}, {"er", "ER"}, {"au", "AO"}, {"aw", "AO"},
 };
+
+// Letters that always stand for one phoneme.
+struct Single
+{
+    char letter;
+    const char *phoneme;
+};
+const Single Singles[] = {{'a', "AE"}, {'i', "IH"}, {'o', "AA"}, {'u', "AH"}, {'j', "JH"}};
 
 // One word in the chip's codes: vowels and the sounds the table names as
 // their codes, other consonants as upper-case letters, digits and the
@@ -59,29 +70,20 @@ QByteArray transcribeWord(const QByteArray &raw)
             continue;
         if (i > 0 && w[i - 1] == c && !isVowel(c))
             continue; // a doubled consonant is one sound
+        const auto single = std::find_if(std::begin(Singles), std::end(Singles),
+                                         [c](const Single &s) { return s.letter == c; });
+        if (single != std::end(Singles)) {
+            out.append(code(single->phoneme));
+            continue;
+        }
         switch (c) {
-        case 'a':
-            out.append(code("AE"));
-            break;
         case 'e':
             // A final e after a consonant is silent.
             if (!(i == w.size() - 1 && i >= 2 && !isVowel(w[i - 1])))
                 out.append(code("EH"));
             break;
-        case 'i':
-            out.append(code("IH"));
-            break;
-        case 'o':
-            out.append(code("AA"));
-            break;
-        case 'u':
-            out.append(code("AH"));
-            break;
         case 'y':
             out.append(i == 0 ? code("YY") : code("IY"));
-            break;
-        case 'j':
-            out.append(code("JH"));
             break;
         case 'c':
             out.append(i + 1 < w.size() && (w[i + 1] == 'e' || w[i + 1] == 'i' || w[i + 1] == 'y') ? 'S' : 'K');

@@ -17,6 +17,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <type_traits>
 
 int main(int argc, char **argv)
 {
@@ -68,10 +69,17 @@ int main(int argc, char **argv)
         cli.showHelp(0);
     if (!cli.positionalArguments().isEmpty())
         refuse(QStringLiteral("unexpected argument \"%1\"").arg(cli.positionalArguments().first()));
-    auto number = [&](const QCommandLineOption &o, qint64 low, qint64 high) {
+    // An option's value within [low, high]: a whole number, or a real one
+    // when the bounds are.
+    auto number = [&](const QCommandLineOption &o, auto low, auto high) {
+        using Value = std::conditional_t<std::is_floating_point_v<decltype(low)>, double, qint64>;
         bool ok = false;
-        const qint64 v = cli.value(o).toLongLong(&ok);
-        if (!ok || v < low || v > high)
+        Value v;
+        if constexpr (std::is_floating_point_v<Value>)
+            v = cli.value(o).toDouble(&ok);
+        else
+            v = cli.value(o).toLongLong(&ok);
+        if (!ok || v < Value(low) || v > Value(high))
             refuse(QStringLiteral("bad value \"%1\" for --%2").arg(cli.value(o), o.names().first()));
         return v;
     };
@@ -89,18 +97,10 @@ int main(int argc, char **argv)
     }
     if (cli.isSet(recmem))
         config.recMemBytes = qint32(number(recmem, -1, 0x7FFFFFFF));
-    if (cli.isSet(pace)) {
-        bool ok = false;
-        config.secondsPerChar = cli.value(pace).toDouble(&ok);
-        if (!ok || config.secondsPerChar < 0 || config.secondsPerChar > 60)
-            refuse(QStringLiteral("bad value \"%1\" for --pace").arg(cli.value(pace)));
-    }
-    if (cli.isSet(recordSeconds)) {
-        bool ok = false;
-        config.recordSeconds = cli.value(recordSeconds).toDouble(&ok);
-        if (!ok || config.recordSeconds < 0 || config.recordSeconds > 3600)
-            refuse(QStringLiteral("bad value \"%1\" for --record-seconds").arg(cli.value(recordSeconds)));
-    }
+    if (cli.isSet(pace))
+        config.secondsPerChar = number(pace, 0.0, 60.0);
+    if (cli.isSet(recordSeconds))
+        config.recordSeconds = number(recordSeconds, 0.0, 3600.0);
     if (cli.isSet(firmware)) {
         const QStringList halves = cli.value(firmware).split(QLatin1Char(','));
         bool ok1 = false, ok2 = false;

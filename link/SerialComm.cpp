@@ -5,6 +5,7 @@
 #include "platform/Settings.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QSerialPort>
 #include <QThread>
 
@@ -370,17 +371,49 @@ void SerialComm::setOutBufferCount(int value)
         mBackend->dropOutput();
 }
 
-bool SerialComm::waitForInput(double seconds)
+namespace {
+
+constexpr qint64 kYoungWaitMs = 20;
+constexpr unsigned long kYoungPauseUs = 250;
+
+// Waits until `ready`, yielding to the event loop between looks, for at most
+// `seconds` of program time or until the port closes. The pause between
+// looks is short while the wait is young (a chip that took a block or a
+// query answers within milliseconds, and the next block waits on it) and a
+// millisecond later on, so long waits cost next to no processor time.
+template <typename Ready>
+bool pollUntil(const SerialComm &comm, double seconds, Ready ready)
 {
     const double start = vx::Clock::seconds();
-    while (mIn.isEmpty()) {
-        if (vx::Clock::seconds() > start + seconds || !PortOpen())
+    QElapsedTimer waited;
+    waited.start();
+    for (;;) {
+        if (ready())
+            return true;
+        if (!comm.PortOpen())
             return false;
+        // Judged before the yield, so a program held up past the deadline
+        // still sees what happened meanwhile.
+        const bool late = vx::Clock::seconds() > start + seconds;
         QCoreApplication::processEvents(QEventLoop::AllEvents);
-        if (mIn.isEmpty())
-            QThread::msleep(1);
+        if (ready())
+            return true;
+        if (late)
+            return false;
+        QThread::usleep(waited.elapsed() < kYoungWaitMs ? kYoungPauseUs : 1000);
     }
-    return true;
+}
+
+} // namespace
+
+bool SerialComm::waitForInput(double seconds)
+{
+    return pollUntil(*this, seconds, [this] { return !mIn.isEmpty(); });
+}
+
+bool SerialComm::waitForCts(double seconds)
+{
+    return pollUntil(*this, seconds, [this] { return CTSHolding(); });
 }
 
 // --- Receiving and CommEvent ----------------------------------------------------

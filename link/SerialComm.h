@@ -117,6 +117,8 @@ public:
     // Waits for at least one byte, or until the program-time timeout passed,
     // yielding to the event loop. Returns whether bytes wait.
     bool waitForInput(double seconds);
+    // Waits for CTS the same way. Returns whether CTS is on.
+    bool waitForCts(double seconds);
     // Takes every waiting byte, whatever InputLen says.
     [[nodiscard]] QByteArray takeAll();
     // Puts bytes back in front of the waiting input (bytes a reader took

@@ -9,7 +9,6 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <QThread>
 
 #include <cerrno>
 #include <cstdio>
@@ -96,20 +95,10 @@ public:
     // Writes once CTS is on; throws when it stays off.
     void send(const QByteArray &bytes)
     {
-        const double start = vx::Clock::seconds();
-        while (!mComm->CTSHolding()) {
+        if (!mComm->waitForCts(mLib->mCtsTimeout)) {
             if (!mComm->PortOpen())
                 throw LinkError(LinkError::PortNotOpen, QStringLiteral("The port is not open."));
-            // The deadline is judged before the yield, so a program that was
-            // held up past it still sees what happened meanwhile.
-            const bool late = vx::Clock::seconds() > start + mLib->mCtsTimeout;
-            yieldOnce();
-            if (mComm->CTSHolding())
-                break;
-            if (late)
-                throw LinkError(LinkError::NotReady,
-                                QStringLiteral("The chip is not ready to receive (CTS stayed off)."));
-            QThread::msleep(1);
+            throw LinkError(LinkError::NotReady, QStringLiteral("The chip is not ready to receive (CTS stayed off)."));
         }
         mComm->setOutput(bytes);
     }
@@ -157,6 +146,13 @@ public:
         return payload;
     }
 
+    // A recording-memory query on one file, and its result.
+    QByteArray fileQuery(int id, qint32 Number, bool ByTag)
+    {
+        send(query(id) + fileArgs(Number, ByTag));
+        return result(id);
+    }
+
     static void checkCode(const QByteArray &payload)
     {
         const int code = payload.isEmpty() ? 1 : quint8(payload[0]);
@@ -197,9 +193,19 @@ public:
         checkCode(payload);
     }
 
-    // After a cancel: let the chip stop, and drop what it still sent.
-    void drain()
+    // Refuses a figure the chip announced beyond what it can hold: the chip
+    // is stopped and the member fails.
+    [[noreturn]] void refuseAnnounced(const QString &message)
     {
+        stopChip();
+        throw LinkError(LinkError::OutOfBounds, message);
+    }
+
+    // Stops the chip (CAN) and drops what it still sends until the line has
+    // been quiet for 0.1 s.
+    void stopChip()
+    {
+        mComm->setOutput(QByteArray(1, char(CAN)));
         double quietSince = vx::Clock::seconds();
         const double start = quietSince;
         while (vx::Clock::seconds() < quietSince + 0.1 && vx::Clock::seconds() < start + 2.0) {
@@ -344,16 +350,10 @@ qint64 cTolvane::recMemBound() const
 LinkResult cTolvane::UploadRecMemFile(const QString &FileName, qint32 Number, bool ByTag)
 {
     Session s(this);
-    s.send(query(QUpload) + fileArgs(Number, ByTag));
-    const QByteArray head = s.result(QUpload);
-    const quint32 total = get32(head, 1);
-    if (qint64(total) > recMemBound()) {
-        mComm->setOutput(QByteArray(1, char(CAN)));
-        s.drain();
-        throw LinkError(LinkError::OutOfBounds,
-                        QStringLiteral("The chip announced a file of %1 bytes, more than its recording memory holds.")
-                            .arg(total));
-    }
+    const quint32 total = get32(s.fileQuery(QUpload, Number, ByTag), 1);
+    if (qint64(total) > recMemBound())
+        s.refuseAnnounced(
+            QStringLiteral("The chip announced a file of %1 bytes, more than its recording memory holds.").arg(total));
     QByteArray data;
     data.reserve(qsizetype(total));
     bool cancel = false;
@@ -362,8 +362,7 @@ LinkResult cTolvane::UploadRecMemFile(const QString &FileName, qint32 Number, bo
         // Asked on every block, so Cancel is heard at once.
         emit PercentDone(int(qint64(data.size()) * 100 / total), cancel);
         if (cancel && quint32(data.size()) < total) {
-            mComm->setOutput(QByteArray(1, char(CAN)));
-            s.drain();
+            s.stopChip();
             return LinkResult::Cancelled;
         }
     }
@@ -378,23 +377,17 @@ LinkResult cTolvane::UploadRecMemFile(const QString &FileName, qint32 Number, bo
 void cTolvane::DeleteRecMemFile(qint32 Number, bool ByTag)
 {
     Session s(this);
-    s.send(query(QDelete) + fileArgs(Number, ByTag));
-    s.result(QDelete);
+    s.fileQuery(QDelete, Number, ByTag);
 }
 
 LinkResult cTolvane::PlayRecMemFile(qint32 Number, bool ByTag)
 {
     Session s(this);
-    s.send(query(QPlay) + fileArgs(Number, ByTag));
-    const QByteArray head = s.result(QPlay);
-    const quint32 ms = get32(head, 1);
-    if (qint64(ms) > maxPlayMilliseconds(recMemBound())) {
-        mComm->setOutput(QByteArray(1, char(CAN)));
-        s.drain();
-        throw LinkError(LinkError::OutOfBounds,
-                        QStringLiteral("The chip announced a play of %1 seconds, longer than its recording memory holds.")
-                            .arg(ms / 1000));
-    }
+    const quint32 ms = get32(s.fileQuery(QPlay, Number, ByTag), 1);
+    if (qint64(ms) > maxPlayMilliseconds(recMemBound()))
+        s.refuseAnnounced(
+            QStringLiteral("The chip announced a play of %1 seconds, longer than its recording memory holds.")
+                .arg(ms / 1000));
     const double length = ms / 1000.0;
     const double start = vx::Clock::seconds();
     double lastReport = -1.0;
@@ -410,8 +403,7 @@ LinkResult cTolvane::PlayRecMemFile(qint32 Number, bool ByTag)
             const int percent = length > 0 ? std::min(99, int(elapsed * 100 / length)) : 99;
             emit PercentDone(percent, cancel);
             if (cancel) {
-                mComm->setOutput(QByteArray(1, char(CAN)));
-                s.drain();
+                s.stopChip();
                 return LinkResult::Cancelled;
             }
         }

@@ -308,11 +308,15 @@ CompileResult CompileSoundLibraryFile(const SoundLibCompile &job, SoundConversio
         }
 
         QFile pcm(pcmPath);
-        if (pcm.size() > static_cast<qint64>(sonvert::kMarkedHeaderSize + sonvert::kMaxPcmDataLength)
-            || !pcm.open(QIODevice::ReadOnly))
+        if (pcm.size() > static_cast<qint64>(sonvert::kMarkedHeaderSize + sonvert::kMaxPcmDataLength))
             return result(CompileOutcome::Failed, row,
                           failure(sonvert::emrSrcFileInvalid, QStringLiteral("Invalid or corrupt pcm file."), e.FileName));
-        const QByteArray bytes = pcm.readAll();
+        // A sound that cannot be read whole ends the run: never half an entry.
+        const qint64 expected = pcm.size();
+        const QByteArray bytes = pcm.open(QIODevice::ReadOnly) ? pcm.readAll() : QByteArray();
+        if (pcm.error() != QFileDevice::NoError || bytes.size() != expected)
+            return result(CompileOutcome::Failed, row,
+                          failure(kErrFileAccess, QStringLiteral("Path/File access error"), e.FileName));
         SfxEntryError why = SfxEntryError::None;
         const auto entry = BuildSfxEntry(bytes, job.olderFlavour, e.Tag, &why);
         if (why == SfxEntryError::MarkedInOlder)

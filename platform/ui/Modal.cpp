@@ -61,10 +61,12 @@ void ScriptedForms::shown(QWidget *form)
     answer(form);
 }
 
-void RunModal(QWidget *form, const std::function<void(QWidget *form)> &place)
+namespace {
+
+void showAndWait(QWidget *form, Qt::WindowModality modality, const std::function<void(QWidget *form)> &place)
 {
     QPointer<QWidget> f = form;
-    f->setWindowModality(Qt::ApplicationModal);
+    f->setWindowModality(modality);
     f->show();
     if (place)
         place(f);
@@ -74,6 +76,18 @@ void RunModal(QWidget *form, const std::function<void(QWidget *form)> &place)
         QCoreApplication::processEvents(QEventLoop::AllEvents);
         QThread::msleep(10);
     }
+}
+
+} // namespace
+
+void RunModal(QWidget *form, const std::function<void(QWidget *form)> &place)
+{
+    showAndWait(form, Qt::ApplicationModal, place);
+}
+
+void RunModeless(QWidget *form, const std::function<void(QWidget *form)> &place)
+{
+    showAndWait(form, Qt::NonModal, place);
 }
 
 } // namespace vx

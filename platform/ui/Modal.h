@@ -75,5 +75,8 @@ private:
 // The event loop keeps running meanwhile, so link events, timers and a
 // test's clicks reach the program. place runs once the form is shown.
 void RunModal(QWidget *form, const std::function<void(QWidget *form)> &place = {});
+// The same wait for a form shown modeless: the other windows stay usable
+// while it is up.
+void RunModeless(QWidget *form, const std::function<void(QWidget *form)> &place = {});
 
 } // namespace vx

@@ -3,24 +3,13 @@
 #include "Rig.h"
 
 #include "link/cTolvane.h"
-#include "tests/support/TestEnv.h"
 
-#include <QFile>
 #include <gtest/gtest.h>
 
 using namespace linktest;
 using chipsim::DownloadKind;
 
 namespace {
-
-QString writeFile(const QString &name, const QByteArray &bytes)
-{
-    const QString path = QString::fromStdString(vxtest::freshDir("downloads")) + QLatin1Char('/') + name;
-    QFile f(path);
-    EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-    return path;
-}
 
 const QByteArray Greeting = QByteArray("\r\r\x18\x1e\x01" "255w\x01" "3s", 12) + "Hello there" + '\0';
 const QByteArray Dictionary = QByteArray("\r\r\x18\x1e\x01l\x00\x01" "247w\0\0\0\0\xCA\xB9", 18) + "rules\xFF\xFF\xFF";
@@ -90,4 +79,28 @@ TEST(Downloads, AResetSpeaksTheGreetingWithItsSettings)
     ASSERT_EQ(line.chip->spokenWords().size(), 2);
     EXPECT_EQ(line.chip->spokenWords()[1].text, QByteArray("there"));
     EXPECT_EQ(line.chip->spokenWords()[1].speed, 3);
+}
+
+TEST(Downloads, APacedTransferWaitsOnTheLineAndTheBufferAndAnswersOnceStored)
+{
+    cTolvane lib;
+    SimLine line(QStringLiteral("115200"), "sim", lib.GetCommObject());
+    chipsim::ChipConfig cfg = line.chip->config();
+    cfg.storeBytesPerSecond = 40000;
+    cfg.transferLineTime = true;
+    cfg.inputBufferSize = 400; // three blocks
+    line.chip->setConfig(cfg);
+    int ctsDrops = 0;
+    QObject::connect(line.chip, &chipsim::Chip::ctsChanged, [&](bool high) { ctsDrops += high ? 0 : 1; });
+    const QByteArray dix = Dictionary + QByteArray(4000, 'd');
+    const double start = vx::Clock::seconds();
+    ASSERT_EQ(lib.DownloadToChip(writeFile(QStringLiteral("paced.dix"), dix)), LinkResult::Done);
+    // The length, each block with its header and the file cross the line
+    // before the answer can come.
+    const qsizetype lineBytes = 4 + (dix.size() + 127) / 128 + dix.size();
+    EXPECT_GE(vx::Clock::seconds() - start, double(lineBytes) / 11520.0);
+    EXPECT_GT(ctsDrops, 0) << "a full buffer holds the host back";
+    for (const chipsim::LoggedWrite &w : line.chip->writeLog())
+        EXPECT_TRUE(w.ctsHigh) << "the library writes only while CTS is on";
+    EXPECT_EQ(line.chip->dictionary(), dix);
 }

@@ -14,37 +14,16 @@ using namespace linktest;
 
 namespace {
 
-QString writeFile(const QString &name, const QByteArray &bytes)
-{
-    const QString path = QString::fromStdString(vxtest::freshDir("files")) + QLatin1Char('/') + name;
-    QFile f(path);
-    EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-    return path;
-}
-
 QByteArray readFile(const QString &path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-// A marked chip PCM file of the given data length (end mark included).
+// A marked chip PCM file of the given (even) data length, end mark included.
 QByteArray markedPcm(quint16 tag, int dataLength, char fill)
 {
-    QByteArray f("\r\r\x1e\x01" "78#", 7);
-    f.append('\0');
-    f.append(char(0xC0));
-    f.append(char(0xDB));
-    f.append(char(dataLength & 0xFF));
-    f.append(char((dataLength >> 8) & 0xFF));
-    f.append(char((dataLength >> 16) & 0xFF));
-    f.append(char(78));
-    f.append(char(tag & 0xFF));
-    f.append(char(tag >> 8));
-    f.append(QByteArray(dataLength - 1, fill));
-    f.append(char(0x80));
-    return f;
+    return chipsim::makeMarkedPcm(78, tag, QByteArray(dataLength - 1, fill));
 }
 
 class LinkLibrary : public ::testing::Test

@@ -1,13 +1,16 @@
 #pragma once
 
-// Shared helpers of the link tests: pumping the event loop on program time.
+// Shared helpers of the link tests: pumping the event loop on program time,
+// files to send.
 
 #include "chipsim/Chip.h"
 #include "chipsim/SimBackend.h"
 #include "common/Clock.h"
 #include "link/SerialComm.h"
+#include "tests/support/TestEnv.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QThread>
 
 #include <functional>
@@ -16,6 +19,16 @@ namespace linktest {
 
 inline const QByteArray C("\x01");
 inline const QByteArray NUL(1, '\0');
+
+// Writes a file in a fresh folder and returns its path.
+inline QString writeFile(const QString &name, const QByteArray &bytes)
+{
+    const QString path = QString::fromStdString(vxtest::freshDir("files")) + QLatin1Char('/') + name;
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly))
+        f.write(bytes);
+    return path;
+}
 
 // Runs the event loop until done() holds or the program-time timeout passed.
 inline bool pumpUntil(const std::function<bool()> &done, double seconds = 2.0)

@@ -31,22 +31,10 @@ inline QString writeFile(const QString &name, const QByteArray &bytes)
     return path;
 }
 
-// A marked chip PCM file of the given data length, as the recording memory holds it.
+// A marked chip PCM file of the given (even) data length, as the recording memory holds it.
 inline QByteArray markedPcm(quint16 tag, int dataLength, char fill)
 {
-    QByteArray f("\r\r\x1e\x01" "78#", 7);
-    f.append('\0');
-    f.append(char(0xC0));
-    f.append(char(0xDB));
-    f.append(char(dataLength & 0xFF));
-    f.append(char((dataLength >> 8) & 0xFF));
-    f.append(char((dataLength >> 16) & 0xFF));
-    f.append(char(78));
-    f.append(char(tag & 0xFF));
-    f.append(char(tag >> 8));
-    f.append(QByteArray(dataLength - 1, fill));
-    f.append(char(0x80));
-    return f;
+    return chipsim::makeMarkedPcm(78, tag, QByteArray(dataLength - 1, fill));
 }
 
 // Fresh chip on COM1, fresh settings, fast clock.

@@ -130,6 +130,9 @@ private:
         std::function<void(bool ok)> after;
     };
     void RunTask(const TaskSteps &steps);
+    // A task that changes what the chip holds: once it succeeded, the chip
+    // information is read again after the chip settled.
+    [[nodiscard]] TaskSteps memoryTask(const QString &progress, std::function<QString()> call);
     // The number and by-tag flag of the recording-memory page; throws
     // LinkError when the number is out of range.
     [[nodiscard]] qint32 recMemNumber() const;

@@ -100,6 +100,20 @@ qint32 frmMain::recMemNumber() const
 
 bool frmMain::recMemByTag() const { return optIndexType[1]->isChecked(); }
 
+frmMain::TaskSteps frmMain::memoryTask(const QString &progress, std::function<QString()> call)
+{
+    TaskSteps s;
+    s.progress = progress;
+    s.call = std::move(call);
+    s.after = [this](bool ok) {
+        if (!ok)
+            return;
+        Delay(0.25);
+        ShowChipInfo();
+    };
+    return s;
+}
+
 void frmMain::DownloadChipFile()
 {
     if (G.Busy)
@@ -157,21 +171,12 @@ void frmMain::UploadRecording()
 
 void frmMain::DeleteRecording()
 {
-    TaskSteps s;
-    s.progress = QStringLiteral("Deleting file and compacting recording memory...");
-    s.call = [this] {
+    RunTask(memoryTask(QStringLiteral("Deleting file and compacting recording memory..."), [this] {
         cTolv->DeleteRecMemFile(recMemNumber(), recMemByTag());
         bool cancel = false;
         cTolv_PercentDone(100, cancel);
         return QStringLiteral("File successfully deleted.");
-    };
-    s.after = [this](bool ok) {
-        if (!ok)
-            return;
-        Delay(0.25);
-        ShowChipInfo();
-    };
-    RunTask(s);
+    }));
 }
 
 void frmMain::PlayRecording()
@@ -194,8 +199,10 @@ void frmMain::PlayRecording()
 
 void frmMain::EraseRecordingMemory()
 {
-    TaskSteps s;
-    s.progress = QStringLiteral("Initializing recording memory...");
+    TaskSteps s = memoryTask(QStringLiteral("Initializing recording memory..."), [this] {
+        cTolv->InitRecMem();
+        return QStringLiteral("Recording memory initialized.");
+    });
     s.prepare = [this] {
         if (!G.DisplayErasConfirm)
             return true;
@@ -205,34 +212,15 @@ void frmMain::EraseRecordingMemory()
                                                "All recorded and downloaded sounds \r\nwill be erased."));
         return dlg.Confirm();
     };
-    s.call = [this] {
-        cTolv->InitRecMem();
-        return QStringLiteral("Recording memory initialized.");
-    };
-    s.after = [this](bool ok) {
-        if (!ok)
-            return;
-        Delay(0.25);
-        ShowChipInfo();
-    };
     RunTask(s);
 }
 
 void frmMain::RepairRecordingMemory()
 {
-    TaskSteps s;
-    s.progress = QStringLiteral("Repairing recording memory...");
-    s.call = [this] {
+    RunTask(memoryTask(QStringLiteral("Repairing recording memory..."), [this] {
         cTolv->RepairRecMem();
         return QStringLiteral("Recording memory repaired.");
-    };
-    s.after = [this](bool ok) {
-        if (!ok)
-            return;
-        Delay(0.25);
-        ShowChipInfo();
-    };
-    RunTask(s);
+    }));
 }
 
 void frmMain::RefreshChipInfo()

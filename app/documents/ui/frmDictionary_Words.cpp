@@ -7,6 +7,7 @@
 #include "app/documents/ui/frmDictionary.h"
 #include "app/shell/ui/ProgressBar.h"
 #include "app/shell/ui/ToolbarState.h"
+#include "app/shell/ui/frmPopupMenus.h"
 #include "app/shell/ui/frmProgress.h"
 #include "app/startup/Busy.h"
 #include "app/startup/Receive.h"
@@ -15,6 +16,7 @@
 #include "common/Clock.h"
 #include "common/Delay.h"
 #include "common/TextUtil.h"
+#include "common/ui/Rollover.h"
 #include "controls/splitter/Splitter.h"
 #include "link/LinkError.h"
 #include "link/SerialComm.h"
@@ -84,6 +86,10 @@ protected:
     {
         const bool box = watched == mW->txtWord || watched == mW->txtSoundsLike;
         switch (event->type()) {
+        case QEvent::MouseMove:
+            if (!box)
+                SetRollover(static_cast<QWidget *>(watched));
+            break;
         case QEvent::FocusIn:
             if (box) {
                 auto *edit = static_cast<QLineEdit *>(watched);
@@ -100,10 +106,17 @@ protected:
                 UpdateToolbarState();
             break;
         case QEvent::MouseButtonRelease:
-            if (box)
+            if (box) {
                 UpdateToolbarState();
-            else if (watched == mW->lblReference)
+                // The chip commands are offered only where the caret already is.
+                if (watched == mW->txtSoundsLike && static_cast<QMouseEvent *>(event)->button() == Qt::RightButton &&
+                    mW->focusWidget() == mW->txtSoundsLike)
+                    ShowContextMenu(mW, QStringLiteral("mnuSoundsLike"));
+            } else if (watched == mW->lblReference) {
                 mW->lblReference_Click();
+            } else if (watched == mW->lvwWordList->viewport()) {
+                UpdateToolbarState();
+            }
             break;
         default:
             break;
@@ -123,6 +136,8 @@ void frmDictionary::connectWordEntry()
     picSaySoundsLike->setToolTip(QStringLiteral("Say the replacement word/phonetics"));
     cmdAdd->setToolTip(QStringLiteral("Add exception to dictionary"));
     txtSoundsLike->setToolTip(QStringLiteral("Right-click to insert a command"));
+    // The right button opens the chip commands, not the box's own edit menu.
+    txtSoundsLike->setContextMenuPolicy(Qt::NoContextMenu);
     lblReference->setToolTip(QStringLiteral("Click to view list of phonemes and tokens"));
     lblWordList2->setText(QStringLiteral("Double-click a word to verify its pronunciation"));
     lvwWordList->setColumnCount(1);
@@ -130,8 +145,13 @@ void frmDictionary::connectWordEntry()
 
     auto *events = new WordEntryEvents(this);
     for (QWidget *w : {static_cast<QWidget *>(txtWord), static_cast<QWidget *>(txtSoundsLike),
-                       static_cast<QWidget *>(lblReference)})
+                       static_cast<QWidget *>(lblReference), static_cast<QWidget *>(picSayWord),
+                       static_cast<QWidget *>(picSaySoundsLike)})
         w->installEventFilter(events);
+    for (QWidget *hover : {static_cast<QWidget *>(lblReference), static_cast<QWidget *>(picSayWord),
+                           static_cast<QWidget *>(picSaySoundsLike)})
+        hover->setMouseTracking(true);
+    lvwWordList->viewport()->installEventFilter(events);
     connect(txtWord, &QLineEdit::textChanged, this, [this] { UpdateAddButton(); });
     connect(txtSoundsLike, &QLineEdit::textChanged, this, [this] { UpdateAddButton(); });
     connect(picSayWord, &QToolButton::clicked, this, [this] { picSayWord_Click(); });
@@ -384,6 +404,8 @@ void frmDictionary::CreateWordList(const QString &Filename)
     lblWordList1->adjustSize();
     lblWordList2->adjustSize();
     lblWordList2->move(lblWordList1->x() + lblWordList1->width() + vx::twipsToPixels(300), lblWordList2->y());
+    mSortByLeft = lblWordList2->x() + lblWordList2->width() + vx::twipsToPixels(500);
+    picSortBy->move(mSortByLeft, picSortBy->y());
     Splitter1->setSplitterWidth(60);
     Splitter1->setSplitPercent(60);
     if (QWidget *f = frame())
@@ -409,7 +431,7 @@ void frmDictionary::cboSortMethod_Click()
         items.append(new QTreeWidgetItem(QStringList{WordListItemText(w)}));
     lvwWordList->addTopLevelItems(items);
     lblWordList2->setText(QStringLiteral("Double-click a word to verify its pronunciation"));
-    lblWordList2->adjustSize();
+    placeSortBy();
     lvwWordList->setCurrentItem(lvwWordList->topLevelItem(0));
     lvwWordList->scrollToItem(lvwWordList->topLevelItem(0));
     lvwWordList->setFocus();

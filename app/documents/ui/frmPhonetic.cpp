@@ -67,7 +67,9 @@ void frmPhonetic::Form_Activate()
     if (SuppressActivate || !Visible())
         return;
     ActiveDocIndex = slot();
-    QCoreApplication::processEvents();
+    // No event processing here: activation arrives while Qt is still walking
+    // the windows it shows, and a deferred delete run now would pull a child
+    // out from under that walk.
     UpdateToolbarState();
 }
 

@@ -101,6 +101,11 @@ void RecordToRecordingMemory()
             break;
     }
     writeDirect(QString(QChar(24)));
+    // The chip reports a failed write only once it has tried to store the
+    // recording, after CAN: reception stays on while it settles.
+    Delay(0.25);
+    for (const char b : std::exchange(RecStatusQueue, QByteArray()))
+        lastStatus = static_cast<unsigned char>(b);
     try {
         Comm->setRThreshold(0);
     } catch (const LinkError &) {
@@ -111,7 +116,6 @@ void RecordToRecordingMemory()
     EndBusy();
     p->UnlockPanels();
     p->lblProgressMsg->clear();
-    Delay(0.25);
     if (lastStatus == 7)
         vx::MsgBox(vx::WriteErrorMessage(), vx::Buttons::Ok, vx::Icon::Exclamation, QStringLiteral("Error"));
     p->UpdateControls();

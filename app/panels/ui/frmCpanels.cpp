@@ -2,6 +2,7 @@
 
 #include "app/Globals.h"
 #include "app/documents/ui/Documents.h"
+#include "app/documents/ui/TextBox.h"
 #include "app/panels/PanelCommands.h"
 #include "app/panels/ui/PanelWidgets.h"
 #include "common/ui/Rollover.h"
@@ -156,11 +157,17 @@ WindowState frmCpanels::state() const
 {
     WindowState s;
     s.kind = WindowKind::ControlPanels;
+    // The toolbar's Play follows the tone command box.
+    s.windowTextEmpty = txtInputBox->document()->isEmpty();
     QWidget *focus = focusWidget();
     if (auto *box = qobject_cast<QLineEdit *>(focus)) {
         s.control = vx::ActiveControl::TextBox;
         s.textBox.selLength = static_cast<int>(box->selectedText().size());
         s.textBox.textEmpty = box->text().isEmpty();
+    } else if (focus == txtInputBox) {
+        s.control = vx::ActiveControl::TextBox;
+        s.textBox.selLength = txtInputBox->SelLength();
+        s.textBox.textEmpty = s.windowTextEmpty;
     } else if (focus) {
         s.control = vx::ActiveControl::Other;
     }
@@ -172,7 +179,9 @@ void frmCpanels::Form_Activate()
     if (SuppressActivate || !Visible())
         return;
     ActiveDocIndex = slot();
-    QCoreApplication::processEvents();
+    // No event processing here: activation arrives while Qt is still walking
+    // the windows it shows, and a deferred delete run now would pull a child
+    // out from under that walk.
     UpdateToolbarState();
 }
 

@@ -105,8 +105,9 @@ void frmCpanels::cmdAdcStart_Click()
     if (frame())
         frame()->setEnabled(true);
     LockPanels();
-    // The panel's own controls stay usable while the other windows wait.
-    Busy = false;
+    // Busy stays set for the whole run, so that no other chip command can
+    // start while the converter streams; this button stops it through
+    // AdcRunning, which it tests first.
 
     const vx::AdcLayout layout = vx::AdcChannelLayout(AdcSettings);
     const int channels = layout.channels;

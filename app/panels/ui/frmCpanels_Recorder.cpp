@@ -255,7 +255,7 @@ void frmCpanels::cmdUpload_Click()
     BeginBusy();
     StopRequested = false;
     frmProgress *progress = frmProgress::instance();
-    progress->ProgressSetup(1, true, QStringLiteral("Sound File Upload"), QStringLiteral("Uploading data..."),
+    progress->ProgressSetup(3, true, QStringLiteral("Sound File Upload"), QStringLiteral("Uploading data..."),
                             QString());
     ProgressBar = progress->vbalProgress;
     QString error;

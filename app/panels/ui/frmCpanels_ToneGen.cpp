@@ -32,7 +32,14 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (event->type() != QEvent::KeyPress)
+        // The edit commands follow the box's focus and selection.
+        if (event->type() == QEvent::FocusIn || event->type() == QEvent::KeyRelease ||
+            event->type() == QEvent::MouseButtonRelease) {
+            UpdateToolbarState();
+            return false;
+        }
+        if (event->type() != QEvent::KeyPress || !watched->isWidgetType() ||
+            !qobject_cast<TextBox *>(watched))
             return false;
         auto *key = static_cast<QKeyEvent *>(event);
         auto *box = static_cast<TextBox *>(watched);
@@ -66,7 +73,8 @@ void frmCpanels::BuildToneGen(QWidget *panel)
         lbl->setObjectName(QString::fromLatin1(name));
         place(lbl, l, t, w, 300);
     };
-    auto addBox = [this, panel](const char *name, const char *text, int maxLength, int l, int t) {
+    auto *mouseUp = new ToneKeys(panel);
+    auto addBox = [this, panel, mouseUp](const char *name, const char *text, int maxLength, int l, int t) {
         auto *box = new QLineEdit(QString::fromLatin1(text), panel);
         box->setObjectName(QString::fromLatin1(name));
         box->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -77,6 +85,7 @@ void frmCpanels::BuildToneGen(QWidget *panel)
             box->setText(ForceDigitsOnly(t));
             UpdateToolbarState();
         });
+        box->installEventFilter(mouseUp);
         connect(box, &QLineEdit::editingFinished, this, [this, box] {
             ToneBox_Validate(box);
             box->deselect();
@@ -109,7 +118,9 @@ void frmCpanels::BuildToneGen(QWidget *panel)
     txtInputBox = new TextBox(fraCmd);
     txtInputBox->setObjectName(QStringLiteral("txtInputBox"));
     place(txtInputBox, 100, 250, 2600, 900);
-    txtInputBox->installEventFilter(new ToneKeys(txtInputBox));
+    auto *keys = new ToneKeys(txtInputBox);
+    txtInputBox->installEventFilter(keys);
+    txtInputBox->viewport()->installEventFilter(keys);
     connect(txtInputBox, &QPlainTextEdit::textChanged, this, [] { UpdateToolbarState(); });
     cmdClear = new QPushButton(QStringLiteral("Clear"), fraCmd);
     cmdClear->setObjectName(QStringLiteral("cmdClear"));

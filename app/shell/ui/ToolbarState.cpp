@@ -68,6 +68,7 @@ vx::ToolbarInputs GatherToolbarInputs()
     in.audioPlayer = AudioPlayer;
     in.recMemSize = RecMemSize;
     in.recMemFree = RecMemFree;
+    in.panelTab = PanelTab;
     in.sv10Emulation = SV10Emulation;
     // Without a chip the count decides nothing, and the link is not asked.
     if (Port != 0 && cTolv)

@@ -77,7 +77,7 @@ void frmMDI::mnuUtilsRepairRecMem_Click()
                             QStringLiteral("Repairing recording memory..."), QString());
     ProgressBar = progress->vbalProgress;
     QCoreApplication::processEvents();
-    const bool recorder = GatherToolbarInputs().panelTab == 4;
+    const bool recorder = PanelTab == 4;
     if (recorder && label) {
         label->setText(QStringLiteral("Repairing recording memory..."));
         label->setVisible(true);
@@ -103,6 +103,9 @@ void frmMDI::mnuUtilsRepairRecMem_Click()
     QApplication::restoreOverrideCursor();
     frmProgress::Unload();
     QCoreApplication::processEvents();
+    // The memory figures, and with them the state of this command, come
+    // from the chip again.
+    ControlPanels()->UpdateControls();
     if (label)
         label->setVisible(true);
     UpdateToolbarState();

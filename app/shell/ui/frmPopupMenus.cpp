@@ -4,6 +4,7 @@
 #include "app/documents/ui/DocumentWindow.h"
 #include "app/documents/ui/Documents.h"
 #include "app/panels/RecorderStatus.h"
+#include "app/panels/ui/frmParmEntry.h"
 #include "app/shell/CommandInsertion.h"
 #include "app/shell/ui/EditCommands.h"
 #include "app/shell/ui/ToolbarState.h"
@@ -15,6 +16,7 @@
 
 #include <QAction>
 #include <QHash>
+#include <QLineEdit>
 #include <QApplication>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -206,43 +208,66 @@ struct Caret
     int length = 0;
 };
 
+// The text cursor of a multi-line box (the rich text boxes and the grid's
+// cell editor); the single-line boxes (Sounds Like) have none.
+template <class Fn>
+void onTextCursor(QWidget *target, Fn fn)
+{
+    if (auto *rich = qobject_cast<QTextEdit *>(target))
+        fn(rich);
+    else if (auto *plain = qobject_cast<QPlainTextEdit *>(target))
+        fn(plain);
+}
+
 Caret saveCaret()
 {
     Caret c;
     QWidget *doc = activeDocumentWidget();
     c.target = doc ? doc->focusWidget() : QApplication::focusWidget();
-    if (auto *box = qobject_cast<QTextEdit *>(c.target.data())) {
+    if (auto *line = qobject_cast<QLineEdit *>(c.target.data())) {
+        c.start = line->hasSelectedText() ? line->selectionStart() : line->cursorPosition();
+        c.length = line->hasSelectedText() ? line->selectionLength() : 0;
+        return c;
+    }
+    onTextCursor(c.target.data(), [&c](auto *box) {
         const QTextCursor cur = box->textCursor();
         c.start = cur.selectionStart();
         c.length = cur.selectionEnd() - cur.selectionStart();
-    }
+    });
     return c;
 }
 
-// Only a rich text box takes the command; any other target receives nothing.
+// Only a text box takes the command; any other target receives nothing.
 void insertAtCaret(const Caret &c, const QString &insert)
 {
-    auto *box = qobject_cast<QTextEdit *>(c.target.data());
-    if (!box)
+    if (auto *line = qobject_cast<QLineEdit *>(c.target.data())) {
+        line->setSelection(c.start, c.length);
+        line->insert(insert);
         return;
-    QTextCursor cur = box->textCursor();
-    cur.setPosition(c.start);
-    cur.setPosition(c.start + c.length, QTextCursor::KeepAnchor);
-    cur.insertText(insert);
-    cur.setPosition(c.start + int(insert.size()));
-    box->setTextCursor(cur);
-    box->viewport()->update();
+    }
+    onTextCursor(c.target.data(), [&](auto *box) {
+        QTextCursor cur = box->textCursor();
+        cur.setPosition(c.start);
+        cur.setPosition(c.start + c.length, QTextCursor::KeepAnchor);
+        cur.insertText(insert);
+        cur.setPosition(c.start + int(insert.size()));
+        box->setTextCursor(cur);
+        box->viewport()->update();
+    });
 }
 
 void restoreCaret(const Caret &c)
 {
-    auto *box = qobject_cast<QTextEdit *>(c.target.data());
-    if (!box)
+    if (auto *line = qobject_cast<QLineEdit *>(c.target.data())) {
+        line->setSelection(c.start, c.length);
         return;
-    QTextCursor cur = box->textCursor();
-    cur.setPosition(c.start);
-    cur.setPosition(c.start + c.length, QTextCursor::KeepAnchor);
-    box->setTextCursor(cur);
+    }
+    onTextCursor(c.target.data(), [&](auto *box) {
+        QTextCursor cur = box->textCursor();
+        cur.setPosition(c.start);
+        cur.setPosition(c.start + c.length, QTextCursor::KeepAnchor);
+        box->setTextCursor(cur);
+    });
 }
 
 void insertParamCommand(int code)
@@ -296,14 +321,7 @@ QString GetParm(const QString &name, int largest)
 {
     if (parmPrompt())
         return parmPrompt()(name, largest);
-    QString label;
-    if (name == QLatin1String("DO_TGN"))
-        label = vx::ToneInstructions();
-    else if (name == QLatin1String("DO_REC"))
-        label = vx::RecordingInstructions();
-    else
-        label = vx::ParmLabel(name, largest);
-    return vx::InputBox(label).value_or(QString());
+    return frmParmEntry::instance()->GetParm(name, largest);
 }
 
 QMenu *BuildPopupMenu(const QString &name, QWidget *parent)

@@ -90,6 +90,8 @@ frmSLCProgress::frmSLCProgress(QWidget *parent)
     lblProcessingFile = label(this, "lblProcessingFile", "");
     lblProcessingFile->setTextInteractionFlags(Qt::NoTextInteraction);
     lblProcessingFile->setMinimumWidth(300);
+    // A long name or message wraps or is cut; the window keeps its width and place.
+    lblProcessingFile->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
 
     vbalProgressFile = new vbalProgressBar(this);
     vbalProgressFile->setObjectName(QStringLiteral("vbalProgressFile"));
@@ -100,6 +102,9 @@ frmSLCProgress::frmSLCProgress(QWidget *parent)
 
     lblFileSize = label(this, "lblFileSize", "Library file size:");
     lblStatus2 = label(this, "lblStatus2", "");
+    lblStatus2->setWordWrap(true);
+    lblStatus2->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    lblStatus2->setMinimumHeight(2 * lblStatus2->fontMetrics().lineSpacing());
 
     cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
@@ -111,7 +116,7 @@ frmSLCProgress::frmSLCProgress(QWidget *parent)
     head->addLayout(stages, 1);
     auto *bottom = new QHBoxLayout;
     bottom->addWidget(lblFileSize);
-    bottom->addWidget(lblStatus2, 1);
+    bottom->addStretch(1);
     bottom->addWidget(cmdCancel);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(head);
@@ -120,6 +125,7 @@ frmSLCProgress::frmSLCProgress(QWidget *parent)
     layout->addWidget(lblStatus1);
     layout->addWidget(lblStatus);
     layout->addWidget(lblProcessingFile);
+    layout->addWidget(lblStatus2);
     layout->addWidget(vbalProgressFile);
     layout->addWidget(vbalProgressLib);
     layout->addWidget(Line3);

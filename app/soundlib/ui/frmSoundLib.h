@@ -79,6 +79,8 @@ public:
     [[nodiscard]] QString AskSaveFileName(const QString &initial) override;
     [[nodiscard]] bool SaveFile(const QString &path, QString *error) override;
     [[nodiscard]] bool LoadFile(const QString &path, QString *error) override;
+    // File > Compile: CompileSoundLibrary (SoundLibCompile.cpp).
+    void Compile() override;
 
     // The rows of this window's slot.
     [[nodiscard]] SoundRows &rows() const;

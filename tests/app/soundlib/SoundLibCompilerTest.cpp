@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 using namespace soundtest;
 
 namespace {
@@ -187,7 +189,11 @@ TEST_F(CompileTest, FailuresLeaveNoOutputOldOrNew)
         {{row(folder(), source, sfkWave, 0)}, false, 1003, CompileOutcome::Failed, 1,
          QStringLiteral("Error 1003: Sound file format invalid or not supported. (voice.wav)")},
         {{row(folder(), source, sfkWave, 0)}, false, 1005, CompileOutcome::Cancelled, 1, QString()},
+        // A sound that cannot be read: the run ends, nothing is left half written.
+        {{row(folder(), plain, sfkPcm, 1), row(folder(), QStringLiteral("unreadable.pcm"), sfkPcm, 2)}, false, 0,
+         CompileOutcome::Failed, 2, QStringLiteral("Error 75: Path/File access error (unreadable.pcm)")},
     };
+    QDir(dir.path()).mkdir(QStringLiteral("unreadable.pcm"));
     for (const auto &c : cases) {
         put(QStringLiteral("Lib.sfx"), "an older library");
         fake.error = c.converterError;
@@ -219,6 +225,38 @@ TEST_F(CompileTest, CancelDuringVerificationOrConversion)
         EXPECT_EQ(r.outcome, CompileOutcome::Cancelled);
         EXPECT_TRUE(r.message.isEmpty());
         EXPECT_EQ(filesLeft(), names({plain, source}));
+    }
+}
+
+TEST_F(CompileTest, RandomLibrariesAreWellFormed)
+{
+    std::mt19937 rng(7);
+    for (int run = 0; run < 20; ++run) {
+        const bool older = run % 2 == 1;
+        QList<SoundEntry> rows;
+        const int count = 1 + static_cast<int>(rng() % 50);
+        for (int i = 0; i < count; ++i) {
+            QByteArray data(static_cast<qsizetype>(rng() % 300), '\0');
+            for (char &c : data)
+                c = static_cast<char>(rng());
+            const bool marked = !older && rng() % 2;
+            rows << row(folder(), put(QStringLiteral("s%1.pcm").arg(i), marked ? markedPcm(0x63, 1, data) : plainPcm(0x63, data)),
+                        sfkPcm, static_cast<qint32>(rng() % 65535));
+        }
+        ASSERT_EQ(compile(rows, older).outcome, CompileOutcome::Succeeded);
+        const QByteArray f = readFile(output());
+        const auto u = [&](qsizetype at) { return static_cast<quint32>(static_cast<unsigned char>(f[at])); };
+        const quint32 n = u(9) | u(10) << 8 | u(11) << 16 | u(12) << 24;
+        EXPECT_EQ(n % 2, 0u);
+        EXPECT_EQ(n, static_cast<quint32>(f.size() - 31));
+        quint32 sum = 0;
+        for (qsizetype i = 9; i < f.size() - 2; ++i)
+            sum += u(i);
+        EXPECT_EQ(sum & 0xFFFF, u(f.size() - 2) | u(f.size() - 1) << 8);
+        qsizetype at = 33;
+        for (int i = 0; i < count; ++i)
+            at += (older ? 4 : 6) + static_cast<qsizetype>(u(at) | u(at + 1) << 8 | u(at + 2) << 16);
+        EXPECT_EQ(29 + static_cast<qsizetype>(n) - at, (at - 29) % 2);
     }
 }
 

@@ -204,6 +204,7 @@ TEST_F(Speaking, CtrlPSpeaksAndCtrlSStopsFromTheBox)
 TEST_F(Speaking, TranscriptionLinesAreAppendedBeforeTheText)
 {
     PhoneticWindow()->ShowInMainWindow();
+    QCoreApplication::processEvents(); // its activation, before the text window takes over
     DocumentAt(2)->SetFocus();
     box->setText(QStringLiteral("the ~5s cat"));
     PlayTextOrRecording();

@@ -1,0 +1,303 @@
+// File > Compile on a sound library window: the compile window's ends that
+// leave no library behind, the messages, and a 20-sound library of every kind
+// downloaded into the in-process chip.
+
+#include "app/Globals.h"
+#include "app/documents/ui/Documents.h"
+#include "app/shell/ui/frmSLCProgress.h"
+#include "app/soundlib/ui/SoundLibModel.h"
+#include "app/soundlib/ui/frmSoundLib.h"
+#include "app/shell/ui/ToolbarState.h"
+#include "app/startup/ui/StatusBar.h"
+#include "app/startup/ui/frmMDI.h"
+#include "chipsim/Chip.h"
+#include "chipsim/SimBackend.h"
+#include "components/sonvert/cSonvert.h"
+#include "link/cTolvane.h"
+#include "platform/Prompter.h"
+#include "tests/app/soundlib/SoundFiles.h"
+#include "tests/support/TestEnv.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QLocale>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+using namespace soundtest;
+
+namespace {
+
+// Notes, at every question, whether the program is busy and what the
+// compile window says.
+class WatchingPrompter : public vx::ScriptedPrompter
+{
+public:
+    QStringList seen;
+    vx::Reply ask(const vx::Prompt &p) override
+    {
+        const frmSLCProgress *f = frmSLCProgress::loaded();
+        seen << (Busy ? QStringLiteral("busy ") : QStringLiteral("idle ")) + (f ? f->lblStatus1->text() : QStringLiteral("-"));
+        return ScriptedPrompter::ask(p);
+    }
+};
+
+// Runs action once, from the event loop, as soon as ready() holds.
+void when(std::function<bool()> ready, std::function<void()> action)
+{
+    auto *timer = new QTimer;
+    timer->setInterval(2);
+    QObject::connect(timer, &QTimer::timeout, [timer, ready, action] {
+        if (!ready())
+            return;
+        timer->stop();
+        timer->deleteLater();
+        action();
+    });
+    timer->start();
+}
+
+class SoundLibCompile : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        QLocale::setDefault(QLocale::c());
+        ResetGlobals();
+        SerialComm::setProgramName(QStringLiteral("Voxmere"));
+        qputenv("VOXMERE_COM1", "sim");
+        chipsim::resetSimulatedChips();
+        chip = chipsim::simulatedChip(1);
+        main = std::make_unique<frmMDI>();
+        link = std::make_unique<cTolvane>();
+        link->setReplyTimeout(5.0);
+        QObject::connect(link.get(), &cTolvane::PercentDone, main.get(), &frmMDI::cTolv_PercentDone,
+                         Qt::DirectConnection);
+        cTolv = link.get();
+        Comm = link->GetCommObject();
+        Comm->setCommPort(1);
+        Comm->setSettings(QStringLiteral("115200,N,8,1"));
+        Comm->setDTREnable(true);
+        Comm->setPortOpen(true);
+        Comm->setOutput(QByteArray("\r\x18"));
+        ChipModel = QStringLiteral("SV3420");
+        DownloadTitle = QStringLiteral("SV3420 Download");
+        ResetDocuments();
+        DocState.resize(2);
+        RegisterSoundLibDocuments();
+        dir = QString::fromStdString(vxtest::freshDir(::testing::UnitTest::GetInstance()->current_test_info()->name())) +
+              QLatin1Char('/');
+        out = dir + QStringLiteral("Lib.sfx");
+        NewSoundLibDocument();
+        w = qobject_cast<frmSoundLib *>(ActiveDocument());
+        ASSERT_NE(w, nullptr);
+    }
+    void TearDown() override
+    {
+        ResetDocuments();
+        DocState.clear();
+        Comm->setPortOpen(false);
+        cTolv = nullptr;
+        Comm = nullptr;
+        link.reset();
+        main.reset();
+    }
+
+    QString put(const QString &name, const QByteArray &content)
+    {
+        writeFile(dir + name, content);
+        return dir + name;
+    }
+    void setLibrary(const QStringList &paths)
+    {
+        w->rows().clear();
+        w->model->reload();
+        w->AddFilesToSoundLibrary(paths + QStringList{QString()});
+        ASSERT_EQ(w->rows().size(), paths.size());
+    }
+    // File > Compile from the main window's menu, answering the save dialog with Lib.sfx.
+    void compile(const QList<vx::Answer> &answers = {})
+    {
+        prompts.queueFiles({out});
+        for (const vx::Answer a : answers)
+            prompts.queue(a);
+        UpdateToolbarState();
+        QAction *item = main->Item(QStringLiteral("mnuFileCompile"));
+        ASSERT_TRUE(item->isEnabled());
+        item->trigger();
+    }
+    // What every compile leaves, whatever its end.
+    void expectEnded() const
+    {
+        EXPECT_FALSE(Busy);
+        EXPECT_FALSE(CompilingLibrary);
+        EXPECT_EQ(frmSLCProgress::loaded(), nullptr);
+        EXPECT_TRUE(w->isEnabled());
+        EXPECT_EQ(main->sbStatusBar->PanelText(1), QStringLiteral("For Help, press F1"));
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+        EXPECT_TRUE(QDir(TempFolder).isEmpty());
+    }
+
+    WatchingPrompter prompts;
+    std::unique_ptr<frmMDI> main;
+    std::unique_ptr<cTolvane> link;
+    chipsim::Chip *chip = nullptr;
+    frmSoundLib *w = nullptr;
+    QString dir, out;
+};
+
+} // namespace
+
+TEST_F(SoundLibCompile, EndsThatLeaveNoLibrary)
+{
+    const QString plain = put(QStringLiteral("a.pcm"), plainPcm(0x63, QByteArray(100, '\x40')));
+    const QString gone = put(QStringLiteral("gone.wav"), wave(1, 11025, 8, 1100));
+    setLibrary({plain, gone});
+    QFile::remove(gone);
+
+    // A missing sound: the window says so in red and waits; closing it is Cancel.
+    put(QStringLiteral("Lib.sfx"), "an older library");
+    QString status, detail;
+    QColor colour;
+    when([] { auto *f = frmSLCProgress::loaded(); return f && f->lblStatus1->text() == QLatin1String("Process Terminated"); },
+         [&] {
+             frmSLCProgress *f = frmSLCProgress::loaded();
+             detail = f->lblStatus2->text();
+             status = f->lblStatus->text();
+             colour = f->lblStatus1->palette().color(QPalette::WindowText);
+             EXPECT_TRUE(Busy && CompilingLibrary);
+             EXPECT_FALSE(w->isEnabled());
+             EXPECT_FALSE(QFile::exists(out)); // gone already while the user reads
+             f->close();
+         });
+    compile();
+    EXPECT_EQ(detail, QStringLiteral("Cannot open 'gone.wav' (file was probably moved or deleted)"));
+    EXPECT_EQ(status, QStringLiteral("Processing file 2 of 2"));
+    EXPECT_EQ(colour, QColor(255, 0, 0));
+    EXPECT_EQ(prompts.prompts().size(), 1); // the save dialog, no message
+    EXPECT_FALSE(QFile::exists(out));
+    expectEnded();
+
+    // A marked sound for the older chip, and a sound that cannot be read: a
+    // message each, never a success, never a library.
+    const QString marked = put(QStringLiteral("new voice.pcm"), markedPcm(0x63, 7, bytes({1, 2, 0x80})));
+    const QString unreadable = dir + QStringLiteral("unreadable.pcm");
+    const struct
+    {
+        QString sound;
+        bool older;
+        QString text, title;
+        int help;
+    } ends[] = {
+        {marked, true,
+         QStringLiteral("'New Voice.pcm' is an SV3420 ADPCM-encoded sound file,\r\nwhich is not compatible with the "
+                        "SV3410. Remove this file from the  \r\nlibrary, or select SV3420-only compatibility in Preferences."),
+         QStringLiteral("Unsupported Format"), 289},
+        {unreadable, false, QStringLiteral("Error 75: Path/File access error (unreadable.pcm)"), QString(), 0},
+    };
+    QDir(dir).mkdir(QStringLiteral("unreadable.pcm")); // there, but no file to read
+    for (const auto &e : ends) {
+        setLibrary({plain});
+        const QFileInfo sound(e.sound);
+        SoundEntry entry = GetSoundFileInfo(sound.path() + QLatin1Char('/'), sound.fileName(), false);
+        entry.Kind = sfkPcm;
+        w->rows().append(SoundRow{entry, {}});
+        w->model->reload();
+        SV10DataFiles = e.older;
+        put(QStringLiteral("Lib.sfx"), "an older library");
+        prompts.clear();
+        compile({vx::Answer::Ok});
+        ASSERT_EQ(prompts.prompts().size(), 2);
+        EXPECT_EQ(prompts.last().text, e.text);
+        EXPECT_EQ(prompts.last().title, e.title.isEmpty() ? vx::programTitle() : e.title);
+        EXPECT_EQ(prompts.last().helpTopic, e.help);
+        EXPECT_EQ(prompts.last().icon, vx::Icon::Exclamation);
+        EXPECT_FALSE(QFile::exists(out));
+        expectEnded();
+    }
+
+    // Without a chip: the plain success message while the window shows its last state.
+    SV10DataFiles = false;
+    Port = 0;
+    setLibrary({plain});
+    w->rows()[0].entry.Compress = false;
+    prompts.clear();
+    prompts.seen.clear();
+    compile({vx::Answer::Ok});
+    EXPECT_EQ(prompts.last().text, QStringLiteral("'Lib.sfx' was successfully created. "));
+    EXPECT_EQ(prompts.last().buttons, vx::Buttons::Ok);
+    EXPECT_EQ(prompts.last().icon, vx::Icon::Information);
+    EXPECT_EQ(prompts.last().title, QStringLiteral("Compile Sound Library"));
+    EXPECT_EQ(prompts.seen.last(), QStringLiteral("busy File Creation Successful"));
+    EXPECT_EQ(readFile(out).size(), 33 + 6 + 100 + 2);
+    expectEnded();
+}
+
+TEST_F(SoundLibCompile, TwentySoundsOfEveryKindDownloadIntoTheChip)
+{
+    // Chip PCM files made by the program's own converter, plain and compressed.
+    QTemporaryDir made;
+    cSonvert sonv;
+    sonv.setTargetPath(QFile::encodeName(made.path() + QLatin1Char('/')).toStdString());
+    const auto pcm = [&](const QString &name, bool marked, bool compressed) {
+        const std::string src = QFile::encodeName(put(name + QStringLiteral(".wav"), wave(1, 22050, 16, 8820))).toStdString();
+        std::string p = sonv.ConvertToPcm(src, 0, 0, false, marked);
+        if (compressed)
+            p = sonv.CompressPcmFile(p, marked);
+        QFile::remove(dir + name + QStringLiteral(".wav"));
+        QFile::rename(QFile::decodeName(QByteArray::fromStdString(p)), dir + name + QStringLiteral(".pcm"));
+        return dir + name + QStringLiteral(".pcm");
+    };
+    const QString mp3 = QDir::cleanPath(qEnvironmentVariable("VX_TEST_DATA") +
+                                        QStringLiteral("/../../../../components/sonvert/data/tone1k.mp3"));
+    ASSERT_TRUE(QFile::exists(mp3));
+
+    QStringList files;
+    const int waves[][3] = {{1, 11025, 8}, {2, 44100, 16}, {1, 22050, 16}, {2, 8000, 8},
+                            {1, 48000, 16}, {2, 32000, 16}, {1, 24000, 16}, {2, 11025, 16}};
+    for (const auto &[channels, rate, bits] : waves) // an eighth of a second each
+        files << put(QStringLiteral("wave%1.wav").arg(files.size()),
+                     wave(channels, rate, bits, static_cast<quint32>(channels * bits / 8 * (rate / 8))));
+    for (int i = 0; i < 3; ++i) {
+        QFile::copy(mp3, dir + QStringLiteral("song%1.mp3").arg(i));
+        files << dir + QStringLiteral("song%1.mp3").arg(i);
+    }
+    for (int i = 0; i < 9; ++i)
+        files << pcm(QStringLiteral("chip%1").arg(i), i % 2 == 1, i >= 4);
+    setLibrary(files);
+    QList<std::pair<int, bool>> sounds; // tag, compressed
+    for (int i = 0; i < 20; ++i) {
+        SoundEntry &e = w->rows()[i].entry;
+        EXPECT_EQ(e.Kind, i < 8 ? sfkWave : i < 11 ? sfkMp3 : i < 15 ? sfkPcm : sfkCompressedPcm) << i;
+        e.Tag = i == 19 ? 65534 : 1000 + 7 * i;
+        e.Compress = e.Kind != sfkCompressedPcm && i % 3 == 0;
+        sounds << std::pair(static_cast<int>(e.Tag), e.Compress || e.Kind == sfkCompressedPcm);
+    }
+
+    Port = 1;
+    ModuleName = QStringLiteral("Evaluation Board");
+    compile({vx::Answer::Yes, vx::Answer::Ok});
+
+    ASSERT_EQ(prompts.prompts().size(), 3);
+    const vx::Prompt offer = prompts.prompts().at(1);
+    EXPECT_EQ(offer.text, QStringLiteral("'Lib.sfx' was successfully created. Would you \r\nlike to download it to the "
+                                         "Evaluation Board at this time? "));
+    EXPECT_EQ(offer.buttons, vx::Buttons::YesNo);
+    EXPECT_EQ(offer.defaultButton, 2);
+    EXPECT_EQ(prompts.last().text, QStringLiteral("'Lib.sfx' was successfully downloaded. "));
+    // The download's own end does not end the compile's busy state.
+    EXPECT_EQ(prompts.seen.mid(1), (QStringList{QStringLiteral("busy File Creation Successful"),
+                                                QStringLiteral("busy File Creation Successful")}));
+    EXPECT_EQ(chip->soundLibrary(), readFile(out)); // byte for byte
+    QList<std::pair<int, bool>> stored;
+    for (const chipsim::RecFile &f : chip->recFiles())
+        stored << std::pair(static_cast<int>(f.tag), (static_cast<quint8>(f.pcm.at(13)) & 0x80) != 0);
+    EXPECT_EQ(stored, sounds);
+    expectEnded();
+}
