@@ -16,7 +16,7 @@ const char kSource[] = "Voxmere";
 
 [[noreturn]] void fileAccess(const QString &why)
 {
-    throw vx::ComponentError(vx::ComponentError::RunTimeError, kErrFileAccess, kSource,
+    throw vx::ComponentError(vx::ComponentError::RunTimeError, kConvertErrFileAccess, kSource,
                              QStringLiteral("Path/File access error (%1)").arg(why).toStdString());
 }
 
@@ -90,7 +90,7 @@ qint32 ReadOptionNumber(const QString &digits, int bits)
     const qlonglong max = bits == 16 ? std::numeric_limits<qint16>::max() : std::numeric_limits<qint32>::max();
     const qlonglong min = bits == 16 ? std::numeric_limits<qint16>::min() : std::numeric_limits<qint32>::min();
     if (!ok || v > max || v < min)
-        throw vx::ComponentError(vx::ComponentError::RunTimeError, kErrOverflow, kSource, "Overflow");
+        throw vx::ComponentError(vx::ComponentError::RunTimeError, kConvertErrOverflow, kSource, "Overflow");
     return static_cast<qint32>(v);
 }
 
@@ -101,7 +101,7 @@ QString ConversionErrorText(const vx::ComponentError &e)
 
 bool IsCancel(const vx::ComponentError &e)
 {
-    return e.kind() == vx::ComponentError::ObjectError && e.code() == kErrCancelled;
+    return e.kind() == vx::ComponentError::ObjectError && e.code() == kConvertErrCancelled;
 }
 
 void CopyConvertedFile(const QString &from, const QString &to)

@@ -13,10 +13,10 @@ class cSonvert;
 
 // Numbers of our own failures, as the run-time errors they are; shown like
 // the converter's own codes.
-inline constexpr int kErrOverflow = 6;
-inline constexpr int kErrFileAccess = 75;
-inline constexpr int kErrBadSound = 202; // an object error: base plus 202
-inline constexpr int kErrCancelled = 1005; // the converter's cancel: never shown
+inline constexpr int kConvertErrOverflow = 6;
+inline constexpr int kConvertErrFileAccess = 75;
+inline constexpr int kConvertErrBadSound = 202; // an object error: base plus 202
+inline constexpr int kConvertErrCancelled = 1005; // the converter's cancel: never shown
 
 // The output proposed for a converted file: the source with the extension of
 // its file name (never a dot in a folder's name) replaced by `extension`

@@ -153,7 +153,7 @@ void PlaySoundFile(const QString &FileName, bool Compress, qint16 NoiseGate, boo
         try {
             const qint16 kind = GetSoundFileKind(FileName);
             if (kind == sfkNotSound)
-                throw vx::ComponentError(kErrBadSound, "Voxmere", "Invalid or corrupt sound file ");
+                throw vx::ComponentError(kConvertErrBadSound, "Voxmere", "Invalid or corrupt sound file ");
             BeginBusy();
             setPointer(true);
             showStatus(QStringLiteral("Playing '") + ProperCase(QFileInfo(FileName).fileName()) + QLatin1Char('\''),
