@@ -7,6 +7,7 @@
 #include "app/documents/ui/frmDictionary.h"
 #include "app/shell/ui/ProgressBar.h"
 #include "app/shell/ui/ToolbarState.h"
+#include "app/shell/ui/frmPopupMenus.h"
 #include "app/shell/ui/frmProgress.h"
 #include "app/startup/Busy.h"
 #include "app/startup/Receive.h"
@@ -69,6 +70,12 @@ void showLinkError(const LinkError &e)
     vx::MsgBox(QStringLiteral("ERROR: ") + e.description(), vx::Buttons::Ok, vx::Icon::Exclamation);
 }
 
+// Focus that comes back after a menu, a dialog or another program.
+bool returningFocus(Qt::FocusReason reason)
+{
+    return reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason;
+}
+
 // The boxes' focus behaviour and the clickable pictures and label.
 class WordEntryEvents : public QObject
 {
@@ -85,7 +92,8 @@ protected:
         const bool box = watched == mW->txtWord || watched == mW->txtSoundsLike;
         switch (event->type()) {
         case QEvent::FocusIn:
-            if (box) {
+            // Coming back from a menu, a prompt or another program keeps the caret.
+            if (box && !returningFocus(static_cast<QFocusEvent *>(event)->reason())) {
                 auto *edit = static_cast<QLineEdit *>(watched);
                 QMetaObject::invokeMethod(edit, [edit] { edit->selectAll(); }, Qt::QueuedConnection);
                 mW->cmdAdd->setDefault(true);
@@ -141,6 +149,14 @@ void frmDictionary::connectWordEntry()
     connect(cboSortMethod, &QComboBox::activated, this, [this] { cboSortMethod_Click(); });
     connect(lvwWordList, &QTreeWidget::itemClicked, this, [this] { lvwWordList_Click(); });
     connect(lvwWordList, &QTreeWidget::itemDoubleClicked, this, [this] { lvwWordList_DblClick(); });
+    // The Sounds Like box offers chip commands on its right click.
+    txtSoundsLike->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(txtSoundsLike, &QWidget::customContextMenuRequested, this, [this] {
+        if (focusWidget() != txtSoundsLike)
+            return;
+        UpdateToolbarState();
+        ShowContextMenu(this, QStringLiteral("mnuSoundsLike"));
+    });
     UpdateAddButton();
 }
 
