@@ -6,13 +6,12 @@
 #include "app/soundlib/SoundClipboard.h"
 #include "app/soundlib/ui/SoundLibModel.h"
 #include "app/soundlib/ui/frmSoundLib.h"
+#include "platform/FileManager.h"
 #include "platform/Prompter.h"
 
 #include <QAbstractItemView>
-#include <QDesktopServices>
 #include <QFileInfo>
 #include <QLineEdit>
-#include <QUrl>
 
 namespace {
 
@@ -132,6 +131,5 @@ void frmSoundLib::OpenSoundFileFolder()
                    vx::Buttons::Ok, vx::Icon::Exclamation);
         return;
     }
-    // No desktop-neutral way selects the file in a file manager: its folder opens.
-    QDesktopServices::openUrl(QUrl::fromLocalFile(file.absolutePath()));
+    vx::revealFile(file.absoluteFilePath());
 }

@@ -26,6 +26,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QFile>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
@@ -294,4 +295,13 @@ TEST_F(ContextMenus, SoundLibraryRowsCopyPastePrint)
     EXPECT_TRUE(text.contains(s("INDEX")));
     EXPECT_TRUE(text.contains(s("64K"))); // 1 MB of 16-bit stereo at 44.1 kHz
     EXPECT_EQ(text.count(s("two.wav")), 2);
+
+    // Open Folder on a file that has gone.
+    QFile::remove(dir + s("two.wav"));
+    w->selectOnly(2);
+    UpdateToolbarState();
+    prompts.queue(vx::Answer::Ok);
+    picks = QStringList{s("Open Folder")};
+    rightRelease(w->lvwReport->viewport());
+    EXPECT_EQ(prompts.last().text, s("The file has been moved or deleted. Perform a refresh of the library.  "));
 }
