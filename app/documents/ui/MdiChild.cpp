@@ -104,6 +104,13 @@ void MdiChild::AttachToMainWindow()
     }
 }
 
+QSize MdiChild::sizeHint() const
+{
+    if (!layout() && testAttribute(Qt::WA_Resized))
+        return size();
+    return QWidget::sizeHint();
+}
+
 bool MdiChild::event(QEvent *event)
 {
     // A window standing alone learns of its activation from the system.

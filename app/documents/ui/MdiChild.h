@@ -52,6 +52,10 @@ protected:
     // communication error.
     void SaveToolWindowPlace(const QString &prefix, bool withSize) const;
     bool event(QEvent *event) override;
+    // A window laid out by hand has no size hint of its own: its frame in
+    // the document area would open at the title bar alone. It asks for the
+    // size it was given instead.
+    [[nodiscard]] QSize sizeHint() const override;
 
 private:
     bool mTracked = false;

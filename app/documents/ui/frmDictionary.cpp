@@ -25,6 +25,8 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
+#include <algorithm>
+
 namespace {
 
 QRect pixels(const TwipRect &r)
@@ -144,7 +146,7 @@ void frmDictionary::layOutControls()
     lblWordList2->setGeometry(pixels(1340, 120, 1000, 240));
     lblWordList3->setGeometry(pixels(0, 0, 700, 300));
     cboSortMethod->setGeometry(pixels(720, 0, 1900, 300));
-    picSortBy->resize(vx::twipsToPixels(2640), vx::twipsToPixels(300));
+    picSortBy->setGeometry(pixels(3000, 60, 2640, 300));
 }
 
 QString frmDictionary::AskSaveFileName(const QString &initial)
@@ -170,7 +172,7 @@ void frmDictionary::Form_Resize()
     if (listShown) {
         lvwWordList->setGeometry(pixels(l.wordList));
         shaWordListFrame->setGeometry(pixels(l.wordListFrame));
-        picSortBy->move(vx::twipsToPixels(W - 2900), vx::twipsToPixels(60));
+        placeSortBy();
         cboSortMethod->update();
         lvwWordList->viewport()->update();
     }
@@ -187,6 +189,18 @@ void frmDictionary::Form_Resize()
     if (txtHelp->isVisible())
         txtHelp->raise();
     blnResizing = false;
+}
+
+void frmDictionary::placeSortBy()
+{
+    // After the captions, but never cut off by the window's right edge; the
+    // hint beside it gives way when the window is narrow.
+    const int left = std::max(0, std::min(mSortByLeft, width() - picSortBy->width() - vx::twipsToPixels(120)));
+    picSortBy->move(left, picSortBy->y());
+    lblWordList2->adjustSize();
+    const int room = left - vx::twipsToPixels(300) - lblWordList2->x();
+    if (lblWordList2->width() > room)
+        lblWordList2->resize(std::max(0, room), lblWordList2->height());
 }
 
 void frmDictionary::vbalGrid1_RequestEdit(int Row, int Col, int KeyAscii, bool &Cancel)

@@ -83,10 +83,12 @@ protected:
 
 private:
     void layOutControls();
+    void placeSortBy();
     void connectWordEntry();
     // The chip's transcription of s, read back directly; "" when none came.
     QString Transcribe(const QString &s);
     bool blnResizing = false;
+    int mSortByLeft = 0; // where the sort list stands after the captions, in pixels
     WordList mWords;
 };
 

@@ -16,6 +16,7 @@
 #include "common/Clock.h"
 #include "common/Delay.h"
 #include "common/TextUtil.h"
+#include "common/ui/Rollover.h"
 #include "controls/splitter/Splitter.h"
 #include "link/LinkError.h"
 #include "link/SerialComm.h"
@@ -91,6 +92,10 @@ protected:
     {
         const bool box = watched == mW->txtWord || watched == mW->txtSoundsLike;
         switch (event->type()) {
+        case QEvent::MouseMove:
+            if (!box)
+                SetRollover(static_cast<QWidget *>(watched));
+            break;
         case QEvent::FocusIn:
             // Coming back from a menu, a prompt or another program keeps the caret.
             if (box && !returningFocus(static_cast<QFocusEvent *>(event)->reason())) {
@@ -108,10 +113,17 @@ protected:
                 UpdateToolbarState();
             break;
         case QEvent::MouseButtonRelease:
-            if (box)
+            if (box) {
                 UpdateToolbarState();
-            else if (watched == mW->lblReference)
+                // The chip commands are offered only where the caret already is.
+                if (watched == mW->txtSoundsLike && static_cast<QMouseEvent *>(event)->button() == Qt::RightButton &&
+                    mW->focusWidget() == mW->txtSoundsLike)
+                    ShowContextMenu(mW, QStringLiteral("mnuSoundsLike"));
+            } else if (watched == mW->lblReference) {
                 mW->lblReference_Click();
+            } else if (watched == mW->lvwWordList->viewport()) {
+                UpdateToolbarState();
+            }
             break;
         default:
             break;
@@ -131,6 +143,8 @@ void frmDictionary::connectWordEntry()
     picSaySoundsLike->setToolTip(QStringLiteral("Say the replacement word/phonetics"));
     cmdAdd->setToolTip(QStringLiteral("Add exception to dictionary"));
     txtSoundsLike->setToolTip(QStringLiteral("Right-click to insert a command"));
+    // The right button opens the chip commands, not the box's own edit menu.
+    txtSoundsLike->setContextMenuPolicy(Qt::NoContextMenu);
     lblReference->setToolTip(QStringLiteral("Click to view list of phonemes and tokens"));
     lblWordList2->setText(QStringLiteral("Double-click a word to verify its pronunciation"));
     lvwWordList->setColumnCount(1);
@@ -138,8 +152,13 @@ void frmDictionary::connectWordEntry()
 
     auto *events = new WordEntryEvents(this);
     for (QWidget *w : {static_cast<QWidget *>(txtWord), static_cast<QWidget *>(txtSoundsLike),
-                       static_cast<QWidget *>(lblReference)})
+                       static_cast<QWidget *>(lblReference), static_cast<QWidget *>(picSayWord),
+                       static_cast<QWidget *>(picSaySoundsLike)})
         w->installEventFilter(events);
+    for (QWidget *hover : {static_cast<QWidget *>(lblReference), static_cast<QWidget *>(picSayWord),
+                           static_cast<QWidget *>(picSaySoundsLike)})
+        hover->setMouseTracking(true);
+    lvwWordList->viewport()->installEventFilter(events);
     connect(txtWord, &QLineEdit::textChanged, this, [this] { UpdateAddButton(); });
     connect(txtSoundsLike, &QLineEdit::textChanged, this, [this] { UpdateAddButton(); });
     connect(picSayWord, &QToolButton::clicked, this, [this] { picSayWord_Click(); });
@@ -149,14 +168,6 @@ void frmDictionary::connectWordEntry()
     connect(cboSortMethod, &QComboBox::activated, this, [this] { cboSortMethod_Click(); });
     connect(lvwWordList, &QTreeWidget::itemClicked, this, [this] { lvwWordList_Click(); });
     connect(lvwWordList, &QTreeWidget::itemDoubleClicked, this, [this] { lvwWordList_DblClick(); });
-    // The Sounds Like box offers chip commands on its right click.
-    txtSoundsLike->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(txtSoundsLike, &QWidget::customContextMenuRequested, this, [this] {
-        if (focusWidget() != txtSoundsLike)
-            return;
-        UpdateToolbarState();
-        ShowContextMenu(this, QStringLiteral("mnuSoundsLike"));
-    });
     UpdateAddButton();
 }
 
@@ -400,6 +411,8 @@ void frmDictionary::CreateWordList(const QString &Filename)
     lblWordList1->adjustSize();
     lblWordList2->adjustSize();
     lblWordList2->move(lblWordList1->x() + lblWordList1->width() + vx::twipsToPixels(300), lblWordList2->y());
+    mSortByLeft = lblWordList2->x() + lblWordList2->width() + vx::twipsToPixels(500);
+    picSortBy->move(mSortByLeft, picSortBy->y());
     Splitter1->setSplitterWidth(60);
     Splitter1->setSplitPercent(60);
     if (QWidget *f = frame())
@@ -425,7 +438,7 @@ void frmDictionary::cboSortMethod_Click()
         items.append(new QTreeWidgetItem(QStringList{WordListItemText(w)}));
     lvwWordList->addTopLevelItems(items);
     lblWordList2->setText(QStringLiteral("Double-click a word to verify its pronunciation"));
-    lblWordList2->adjustSize();
+    placeSortBy();
     lvwWordList->setCurrentItem(lvwWordList->topLevelItem(0));
     lvwWordList->scrollToItem(lvwWordList->topLevelItem(0));
     lvwWordList->setFocus();

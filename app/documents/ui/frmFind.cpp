@@ -5,6 +5,7 @@
 #include "app/documents/ui/GridDocumentWindow.h"
 #include "app/documents/ui/TextBox.h"
 #include "app/documents/ui/frmTextBox.h"
+#include "app/soundlib/ui/frmSoundLib.h"
 #include "platform/Prompter.h"
 
 #include <QApplication>
@@ -16,6 +17,7 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <QPushButton>
+#include <QStackedWidget>
 #include <QTextCursor>
 
 namespace {
@@ -96,6 +98,22 @@ bool findInGrid(GridDocumentWindow *w, const QString &text, FindFlags f)
     grid->EnsureVisible(r, 3);
     w->UpdateFields();
     grid->setFocus();
+    return true;
+}
+
+// The list's items by their first column (the sound's name); the search
+// starts after the current item, from the first when there is none.
+bool findInSoundList(frmSoundLib *w, const QString &text, FindFlags f)
+{
+    QStringList names;
+    for (const SoundRow &row : w->rows())
+        names.append(row.item.cells[0]);
+    const auto hit = FindNextLine(names, w->currentRow() + 1, text, f);
+    if (!hit)
+        return false;
+    w->selectOnly(static_cast<int>(hit->at) - 1);
+    w->UpdateSoundLibTotals();
+    w->lvwFileList->currentWidget()->setFocus();
     return true;
 }
 
@@ -210,6 +228,7 @@ void FindText()
 {
     frmFind *d = frmFind::instance();
     if (frmTextBox *w = activeTextWindow()) {
+        w->txtInputBox->setProperty("HideSelection", false);
         d->cboFindWhat->setEditText(w->txtInputBox->textCursor().selectedText());
     }
     LastFindText.clear();
@@ -230,6 +249,8 @@ void GeneralFind(const QString &text)
             found = findInText(t, text, f);
         else if (auto *g = qobject_cast<GridDocumentWindow *>(ActiveDocument()))
             found = findInGrid(g, text, f);
+        else if (auto *l = qobject_cast<frmSoundLib *>(ActiveDocument()))
+            found = findInSoundList(l, text, f);
     }
     if (!found)
         vx::MsgBox(NotFoundMessage(text), vx::Buttons::Ok, vx::Icon::Information);

@@ -7,6 +7,7 @@
 #include "app/documents/ui/frmDictionary.h"
 #include "app/documents/ui/OpenFiles.h"
 #include "app/startup/ui/frmMDI.h"
+#include "platform/Numbers.h"
 #include "platform/Prompter.h"
 #include "platform/Settings.h"
 #include "tests/support/TestEnv.h"
@@ -107,6 +108,18 @@ TEST_F(OpenFiles, OpensByTypeAndKeepsTheRecentList)
     AddRecentFile(voices);
     OpenRecentFile(1);
     EXPECT_EQ(ActiveDocument()->windowTitle(), QStringLiteral("Text [Voices.dat]"));
+}
+
+// A window laid out by hand opens at its own size, not as a bare title bar.
+TEST_F(OpenFiles, DictionaryOpensAtItsOwnSize)
+{
+    main->resize(1200, 900);
+    main->show();
+    OpenFileByType(write(QStringLiteral("words.dic"), "(CAT)=K AE T\r\n"));
+    auto *w = qobject_cast<frmDictionary *>(ActiveDocument());
+    ASSERT_NE(w, nullptr);
+    EXPECT_GE(w->height(), vx::twipsToPixels(5400) - 40);
+    EXPECT_GE(w->width(), vx::twipsToPixels(9300) - 40);
 }
 
 } // namespace

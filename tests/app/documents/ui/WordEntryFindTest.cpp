@@ -1,5 +1,5 @@
 // The dictionary window's word entry against the in-process chip, its word
-// list, and the Find dialog over a grid and a text window.
+// list, and the Find dialog over a grid, a text window and a sound library.
 #include "app/Globals.h"
 #include "app/documents/ui/CompileDrivers.h"
 #include "app/documents/ui/Documents.h"
@@ -7,6 +7,12 @@
 #include "app/documents/ui/frmDictionary.h"
 #include "app/documents/ui/frmFind.h"
 #include "app/documents/ui/frmTextBox.h"
+#include "app/panels/ui/frmCpanels.h"
+#include "app/shell/ui/EditCommands.h"
+#include "app/shell/ui/frmProgress.h"
+#include "app/soundlib/ui/SoundLibModel.h"
+#include "app/soundlib/ui/frmSoundLib.h"
+#include "app/startup/ui/Speaking.h"
 #include "chipsim/Chip.h"
 #include "chipsim/SimBackend.h"
 #include "components/lexmold/cLexmold.h"
@@ -20,8 +26,10 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
@@ -123,6 +131,23 @@ TEST_F(WordsAndFind, DictionaryAddsRulesSpeaksAndListsWords)
         EXPECT_EQ(w->vbalGrid1->rows().row(w->vbalGrid1->SelectedRow()).text, QString::fromLatin1(c.row));
         EXPECT_TRUE(chip->acceptedBytes().isEmpty()) << c.word;
     }
+
+    // A right click in Sounds Like offers the chip commands; one goes in at the caret.
+    QString shown;
+    setPopupMenuDriver([&shown](QWidget *, QMenu *menu) {
+        shown = menu->objectName();
+        auto *mods = menu->findChild<QAction *>(QStringLiteral("mnuSoundsLikePhmMod"));
+        if (mods && mods->menu())
+            mods->menu()->actions().value(1)->trigger();
+    });
+    w->txtSoundsLike->setText(QStringLiteral("ab"));
+    w->txtSoundsLike->setFocus();
+    QCoreApplication::processEvents();
+    w->txtSoundsLike->setCursorPosition(1);
+    QTest::mouseClick(w->txtSoundsLike, Qt::RightButton);
+    setPopupMenuDriver(nullptr);
+    EXPECT_EQ(shown, QStringLiteral("mnuSoundsLike"));
+    EXPECT_EQ(w->txtSoundsLike->text(), QStringLiteral("a/b"));
 
     // Saying a word with a context sends only what stands in the parentheses.
     chip->clearLogs();
@@ -228,4 +253,91 @@ TEST_F(WordsAndFind, FindSearchesGridsAndTextsAndKeepsItsHistory)
     find->cmdCancel_Click();
     EXPECT_EQ(LastFindText, QStringLiteral("def"));
     EXPECT_EQ(FindOptions, 0);
+}
+
+TEST_F(WordsAndFind, WordListIgnoresSpeakingStateAndSortsOnRequest)
+{
+    auto *w = qobject_cast<frmDictionary *>(NewDocument(vx::WindowKind::Dictionary));
+    ASSERT_NE(w, nullptr);
+    const QString path = dir + QStringLiteral("/story.txt");
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("b a   b   a c\r\n~5s\r\n");
+    f.close();
+    const auto items = [w] {
+        QStringList out;
+        for (int i = 0; i < w->lvwWordList->topLevelItemCount(); ++i)
+            out << w->lvwWordList->topLevelItem(i)->text(0);
+        return out;
+    };
+
+    // The control panel on phonemes and a word being tracked: the list still
+    // splits at every blank, and the tracking is left where it was.
+    frmCpanels *panels = ControlPanels();
+    panels->cboMode->setCurrentIndex(1);
+    ASSERT_EQ(PanelModeIndex(), 1);
+    Receiver.state().TrackPos = 42;
+    for (const QString &shortcut : {QStringLiteral("~"), QString()}) {
+        CommandChar = shortcut;
+        w->CreateWordList(path);
+        const QStringList expected = shortcut.isEmpty() ? QStringList{"b (2)", "a (2)", "c (1)", "s (1)"}
+                                                        : QStringList{"b (2)", "a (2)", "c (1)"};
+        EXPECT_EQ(items(), expected) << shortcut.toStdString();
+    }
+    EXPECT_EQ(Receiver.state().TrackPos, 42);
+    EXPECT_FALSE(Busy);
+
+    // Z-A on b (2), a (2), c (1), chosen from the sort list.
+    CommandChar = QStringLiteral("~");
+    w->CreateWordList(path);
+    w->cboSortMethod->setCurrentIndex(1);
+    w->cboSortMethod_Click();
+    EXPECT_EQ(items(), (QStringList{"c (1)", "b (2)", "a (2)"}));
+    EXPECT_EQ(w->lvwWordList->currentItem(), w->lvwWordList->topLevelItem(0));
+
+    // Cancel in the progress dialog stops at the next update: the first line's words only.
+    QTimer::singleShot(0, [] {
+        if (frmProgress *p = frmProgress::loaded())
+            p->cmdCancel->click();
+    });
+    w->CreateWordList(path);
+    EXPECT_EQ(w->lblWordList1->text(), QStringLiteral("Story.txt: 3 unique words (partial)"));
+    EXPECT_EQ(frmProgress::loaded(), nullptr);
+}
+
+TEST_F(WordsAndFind, FindSearchesASoundLibraryList)
+{
+    RegisterSoundLibDocuments();
+    auto *w = qobject_cast<frmSoundLib *>(NewDocument(vx::WindowKind::SoundLib));
+    ASSERT_NE(w, nullptr);
+    for (const char *name : {"Theme", "Bell tone", "Toned", "bell"}) {
+        SoundRow row;
+        row.entry.FileName = QString::fromLatin1(name) + QStringLiteral(".wav");
+        row.item.cells[colFile] = QString::fromLatin1(name);
+        row.item.cells[colLocation] = QStringLiteral("/snd/tone/");
+        w->rows().append(row);
+    }
+    w->model->reload();
+    w->selectOnly(0);
+
+    // Only the first column is searched, forward from the current item and
+    // once more from the top; whole word skips "Toned".
+    frmFind *find = frmFind::instance();
+    find->chkWholeWord->setChecked(true);
+    prompts.clear();
+    GeneralFind(QStringLiteral("TONE"));
+    EXPECT_EQ(w->currentRow(), 1);
+    EXPECT_EQ(w->selectedRows(), (std::vector<bool>{false, true, false, false}));
+    EXPECT_EQ(w->lblFile1->text(), QStringLiteral("Bell tone.wav"));
+    GeneralFind(QStringLiteral("tone"));
+    EXPECT_EQ(w->currentRow(), 1);
+    EXPECT_TRUE(prompts.prompts().isEmpty());
+
+    find->chkMatchCase->setChecked(true);
+    GeneralFind(QStringLiteral("bell"));
+    EXPECT_EQ(w->currentRow(), 3);
+    GeneralFind(QStringLiteral("snd"));
+    EXPECT_EQ(w->currentRow(), 3);
+    ASSERT_EQ(prompts.prompts().size(), 1);
+    EXPECT_EQ(prompts.last().text, QStringLiteral("\"snd\" not found. "));
 }

@@ -212,14 +212,13 @@ TEST_F(ContextMenus, DictionaryGridMenuCommentsHidesAndInsertsChipCommands)
     setParmPrompt([&](const QString &, int) { return answers.takeFirst(); });
     prompts.queue(vx::Answer::Ok);
     picks = QStringList{s("Voice Attributes/Speed...")};
-    QContextMenuEvent e(QContextMenuEvent::Mouse, QPoint(4, 4), QPoint(4, 4));
-    QApplication::sendEvent(w->txtSoundsLike, &e);
+    rightRelease(w->txtSoundsLike);
     EXPECT_EQ(seen.back().name, s("mnuSoundsLike"));
     ASSERT_EQ(prompts.prompts().size(), 1);
     EXPECT_EQ(prompts.last().text, s("Input value exceeds parameter range  "));
     EXPECT_EQ(w->txtSoundsLike->text(), s("a\\0113sb"));
     picks = QStringList{s("Phoneme Modifiers      /Decrease pitch")};
-    QApplication::sendEvent(w->txtSoundsLike, &e);
+    rightRelease(w->txtSoundsLike);
     EXPECT_EQ(w->txtSoundsLike->text(), s("a\\0113s\\5Cb"));
 }
 
