@@ -76,6 +76,9 @@ struct ProgramGlobals
     SoundLibTable SoundLibEntries; // the rows of every sound library window, by slot
     bool SuppressCheckEvents = false; // the properties panel sets the Comp and Boost boxes
     QStringList DroppedFiles{QString()}; // files on their way into a library; ends with one empty element
+    // --- Context menus ------------------------------------------------------------
+    bool PlayRequested = false;  // the text window's Play item: speak once the menu has closed
+    bool ParmPromptOpen = false; // a Sounds Like command prompts or switches panels: the cell edit stays open
     // --- Chip link: the link library, its serial object and the typed command shortcut
     cTolvane *cTolv = nullptr;                // the link library object, kept for the program's life
     SerialComm *Comm = nullptr;               // handed out by the link library, kept for the program's life
@@ -177,6 +180,8 @@ inline int &ActiveDocIndex = G.ActiveDocIndex;
 inline SoundLibTable &SoundLibEntries = G.SoundLibEntries;
 inline bool &SuppressCheckEvents = G.SuppressCheckEvents;
 inline QStringList &DroppedFiles = G.DroppedFiles;
+inline bool &PlayRequested = G.PlayRequested;
+inline bool &ParmPromptOpen = G.ParmPromptOpen;
 // --- Chip link: the link library, its serial object and the typed command shortcut
 inline cTolvane *&cTolv = G.cTolv;
 inline SerialComm *&Comm = G.Comm;

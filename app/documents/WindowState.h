@@ -23,4 +23,4 @@ struct WindowState
 };
 
 // The Edit menu's commands, asked of the active window.
-enum class EditAction { Cut, Copy, Paste, Delete, SelectAll, Edit, InsertAdd, Comment, Uncomment };
+enum class EditAction { Cut, Copy, Paste, Delete, SelectAll, Edit, InsertAdd, Comment, Uncomment, HideShow };

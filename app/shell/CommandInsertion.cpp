@@ -32,7 +32,9 @@ const SoundsLikeParm *FindSoundsLikeParm(int code)
 
 QString PhonemeModifierText(int item)
 {
-    static const char *const kMods[] = {"\\", "/", "-", "+", "<", ">"};
+    // A bare backslash would join the two characters typed after it into a
+    // hex escape ("\ae" is one byte): its own escape stays a backslash.
+    static const char *const kMods[] = {"\\5C", "/", "-", "+", "<", ">"};
     if (item < 0 || item >= int(std::size(kMods)))
         return {};
     return QString::fromLatin1(kMods[item]);

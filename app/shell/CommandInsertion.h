@@ -24,7 +24,8 @@ struct SoundsLikeParm
 // tone 300; null for any other code.
 [[nodiscard]] const SoundsLikeParm *FindSoundsLikeParm(int code);
 
-// The phoneme modifier of item 0 to 5 ("\", "/", "-", "+", "<", ">").
+// The phoneme modifier of item 0 to 5 ("\5C", the escape of a backslash,
+// then "/", "-", "+", "<", ">").
 [[nodiscard]] QString PhonemeModifierText(int item);
 // The voice command of item 0 to 10: "\01" item "o".
 [[nodiscard]] QString VoiceCommandText(int item);

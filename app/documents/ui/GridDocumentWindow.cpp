@@ -3,6 +3,8 @@
 #include "app/Globals.h"
 #include "app/documents/ui/Documents.h"
 #include "app/shell/ui/EditorFont.h"
+#include "app/shell/ui/ListingPrinter.h"
+#include "app/shell/ui/frmPopupMenus.h"
 #include "app/shell/ui/ToolbarState.h"
 
 #include <QKeyEvent>
@@ -42,6 +44,9 @@ GridDocumentWindow::GridDocumentWindow(QWidget *parent)
     connect(vbalGrid1, &QAbstractItemView::doubleClicked, this,
             [this](const QModelIndex &index) { vbalGrid1_DblClick(index.row() + 1, index.column() + 1); });
     setFocusProxy(vbalGrid1);
+    // The editor's right click is the window's, not the editor's own menu.
+    txtEdit->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(txtEdit, &QWidget::customContextMenuRequested, this, [this] { txtEdit_MouseUp(Qt::RightButton); });
 }
 
 WindowState GridDocumentWindow::state() const
@@ -88,6 +93,42 @@ bool GridDocumentWindow::LoadFile(const QString &path, QString *error)
     return true;
 }
 
+bool GridDocumentWindow::EditCommand(EditAction action)
+{
+    switch (action) {
+    case EditAction::Edit:
+        vbalGrid1->StartEdit();
+        return true;
+    case EditAction::InsertAdd:
+        vbalGrid1->InsertGridRow();
+        MarkDocumentModified();
+        return true;
+    case EditAction::Comment:
+        vbalGrid1->CommentGridRows();
+        return true;
+    case EditAction::Uncomment:
+        vbalGrid1->UncommentGridRows();
+        return true;
+    case EditAction::HideShow: {
+        const int p = vbalGrid1->SelectedRow();
+        const int icon = vbalGrid1->rows().exists(p) ? vbalGrid1->rows().row(p).icon : kNoIcon;
+        if (icon == kIconCollapsed)
+            vbalGrid1->ExpandGridGroup();
+        else if (icon == kIconExpanded || vbalGrid1->SelectionCount() > 1)
+            vbalGrid1->CollapseGridRows();
+        return true;
+    }
+    default:
+        return focusWidget() == vbalGrid1 && vbalGrid1->EditCommand(action);
+    }
+}
+
+void GridDocumentWindow::PrintListing()
+{
+    const QString fileName = record().FileName;
+    PrintListingPages([this, &fileName](int lines) { return GridEditorListing(*vbalGrid1, fileName, lines); });
+}
+
 void GridDocumentWindow::EvalTxtHeight(int Row)
 {
     vbalGrid1->FitRowHeight(Row);
@@ -125,6 +166,21 @@ void GridDocumentWindow::vbalGrid1_MouseUp(Qt::MouseButton Button, const QPoint 
     if (Button != Qt::RightButton)
         UpdateFields();
     UpdateToolbarState();
+    if (Button == Qt::RightButton)
+        ShowContextMenu(this, PopupMenuName());
+}
+
+void GridDocumentWindow::txtEdit_MouseUp(Qt::MouseButton Button)
+{
+    UpdateToolbarState();
+    // Only the dictionary's rules take chip commands at the caret.
+    if (Button == Qt::RightButton && kind() == vx::WindowKind::Dictionary && focusWidget() == txtEdit)
+        ShowContextMenu(this, QStringLiteral("mnuSoundsLike"));
+}
+
+QString GridDocumentWindow::PopupMenuName() const
+{
+    return kind() == vx::WindowKind::Dictionary ? QStringLiteral("mnuDictionary") : QStringLiteral("mnuMusic");
 }
 
 void GridDocumentWindow::vbalGrid1_DblClick(int Row, int Col)

@@ -20,6 +20,10 @@ public:
     [[nodiscard]] WindowState state() const override;
     [[nodiscard]] bool SaveFile(const QString &path, QString *error) override;
     [[nodiscard]] bool LoadFile(const QString &path, QString *error) override;
+    // The Edit and View commands on the grid: the row commands while the
+    // grid is the active control, the others whatever has the focus.
+    bool EditCommand(EditAction action) override;
+    void PrintListing() override;
 
     // GridHost
     void EvalTxtHeight(int Row) override;
@@ -28,6 +32,10 @@ public:
 
     // The grid's events, as the windows handle them.
     void vbalGrid1_MouseUp(Qt::MouseButton Button, const QPoint &pos);
+    // Mouse up on the cell editor: the right button offers the chip commands.
+    void txtEdit_MouseUp(Qt::MouseButton Button);
+    // The context menu of the grid: "mnuDictionary" or "mnuMusic".
+    [[nodiscard]] QString PopupMenuName() const;
     void vbalGrid1_DblClick(int Row, int Col);
     // Key down on the grid; true when the grid's own handling is off.
     bool vbalGrid1_KeyDown(int KeyCode);

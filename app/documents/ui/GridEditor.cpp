@@ -1,5 +1,6 @@
 #include "app/documents/ui/GridEditor.h"
 
+#include "app/Globals.h"
 #include "app/documents/GridClipboard.h"
 #include "app/documents/GridFile.h"
 #include "app/documents/ui/GridTableModel.h"
@@ -409,7 +410,7 @@ void GridEditor::txtEdit_KeyDown(int KeyCode, int Shift)
 
 void GridEditor::txtEdit_LostFocus()
 {
-    if (!mEditing)
+    if (!mEditing || ParmPromptOpen)
         return;
     CancelEdit();
     if (mHost)

@@ -6,6 +6,7 @@
 #include "app/documents/ui/Documents.h"
 #include "app/documents/ui/FileCommands.h"
 #include "app/documents/ui/FileDialogs.h"
+#include "app/shell/ui/frmPopupMenus.h"
 #include "app/startup/ui/MainToolbar.h"
 #include "controls/splitter/Splitter.h"
 #include "platform/Numbers.h"
@@ -232,7 +233,9 @@ bool frmDictionary::Form_KeyPress(int KeyAscii)
 void frmDictionary::picDictControls_MouseUp(Qt::MouseButton Button)
 {
     vbalGrid1->setFocus();
-    if (Button != Qt::RightButton)
+    if (Button == Qt::RightButton)
+        ShowContextMenu(this, QStringLiteral("mnuDictionary"));
+    else
         UpdateToolbarState();
     vbalGrid1->setFocus();
 }

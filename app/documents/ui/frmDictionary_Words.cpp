@@ -71,6 +71,12 @@ void showLinkError(const LinkError &e)
     vx::MsgBox(QStringLiteral("ERROR: ") + e.description(), vx::Buttons::Ok, vx::Icon::Exclamation);
 }
 
+// Focus that comes back after a menu, a dialog or another program.
+bool returningFocus(Qt::FocusReason reason)
+{
+    return reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason;
+}
+
 // The boxes' focus behaviour and the clickable pictures and label.
 class WordEntryEvents : public QObject
 {
@@ -91,7 +97,8 @@ protected:
                 SetRollover(static_cast<QWidget *>(watched));
             break;
         case QEvent::FocusIn:
-            if (box) {
+            // Coming back from a menu, a prompt or another program keeps the caret.
+            if (box && !returningFocus(static_cast<QFocusEvent *>(event)->reason())) {
                 auto *edit = static_cast<QLineEdit *>(watched);
                 QMetaObject::invokeMethod(edit, [edit] { edit->selectAll(); }, Qt::QueuedConnection);
                 mW->cmdAdd->setDefault(true);

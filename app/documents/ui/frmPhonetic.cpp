@@ -6,6 +6,7 @@
 #include "app/documents/ui/Documents.h"
 #include "app/documents/ui/TextBox.h"
 #include "app/shell/ui/EditorFont.h"
+#include "app/shell/ui/frmPopupMenus.h"
 #include "app/startup/MainWindowRules.h"
 #include "app/startup/ui/Speaking.h"
 #include "platform/Numbers.h"
@@ -32,6 +33,9 @@ frmPhonetic::frmPhonetic(QWidget *parent)
     layout->addWidget(txtInputBox);
     setFocusProxy(txtInputBox);
     txtInputBox->installEventFilter(this);
+    txtInputBox->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(txtInputBox, &QWidget::customContextMenuRequested, this,
+            [this] { ShowContextMenu(this, QStringLiteral("mnuPhmWindow")); });
     connect(txtInputBox, &QPlainTextEdit::selectionChanged, this, [] {
         if (!Busy)
             UpdateToolbarState();

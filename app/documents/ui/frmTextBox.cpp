@@ -7,6 +7,7 @@
 #include "app/documents/ui/FileDialogs.h"
 #include "app/documents/ui/TextBox.h"
 #include "app/shell/ui/EditorFont.h"
+#include "app/shell/ui/frmPopupMenus.h"
 #include "app/startup/ui/MainToolbar.h"
 #include "app/startup/ui/Recording.h"
 #include "app/startup/ui/Speaking.h"
@@ -40,6 +41,20 @@ frmTextBox::frmTextBox(QWidget *parent)
             UpdateToolbarState();
     });
     txtInputBox->installEventFilter(this);
+    txtInputBox->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(txtInputBox, &QWidget::customContextMenuRequested, this,
+            [this] { txtInputBox_MouseUp(Qt::RightButton); });
+}
+
+void frmTextBox::txtInputBox_MouseUp(Qt::MouseButton Button)
+{
+    if (Button == Qt::RightButton)
+        ShowContextMenu(this, Busy ? QStringLiteral("mnuTextWindowPlaying") : QStringLiteral("mnuTextWindow"));
+    // The menu's Play only asks: speaking starts once the menu is gone.
+    if (PlayRequested) {
+        PlayRequested = false;
+        PlayTextOrRecording();
+    }
 }
 
 WindowState frmTextBox::state() const

@@ -26,6 +26,8 @@ public:
     void txtInputBox_Change();
     // Shortcut keys; true when the key was used up here.
     bool txtInputBox_KeyDown(int KeyCode, Qt::KeyboardModifiers Shift);
+    // The right button shows the window's context menu.
+    void txtInputBox_MouseUp(Qt::MouseButton Button);
 
 protected:
     [[nodiscard]] bool BusyBlocksClose() const override { return true; }

@@ -1,10 +1,12 @@
 #include "app/shell/ui/ToolbarState.h"
 
 #include "app/Globals.h"
+#include "app/documents/GridClipboard.h"
 #include "app/documents/ui/Documents.h"
 #include "app/documents/ui/MdiChild.h"
 #include "app/startup/ui/MainToolbar.h"
 #include "app/startup/ui/StatusBar.h"
+#include "app/soundlib/SoundClipboard.h"
 #include "app/startup/ui/frmMDI.h"
 #include "link/cTolvane.h"
 
@@ -75,6 +77,9 @@ vx::ToolbarInputs GatherToolbarInputs()
         in.recordedFiles = cTolv->GetStatus().fileCount();
     if (const QMimeData *clip = QGuiApplication::clipboard()->mimeData())
         in.clipboardHasText = clip->hasText();
+    in.clipSoundEntries = !ClipSoundEntries().isEmpty();
+    in.clipDicRows = !ClipDicRows().isEmpty();
+    in.clipMusicRows = !ClipMusicRows().isEmpty();
 
     frmMDI *main = frmMDI::instance();
     if (!main)

@@ -45,6 +45,7 @@
 #include <QMenuBar>
 #include <QUrl>
 
+#include <array>
 #include <iterator>
 
 // The menu bar built from the menu table, and the one table of commands that
@@ -69,6 +70,9 @@ const frmMDI::Command *frmMDI::FindCommand(const QString &name)
         {"mnuFileExit", &frmMDI::mnuFileExit_Click},
         {"mnuEditEdit", &frmMDI::mnuEditEdit_Click},
         {"mnuEditInsAdd", &frmMDI::mnuEditInsAdd_Click},
+        {"mnuEditComment", &frmMDI::mnuEditComment_Click},
+        {"mnuEditUnComment", &frmMDI::mnuEditUnComment_Click},
+        {"mnuViewHide", &frmMDI::mnuViewHide_Click},
         {"mnuEditPreferences", &frmMDI::mnuEditPreferences_Click},
         {"mnuViewCtlPanels", &frmMDI::mnuViewCtlPanels_Click},
         {"mnuViewPhonetics", &frmMDI::mnuViewPhonetics_Click},
@@ -113,9 +117,7 @@ namespace {
 // Commands whose routines belong to windows and routines not written yet.
 // Their items are built and take part in the menu state; choosing one does
 // nothing until its routine is registered above and its name leaves here.
-const char *const kPendingCommands[] = {
-    "mnuEditComment", "mnuEditUnComment", "mnuViewHide",
-};
+const std::array<const char *, 0> kPendingCommands{};
 
 // Toolbar and button-menu keys that run a menu command.
 struct KeyCommand
@@ -149,6 +151,14 @@ QWidget *frameOf(QWidget *w)
     if (auto *sub = qobject_cast<QMdiSubWindow *>(w->parentWidget()))
         return sub;
     return w;
+}
+
+// The active document carries out a command of the Edit or View menu.
+void activeDocumentCommand(EditAction action)
+{
+    if (DocumentWindow *doc = ActiveDocument())
+        doc->EditCommand(action);
+    UpdateToolbarState();
 }
 
 // Shows a tool window when hidden and hides it when shown; true when now shown.
@@ -442,16 +452,27 @@ void frmMDI::mnuFilePrint_Click()
 
 void frmMDI::mnuEditEdit_Click()
 {
-    if (DocumentWindow *doc = ActiveDocument())
-        doc->EditCommand(EditAction::Edit);
-    UpdateToolbarState();
+    activeDocumentCommand(EditAction::Edit);
 }
 
 void frmMDI::mnuEditInsAdd_Click()
 {
-    if (DocumentWindow *doc = ActiveDocument())
-        doc->EditCommand(EditAction::InsertAdd);
-    UpdateToolbarState();
+    activeDocumentCommand(EditAction::InsertAdd);
+}
+
+void frmMDI::mnuEditComment_Click()
+{
+    activeDocumentCommand(EditAction::Comment);
+}
+
+void frmMDI::mnuEditUnComment_Click()
+{
+    activeDocumentCommand(EditAction::Uncomment);
+}
+
+void frmMDI::mnuViewHide_Click()
+{
+    activeDocumentCommand(EditAction::HideShow);
 }
 
 void frmMDI::mnuFileExit_Click()

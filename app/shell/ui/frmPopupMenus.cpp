@@ -4,119 +4,101 @@
 #include "app/documents/ui/DocumentWindow.h"
 #include "app/documents/ui/Documents.h"
 #include "app/panels/RecorderStatus.h"
+#include "app/panels/ui/frmCpanels.h"
 #include "app/panels/ui/frmParmEntry.h"
 #include "app/shell/CommandInsertion.h"
 #include "app/shell/ui/EditCommands.h"
 #include "app/shell/ui/ToolbarState.h"
 #include "app/shell/ui/frmPrefs.h"
+#include "app/soundlib/ui/frmSoundLib.h"
 #include "app/startup/ui/MainToolbar.h"
 #include "app/startup/ui/Speaking.h"
 #include "app/startup/ui/frmMDI.h"
+#include "common/Delay.h"
 #include "platform/Prompter.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QHash>
 #include <QLineEdit>
-#include <QApplication>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QTextEdit>
-#include <QTimer>
 
 #include <iterator>
 
 namespace {
 
-// One item: its menu (or submenu), caption, what it runs and what its
-// enabled state mirrors. Runs: a main-window command name, or "@" and a
-// routine of this file. Mirror: a menu item name, "tb:" and a toolbar key,
-// "win:" and an action of the active window, or empty (keeps its initial
-// state: enabled).
+// One item: the submenu it sits in (or none), its caption, what it runs and
+// what its enabled state mirrors. Runs: a main-window command name, or "@"
+// and a routine of this file. Mirror: a menu item name, "tb:" and a toolbar
+// key, "win:" and an action of the active window, "@phoneticText", or empty
+// (keeps its initial state: enabled).
 struct PopupItem
 {
-    const char *menu;
+    const char *id;
+    const char *submenu;
     const char *caption;
     const char *runs;
     const char *mirror;
 };
 
 const PopupItem kItems[] = {
-    {"mnuMDIForm/&New", "&Text Box", "mnuFileNewText", "mnuFile"},
-    {"mnuMDIForm/&New", "&Sound Library", "mnuFileNewSoundLib", "mnuFile"},
-    {"mnuMDIForm/&New", "&Dictionary", "mnuFileNewDictionary", "mnuFile"},
-    {"mnuMDIForm/&New", "&Music Score", "mnuFileNewMusic", "mnuFile"},
-    {"mnuMDIForm", "&Open...", "mnuFileOpen", "mnuFile"},
-    {"mnuMDIForm", "&Download...      ", "mnuFileDnld", "mnuFileDnld"},
+    {"newText", "&New", "&Text Box", "mnuFileNewText", "mnuFile"},
+    {"newSoundLib", "&New", "&Sound Library", "mnuFileNewSoundLib", "mnuFile"},
+    {"newDictionary", "&New", "&Dictionary", "mnuFileNewDictionary", "mnuFile"},
+    {"newMusic", "&New", "&Music Score", "mnuFileNewMusic", "mnuFile"},
+    {"open", nullptr, "&Open...", "mnuFileOpen", "mnuFile"},
+    {"download", nullptr, "&Download...      ", "mnuFileDnld", "mnuFileDnld"},
+    {"add", nullptr, "&Add...", "mnuEditInsAdd", "mnuEditInsAdd"},
+    {"insert", nullptr, "&Insert...", "mnuEditInsAdd", "mnuEditInsAdd"},
+    {"edit", nullptr, "&Edit...", "mnuEditEdit", "mnuEditEdit"},
+    {"cut", nullptr, "Cu&t", "mnuEditCut", "mnuEditCut"},
+    {"copy", nullptr, "&Copy", "mnuEditCopy", "mnuEditCopy"},
+    {"paste", nullptr, "&Paste", "mnuEditPaste", "mnuEditPaste"},
+    {"delete", nullptr, "&Delete", "mnuEditDelete", "mnuEditDelete"},
+    {"selectAll", nullptr, "Select &All", "mnuEditSelectAll", "mnuEditSelectAll"},
+    {"play", nullptr, "Pla&y", "Play", "tb:Play"},
+    {"playLater", nullptr, "Pla&y", "@playLater", "tb:Play"},
+    {"record", nullptr, "&Record...", "Record", "tb:Record"},
+    {"refresh", nullptr, "Re&fresh", "@refresh", "win:Refresh"},
+    {"compile", nullptr, "C&ompile...", "mnuFileCompile", "mnuFileCompile"},
+    {"openFolder", nullptr, "Open Folder", "@openFolder", "mnuEditDelete"},
+    {"find", nullptr, "&Find...", "mnuEditFind", "mnuEditFind"},
+    {"findNext", nullptr, "Find &Next", "mnuEditFindNext", "mnuEditFindNext"},
+    {"hideShow", nullptr, "&Hide/Show", "mnuViewHide", "mnuViewHide"},
+    {"comment", nullptr, "Comment", "mnuEditComment", "mnuEditComment"},
+    {"uncomment", nullptr, "Uncomment", "mnuEditUnComment", "mnuEditUnComment"},
+    {"prefsAppearance", nullptr, "P&references", "@prefs1", ""},
+    {"prefsSoundLib", nullptr, "P&references", "@prefs2", ""},
+    {"prefsDictionary", nullptr, "P&references", "@prefs3", ""},
+    {"stop", nullptr, "Stop", "@stop", ""},
+    {"pause", nullptr, "Pause", "@pause", ""},
+    {"clear", nullptr, "C&lear", "@clearPhonetic", "@phoneticText"},
+};
 
-    {"mnuSoundLib", "&Add...", "mnuEditInsAdd", "mnuEditInsAdd"},
-    {"mnuSoundLib", "Cu&t", "mnuEditCut", "mnuEditCut"},
-    {"mnuSoundLib", "&Copy", "mnuEditCopy", "mnuEditCopy"},
-    {"mnuSoundLib", "&Paste", "mnuEditPaste", "mnuEditPaste"},
-    {"mnuSoundLib", "&Delete", "mnuEditDelete", "mnuEditDelete"},
-    {"mnuSoundLib", "Select &All", "mnuEditSelectAll", "mnuEditSelectAll"},
-    {"mnuSoundLib", "-", nullptr, nullptr},
-    {"mnuSoundLib", "Pla&y", "Play", "tb:Play"},
-    {"mnuSoundLib", "Re&fresh", "@refresh", "win:Refresh"},
-    {"mnuSoundLib", "C&ompile...", "mnuFileCompile", "mnuFileCompile"},
-    {"mnuSoundLib", "&Edit...", "mnuEditEdit", "mnuEditEdit"},
-    {"mnuSoundLib", "Open Folder", "@openFolder", "mnuEditDelete"},
-    {"mnuSoundLib", "-", nullptr, nullptr},
-    {"mnuSoundLib", "P&references", "@prefs2", ""},
+// Each menu's items by id, in order; "-" is a separator.
+struct PopupMenu
+{
+    const char *name;
+    const char *items;
+};
 
-    {"mnuTextWindow", "Pla&y", "@playLater", "tb:Play"},
-    {"mnuTextWindow", "&Record...", "Record", "tb:Record"},
-    {"mnuTextWindow", "-", nullptr, nullptr},
-    {"mnuTextWindow", "Cu&t", "mnuEditCut", "mnuEditCut"},
-    {"mnuTextWindow", "&Copy", "mnuEditCopy", "mnuEditCopy"},
-    {"mnuTextWindow", "&Paste", "mnuEditPaste", "mnuEditPaste"},
-    {"mnuTextWindow", "&Delete", "mnuEditDelete", "mnuEditDelete"},
-    {"mnuTextWindow", "Select &All", "mnuEditSelectAll", "mnuEditSelectAll"},
-    {"mnuTextWindow", "-", nullptr, nullptr},
-    {"mnuTextWindow", "&Find...", "mnuEditFind", "mnuEditFind"},
-    {"mnuTextWindow", "Find &Next", "mnuEditFindNext", "mnuEditFindNext"},
-    {"mnuTextWindow", "-", nullptr, nullptr},
-    {"mnuTextWindow", "P&references", "@prefs1", ""},
-
-    {"mnuTextWindowPlaying", "Stop", "@stop", ""},
-    {"mnuTextWindowPlaying", "Pause", "@pause", ""},
-
-    {"mnuDictionary", "&Insert...", "mnuEditInsAdd", "mnuEditInsAdd"},
-    {"mnuDictionary", "&Edit...", "mnuEditEdit", "mnuEditEdit"},
-    {"mnuDictionary", "Cu&t", "mnuEditCut", "mnuEditCut"},
-    {"mnuDictionary", "&Copy", "mnuEditCopy", "mnuEditCopy"},
-    {"mnuDictionary", "&Paste", "mnuEditPaste", "mnuEditPaste"},
-    {"mnuDictionary", "&Delete", "mnuEditDelete", "mnuEditDelete"},
-    {"mnuDictionary", "Select &All", "mnuEditSelectAll", "mnuEditSelectAll"},
-    {"mnuDictionary", "-", nullptr, nullptr},
-    {"mnuDictionary", "C&ompile...", "mnuFileCompile", "mnuFileCompile"},
-    {"mnuDictionary", "-", nullptr, nullptr},
-    {"mnuDictionary", "&Hide/Show", "mnuViewHide", "mnuViewHide"},
-    {"mnuDictionary", "Comment", "mnuEditComment", "mnuEditComment"},
-    {"mnuDictionary", "Uncomment", "mnuEditUnComment", "mnuEditUnComment"},
-    {"mnuDictionary", "-", nullptr, nullptr},
-    {"mnuDictionary", "P&references", "@prefs3", ""},
-
-    {"mnuMusic", "&Insert...", "mnuEditInsAdd", "mnuEditInsAdd"},
-    {"mnuMusic", "&Edit...", "mnuEditEdit", "mnuEditEdit"},
-    {"mnuMusic", "Cu&t", "mnuEditCut", "mnuEditCut"},
-    {"mnuMusic", "&Copy", "mnuEditCopy", "mnuEditCopy"},
-    {"mnuMusic", "&Paste", "mnuEditPaste", "mnuEditPaste"},
-    {"mnuMusic", "&Delete", "mnuEditDelete", "mnuEditDelete"},
-    {"mnuMusic", "Select &All", "mnuEditSelectAll", "mnuEditSelectAll"},
-    {"mnuMusic", "-", nullptr, nullptr},
-    {"mnuMusic", "Pla&y", "Play", "tb:Play"},
-    {"mnuMusic", "C&ompile...", "mnuFileCompile", "mnuFileCompile"},
-    {"mnuMusic", "-", nullptr, nullptr},
-    {"mnuMusic", "&Hide/Show", "mnuViewHide", "mnuViewHide"},
-    {"mnuMusic", "Comment", "mnuEditComment", "mnuEditComment"},
-    {"mnuMusic", "Uncomment", "mnuEditUnComment", "mnuEditUnComment"},
-    {"mnuMusic", "-", nullptr, nullptr},
-    {"mnuMusic", "P&references", "@prefs1", ""},
-
-    {"mnuPhmWindow", "&Copy", "mnuEditCopy", "mnuEditCopy"},
-    {"mnuPhmWindow", "C&lear", "@clearPhonetic", "@phoneticText"},
+const PopupMenu kMenus[] = {
+    {"mnuMDIForm", "newText newSoundLib newDictionary newMusic open download"},
+    {"mnuSoundLib",
+     "add cut copy paste delete selectAll - play refresh compile edit openFolder - prefsSoundLib"},
+    {"mnuTextWindow",
+     "playLater record - cut copy paste delete selectAll - find findNext - prefsAppearance"},
+    {"mnuTextWindowPlaying", "stop pause"},
+    {"mnuDictionary",
+     "insert edit cut copy paste delete selectAll - compile - hideShow comment uncomment - prefsDictionary"},
+    {"mnuMusic",
+     "insert edit cut copy paste delete selectAll - play compile - hideShow comment uncomment - prefsAppearance"},
+    {"mnuPhmWindow", "copy clear"},
 };
 
 const char *const kModifiers[] = {"Decrease pitch", "Increase pitch", "Decrease speed",
@@ -132,33 +114,48 @@ QString text(const char *s)
     return QString::fromLatin1(s);
 }
 
-QWidget *activeDocumentWidget()
+const PopupItem *findItem(const QString &id)
 {
-    return ActiveDocument();
+    for (const PopupItem &item : kItems) {
+        if (id == QLatin1String(item.id))
+            return &item;
+    }
+    return nullptr;
+}
+
+QPlainTextEdit *phoneticBox()
+{
+    frmMDI *main = frmMDI::instance();
+    QWidget *w = main ? main->phoneticWindow() : nullptr;
+    return w ? w->findChild<QPlainTextEdit *>() : nullptr;
+}
+
+QAction *windowAction(const QString &name)
+{
+    QWidget *w = ActiveDocument();
+    return w ? w->findChild<QAction *>(name) : nullptr;
 }
 
 bool mirrored(const QString &mirror)
 {
-    frmMDI *main = frmMDI::instance();
     if (mirror.startsWith(QLatin1String("tb:"))) {
         QAction *b = ToolbarButton(mirror.mid(3));
         return b && b->isEnabled();
     }
     if (mirror.startsWith(QLatin1String("win:"))) {
-        QWidget *w = activeDocumentWidget();
-        auto *a = w ? w->findChild<QAction *>(mirror.mid(4)) : nullptr;
+        QAction *a = windowAction(mirror.mid(4));
         return a && a->isEnabled();
     }
     if (mirror == QLatin1String("@phoneticText")) {
-        auto *box = main && main->phoneticWindow() ? main->phoneticWindow()->findChild<QPlainTextEdit *>() : nullptr;
+        QPlainTextEdit *box = phoneticBox();
         return box && !box->toPlainText().isEmpty();
     }
-    if (!main)
-        return false;
-    const QList<QAction *> items = main->Items(mirror);
+    frmMDI *main = frmMDI::instance();
+    const QList<QAction *> items = main ? main->Items(mirror) : QList<QAction *>{};
     return !items.isEmpty() && items.first()->isEnabled();
 }
 
+// Preferences open on the panel that belongs to the window.
 void showPreferences(int tab)
 {
     frmPrefs::instance()->NewTab(tab);
@@ -168,32 +165,22 @@ void showPreferences(int tab)
 
 void runRoutine(const QString &name)
 {
-    frmMDI *main = frmMDI::instance();
-    if (name == QLatin1String("@prefs1"))
-        showPreferences(1);
-    else if (name == QLatin1String("@prefs2"))
-        showPreferences(2);
-    else if (name == QLatin1String("@prefs3"))
-        showPreferences(3);
-    else if (name == QLatin1String("@stop"))
+    if (name.startsWith(QLatin1String("@prefs"))) {
+        showPreferences(name.mid(6).toInt());
+    } else if (name == QLatin1String("@stop")) {
         StopPlayback();
-    else if (name == QLatin1String("@pause"))
+    } else if (name == QLatin1String("@pause")) {
         PauseSpeaking();
-    else if (name == QLatin1String("@playLater")) {
+    } else if (name == QLatin1String("@playLater")) {
         // The text window starts speaking once the menu has closed.
-        if (main)
-            QTimer::singleShot(0, main, [main] { main->RunCommand(QStringLiteral("Play")); });
+        PlayRequested = true;
     } else if (name == QLatin1String("@refresh")) {
-        QWidget *w = activeDocumentWidget();
-        if (auto *a = w ? w->findChild<QAction *>(QStringLiteral("Refresh")) : nullptr)
-            a->trigger();
+        CheckMissingSoundFiles();
     } else if (name == QLatin1String("@openFolder")) {
-        QWidget *w = activeDocumentWidget();
-        if (auto *a = w ? w->findChild<QAction *>(QStringLiteral("OpenFolder")) : nullptr)
-            a->trigger();
+        if (auto *lib = qobject_cast<frmSoundLib *>(ActiveDocument()))
+            lib->OpenSoundFileFolder();
     } else if (name == QLatin1String("@clearPhonetic")) {
-        auto *box = main && main->phoneticWindow() ? main->phoneticWindow()->findChild<QPlainTextEdit *>() : nullptr;
-        if (box)
+        if (QPlainTextEdit *box = phoneticBox())
             box->clear();
         UpdateToolbarState();
     }
@@ -208,83 +195,115 @@ struct Caret
     int length = 0;
 };
 
-// The text cursor of a multi-line box (the rich text boxes and the grid's
-// cell editor); the single-line boxes (Sounds Like) have none.
-template <class Fn>
-void onTextCursor(QWidget *target, Fn fn)
+template <class Box> void readSelection(Box *box, Caret &c)
 {
-    if (auto *rich = qobject_cast<QTextEdit *>(target))
-        fn(rich);
-    else if (auto *plain = qobject_cast<QPlainTextEdit *>(target))
-        fn(plain);
+    const QTextCursor cur = box->textCursor();
+    c.start = cur.selectionStart();
+    c.length = cur.selectionEnd() - cur.selectionStart();
 }
 
 Caret saveCaret()
 {
     Caret c;
-    QWidget *doc = activeDocumentWidget();
+    QWidget *doc = ActiveDocument();
     c.target = doc ? doc->focusWidget() : QApplication::focusWidget();
-    if (auto *line = qobject_cast<QLineEdit *>(c.target.data())) {
+    if (auto *box = qobject_cast<QTextEdit *>(c.target.data())) {
+        readSelection(box, c);
+    } else if (auto *plain = qobject_cast<QPlainTextEdit *>(c.target.data())) {
+        readSelection(plain, c);
+    } else if (auto *line = qobject_cast<QLineEdit *>(c.target.data())) {
         c.start = line->hasSelectedText() ? line->selectionStart() : line->cursorPosition();
-        c.length = line->hasSelectedText() ? line->selectionLength() : 0;
-        return c;
+        c.length = int(line->selectedText().size());
     }
-    onTextCursor(c.target.data(), [&c](auto *box) {
-        const QTextCursor cur = box->textCursor();
-        c.start = cur.selectionStart();
-        c.length = cur.selectionEnd() - cur.selectionStart();
-    });
     return c;
 }
 
-// Only a text box takes the command; any other target receives nothing.
-void insertAtCaret(const Caret &c, const QString &insert)
+template <class Box> void replaceSelection(Box *box, const Caret &c, const QString &insert, bool caretAfter)
 {
-    if (auto *line = qobject_cast<QLineEdit *>(c.target.data())) {
-        line->setSelection(c.start, c.length);
-        line->insert(insert);
-        return;
-    }
-    onTextCursor(c.target.data(), [&](auto *box) {
-        QTextCursor cur = box->textCursor();
-        cur.setPosition(c.start);
-        cur.setPosition(c.start + c.length, QTextCursor::KeepAnchor);
+    QTextCursor cur = box->textCursor();
+    cur.setPosition(c.start);
+    cur.setPosition(c.start + c.length, QTextCursor::KeepAnchor);
+    if (caretAfter) {
         cur.insertText(insert);
         cur.setPosition(c.start + int(insert.size()));
-        box->setTextCursor(cur);
-        box->viewport()->update();
-    });
-}
-
-void restoreCaret(const Caret &c)
-{
-    if (auto *line = qobject_cast<QLineEdit *>(c.target.data())) {
-        line->setSelection(c.start, c.length);
-        return;
     }
-    onTextCursor(c.target.data(), [&](auto *box) {
-        QTextCursor cur = box->textCursor();
-        cur.setPosition(c.start);
-        cur.setPosition(c.start + c.length, QTextCursor::KeepAnchor);
-        box->setTextCursor(cur);
-    });
+    box->setTextCursor(cur);
+    box->viewport()->update();
 }
 
-void insertParamCommand(int code)
+// Puts the saved selection back and, with text, replaces it and leaves the
+// caret behind it. Only the editing boxes take a command; a list, a grid or
+// a button receives nothing.
+void restoreCaret(const Caret &c, const QString &insert = QString())
 {
-    const Caret c = saveCaret();
-    const std::optional<QString> command = vx::AskParamCommand(code, GetParm);
+    const bool caretAfter = !insert.isEmpty();
+    if (auto *box = qobject_cast<QTextEdit *>(c.target.data())) {
+        replaceSelection(box, c, insert, caretAfter);
+    } else if (auto *plain = qobject_cast<QPlainTextEdit *>(c.target.data())) {
+        replaceSelection(plain, c, insert, caretAfter);
+    } else if (auto *line = qobject_cast<QLineEdit *>(c.target.data())) {
+        line->setSelection(c.start, c.length);
+        if (caretAfter) {
+            line->insert(insert);
+            line->setCursorPosition(c.start + int(insert.size()));
+        }
+    }
+}
+
+void insertAtCaret(const Caret &c, const QString &insert)
+{
+    restoreCaret(c, insert);
+}
+
+void insertParamCommand(const Caret &c, int code)
+{
+    const auto prompt = [](const QString &name, int largest) {
+        ParmPromptOpen = true;
+        const QString answer = GetParm(name, largest);
+        ParmPromptOpen = false;
+        return answer;
+    };
+    const std::optional<QString> command = vx::AskParamCommand(code, prompt);
     if (command)
         insertAtCaret(c, *command);
     else
         restoreCaret(c);
 }
 
+// Play Recording and Generate Tone first show the control panel that makes
+// the value (the recorder or the tone generator), then ask for it while the
+// edit stays open.
+void insertPanelCommand(int tab, int code)
+{
+    const Caret c = saveCaret();
+    ParmPromptOpen = true;
+    QPointer<QWidget> doc = ActiveDocument();
+    frmMDI *main = frmMDI::instance();
+    QWidget *panels = main ? main->panelsWindow() : nullptr;
+    if (main && panels && !panels->isVisible())
+        main->mnuViewCtlPanels_Click();
+    if (auto *cp = qobject_cast<frmCpanels *>(panels))
+        cp->NewTab(tab);
+    Delay(0.1);
+    auto focusDocument = [&doc, &c] {
+        if (!doc)
+            return;
+        if (auto *sub = qobject_cast<QMdiSubWindow *>(doc->parentWidget()); sub && sub->mdiArea())
+            sub->mdiArea()->setActiveSubWindow(sub);
+        if (c.target)
+            c.target->setFocus();
+    };
+    focusDocument();
+    ParmPromptOpen = false;
+    insertParamCommand(c, code);
+    focusDocument();
+}
+
 void buildSoundsLike(QMenu *menu)
 {
-    menu->addAction(QStringLiteral("Generate Tone..."), [] { insertParamCommand(300); })
+    menu->addAction(QStringLiteral("Generate Tone..."), [] { insertPanelCommand(0, 300); })
         ->setObjectName(QStringLiteral("mnuSoundsLikeGenTone"));
-    menu->addAction(QStringLiteral("Play Recording..."), [] { insertParamCommand(200); })
+    menu->addAction(QStringLiteral("Play Recording..."), [] { insertPanelCommand(4, 200); })
         ->setObjectName(QStringLiteral("mnuSoundsLikePlayRec"));
     QMenu *mods = menu->addMenu(QStringLiteral("Phoneme Modifiers      "));
     mods->menuAction()->setObjectName(QStringLiteral("mnuSoundsLikePhmMod"));
@@ -297,82 +316,68 @@ void buildSoundsLike(QMenu *menu)
     for (int i = 0; i < int(std::size(kVoices)); ++i)
         voices->addAction(text(kVoices[i]), [i] { insertAtCaret(saveCaret(), vx::VoiceCommandText(i)); });
     for (int i = 0; i < int(std::size(kVoiceAttrs)); ++i)
-        attrs->addAction(text(kVoiceAttrs[i]), [i] { insertParamCommand(i); });
+        attrs->addAction(text(kVoiceAttrs[i]), [i] { insertParamCommand(saveCaret(), i); });
     QMenu *controls = menu->addMenu(QStringLiteral("Control"));
     controls->menuAction()->setObjectName(QStringLiteral("mnuSoundsLikeControls"));
     for (int i = 0; i < int(std::size(kControls)); ++i)
-        controls->addAction(text(kControls[i]), [i] { insertParamCommand(i + 100); });
-}
-
-ParmPrompt &parmPrompt()
-{
-    static ParmPrompt prompt;
-    return prompt;
+        controls->addAction(text(kControls[i]), [i] { insertParamCommand(saveCaret(), i + 100); });
 }
 
 } // namespace
 
-void setParmPrompt(ParmPrompt prompt)
-{
-    parmPrompt() = std::move(prompt);
-}
-
 QString GetParm(const QString &name, int largest)
 {
-    if (parmPrompt())
-        return parmPrompt()(name, largest);
     return frmParmEntry::instance()->GetParm(name, largest);
 }
 
 QMenu *BuildPopupMenu(const QString &name, QWidget *parent)
 {
+    const PopupMenu *layout = nullptr;
+    for (const PopupMenu &m : kMenus) {
+        if (name == QLatin1String(m.name))
+            layout = &m;
+    }
+    if (!layout && name != QLatin1String("mnuSoundsLike"))
+        return nullptr;
     auto *menu = new QMenu(parent);
     menu->setObjectName(name);
-    if (name == QLatin1String("mnuSoundsLike")) {
+    if (!layout) {
         buildSoundsLike(menu);
         return menu;
     }
-    const bool haveDocument = ActiveDocument() != nullptr;
+    // The main window's items are mirrored always; a document's only while one is open.
+    const bool mirror = name == QLatin1String("mnuMDIForm") || ActiveDocument() != nullptr;
     QHash<QString, QMenu *> submenus;
     int index = 0;
-    for (const PopupItem &item : kItems) {
-        const QString path = text(item.menu);
-        const QString top = path.section(QLatin1Char('/'), 0, 0);
-        if (top != name)
-            continue;
-        QMenu *into = menu;
-        const QString sub = path.section(QLatin1Char('/'), 1);
-        if (!sub.isEmpty()) {
-            if (!submenus.contains(sub)) {
-                submenus.insert(sub, menu->addMenu(sub));
-                submenus.value(sub)->menuAction()->setObjectName(name + QStringLiteral("New"));
-                submenus.value(sub)->menuAction()->setEnabled(mirrored(QStringLiteral("mnuFile")));
-            }
-            into = submenus.value(sub);
-        }
-        if (text(item.caption) == QLatin1String("-")) {
-            into->addSeparator();
+    for (const QString &id : text(layout->items).split(QLatin1Char(' '))) {
+        const PopupItem *item = findItem(id);
+        if (!item) {
+            menu->addSeparator();
             ++index;
             continue;
         }
-        QAction *a = into->addAction(text(item.caption));
+        QMenu *into = menu;
+        if (item->submenu) {
+            const QString sub = text(item->submenu);
+            if (!submenus.contains(sub)) {
+                QMenu *m = menu->addMenu(sub);
+                m->menuAction()->setObjectName(name + QStringLiteral("New"));
+                m->menuAction()->setEnabled(mirrored(QStringLiteral("mnuFile")));
+                submenus.insert(sub, m);
+            }
+            into = submenus.value(sub);
+        }
+        QAction *a = into->addAction(text(item->caption));
         a->setProperty("Index", index++);
-        const QString mirror = text(item.mirror);
-        // The main window's items are mirrored always; a document's only while one is open.
-        const bool mainItem = top == QLatin1String("mnuMDIForm");
-        if (!mirror.isEmpty())
-            a->setEnabled((mainItem || haveDocument) && mirrored(mirror));
-        const QString runs = text(item.runs);
+        if (*item->mirror)
+            a->setEnabled(mirror && mirrored(text(item->mirror)));
+        const QString runs = text(item->runs);
         QObject::connect(a, &QAction::triggered, a, [runs] {
             if (runs.startsWith(QLatin1Char('@')))
                 runRoutine(runs);
             else if (frmMDI *main = frmMDI::instance())
                 main->RunCommand(runs);
         });
-    }
-    if (menu->actions().isEmpty()) {
-        delete menu;
-        return nullptr;
     }
     return menu;
 }

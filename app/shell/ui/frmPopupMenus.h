@@ -6,7 +6,6 @@
 
 #include <QString>
 
-#include <functional>
 
 class QMenu;
 class QWidget;
@@ -20,8 +19,6 @@ class QWidget;
 // Builds that menu and shows it at the mouse over owner.
 void ShowContextMenu(QWidget *owner, const QString &name);
 
-// The parameter prompt of a "Sounds Like" command: the answer typed, empty
-// when cancelled. Tests may replace it; the default asks through the prompter.
-using ParmPrompt = std::function<QString(const QString &name, int largest)>;
-void setParmPrompt(ParmPrompt prompt);
+// The parameter prompt of a "Sounds Like" command (the parameter window):
+// the answer typed, empty when cancelled.
 [[nodiscard]] QString GetParm(const QString &name, int largest);

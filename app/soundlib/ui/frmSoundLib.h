@@ -6,6 +6,7 @@
 // SoundLibEntries.
 
 #include "app/documents/ui/DocumentWindow.h"
+#include "app/shell/ListingText.h"
 #include "app/soundlib/SoundEntry.h"
 
 #include <QStringList>
@@ -124,6 +125,14 @@ public:
     [[nodiscard]] int RelocateSoundFiles();
     void EditSoundFileExternally();
     bool EditCommand(EditAction action) override;
+    // Cut, Copy, Paste, Delete and Select All on the rows, through the sound
+    // clipboard; false when a text box of the window is to take them.
+    bool RowsEditCommand(EditAction action);
+    // The printed listing of the library, and printing it.
+    [[nodiscard]] vx::Listing Listing(int linesPerPage) const;
+    void PrintListing() override;
+    // Opens the folder of the current row's file; a message when it is gone.
+    void OpenSoundFileFolder();
 
     // Sorting by a column header: every click turns the direction over.
     bool SortDescending = false;

@@ -113,7 +113,7 @@ bool frmSoundLib::EditCommand(EditAction action)
         AddSoundFiles();
         return true;
     default:
-        return false;
+        return RowsEditCommand(action);
     }
 }
 

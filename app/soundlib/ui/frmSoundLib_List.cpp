@@ -7,6 +7,7 @@
 #include "app/soundlib/ui/SoundLibModel.h"
 #include "app/soundlib/ui/frmSoundLib.h"
 #include "app/shell/ui/ToolbarState.h"
+#include "app/shell/ui/frmPopupMenus.h"
 #include "app/startup/ui/frmMDI.h"
 #include "platform/Numbers.h"
 #include "platform/Prompter.h"
@@ -186,7 +187,11 @@ void frmSoundLib::lvwFileList_MouseUp(Qt::MouseButton Button)
     if (!qobject_cast<frmSoundLib *>(ActiveChild()))
         return;
     UpdateToolbarState();
-    if (Button != Qt::RightButton && !rows().isEmpty()) {
+    if (Button == Qt::RightButton) {
+        ShowContextMenu(this, QStringLiteral("mnuSoundLib"));
+        return;
+    }
+    if (!rows().isEmpty()) {
         const int cur = currentRow();
         if (cur >= 0)
             ShowSoundFileProperties(rows()[cur].entry);

@@ -106,6 +106,9 @@ public:
     void mnuEditPaste_Click();
     void mnuEditDelete_Click();
     void mnuEditSelectAll_Click();
+    void mnuViewHide_Click();
+    void mnuEditComment_Click();
+    void mnuEditUnComment_Click();
     // Opens help at the topic of the focused control or its window; 0: contents.
     void HelpButton_Click();
 

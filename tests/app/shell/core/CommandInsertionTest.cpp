@@ -56,6 +56,6 @@ TEST(CommandInsertion, ValuesOutsideTheRangeOrNotWholeAreAskedAgain)
     (void)vx::AskParamCommand(5, speed.fn());
     EXPECT_EQ(speed.asked, QStringList{QStringLiteral("Speed:13")});
     EXPECT_EQ(vx::VoiceCommandText(10), QStringLiteral("\\0110o"));
-    EXPECT_EQ(vx::PhonemeModifierText(0), QStringLiteral("\\"));
+    EXPECT_EQ(vx::PhonemeModifierText(0), QStringLiteral("\\5C"));
     EXPECT_EQ(vx::PhonemeModifierText(5), QStringLiteral(">"));
 }
