@@ -15,6 +15,7 @@ class PanelLabel : public QLabel
 public:
     explicit PanelLabel(QWidget *parent) : QLabel(parent) {}
     void setLeastWidth(int px) { mLeast = px; }
+    void setMostWidth(int px) { mMost = px; }
     [[nodiscard]] QSize minimumSizeHint() const override
     {
         QSize s = QLabel::minimumSizeHint();
@@ -25,11 +26,14 @@ public:
     {
         QSize s = QLabel::sizeHint();
         s.setWidth(std::max(s.width(), mLeast));
+        if (mMost > 0)
+            s.setWidth(std::min(s.width(), mMost));
         return s;
     }
 
 private:
     int mLeast = 0;
+    int mMost = 0;
 };
 
 } // namespace
@@ -54,15 +58,21 @@ StatusBar::StatusBar(QWidget *parent) : QStatusBar(parent)
         mPanels[i]->setContentsMargins(4, 0, 4, 0);
     }
     row->addWidget(mPanels[1], 1);
-    // The message panel takes what the others leave.
-    first->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    // The message panel takes the spare width, and when the window is narrow
+    // it gives way in proportion with the others rather than vanishing; a
+    // long message does not push the other panels out either.
+    auto *message = static_cast<PanelLabel *>(mPanels[1]);
+    message->setLeastWidth(200);
+    message->setMostWidth(280);
+    first->setMinimumWidth(160);
     addWidget(first, 1);
     for (int i = 2; i <= kPanels; ++i) {
         mPanels[i]->setFrameShape(QFrame::StyledPanel);
         mPanels[i]->setFrameShadow(QFrame::Sunken);
         if (i >= 6) {
             mPanels[i]->setAlignment(Qt::AlignCenter);
-            static_cast<PanelLabel *>(mPanels[i])->setLeastWidth(36);
+            static_cast<PanelLabel *>(mPanels[i])->setLeastWidth(44);
+            mPanels[i]->setMinimumWidth(44); // the lock panels never clip
         } else {
             static_cast<PanelLabel *>(mPanels[i])->setLeastWidth(80);
         }

@@ -16,6 +16,7 @@
 #include "link/cTolvane.h"
 #include "platform/Prompter.h"
 #include "tests/support/Ui.h"
+#include "tests/support/SimLink.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -47,19 +48,8 @@ protected:
         vx::Clock::setSpeed(20);
         prompter.setLenient(true);
         previous = vx::setPrompter(&prompter);
-        SerialComm::setProgramName(QStringLiteral("Voxmere"));
-        qputenv("VOXMERE_COM1", "sim");
-        chipsim::resetSimulatedChips();
-        link = std::make_unique<cTolvane>();
-        link->setReplyTimeout(5.0);
-        cTolv = link.get();
-        Comm = link->GetCommObject();
+        link = vxtest::openSimLink(QStringLiteral("9600,N,8,1"), QByteArray("\r"));
         chip = chipsim::simulatedChip(1);
-        Comm->setCommPort(1);
-        Comm->setSettings(QStringLiteral("9600,N,8,1"));
-        Comm->setDTREnable(true);
-        Comm->setPortOpen(true);
-        Comm->setOutput(QByteArray("\r"));
         Port = 1;
         ChipModel = QStringLiteral("SV3420");
         main = std::make_unique<frmMDI>();

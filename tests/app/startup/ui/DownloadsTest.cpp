@@ -14,6 +14,7 @@
 #include "link/cTolvane.h"
 #include "platform/Prompter.h"
 #include "tests/support/TestEnv.h"
+#include "tests/support/SimLink.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -30,22 +31,11 @@ protected:
     void SetUp() override
     {
         ResetGlobals();
-        SerialComm::setProgramName(QStringLiteral("Voxmere"));
-        qputenv("VOXMERE_COM1", "sim");
-        chipsim::resetSimulatedChips();
+        link = vxtest::openSimLink(QStringLiteral("115200,N,8,1"), QByteArray("\r\x18"));
         chip = chipsim::simulatedChip(1);
         main = std::make_unique<frmMDI>();
-        link = std::make_unique<cTolvane>();
-        link->setReplyTimeout(5.0);
         QObject::connect(link.get(), &cTolvane::PercentDone, main.get(), &frmMDI::cTolv_PercentDone,
                          Qt::DirectConnection);
-        cTolv = link.get();
-        Comm = link->GetCommObject();
-        Comm->setCommPort(1);
-        Comm->setSettings(QStringLiteral("115200,N,8,1"));
-        Comm->setDTREnable(true);
-        Comm->setPortOpen(true);
-        Comm->setOutput(QByteArray("\r\x18"));
         Port = 1;
         ChipModel = QStringLiteral("SV3420");
         DownloadTitle = QStringLiteral("SV3420 Download");

@@ -1,0 +1,35 @@
+#pragma once
+
+// The program's link to the in-process chip on COM1, open as start-up leaves
+// it, for window tests that talk to the chip. Call after ResetGlobals().
+
+#include "app/Globals.h"
+#include "chipsim/SimBackend.h"
+#include "link/cTolvane.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <memory>
+
+namespace vxtest {
+
+inline std::unique_ptr<cTolvane> openSimLink(const QString &settings, const QByteArray &firstOutput)
+{
+    SerialComm::setProgramName(QStringLiteral("Voxmere"));
+    qputenv("VOXMERE_COM1", "sim");
+    chipsim::registerSimDevice();
+    chipsim::resetSimulatedChips();
+    auto link = std::make_unique<cTolvane>();
+    link->setReplyTimeout(5.0);
+    cTolv = link.get();
+    Comm = link->GetCommObject();
+    Comm->setCommPort(1);
+    Comm->setSettings(settings);
+    Comm->setDTREnable(true);
+    Comm->setPortOpen(true);
+    Comm->setOutput(firstOutput);
+    return link;
+}
+
+} // namespace vxtest
