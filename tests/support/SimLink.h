@@ -32,4 +32,14 @@ inline std::unique_ptr<cTolvane> openSimLink(const QString &settings, const QByt
     return link;
 }
 
+// Closes that link and clears the program's references to it.
+inline void closeSimLink(std::unique_ptr<cTolvane> &link)
+{
+    if (Comm)
+        Comm->setPortOpen(false);
+    cTolv = nullptr;
+    Comm = nullptr;
+    link.reset();
+}
+
 } // namespace vxtest

@@ -73,10 +73,7 @@ protected:
         okTimer.stop();
         ResetDocuments();
         main.reset();
-        Comm->setPortOpen(false);
-        Comm = nullptr;
-        cTolv = nullptr;
-        link.reset();
+        vxtest::closeSimLink(link);
         vx::setPrompter(previous);
         vx::Clock::setSpeed(1);
     }

@@ -98,10 +98,7 @@ protected:
         DocState.clear();
         delete cSonv;
         cSonv = nullptr;
-        Comm->setPortOpen(false);
-        cTolv = nullptr;
-        Comm = nullptr;
-        link.reset();
+        vxtest::closeSimLink(link);
         main.reset();
     }
 

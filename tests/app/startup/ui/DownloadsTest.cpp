@@ -44,10 +44,7 @@ protected:
     void TearDown() override
     {
         ResetDocuments();
-        Comm->setPortOpen(false);
-        cTolv = nullptr;
-        Comm = nullptr;
-        link.reset();
+        vxtest::closeSimLink(link);
         main.reset();
     }
 
