@@ -1,5 +1,6 @@
 #include "app/soundlib/SoundLibCompiler.h"
 
+#include "app/soundlib/SoundConvert.h"
 #include "app/soundlib/SoundFormat.h"
 #include "common/Bytes.h"
 #include "common/SafeFile.h"
@@ -54,16 +55,11 @@ public:
     void setPercentDone(PercentDone handler) override { mSonvert.setPercentDone(std::move(handler)); }
     QString ConvertSoundToPcm(const QString &source, qint32 tag, qint16 noiseGate, bool boost, bool sv20) override
     {
-        return QFile::decodeName(
-            QByteArray::fromStdString(mSonvert.ConvertToPcm(local(source), tag, noiseGate, boost, sv20, false)));
+        return SonvertToPcm(mSonvert, source, tag, noiseGate, boost, sv20, false);
     }
-    QString CompressPcm(const QString &source, bool sv20) override
-    {
-        return QFile::decodeName(QByteArray::fromStdString(mSonvert.CompressPcmFile(local(source), sv20)));
-    }
+    QString CompressPcm(const QString &source, bool sv20) override { return SonvertCompress(mSonvert, source, sv20); }
 
 private:
-    static std::string local(const QString &path) { return QFile::encodeName(path).toStdString(); }
     cSonvert mSonvert;
 };
 

@@ -9,10 +9,12 @@
 #include "app/soundlib/ui/frmPcmOptions.h"
 #include "app/startup/Busy.h"
 #include "app/startup/ui/frmMDI.h"
+#include "components/sonvert/cSonvert.h"
 #include "platform/Folders.h"
 #include "platform/Prompter.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
 
 #include <functional>
@@ -20,12 +22,21 @@
 
 namespace {
 
+// The main window's converter; without the main window (a test) an equal
+// one of our own, writing into the temporary folder.
 cSonvert &converter()
 {
-    if (!cSonv)
-        throw vx::ComponentError(vx::ComponentError::RunTimeError, 91, "Voxmere",
-                                 "Object variable or With block variable not set");
-    return *cSonv;
+    if (cSonv)
+        return *cSonv;
+    if (TempFolder.isEmpty() || !QFileInfo(TempFolder).isDir()) {
+        TempFolder = vx::tempFolderPath();
+        vx::createTempFolder(TempFolder);
+    }
+    static cSonvert own;
+    own.setTargetPath(QFile::encodeName(TempFolder).toStdString());
+    own.setPercentDone(&frmMDI::cSonv_PercentDone);
+    own.setYield([] { QCoreApplication::processEvents(); });
+    return own;
 }
 
 // The general progress dialog, prepared for one conversion, and its bar.
@@ -51,11 +62,12 @@ void startBar()
 }
 
 // The bar full and reading 100%; then no bar until the next conversion.
+// The text first: a new value repaints the bar at once, with its text.
 void finishBar()
 {
     if (ProgressBar) {
-        ProgressBar->setValue(ProgressBar->maximum());
         ProgressBar->setText(QStringLiteral("100%"));
+        ProgressBar->setValue(ProgressBar->maximum());
     }
     ProgressBar = nullptr;
 }

@@ -7,6 +7,7 @@
 #include "app/shell/ui/frmSLCProgress.h"
 #include "app/soundlib/SoundFormat.h"
 #include "app/soundlib/SoundLibCompiler.h"
+#include "app/soundlib/ui/SoundConvert.h"
 #include "app/soundlib/ui/frmSoundLib.h"
 #include "app/startup/Busy.h"
 #include "app/startup/ui/ChipDownloads.h"
@@ -15,103 +16,34 @@
 #include "app/startup/ui/frmMDI.h"
 #include "common/Delay.h"
 #include "common/TextUtil.h"
-#include "components/sonvert/cSonvert.h"
-#include "platform/Folders.h"
 #include "platform/Numbers.h"
 #include "platform/Prompter.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
 #include <QStackedWidget>
 
-#include <memory>
-
 namespace {
 
 const QString kTitle = QStringLiteral("Compile Sound Library");
 
-QString tempFolder()
-{
-    if (TempFolder.isEmpty() || !QFileInfo(TempFolder).isDir()) {
-        TempFolder = vx::tempFolderPath();
-        vx::createTempFolder(TempFolder);
-    }
-    return TempFolder;
-}
-
-// What every conversion's progress does: move the bar of the window that
-// asked for it and pass on that window's Cancel.
-void showPercent(int Percent, bool &Cancel)
-{
-    if (ProgressBar) {
-        ProgressBar->setValue(Percent);
-        ProgressBar->setText(QString::number(Percent) + QLatin1Char('%'));
-    }
-    Cancel = ProgressCancel;
-}
-
-// The program's sound converter as the compile uses it: each conversion
-// reports on the compile window's file bar, and Cancel there stops it at its
-// next report. Without the main window's converter (a test) an equal one of
-// its own is made.
+// The compile's conversions are the program's own: while CompilingLibrary is
+// set they report on the compile window's file bar, and Cancel there stops
+// them at their next report. Both read the PCM form from SV10DataFiles, as
+// the compile's flavour does.
 class CompileConversion final : public SoundConversion
 {
 public:
-    CompileConversion()
-    {
-        if (cSonv)
-            return;
-        mOwn = std::make_unique<cSonvert>();
-        mOwn->setTargetPath(QFile::encodeName(tempFolder()).toStdString());
-        mOwn->setPercentDone(showPercent);
-        mOwn->setYield([] { QCoreApplication::processEvents(); });
-    }
     // The converter reports through ProgressBar; the compile reads Cancel at its own steps.
     void setPercentDone(PercentDone) override {}
-    QString ConvertSoundToPcm(const QString &source, qint32 tag, qint16 noiseGate, bool boost, bool sv20) override
+    QString ConvertSoundToPcm(const QString &source, qint32 tag, qint16 noiseGate, bool boost, bool) override
     {
-        return run([&] { return converter().ConvertToPcm(local(source), tag, noiseGate, boost, sv20, false); });
+        return ::ConvertSoundToPcm(source, tag, noiseGate, boost, false);
     }
-    QString CompressPcm(const QString &source, bool sv20) override
-    {
-        return run([&] { return converter().CompressPcmFile(local(source), sv20); });
-    }
-
-private:
-    cSonvert &converter() { return cSonv ? *cSonv : *mOwn; }
-    static std::string local(const QString &path) { return QFile::encodeName(path).toStdString(); }
-
-    template<typename Convert>
-    static QString run(Convert convert)
-    {
-        frmSLCProgress *window = frmSLCProgress::loaded();
-        ProgressBar = window ? window->vbalProgressFile : nullptr;
-        // The text first: a new value repaints the bar at once, with its text.
-        if (ProgressBar) {
-            ProgressBar->setRange(0, 100);
-            ProgressBar->setText(QStringLiteral("0%"));
-            ProgressBar->setValue(0);
-        }
-        // The bar is full and released however the conversion ends.
-        struct Release
-        {
-            ~Release()
-            {
-                if (ProgressBar) {
-                    ProgressBar->setText(QStringLiteral("100%"));
-                    ProgressBar->setValue(ProgressBar->maximum());
-                }
-                ProgressBar = nullptr;
-            }
-        } release;
-        return QFile::decodeName(QByteArray::fromStdString(convert()));
-    }
-
-    std::unique_ptr<cSonvert> mOwn;
+    QString CompressPcm(const QString &source, bool) override { return CompressPcmWithProgress(source); }
 };
 
 void setBold(QLabel *label, bool bold)

@@ -354,7 +354,7 @@ void frmMDI::CreateObjects()
 {
     cSonv = new cSonvert;
     cSonv->setTargetPath(QFile::encodeName(TempFolder).toStdString());
-    cSonv->setPercentDone([this](int Percent, bool &Cancel) { cSonv_PercentDone(Percent, Cancel); });
+    cSonv->setPercentDone(&frmMDI::cSonv_PercentDone);
     cSonv->setYield([] { QCoreApplication::processEvents(); });
     DicCompiler = new cLexmold;
     DicCompiler->SetMessageSink([](const std::string &text, const std::string &title) {

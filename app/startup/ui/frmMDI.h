@@ -60,7 +60,7 @@ public:
     // Whether a drag may drop here (false: the no-drop cursor).
     [[nodiscard]] bool MDIForm_OLEDragOver(const QMimeData *Data) const;
     void MDIForm_OLEDragDrop(const QMimeData *Data);
-    void cSonv_PercentDone(int Percent, bool &Cancel);
+    static void cSonv_PercentDone(int Percent, bool &Cancel);
     void cTolv_PercentDone(int Percent, bool &Cancel);
     void cTolv_ChipStatus(int Message);
     void cTolv_CommEvent();

@@ -124,21 +124,26 @@ bool frmMDI::eventFilter(QObject *watched, QEvent *event)
     return QMainWindow::eventFilter(watched, event);
 }
 
-void frmMDI::cSonv_PercentDone(int Percent, bool &Cancel)
+namespace {
+// Both components report through the bar of whichever window asked for the work.
+void moveProgressBar(int Percent)
 {
     if (ProgressBar) {
         ProgressBar->setValue(Percent);
         ProgressBar->setText(QString::number(Percent) + QLatin1Char('%'));
     }
+}
+} // namespace
+
+void frmMDI::cSonv_PercentDone(int Percent, bool &Cancel)
+{
+    moveProgressBar(Percent);
     Cancel = ProgressCancel;
 }
 
 void frmMDI::cTolv_PercentDone(int Percent, bool &Cancel)
 {
-    if (ProgressBar) {
-        ProgressBar->setValue(Percent);
-        ProgressBar->setText(QString::number(Percent) + QLatin1Char('%'));
-    }
+    moveProgressBar(Percent);
     Cancel = StopRequested;
 }
 

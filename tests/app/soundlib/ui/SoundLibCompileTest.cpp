@@ -4,6 +4,7 @@
 
 #include "app/Globals.h"
 #include "app/documents/ui/Documents.h"
+#include "app/shell/ui/ProgressBar.h"
 #include "app/shell/ui/frmSLCProgress.h"
 #include "app/soundlib/ui/SoundLibModel.h"
 #include "app/soundlib/ui/frmSoundLib.h"
@@ -24,10 +25,12 @@
 #include <QDir>
 #include <QLabel>
 #include <QLocale>
+#include <QPushButton>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <functional>
 #include <memory>
 
@@ -84,6 +87,7 @@ protected:
         dir = QString::fromStdString(vxtest::freshDir(::testing::UnitTest::GetInstance()->current_test_info()->name())) +
               QLatin1Char('/');
         out = dir + QStringLiteral("Lib.sfx");
+        TempFolder = QString::fromStdString(vxtest::freshDir("temp")) + QLatin1Char('/'); // set up at start-up
         NewSoundLibDocument();
         w = qobject_cast<frmSoundLib *>(ActiveDocument());
         ASSERT_NE(w, nullptr);
@@ -92,6 +96,8 @@ protected:
     {
         ResetDocuments();
         DocState.clear();
+        delete cSonv;
+        cSonv = nullptr;
         Comm->setPortOpen(false);
         cTolv = nullptr;
         Comm = nullptr;
@@ -226,6 +232,32 @@ TEST_F(SoundLibCompile, EndsThatLeaveNoLibrary)
     EXPECT_EQ(prompts.last().title, QStringLiteral("Compile Sound Library"));
     EXPECT_EQ(prompts.seen.last(), QStringLiteral("busy File Creation Successful"));
     EXPECT_EQ(readFile(out).size(), 33 + 6 + 100 + 2);
+    expectEnded();
+}
+
+TEST_F(SoundLibCompile, CancelStopsTheConversionAtItsNextReport)
+{
+    // The main window's converter, every report due at once.
+    cSonv = new cSonvert;
+    cSonv->setTargetPath(QFile::encodeName(TempFolder).toStdString());
+    cSonv->setProgressClock([t = std::chrono::steady_clock::time_point{}]() mutable { return t += std::chrono::seconds(1); });
+    QList<int> fileBar; // the compile window's file bar at each report
+    cSonv->setPercentDone([&](int percent, bool &cancel) {
+        frmSLCProgress *f = frmSLCProgress::loaded();
+        frmMDI::cSonv_PercentDone(percent, cancel);
+        fileBar << (f && ProgressBar == f->vbalProgressFile ? f->vbalProgressFile->value() : -1);
+        if (f)
+            f->cmdCancel->click();
+    });
+    setLibrary({put(QStringLiteral("long.wav"), wave(1, 11025, 16, 88200)),
+                put(QStringLiteral("next.wav"), wave(1, 11025, 8, 1100))});
+    compile();
+    // The report at which Cancel was pressed and the next one, which stopped the run.
+    ASSERT_EQ(fileBar.size(), 2);
+    EXPECT_GT(fileBar.at(0), 0);
+    EXPECT_GT(fileBar.at(1), fileBar.at(0));
+    EXPECT_EQ(prompts.prompts().size(), 1); // the save dialog: a cancel says nothing
+    EXPECT_FALSE(QFile::exists(out));
     expectEnded();
 }
 
