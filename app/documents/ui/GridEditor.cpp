@@ -24,6 +24,9 @@ int keyAsciiOf(const QKeyEvent *e)
     const int key = e->key();
     if ((e->modifiers() & Qt::ControlModifier) && key >= Qt::Key_A && key <= Qt::Key_Z)
         return key - Qt::Key_A + 1;
+    // Alt with a letter opens a menu; it never types into a rule.
+    if ((e->modifiers() & (Qt::AltModifier | Qt::ControlModifier)) == Qt::AltModifier)
+        return 0;
     switch (key) {
     case Qt::Key_Tab:
         return 9;

@@ -167,6 +167,9 @@ void frmDictionary::Form_Resize()
     const int W = vx::pixelsToTwips(width());
     const int H = vx::pixelsToTwips(height());
     Splitter1->setGeometry(rect());
+    // Sized while the window was still hidden, the splitter may never see its
+    // resize; place its panes now so the grid is not clipped to a corner.
+    Splitter1->layoutChildren();
     const bool listShown = !lvwWordList->isHidden();
     const DictionaryLayout l = LayOutDictionary(W, H, listShown, Splitter1->SplitPercent());
     if (listShown) {

@@ -187,15 +187,15 @@ void frmSoundLib::lvwFileList_MouseUp(Qt::MouseButton Button)
     if (!qobject_cast<frmSoundLib *>(ActiveChild()))
         return;
     UpdateToolbarState();
-    if (Button == Qt::RightButton) {
-        ShowContextMenu(this, QStringLiteral("mnuSoundLib"));
-        return;
-    }
+    // A right click selects the row too: its properties show before the menu
+    // acts on it.
     if (!rows().isEmpty()) {
         const int cur = currentRow();
         if (cur >= 0)
             ShowSoundFileProperties(rows()[cur].entry);
     }
+    if (Button == Qt::RightButton)
+        ShowContextMenu(this, QStringLiteral("mnuSoundLib"));
 }
 
 void frmSoundLib::lvwFileList_DblClick()

@@ -81,6 +81,7 @@ TEST(GridEditor, EditsGroupsAndSavesThroughTheView)
         QTest::keyClick(grid, key);
     for (Qt::Key key : {Qt::Key_F, Qt::Key_C})
         QTest::keyClick(grid, key, Qt::ControlModifier);
+    QTest::keyClick(grid, 'f', Qt::AltModifier);
     EXPECT_FALSE(grid->isEditing());
     QTest::keyClick(grid, 'x');
     ASSERT_TRUE(grid->isEditing());

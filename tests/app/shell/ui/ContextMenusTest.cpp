@@ -29,6 +29,7 @@
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
@@ -310,4 +311,38 @@ TEST_F(ContextMenus, SoundLibraryRowsCopyPastePrint)
     picks = QStringList{s("Open Folder")};
     rightRelease(w->lvwReport->viewport());
     EXPECT_EQ(prompts.last().text, s("The file has been moved or deleted. Perform a refresh of the library.  "));
+}
+
+TEST_F(ContextMenus, RightClickedSoundShowsItsPropertiesBeforeTheMenu)
+{
+    using namespace soundtest;
+    const QString dir = QString::fromStdString(vxtest::freshDir("ctx-props")) + QLatin1Char('/');
+    writeFile(dir + s("one.wav"), wave(1, 11025, 8, 4096));
+    writeFile(dir + s("two.wav"), wave(1, 8000, 8, 4096));
+    auto *w = newWindow<frmSoundLib>("mnuFileNewSoundLib");
+    w->setReportView(true);
+    w->AddFilesToSoundLibrary({dir + s("one.wav"), dir + s("two.wav"), QString()});
+    ASSERT_EQ(w->rows().size(), 2);
+    QWidget *vp = w->lvwReport->viewport();
+    const QPoint first = w->lvwReport->visualRect(w->model->index(0, 0)).center();
+    const QPoint second = w->lvwReport->visualRect(w->model->index(1, 0)).center();
+    QTest::mouseClick(vp, Qt::LeftButton, {}, first);
+    EXPECT_EQ(w->lblFile1->text(), s("one.wav"));
+    QTest::mousePress(vp, Qt::RightButton, {}, second);
+    QTest::mouseRelease(vp, Qt::RightButton, {}, second);
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(w->selectedRows(), (std::vector<bool>{false, true}));
+    EXPECT_EQ(w->lblFile1->text(), s("two.wav"));
+}
+
+TEST_F(ContextMenus, NewDictionaryFillsItsWindowAtItsOpeningSize)
+{
+    main->RunCommand(s("mnuFileNewDictionary"));
+    auto *w = qobject_cast<frmDictionary *>(ActiveDocument());
+    ASSERT_NE(w, nullptr);
+    QCoreApplication::processEvents();
+    // The pane that holds the grid covers the window; left at its unsized
+    // default it clips the grid to a corner.
+    EXPECT_EQ(w->picTopPane->size(), w->size());
+    EXPECT_TRUE(w->vbalGrid1->isVisible());
 }
