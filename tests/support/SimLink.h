@@ -4,6 +4,7 @@
 // it, for window tests that talk to the chip. Call after ResetGlobals().
 
 #include "app/Globals.h"
+#include "chipsim/Chip.h"
 #include "chipsim/SimBackend.h"
 #include "link/cTolvane.h"
 
@@ -40,6 +41,23 @@ inline void closeSimLink(std::unique_ptr<cTolvane> &link)
     cTolv = nullptr;
     Comm = nullptr;
     link.reset();
+}
+
+// Opens link's serial port on COM<port> to a fresh simulated chip at
+// 9600 baud and makes it the program's port; returns the chip, logs cleared.
+inline chipsim::Chip *attachSimChip(cTolvane &link, int port)
+{
+    qputenv("VOXMERE_COM" + QByteArray::number(port), "sim");
+    chipsim::resetSimulatedChips();
+    chipsim::Chip *chip = chipsim::simulatedChip(port);
+    Comm = link.GetCommObject();
+    Comm->setCommPort(port);
+    Comm->setSettings(QStringLiteral("9600,N,8,1"));
+    Comm->setDTREnable(true);
+    Comm->setPortOpen(true);
+    Port = port;
+    chip->clearLogs();
+    return chip;
 }
 
 } // namespace vxtest

@@ -2,15 +2,14 @@
 #include "app/documents/GridFile.h"
 #include "app/documents/TextFile.h"
 
+#include "tests/support/Files.h"
 #include "tests/support/TestEnv.h"
 
 #include <QFile>
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <random>
-#include <sys/resource.h>
 
 namespace {
 
@@ -38,32 +37,8 @@ QString dir()
     return QString::fromStdString(vxtest::freshDir("files"));
 }
 
-QByteArray readBytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-// No file may grow past 4 KB while it runs: a full disk, also for root.
-template<class F> void onFullDisk(F &&f)
-{
-    rlimit old{};
-    getrlimit(RLIMIT_FSIZE, &old);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit lim = old;
-    lim.rlim_cur = 4096;
-    setrlimit(RLIMIT_FSIZE, &lim);
-    f();
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
-}
+using vxtest::readAll;
+using vxtest::writeAll;
 
 } // namespace
 
@@ -75,19 +50,19 @@ TEST(TextFile, EveryByteComesBackAndLineEndsBecomeCrLf)
             all += static_cast<char>(b);
     all += "\r\nend";
     const QString path = dir() + QStringLiteral("/t.txt");
-    writeBytes(path, all);
+    writeAll(path, all);
     QString text;
     ASSERT_TRUE(LoadTextFile(path, text));
     ASSERT_TRUE(SaveTextFile(path, text));
-    EXPECT_EQ(readBytes(path), all);
+    EXPECT_EQ(readAll(path), all);
 
-    writeBytes(path, "one\ntwo\rthree\r\nfour");
+    writeAll(path, "one\ntwo\rthree\r\nfour");
     ASSERT_TRUE(LoadTextFile(path, text));
     EXPECT_EQ(text, QStringLiteral("one\ntwo\nthree\nfour"));
     ASSERT_TRUE(SaveTextFile(path, text));
-    EXPECT_EQ(readBytes(path), QByteArray("one\r\ntwo\r\nthree\r\nfour"));
+    EXPECT_EQ(readAll(path), QByteArray("one\r\ntwo\r\nthree\r\nfour"));
 
-    writeBytes(path, QByteArray(kTextMaxLength + 10, 'a'));
+    writeAll(path, QByteArray(kTextMaxLength + 10, 'a'));
     ASSERT_TRUE(LoadTextFile(path, text));
     EXPECT_EQ(text.size(), kTextMaxLength);
 }
@@ -96,20 +71,20 @@ TEST(Files, AFailedSaveKeepsTheOldFileAndSaysWhy)
 {
     const QString text = dir() + QStringLiteral("/keep.txt");
     const QString grid = dir() + QStringLiteral("/keep.dic");
-    writeBytes(text, "old\r\n");
-    writeBytes(grid, "old\r\n");
+    writeAll(text, "old\r\n");
+    writeAll(grid, "old\r\n");
     GridRows g;
     for (int i = 0; i < 20000; ++i)
         g.row(g.AddRow()).text = QStringLiteral("a line of a long dictionary");
     QString textError, gridError;
-    onFullDisk([&] {
+    vxtest::onFullDisk(4096, [&] {
         EXPECT_FALSE(SaveTextFile(text, QString(100000, QLatin1Char('x')), &textError));
         EXPECT_FALSE(SaveGridFile(grid, g, &gridError));
     });
     EXPECT_FALSE(textError.isEmpty());
     EXPECT_FALSE(gridError.isEmpty());
-    EXPECT_EQ(readBytes(text), QByteArray("old\r\n"));
-    EXPECT_EQ(readBytes(grid), QByteArray("old\r\n"));
+    EXPECT_EQ(readAll(text), QByteArray("old\r\n"));
+    EXPECT_EQ(readAll(grid), QByteArray("old\r\n"));
 
     // A failed load changes nothing either.
     QString kept = QStringLiteral("kept");

@@ -1,17 +1,12 @@
 #include "app/documents/GridClipboard.h"
 #include "app/documents/GridFile.h"
+#include "tests/app/documents/GridTesting.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-std::vector<int> itemData(const GridRows &g)
-{
-    std::vector<int> out;
-    for (const GridRow &r : g.all())
-        out.push_back(r.itemData);
-    return out;
-}
+using gridtest::itemData;
 
 QStringList texts(const GridRows &g)
 {

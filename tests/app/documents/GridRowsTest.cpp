@@ -1,17 +1,12 @@
 #include "app/documents/GridFile.h"
 #include "app/documents/GridRows.h"
+#include "tests/app/documents/GridTesting.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-std::vector<int> itemData(const GridRows &g)
-{
-    std::vector<int> out;
-    for (const GridRow &r : g.all())
-        out.push_back(r.itemData);
-    return out;
-}
+using gridtest::itemData;
 
 // The visible rows as '1' and the hidden as '0'.
 std::string visible(const GridRows &g)

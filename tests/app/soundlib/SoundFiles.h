@@ -2,6 +2,8 @@
 
 // Small sound files for the sound library tests, written into a temporary folder.
 
+#include "tests/support/Bytes.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QString>
@@ -9,17 +11,10 @@
 #include <QTemporaryDir>
 
 #include <cstdint>
-#include <initializer_list>
 
 namespace soundtest {
 
-inline QByteArray bytes(std::initializer_list<int> values)
-{
-    QByteArray b;
-    for (int v : values)
-        b.append(static_cast<char>(v));
-    return b;
-}
+using vxtest::bytes;
 
 inline QByteArray le(quint32 v, int width)
 {

@@ -8,6 +8,7 @@
 #include "app/startup/MainWindowRules.h"
 #include "platform/Prompter.h"
 #include "platform/Settings.h"
+#include "tests/support/Files.h"
 #include "tests/support/TestEnv.h"
 
 #include <QApplication>
@@ -16,9 +17,6 @@
 #include <QTest>
 
 #include <gtest/gtest.h>
-
-#include <csignal>
-#include <sys/resource.h>
 
 namespace {
 
@@ -33,33 +31,8 @@ public:
     bool LoadFile(const QString &, QString *) override { return true; }
 };
 
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-void writeAll(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-// No file may grow past 4 KB meanwhile: a full disk, also for root.
-template <class F>
-void onFullDisk(F &&f)
-{
-    rlimit old{};
-    getrlimit(RLIMIT_FSIZE, &old);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit lim = old;
-    lim.rlim_cur = 4096;
-    setrlimit(RLIMIT_FSIZE, &lim);
-    f();
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
-}
+using vxtest::readAll;
+using vxtest::writeAll;
 
 class DocumentWindows : public ::testing::Test
 {
@@ -178,7 +151,7 @@ TEST_F(DocumentWindows, FailedSaveKeepsOldFileAndDocument)
     ASSERT_TRUE(DocState[2].Dirty);
 
     prompts.queue(vx::Answer::Ok);
-    onFullDisk([] { FileSave(); });
+    vxtest::onFullDisk(4096, [] { FileSave(); });
     EXPECT_TRUE(prompts.last().text.startsWith(QStringLiteral("Error ")));
     EXPECT_EQ(prompts.last().icon, vx::Icon::Exclamation);
     EXPECT_EQ(readAll(path), QByteArray("old contents\r\n"));
@@ -193,7 +166,7 @@ TEST_F(DocumentWindows, FailedSaveKeepsOldFileAndDocument)
     prompts.queueFiles({path});
     prompts.queue(vx::Answer::Ok);
     bool closed = true;
-    onFullDisk([&] { closed = close(2); });
+    vxtest::onFullDisk(4096, [&] { closed = close(2); });
     EXPECT_FALSE(closed);
     EXPECT_NE(DocumentAt(2), nullptr);
     EXPECT_FALSE(ClosingAll);

@@ -14,6 +14,9 @@
 #include "link/SerialComm.h"
 #include "link/cTolvane.h"
 #include "platform/Prompter.h"
+#include "tests/app/documents/GridTesting.h"
+#include "tests/support/Files.h"
+#include "tests/support/SimLink.h"
 #include "tests/support/TestEnv.h"
 
 #include <QComboBox>
@@ -23,31 +26,12 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
-#include <sys/resource.h>
-
 namespace {
 
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
+using vxtest::readAll;
+using vxtest::writeAll;
 
-void writeAll(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-GridRows rowsOf(const QStringList &lines)
-{
-    GridRows g;
-    for (const QString &line : lines)
-        g.row(g.AddRow()).text = line;
-    return g;
-}
+using gridtest::rowsOf;
 
 QByteArray sourceOf(const QStringList &lines)
 {
@@ -86,17 +70,7 @@ protected:
 
     chipsim::Chip *attachChip()
     {
-        qputenv("VOXMERE_COM7", "sim");
-        chipsim::resetSimulatedChips();
-        chipsim::Chip *chip = chipsim::simulatedChip(7);
-        Comm = link.GetCommObject();
-        Comm->setCommPort(7);
-        Comm->setSettings(QStringLiteral("9600,N,8,1"));
-        Comm->setDTREnable(true);
-        Comm->setPortOpen(true);
-        Port = 7;
-        chip->clearLogs();
-        return chip;
+        return vxtest::attachSimChip(link, 7);
     }
 
     [[nodiscard]] QStringList tempFiles() const { return QDir(TempFolder).entryList(QDir::Files); }
@@ -170,15 +144,7 @@ TEST_F(GridWindows, MusicScoreCompilesPlaysAndReportsItsErrors)
     w->vbalGrid1->setRows(rowsOf(big));
     chip->clearLogs();
     prompts.queue(vx::Answer::Ok);
-    rlimit old{};
-    getrlimit(RLIMIT_FSIZE, &old);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit lim = old;
-    lim.rlim_cur = 4096;
-    setrlimit(RLIMIT_FSIZE, &lim);
-    PlayMusicScore();
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
+    vxtest::onFullDisk(4096, [] { PlayMusicScore(); });
     EXPECT_TRUE(prompts.last().text.startsWith(QStringLiteral("Error 75: "))) << prompts.last().text.toStdString();
     EXPECT_TRUE(chip->acceptedBytes().isEmpty());
     EXPECT_TRUE(tempFiles().isEmpty());

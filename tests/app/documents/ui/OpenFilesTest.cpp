@@ -10,6 +10,7 @@
 #include "platform/Numbers.h"
 #include "platform/Prompter.h"
 #include "platform/Settings.h"
+#include "tests/support/Files.h"
 #include "tests/support/TestEnv.h"
 
 #include <QAction>
@@ -36,13 +37,7 @@ protected:
         main.reset();
     }
 
-    QString write(const QString &name, const QByteArray &bytes)
-    {
-        QFile f(dir + name);
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-        return dir + name;
-    }
+    QString write(const QString &name, const QByteArray &bytes) { return vxtest::writeFileIn(dir, name, bytes); }
 
     static int windows()
     {

@@ -19,6 +19,8 @@
 #include "link/SerialComm.h"
 #include "link/cTolvane.h"
 #include "platform/Prompter.h"
+#include "tests/app/documents/GridTesting.h"
+#include "tests/support/SimLink.h"
 #include "tests/support/TestEnv.h"
 
 #include <QCheckBox>
@@ -36,13 +38,7 @@
 
 namespace {
 
-GridRows rowsOf(const QStringList &lines)
-{
-    GridRows g;
-    for (const QString &line : lines)
-        g.row(g.AddRow()).text = line;
-    return g;
-}
+using gridtest::rowsOf;
 
 class WordsAndFind : public ::testing::Test
 {
@@ -71,16 +67,8 @@ protected:
     }
     chipsim::Chip *attachChip()
     {
-        qputenv("VOXMERE_COM7", "sim");
-        chipsim::resetSimulatedChips();
-        chipsim::Chip *chip = chipsim::simulatedChip(7);
-        Comm = link.GetCommObject();
-        Comm->setCommPort(7);
-        Comm->setSettings(QStringLiteral("9600,N,8,1"));
-        Comm->setDTREnable(true);
-        Comm->setPortOpen(true);
+        chipsim::Chip *chip = vxtest::attachSimChip(link, 7);
         Comm->setOutput(QByteArray("\r"));
-        Port = 7;
         QTest::qWait(50);
         chip->clearLogs();
         return chip;

@@ -121,6 +121,16 @@ protected:
         w->parentWidget()->resize(700, 450); // wide enough to show the grids
         return w;
     }
+    // A new sound library in report view holding one.wav and two.wav of dir.
+    frmSoundLib *soundLibWith(const QString &dir, const QByteArray &one, const QByteArray &two)
+    {
+        soundtest::writeFile(dir + s("one.wav"), one);
+        soundtest::writeFile(dir + s("two.wav"), two);
+        auto *w = newWindow<frmSoundLib>("mnuFileNewSoundLib");
+        w->setReportView(true);
+        w->AddFilesToSoundLibrary({dir + s("one.wav"), dir + s("two.wav"), QString()});
+        return w;
+    }
     static void rightClickBox(QAbstractScrollArea *box)
     {
         box->setFocus();
@@ -249,11 +259,7 @@ TEST_F(ContextMenus, SoundLibraryRowsCopyPastePrint)
 {
     using namespace soundtest;
     const QString dir = QString::fromStdString(vxtest::freshDir("ctx-sounds")) + QLatin1Char('/');
-    writeFile(dir + s("one.wav"), wave(2, 44100, 16, 1048576));
-    writeFile(dir + s("two.wav"), wave(1, 11025, 8, 4096));
-    auto *w = newWindow<frmSoundLib>("mnuFileNewSoundLib");
-    w->setReportView(true);
-    w->AddFilesToSoundLibrary({dir + s("one.wav"), dir + s("two.wav"), QString()});
+    auto *w = soundLibWith(dir, wave(2, 44100, 16, 1048576), wave(1, 11025, 8, 4096));
     ASSERT_EQ(w->rows().size(), 2);
     w->rows()[0].entry.Tag = 12;
     QItemSelectionModel *sm = w->lvwReport->selectionModel();
@@ -317,11 +323,7 @@ TEST_F(ContextMenus, RightClickedSoundShowsItsPropertiesBeforeTheMenu)
 {
     using namespace soundtest;
     const QString dir = QString::fromStdString(vxtest::freshDir("ctx-props")) + QLatin1Char('/');
-    writeFile(dir + s("one.wav"), wave(1, 11025, 8, 4096));
-    writeFile(dir + s("two.wav"), wave(1, 8000, 8, 4096));
-    auto *w = newWindow<frmSoundLib>("mnuFileNewSoundLib");
-    w->setReportView(true);
-    w->AddFilesToSoundLibrary({dir + s("one.wav"), dir + s("two.wav"), QString()});
+    auto *w = soundLibWith(dir, wave(1, 11025, 8, 4096), wave(1, 8000, 8, 4096));
     ASSERT_EQ(w->rows().size(), 2);
     QWidget *vp = w->lvwReport->viewport();
     const QPoint first = w->lvwReport->visualRect(w->model->index(0, 0)).center();

@@ -12,6 +12,7 @@
 #include "platform/Help.h"
 #include "platform/Prompter.h"
 #include "platform/Settings.h"
+#include "tests/app/shell/ui/HelpCatcher.h"
 #include "tests/support/TestEnv.h"
 #include "tests/support/Ui.h"
 
@@ -42,16 +43,6 @@ QString s(const char *t)
 {
     return QString::fromLatin1(t);
 }
-
-// Catches the help pages the desktop is asked to open.
-class HelpCatcher : public QObject
-{
-    Q_OBJECT
-public:
-    QStringList opened;
-public slots:
-    void open(const QUrl &url) { opened.append(url.fragment()); }
-};
 
 class MainMenu : public ::testing::Test
 {
@@ -367,4 +358,4 @@ TEST_F(MainMenu, MenusToLookAt)
 
 } // namespace
 
-#include "MainMenuTest.moc"
+#include "moc_HelpCatcher.cpp"

@@ -8,6 +8,7 @@
 #include "platform/QtPrompter.h"
 #include "platform/Settings.h"
 #include "platform/ui/Modal.h"
+#include "tests/app/shell/ui/HelpCatcher.h"
 #include "tests/support/TestEnv.h"
 
 #include <QApplication>
@@ -34,16 +35,6 @@ namespace {
 
 const QString kApp = QStringLiteral("Voxmere");
 const QString kSec = QStringLiteral("Settings");
-
-// Catches the help pages the desktop is asked to open.
-class HelpCatcher : public QObject
-{
-    Q_OBJECT
-public:
-    QStringList opened;
-public slots:
-    void open(const QUrl &url) { opened.append(url.fragment()); }
-};
 
 class PrefsDialog : public ::testing::Test
 {
@@ -379,4 +370,4 @@ TEST_F(PrefsDialog, HelpOpensTheTopicOfThePanelOnShow)
                            QStringLiteral("topic417")}));
 }
 
-#include "PrefsDialogTest.moc"
+#include "moc_HelpCatcher.cpp"

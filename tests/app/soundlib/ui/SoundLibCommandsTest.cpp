@@ -7,6 +7,7 @@
 #include "app/soundlib/ui/frmSoundLib.h"
 #include "platform/Prompter.h"
 #include "tests/app/soundlib/SoundFiles.h"
+#include "tests/app/soundlib/ui/SoundLibFixture.h"
 #include "tests/support/TestEnv.h"
 
 #include <QAction>
@@ -28,22 +29,13 @@ using namespace soundtest;
 
 namespace {
 
-class SoundLibCommands : public ::testing::Test
+class SoundLibCommands : public SoundLibFixture
 {
 protected:
     void SetUp() override
     {
-        QLocale::setDefault(QLocale::c());
-        ResetGlobals();
-        ResetDocuments();
-        DocState.resize(2);
-        RegisterSoundLibDocuments();
+        SoundLibFixture::SetUp();
         dir = QString::fromStdString(vxtest::freshDir("commands")) + QLatin1Char('/');
-    }
-    void TearDown() override
-    {
-        ResetDocuments();
-        DocState.clear();
     }
 
     QStringList names() const

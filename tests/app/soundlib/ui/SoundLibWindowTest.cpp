@@ -5,6 +5,7 @@
 #include "app/soundlib/ui/frmSoundLib.h"
 #include "platform/Prompter.h"
 #include "tests/app/soundlib/SoundFiles.h"
+#include "tests/app/soundlib/ui/SoundLibFixture.h"
 #include "tests/support/TestEnv.h"
 
 #include <QAction>
@@ -27,22 +28,13 @@ using namespace soundtest;
 
 namespace {
 
-class SoundLibWindow : public ::testing::Test
+class SoundLibWindow : public SoundLibFixture
 {
 protected:
     void SetUp() override
     {
-        QLocale::setDefault(QLocale::c());
-        ResetGlobals();
-        ResetDocuments();
-        DocState.resize(2);
-        RegisterSoundLibDocuments();
+        SoundLibFixture::SetUp();
         dir = QString::fromStdString(vxtest::freshDir(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    }
-    void TearDown() override
-    {
-        ResetDocuments();
-        DocState.clear();
     }
 
     static frmSoundLib *lib(int slot) { return qobject_cast<frmSoundLib *>(DocumentAt(slot)); }

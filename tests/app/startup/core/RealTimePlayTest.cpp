@@ -1,6 +1,7 @@
 // The byte streams of real-time play: part tables, compiled scores and the
 // blocks of a PCM stream.
 #include "app/startup/RealTimePlay.h"
+#include "tests/support/Bytes.h"
 
 #include <QList>
 
@@ -8,13 +9,7 @@
 
 namespace {
 
-QByteArray bytes(std::initializer_list<int> b)
-{
-    QByteArray out;
-    for (int v : b)
-        out.append(char(v));
-    return out;
-}
+using vxtest::bytes;
 
 QByteArray buffer(const QByteArray &head)
 {

@@ -13,6 +13,7 @@
 #include "chipsim/SimBackend.h"
 #include "link/cTolvane.h"
 #include "platform/Prompter.h"
+#include "tests/support/Files.h"
 #include "tests/support/TestEnv.h"
 #include "tests/support/SimLink.h"
 
@@ -48,13 +49,7 @@ protected:
         main.reset();
     }
 
-    QString write(const QString &name, const QByteArray &bytes)
-    {
-        QFile f(dir + name);
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-        return dir + name;
-    }
+    QString write(const QString &name, const QByteArray &bytes) { return vxtest::writeFileIn(dir, name, bytes); }
 
     QString panel(int n) const { return main->sbStatusBar->PanelText(n); }
 

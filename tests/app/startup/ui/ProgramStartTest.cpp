@@ -24,23 +24,41 @@ QString program()
     return qEnvironmentVariable("VX_BIN_DIR") + QStringLiteral("/Voxmere");
 }
 
+QString iniPath(const QString &config)
+{
+    return config + QStringLiteral("/Voxmere/Voxmere.ini");
+}
+
+// A fresh configuration folder whose settings answer the start-up question
+// already, so the program gets past it; empty when they cannot be written.
+QString answeredConfig(const char *name)
+{
+    const QString config = QString::fromStdString(vxtest::freshDir(name));
+    QDir().mkpath(config + QStringLiteral("/Voxmere"));
+    QFile ini(iniPath(config));
+    if (!ini.open(QIODevice::WriteOnly))
+        return {};
+    ini.write("[Settings]\nPort=1\nDisplayCompatQuery=False\n");
+    return config;
+}
+
+void startProgram(QProcess &voxmere, const QString &config)
+{
+    voxmere.setProcessEnvironment(programEnvironment(config));
+    voxmere.setProcessChannelMode(QProcess::MergedChannels);
+    voxmere.start(program(), {});
+}
+
 } // namespace
 
 TEST(ProgramStart, TheProgramComesUpAgainstTheBuiltInChipAndStaysUp)
 {
     ASSERT_TRUE(QFile::exists(program())) << program().toStdString();
-    const QString config = QString::fromStdString(vxtest::freshDir("program-config"));
-    QDir().mkpath(config + QStringLiteral("/Voxmere"));
-    QFile ini(config + QStringLiteral("/Voxmere/Voxmere.ini"));
-    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
-    // The start-up question is answered already, so the program gets past it.
-    ini.write("[Settings]\nPort=1\nDisplayCompatQuery=False\n");
-    ini.close();
+    const QString config = answeredConfig("program-config");
+    ASSERT_FALSE(config.isEmpty());
 
     QProcess voxmere;
-    voxmere.setProcessEnvironment(programEnvironment(config));
-    voxmere.setProcessChannelMode(QProcess::MergedChannels);
-    voxmere.start(program(), {});
+    startProgram(voxmere, config);
     ASSERT_TRUE(voxmere.waitForStarted(10000));
     // The start-up (splash at least 2 s, handshake) runs; the program must
     // still be there afterwards, waiting for the user.
@@ -52,18 +70,11 @@ TEST(ProgramStart, TheProgramComesUpAgainstTheBuiltInChipAndStaysUp)
 
 TEST(ProgramStart, ATerminationSignalClosesTheProgramTheNormalWay)
 {
-    const QString config = QString::fromStdString(vxtest::freshDir("program-signal"));
-    QDir().mkpath(config + QStringLiteral("/Voxmere"));
-    QFile ini(config + QStringLiteral("/Voxmere/Voxmere.ini"));
-    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
-    // The start-up question is answered already, so the program gets past it.
-    ini.write("[Settings]\nPort=1\nDisplayCompatQuery=False\n");
-    ini.close();
+    const QString config = answeredConfig("program-signal");
+    ASSERT_FALSE(config.isEmpty());
 
     QProcess voxmere;
-    voxmere.setProcessEnvironment(programEnvironment(config));
-    voxmere.setProcessChannelMode(QProcess::MergedChannels);
-    voxmere.start(program(), {});
+    startProgram(voxmere, config);
     ASSERT_TRUE(voxmere.waitForStarted(10000));
     ASSERT_FALSE(voxmere.waitForFinished(5000)) << voxmere.readAll().toStdString();
     voxmere.terminate(); // SIGTERM, as a logout sends
@@ -71,6 +82,7 @@ TEST(ProgramStart, ATerminationSignalClosesTheProgramTheNormalWay)
     EXPECT_EQ(voxmere.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(voxmere.exitCode(), 0);
     // The shutdown ran: the window's place was written back.
+    QFile ini(iniPath(config));
     ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
     EXPECT_TRUE(ini.readAll().contains("MDIWidth")) << "no geometry written";
 }

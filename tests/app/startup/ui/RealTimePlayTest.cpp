@@ -6,6 +6,8 @@
 #include "link/SerialComm.h"
 #include "link/cTolvane.h"
 #include "platform/Prompter.h"
+#include "tests/support/Bytes.h"
+#include "tests/support/SimLink.h"
 #include "tests/support/TestEnv.h"
 
 #include <QFile>
@@ -14,13 +16,7 @@
 
 namespace {
 
-QByteArray bytes(std::initializer_list<int> b)
-{
-    QByteArray out;
-    for (int v : b)
-        out.append(char(v));
-    return out;
-}
+using vxtest::bytes;
 
 class PcmPlay : public ::testing::Test
 {
@@ -29,16 +25,7 @@ protected:
     {
         vxtest::isolateEnvironment();
         ResetGlobals();
-        qputenv("VOXMERE_COM8", "sim");
-        chipsim::resetSimulatedChips();
-        chip = chipsim::simulatedChip(8);
-        Comm = link.GetCommObject();
-        Comm->setCommPort(8);
-        Comm->setSettings(QStringLiteral("9600,N,8,1"));
-        Comm->setDTREnable(true);
-        Comm->setPortOpen(true);
-        Port = 8;
-        chip->clearLogs();
+        chip = vxtest::attachSimChip(link, 8);
         dir = QString::fromStdString(vxtest::freshDir("pcm-play"));
     }
     void TearDown() override

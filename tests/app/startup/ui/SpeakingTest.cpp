@@ -19,6 +19,7 @@
 #include "link/cTolvane.h"
 #include "platform/Prompter.h"
 #include "platform/TextFiles.h"
+#include "tests/support/Files.h"
 #include "tests/support/TestEnv.h"
 
 #include <QDir>
@@ -28,9 +29,7 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <memory>
-#include <sys/resource.h>
 
 namespace {
 
@@ -274,16 +273,8 @@ TEST_F(Speaking, AWaveThatCannotBeWrittenLeavesNothingAndTheLinkAsItWas)
     box->setText(QStringLiteral("the quick brown fox jumps over the lazy dog and runs on and on and on"));
     prompts.queueFiles({dir + QStringLiteral("/full.wav")});
     prompts.queue(vx::Answer::Ok);
-    // No file may grow past 1 KB meanwhile: a full disk, also for root.
-    rlimit old{};
-    getrlimit(RLIMIT_FSIZE, &old);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit lim = old;
-    lim.rlim_cur = 1024;
-    setrlimit(RLIMIT_FSIZE, &lim);
-    RecordTextToWaveCommand();
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
+    // No file may grow past 1 KB meanwhile.
+    vxtest::onFullDisk(1024, [] { RecordTextToWaveCommand(); });
 
     EXPECT_EQ(prompts.last().text, QStringLiteral("Cannot write to 'Full.wav'. Check to make sure that it is not "
                                                   "open in another application."));

@@ -1,0 +1,56 @@
+#pragma once
+
+// Whole-file reads and writes for tests, and a full disk on demand.
+
+#include <QByteArray>
+#include <QFile>
+#include <QString>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
+
+namespace vxtest {
+
+// The file's bytes, or "<missing>" when it cannot be read.
+inline QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+inline void writeAll(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+// Writes bytes to dir + name and returns that path.
+inline QString writeFileIn(const QString &dir, const QString &name, const QByteArray &bytes)
+{
+    QFile f(dir + name);
+    EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+    return dir + name;
+}
+
+// Runs f while no file may grow past limit bytes: a full disk, also for root
+// (SIGXFSZ ignored, so writes fail with EFBIG). Limit and handler come back
+// afterwards.
+template <class F>
+void onFullDisk(rlim_t limit, F &&f)
+{
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit lim = old;
+    lim.rlim_cur = limit;
+    setrlimit(RLIMIT_FSIZE, &lim);
+    f();
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+}
+
+} // namespace vxtest
