@@ -144,84 +144,109 @@ QString TemporarySourcePath()
     }
 }
 
-void CompileDictionary()
+namespace {
+
+// One compile of a grid window, as far as both kinds go alike.
+struct GridCompile
 {
-    GridDocumentWindow *w = activeGridWindow(vx::WindowKind::Dictionary);
-    if (!w || !DicCompiler)
-        return;
-    const QString object = GetSaveDixFileName(baseOf(w->record().FileName) + QStringLiteral(".dix"));
-    if (object.isEmpty())
-        return;
-    const QString name = shownName(object);
-    compiling(name);
-    // No stale object file survives a failed compile.
-    if (QFileInfo::exists(object))
-        QFile::remove(object);
-    const QString source = TemporarySourcePath();
-    std::optional<RaisedError> error = writeSource(source, w->vbalGrid1->rows());
-    int r = 0;
-    if (!error) {
+    GridDocumentWindow *w = nullptr;
+    QString object;
+    QString name;
+    QString source;
+    std::optional<RaisedError> error;
+};
+
+// Asks for the object file, shows the compile as running, drops a stale
+// object file (none survives a failed compile), writes the rows to a
+// temporary source and runs compile on it. Nothing when there is no such
+// window or the user cancelled; the caller reports and removes the source.
+template<typename Compile>
+std::optional<GridCompile> runGridCompile(vx::WindowKind kind, QString (*askObject)(const QString &),
+                                          const QString &extension, Compile compile)
+{
+    GridCompile c;
+    c.w = activeGridWindow(kind);
+    if (!c.w)
+        return std::nullopt;
+    c.object = askObject(baseOf(c.w->record().FileName) + extension);
+    if (c.object.isEmpty())
+        return std::nullopt;
+    c.name = shownName(c.object);
+    compiling(c.name);
+    if (QFileInfo::exists(c.object))
+        QFile::remove(c.object);
+    c.source = TemporarySourcePath();
+    c.error = writeSource(c.source, c.w->vbalGrid1->rows());
+    if (!c.error) {
         try {
-            r = DicCompiler->CompileFile(source.toStdU16String(), DictCharSet, object.toStdU16String(), false);
+            compile(c);
         } catch (const vx::ComponentError &e) {
-            error = fromComponent(e);
+            c.error = fromComponent(e);
         }
     }
     QCoreApplication::processEvents();
     compiled();
-    if (error) {
-        showError(*error);
+    return c;
+}
+
+} // namespace
+
+void CompileDictionary()
+{
+    if (!DicCompiler)
+        return;
+    int r = 0;
+    const std::optional<GridCompile> c =
+        runGridCompile(vx::WindowKind::Dictionary, GetSaveDixFileName, QStringLiteral(".dix"), [&r](const GridCompile &g) {
+            r = DicCompiler->CompileFile(g.source.toStdU16String(), DictCharSet, g.object.toStdU16String(), false);
+        });
+    if (!c)
+        return;
+    if (c->error) {
+        showError(*c->error);
     } else if (r != 0) {
-        selectFailingRow(w, r);
-        w->UpdateFields();
+        selectFailingRow(c->w, r);
+        c->w->UpdateFields();
         QCoreApplication::processEvents();
     } else if (Port != 0) {
         const vx::Answer a =
-            vx::MsgBox(successText(name).chopped(1) + QStringLiteral(" Would you ") + QStringLiteral("\r\n") +
+            vx::MsgBox(successText(c->name).chopped(1) + QStringLiteral(" Would you ") + QStringLiteral("\r\n") +
                            QStringLiteral("like to download it to the ") + ModuleName + QStringLiteral(" at this time? "),
                        vx::Buttons::YesNo, vx::Icon::Question, QStringLiteral("Compile Dictionary"), 2);
         if (a == vx::Answer::Yes)
-            DownloadDictionary(object);
+            DownloadDictionary(c->object);
     } else {
-        vx::MsgBox(successText(name), vx::Buttons::Ok, vx::Icon::None, QStringLiteral("Compile Dictionary"));
+        vx::MsgBox(successText(c->name), vx::Buttons::Ok, vx::Icon::None, QStringLiteral("Compile Dictionary"));
     }
-    QFile::remove(source);
+    QFile::remove(c->source);
 }
 
 void CompileMusicScore()
 {
-    GridDocumentWindow *w = activeGridWindow(vx::WindowKind::Music);
-    if (!w || !MusicCompiler)
+    if (!MusicCompiler)
         return;
-    const QString object = GetSaveTgxFileName(baseOf(w->record().FileName) + QStringLiteral(".tgx"));
-    if (object.isEmpty())
-        return;
-    const QString name = shownName(object);
-    compiling(name);
-    if (QFileInfo::exists(object))
-        QFile::remove(object);
-    const QString source = TemporarySourcePath();
-    std::optional<RaisedError> error = writeSource(source, w->vbalGrid1->rows());
     int errLine = 0;
-    if (!error) {
-        try {
-            MusicCompiler->CompileFile(source.toStdString(), object.toStdString(), errLine, false);
-        } catch (const vx::ComponentError &e) {
-            error = fromComponent(e);
-            if (e.kind() != vx::ComponentError::ObjectError)
-                errLine = 0;
-        }
-    }
-    QCoreApplication::processEvents();
-    compiled();
-    if (error) {
-        showError(*error);
-        selectFailingRow(w, errLine);
+    const std::optional<GridCompile> c =
+        runGridCompile(vx::WindowKind::Music, GetSaveTgxFileName, QStringLiteral(".tgx"), [&errLine](const GridCompile &g) {
+            try {
+                MusicCompiler->CompileFile(g.source.toStdString(), g.object.toStdString(), errLine, false);
+            } catch (const vx::ComponentError &e) {
+                // Only an error in the score itself names a line.
+                if (e.kind() != vx::ComponentError::ObjectError)
+                    errLine = 0;
+                throw;
+            }
+        });
+    if (!c)
+        return;
+    if (c->error) {
+        showError(*c->error);
+        selectFailingRow(c->w, errLine);
         QCoreApplication::processEvents();
     } else {
-        vx::MsgBox(successText(name), vx::Buttons::Ok, vx::Icon::None, QStringLiteral("Compile Music Score"));
+        vx::MsgBox(successText(c->name), vx::Buttons::Ok, vx::Icon::None, QStringLiteral("Compile Music Score"));
     }
-    QFile::remove(source);
+    QFile::remove(c->source);
 }
 
 bool CheckDictionaryRule(const QString &Rule, bool blnSilent)

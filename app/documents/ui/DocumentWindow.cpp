@@ -71,14 +71,10 @@ void DocumentWindow::Form_Unload()
 
 void DocumentWindow::closeEvent(QCloseEvent *event)
 {
-    bool cancel = false;
-    Form_QueryUnload(cancel);
-    if (cancel) {
-        event->ignore();
+    MdiChild::closeEvent(event);
+    if (!event->isAccepted())
         return;
-    }
     Form_Unload();
-    event->accept();
     // Once the window is gone, the menus follow the window now active.
     QTimer::singleShot(100, [] { UpdateToolbarState(); });
 }

@@ -38,7 +38,7 @@ public:
 
     // Close request: asks to save a modified document; Cancel stops the close
     // (and the program's close that may wait on it).
-    void Form_QueryUnload(bool &Cancel);
+    void Form_QueryUnload(bool &Cancel) override;
     // The close went ahead: the slot is freed.
     void Form_Unload();
 

@@ -1,5 +1,7 @@
 #include "app/documents/ui/MdiChild.h"
 
+#include <QCloseEvent>
+
 #include "app/Globals.h"
 #include "app/shell/ui/ToolbarState.h"
 #include "app/startup/MainWindowRules.h"
@@ -45,6 +47,13 @@ void MdiChild::Form_Activate()
         return;
     ActiveDocIndex = s;
     UpdateToolbarState();
+}
+
+void MdiChild::closeEvent(QCloseEvent *event)
+{
+    bool cancel = false;
+    Form_QueryUnload(cancel);
+    event->setAccepted(!cancel);
 }
 
 QWidget *MdiChild::frame()

@@ -26,6 +26,8 @@ public:
     // The window became the active one: unless activation is suppressed or
     // the slot was freed, it becomes the active document and the menus follow.
     virtual void Form_Activate();
+    // A close was asked for: setting Cancel keeps the window.
+    virtual void Form_QueryUnload(bool &Cancel) { (void)Cancel; }
 
     // The frame the user sees: the MDI sub-window around this one, or this
     // window itself when it stands alone.
@@ -52,6 +54,8 @@ protected:
     // communication error.
     void SaveToolWindowPlace(const QString &prefix, bool withSize) const;
     bool event(QEvent *event) override;
+    // Goes ahead only when Form_QueryUnload does not cancel.
+    void closeEvent(QCloseEvent *event) override;
     // A window laid out by hand has no size hint of its own: its frame in
     // the document area would open at the title bar alone. It asks for the
     // size it was given instead.

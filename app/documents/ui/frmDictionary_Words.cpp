@@ -205,6 +205,21 @@ void frmDictionary::UpdateFields()
     }
 }
 
+namespace {
+// Speaks s in text mode, through the loaded dictionary when the panels say to use it.
+void sayInTextMode(const QString &s)
+{
+    SendToChip(kCan + CmdChar + QLatin1Char('t'));
+    if (PanelUseDict()) {
+        SendToChip(CmdChar + QLatin1Char('u') + kNul);
+        Delay(0.1);
+    } else {
+        SendToChip(kNul);
+    }
+    SendToChip(s + kNul);
+}
+} // namespace
+
 void frmDictionary::picSayWord_Click()
 {
     if (!txtWord->text().isEmpty()) {
@@ -213,14 +228,7 @@ void frmDictionary::picSayWord_Click()
         s = ExpandHexEscapes(s);
         s = SpokenPart(s);
         try {
-            SendToChip(kCan + CmdChar + QLatin1Char('t'));
-            if (PanelUseDict()) {
-                SendToChip(CmdChar + QLatin1Char('u') + kNul);
-                Delay(0.1);
-            } else {
-                SendToChip(kNul);
-            }
-            SendToChip(s + kNul);
+            sayInTextMode(s);
         } catch (const LinkError &e) {
             showLinkError(e);
         }
@@ -237,14 +245,7 @@ void frmDictionary::picSaySoundsLike_Click()
         s = ApplyCommandCharacter(s);
         try {
             if (!isPhonetic(s)) {
-                SendToChip(kCan + CmdChar + QLatin1Char('t'));
-                if (PanelUseDict()) {
-                    SendToChip(CmdChar + QLatin1Char('u') + kNul);
-                    Delay(0.1);
-                } else {
-                    SendToChip(kNul);
-                }
-                SendToChip(s + kNul);
+                sayInTextMode(s);
             } else if (s.size() > 2) {
                 SendToChip(kCan + CmdChar + QLatin1Char('d') + kNul + s.mid(1, s.size() - 2) + kNul);
             }

@@ -12,8 +12,6 @@
 #include "platform/Numbers.h"
 #include "platform/Settings.h"
 
-#include <QCloseEvent>
-#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QVBoxLayout>
 
@@ -68,13 +66,9 @@ WindowState frmPhonetic::state() const
 
 void frmPhonetic::Form_Activate()
 {
-    if (SuppressActivate || !Visible())
-        return;
-    ActiveDocIndex = slot();
-    // No event processing here: activation arrives while Qt is still walking
-    // the windows it shows, and a deferred delete run now would pull a child
-    // out from under that walk.
-    UpdateToolbarState();
+    // A tool window hidden by its close still hears of activation.
+    if (Visible())
+        MdiChild::Form_Activate();
 }
 
 void frmPhonetic::Form_QueryUnload(bool &Cancel)
@@ -85,16 +79,6 @@ void frmPhonetic::Form_QueryUnload(bool &Cancel)
     }
     if (!HideWhileRunning(Cancel))
         SaveToolWindowPlace(QStringLiteral("Phonetics"), true);
-}
-
-void frmPhonetic::closeEvent(QCloseEvent *event)
-{
-    bool cancel = false;
-    Form_QueryUnload(cancel);
-    if (cancel)
-        event->ignore();
-    else
-        event->accept();
 }
 
 frmPhonetic *PhoneticWindow()

@@ -22,10 +22,9 @@ public:
 
     // Close request: hidden while the program runs; when the program ends,
     // its visibility and geometry are stored.
-    void Form_QueryUnload(bool &Cancel);
+    void Form_QueryUnload(bool &Cancel) override;
 
 protected:
-    void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 };
 

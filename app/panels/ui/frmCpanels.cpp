@@ -13,8 +13,6 @@
 #include "platform/Prompter.h"
 #include "platform/Settings.h"
 
-#include <QCloseEvent>
-#include <QCoreApplication>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -176,13 +174,9 @@ WindowState frmCpanels::state() const
 
 void frmCpanels::Form_Activate()
 {
-    if (SuppressActivate || !Visible())
-        return;
-    ActiveDocIndex = slot();
-    // No event processing here: activation arrives while Qt is still walking
-    // the windows it shows, and a deferred delete run now would pull a child
-    // out from under that walk.
-    UpdateToolbarState();
+    // A tool window hidden by its close still hears of activation.
+    if (Visible())
+        MdiChild::Form_Activate();
 }
 
 void frmCpanels::Form_QueryUnload(bool &Cancel)
@@ -196,16 +190,6 @@ void frmCpanels::Form_QueryUnload(bool &Cancel)
     }
     if (!HideWhileRunning(Cancel))
         SaveToolWindowPlace(QStringLiteral("Panel"), false);
-}
-
-void frmCpanels::closeEvent(QCloseEvent *event)
-{
-    bool cancel = false;
-    Form_QueryUnload(cancel);
-    if (cancel)
-        event->ignore();
-    else
-        event->accept();
 }
 
 bool frmCpanels::eventFilter(QObject *watched, QEvent *event)

@@ -112,7 +112,7 @@ public:
     // Close request: refused while the A/D converter runs; while the
     // program runs the window only hides; when it ends, the window's place
     // and visibility are stored.
-    void Form_QueryUnload(bool &Cancel);
+    void Form_QueryUnload(bool &Cancel) override;
     // Shows panel Index (0 to 4).
     void NewTab(int Index);
     // Re-reads the chip's state and rewrites every panel from it. Returns at
@@ -153,7 +153,6 @@ public:
     void cmdUpload_Click();
 
 protected:
-    void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:

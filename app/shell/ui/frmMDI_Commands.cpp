@@ -4,6 +4,7 @@
 #include "app/documents/ui/CompileDrivers.h"
 #include "app/documents/ui/DocumentWindow.h"
 #include "app/documents/ui/Documents.h"
+#include "app/documents/ui/MdiChild.h"
 #include "app/documents/ui/FileCommands.h"
 #include "app/documents/ui/FileDialogs.h"
 #include "app/documents/ui/OpenFiles.h"
@@ -144,14 +145,6 @@ QString text(const char *s)
     return QString::fromLatin1(s);
 }
 
-QWidget *frameOf(QWidget *w)
-{
-    if (!w)
-        return nullptr;
-    if (auto *sub = qobject_cast<QMdiSubWindow *>(w->parentWidget()))
-        return sub;
-    return w;
-}
 
 // The active document carries out a command of the Edit or View menu.
 void activeDocumentCommand(EditAction action)
@@ -164,7 +157,7 @@ void activeDocumentCommand(EditAction action)
 // Shows a tool window when hidden and hides it when shown; true when now shown.
 bool toggle(QWidget *w)
 {
-    QWidget *f = frameOf(w);
+    QWidget *f = FrameOf(w);
     if (!f)
         return false;
     const bool show = f->isHidden();

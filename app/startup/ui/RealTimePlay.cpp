@@ -87,17 +87,25 @@ QString text(const QByteArray &bytes)
     return vx::fromCp1252(bytes);
 }
 
+// Opens a file to play on the chip; false, after saying why, when it cannot.
+bool openToPlay(QFile &file)
+{
+    if (Port == 0 || !Comm)
+        return false;
+    if (!file.open(QIODevice::ReadOnly)) {
+        vx::MsgBox(QStringLiteral("Can't open file: ") + file.fileName(), vx::Buttons::Ok, vx::Icon::Exclamation);
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 void PlayMusicOnChip(QString &FileName)
 {
-    if (Port == 0 || !Comm)
-        return;
     QFile file(FileName);
-    if (!file.open(QIODevice::ReadOnly)) {
-        vx::MsgBox(QStringLiteral("Can't open file: ") + FileName, vx::Buttons::Ok, vx::Icon::Exclamation);
+    if (!openToPlay(file))
         return;
-    }
     QByteArray bytes = file.read(kMusicBufferSize);
     // A compiled score is sent whole, however long it is.
     if (IsCompiledScore(bytes))
@@ -149,13 +157,9 @@ void PlayMusicOnChip(QString &FileName)
 
 void PlayPcmOnChip(QString &FileName)
 {
-    if (Port == 0 || !Comm)
-        return;
     QFile file(FileName);
-    if (!file.open(QIODevice::ReadOnly)) {
-        vx::MsgBox(QStringLiteral("Can't open file: ") + FileName, vx::Buttons::Ok, vx::Icon::Exclamation);
+    if (!openToPlay(file))
         return;
-    }
     const QByteArray head = file.peek(16);
     const PcmStream s = ReadPcmHeader(head, file.size());
     // A header that disagrees with the file would stream bytes past its end.

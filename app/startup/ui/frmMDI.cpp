@@ -10,6 +10,7 @@
 #include "app/startup/MainWindowRules.h"
 #include "app/startup/Preferences.h"
 #include "app/documents/ui/Documents.h"
+#include "app/documents/ui/MdiChild.h"
 #include "app/panels/ui/frmCpanels.h"
 #include "app/documents/ui/frmPhonetic.h"
 #include "app/documents/ui/frmDictionary.h"
@@ -48,7 +49,6 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
@@ -100,16 +100,6 @@ QSize screenTwips()
     return {vx::pixelsToTwips(px.width()), vx::pixelsToTwips(px.height())};
 }
 
-// The widget that carries a window's position: its sub-window frame when it
-// lives in the document area.
-QWidget *frameOf(QWidget *w)
-{
-    if (!w)
-        return nullptr;
-    if (auto *sub = qobject_cast<QMdiSubWindow *>(w->parentWidget()))
-        return sub;
-    return w;
-}
 
 // Image indexes of the menu items, by item name. The drawn image list has
 // pictures for the indexes below; the others show no icon.
@@ -414,7 +404,7 @@ void frmMDI::PlaceToolWindows()
     // The control panels in slot 0.
     mPanels = ControlPanels();
     {
-        QWidget *f = frameOf(mPanels);
+        QWidget *f = FrameOf(mPanels);
         f->move(f->x(), vx::twipsToPixels(readTwips("PanelTop", 15)));
         f->move(vx::twipsToPixels(readTwips("PanelLeft", 5820)), f->y());
         f->setVisible(readFlag("PanelVisible", true));
@@ -424,7 +414,7 @@ void frmMDI::PlaceToolWindows()
     // The phonetic output in slot 1: top, left, height, width, visible.
     mPhonetics = PhoneticWindow();
     {
-        QWidget *f = frameOf(mPhonetics);
+        QWidget *f = FrameOf(mPhonetics);
         f->move(f->x(), vx::twipsToPixels(readTwips("PhoneticsTop", mainHeight - 2780)));
         f->move(vx::twipsToPixels(readTwips("PhoneticsLeft", 0)), f->y());
         f->resize(f->width(), vx::twipsToPixels(readTwips("PhoneticsHeight", 1100)));
@@ -453,7 +443,7 @@ void frmMDI::OpenCommandLine(const QString &commandLine)
         return;
     }
     NewTextDocument();
-    if (QWidget *f = frameOf(DocumentAt(2)))
+    if (QWidget *f = FrameOf(DocumentAt(2)))
         f->move(0, 0);
 }
 
