@@ -60,4 +60,14 @@ inline chipsim::Chip *attachSimChip(cTolvane &link, int port)
     return chip;
 }
 
+// Closes that port again and leaves the program without one.
+inline void detachSimChip()
+{
+    if (Comm) {
+        Comm->setPortOpen(false);
+        Comm = nullptr;
+    }
+    Port = 0;
+}
+
 } // namespace vxtest

@@ -59,11 +59,7 @@ protected:
     void TearDown() override
     {
         ResetDocuments();
-        if (Comm) {
-            Comm->setPortOpen(false);
-            Comm = nullptr;
-        }
-        Port = 0;
+        vxtest::detachSimChip();
         DicCompiler = nullptr;
         MusicCompiler = nullptr;
     }

@@ -58,11 +58,7 @@ protected:
     {
         frmFind::Unload();
         ResetDocuments();
-        if (Comm) {
-            Comm->setPortOpen(false);
-            Comm = nullptr;
-        }
-        Port = 0;
+        vxtest::detachSimChip();
         DicCompiler = nullptr;
     }
     chipsim::Chip *attachChip()

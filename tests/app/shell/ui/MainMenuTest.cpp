@@ -268,13 +268,9 @@ TEST_F(MainMenu, ResetNotificationsAsksAndWritesBothNotices)
 
 TEST_F(MainMenu, F1OpensTheTopicOfTheHighlightedItem)
 {
-    const QString help = QString::fromStdString(vxtest::freshDir("menu-help")) + QStringLiteral("/help.html");
-    QFile f(help);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.close();
-    vx::setHelpFilePath(help);
+    const QString help = useEmptyHelpFile("menu-help");
+    ASSERT_FALSE(help.isEmpty());
     HelpCatcher catcher;
-    QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "open");
     main->show();
     for (const char *item : {"mnuEditPreferences", "mnuUtilsWordList", "mnuFileNewMusic"}) {
         QMenu *menu = qobject_cast<QMenu *>(main->Item(s(item))->parent());

@@ -351,13 +351,9 @@ TEST_F(PrefsDialog, AMainWindowThatGoesTakesTheDialogWithIt)
 
 TEST_F(PrefsDialog, HelpOpensTheTopicOfThePanelOnShow)
 {
-    const QString help = QString::fromStdString(vxtest::freshDir("prefs-help")) + QStringLiteral("/help.html");
-    QFile f(help);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.close();
-    vx::setHelpFilePath(help);
+    const QString help = useEmptyHelpFile("prefs-help");
+    ASSERT_FALSE(help.isEmpty());
     HelpCatcher catcher;
-    QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "open");
     dlg->show();
     for (int tab : {0, 1, 2, 3}) {
         dlg->NewTab(tab);
