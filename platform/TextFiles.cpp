@@ -78,20 +78,24 @@ qsizetype CrLfView::toEditorOffset(qsizetype crlfOffset) const
     return off;
 }
 
-bool readTextFile(const QString &path, QString &text, QString *error)
+bool readFileBytes(const QString &path, QByteArray &bytes, QString *error)
 {
     QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = f.errorString();
-        return false;
+    if (f.open(QIODevice::ReadOnly)) {
+        bytes = f.readAll();
+        if (f.error() == QFileDevice::NoError)
+            return true;
     }
-    const QByteArray bytes = f.readAll();
-    if (f.error() != QFileDevice::NoError) {
-        if (error)
-            *error = f.errorString();
+    if (error)
+        *error = f.errorString();
+    return false;
+}
+
+bool readTextFile(const QString &path, QString &text, QString *error)
+{
+    QByteArray bytes;
+    if (!readFileBytes(path, bytes, error))
         return false;
-    }
     text = normalizeLineBreaks(fromCp1252(bytes));
     return true;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringView>
 
@@ -34,6 +35,8 @@ private:
     std::vector<qsizetype> mBreaks; // editor offsets of the LFs, ascending
 };
 
+// Reads a whole file; false (and the system's reason) when it cannot be read.
+bool readFileBytes(const QString &path, QByteArray &bytes, QString *error = nullptr);
 // Reads a whole text file as Windows-1252 with line breaks normalised to LF.
 // Returns false (and a message) when the file cannot be read.
 bool readTextFile(const QString &path, QString &text, QString *error = nullptr);

@@ -2,6 +2,7 @@
 
 #include "common/SafeFile.h"
 #include "platform/Cp1252.h"
+#include "platform/TextFiles.h"
 
 #include <QFile>
 
@@ -118,18 +119,9 @@ bool SaveGridFile(const QString &path, const GridRows &g, QString *error)
 
 bool LoadGridFile(const QString &path, GridRows &g, const RuleCheck &check, QString *error)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = f.errorString();
+    QByteArray bytes;
+    if (!vx::readFileBytes(path, bytes, error))
         return false;
-    }
-    const QByteArray bytes = f.readAll();
-    if (f.error() != QFileDevice::NoError) {
-        if (error)
-            *error = f.errorString();
-        return false;
-    }
     g = ParseGridFile(bytes, check);
     return true;
 }

@@ -3,7 +3,12 @@
 // The 5000 sound files of the library benchmarks: wave, chip PCM in both
 // forms, and MP3 with a tag block before its first frame.
 
+#include "app/documents/SoundLibFile.h"
+#include "app/soundlib/SoundEntry.h"
+
 #include <QByteArray>
+#include <QFile>
+#include <QList>
 #include <QString>
 
 namespace benchsounds {
@@ -41,6 +46,23 @@ inline QByteArray soundFile(int i, QString &name)
         return f + QByteArray("\xFF\xFB\x90\x44", 4) + QByteArray(20000, '\0');
     }
     }
+}
+
+// Writes `count` sound files into folder and a library listing them all;
+// the library's path, or nothing when a write failed.
+inline QString writeLibrary(const QString &folder, int count)
+{
+    QList<SoundEntry> listed;
+    for (int i = 0; i < count; ++i) {
+        QString name;
+        const QByteArray content = soundFile(i, name);
+        QFile f(folder + name);
+        if (!f.open(QIODevice::WriteOnly) || f.write(content) != content.size())
+            return {};
+        listed << GetSoundFileInfo(folder, name, true);
+    }
+    const QString libPath = folder + QStringLiteral("Library.sfl");
+    return SaveSoundLibFile(libPath, listed) ? libPath : QString();
 }
 
 } // namespace benchsounds

@@ -4,7 +4,6 @@
 #include "app/soundlib/SoundFormat.h"
 #include "bench/soundlib/SoundSet.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -12,25 +11,14 @@
 #include <cstdio>
 #include <vector>
 
-using benchsounds::soundFile;
 
 int main()
 {
     constexpr int kSounds = SoundLibTable::kMaxRows;
     QTemporaryDir dir;
     const QString folder = dir.path() + QLatin1Char('/');
-    QList<SoundEntry> listed;
-    for (int i = 0; i < kSounds; ++i) {
-        SoundEntry e;
-        const QByteArray content = soundFile(i, e.FileName);
-        e.Location = folder;
-        QFile f(e.path());
-        if (!f.open(QIODevice::WriteOnly) || f.write(content) != content.size())
-            return 1;
-        listed << GetSoundFileInfo(folder, e.FileName, true);
-    }
-    const QString libPath = folder + QStringLiteral("Library.sfl");
-    if (!SaveSoundLibFile(libPath, listed))
+    const QString libPath = benchsounds::writeLibrary(folder, kSounds);
+    if (libPath.isEmpty())
         return 1;
 
     std::vector<double> runs;

@@ -28,17 +28,8 @@ int main(int argc, char **argv)
     constexpr int kSounds = SoundLibTable::kMaxRows;
     QTemporaryDir dir;
     const QString folder = dir.path() + QLatin1Char('/');
-    QList<SoundEntry> listed;
-    for (int i = 0; i < kSounds; ++i) {
-        SoundEntry e;
-        const QByteArray content = benchsounds::soundFile(i, e.FileName);
-        QFile f(folder + e.FileName);
-        if (!f.open(QIODevice::WriteOnly) || f.write(content) != content.size())
-            return 1;
-        listed << GetSoundFileInfo(folder, e.FileName, true);
-    }
-    const QString libPath = folder + QStringLiteral("Library.sfl");
-    if (!SaveSoundLibFile(libPath, listed))
+    const QString libPath = benchsounds::writeLibrary(folder, kSounds);
+    if (libPath.isEmpty())
         return 1;
 
     std::vector<double> runs;

@@ -9,6 +9,7 @@
 #include "app/soundlib/SoundSort.h"
 #include "app/soundlib/ui/SoundLibModel.h"
 #include "platform/Numbers.h"
+#include "platform/TextFiles.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -233,13 +234,12 @@ bool frmSoundLib::LoadFile(const QString &path, QString *error)
 {
     QString why;
     std::optional<QList<SoundEntry>> entries;
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        why = f.errorString();
-    else if (const QByteArray bytes = f.readAll(); !HasSoundLibMagic(bytes))
-        why = QStringLiteral("The file is not a sound library.");
-    else
-        entries = ParseSoundLibFile(bytes, &why);
+    if (QByteArray bytes; vx::readFileBytes(path, bytes, &why)) {
+        if (!HasSoundLibMagic(bytes))
+            why = QStringLiteral("The file is not a sound library.");
+        else
+            entries = ParseSoundLibFile(bytes, &why);
+    }
     if (!entries) {
         if (error)
             *error = why;
