@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QFile>
+#include <QProcess>
 #include <QString>
 
 #include <gtest/gtest.h>
@@ -34,6 +35,16 @@ inline QString writeFileIn(const QString &dir, const QString &name, const QByteA
     EXPECT_TRUE(f.open(QIODevice::WriteOnly));
     f.write(bytes);
     return dir + name;
+}
+
+// The text of a PDF file, laid out as printed. Ligatures the installed fonts
+// may use ("fi" as one glyph) come back as their letters.
+inline QString pdfText(const QString &pdf)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    EXPECT_TRUE(p.waitForFinished(30000));
+    return QString::fromUtf8(p.readAllStandardOutput()).normalized(QString::NormalizationForm_KC);
 }
 
 // Runs f while no file may grow past limit bytes: a full disk, also for root

@@ -21,6 +21,7 @@
 #include "platform/Prompter.h"
 #include "platform/ui/Modal.h"
 #include "tests/app/soundlib/SoundFiles.h"
+#include "tests/support/Files.h"
 #include "tests/support/TestEnv.h"
 
 #include <QAction>
@@ -34,7 +35,6 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPrinter>
-#include <QProcess>
 #include <QPushButton>
 #include <QTest>
 #include <QTreeView>
@@ -299,10 +299,7 @@ TEST_F(ContextMenus, SoundLibraryRowsCopyPastePrint)
     printer.setOutputFileName(dir + s("listing.pdf"));
     prompts.queuePrint(true);
     ASSERT_TRUE(PrintListingPages(printer, [w](int lines) { return w->Listing(lines); }));
-    QProcess p;
-    p.start(s("pdftotext"), {s("-layout"), dir + s("listing.pdf"), s("-")});
-    ASSERT_TRUE(p.waitForFinished(30000));
-    const QString text = QString::fromUtf8(p.readAllStandardOutput());
+    const QString text = vxtest::pdfText(dir + s("listing.pdf"));
     EXPECT_TRUE(text.contains(s("SV3410/20 Sound Library")));
     EXPECT_TRUE(text.contains(s("Total files: 3 (")));
     EXPECT_TRUE(text.contains(s("INDEX")));
