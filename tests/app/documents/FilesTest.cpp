@@ -71,6 +71,33 @@ QStringList compiledLines(const GridRows &g)
     return out;
 }
 
+// A random grid of up to maxBlocks blocks: a row of text, some heading a
+// group of fewer than maxMembers further rows, collapsed or not, marked and
+// formatted as the editor leaves them.
+template <class Pick, class Text>
+GridRows randomGrid(Pick &pick, Text &randomText, int maxBlocks, int maxMembers)
+{
+    GridRows g;
+    for (int blocks = pick(maxBlocks); blocks > 0; --blocks) {
+        const int r = g.AddRow();
+        g.row(r).text = randomText();
+        if (pick(3) != 0)
+            continue;
+        const bool collapsed = pick(2) == 0;
+        const int members = pick(maxMembers);
+        g.row(r).itemData = members + 1;
+        g.row(r).icon = collapsed ? kIconCollapsed : kIconExpanded;
+        for (int m = 1; m <= members; ++m) {
+            GridRow &row = g.row(g.AddRow());
+            row.text = randomText();
+            row.itemData = m == members ? kLastGroupMember : kGroupMember;
+            row.visible = !collapsed;
+        }
+    }
+    FormatGridRow(g);
+    return g;
+}
+
 } // namespace
 
 TEST(TextFile, EveryByteComesBackAndLineEndsBecomeCrLf)
@@ -250,24 +277,7 @@ TEST(GridFile, RandomGridsRoundTrip)
         return t;
     };
     for (int round = 0; round < 300; ++round) {
-        GridRows g;
-        for (int blocks = pick(12); blocks > 0; --blocks) {
-            const int r = g.AddRow();
-            g.row(r).text = randomText();
-            if (pick(3) != 0)
-                continue;
-            const bool collapsed = pick(2) == 0;
-            const int members = pick(4);
-            g.row(r).itemData = members + 1;
-            g.row(r).icon = collapsed ? kIconCollapsed : kIconExpanded;
-            for (int m = 1; m <= members; ++m) {
-                GridRow &row = g.row(g.AddRow());
-                row.text = randomText();
-                row.itemData = m == members ? kLastGroupMember : kGroupMember;
-                row.visible = !collapsed;
-            }
-        }
-        FormatGridRow(g);
+        const GridRows g = randomGrid(pick, randomText, 12, 4);
         SCOPED_TRACE(QString::fromLatin1(GridFileBytes(g)).toStdString());
         ASSERT_EQ(ParseGridFile(GridFileBytes(g)), g);
     }
@@ -289,23 +299,7 @@ TEST(GridFile, SaveAndReloadKeepWhatACompileSees)
         return looksLikeMarker(t) ? t + QStringLiteral("x") : t;
     };
     for (int round = 0; round < 500; ++round) {
-        GridRows g;
-        for (int blocks = pick(10); blocks > 0; --blocks) {
-            const int r = g.AddRow();
-            g.row(r).text = randomText();
-            if (pick(3) != 0)
-                continue;
-            const int members = pick(3);
-            g.row(r).itemData = members + 1;
-            g.row(r).icon = pick(2) == 0 ? kIconCollapsed : kIconExpanded;
-            for (int m = 1; m <= members; ++m) {
-                GridRow &row = g.row(g.AddRow());
-                row.text = randomText();
-                row.itemData = m == members ? kLastGroupMember : kGroupMember;
-                row.visible = g.row(r).icon != kIconCollapsed;
-            }
-        }
-        FormatGridRow(g);
+        const GridRows g = randomGrid(pick, randomText, 10, 3);
         const QByteArray bytes = GridFileBytes(g);
         SCOPED_TRACE(QString::fromLatin1(bytes).toStdString());
         ASSERT_EQ(compiledLines(ParseGridFile(bytes)), compiledLines(g));
