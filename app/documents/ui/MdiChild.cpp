@@ -120,7 +120,11 @@ void MdiChild::KeepInsideDocumentArea()
     auto *sub = qobject_cast<QMdiSubWindow *>(frame());
     if (!sub || !sub->mdiArea() || sub->isMaximized() || sub->isMinimized())
         return;
-    const QSize area = sub->mdiArea()->viewport()->size();
+    // An area not laid out on screen has no size to go by.
+    const QMdiArea *mdi = sub->mdiArea();
+    if (!mdi->isVisible() || mdi->window()->isMinimized())
+        return;
+    const QSize area = mdi->viewport()->size();
     if (area.isEmpty())
         return;
     const QRect now = sub->geometry();
