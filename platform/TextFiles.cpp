@@ -78,11 +78,11 @@ qsizetype CrLfView::toEditorOffset(qsizetype crlfOffset) const
     return off;
 }
 
-bool readFileBytes(const QString &path, QByteArray &bytes, QString *error)
+bool readFileBytes(const QString &path, QByteArray &bytes, QString *error, qint64 maxBytes)
 {
     QFile f(path);
     if (f.open(QIODevice::ReadOnly)) {
-        bytes = f.readAll();
+        bytes = maxBytes < 0 ? f.readAll() : f.read(maxBytes);
         if (f.error() == QFileDevice::NoError)
             return true;
     }
@@ -91,10 +91,10 @@ bool readFileBytes(const QString &path, QByteArray &bytes, QString *error)
     return false;
 }
 
-bool readTextFile(const QString &path, QString &text, QString *error)
+bool readTextFile(const QString &path, QString &text, QString *error, qint64 maxBytes)
 {
     QByteArray bytes;
-    if (!readFileBytes(path, bytes, error))
+    if (!readFileBytes(path, bytes, error, maxBytes))
         return false;
     text = normalizeLineBreaks(fromCp1252(bytes));
     return true;

@@ -35,11 +35,13 @@ private:
     std::vector<qsizetype> mBreaks; // editor offsets of the LFs, ascending
 };
 
-// Reads a whole file; false (and the system's reason) when it cannot be read.
-bool readFileBytes(const QString &path, QByteArray &bytes, QString *error = nullptr);
-// Reads a whole text file as Windows-1252 with line breaks normalised to LF.
-// Returns false (and a message) when the file cannot be read.
-bool readTextFile(const QString &path, QString &text, QString *error = nullptr);
+// Reads a whole file, or its first maxBytes bytes when maxBytes is not
+// negative; false (and the system's reason) when it cannot be read.
+bool readFileBytes(const QString &path, QByteArray &bytes, QString *error = nullptr, qint64 maxBytes = -1);
+// Reads a text file (its first maxBytes bytes when maxBytes is not negative)
+// as Windows-1252 with line breaks normalised to LF. Returns false (and a
+// message) when the file cannot be read.
+bool readTextFile(const QString &path, QString &text, QString *error = nullptr, qint64 maxBytes = -1);
 // Writes text as Windows-1252 with CR LF line breaks, through a temporary
 // file that replaces the old one only when all was written.
 bool writeTextFile(const QString &path, QStringView text, QString *error = nullptr);

@@ -1,11 +1,15 @@
 #include "app/documents/GridFile.h"
 
 #include "common/SafeFile.h"
+#include "components/cantorel/ScoreCompiler.h"
+#include "components/lexmold/DictionaryCompiler.h"
 #include "platform/Cp1252.h"
 #include "platform/TextFiles.h"
 
 #include <QFile>
+#include <QFileInfo>
 
+#include <algorithm>
 #include <string>
 
 namespace {
@@ -44,12 +48,27 @@ bool continues(const QString &line)
     return trimmedRight(line).endsWith(QLatin1String(" _"));
 }
 
-// The count of a marker: the digits from its fourth character on, as a
-// 16-bit number (a longer run saturates); 0 when there are none.
+bool isAsciiDigit(QChar c)
+{
+    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+}
+
+// A group marker is ";#H" or ";#h" and a count, as the writer puts it (blanks
+// after it aside). Any other line beginning ";#" is a row the user wrote: to
+// the compilers a comment like every line beginning ";".
+bool isMarker(const QString &line)
+{
+    const QStringView s = trimmedRight(line);
+    if (s.size() < 4 || !s.startsWith(QLatin1String(";#")) || (s[2] != QLatin1Char('H') && s[2] != QLatin1Char('h')))
+        return false;
+    return std::all_of(s.begin() + 3, s.end(), isAsciiDigit);
+}
+
+// The count of a marker, as a 16-bit number (a longer run saturates).
 int markerCount(const QString &marker)
 {
     int n = 0;
-    for (qsizetype i = 3; i < marker.size() && marker[i].isDigit() && marker[i].unicode() < 128; ++i)
+    for (qsizetype i = 3; i < marker.size() && isAsciiDigit(marker[i]); ++i)
         n = std::min(n * 10 + (marker[i].unicode() - '0'), 32767);
     return n;
 }
@@ -80,16 +99,18 @@ GridRows ParseGridFile(QByteArrayView bytes, const RuleCheck &check)
     const size_t count = lines.size();
     for (size_t i = 0; i < count;) {
         QString s = lines[i++];
-        while (continues(s) && i < count)
+        // A continued line never takes in the marker of the next group: the
+        // row keeps its " _", and the compile joins it with the header's line.
+        while (continues(s) && i < count && !isMarker(lines[i]))
             s = trimmedRight(s).chopped(2).toString() + lines[i++];
 
         int itemData = 0;
         int icon = kNoIcon;
-        if (s.startsWith(QLatin1String(";#"))) {
+        if (isMarker(s)) {
             if (i >= count)
                 break; // a marker with no line behind it heads nothing
             itemData = markerCount(s);
-            icon = s.size() > 2 && s[2] == QLatin1Char('H') ? kIconCollapsed : kIconExpanded;
+            icon = s[2] == QLatin1Char('H') ? kIconCollapsed : kIconExpanded;
             s = lines[i++];
         }
         GridRow &row = g.row(g.AddRow());
@@ -99,8 +120,15 @@ GridRows ParseGridFile(QByteArrayView bytes, const RuleCheck &check)
         if (check && !check(row.text, true))
             row.foreColor = kBadRuleFore;
     }
-    HideCollapsedGroups(g);
+    // Markers may overlap or count zero: once the member marks are written,
+    // only what remains a header keeps its picture and hides rows, so no row
+    // is left hidden where nothing can show it again.
     RenumberGridItemData(g);
+    for (int r = 1; r <= g.Rows(); ++r) {
+        if (g.row(r).itemData <= 0)
+            g.row(r).icon = kNoIcon;
+    }
+    HideCollapsedGroups(g);
     FormatGridRow(g);
     return g;
 }
@@ -117,8 +145,24 @@ bool SaveGridFile(const QString &path, const GridRows &g, QString *error)
     return false;
 }
 
+qint64 MaxGridFileBytes(bool dictionary)
+{
+    return static_cast<qint64>(dictionary ? lexmold::kMaxSourceBytes : cantorel::ScoreCompiler::kMaxSourceBytes);
+}
+
 bool LoadGridFile(const QString &path, GridRows &g, const RuleCheck &check, QString *error)
 {
+    // Refused before it is read: no compiler would take it, and reading it
+    // would only freeze the program.
+    const bool dictionary = static_cast<bool>(check);
+    const qint64 max = MaxGridFileBytes(dictionary);
+    if (QFileInfo(path).size() > max) {
+        if (error)
+            *error = QStringLiteral("The file is larger than a ") +
+                     QLatin1String(dictionary ? "dictionary" : "music score") +
+                     QStringLiteral(" source may be (") + QString::number(max >> 20) + QStringLiteral(" MB).");
+        return false;
+    }
     QByteArray bytes;
     if (!vx::readFileBytes(path, bytes, error))
         return false;

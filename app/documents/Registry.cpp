@@ -1,5 +1,8 @@
 #include "app/documents/Registry.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 int AllocDocumentSlot(QVector<DocRecord> &docs, const std::function<void(int slot)> &startClean)
 {
     if (docs.size() < kFirstDocumentSlot)
@@ -36,10 +39,28 @@ int FindFirstDocumentSlot(const QVector<DocRecord> &docs)
     return 0;
 }
 
+namespace {
+
+// The file a path names: links and "." or ".." resolved while it exists,
+// else the path made absolute and clean. Case counts, as it does on disk.
+QString fileIdentity(const QString &path)
+{
+    const QFileInfo info(path);
+    const QString canonical = info.canonicalFilePath();
+    return canonical.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : canonical;
+}
+
+} // namespace
+
 int FindOpenSlot(const QVector<DocRecord> &docs, const QString &path)
 {
+    const QString wanted = fileIdentity(path);
     for (int s = 1; s < docs.size(); ++s) {
-        if (!docs[s].Deleted && docs[s].FileName.compare(path, Qt::CaseInsensitive) == 0)
+        const DocRecord &doc = docs[s];
+        // A document never saved has a name but no file.
+        if (doc.Deleted || doc.FileName.isEmpty() || doc.FileName == UntitledName(s))
+            continue;
+        if (fileIdentity(doc.FileName) == wanted)
             return s;
     }
     return 0;

@@ -28,8 +28,9 @@ inline constexpr int kFirstDocumentSlot = 2;
 // The lowest slot from 2 up that holds an open document; 0 when none does.
 [[nodiscard]] int FindFirstDocumentSlot(const QVector<DocRecord> &docs);
 
-// The open slot whose file is path, the whole path compared without regard to
-// the case of letters; freed slots are passed over. 0 when none.
+// The open slot whose file is the file path names: names differing in case
+// are two files, and a path through "./" or a link finds the file it reaches.
+// Freed slots are passed over. 0 when none.
 [[nodiscard]] int FindOpenSlot(const QVector<DocRecord> &docs, const QString &path);
 
 // The name of a document that was never saved: "Untitled1" for slot 2.

@@ -10,7 +10,10 @@ bool SaveTextFile(const QString &path, QStringView text, QString *error)
 bool LoadTextFile(const QString &path, QString &text, QString *error)
 {
     QString read;
-    if (!vx::readTextFile(path, read, error))
+    // A byte is at most one character, and a CR LF pair one line break: past
+    // this many bytes nothing more can reach the window, however long the file.
+    constexpr qint64 kMaxBytes = 2 * kTextMaxLength + 2;
+    if (!vx::readTextFile(path, read, error, kMaxBytes))
         return false;
     if (read.size() > kTextMaxLength)
         read.truncate(kTextMaxLength);

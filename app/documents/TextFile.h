@@ -14,7 +14,8 @@ inline constexpr qsizetype kTextMaxLength = 400000;
 // reason in *error when it fails; the old file is then untouched.
 bool SaveTextFile(const QString &path, QStringView text, QString *error = nullptr);
 
-// Reads path into text with LF line breaks, cut to kTextMaxLength characters.
+// Reads path into text with LF line breaks, cut to kTextMaxLength characters;
+// of a longer file only the bytes those characters can need are read.
 // Returns false with the reason in *error when the file cannot be read; text
 // is then left as it was.
 bool LoadTextFile(const QString &path, QString &text, QString *error = nullptr);

@@ -37,6 +37,20 @@ inline QString writeFileIn(const QString &dir, const QString &name, const QByteA
     return dir + name;
 }
 
+// The bytes this process has read through read calls so far (the kernel's
+// count), or -1 where the system does not tell.
+inline qint64 bytesReadByProcess()
+{
+    QFile f(QStringLiteral("/proc/self/io"));
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : f.readAll().split('\n')) {
+        if (line.startsWith("rchar:"))
+            return line.mid(6).trimmed().toLongLong();
+    }
+    return -1;
+}
+
 // The text of a PDF file, laid out as printed. Ligatures the installed fonts
 // may use ("fi" as one glyph) come back as their letters.
 inline QString pdfText(const QString &pdf)

@@ -3,6 +3,7 @@
 #include "app/Globals.h"
 #include "app/shell/ui/ToolbarState.h"
 #include "app/documents/ui/DocumentWindow.h"
+#include "app/documents/ui/GridDocumentWindow.h"
 #include "platform/Prompter.h"
 
 #include <QCoreApplication>
@@ -137,7 +138,10 @@ void NewDictionaryDocument()
 
 void NewMusicDocument()
 {
-    NewDocument(vx::WindowKind::Music);
+    // A new score opens on its first line, ready to type; an opened file
+    // gets no such row.
+    if (auto *w = qobject_cast<GridDocumentWindow *>(NewDocument(vx::WindowKind::Music)))
+        w->vbalGrid1->InsertGridRow();
 }
 
 DocumentWindow *OpenDocument(vx::WindowKind kind, const QString &path)

@@ -54,6 +54,7 @@ DocumentWindow *NewDocument(vx::WindowKind kind);
 void NewTextDocument();
 void NewSoundLibDocument();
 void NewDictionaryDocument();
+// A new score also gets its first line, opened for editing.
 void NewMusicDocument();
 
 // Opens path in a new window of kind. A file already open is brought to the

@@ -4,6 +4,7 @@
 #include "app/shell/ui/ToolbarState.h"
 #include "app/documents/ui/DocumentWindow.h"
 #include "app/documents/ui/Documents.h"
+#include "app/documents/ui/OpenFiles.h"
 #include "platform/Prompter.h"
 
 #include <QGuiApplication>
@@ -43,6 +44,7 @@ bool SaveDocument(DocumentWindow *doc, bool askName)
     rec.FileName = path;
     rec.Dirty = false;
     doc->RefreshCaption();
+    AddRecentFile(path);
     UpdateToolbarState();
     return true;
 }

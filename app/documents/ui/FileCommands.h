@@ -5,7 +5,8 @@
 class DocumentWindow;
 
 // Saves doc: under its name, or after asking for one when askName is set or
-// the document was never saved. True when written. A cancelled dialog or a
+// the document was never saved. True when written; the path then joins the
+// recent-file list (keeping its place if listed). A cancelled dialog or a
 // failed write sets SaveCancelled, so a close waiting on the save stops; a
 // failed write is reported and the document stays modified under its old name.
 bool SaveDocument(DocumentWindow *doc, bool askName);

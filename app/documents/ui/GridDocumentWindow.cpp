@@ -73,9 +73,13 @@ WindowState GridDocumentWindow::state() const
         if (rows.exists(r))
             s.grid.selectedTexts.append(rows.row(r).text);
     }
-    if (s.control == vx::ActiveControl::TextBox && focus == txtEdit) {
-        s.textBox.selLength = static_cast<int>(txtEdit->textCursor().selectedText().size());
-        s.textBox.textEmpty = txtEdit->document()->isEmpty();
+    // The cell editor or a word box: Cut, Copy, Delete and Select All follow it.
+    if (const auto *box = qobject_cast<const QPlainTextEdit *>(focus)) {
+        s.textBox.selLength = static_cast<int>(box->textCursor().selectedText().size());
+        s.textBox.textEmpty = box->document()->isEmpty();
+    } else if (const auto *line = qobject_cast<const QLineEdit *>(focus)) {
+        s.textBox.selLength = static_cast<int>(line->selectedText().size());
+        s.textBox.textEmpty = line->text().isEmpty();
     }
     return s;
 }

@@ -45,17 +45,24 @@ int keyAsciiOf(const QKeyEvent *e)
 }
 
 // Drawing stays off for the life of the guard, so the grid repaints once.
+// It gives back the grid's own setting, not what the grid only inherits:
+// run while a window around it has drawing off (the document area switching
+// maximised windows does), taking that as the grid's own would keep the grid
+// off for good once the window turns drawing on again.
 class RedrawOff
 {
 public:
-    explicit RedrawOff(QWidget *w) : mWidget(w), mWas(w->updatesEnabled()) { w->setUpdatesEnabled(false); }
-    ~RedrawOff() { mWidget->setUpdatesEnabled(mWas); }
+    explicit RedrawOff(QWidget *w) : mWidget(w), mWasOff(w->testAttribute(Qt::WA_ForceUpdatesDisabled))
+    {
+        w->setUpdatesEnabled(false);
+    }
+    ~RedrawOff() { mWidget->setUpdatesEnabled(!mWasOff); }
     RedrawOff(const RedrawOff &) = delete;
     RedrawOff &operator=(const RedrawOff &) = delete;
 
 private:
     QWidget *mWidget;
-    bool mWas;
+    bool mWasOff;
 };
 
 } // namespace

@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 
 #include "app/Globals.h"
+#include "app/shell/ui/EditorFont.h"
 #include "app/shell/ui/ToolbarState.h"
 #include "app/startup/MainWindowRules.h"
 #include "app/startup/ui/frmMDI.h"
@@ -12,6 +13,9 @@
 #include <QEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QScopedValueRollback>
+
+#include <algorithm>
 
 QWidget *FrameOf(QWidget *w)
 {
@@ -20,6 +24,18 @@ QWidget *FrameOf(QWidget *w)
     if (auto *sub = qobject_cast<QMdiSubWindow *>(w->parentWidget()))
         return sub;
     return w;
+}
+
+void ApplyEditorFont(QWidget *window)
+{
+    if (!window)
+        return;
+    // Set-up, not an edit: a text window's change handler must not mark it.
+    const QScopedValueRollback loading(FontLoading, true);
+    for (const char *name : {"vbalGrid1", "lvwWordList", "txtEdit", "txtWord", "txtSoundsLike", "txtInputBox"}) {
+        if (auto *control = window->findChild<QWidget *>(QLatin1String(name)))
+            control->setFont(EditorFont());
+    }
 }
 
 MdiChild::MdiChild(QWidget *parent)
@@ -99,11 +115,48 @@ void MdiChild::ShowInMainWindow()
     frame()->show();
 }
 
+void MdiChild::KeepInsideDocumentArea()
+{
+    auto *sub = qobject_cast<QMdiSubWindow *>(frame());
+    if (!sub || !sub->mdiArea() || sub->isMaximized() || sub->isMinimized())
+        return;
+    // An area not laid out on screen has no size to go by.
+    const QMdiArea *mdi = sub->mdiArea();
+    if (!mdi->isVisible() || mdi->window()->isMinimized())
+        return;
+    const QSize area = mdi->viewport()->size();
+    if (area.isEmpty())
+        return;
+    const QRect now = sub->geometry();
+    QRect shown(now.topLeft(), now.size().boundedTo(area));
+    shown.moveLeft(std::clamp(now.left(), 0, area.width() - shown.width()));
+    shown.moveTop(std::clamp(now.top(), 0, area.height() - shown.height()));
+    if (shown == now)
+        return;
+    if (mGivenPlace.isNull())
+        mGivenPlace = now;
+    const QScopedValueRollback fitting(mFitting, true);
+    sub->setGeometry(shown);
+}
+
+bool MdiChild::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == frame() && watched != this) {
+        if (event->type() == QEvent::Show)
+            KeepInsideDocumentArea();
+        else if ((event->type() == QEvent::Move || event->type() == QEvent::Resize) && !mFitting &&
+                 frame()->isVisible())
+            mGivenPlace = QRect(); // the user's own place from now on
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
 void MdiChild::AttachToMainWindow()
 {
     frmMDI *main = frmMDI::instance();
     if (main && main->MDIClient && !qobject_cast<QMdiSubWindow *>(parentWidget())) {
         QMdiSubWindow *sub = main->MDIClient->addSubWindow(this);
+        sub->installEventFilter(this);
         connect(sub, &QMdiSubWindow::windowStateChanged, this,
                 [this](Qt::WindowStates before, Qt::WindowStates now) {
                     if ((now & Qt::WindowActive) && !(before & Qt::WindowActive))
@@ -144,7 +197,8 @@ void MdiChild::SaveToolWindowPlace(const QString &prefix, bool withSize) const
         return;
     const QString app = mainwin::appName();
     const QString section = QStringLiteral("Settings");
-    const QRect g = frame()->geometry();
+    // A place that was only fitted into a smaller document area is kept as given.
+    const QRect g = mGivenPlace.isNull() ? frame()->geometry() : mGivenPlace;
     auto save = [&](const char *key, int value) {
         SaveSetting(app, section, prefix + QLatin1String(key), QString::number(value));
     };

@@ -44,6 +44,10 @@ public:
     void ShowInMainWindow();
     // Puts the window into the main window's document area without showing it.
     void AttachToMainWindow();
+    // Brings what is shown of the frame inside the document area: no larger
+    // than the area, every edge in reach. Each show of the frame does so; the
+    // place it was given stays the one stored until the user moves it.
+    void KeepInsideDocumentArea();
 
 protected:
     // The tool windows (control panels, phonetic output) live as long as the
@@ -54,6 +58,7 @@ protected:
     // communication error.
     void SaveToolWindowPlace(const QString &prefix, bool withSize) const;
     bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
     // Goes ahead only when Form_QueryUnload does not cancel.
     void closeEvent(QCloseEvent *event) override;
     // A window laid out by hand has no size hint of its own: its frame in
@@ -63,7 +68,15 @@ protected:
 
 private:
     bool mTracked = false;
+    // The place the frame was given before KeepInsideDocumentArea made it
+    // fit; null once the user moved or sized it.
+    QRect mGivenPlace;
+    bool mFitting = false;
 };
 
 // The frame of any child: its MDI sub-window, else the widget itself.
 [[nodiscard]] QWidget *FrameOf(QWidget *w);
+
+// Gives the editor font to every editor control of a child window: its grid,
+// word list, cell editor, word boxes and text box, whichever it has.
+void ApplyEditorFont(QWidget *window);

@@ -242,7 +242,13 @@ void OpenDocumentFile(const QString &path)
         cantOpen(path);
         return;
     }
-    openInWindow(windowKindOf(DocumentKindFor(path, headOf(path))), path);
+    const vx::WindowKind kind = windowKindOf(DocumentKindFor(path, headOf(path)));
+    // A long text asks first, as File > Open does: cut silently, its next
+    // save would lose the tail.
+    if (kind == vx::WindowKind::Text)
+        OpenTextFile(path);
+    else
+        openInWindow(kind, path);
 }
 
 void AddRecentFile(const QString &path)

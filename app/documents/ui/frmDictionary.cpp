@@ -120,6 +120,7 @@ frmDictionary::frmDictionary(QWidget *parent)
     Splitter1->setCursor(Qt::SplitVCursor);
 
     vbalGrid1->setRuleCheck(CheckDictionaryRule);
+    ApplyEditorFont(this);
     layOutControls();
     resize(vx::twipsToPixels(9300), vx::twipsToPixels(5400));
     PreviewKeys();
@@ -248,8 +249,10 @@ bool frmDictionary::eventFilter(QObject *watched, QEvent *event)
     if ((watched == txtWord || watched == txtSoundsLike) && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent *>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            // Enter adds even while Add is disabled, but never a rule without a word.
-            if (!txtWord->text().isEmpty())
+            // Enter is Add, and only while Add may run: a disabled Add would
+            // keep a word it cannot transcribe (no chip) or add into a
+            // collapsed group.
+            if (cmdAdd->isEnabled())
                 cmdAdd_Click();
             return true;
         }

@@ -418,6 +418,7 @@ void frmDictionary::CreateWordList(const QString &Filename)
     Splitter1->setSplitPercent(60);
     if (QWidget *f = frame())
         f->resize(f->width(), std::max(f->height(), vx::twipsToPixels(7000)));
+    KeepInsideDocumentArea(); // the list must not open below the status bar
     Form_Resize();
     cboSortMethod_Click();
 }

@@ -130,6 +130,8 @@ frmFind::frmFind(QWidget *parent)
     cboFindWhat = new QComboBox(this);
     cboFindWhat->setEditable(true);
     cboFindWhat->setInsertPolicy(QComboBox::NoInsert);
+    // What is typed is what is searched: no inline completion from the history.
+    cboFindWhat->setCompleter(nullptr);
     cmdCancel = new QPushButton(QStringLiteral("Done"), this);
     cmdFindNext = new QPushButton(QStringLiteral("&Find Next"), this);
     cmdFindNext->setDefault(true);
@@ -207,8 +209,6 @@ void frmFind::cmdFindNext_Click()
 
 void frmFind::cmdCancel_Click()
 {
-    if (frmTextBox *w = activeTextWindow())
-        w->txtInputBox->setProperty("HideSelection", true);
     LastFindText = cboFindWhat->currentText();
     hide();
 }
@@ -228,8 +228,10 @@ void FindText()
 {
     frmFind *d = frmFind::instance();
     if (frmTextBox *w = activeTextWindow()) {
-        w->txtInputBox->setProperty("HideSelection", false);
-        d->cboFindWhat->setEditText(w->txtInputBox->textCursor().selectedText());
+        // From the box's own text, whose line breaks are those the search
+        // runs on (the cursor's selected text has paragraph separators).
+        const TextBox *box = w->txtInputBox;
+        d->cboFindWhat->setEditText(box->Text().mid(box->SelStart(), box->SelLength()));
     }
     LastFindText.clear();
     d->cboFindWhat_Change();

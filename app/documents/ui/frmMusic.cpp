@@ -62,11 +62,6 @@ frmMusic::frmMusic(QWidget *parent)
     lblReference->setGeometry(14, 0, lblReference->sizeHint().width(), 16);
     fraRefContainer->resize(lblReference->geometry().right() + 8, 16);
 
-    // A new score starts with its first line.
-    GridRows rows;
-    rows.AddRow();
-    vbalGrid1->setRows(rows);
-
     resize(vx::twipsToPixels(5400), vx::twipsToPixels(5400));
     PreviewKeys();
 }

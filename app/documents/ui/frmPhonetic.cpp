@@ -5,6 +5,7 @@
 #include "app/documents/TextFile.h"
 #include "app/documents/ui/Documents.h"
 #include "app/documents/ui/TextBox.h"
+#include "app/documents/ui/frmTextBox.h"
 #include "app/shell/ui/EditorFont.h"
 #include "app/shell/ui/frmPopupMenus.h"
 #include "app/startup/MainWindowRules.h"
@@ -44,11 +45,12 @@ bool frmPhonetic::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == txtInputBox && event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
+        // The text window's keys: Paste, Cut and Record never reach the box.
+        if (TextBoxKeyDown(txtInputBox, key->key(), key->modifiers()))
+            return true;
         const QChar k = ControlCharacter(key->key(), key->modifiers());
         if (!k.isNull() && SpeakingKeyPress(k))
             return true;
-        if (key->key() == Qt::Key_Escape && !UpdatingControls)
-            txtInputBox->clearSelection();
     }
     return MdiChild::eventFilter(watched, event);
 }

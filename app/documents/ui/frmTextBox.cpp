@@ -6,6 +6,7 @@
 #include "app/documents/ui/Documents.h"
 #include "app/documents/ui/FileDialogs.h"
 #include "app/documents/ui/TextBox.h"
+#include "app/shell/ui/EditCommands.h"
 #include "app/shell/ui/EditorFont.h"
 #include "app/shell/ui/frmPopupMenus.h"
 #include "app/startup/ui/MainToolbar.h"
@@ -129,20 +130,25 @@ void frmTextBox::txtInputBox_Change()
 
 bool frmTextBox::txtInputBox_KeyDown(int KeyCode, Qt::KeyboardModifiers Shift)
 {
+    return TextBoxKeyDown(txtInputBox, KeyCode, Shift);
+}
+
+bool TextBoxKeyDown(TextBox *box, int KeyCode, Qt::KeyboardModifiers Shift)
+{
     if (!(Shift & Qt::ControlModifier)) {
         if (KeyCode == Qt::Key_Escape && !UpdatingControls) {
-            txtInputBox->clearSelection();
+            box->clearSelection();
             return true;
         }
         return false;
     }
-    // Paste and Cut are the main window's commands, which ask the active
-    // window: the box's own handling never runs.
+    // Paste and Cut are the Edit menu's: the box's own handling never runs.
     switch (KeyCode) {
     case Qt::Key_V:
-        return EditCommand(EditAction::Paste);
     case Qt::Key_X:
-        return EditCommand(EditAction::Cut);
+        if (EditTextControl(box, KeyCode == Qt::Key_V ? EditAction::Paste : EditAction::Cut))
+            UpdateToolbarState();
+        return true;
     case Qt::Key_R: {
         // Ctrl+R records the text to a wave file, once; the box never sees it.
         const QAction *record = ToolbarButton(QStringLiteral("Record"));

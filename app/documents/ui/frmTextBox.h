@@ -37,5 +37,11 @@ private:
     bool mLoading = false;
 };
 
+// The keys of the text and phonetic windows' box: Ctrl+V and Ctrl+X are the
+// Edit menu's Paste and Cut (a paste takes what the box's limit leaves room
+// for), Ctrl+R records the text once when the toolbar allows it and never
+// reaches the box, Esc collapses the selection. True when the key was taken.
+bool TextBoxKeyDown(TextBox *box, int KeyCode, Qt::KeyboardModifiers Shift);
+
 // Registers the text window as the kind File > New > Text creates.
 void RegisterTextDocuments();

@@ -258,8 +258,11 @@ void frmMDI::mnuUtilsWordList_Click()
     if (path.isEmpty())
         return;
     auto *dictionary = qobject_cast<frmDictionary *>(ActiveDocument());
-    if (!dictionary)
-        dictionary = qobject_cast<frmDictionary *>(NewDocument(vx::WindowKind::Dictionary));
+    if (!dictionary) {
+        // The New dictionary command, so the New button follows it.
+        mnuFileNewDictionary_Click();
+        dictionary = qobject_cast<frmDictionary *>(ActiveDocument());
+    }
     if (dictionary)
         dictionary->CreateWordList(path);
 }

@@ -371,20 +371,11 @@ void frmPrefs::ApplyFontToWindows()
     font.setPointSizeF(vx::settingToDouble(FontSize, 8));
     font.setBold(false);
     font.setItalic(false);
-    for (int slot = 2; slot < DocState.size(); ++slot) {
-        if (DocState[slot].Deleted)
-            continue;
-        QWidget *w = DocumentAt(slot);
-        if (!w)
-            continue;
-        // A font is a value here, so every editor control is given it again.
-        for (const char *name : {"vbalGrid1", "txtEdit", "txtInputBox"}) {
-            if (auto *c = w->findChild<QWidget *>(S(name))) {
-                c->setUpdatesEnabled(false);
-                c->setFont(font);
-                c->setUpdatesEnabled(true);
-            }
-        }
+    // A font is a value here, so every editor control is given it again: the
+    // phonetic output's too.
+    for (int slot = 1; slot < DocState.size(); ++slot) {
+        if (!DocState[slot].Deleted)
+            ApplyEditorFont(DocumentAt(slot));
     }
     FontLoading = false;
 }

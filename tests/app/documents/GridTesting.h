@@ -20,6 +20,15 @@ inline std::vector<int> itemData(const GridRows &g)
     return out;
 }
 
+// The text of every row, in order.
+inline QStringList texts(const GridRows &g)
+{
+    QStringList out;
+    for (const GridRow &r : g.all())
+        out.append(r.text);
+    return out;
+}
+
 // One row a line, text only.
 inline GridRows rowsOf(const QStringList &lines)
 {

@@ -1,5 +1,9 @@
 #include "app/documents/Registry.h"
 
+#include "tests/support/TestEnv.h"
+
+#include <QFile>
+
 #include <gtest/gtest.h>
 
 TEST(Registry, SlotsAreReusedLowestFirstAndStartClean)
@@ -47,10 +51,31 @@ TEST(Registry, NamesCaptionsAndOpenFiles)
     EXPECT_TRUE(MarkDirty(doc));
     EXPECT_FALSE(MarkDirty(doc)); // one "*" at most
 
+    // Names that differ in case are two files; a path through "./" or a link
+    // reaches the same one.
+    const QString dir = QString::fromStdString(vxtest::freshDir("registry"));
+    QFile(dir + QStringLiteral("/Words.txt")).open(QIODevice::WriteOnly);
+    ASSERT_TRUE(QFile::link(dir + QStringLiteral("/Words.txt"), dir + QStringLiteral("/link.txt")));
     QVector<DocRecord> docs(2);
     docs.append(doc);
     docs.append({true, false, QStringLiteral("/data/b.dic"), 0});
-    EXPECT_EQ(FindOpenSlot(docs, QStringLiteral("/Data/a.dic")), 2);
-    EXPECT_EQ(FindOpenSlot(docs, QStringLiteral("/data/b.dic")), 0); // freed
-    EXPECT_EQ(FindOpenSlot(docs, QStringLiteral("/data/a.di")), 0);
+    docs.append({false, false, dir + QStringLiteral("/Words.txt"), 0});
+    docs.append({false, false, UntitledName(5), 0});
+    const struct
+    {
+        QString path;
+        int slot;
+    } rows[] = {
+        {QStringLiteral("/data/A.DIC"), 2},
+        {QStringLiteral("/Data/a.dic"), 0},
+        {QStringLiteral("/data/x/../A.DIC"), 2},
+        {QStringLiteral("/data/b.dic"), 0}, // freed
+        {QStringLiteral("/data/a.di"), 0},
+        {dir + QStringLiteral("/./Words.txt"), 4},
+        {dir + QStringLiteral("/link.txt"), 4},
+        {dir + QStringLiteral("/words.txt"), 0},
+        {UntitledName(5), 0}, // never saved: no file to find
+    };
+    for (const auto &r : rows)
+        EXPECT_EQ(FindOpenSlot(docs, r.path), r.slot) << r.path.toStdString();
 }

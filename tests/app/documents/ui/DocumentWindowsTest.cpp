@@ -1,4 +1,5 @@
 #include "app/Globals.h"
+#include "app/documents/RecentFiles.h"
 #include "app/documents/ui/Documents.h"
 #include "app/documents/ui/FileCommands.h"
 #include "app/documents/ui/FileDialogs.h"
@@ -14,6 +15,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFile>
+#include <QKeyEvent>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -42,6 +44,7 @@ protected:
         ResetGlobals();
         ResetDocuments();
         ResetFileDialogFolder();
+        DeleteSetting(mainwin::appName(), QStringLiteral("Recent Files"));
         DocState.resize(2);
         RegisterTextDocuments();
         RegisterDocumentKind(vx::WindowKind::Dictionary, [] { return new StubDictionary; });
@@ -94,12 +97,13 @@ TEST_F(DocumentWindows, SlotsNamesAndReuse)
     EXPECT_EQ(ActiveDocIndex, 5);
     EXPECT_EQ(Documents.size(), DocState.size());
 
-    // IsFileOpen: whole path, case ignored; a freed slot with that name is not matched.
+    // IsFileOpen: the same file, case counting; a freed slot with that name is not matched.
     DocState[5].FileName = QStringLiteral("/data/A.DIC");
-    EXPECT_TRUE(IsFileOpen(QStringLiteral("/Data/a.dic")));
+    EXPECT_FALSE(IsFileOpen(QStringLiteral("/Data/a.dic")));
+    EXPECT_TRUE(IsFileOpen(QStringLiteral("/data/A.DIC")));
     EXPECT_EQ(ActiveDocIndex, 5);
     ASSERT_TRUE(close(5));
-    EXPECT_FALSE(IsFileOpen(QStringLiteral("/data/a.dic")));
+    EXPECT_FALSE(IsFileOpen(QStringLiteral("/data/A.DIC")));
 }
 
 TEST_F(DocumentWindows, TypingMarksOnceAndSaveWritesCrLf)
@@ -124,6 +128,7 @@ TEST_F(DocumentWindows, TypingMarksOnceAndSaveWritesCrLf)
     EXPECT_EQ(DocState[2].FileName, path);
     EXPECT_EQ(caption(2), QStringLiteral("Text [My Story.txt]"));
     EXPECT_FALSE(SaveCancelled);
+    EXPECT_EQ(RecentFiles(), QStringList({path}));
 
     // Esc collapses the selection to where it began; Ctrl+V pastes only what the limit leaves room for.
     TextBox *box = w->txtInputBox;
@@ -159,6 +164,7 @@ TEST_F(DocumentWindows, FailedSaveKeepsOldFileAndDocument)
     EXPECT_EQ(DocState[2].FileName, path);
     EXPECT_EQ(caption(2), before);
     EXPECT_TRUE(SaveCancelled);
+    EXPECT_TRUE(RecentFiles().isEmpty());
 
     // The close prompt's Yes with that failing save keeps the window, and stops the program's close.
     ClosingAll = true;
@@ -247,6 +253,16 @@ TEST_F(DocumentWindows, PhoneticWindowHidesAndStoresItsPlace)
     DeleteSetting(app, section);
     frmPhonetic *w = PhoneticWindow();
     EXPECT_EQ(w->windowTitle(), QStringLiteral("Phonetic Output"));
+
+    // The text window's keys: Ctrl+V pastes what the limit leaves room for,
+    // Ctrl+R never reaches the box.
+    w->txtInputBox->setMaxLength(4);
+    QApplication::clipboard()->setText(QStringLiteral("abcdef"));
+    QTest::keyClick(w->txtInputBox, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(w->txtInputBox->Text(), QStringLiteral("abcd"));
+    QKeyEvent record(QEvent::KeyPress, Qt::Key_R, Qt::ControlModifier);
+    QApplication::sendEvent(w->txtInputBox, &record);
+    EXPECT_TRUE(record.isAccepted());
     w->show();
     w->setGeometry(30, 45, 300, 150);
     EXPECT_FALSE(w->close()); // the close box hides

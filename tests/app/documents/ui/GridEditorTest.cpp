@@ -1,5 +1,7 @@
 #include "app/documents/ui/GridEditor.h"
 
+#include "app/documents/GridFile.h"
+
 #include "app/shell/ui/EditorFont.h"
 #include "tests/support/TestEnv.h"
 
@@ -10,6 +12,9 @@
 #include <QVBoxLayout>
 
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <utility>
 
 namespace {
 
@@ -130,4 +135,39 @@ TEST(GridEditor, EditsGroupsAndSavesThroughTheView)
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), QByteArray("xp q\r\n;#h3\r\nB\r\nC\r\nD\r\n;#H2\r\n;new\r\nbad\r\n"));
+}
+
+// Every grid command gives drawing back, also when it ran while the window
+// around the grid had drawing off (the document area does so while it
+// switches maximised windows): the grid must paint again afterwards.
+TEST(GridEditor, DrawingComesBackAfterEveryCommand)
+{
+    Host host;
+    host.show();
+    host.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&host));
+    GridEditor *grid = host.grid;
+    const std::pair<const char *, std::function<void()>> commands[] = {
+        {"setRows", [grid] { grid->setRows(ParseGridFile("a\r\n;#H3\r\nb\r\nc\r\nd\r\n;x\r\n")); }},
+        {"FitRowHeights", [grid] { grid->FitRowHeights(); }},
+        {"InsertGridRow", [grid] { grid->InsertGridRow(); grid->CancelEdit(); }},
+        {"CommentGridRows", [grid] { grid->setFocus(); grid->CommentGridRows(); }},
+        {"UncommentGridRows", [grid] { grid->UncommentGridRows(); }},
+        {"ExpandGridGroup", [grid] { grid->setCellSelected(grid->SelectedRow(), 3, false); grid->setCellSelected(2, 3, true); grid->ExpandGridGroup(); }},
+        {"CollapseGridRows", [grid] { grid->CollapseGridRows(); }},
+        {"DissolveGridGroup", [grid] { grid->DissolveGridGroup(); }},
+        {"Copy", [grid] { grid->EditCommand(EditAction::Copy); }},
+        {"Paste", [grid] { grid->EditCommand(EditAction::Paste); }},
+        {"Delete", [grid] { grid->EditCommand(EditAction::Delete); }},
+        {"SelectAll", [grid] { grid->EditCommand(EditAction::SelectAll); }},
+        {"font", [grid] { QFont f = grid->font(); f.setPointSize(f.pointSize() + 1); grid->setFont(f); }},
+    };
+    for (const auto &[name, command] : commands) {
+        host.setUpdatesEnabled(false);
+        command();
+        host.setUpdatesEnabled(true);
+        EXPECT_TRUE(grid->updatesEnabled()) << name;
+        command();
+        EXPECT_TRUE(grid->updatesEnabled()) << name;
+    }
 }

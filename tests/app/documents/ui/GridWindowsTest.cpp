@@ -83,9 +83,20 @@ protected:
 
 TEST_F(GridWindows, MusicScoreCompilesPlaysAndReportsItsErrors)
 {
-    auto *w = qobject_cast<frmMusic *>(NewDocument(vx::WindowKind::Music));
+    NewMusicDocument();
+    auto *w = qobject_cast<frmMusic *>(ActiveDocument());
     ASSERT_NE(w, nullptr);
-    EXPECT_EQ(w->vbalGrid1->Rows(), 1); // a new score has its first line
+    // A new score opens on its first line, ready to type; an opened file gets no extra row.
+    EXPECT_EQ(w->vbalGrid1->Rows(), 1);
+    EXPECT_TRUE(w->vbalGrid1->isEditing());
+    EXPECT_EQ(w->vbalGrid1->lRowS, 1);
+    EXPECT_FALSE(w->record().Dirty);
+    writeAll(dir + QStringLiteral("/one.tgn"), "v1qc4\r\n");
+    DocumentWindow *opened = OpenDocument(vx::WindowKind::Music, dir + QStringLiteral("/one.tgn"));
+    ASSERT_NE(opened, nullptr);
+    EXPECT_EQ(qobject_cast<frmMusic *>(opened)->vbalGrid1->Rows(), 1);
+    opened->frame()->close();
+    ActiveDocIndex = w->slot();
     QStringList lines;
     for (int i = 1; i <= 11; ++i)
         lines << QStringLiteral("v1qc4v2qe4");
@@ -117,6 +128,14 @@ TEST_F(GridWindows, MusicScoreCompilesPlaysAndReportsItsErrors)
     int line = 0;
     cantorel.CompileFile(ownSource.toStdString(), ownObject.toStdString(), line);
     const QByteArray compiled = readAll(ownObject);
+    EXPECT_EQ(readAll(tgx), compiled);
+    // A row beginning ";#" is a comment to the score compiler too.
+    QStringList noted = lines;
+    noted.insert(3, QStringLiteral(";# my comment"));
+    w->vbalGrid1->setRows(rowsOf(noted));
+    prompts.queueFiles({tgx});
+    prompts.queue(vx::Answer::Ok);
+    CompileMusicScore();
     EXPECT_EQ(readAll(tgx), compiled);
 
     // Ctrl+P plays it: the chip hears the records after the tone command,
@@ -170,6 +189,25 @@ TEST_F(GridWindows, DictionaryCompilesToWhatTheCompilerMakesAndSelectsABadRule)
     writeAll(ownSource, sourceOf(lines));
     ASSERT_EQ(lexmold.CompileFile(ownSource.toStdU16String(), DictCharSet, ownObject.toStdU16String()), 0);
     EXPECT_EQ(readAll(dix), readAll(ownObject));
+
+    // A row the user began with ";#" stays a row through open and save, and
+    // compiles as the comment it is: the same bytes.
+    QStringList noted = lines;
+    noted.insert(1, QStringLiteral(";# my comment"));
+    const QString notedSource = dir + QStringLiteral("/noted.dic");
+    writeAll(notedSource, sourceOf(noted));
+    DocumentWindow *opened = OpenDocument(vx::WindowKind::Dictionary, notedSource);
+    ASSERT_NE(opened, nullptr);
+    auto *n = qobject_cast<frmDictionary *>(opened);
+    EXPECT_EQ(gridtest::texts(n->vbalGrid1->rows()), noted);
+    ASSERT_TRUE(n->SaveFile(notedSource, nullptr));
+    EXPECT_EQ(readAll(notedSource), sourceOf(noted));
+    prompts.queueFiles({dix});
+    prompts.queue(vx::Answer::Ok);
+    CompileDictionary();
+    EXPECT_EQ(readAll(dix), readAll(ownObject));
+    n->frame()->close();
+    ActiveDocIndex = w->slot();
 
     // With a chip configured the download is offered; No sends nothing.
     Port = 3;

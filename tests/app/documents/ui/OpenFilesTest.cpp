@@ -1,10 +1,12 @@
 // Opening files by type and the recent-file list, with the main window's menus.
 
 #include "app/Globals.h"
+#include "app/documents/GridFile.h"
 #include "app/documents/RecentFiles.h"
 #include "app/documents/ui/DocumentWindow.h"
 #include "app/documents/ui/Documents.h"
 #include "app/documents/ui/frmDictionary.h"
+#include "app/documents/ui/frmPhonetic.h"
 #include "app/documents/ui/OpenFiles.h"
 #include "app/startup/ui/frmMDI.h"
 #include "platform/Numbers.h"
@@ -16,6 +18,8 @@
 #include <QAction>
 #include <QFile>
 #include <QFileInfo>
+#include <QMdiArea>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -77,6 +81,14 @@ TEST_F(OpenFiles, OpensByTypeAndKeepsTheRecentList)
     prompter.queue(vx::Answer::Ok);
     OpenFileByType(write(QStringLiteral("bad.sfl"), "hello\r\n"));
     EXPECT_EQ(prompter.last().text, QStringLiteral("Bad.sfl is not a valid sound library.  "));
+    // A grid file larger than its compiler takes: refused unread, one message.
+    const QString huge = write(QStringLiteral("huge.tgn"), "x");
+    ASSERT_TRUE(QFile::resize(huge, MaxGridFileBytes(false) + 1));
+    const auto asked = prompter.prompts().size();
+    prompter.queue(vx::Answer::Ok);
+    OpenFileByType(huge);
+    EXPECT_EQ(prompter.prompts().size(), asked + 1);
+    EXPECT_TRUE(prompter.last().text.startsWith(QStringLiteral("Can't open file: ") + huge));
     OpenFileByType(write(QStringLiteral("words.dix"), "x")); // no chip: nothing, silently
     prompter.queue(vx::Answer::No);
     OpenFileByType(write(QStringLiteral("big.txt"), QByteArray(400001, 'a')));
@@ -103,6 +115,26 @@ TEST_F(OpenFiles, OpensByTypeAndKeepsTheRecentList)
     AddRecentFile(voices);
     OpenRecentFile(1);
     EXPECT_EQ(ActiveDocument()->windowTitle(), QStringLiteral("Text [Voices.dat]"));
+
+    // A long text from the list asks first, as File > Open does.
+    const QString log = write(QStringLiteral("long.log"), QByteArray(450000, 'a'));
+    AddRecentFile(log);
+    const int before = windows();
+    prompter.queue(vx::Answer::No);
+    OpenRecentFile(1);
+    EXPECT_EQ(prompter.last().title, QStringLiteral("Open Text File"));
+    EXPECT_EQ(windows(), before);
+    prompter.queue(vx::Answer::Yes);
+    OpenRecentFile(1);
+    EXPECT_EQ(ActiveDocument()->windowTitle(), QStringLiteral("Text [Long.log]"));
+    EXPECT_EQ(prompter.pending(), 0);
+
+    // A name that differs only in case is another file, in a window of its own.
+    const int open = windows();
+    const QString upper = write(QStringLiteral("LONG.log"), "x");
+    OpenTextFile(upper);
+    EXPECT_EQ(windows(), open + 1);
+    EXPECT_EQ(ActiveDocument()->record().FileName, upper);
 }
 
 // A window laid out by hand opens at its own size, not as a bare title bar.
@@ -115,6 +147,53 @@ TEST_F(OpenFiles, DictionaryOpensAtItsOwnSize)
     ASSERT_NE(w, nullptr);
     EXPECT_GE(w->height(), vx::twipsToPixels(5400) - 40);
     EXPECT_GE(w->width(), vx::twipsToPixels(9300) - 40);
+}
+
+// A child shows inside the document area, however large its place; the
+// place stored for the next start stays the one it was given.
+TEST_F(OpenFiles, WindowsShowInsideTheDocumentArea)
+{
+    main->resize(800, 450);
+    main->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(main.get()));
+    const QRect area = main->MDIClient->viewport()->rect();
+    frmPhonetic *phonetic = PhoneticWindow();
+    QWidget *frame = FrameOf(phonetic);
+    frame->hide();
+    frame->setGeometry(30, 40, 3000, 200);
+    frame->show();
+    EXPECT_TRUE(area.contains(frame->geometry())) << frame->geometry().width();
+    ClosingAll = true;
+    frame->close();
+    ClosingAll = false;
+    EXPECT_EQ(GetSetting(QStringLiteral("Voxmere"), QStringLiteral("Settings"), QStringLiteral("PhoneticsWidth")),
+              QString::number(vx::pixelsToTwips(3000)));
+
+    // The word list's taller window still ends above the status bar.
+    NewDictionaryDocument();
+    auto *dictionary = qobject_cast<frmDictionary *>(ActiveDocument());
+    ASSERT_NE(dictionary, nullptr);
+    dictionary->CreateWordList(write(QStringLiteral("story.txt"), "a b b\r\n"));
+    EXPECT_TRUE(area.contains(dictionary->frame()->geometry()));
+}
+
+// The document area turns drawing off while it switches maximised windows;
+// the dictionary's grid, laid out meanwhile, paints again afterwards.
+TEST_F(OpenFiles, AGridPaintsAfterMaximisedWindowsSwitch)
+{
+    main->resize(1000, 700);
+    main->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(main.get()));
+    NewDictionaryDocument();
+    auto *dictionary = qobject_cast<frmDictionary *>(ActiveDocument());
+    ASSERT_NE(dictionary, nullptr);
+    dictionary->frame()->showMaximized();
+    NewTextDocument();
+    ActiveDocument()->frame()->showMaximized();
+    QCoreApplication::processEvents();
+    dictionary->SetFocus();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(dictionary->vbalGrid1->updatesEnabled());
 }
 
 } // namespace

@@ -133,6 +133,14 @@ TEST_F(WordsAndFind, DictionaryAddsRulesSpeaksAndListsWords)
     EXPECT_EQ(shown, QStringLiteral("mnuSoundsLike"));
     EXPECT_EQ(w->txtSoundsLike->text(), QStringLiteral("a/b"));
 
+    // A selection in a word box is what the Edit menu and the toolbar see.
+    w->txtWord->setText(QStringLiteral("hello"));
+    w->txtWord->setFocus();
+    w->txtWord->selectAll();
+    EXPECT_EQ(w->state().control, vx::ActiveControl::TextBox);
+    EXPECT_EQ(w->state().textBox.selLength, 5);
+    EXPECT_FALSE(w->state().textBox.textEmpty);
+
     // Saying a word with a context sends only what stands in the parentheses.
     chip->clearLogs();
     w->txtWord->setText(QStringLiteral("#(ph)one"));
@@ -151,6 +159,16 @@ TEST_F(WordsAndFind, DictionaryAddsRulesSpeaksAndListsWords)
     w->txtWord->clear();
     QTest::keyClick(w->txtWord, Qt::Key_Return);
     EXPECT_EQ(w->vbalGrid1->Rows(), rows);
+    // Nor while Add is disabled: the typed text stays, the document unchanged.
+    DocState[w->slot()].Dirty = false;
+    w->txtWord->setText(QStringLiteral("hallo"));
+    w->txtSoundsLike->setText(QStringLiteral("hallo there"));
+    ASSERT_FALSE(w->cmdAdd->isEnabled());
+    QTest::keyClick(w->txtSoundsLike, Qt::Key_Return);
+    EXPECT_EQ(w->vbalGrid1->Rows(), rows);
+    EXPECT_EQ(w->txtWord->text(), QStringLiteral("hallo"));
+    EXPECT_EQ(w->txtSoundsLike->text(), QStringLiteral("hallo there"));
+    EXPECT_FALSE(DocState[w->slot()].Dirty);
 
     // The word list: counted, sorted by decreasing frequency, the first item selected;
     // a click fills both boxes, a double click without a chip does nothing more.
@@ -237,6 +255,28 @@ TEST_F(WordsAndFind, FindSearchesGridsAndTextsAndKeepsItsHistory)
     find->cmdCancel_Click();
     EXPECT_EQ(LastFindText, QStringLiteral("def"));
     EXPECT_EQ(FindOptions, 0);
+
+    // Seeded from a selection across a line break, Find Next finds that text.
+    t->txtInputBox->setText(QStringLiteral("ab\ncd ab cd"));
+    c = t->txtInputBox->textCursor();
+    c.setPosition(0);
+    c.setPosition(5, QTextCursor::KeepAnchor);
+    t->txtInputBox->setTextCursor(c);
+    FindText();
+    prompts.clear();
+    find->cmdFindNext_Click();
+    EXPECT_TRUE(prompts.prompts().isEmpty());
+    EXPECT_EQ(t->txtInputBox->SelStart(), 0);
+    EXPECT_EQ(t->txtInputBox->SelLength(), 5);
+
+    // What is typed is searched, not a longer entry of the history.
+    find->cboFindWhat->insertItem(0, QStringLiteral("Doctor"));
+    find->cboFindWhat->clearEditText();
+    find->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(find));
+    find->cboFindWhat->setFocus();
+    QTest::keyClicks(find->cboFindWhat->lineEdit(), QStringLiteral("doc"));
+    EXPECT_EQ(find->cboFindWhat->currentText(), QStringLiteral("doc"));
 }
 
 TEST_F(WordsAndFind, WordListIgnoresSpeakingStateAndSortsOnRequest)

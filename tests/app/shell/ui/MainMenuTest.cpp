@@ -226,6 +226,18 @@ TEST_F(MainMenu, NewAndOpenGoByKindAndExtension)
     EXPECT_EQ(textWindows(), 3);
     EXPECT_EQ(ToolbarButton(s("New"))->toolTip(), s("New text box"));
 
+    // Generate Word List over a text window runs New dictionary first.
+    const QString words = QString::fromStdString(vxtest::freshDir("menu-words")) + s("/words.txt");
+    QFile text(words);
+    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+    text.write("one two two\r\n");
+    text.close();
+    prompts.queueFiles({words});
+    main->RunCommand(s("mnuUtilsWordList"));
+    EXPECT_EQ(ActiveDocument()->kind(), vx::WindowKind::Dictionary);
+    EXPECT_EQ(LastNewKind, 2);
+    EXPECT_EQ(ToolbarButton(s("New"))->toolTip(), s("New dictionary"));
+
     // The extension decides, in any case of letters.
     const QString dir = QString::fromStdString(vxtest::freshDir("menu-open"));
     QFile f(dir + s("/NOTE.TXT"));

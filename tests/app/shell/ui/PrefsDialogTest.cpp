@@ -1,6 +1,9 @@
 #include "app/shell/ui/EditorFont.h"
 #include "app/shell/ui/frmPrefs.h"
 #include "app/Globals.h"
+#include "app/documents/ui/Documents.h"
+#include "app/documents/ui/frmDictionary.h"
+#include "app/documents/ui/frmPhonetic.h"
 #include "app/startup/Preferences.h"
 #include "common/ui/Rollover.h"
 #include "platform/Help.h"
@@ -137,6 +140,29 @@ TEST_F(PrefsDialog, ActivateShowsTheLiveValuesAndControlsWriteThemAtOnce)
     EXPECT_EQ(GetSetting(kApp, kSec, QStringLiteral("Port"), QStringLiteral("-")), QStringLiteral("-"));
     EXPECT_FALSE(dlg->cmdApply->isEnabled());
     EXPECT_EQ(HighlightSaved, false);
+}
+
+TEST_F(PrefsDialog, TheEditorFontReachesEveryEditorControlAtOnce)
+{
+    RegisterDictionaryDocuments();
+    EditorFont().setPointSizeF(17);
+    NewDictionaryDocument();
+    QWidget *dictionary = ActiveDocument();
+    ASSERT_NE(dictionary, nullptr);
+    QWidget *phonetic = PhoneticWindow();
+    const char *const controls[] = {"vbalGrid1", "lvwWordList", "txtEdit", "txtWord", "txtSoundsLike"};
+    for (const char *name : controls)
+        EXPECT_EQ(dictionary->findChild<QWidget *>(QLatin1String(name))->font().pointSizeF(), 17) << name;
+
+    dlg->show();
+    dlg->cboPrefsFontSize->setCurrentIndex(8);
+    ASSERT_EQ(FontSize, QStringLiteral("24"));
+    dlg->cmdApply_Click();
+    for (const char *name : controls)
+        EXPECT_EQ(dictionary->findChild<QWidget *>(QLatin1String(name))->font().pointSizeF(), 24) << name;
+    EXPECT_EQ(phonetic->findChild<QWidget *>(QStringLiteral("txtInputBox"))->font().pointSizeF(), 24);
+    ResetDocuments();
+    DocState.clear();
 }
 
 TEST_F(PrefsDialog, CancelAndTheCloseBoxPutBackEverySavedCopy)
