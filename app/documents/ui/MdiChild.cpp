@@ -5,6 +5,7 @@
 #include "app/Globals.h"
 #include "app/shell/ui/ToolbarState.h"
 #include "app/startup/MainWindowRules.h"
+#include "app/startup/ui/Images.h"
 #include "app/startup/ui/frmMDI.h"
 #include "platform/Numbers.h"
 #include "platform/Settings.h"
@@ -12,6 +13,26 @@
 #include <QEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+
+namespace {
+
+// A document window shows the picture of its New command, a tool window
+// that of its toolbar button.
+QIcon kindIcon(vx::WindowKind kind)
+{
+    switch (kind) {
+    case vx::WindowKind::Text: return images::menuImage(14);
+    case vx::WindowKind::SoundLib: return images::menuImage(11);
+    case vx::WindowKind::Dictionary: return images::menuImage(12);
+    case vx::WindowKind::Music: return images::menuImage(28);
+    case vx::WindowKind::Phonetic: return images::toolbarImage(QStringLiteral("Phonetics"));
+    case vx::WindowKind::ControlPanels: return images::toolbarImage(QStringLiteral("Cpanels"));
+    case vx::WindowKind::None: break;
+    }
+    return images::programIcon();
+}
+
+} // namespace
 
 QWidget *FrameOf(QWidget *w)
 {
@@ -104,6 +125,7 @@ void MdiChild::AttachToMainWindow()
     frmMDI *main = frmMDI::instance();
     if (main && main->MDIClient && !qobject_cast<QMdiSubWindow *>(parentWidget())) {
         QMdiSubWindow *sub = main->MDIClient->addSubWindow(this);
+        sub->setWindowIcon(kindIcon(kind()));
         connect(sub, &QMdiSubWindow::windowStateChanged, this,
                 [this](Qt::WindowStates before, Qt::WindowStates now) {
                     if ((now & Qt::WindowActive) && !(before & Qt::WindowActive))
