@@ -1,12 +1,14 @@
 #include "app/Globals.h"
 #include "app/documents/ui/DocumentWindow.h"
 #include "app/documents/ui/Documents.h"
+#include "app/documents/ui/MdiChild.h"
 #include "app/documents/ui/TextBox.h"
 #include "app/documents/ui/frmTextBox.h"
 #include "app/shell/MenuTable.h"
 #include "app/shell/ui/ToolbarState.h"
 #include "app/shell/ui/frmCompatQuery.h"
 #include "app/shell/ui/frmWarning.h"
+#include "app/startup/ui/Images.h"
 #include "app/startup/ui/MainToolbar.h"
 #include "app/startup/ui/frmMDI.h"
 #include "platform/Help.h"
@@ -18,6 +20,7 @@
 #include "tests/support/TestEnv.h"
 #include "tests/support/Ui.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QCheckBox>
 #include <QDesktopServices>
@@ -295,6 +298,23 @@ TEST_F(MainMenu, F1OpensTheTopicOfTheHighlightedItem)
     EXPECT_TRUE(prompts.last().text.endsWith(QLatin1String("help.html.gone is missing.")));
 }
 
+TEST_F(MainMenu, F1InAScoreOrDictionaryOpensItsSection)
+{
+    ASSERT_FALSE(useEmptyHelpFile("window-help").isEmpty());
+    HelpCatcher catcher;
+    main->show();
+    main->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(main.get()));
+    for (const char *kind : {"mnuFileNewDictionary", "mnuFileNewMusic"}) {
+        main->RunCommand(s(kind));
+        ActiveDocument()->findChild<QAbstractItemView *>()->setFocus();
+        main->RunCommand(s("Help"));
+    }
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    vx::setHelpFilePath(QString());
+    EXPECT_EQ(catcher.opened, (QStringList{s("topic347"), s("topic362")}));
+}
+
 TEST_F(MainMenu, CompatQueryWritesAtOnceAndItsCloseBoxEndsTheWait)
 {
     For10 = false;
@@ -391,7 +411,7 @@ TEST_F(MainMenu, ASecondUpdateCheckRaisesTheOpenOne)
     EXPECT_EQ(open, 1);
 }
 
-TEST_F(MainMenu, TheWindowMenuMarksOnlyTheActiveWindow)
+TEST_F(MainMenu, TheWindowMenuMarksOnlyTheActiveWindowAndWindowsShowTheirPictures)
 {
     main->show();
     addTextWindow(s("one"));
@@ -406,6 +426,9 @@ TEST_F(MainMenu, TheWindowMenuMarksOnlyTheActiveWindow)
             marks << QString::fromLatin1(a->isCheckable() ? (a->isChecked() ? "x" : "o") : "-");
     }
     EXPECT_EQ(marks.join(QLatin1Char(' ')), s("- x"));
+    // A text window's picture is its New command's, from the menu image list.
+    EXPECT_EQ(FrameOf(ActiveDocument())->windowIcon().pixmap(16, 16).toImage(),
+              images::menuImage(14).pixmap(16, 16).toImage());
 }
 
 // Pictures of every menu opened, with a text window and with none, to look
