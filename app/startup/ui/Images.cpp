@@ -55,6 +55,17 @@ void lines(QPainter &p, qreal x, qreal y, qreal w, int n)
         p.drawLine(QPointF(x, y + i * 3), QPointF(x + w, y + i * 3));
 }
 
+// Bold letters centred in r, pixels high.
+void glyph(QPainter &p, const QRectF &r, int pixels, const QColor &colour, const QString &text)
+{
+    QFont f = p.font();
+    f.setPixelSize(pixels);
+    f.setBold(true);
+    p.setFont(f);
+    p.setPen(colour);
+    p.drawText(r, Qt::AlignCenter, text);
+}
+
 void drawKey(QPainter &p, const QString &key)
 {
     if (key == QLatin1String("New")) {
@@ -173,22 +184,12 @@ void drawKey(QPainter &p, const QString &key)
         p.setPen(QPen(kInk, 1.2));
         p.setBrush(kPaper);
         p.drawRoundedRect(QRectF(2, 4, 20, 16), 3, 3);
-        QFont f = p.font();
-        f.setPixelSize(10);
-        f.setBold(true);
-        p.setFont(f);
-        p.setPen(kAccent);
-        p.drawText(QRectF(2, 4, 20, 16), Qt::AlignCenter, QStringLiteral("ph"));
+        glyph(p, QRectF(2, 4, 20, 16), 10, kAccent, QStringLiteral("ph"));
     } else if (key == QLatin1String("Help")) {
         p.setPen(Qt::NoPen);
         p.setBrush(kAccent);
         p.drawEllipse(QPointF(12, 12), 9.5, 9.5);
-        QFont f = p.font();
-        f.setPixelSize(14);
-        f.setBold(true);
-        p.setFont(f);
-        p.setPen(Qt::white);
-        p.drawText(QRectF(2, 2, 20, 20), Qt::AlignCenter, QStringLiteral("?"));
+        glyph(p, QRectF(2, 2, 20, 20), 14, Qt::white, QStringLiteral("?"));
     } else if (key == QLatin1String("SoundLib")) {
         p.setPen(QPen(kInk, 1.2));
         p.setBrush(QColor(200, 200, 205));
@@ -251,12 +252,7 @@ void drawKey(QPainter &p, const QString &key)
     } else if (key == QLatin1String("Comment") || key == QLatin1String("Uncomment")) {
         page(p, 4, 2, 15, 20);
         lines(p, 10, 9, 6, 4);
-        QFont f = p.font();
-        f.setPixelSize(12);
-        f.setBold(true);
-        p.setFont(f);
-        p.setPen(kGreen);
-        p.drawText(QRectF(5, 6, 5, 12), Qt::AlignCenter, QStringLiteral(";"));
+        glyph(p, QRectF(5, 6, 5, 12), 12, kGreen, QStringLiteral(";"));
         if (key == QLatin1String("Uncomment")) {
             p.setPen(QPen(kRed, 2, Qt::SolidLine, Qt::RoundCap));
             p.drawLine(QPointF(4, 19), QPointF(12, 7));

@@ -34,6 +34,28 @@ GridRows numberedRows(int n, const QString &stem)
     return ParseGridFile(file);
 }
 
+// A grid of n numbered rows that takes every rule.
+void fillGrid(GridEditor &grid, int n)
+{
+    grid.setRuleCheck([](const QString &, bool) { return true; });
+    grid.setRows(numberedRows(n, QStringLiteral("row")));
+}
+
+// A grid of n numbered rows, and a printer that writes its listing to a PDF file.
+struct PdfListing
+{
+    explicit PdfListing(int n)
+    {
+        fillGrid(grid, n);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+    }
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("listing.pdf"));
+    GridEditor grid;
+    QPrinter printer{QPrinter::HighResolution};
+};
+
 // A one-request-at-a-time HTTP server on 127.0.0.1 that answers every GET
 // with body, or never answers when silent.
 class UpdateServer : public QTcpServer
@@ -114,14 +136,10 @@ TEST(EditCommands, TextBoxesCutOnlyASelectionAndPasteWhatFits)
 
 TEST(Printing, ADictionaryOf200RowsPrintsItsPagesWithHeaders)
 {
-    QTemporaryDir dir;
-    const QString pdf = dir.filePath(QStringLiteral("listing.pdf"));
-    GridEditor grid;
-    grid.setRuleCheck([](const QString &, bool) { return true; });
-    grid.setRows(numberedRows(200, QStringLiteral("row")));
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(pdf);
+    PdfListing listing(200);
+    GridEditor &grid = listing.grid;
+    QPrinter &printer = listing.printer;
+    const QString &pdf = listing.pdf;
     printer.setPageSize(QPageSize(QPageSize::Letter));
 
     vx::ScriptedPrompter prompts;
@@ -159,20 +177,15 @@ TEST(Printing, ADictionaryOf200RowsPrintsItsPagesWithHeaders)
 // The pages chosen in the print dialog are the pages printed.
 TEST(Printing, OnlyThePagesOfTheChosenRangeArePrinted)
 {
-    QTemporaryDir dir;
-    const QString pdf = dir.filePath(QStringLiteral("range.pdf"));
-    GridEditor grid;
-    grid.setRuleCheck([](const QString &, bool) { return true; });
-    grid.setRows(numberedRows(300, QStringLiteral("row")));
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(pdf);
-    printer.setPrintRange(QPrinter::PageRange);
-    printer.setFromTo(2, 3);
+    PdfListing listing(300);
+    listing.printer.setPrintRange(QPrinter::PageRange);
+    listing.printer.setFromTo(2, 3);
     vx::ScriptedPrompter prompts;
     prompts.queuePrint(true);
-    ASSERT_TRUE(PrintListingPages(printer, [&](int lines) { return GridEditorListing(grid, QStringLiteral("w.dic"), lines); }));
-    const QStringList sheets = vxtest::pdfText(pdf).split(QLatin1Char('\f'));
+    ASSERT_TRUE(PrintListingPages(listing.printer, [&](int lines) {
+        return GridEditorListing(listing.grid, QStringLiteral("w.dic"), lines);
+    }));
+    const QStringList sheets = vxtest::pdfText(listing.pdf).split(QLatin1Char('\f'));
     ASSERT_EQ(sheets.size() - 1, 2);
     EXPECT_TRUE(sheets[0].contains(QStringLiteral("Page 2")));
     EXPECT_TRUE(sheets[1].contains(QStringLiteral("Page 3")));
@@ -247,8 +260,7 @@ TEST(Printing, AJobThatFailsPartWayIsAborted)
 {
     FailingPrinter printer;
     GridEditor grid;
-    grid.setRuleCheck([](const QString &, bool) { return true; });
-    grid.setRows(numberedRows(300, QStringLiteral("row")));
+    fillGrid(grid, 300);
     EXPECT_FALSE(DrawListing(printer, GridEditorListing(grid, QStringLiteral("w.dic"), ListingLinesPerPage(printer))));
     EXPECT_TRUE(printer.aborted());
 }
