@@ -125,12 +125,12 @@ void MdiChild::AttachToMainWindow()
     frmMDI *main = frmMDI::instance();
     if (main && main->MDIClient && !qobject_cast<QMdiSubWindow *>(parentWidget())) {
         QMdiSubWindow *sub = main->MDIClient->addSubWindow(this);
-        sub->setWindowIcon(kindIcon(kind()));
         connect(sub, &QMdiSubWindow::windowStateChanged, this,
                 [this](Qt::WindowStates before, Qt::WindowStates now) {
                     if ((now & Qt::WindowActive) && !(before & Qt::WindowActive))
                         Form_Activate();
                 });
+        sub->setWindowIcon(kindIcon(kind()));
         mTracked = true;
     }
 }
