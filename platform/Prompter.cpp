@@ -211,7 +211,8 @@ Reply ScriptedPrompter::ask(const Prompt &prompt)
 Reply ScriptedPrompter::askPrinter(const Prompt &prompt, QPrinter *)
 {
     Prompt p = prompt;
-    p.kind = PromptKind::Print;
+    if (p.kind != PromptKind::PageSetup)
+        p.kind = PromptKind::Print;
     return take(p);
 }
 

@@ -18,7 +18,8 @@ enum class Icon { None, Critical, Question, Exclamation, Information };
 // values keep their meaning.
 enum class Answer { Ok = 1, Cancel = 2, Abort = 3, Retry = 4, Ignore = 5, Yes = 6, No = 7 };
 
-enum class PromptKind { Message, Input, OpenFile, SaveFile, Folder, Print };
+// Print is the print dialog; PageSetup the page set-up alone, printing nothing.
+enum class PromptKind { Message, Input, OpenFile, SaveFile, Folder, Print, PageSetup };
 
 // A file-dialog pattern for the files the user may run, whatever their names.
 inline constexpr char kExecutableFiles[] = "<executable>";
@@ -61,7 +62,8 @@ class Prompter
 public:
     virtual ~Prompter() = default;
     virtual Reply ask(const Prompt &prompt) = 0;
-    // Print dialog; fills printer when accepted. printer may be null in tests.
+    // Print or page set-up dialog, as prompt.kind says; fills printer when
+    // accepted. printer may be null in tests.
     virtual Reply askPrinter(const Prompt &prompt, QPrinter *printer) = 0;
 };
 

@@ -6,9 +6,12 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+
+#include <memory>
 
 namespace vx {
 
@@ -142,8 +145,9 @@ Reply QtPrompter::ask(const Prompt &p)
             QObject::connect(&dlg, &QFileDialog::filterSelected, &dlg, apply);
             apply(dlg.selectedNameFilter());
         }
-        if (!p.initialDir.isEmpty())
-            dlg.setDirectory(p.initialDir);
+        // With no folder of its own the dialog would start in the current
+        // folder, which is the program's: the user's files are at home.
+        dlg.setDirectory(p.initialDir.isEmpty() ? QDir::homePath() : p.initialDir);
         if (!p.defaultText.isEmpty())
             dlg.selectFile(p.defaultText);
         if (p.kind == PromptKind::SaveFile) {
@@ -164,7 +168,8 @@ Reply QtPrompter::ask(const Prompt &p)
         return r;
     }
     case PromptKind::Folder: {
-        const QString dir = QFileDialog::getExistingDirectory(mParent, p.title, p.initialDir);
+        const QString dir = QFileDialog::getExistingDirectory(mParent, p.title,
+                                                              p.initialDir.isEmpty() ? QDir::homePath() : p.initialDir);
         if (!dir.isEmpty()) {
             r.files = {dir};
             r.accepted = true;
@@ -173,6 +178,7 @@ Reply QtPrompter::ask(const Prompt &p)
         return r;
     }
     case PromptKind::Print:
+    case PromptKind::PageSetup:
         return askPrinter(p, nullptr);
     }
     return r;
@@ -182,10 +188,14 @@ Reply QtPrompter::askPrinter(const Prompt &p, QPrinter *printer)
 {
     Reply r;
     QPrinter fallback;
-    QPrintDialog dlg(printer ? printer : &fallback, mParent);
+    std::unique_ptr<QDialog> dlg;
+    if (p.kind == PromptKind::PageSetup)
+        dlg = std::make_unique<QPageSetupDialog>(printer ? printer : &fallback, mParent);
+    else
+        dlg = std::make_unique<QPrintDialog>(printer ? printer : &fallback, mParent);
     if (!p.title.isEmpty())
-        dlg.setWindowTitle(p.title);
-    r.accepted = dlg.exec() == QDialog::Accepted;
+        dlg->setWindowTitle(p.title);
+    r.accepted = dlg->exec() == QDialog::Accepted;
     r.answer = r.accepted ? Answer::Ok : Answer::Cancel;
     return r;
 }

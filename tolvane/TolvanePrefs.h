@@ -11,6 +11,8 @@ namespace tolv {
 inline constexpr int kVersionMajor = 2;
 inline constexpr int kVersionMinor = 0;
 inline constexpr int kVersionRevision = 48;
+// The main window's section of Docs/Tolvane_Help.html (F1).
+inline constexpr int kHelpTopic = 491;
 
 // Program name: settings file, single-instance lock, title.
 [[nodiscard]] QString appName();

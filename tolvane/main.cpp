@@ -6,6 +6,7 @@
 
 #include "chipsim/SimBackend.h"
 #include "link/SerialComm.h"
+#include "platform/ProgramInfo.h"
 #include "platform/ProgramName.h"
 #include "platform/Prompter.h"
 #include "platform/QtPrompter.h"
@@ -15,6 +16,17 @@
 
 int main(int argc, char **argv)
 {
+    if (vx::AnswerInfoRequest(
+            argc, argv,
+            QStringLiteral("Usage: Tolvane [FILE...]\n"
+                           "Puts files into an SV3410 or SV3420 chip and manages its recording memory.\n"
+                           "Without files it shows its window. With files (.bin, .dix, .grt, .pcm, .sfx)\n"
+                           "it sends them to the chip one after the other and ends.\n"
+                           "  -h, --help   print this text and end\n"
+                           "  --version    print the version and end"),
+            tolv::appName() + QLatin1Char(' ') +
+                tolv::versionToolTip(tolv::kVersionMajor, tolv::kVersionMinor, tolv::kVersionRevision)))
+        return 0;
     QApplication app(argc, argv);
     // Ports are the machine's, named once for both programs: VOXMERE_COM<N>
     // and the workbench's "Ports" section; "sim" is the emulator.

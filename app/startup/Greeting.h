@@ -5,6 +5,8 @@
 // text and the control panel values, shows the messages and writes the
 // bytes through the safe writer.
 
+#include "app/HelpTopics.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -46,4 +48,4 @@ inline constexpr char kGreetingSliderLetters[] = "vspxafer";
 [[nodiscard]] QString GreetingRefusedMessage(char group);
 [[nodiscard]] QString GreetingCreatedQuestion(const QString &name, const QString &moduleName);
 [[nodiscard]] QString GreetingCreatedMessage(const QString &name);
-inline constexpr int kGreetingHelpTopic = 289;
+inline constexpr int kGreetingHelpTopic = vx::help::kGeneralSettings;

@@ -1,10 +1,15 @@
 #include "platform/Help.h"
 #include "platform/Launcher.h"
 #include "platform/Prompter.h"
+#include "platform/QtPrompter.h"
 #include "platform/SoundPlayer.h"
 #include "tests/support/TestEnv.h"
 
+#include <QApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace vx;
@@ -51,4 +56,30 @@ TEST(SoundPlayer, AMissingFileOrNoOutputDeviceIsAMessage)
         EXPECT_TRUE(error.startsWith(QStringLiteral("No sound output device"))) << error.toStdString();
     }
     player.stop();
+}
+
+// The program runs in its own folder; a file dialog with no folder of its
+// own starts at the user's home instead.
+TEST(QtPrompter, AFileDialogWithoutAFolderStartsAtHome)
+{
+    const QString before = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(QString::fromStdString(vxtest::freshDir("prompter-cwd"))));
+    QString shown;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        for (QWidget *w : QApplication::topLevelWidgets()) {
+            if (auto *dlg = qobject_cast<QFileDialog *>(w); dlg && dlg->isVisible()) {
+                shown = dlg->directory().absolutePath();
+                dlg->reject();
+            }
+        }
+    });
+    poll.start(5);
+    QtPrompter prompter;
+    Prompt p;
+    p.kind = PromptKind::OpenFile;
+    p.title = QStringLiteral("Open");
+    EXPECT_FALSE(prompter.ask(p).accepted);
+    QDir::setCurrent(before);
+    EXPECT_EQ(shown, QDir(QDir::homePath()).absolutePath());
 }

@@ -21,6 +21,18 @@ inline QByteArray readAll(const QString &path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
 }
 
+// The help file shipped beside the programs ("Voxmere" or "Tolvane"), and
+// whether it holds the section a help topic number opens.
+inline QByteArray shippedHelpFile(const char *program)
+{
+    return readAll(qEnvironmentVariable("VX_BIN_DIR") + QStringLiteral("/Docs/") + QLatin1String(program) +
+                   QStringLiteral("_Help.html"));
+}
+inline bool hasHelpTopic(const QByteArray &html, int topic)
+{
+    return html.contains("id=\"topic" + QByteArray::number(topic) + '"');
+}
+
 inline void writeAll(const QString &path, const QByteArray &bytes)
 {
     QFile f(path);

@@ -7,6 +7,7 @@
 #include "tolvane/TolvanePrefs.h"
 
 #include "platform/Settings.h"
+#include "tests/support/Files.h"
 
 #include <QDir>
 #include <gtest/gtest.h>
@@ -126,4 +127,9 @@ TEST(Prefs, StoredValuesOutsideTheListsReadAsDefaults)
     EXPECT_EQ(versionToolTip(2, 0, 48), QStringLiteral("Version 2.00.0048"));
     EXPECT_EQ(portInfoText(3, 10), QStringLiteral("COM3:115200"));
     EXPECT_EQ(windowTitle(), QStringLiteral("Tolvane 2.0"));
+}
+
+TEST(Help, TheMainWindowsTopicHasItsSection)
+{
+    EXPECT_TRUE(vxtest::hasHelpTopic(vxtest::shippedHelpFile("Tolvane"), kHelpTopic));
 }

@@ -464,7 +464,7 @@ void frmMain::closeEvent(QCloseEvent *event)
 void frmMain::keyPressEvent(QKeyEvent *event)
 {
     if (event->key() == Qt::Key_F1) {
-        vx::showHelpTopic(491);
+        vx::showHelpTopic(tolv::kHelpTopic);
         event->accept();
         return;
     }

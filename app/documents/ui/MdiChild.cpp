@@ -6,6 +6,7 @@
 #include "app/shell/ui/EditorFont.h"
 #include "app/shell/ui/ToolbarState.h"
 #include "app/startup/MainWindowRules.h"
+#include "app/startup/ui/Images.h"
 #include "app/startup/ui/frmMDI.h"
 #include "platform/Numbers.h"
 #include "platform/Settings.h"
@@ -16,6 +17,26 @@
 #include <QScopedValueRollback>
 
 #include <algorithm>
+
+namespace {
+
+// A document window shows the picture of its New command, a tool window
+// that of its toolbar button.
+QIcon kindIcon(vx::WindowKind kind)
+{
+    switch (kind) {
+    case vx::WindowKind::Text: return images::menuImage(14);
+    case vx::WindowKind::SoundLib: return images::menuImage(11);
+    case vx::WindowKind::Dictionary: return images::menuImage(12);
+    case vx::WindowKind::Music: return images::menuImage(28);
+    case vx::WindowKind::Phonetic: return images::toolbarImage(QStringLiteral("Phonetics"));
+    case vx::WindowKind::ControlPanels: return images::toolbarImage(QStringLiteral("Cpanels"));
+    case vx::WindowKind::None: break;
+    }
+    return images::programIcon();
+}
+
+} // namespace
 
 QWidget *FrameOf(QWidget *w)
 {
@@ -162,6 +183,7 @@ void MdiChild::AttachToMainWindow()
                     if ((now & Qt::WindowActive) && !(before & Qt::WindowActive))
                         Form_Activate();
                 });
+        sub->setWindowIcon(kindIcon(kind()));
         mTracked = true;
     }
 }

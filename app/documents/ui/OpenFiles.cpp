@@ -170,10 +170,20 @@ void OpenMusicFile(const QString &path)
     openInWindow(vx::WindowKind::Music, path);
 }
 
+void CouldNotLoad(const QString &path)
+{
+    vx::MsgBox(QStringLiteral("Could not load ") + path + QStringLiteral(".  "), vx::Buttons::Ok, vx::Icon::Critical,
+               QStringLiteral("Open File"));
+}
+
 void OpenFileByType(const QString &path)
 {
     const OpenAction action = OpenActionFor(path);
-    if (action == OpenAction::None || (NeedsChip(action) && Port == 0))
+    if (action == OpenAction::None) {
+        CouldNotLoad(path);
+        return;
+    }
+    if (NeedsChip(action) && Port == 0)
         return;
     if (!readable(path)) {
         cantOpen(path);

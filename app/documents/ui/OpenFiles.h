@@ -19,8 +19,11 @@ void OpenMusicFile(const QString &path);
 
 // Chooses by the last four characters of the name: the four document kinds,
 // the compiled files to download and the sounds to play (these only with a
-// chip; in demo mode they do nothing). Other names do nothing.
+// chip; in demo mode they do nothing). Other names are refused with
+// CouldNotLoad.
 void OpenFileByType(const QString &path);
+// Tells the user that path is of a kind the program does not open.
+void CouldNotLoad(const QString &path);
 
 // Opens entry n (1 to 8) of the recent-file list and moves it to the top. An
 // entry whose file is gone leaves the list and is reported.

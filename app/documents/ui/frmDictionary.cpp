@@ -1,6 +1,7 @@
 #include "app/documents/ui/frmDictionary.h"
 
 #include "app/Globals.h"
+#include "app/HelpTopics.h"
 #include "app/documents/GridWindowLayout.h"
 #include "app/documents/ui/CompileDrivers.h"
 #include "app/documents/ui/Documents.h"
@@ -62,6 +63,8 @@ frmDictionary::frmDictionary(QWidget *parent)
     : GridDocumentWindow(parent)
 {
     setObjectName(QStringLiteral("frmDictionary"));
+    // F1 in the window opens the section on rules, as its Reference link does.
+    setProperty("HelpTopic", vx::help::kDictionaryRules);
     Splitter1 = named(new vx::Splitter(this), "Splitter1");
     picTopPane = named(new QWidget(this), "picTopPane");
     picBottomPane = named(new QWidget(this), "picBottomPane");

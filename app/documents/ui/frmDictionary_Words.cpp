@@ -2,6 +2,7 @@
 // transcription, adding the exception as a rule) and its word list.
 
 #include "app/Globals.h"
+#include "app/HelpTopics.h"
 #include "app/documents/ui/CompileDrivers.h"
 #include "app/documents/ui/Documents.h"
 #include "app/documents/ui/frmDictionary.h"
@@ -349,7 +350,7 @@ void frmDictionary::cmdAdd_Click()
 
 void frmDictionary::lblReference_Click()
 {
-    vx::showHelpTopic(347);
+    vx::showHelpTopic(vx::help::kDictionaryRules);
 }
 
 void frmDictionary::Splitter1_Resize()

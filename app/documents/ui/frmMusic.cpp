@@ -1,6 +1,7 @@
 #include "app/documents/ui/frmMusic.h"
 
 #include "app/Globals.h"
+#include "app/HelpTopics.h"
 #include "app/documents/GridWindowLayout.h"
 #include "app/documents/ui/CompileDrivers.h"
 #include "app/documents/ui/Documents.h"
@@ -19,7 +20,7 @@
 
 namespace {
 
-constexpr int kReferenceTopic = 362;
+constexpr int kReferenceTopic = vx::help::kScoreLanguage;
 
 // A toolbar button that is there and enabled; with no toolbar (a window on
 // its own) the command is allowed.
@@ -41,6 +42,8 @@ frmMusic::frmMusic(QWidget *parent)
     : GridDocumentWindow(parent)
 {
     setObjectName(QStringLiteral("frmMusic"));
+    // F1 in the window opens the score language, as its Reference link does.
+    setProperty("HelpTopic", kReferenceTopic);
     picScore = new QWidget(this);
     picScore->setObjectName(QStringLiteral("picScore"));
     shaMusicFrame = new QFrame(picScore);

@@ -61,10 +61,21 @@ bool DrawListing(QPrinter &printer, const vx::Listing &listing)
     const qreal column = printer.resolution() / 72.0 * 9 * kArialAverageWidth;
     const qreal twip = printer.resolution() / qreal(kTwipsPerInch);
     const qreal width = sheet(printer).width();
+    // The pages the print dialog chose; every page when it chose none.
+    const bool range = printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0;
+    const int from = range ? printer.fromPage() : 1;
+    const int to = range && printer.toPage() > 0 ? printer.toPage() : int(listing.size());
     bool firstSheet = true;
+    int number = 0;
     for (const vx::ListingPage &page : listing) {
-        if (!firstSheet && !printer.newPage())
+        ++number;
+        if (number < from || number > to)
+            continue;
+        if (!firstSheet && !printer.newPage()) {
+            // Ended by the painter, a half-drawn job would still be printed.
+            printer.abort();
             return false;
+        }
         firstSheet = false;
         qreal y = 0;
         for (const vx::ListingLine &line : page.lines) {
@@ -104,7 +115,7 @@ QPrinter &ProgramPrinter()
 bool PrinterSetup()
 {
     vx::Prompt prompt;
-    prompt.kind = vx::PromptKind::Print;
+    prompt.kind = vx::PromptKind::PageSetup;
     prompt.title = QStringLiteral("Print Setup");
     return vx::prompter().askPrinter(prompt, &ProgramPrinter()).accepted;
 }

@@ -22,7 +22,7 @@ bool DrawListing(QPrinter &printer, const vx::Listing &listing);
 bool PrintListingPages(QPrinter &printer, const std::function<vx::Listing(int linesPerPage)> &build);
 // The program's printer, kept with its settings for the program's life.
 [[nodiscard]] QPrinter &ProgramPrinter();
-// File > Print Setup: the print dialog on the program's printer, printing nothing.
+// File > Print Setup: the page set-up of the program's printer, printing nothing.
 bool PrinterSetup();
 // The same on the program's own printer.
 bool PrintListingPages(const std::function<vx::Listing(int linesPerPage)> &build);

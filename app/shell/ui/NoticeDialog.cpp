@@ -4,7 +4,6 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -60,10 +59,9 @@ NoticeDialog::NoticeDialog(const char *name, const QString &caption, const QStri
 void NoticeDialog::ShowAndWait()
 {
     mDone = false;
-    show();
-    vx::CentreOver(this);
-    while (!mDone)
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    // Done hides the notice, which ends the wait; the wait sleeps between
+    // its turns of the event loop, so an open notice costs no processor.
+    vx::RunModeless(this, [](QWidget *form) { vx::CentreOver(form); });
     hide();
 }
 

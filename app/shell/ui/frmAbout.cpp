@@ -6,6 +6,7 @@
 #include "app/startup/Version.h"
 #include "link/cTolvane.h"
 #include "platform/Launcher.h"
+#include "platform/Numbers.h"
 #include "platform/Prompter.h"
 
 #include <QCloseEvent>
@@ -124,6 +125,8 @@ frmSwUpdate::frmSwUpdate(const QString &site, QWidget *parent)
 {
     setObjectName(QStringLiteral("frmSwUpdate"));
     setWindowTitle(QStringLiteral("Software Update"));
+    // Wide enough for its caption and for the instructions in a few lines.
+    setMinimumWidth(vx::twipsToPixels(6300));
     setAttribute(Qt::WA_DeleteOnClose);
     auto *v = new QVBoxLayout(this);
     lblTitle = label(this, v, "lblTitle", QStringLiteral(" Voxmere"));
@@ -160,14 +163,34 @@ frmSwUpdate::~frmSwUpdate() = default;
 
 QString frmSwUpdate::FetchText(const QUrl &url, int timeoutMs)
 {
+    // An update file is a few lines; an answer past this is no update file.
+    constexpr qint64 kMostBytes = 64 * 1024;
     QNetworkAccessManager net;
     QNetworkRequest request(url);
     request.setTransferTimeout(timeoutMs);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
     QNetworkReply *reply = net.get(request);
+    // The reply holds no more than one byte past what is used: an endless
+    // answer is cut off there instead of filling the memory.
+    reply->setReadBufferSize(kMostBytes + 1);
     QEventLoop loop;
+    bool tooLong = false;
+    const auto refuse = [&] {
+        tooLong = true;
+        reply->abort();
+    };
+    QObject::connect(reply, &QNetworkReply::metaDataChanged, &loop, [&] {
+        if (reply->header(QNetworkRequest::ContentLengthHeader).toLongLong() > kMostBytes)
+            refuse();
+    });
+    QObject::connect(reply, &QNetworkReply::readyRead, &loop, [&] {
+        if (reply->bytesAvailable() > kMostBytes)
+            refuse();
+    });
+    // The whole check, however the answer trickles in, ends at the time-out.
     QTimer guard;
     guard.setSingleShot(true);
+    guard.setTimerType(Qt::PreciseTimer);
     QObject::connect(&guard, &QTimer::timeout, reply, &QNetworkReply::abort);
     QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
     guard.start(timeoutMs);
@@ -175,8 +198,8 @@ QString frmSwUpdate::FetchText(const QUrl &url, int timeoutMs)
         loop.exec(QEventLoop::ExcludeUserInputEvents);
     QString body;
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    if (reply->error() == QNetworkReply::NoError && (status == 0 || status == 200))
-        body = QString::fromUtf8(reply->read(64 * 1024));
+    if (!tooLong && reply->error() == QNetworkReply::NoError && (status == 0 || status == 200))
+        body = QString::fromUtf8(reply->read(kMostBytes));
     reply->deleteLater();
     return body;
 }
@@ -188,16 +211,18 @@ void frmSwUpdate::Form_Load(int timeoutMs)
         l->hide();
     lblRetrievingInfo->show();
     cmdDownload->setEnabled(false);
-    if (QWidget *main = parentWidget()) {
-        adjustSize();
+    adjustSize();
+    if (QWidget *main = parentWidget())
         move(main->mapToGlobal(QPoint((main->width() - width()) / 2, (main->height() - height()) / 4)));
-    }
     show();
 
     const QString installed = vx::InstalledVersionText(vx::kVersionMajor, vx::kVersionMinor, vx::kVersionRevision);
     const vx::UpdateCheck check = vx::CheckForUpdate(FetchText(UpdateInfoUrl(mSite), timeoutMs), installed);
     if (check.verdict == vx::UpdateVerdict::NoInformation) {
+        // The retrieval is over, so its label goes; the two never overlap.
+        lblRetrievingInfo->hide();
         lblNoConnection->show();
+        adjustSize();
         return;
     }
     lblLatestVer->setText(check.info.latestVersion);
@@ -215,6 +240,7 @@ void frmSwUpdate::Form_Load(int timeoutMs)
         cmdDownload->setEnabled(true);
         lblDnldInstructions->show();
     }
+    adjustSize(); // its height follows what it now shows
 }
 
 void frmSwUpdate::cmdDownload_Click()

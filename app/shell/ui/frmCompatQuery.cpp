@@ -1,6 +1,7 @@
 #include "app/shell/ui/frmCompatQuery.h"
 
 #include "app/Globals.h"
+#include "app/HelpTopics.h"
 #include "platform/Help.h"
 #include "platform/Settings.h"
 
@@ -12,7 +13,7 @@
 
 namespace {
 
-constexpr int kHelpTopic = 182;
+constexpr int kHelpTopic = vx::help::kCompatibilityQuery;
 
 void write(const vx::SettingWrite &w)
 {

@@ -31,6 +31,7 @@
 #include "link/cTolvane.h"
 #include "platform/Help.h"
 #include "platform/Prompter.h"
+#include "platform/ResourceSound.h"
 #include "platform/Settings.h"
 #include "platform/ui/Modal.h"
 
@@ -245,8 +246,10 @@ void frmMDI::UpdateWindowMenu()
             mWindowList.append(menu->addSeparator());
         ++n;
         QAction *a = menu->addAction(QStringLiteral("&%1 %2").arg(n).arg(sub->windowTitle()));
-        a->setCheckable(true);
-        a->setChecked(sub == MDIClient->currentSubWindow());
+        // Only the active window carries a mark; the others show none at all.
+        const bool active = sub == MDIClient->currentSubWindow();
+        a->setCheckable(active);
+        a->setChecked(active);
         connect(a, &QAction::triggered, this, [this, sub] { MDIClient->setActiveSubWindow(sub); });
         mWindowList.append(a);
     }
@@ -304,6 +307,7 @@ void frmMDI::tbStdLarge_ButtonClick(QAction *Button)
 {
     if (!Button)
         return;
+    vx::PlayResourceSound(QStringLiteral("CLICK"));
     const QString key = Button->objectName();
     if (key == QLatin1String("New")) {
         if (LastNewKind >= 0 && LastNewKind < int(std::size(kNewCommands)))
@@ -317,6 +321,7 @@ void frmMDI::tbStdLarge_ButtonMenuClick(QAction *ButtonMenu)
 {
     if (!ButtonMenu)
         return;
+    vx::PlayResourceSound(QStringLiteral("CLICK"));
     const QString key = ButtonMenu->objectName();
     if (key.startsWith(QLatin1String("RecentFile"))) {
         mRecentIndex = key.mid(10).toInt();
@@ -378,8 +383,7 @@ void frmMDI::mnuFileOpen_Click()
     else if (ext == QLatin1String("tgn"))
         OpenMusicFile(path);
     else
-        vx::MsgBox(QStringLiteral("Could not load ") + path + QStringLiteral(".  "), vx::Buttons::Ok,
-                   vx::Icon::Critical, QStringLiteral("Open File"));
+        CouldNotLoad(path);
     UpdateToolbarState();
 }
 

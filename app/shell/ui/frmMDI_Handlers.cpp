@@ -188,13 +188,25 @@ void frmMDI::mnuHelpAbout_Click()
 
 void frmMDI::mnuHelpSwUpdate_Click()
 {
+    // One check at a time: a second request brings the open one forward.
+    for (auto *open : findChildren<frmSwUpdate *>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (open->isVisible()) {
+            open->raise();
+            open->activateWindow();
+            return;
+        }
+    }
     auto *update = new frmSwUpdate(UpdateSite(), this);
     update->Form_Load();
 }
 
 void frmMDI::mnuHelpCVNHome_Click()
 {
-    QDesktopServices::openUrl(QUrl(UpdateSite()));
+    // The number a failed start of an outside program is reported with.
+    constexpr int kNoBrowserError = 429;
+    if (!QDesktopServices::openUrl(QUrl(UpdateSite())))
+        vx::MsgBox(QStringLiteral("Error # ") + QString::number(kNoBrowserError) + QStringLiteral(":\r\n\n") +
+                   QStringLiteral("No web browser could be started."));
 }
 
 // --- Edit ---------------------------------------------------------------------

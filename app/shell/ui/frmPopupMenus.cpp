@@ -12,6 +12,7 @@
 #include "app/shell/ui/frmPrefs.h"
 #include "app/soundlib/ui/frmSoundLib.h"
 #include "app/startup/ui/MainToolbar.h"
+#include "app/startup/ui/Images.h"
 #include "app/startup/ui/Speaking.h"
 #include "app/startup/ui/frmMDI.h"
 #include "common/Delay.h"
@@ -101,6 +102,33 @@ const PopupMenu kMenus[] = {
     {"mnuPhmWindow", "copy clear"},
 };
 
+// Pictures from the main window's menu image list, by caption.
+struct PopupIcon
+{
+    const char *caption;
+    int image;
+};
+const PopupIcon kIcons[] = {
+    {"&New", 0},         {"&Open...", 1},     {"Open Folder", 1},    {"&Paste", 2},      {"&Find...", 3},
+    {"&Copy", 6},        {"Cu&t", 7},         {"&Delete", 8},        {"&Download...", 9}, {"&Sound Library", 11},
+    {"&Dictionary", 12}, {"&Text Box", 14},   {"P&references", 18},  {"Pla&y", 20},      {"&Record...", 21},
+    {"C&ompile...", 22}, {"&Add...", 23},     {"&Insert...", 23},    {"Re&fresh", 24},   {"&Edit...", 27},
+    {"&Music Score", 28}, {"&Hide/Show", 29}, {"Comment", 32},       {"Uncomment", 33},
+};
+
+void applyIcons(QMenu *menu)
+{
+    for (QAction *a : menu->actions()) {
+        const QString caption = a->text().trimmed(); // "&Download..." ends in blanks
+        for (const PopupIcon &icon : kIcons) {
+            if (caption == QLatin1String(icon.caption))
+                a->setIcon(images::menuImage(icon.image));
+        }
+        if (a->menu())
+            applyIcons(a->menu());
+    }
+}
+
 const char *const kModifiers[] = {"Decrease pitch", "Increase pitch", "Decrease speed",
                                   "Increase speed", "Decrease volume", "Increase volume"};
 const char *const kVoices[] = {"Perfect Paul", "Vader", "Big Bob", "Precise Pete", "Richochet Randy", "Biff",
@@ -125,8 +153,7 @@ const PopupItem *findItem(const QString &id)
 
 QPlainTextEdit *phoneticBox()
 {
-    frmMDI *main = frmMDI::instance();
-    QWidget *w = main ? main->phoneticWindow() : nullptr;
+    QWidget *w = DocumentAt(1); // the phonetic window's fixed slot
     return w ? w->findChild<QPlainTextEdit *>() : nullptr;
 }
 
@@ -345,8 +372,9 @@ QMenu *BuildPopupMenu(const QString &name, QWidget *parent)
         buildSoundsLike(menu);
         return menu;
     }
-    // The main window's items are mirrored always; a document's only while one is open.
-    const bool mirror = name == QLatin1String("mnuMDIForm") || ActiveDocument() != nullptr;
+    // The main window's items are mirrored always, the others while any
+    // document is open: the phonetic window's too, though it is no document.
+    const bool mirror = name == QLatin1String("mnuMDIForm") || FindFirstDocumentSlot() != 0;
     QHash<QString, QMenu *> submenus;
     int index = 0;
     for (const QString &id : text(layout->items).split(QLatin1Char(' '))) {
@@ -379,6 +407,7 @@ QMenu *BuildPopupMenu(const QString &name, QWidget *parent)
                 main->RunCommand(runs);
         });
     }
+    applyIcons(menu);
     return menu;
 }
 

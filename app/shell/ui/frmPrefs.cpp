@@ -8,6 +8,7 @@
 #include "app/shell/ui/ToolbarState.h"
 #include "common/ui/Rollover.h"
 #include "app/Globals.h"
+#include "app/HelpTopics.h"
 #include "app/startup/MainWindowRules.h"
 #include "app/startup/Preferences.h"
 #include "link/SerialComm.h"
@@ -54,7 +55,8 @@ vx::LoadedForm<frmPrefs> gForm;
 constexpr int kPanelLeft = 1520;
 constexpr int kPanelTop = 700;
 constexpr int kParked = -20000;
-constexpr std::array<int, 4> kHelpContext = {289, 294, 292, 417};
+constexpr std::array<int, 4> kHelpContext = {vx::help::kGeneralSettings, vx::help::kAppearanceSettings,
+                                              vx::help::kSoundLibrarySettings, vx::help::kDictionarySettings};
 
 const char *const kTitles[4] = {"General Settings", "Appearance Settings", "Sound Library Settings",
                                 "Dictionary Settings"};

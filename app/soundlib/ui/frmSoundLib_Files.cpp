@@ -3,6 +3,7 @@
 // files, and Edit in the user's waveform editor.
 
 #include "app/Globals.h"
+#include "app/HelpTopics.h"
 #include "app/documents/ui/Documents.h"
 #include "app/shell/ui/ToolbarState.h"
 #include "app/soundlib/SoundRefresh.h"
@@ -100,7 +101,8 @@ void frmSoundLib::EditSoundFileExternally()
     }
     vx::MsgBox(QStringLiteral("The waveform editor specified in Sound Library Preferences could not be found. ") +
                    (why.isEmpty() ? QString() : QStringLiteral("\n") + why),
-               vx::Buttons::Ok, vx::Icon::Exclamation, QStringLiteral("Error"), 1, 292);
+               vx::Buttons::Ok, vx::Icon::Exclamation, QStringLiteral("Error"), 1,
+               vx::help::kSoundLibrarySettings);
 }
 
 bool frmSoundLib::EditCommand(EditAction action)

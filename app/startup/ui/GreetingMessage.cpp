@@ -85,7 +85,7 @@ void CreateGreetingMessage(const QString &path)
     std::string error;
     if (!vx::writeFileAtomically(QFile::encodeName(path).toStdString(), std::string_view(bytes.constData(), std::size_t(bytes.size())),
                                  &error)) {
-        vx::MsgBox(QStringLiteral("Error: ") + QString::fromStdString(error), vx::Buttons::Ok,
+        vx::MsgBox(QStringLiteral("Error 75: ") + QString::fromStdString(error), vx::Buttons::Ok,
                    vx::Icon::Exclamation);
         return;
     }

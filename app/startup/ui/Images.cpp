@@ -55,6 +55,17 @@ void lines(QPainter &p, qreal x, qreal y, qreal w, int n)
         p.drawLine(QPointF(x, y + i * 3), QPointF(x + w, y + i * 3));
 }
 
+// Bold letters centred in r, pixels high.
+void glyph(QPainter &p, const QRectF &r, int pixels, const QColor &colour, const QString &text)
+{
+    QFont f = p.font();
+    f.setPixelSize(pixels);
+    f.setBold(true);
+    p.setFont(f);
+    p.setPen(colour);
+    p.drawText(r, Qt::AlignCenter, text);
+}
+
 void drawKey(QPainter &p, const QString &key)
 {
     if (key == QLatin1String("New")) {
@@ -173,23 +184,103 @@ void drawKey(QPainter &p, const QString &key)
         p.setPen(QPen(kInk, 1.2));
         p.setBrush(kPaper);
         p.drawRoundedRect(QRectF(2, 4, 20, 16), 3, 3);
-        QFont f = p.font();
-        f.setPixelSize(10);
-        f.setBold(true);
-        p.setFont(f);
-        p.setPen(kAccent);
-        p.drawText(QRectF(2, 4, 20, 16), Qt::AlignCenter, QStringLiteral("ph"));
+        glyph(p, QRectF(2, 4, 20, 16), 10, kAccent, QStringLiteral("ph"));
     } else if (key == QLatin1String("Help")) {
         p.setPen(Qt::NoPen);
         p.setBrush(kAccent);
         p.drawEllipse(QPointF(12, 12), 9.5, 9.5);
-        QFont f = p.font();
-        f.setPixelSize(14);
-        f.setBold(true);
-        p.setFont(f);
-        p.setPen(Qt::white);
-        p.drawText(QRectF(2, 2, 20, 20), Qt::AlignCenter, QStringLiteral("?"));
+        glyph(p, QRectF(2, 2, 20, 20), 14, Qt::white, QStringLiteral("?"));
+    } else if (key == QLatin1String("SoundLib")) {
+        p.setPen(QPen(kInk, 1.2));
+        p.setBrush(QColor(200, 200, 205));
+        p.drawPolygon(QPolygonF({QPointF(3, 9), QPointF(8, 9), QPointF(13, 4), QPointF(13, 20), QPointF(8, 15),
+                                 QPointF(3, 15)}));
+        p.setPen(QPen(kAccent, 1.6));
+        p.setBrush(Qt::NoBrush);
+        p.drawArc(QRectF(11, 8, 6, 8), -60 * 16, 120 * 16);
+        p.drawArc(QRectF(11, 4, 11, 16), -60 * 16, 120 * 16);
+    } else if (key == QLatin1String("Dictionary")) {
+        p.setPen(QPen(kInk, 1.2));
+        p.setBrush(QColor(150, 40, 40));
+        p.drawRoundedRect(QRectF(4, 2, 16, 20), 1.5, 1.5);
+        p.setBrush(kPaper);
+        p.drawRect(QRectF(7, 18, 13, 4));
+        p.setPen(QPen(QColor(240, 200, 90), 1.4));
+        p.drawLine(QPointF(9, 7), QPointF(16, 7));
+        p.drawLine(QPointF(9, 10), QPointF(14, 10));
+    } else if (key == QLatin1String("Music")) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(kInk);
+        p.drawEllipse(QPointF(7, 18), 3.5, 2.8);
+        p.drawEllipse(QPointF(17, 16), 3.5, 2.8);
+        p.setPen(QPen(kInk, 1.6));
+        p.drawLine(QPointF(10, 18), QPointF(10, 5));
+        p.drawLine(QPointF(20, 16), QPointF(20, 3));
+        p.setPen(QPen(kInk, 3));
+        p.drawLine(QPointF(10, 5.5), QPointF(20, 3.5));
+    } else if (key == QLatin1String("Preferences")) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(110, 115, 130));
+        for (int i = 0; i < 8; ++i) {
+            p.save();
+            p.translate(12, 12);
+            p.rotate(i * 45.0);
+            p.drawRect(QRectF(-2, -10, 4, 5));
+            p.restore();
+        }
+        p.drawEllipse(QPointF(12, 12), 7, 7);
+        p.setBrush(kPaper);
+        p.drawEllipse(QPointF(12, 12), 3, 3);
+    } else if (key == QLatin1String("Refresh")) {
+        p.setPen(QPen(kGreen, 2.4, Qt::SolidLine, Qt::RoundCap));
+        p.setBrush(Qt::NoBrush);
+        p.drawArc(QRectF(4, 4, 16, 16), 30 * 16, 280 * 16);
+        p.setPen(Qt::NoPen);
+        p.setBrush(kGreen);
+        p.drawPolygon(QPolygonF({QPointF(15, 2), QPointF(21, 8), QPointF(14, 9)}));
+    } else if (key == QLatin1String("HideShow")) {
+        p.setPen(QPen(kInk, 1.2));
+        p.setBrush(kPaper);
+        p.drawRect(QRectF(3, 3, 8, 8));
+        p.drawRect(QRectF(13, 13, 8, 8));
+        p.drawLine(QPointF(5, 7), QPointF(9, 7));
+        p.drawLine(QPointF(15, 17), QPointF(19, 17));
+        p.drawLine(QPointF(17, 15), QPointF(17, 19));
+        p.setPen(QPen(kAccent, 1.2, Qt::DotLine));
+        p.drawLine(QPointF(7, 11), QPointF(7, 17));
+        p.drawLine(QPointF(7, 17), QPointF(13, 17));
+    } else if (key == QLatin1String("Comment") || key == QLatin1String("Uncomment")) {
+        page(p, 4, 2, 15, 20);
+        lines(p, 10, 9, 6, 4);
+        glyph(p, QRectF(5, 6, 5, 12), 12, kGreen, QStringLiteral(";"));
+        if (key == QLatin1String("Uncomment")) {
+            p.setPen(QPen(kRed, 2, Qt::SolidLine, Qt::RoundCap));
+            p.drawLine(QPointF(4, 19), QPointF(12, 7));
+        }
+    } else if (key == QLatin1String("Program")) {
+        // A chip with its pins and a sound wave across it.
+        p.setPen(QPen(kInk, 1.2));
+        for (int i = 0; i < 4; ++i) {
+            p.drawLine(QPointF(7 + i * 3.4, 1), QPointF(7 + i * 3.4, 4));
+            p.drawLine(QPointF(7 + i * 3.4, 20), QPointF(7 + i * 3.4, 23));
+        }
+        p.setBrush(QColor(24, 44, 92));
+        p.drawRoundedRect(QRectF(3, 4, 18, 16), 2, 2);
+        p.setPen(QPen(QColor(250, 220, 120), 1.6, Qt::SolidLine, Qt::RoundCap));
+        QPainterPath wave;
+        wave.moveTo(5, 12);
+        for (int x = 0; x <= 14; ++x)
+            wave.lineTo(5 + x, 12 - 5.0 * std::sin(x * 0.9) * std::sin(x * 0.22));
+        p.drawPath(wave);
     }
+}
+
+QIcon drawnIcon(const QString &key)
+{
+    QIcon icon;
+    for (int size : {16, 24, 32, 48})
+        icon.addPixmap(canvas(size, [&](QPainter &p) { drawKey(p, key); }));
+    return icon;
 }
 
 } // namespace
@@ -204,10 +295,47 @@ QIcon toolbarImage(const QString &key)
         QStringLiteral("Pause"), QStringLiteral("Cpanels"), QStringLiteral("Phonetics"), QStringLiteral("Help")};
     if (!known.contains(key))
         return QIcon();
-    QIcon icon;
-    for (int size : {16, 24, 32})
-        icon.addPixmap(canvas(size, [&](QPainter &p) { drawKey(p, key); }));
-    return icon;
+    return drawnIcon(key);
+}
+
+QIcon menuImage(int index)
+{
+    const char *k = nullptr;
+    switch (index) {
+    case 0:
+    case 14: k = "New"; break;
+    case 1: k = "Open"; break;
+    case 2: k = "Paste"; break;
+    case 3: k = "Find"; break;
+    case 4: k = "Save"; break;
+    case 5: k = "Help"; break;
+    case 6: k = "Copy"; break;
+    case 7: k = "Cut"; break;
+    case 8: k = "Delete"; break;
+    case 9: k = "Download"; break;
+    case 10: k = "Print"; break;
+    case 11: k = "SoundLib"; break;
+    case 12: k = "Dictionary"; break;
+    case 13:
+    case 20: k = "Play"; break;
+    case 18: k = "Preferences"; break;
+    case 21: k = "Record"; break;
+    case 22: k = "Compile"; break;
+    case 23: k = "Add"; break;
+    case 24: k = "Refresh"; break;
+    case 27: k = "Edit"; break;
+    case 28: k = "Music"; break;
+    case 29: k = "HideShow"; break;
+    case 32: k = "Comment"; break;
+    case 33: k = "Uncomment"; break;
+    default: return QIcon();
+    }
+    return drawnIcon(QLatin1String(k));
+}
+
+QIcon programIcon()
+{
+    return drawnIcon(QStringLiteral("Program"));
 }
 
 QPixmap statusImage(int index)

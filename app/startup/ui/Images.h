@@ -1,8 +1,9 @@
 #pragma once
 
 // The main program's pictures, drawn at run time so the program carries no
-// image files: the toolbar images by key, the status bar's image list, the
-// progress dialog's icons and the splash picture.
+// image files: the toolbar images by key, the menu image list, the status
+// bar's image list, the progress dialog's icons, the program's icon and the
+// splash picture.
 
 #include <QIcon>
 #include <QPixmap>
@@ -13,6 +14,11 @@ namespace images {
 // The toolbar image of a key ("New", "Open", ..., "Play", "Record", "Stop",
 // "Pause"); an empty icon for an unknown key.
 [[nodiscard]] QIcon toolbarImage(const QString &key);
+// The main window's menu image list: the picture of an index, drawn like the
+// toolbar's; an empty icon for an index that has none.
+[[nodiscard]] QIcon menuImage(int index);
+// The program's own icon, for its windows and the desktop.
+[[nodiscard]] QIcon programIcon();
 // Image 1 to 4 of the status bar's list (16x16): 1 and 4 the idle picture,
 // 2 a transfer, 3 playing.
 [[nodiscard]] QPixmap statusImage(int index);

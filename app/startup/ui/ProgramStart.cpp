@@ -2,6 +2,7 @@
 
 #include "app/Globals.h"
 #include "app/startup/MainWindowRules.h"
+#include "app/startup/ui/Images.h"
 #include "app/startup/ui/frmMDI.h"
 #include "platform/QtPrompter.h"
 #include "platform/StopSignals.h"
@@ -14,6 +15,8 @@ int RunVoxmere(QApplication &app)
 {
     ResetGlobals();
     QApplication::setApplicationName(mainwin::appName());
+    // Every window's, and the desktop's, unless a window has its own.
+    QApplication::setWindowIcon(images::programIcon());
     vx::QtPrompter prompter;
     vx::setPrompter(&prompter);
 

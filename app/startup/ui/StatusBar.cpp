@@ -1,6 +1,8 @@
 #include "app/startup/ui/StatusBar.h"
 
+#include <QApplication>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 
 #include <algorithm>
@@ -55,32 +57,61 @@ StatusBar::StatusBar(QWidget *parent) : QStatusBar(parent)
     for (int i = 1; i <= kPanels; ++i) {
         mPanels[i] = new PanelLabel(this);
         mPanels[i]->setObjectName(QStringLiteral("Panel%1").arg(i));
-        mPanels[i]->setContentsMargins(4, 0, 4, 0);
+        mPanels[i]->setContentsMargins(3, 0, 3, 0);
+        mPanels[i]->setIndent(0);
     }
     row->addWidget(mPanels[1], 1);
-    // The message panel takes the spare width, and when the window is narrow
-    // it gives way in proportion with the others rather than vanishing; a
-    // long message does not push the other panels out either.
+    // The message panel takes the spare width; when the window is narrow it
+    // gives way first, so the other panels keep their texts whole, and a
+    // long message does not push them out either.
     auto *message = static_cast<PanelLabel *>(mPanels[1]);
     message->setLeastWidth(200);
     message->setMostWidth(280);
-    first->setMinimumWidth(160);
+    first->setMinimumWidth(24);
     addWidget(first, 1);
+    // The other panels sit close together, as a status bar's panels do.
+    auto *right = new QWidget(this);
+    auto *panels = new QHBoxLayout(right);
+    panels->setContentsMargins(0, 0, 0, 0);
+    panels->setSpacing(2);
     for (int i = 2; i <= kPanels; ++i) {
         mPanels[i]->setFrameShape(QFrame::StyledPanel);
         mPanels[i]->setFrameShadow(QFrame::Sunken);
         if (i >= 6) {
             mPanels[i]->setAlignment(Qt::AlignCenter);
-            static_cast<PanelLabel *>(mPanels[i])->setLeastWidth(44);
-            mPanels[i]->setMinimumWidth(44); // the lock panels never clip
+            static_cast<PanelLabel *>(mPanels[i])->setLeastWidth(40);
+            mPanels[i]->setMinimumWidth(40); // the lock panels never clip
         } else {
             static_cast<PanelLabel *>(mPanels[i])->setLeastWidth(80);
         }
-        addPermanentWidget(mPanels[i]);
+        panels->addWidget(mPanels[i]);
     }
+    addPermanentWidget(right);
     mPanels[6]->setText(QStringLiteral("INS"));
     mPanels[7]->setText(QStringLiteral("NUM"));
     mPanels[8]->setText(QStringLiteral("CAPS"));
+    // The lock keys are read anew whenever they may have changed: a lock key
+    // pressed here, or the program coming back after work elsewhere.
+    ShowLockKeys(vx::readLockKeys());
+    qApp->installEventFilter(this);
+}
+
+void StatusBar::ShowLockKeys(const std::optional<vx::LockKeys> &keys)
+{
+    mPanels[7]->setEnabled(!keys || keys->num);
+    mPanels[8]->setEnabled(!keys || keys->caps);
+}
+
+bool StatusBar::eventFilter(QObject *watched, QEvent *event)
+{
+    bool lockKey = false;
+    if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        lockKey = key == Qt::Key_CapsLock || key == Qt::Key_NumLock;
+    }
+    if (lockKey || (event->type() == QEvent::ApplicationActivate && watched == qApp))
+        ShowLockKeys(vx::readLockKeys());
+    return QStatusBar::eventFilter(watched, event);
 }
 
 QLabel *StatusBar::Panel(int panel) const

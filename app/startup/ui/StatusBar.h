@@ -1,7 +1,11 @@
 #pragma once
 
+#include "platform/LockKeys.h"
+
 #include <QPixmap>
 #include <QStatusBar>
+
+#include <optional>
 
 class QLabel;
 
@@ -23,6 +27,12 @@ public:
     [[nodiscard]] QPixmap PanelPicture() const;
     // The label of a panel (1 to 8), or null.
     [[nodiscard]] QLabel *Panel(int panel) const;
+    // NUM and CAPS as the keyboard's lights: greyed while off; with no
+    // states to show, both plain.
+    void ShowLockKeys(const std::optional<vx::LockKeys> &keys);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     QLabel *mPicture = nullptr;

@@ -1,6 +1,7 @@
 #include "app/startup/ui/frmCommErr.h"
 
 #include "app/Globals.h"
+#include "app/HelpTopics.h"
 #include "platform/Help.h"
 #include "platform/ui/Modal.h"
 
@@ -15,7 +16,7 @@
 #include <algorithm>
 
 namespace {
-constexpr int kHelpTopic = 184;
+constexpr int kHelpTopic = vx::help::kCommunicationError;
 }
 
 frmCommErr::frmCommErr(QWidget *parent)

@@ -122,34 +122,6 @@ const MenuIcon kMenuIcons[] = {
     {"mnuHelpSwUpdate", 30},     {"mnuHelpSearch", 36},      {"mnuHelpAbout", 26},
 };
 
-// imlMenuIcons: the picture of an index, drawn like the toolbar's.
-QIcon imlMenuIcons(int index)
-{
-    const char *k = nullptr;
-    switch (index) {
-    case 0:
-    case 14: k = "New"; break;
-    case 1: k = "Open"; break;
-    case 2: k = "Paste"; break;
-    case 3: k = "Find"; break;
-    case 4: k = "Save"; break;
-    case 5: k = "Help"; break;
-    case 6: k = "Copy"; break;
-    case 7: k = "Cut"; break;
-    case 8: k = "Delete"; break;
-    case 9: k = "Download"; break;
-    case 10: k = "Print"; break;
-    case 13:
-    case 20: k = "Play"; break;
-    case 21: k = "Record"; break;
-    case 22: k = "Compile"; break;
-    case 23: k = "Add"; break;
-    case 27: k = "Edit"; break;
-    default: return QIcon();
-    }
-    return images::toolbarImage(QLatin1String(k));
-}
-
 } // namespace
 
 frmMDI::frmMDI(QWidget *parent) : QMainWindow(parent)
@@ -427,7 +399,7 @@ void frmMDI::PlaceToolWindows()
 void frmMDI::ApplyMenuIcons()
 {
     for (const MenuIcon &m : kMenuIcons) {
-        const QIcon icon = imlMenuIcons(m.index);
+        const QIcon icon = images::menuImage(m.index);
         if (icon.isNull())
             continue;
         for (QAction *a : findChildren<QAction *>(QLatin1String(m.item)))

@@ -1,5 +1,8 @@
 #include "app/shell/MenuTable.h"
 
+#include "app/HelpTopics.h"
+#include "tests/support/Files.h"
+
 #include <gtest/gtest.h>
 
 #include <set>
@@ -72,4 +75,18 @@ TEST(MenuTable, ToolbarKeysInOrderWithGaps)
     EXPECT_EQ(NewKindOfKey("NewMusic"), 3);
     EXPECT_STREQ(NewButtonToolTip(3), "New music score");
     EXPECT_STREQ(ToolbarButtons()[1].menu[7].key, "RecentFile8");
+}
+
+// Every topic the program opens, by a menu item or from a window, has its
+// section in the help file that ships beside it.
+TEST(HelpFile, EveryTopicTheProgramOpensHasItsSection)
+{
+    const QByteArray html = vxtest::shippedHelpFile("Voxmere");
+    std::set<int> topics(std::begin(help::kTopics), std::end(help::kTopics));
+    for (const MenuRow &r : MenuRows()) {
+        if (r.helpTopic != 0)
+            topics.insert(r.helpTopic);
+    }
+    for (int topic : topics)
+        EXPECT_TRUE(vxtest::hasHelpTopic(html, topic)) << topic;
 }

@@ -7,6 +7,7 @@
 #include "app/documents/ui/TextBox.h"
 #include "app/documents/ui/frmDictionary.h"
 #include "app/documents/ui/frmMusic.h"
+#include "app/documents/ui/frmPhonetic.h"
 #include "app/documents/ui/frmTextBox.h"
 #include "app/panels/ui/frmParmEntry.h"
 #include "app/shell/ui/EditCommands.h"
@@ -33,7 +34,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
 #include <QPrinter>
 #include <QPushButton>
 #include <QTest>
@@ -332,6 +336,55 @@ TEST_F(ContextMenus, RightClickedSoundShowsItsPropertiesBeforeTheMenu)
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_EQ(w->selectedRows(), (std::vector<bool>{false, true}));
     EXPECT_EQ(w->lblFile1->text(), s("two.wav"));
+}
+
+TEST_F(ContextMenus, PhoneticWindowMenuCopiesAndClearsWhileADocumentIsOpen)
+{
+    newWindow<frmTextBox>("mnuFileNewText");
+    QWidget *phonetic = PhoneticWindow();
+    phonetic->show();
+    auto *box = phonetic->findChild<QPlainTextEdit *>();
+    ASSERT_NE(box, nullptr);
+    main->MDIClient->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(phonetic->parentWidget()));
+    box->setPlainText(s("hh ax l ow"));
+    box->setFocus();
+    box->selectAll();
+    UpdateToolbarState();
+    picks = QStringList{s("C&lear")};
+    rightClickBox(box);
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].name, s("mnuPhmWindow"));
+    EXPECT_EQ(seen[0].items, (QStringList{s("&Copy"), s("C&lear")}));
+    EXPECT_TRUE(box->toPlainText().isEmpty());
+}
+
+// The items the menu image list names carry their pictures, in every menu.
+TEST_F(ContextMenus, ItemsShowThePicturesOfTheMenuImageList)
+{
+    const QStringList named = {s("&New"),          s("&Open..."),    s("Open Folder"), s("&Paste"),
+                               s("&Find..."),      s("&Copy"),       s("Cu&t"),        s("&Delete"),
+                               s("&Download..."),  s("&Sound Library"), s("&Dictionary"), s("&Text Box"),
+                               s("P&references"),  s("Pla&y"),       s("&Record..."),  s("C&ompile..."),
+                               s("&Add..."),       s("&Insert..."),  s("Re&fresh"),    s("&Edit..."),
+                               s("&Music Score"),  s("&Hide/Show"),  s("Comment"),     s("Uncomment")};
+    QStringList found;
+    for (const char *name : {"mnuMDIForm", "mnuSoundLib", "mnuTextWindow", "mnuDictionary", "mnuMusic", "mnuPhmWindow"}) {
+        std::unique_ptr<QMenu> menu(BuildPopupMenu(s(name)));
+        ASSERT_TRUE(menu);
+        QList<QAction *> items = menu->actions();
+        for (int i = 0; i < items.size(); ++i) {
+            QAction *a = items[i];
+            if (a->menu())
+                items += a->menu()->actions();
+            const QString caption = a->text().trimmed();
+            if (!named.contains(caption))
+                continue;
+            found << caption;
+            EXPECT_FALSE(a->icon().isNull()) << name << " " << caption.toStdString();
+        }
+    }
+    found.removeDuplicates();
+    EXPECT_EQ(found.size(), named.size());
 }
 
 TEST_F(ContextMenus, NewDictionaryFillsItsWindowAtItsOpeningSize)

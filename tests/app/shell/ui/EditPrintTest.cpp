@@ -13,12 +13,16 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QLabel>
+#include <QPaintEngine>
+#include <QPrintEngine>
 #include <QPrinter>
 #include <QPushButton>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <climits>
 
 namespace {
 
@@ -29,6 +33,28 @@ GridRows numberedRows(int n, const QString &stem)
         file += (stem + QString::number(i)).toLatin1() + "\r\n";
     return ParseGridFile(file);
 }
+
+// A grid of n numbered rows that takes every rule.
+void fillGrid(GridEditor &grid, int n)
+{
+    grid.setRuleCheck([](const QString &, bool) { return true; });
+    grid.setRows(numberedRows(n, QStringLiteral("row")));
+}
+
+// A grid of n numbered rows, and a printer that writes its listing to a PDF file.
+struct PdfListing
+{
+    explicit PdfListing(int n)
+    {
+        fillGrid(grid, n);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+    }
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("listing.pdf"));
+    GridEditor grid;
+    QPrinter printer{QPrinter::HighResolution};
+};
 
 // A one-request-at-a-time HTTP server on 127.0.0.1 that answers every GET
 // with body, or never answers when silent.
@@ -110,14 +136,10 @@ TEST(EditCommands, TextBoxesCutOnlyASelectionAndPasteWhatFits)
 
 TEST(Printing, ADictionaryOf200RowsPrintsItsPagesWithHeaders)
 {
-    QTemporaryDir dir;
-    const QString pdf = dir.filePath(QStringLiteral("listing.pdf"));
-    GridEditor grid;
-    grid.setRuleCheck([](const QString &, bool) { return true; });
-    grid.setRows(numberedRows(200, QStringLiteral("row")));
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(pdf);
+    PdfListing listing(200);
+    GridEditor &grid = listing.grid;
+    QPrinter &printer = listing.printer;
+    const QString &pdf = listing.pdf;
     printer.setPageSize(QPageSize(QPageSize::Letter));
 
     vx::ScriptedPrompter prompts;
@@ -152,6 +174,97 @@ TEST(Printing, ADictionaryOf200RowsPrintsItsPagesWithHeaders)
     EXPECT_TRUE(sheets[pages - 1].contains(QStringLiteral("row200")));
 }
 
+// The pages chosen in the print dialog are the pages printed.
+TEST(Printing, OnlyThePagesOfTheChosenRangeArePrinted)
+{
+    PdfListing listing(300);
+    listing.printer.setPrintRange(QPrinter::PageRange);
+    listing.printer.setFromTo(2, 3);
+    vx::ScriptedPrompter prompts;
+    prompts.queuePrint(true);
+    ASSERT_TRUE(PrintListingPages(listing.printer, [&](int lines) {
+        return GridEditorListing(listing.grid, QStringLiteral("w.dic"), lines);
+    }));
+    const QStringList sheets = vxtest::pdfText(listing.pdf).split(QLatin1Char('\f'));
+    ASSERT_EQ(sheets.size() - 1, 2);
+    EXPECT_TRUE(sheets[0].contains(QStringLiteral("Page 2")));
+    EXPECT_TRUE(sheets[1].contains(QStringLiteral("Page 3")));
+
+    // Print Setup sets the page up; it prints nothing and asks nothing else.
+    prompts.queuePrint(true);
+    EXPECT_TRUE(PrinterSetup());
+    EXPECT_EQ(prompts.last().kind, vx::PromptKind::PageSetup);
+    EXPECT_EQ(prompts.last().title, QStringLiteral("Print Setup"));
+}
+
+// A printer whose job fails at its second page, and that remembers being
+// aborted: the print engine is the seam a printer offers for this.
+class FailingPrinter : public QPrinter
+{
+public:
+    FailingPrinter() { setEngines(&mEngine, &mEngine); }
+    [[nodiscard]] bool aborted() const { return mEngine.state == QPrinter::Aborted; }
+
+private:
+    struct Engine : QPaintEngine, QPrintEngine
+    {
+        Engine() : QPaintEngine(QPaintEngine::AllFeatures) {}
+        QPrinter::PrinterState state = QPrinter::Idle;
+        bool begin(QPaintDevice *) override { state = QPrinter::Active; return true; }
+        bool end() override
+        {
+            if (state == QPrinter::Active)
+                state = QPrinter::Idle; // the job would go to the printer here
+            return true;
+        }
+        void updateState(const QPaintEngineState &) override {}
+        void drawPixmap(const QRectF &, const QPixmap &, const QRectF &) override {}
+        void drawPolygon(const QPointF *, int, PolygonDrawMode) override {}
+        void drawPath(const QPainterPath &) override {}
+        void drawTextItem(const QPointF &, const QTextItem &) override {}
+        Type type() const override { return QPaintEngine::User; }
+        void setProperty(PrintEnginePropertyKey, const QVariant &) override {}
+        QVariant property(PrintEnginePropertyKey key) const override
+        {
+            if (key == PPK_Resolution)
+                return 300;
+            if (key == PPK_QPageLayout)
+                return QVariant::fromValue(QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait, {}));
+            return {};
+        }
+        bool newPage() override { return false; }
+        bool abort() override
+        {
+            state = QPrinter::Aborted;
+            return true;
+        }
+        int metric(QPaintDevice::PaintDeviceMetric m) const override
+        {
+            switch (m) {
+            case QPaintDevice::PdmWidth: return 2550;
+            case QPaintDevice::PdmHeight: return 3300;
+            case QPaintDevice::PdmWidthMM: return 216;
+            case QPaintDevice::PdmHeightMM: return 279;
+            case QPaintDevice::PdmDevicePixelRatio: return 1;
+            case QPaintDevice::PdmDevicePixelRatioScaled: return int(QPaintDevice::devicePixelRatioFScale());
+            case QPaintDevice::PdmDepth: return 32;
+            case QPaintDevice::PdmNumColors: return INT_MAX;
+            default: return 300; // the resolutions
+            }
+        }
+        QPrinter::PrinterState printerState() const override { return state; }
+    } mEngine;
+};
+
+TEST(Printing, AJobThatFailsPartWayIsAborted)
+{
+    FailingPrinter printer;
+    GridEditor grid;
+    fillGrid(grid, 300);
+    EXPECT_FALSE(DrawListing(printer, GridEditorListing(grid, QStringLiteral("w.dic"), ListingLinesPerPage(printer))));
+    EXPECT_TRUE(printer.aborted());
+}
+
 TEST(UpdateCheck, AnswersOfTheSiteDecideWhatTheDialogOffers)
 {
     UpdateServer server;
@@ -174,14 +287,26 @@ TEST(UpdateCheck, AnswersOfTheSiteDecideWhatTheDialogOffers)
         SCOPED_TRACE(c.body.constData());
         server.body = c.body;
         server.silent = c.silent;
-        frmSwUpdate update(server.site());
+        QWidget owner; // placed over the main window, as the program does
+        owner.resize(880, 600);
+        frmSwUpdate update(server.site(), &owner);
         update.setAttribute(Qt::WA_DeleteOnClose, false);
         update.Form_Load(1500);
         EXPECT_EQ(update.lblNoConnection->isVisible(), c.noConnection);
-        EXPECT_EQ(update.lblRetrievingInfo->isVisible(), c.noConnection);
+        EXPECT_FALSE(update.lblRetrievingInfo->isVisible());
         EXPECT_EQ(update.lblNoUpdates->isVisible(), c.latest);
         EXPECT_EQ(update.cmdDownload->isEnabled(), !c.noConnection && !c.latest);
         EXPECT_EQ(update.lblRelInfo->isVisible(), !c.noConnection && !c.latest);
+        // Its caption reads whole, and what it shows fits without overlapping.
+        EXPECT_GE(update.width(), update.fontMetrics().horizontalAdvance(update.windowTitle()) + 150);
+        QRect above;
+        for (QLabel *l : update.findChildren<QLabel *>()) {
+            if (!l->isVisible())
+                continue;
+            EXPECT_GE(l->height(), l->heightForWidth(l->width())) << l->objectName().toStdString();
+            EXPECT_FALSE(l->geometry().intersects(above)) << l->objectName().toStdString();
+            above = l->geometry();
+        }
         if (!c.noConnection) {
             EXPECT_EQ(update.lblInstVer->text(), QStringLiteral("1.00.0000"));
             EXPECT_EQ(update.downloadLink().left(20), QStringLiteral("https://example.com/"));
@@ -195,6 +320,41 @@ TEST(UpdateCheck, AnswersOfTheSiteDecideWhatTheDialogOffers)
     update.setAttribute(Qt::WA_DeleteOnClose, false);
     update.Form_Load(1500);
     EXPECT_TRUE(update.lblNoConnection->isVisible());
+}
+
+// An answer that never ends, or that announces more than an update file
+// holds, is refused once more than 64 KB are in: the check reads little of it.
+TEST(UpdateCheck, AnEndlessAnswerIsCutOffAfterWhatIsUsed)
+{
+    for (const QByteArray &head : {QByteArray("HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n"),
+                                  QByteArray("HTTP/1.1 200 OK\r\nContent-Length: 4294967296\r\n\r\n")}) {
+        SCOPED_TRACE(head.constData());
+        QTcpServer server;
+        ASSERT_TRUE(server.listen(QHostAddress::LocalHost, 0));
+        qint64 sent = 0;
+        const QByteArray block = "1.00.0001\r\nhttps://example.com/x\r\n" + QByteArray(64 * 1024, 'x');
+        QObject::connect(&server, &QTcpServer::newConnection, &server, [&] {
+            QTcpSocket *s = server.nextPendingConnection();
+            const auto more = [s, &block] {
+                if (s->state() == QAbstractSocket::ConnectedState && s->bytesToWrite() < block.size())
+                    s->write(block);
+            };
+            QObject::connect(s, &QTcpSocket::readyRead, s, [s, head, more] {
+                s->readAll();
+                s->write(head);
+                more();
+            });
+            QObject::connect(s, &QTcpSocket::bytesWritten, s, [&sent, more](qint64 n) {
+                sent += n;
+                more();
+            });
+        });
+        const QString body =
+            frmSwUpdate::FetchText(QUrl(QStringLiteral("http://127.0.0.1:%1/").arg(server.serverPort())), 3000);
+        EXPECT_TRUE(body.isEmpty());
+        // What the line and the buffers on the way hold, not what a flood would.
+        EXPECT_LT(sent, 32 << 20);
+    }
 }
 
 TEST(UpdateCheck, ClosingLeavesAnotherOperationBusy)

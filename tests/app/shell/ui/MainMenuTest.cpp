@@ -1,24 +1,30 @@
 #include "app/Globals.h"
 #include "app/documents/ui/DocumentWindow.h"
 #include "app/documents/ui/Documents.h"
+#include "app/documents/ui/MdiChild.h"
 #include "app/documents/ui/TextBox.h"
 #include "app/documents/ui/frmTextBox.h"
 #include "app/shell/MenuTable.h"
 #include "app/shell/ui/ToolbarState.h"
 #include "app/shell/ui/frmCompatQuery.h"
 #include "app/shell/ui/frmWarning.h"
+#include "app/startup/ui/Images.h"
 #include "app/startup/ui/MainToolbar.h"
 #include "app/startup/ui/frmMDI.h"
 #include "platform/Help.h"
 #include "platform/Prompter.h"
+#include "platform/ResourceSound.h"
+#include "app/shell/ui/frmAbout.h"
 #include "platform/Settings.h"
 #include "tests/app/shell/ui/HelpCatcher.h"
 #include "tests/support/TestEnv.h"
 #include "tests/support/Ui.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QCheckBox>
 #include <QDesktopServices>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -27,12 +33,15 @@
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 #include <QUrl>
 
 #include <gtest/gtest.h>
 
 #include <memory>
+
+#include <sys/resource.h>
 
 namespace {
 
@@ -301,6 +310,23 @@ TEST_F(MainMenu, F1OpensTheTopicOfTheHighlightedItem)
     EXPECT_TRUE(prompts.last().text.endsWith(QLatin1String("help.html.gone is missing.")));
 }
 
+TEST_F(MainMenu, F1InAScoreOrDictionaryOpensItsSection)
+{
+    ASSERT_FALSE(useEmptyHelpFile("window-help").isEmpty());
+    HelpCatcher catcher;
+    main->show();
+    main->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(main.get()));
+    for (const char *kind : {"mnuFileNewDictionary", "mnuFileNewMusic"}) {
+        main->RunCommand(s(kind));
+        ActiveDocument()->findChild<QAbstractItemView *>()->setFocus();
+        main->RunCommand(s("Help"));
+    }
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    vx::setHelpFilePath(QString());
+    EXPECT_EQ(catcher.opened, (QStringList{s("topic347"), s("topic362")}));
+}
+
 TEST_F(MainMenu, CompatQueryWritesAtOnceAndItsCloseBoxEndsTheWait)
 {
     For10 = false;
@@ -337,6 +363,86 @@ TEST_F(MainMenu, EmulationWarningKeepsTheProgramBusyWhileUp)
     EXPECT_EQ(GetSetting(kApp, kSec, s("DisplaySV10Warning")), s("False"));
 }
 
+// A notice is waited for with the event loop running, but without spinning
+// it: the processor time over a second's wait stays under a tenth of it.
+TEST_F(MainMenu, ANoticeWaitsWithoutSpendingTheProcessor)
+{
+    vxtest::whenShown(QStringLiteral("frmWarning"), [](QWidget *w) {
+        QTimer::singleShot(1000, w, [w] { vxtest::click(w, "cmdOk"); });
+    });
+    const auto cpuMs = [] {
+        rusage r{};
+        getrusage(RUSAGE_THREAD, &r);
+        return (r.ru_utime.tv_sec + r.ru_stime.tv_sec) * 1000.0 + (r.ru_utime.tv_usec + r.ru_stime.tv_usec) / 1000.0;
+    };
+    QElapsedTimer wall;
+    wall.start();
+    const double before = cpuMs();
+    frmWarning(main.get()).DisplayWarning();
+    const double spent = cpuMs() - before;
+    EXPECT_GE(wall.elapsed(), 1000);
+    EXPECT_LT(spent, wall.elapsed() / 10.0);
+}
+
+TEST_F(MainMenu, ToolbarClicksPlayTheClickSound)
+{
+    struct Recorder : vx::ResourceSoundPlayer
+    {
+        QStringList played;
+        void play(const QString &name) override { played << name; }
+    } recorder;
+    vx::ResourceSoundPlayer *previous = vx::setResourceSoundPlayer(&recorder);
+    ToolbarButton(s("Phonetics"))->trigger();
+    const QList<QAction *> newKinds = ToolbarButton(s("New"))->menu()->actions();
+    ASSERT_FALSE(newKinds.isEmpty());
+    newKinds.first()->trigger();
+    vx::setResourceSoundPlayer(previous);
+    EXPECT_EQ(recorder.played, (QStringList{s("CLICK"), s("CLICK")}));
+    EXPECT_EQ(textWindows(), 1); // and each did its work
+}
+
+TEST_F(MainMenu, AHomePageThatCannotBeOpenedIsReported)
+{
+    // No desktop here to hand the address to.
+    prompts.queue(vx::Answer::Ok);
+    main->RunCommand(s("mnuHelpCVNHome"));
+    ASSERT_EQ(prompts.prompts().size(), 1);
+    EXPECT_EQ(prompts.last().text, s("Error # 429:\r\n\nNo web browser could be started."));
+    EXPECT_EQ(prompts.last().buttons, vx::Buttons::Ok);
+}
+
+TEST_F(MainMenu, ASecondUpdateCheckRaisesTheOpenOne)
+{
+    qputenv("VOXMERE_UPDATE_SITE", "http://127.0.0.1:1"); // refused at once
+    main->RunCommand(s("mnuHelpSwUpdate"));
+    main->RunCommand(s("mnuHelpSwUpdate"));
+    qunsetenv("VOXMERE_UPDATE_SITE");
+    int open = 0;
+    for (auto *d : main->findChildren<frmSwUpdate *>())
+        open += d->isVisible();
+    EXPECT_EQ(open, 1);
+}
+
+TEST_F(MainMenu, TheWindowMenuMarksOnlyTheActiveWindowAndWindowsShowTheirPictures)
+{
+    main->show();
+    addTextWindow(s("one"));
+    addTextWindow(s("two"));
+    QMenu *menu = main->Item(s("mnuWindow"))->menu();
+    emit menu->aboutToShow();
+    QStringList marks; // the windows listed below the menu's last line
+    for (QAction *a : menu->actions()) {
+        if (a->isSeparator())
+            marks.clear();
+        else
+            marks << QString::fromLatin1(a->isCheckable() ? (a->isChecked() ? "x" : "o") : "-");
+    }
+    EXPECT_EQ(marks.join(QLatin1Char(' ')), s("- x"));
+    // A text window's picture is its New command's, from the menu image list.
+    EXPECT_EQ(FrameOf(ActiveDocument())->windowIcon().pixmap(16, 16).toImage(),
+              images::menuImage(14).pixmap(16, 16).toImage());
+}
+
 // Pictures of every menu opened, with a text window and with none, to look
 // at: run under a real display with VX_SHOT_DIR naming a folder.
 TEST_F(MainMenu, MenusToLookAt)
@@ -347,11 +453,14 @@ TEST_F(MainMenu, MenusToLookAt)
     main->resize(900, 600);
     main->show();
     for (const char *when : {"text", "none"}) {
-        if (QLatin1String(when) == QLatin1String("text"))
+        if (QLatin1String(when) == QLatin1String("text")) {
+            addTextWindow(QStringLiteral("Behind"));
             addTextWindow(QStringLiteral("Hello there"))->txtInputBox->selectAll();
-        else {
-            ActiveDocument()->record().Dirty = false;
-            main->RunCommand(s("mnuFileClose"));
+        } else {
+            while (ActiveDocument()) {
+                ActiveDocument()->record().Dirty = false;
+                main->RunCommand(s("mnuFileClose"));
+            }
         }
         UpdateToolbarState();
         for (QAction *top : main->menuBar()->actions()) {

@@ -158,7 +158,7 @@ TEST_F(Downloads, GreetingFromTheTextWindow)
     // A folder that is not there: one message, no file.
     prompter.queue(vx::Answer::Ok);
     CreateGreetingMessage(dir + QStringLiteral("none/hello.grt"));
-    EXPECT_TRUE(prompter.last().text.startsWith(QStringLiteral("Error")));
+    EXPECT_TRUE(prompter.last().text.startsWith(QStringLiteral("Error 75: ")));
     EXPECT_FALSE(QFileInfo::exists(dir + QStringLiteral("none")));
 }
 

@@ -9,6 +9,7 @@
 #include "app/documents/ui/Documents.h"
 #include "tests/support/TestEnv.h"
 #include "common/ui/Rollover.h"
+#include "platform/Prompter.h"
 
 #include <QApplication>
 #include <QDragEnterEvent>
@@ -90,10 +91,16 @@ TEST_F(MainWindowEventsTest, DroppedFilesOpenInOrder)
     std::unique_ptr<QMimeData> data(files({dir + QStringLiteral("/a.txt"), dir + QStringLiteral("/b.xyz"),
                                            dir + QStringLiteral("/c d.txt")}));
     EXPECT_TRUE(dragEnterAccepted(data.get()));
+    vx::ScriptedPrompter prompts;
+    prompts.queue(vx::Answer::Ok);
     QDropEvent drop(QPointF(50, 80), Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(&main, &drop);
-    // Every path goes to the opener, which skips the kinds it does not know.
+    // Every path goes to the opener (as the command line's does), which
+    // refuses the kinds it does not know as File > Open does.
     EXPECT_EQ(opened(), QStringList({QStringLiteral("a.txt"), QStringLiteral("c d.txt")}));
+    ASSERT_EQ(prompts.prompts().size(), 1);
+    EXPECT_EQ(prompts.last().text, QStringLiteral("Could not load ") + dir + QStringLiteral("/b.xyz.  "));
+    EXPECT_EQ(prompts.last().title, QStringLiteral("Open File"));
 
     // Plain text may be dragged over, and dropping it does nothing.
     QMimeData text;

@@ -30,6 +30,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
@@ -234,6 +235,34 @@ TEST_F(MainWindowTest, DemoModeTexts)
     const int writes = chip->writeLog().size();
     EXPECT_TRUE(closeMain());
     EXPECT_EQ(chip->writeLog().size(), writes);
+}
+
+// At the window's opening width the panels' longest texts show whole: the
+// message panel gives way first.
+TEST(StatusBarPanels, LongestTextsFitAtTheOpeningWidth)
+{
+    QMainWindow window;
+    auto *bar = new StatusBar(&window);
+    window.setStatusBar(bar);
+    const QStringList texts = {QStringLiteral("For Help, press F1"), QStringLiteral("SV3410 Emulation: Off"),
+                               QStringLiteral("Addressing Mode: Index"),
+                               QStringLiteral("Chipset: SV3420/1,536 KB (33 min)"),
+                               QStringLiteral("Dictionary: (unknown)")};
+    for (int i = 0; i < texts.size(); ++i)
+        bar->SetPanelText(i + 1, texts[i]);
+    window.resize(vx::twipsToPixels(mainwin::MainGeometry{}.width), 400);
+    window.show();
+    QApplication::processEvents();
+    for (int i = 2; i <= StatusBar::kPanels; ++i) {
+        QLabel *p = bar->Panel(i);
+        EXPECT_GE(p->contentsRect().width(), p->fontMetrics().horizontalAdvance(p->text())) << i;
+    }
+    // Lock keys: greyed while off, plain where no state can be read.
+    bar->ShowLockKeys(vx::LockKeys{false, true});
+    EXPECT_FALSE(bar->Panel(7)->isEnabled());
+    EXPECT_TRUE(bar->Panel(8)->isEnabled());
+    bar->ShowLockKeys(vx::readLockKeys()); // offscreen: none
+    EXPECT_TRUE(bar->Panel(7)->isEnabled() && bar->Panel(8)->isEnabled());
 }
 
 TEST_F(MainWindowTest, SecondInstanceIsRefusedAndTouchesNothing)

@@ -86,3 +86,37 @@ TEST(ProgramStart, ATerminationSignalClosesTheProgramTheNormalWay)
     ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
     EXPECT_TRUE(ini.readAll().contains("MDIWidth")) << "no geometry written";
 }
+
+// Asked for their usage or version, both programs print it and end, without
+// a window and without a display.
+TEST(ProgramStart, HelpAndVersionPrintAndEnd)
+{
+    const struct
+    {
+        const char *program;
+        const char *option;
+        const char *begins;
+    } cases[] = {
+        {"Voxmere", "--help", "Usage: Voxmere [FILE]\n"},
+        {"Voxmere", "--version", "Voxmere Version 1.00.0000\n"},
+        {"Tolvane", "-h", "Usage: Tolvane [FILE...]\n"},
+        {"Tolvane", "--version", "Tolvane Version 2.00."},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(std::string(c.program) + " " + c.option);
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("none-at-all"));
+        p.setProcessEnvironment(env);
+        p.start(qEnvironmentVariable("VX_BIN_DIR") + QLatin1Char('/') + QLatin1String(c.program),
+                {QLatin1String(c.option)});
+        if (!p.waitForFinished(10000)) {
+            p.kill();
+            p.waitForFinished();
+            ADD_FAILURE() << "still running";
+            continue;
+        }
+        EXPECT_EQ(p.exitCode(), 0);
+        EXPECT_TRUE(p.readAllStandardOutput().startsWith(c.begins));
+    }
+}
