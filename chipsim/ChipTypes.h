@@ -24,7 +24,7 @@ struct ChipConfig
     int firmwareSecond = 0x0210; // version half of the second image
     qint32 recMemBytes = 1536 * 1024; // recording memory; -1 = none
     int inputBufferSize = 1024;  // bytes the chip takes before CTS drops
-    double secondsPerChar = 0.004; // program seconds of speech per text byte at speed 5
+    double secondsPerChar = defaultSecondsPerChar(); // program seconds of speech per text byte at speed 5
     double flashSeconds = 1.0;   // CTS low while a firmware image is written
     int powerUpBaud = 0;         // 0 = takes the speed of the first CR
     // A transfer's storing pace; 0 = instant. Paced, the chip holds what
@@ -38,6 +38,10 @@ struct ChipConfig
 
     // The preset for "SV3420" or "SV3410" (anything else: SV3420).
     [[nodiscard]] static ChipConfig forModel(const QString &model);
+    // A chip's own pace, some two and a half words a second, unless the
+    // environment variable VOXMERE_SIM_PACE gives seconds per character
+    // (0 to 60); tests set it low so that speech takes no time.
+    [[nodiscard]] static double defaultSecondsPerChar();
 };
 
 // Faults a test can switch on.
@@ -49,6 +53,7 @@ struct ChipFaults
     QByteArray junkBeforeReply;       // sent in front of every reply
     int failTransferAtPercent = -1;   // a transfer fails once this share arrived
     bool recordWriteError = false;    // a recording fails to store: status 7 when it ends
+    QByteArray afterWriteError;       // sent right behind that 7 (a stray end marker 98, say)
     // Status bytes a recording sends instead of its own, one write per entry
     // (an entry of several bytes arrives as one burst), 0.05 s apart.
     QList<QByteArray> recordScript;

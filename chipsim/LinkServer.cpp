@@ -365,4 +365,12 @@ ChipConfig ChipConfig::forModel(const QString &model)
     return c;
 }
 
+double ChipConfig::defaultSecondsPerChar()
+{
+    constexpr double kChipPace = 0.07;
+    bool ok = false;
+    const double pace = qEnvironmentVariable("VOXMERE_SIM_PACE").toDouble(&ok);
+    return ok && pace >= 0.0 && pace <= 60.0 ? pace : kChipPace;
+}
+
 } // namespace chipsim

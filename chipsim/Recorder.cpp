@@ -183,7 +183,7 @@ void Chip::finishRecording(bool)
         return;
     mRec.active = false;
     if (mFaults.recordWriteError) {
-        send(QByteArray(1, RecWriteError));
+        send(QByteArray(1, RecWriteError) + mFaults.afterWriteError);
         return;
     }
     if (!mRec.data.isEmpty())

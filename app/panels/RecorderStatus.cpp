@@ -55,8 +55,11 @@ std::vector<RecorderStatusAction> DecodeRecorderStatuses(const QByteArray &bytes
 {
     std::vector<RecorderStatusAction> actions;
     actions.reserve(bytes.size());
-    for (const char b : bytes)
-        actions.push_back(DecodeRecorderStatus(static_cast<unsigned char>(b)));
+    constexpr unsigned char kEndMarker = 98;
+    for (const char b : bytes) {
+        if (static_cast<unsigned char>(b) != kEndMarker)
+            actions.push_back(DecodeRecorderStatus(static_cast<unsigned char>(b)));
+    }
     return actions;
 }
 
@@ -102,6 +105,11 @@ bool IsRecMemNumberValid(qint64 number)
 QString TagOutOfRangeMessage()
 {
     return QStringLiteral("Tag out of range. Valid range is 0-65534.  ");
+}
+
+QString TagIndexOutOfRangeMessage()
+{
+    return QStringLiteral("Tag/Index value out of range. Valid range is 0-65534.  ");
 }
 
 QString UploadToolTip(qint64 number)

@@ -24,6 +24,7 @@ struct RecorderStatusAction
 
 [[nodiscard]] RecorderStatusAction DecodeRecorderStatus(int byte);
 // Every byte of one read, in order: none is lost when several arrive together.
+// The end marker 98 is no status and is left out: it never hides the last one.
 [[nodiscard]] std::vector<RecorderStatusAction> DecodeRecorderStatuses(const QByteArray &bytes);
 [[nodiscard]] QString WriteErrorMessage();
 
@@ -42,6 +43,8 @@ inline constexpr int kLargestRecMemNumber = 65534;
 // Tags, indexes and file numbers of recording memory run from 0 to 65534.
 [[nodiscard]] bool IsRecMemNumberValid(qint64 number);
 [[nodiscard]] QString TagOutOfRangeMessage();
+// The file box of the recorder holds a tag or an index.
+[[nodiscard]] QString TagIndexOutOfRangeMessage();
 
 // Tool tips of the file box's buttons for a file number.
 [[nodiscard]] QString UploadToolTip(qint64 number);

@@ -19,6 +19,11 @@ QString withSeparator(const QString &folder)
 
 } // namespace
 
+QString FolderOf(const QString &path)
+{
+    return withSeparator(QFileInfo(path).absolutePath());
+}
+
 QString FindSoundFile(const QString &folder, const QString &name)
 {
     if (name.isEmpty())

@@ -8,6 +8,10 @@
 #include <QLocale>
 #include <QString>
 
+// The folder of the file at `path`, ending with one separator: "/" for a
+// file in the root.
+[[nodiscard]] QString FolderOf(const QString &path);
+
 // The name under which the file `name` is in `folder`: `name` itself when a
 // file of that name is there, else the one file whose name differs only in
 // the case of letters (a library made where case does not matter); "" when

@@ -42,9 +42,11 @@ bool SendPartTable(const QByteArray &buffer, const std::function<void(const QByt
         settings.append(buffer.mid(entry + 2, 2));
         send(settings);
         // An event list without its zero byte ends at the buffer's end.
+        // A stop ends the part; the next entry then ends the table, or the
+        // walk when another part follows.
         for (qsizetype at = offset; at + 3 < buffer.size() && byteAt(buffer, at) != 0; at += 4) {
             if (stopRequested())
-                return false;
+                break;
             send(buffer.mid(at, 4));
         }
     }

@@ -27,9 +27,10 @@ inline constexpr int kMusicBufferSize = 8193;
 // Walks a part table in buffer (kMusicBufferSize bytes): for each part its
 // settings record, then its 4-byte events, each handed to send; the closing
 // bytes after the last part. stopRequested is asked before each part and
-// each event; a stop ends the walk without the closing bytes and returns
-// false. Entries and events that would run past the buffer end the table
-// or the part.
+// each event: a stop ends the part's events, and before a further part it
+// ends the walk without the closing bytes and returns false (a stop during
+// the last part still closes). Entries and events that would run past the
+// buffer end the table or the part.
 bool SendPartTable(const QByteArray &buffer, const std::function<void(const QByteArray &)> &send,
                    const std::function<bool()> &stopRequested);
 

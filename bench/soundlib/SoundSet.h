@@ -59,6 +59,10 @@ inline QString writeLibrary(const QString &folder, int count)
         QFile f(folder + name);
         if (!f.open(QIODevice::WriteOnly) || f.write(content) != content.size())
             return {};
+        // Inspected once all of it is on disk: a chip PCM file is judged by its length.
+        f.close();
+        if (f.error() != QFileDevice::NoError)
+            return {};
         listed << GetSoundFileInfo(folder, name, true);
     }
     const QString libPath = folder + QStringLiteral("Library.sfl");

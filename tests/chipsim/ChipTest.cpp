@@ -194,6 +194,21 @@ TEST(Chip, SpeaksAtItsPaceAndAnswersMarkersInOrder)
     EXPECT_FALSE(chip.speaking());
 }
 
+TEST(Chip, SpeaksAtAChipsPaceUnlessTheEnvironmentSetsAnother)
+{
+    // The shared test set-up asks for a fast pace; a chip says two to three
+    // words (of five letters and a blank) a second.
+    const QByteArray testPace = qgetenv("VOXMERE_SIM_PACE");
+    EXPECT_DOUBLE_EQ(ChipConfig().secondsPerChar, testPace.toDouble());
+    for (const char *unset : {"", "fast", "-1"}) {
+        qputenv("VOXMERE_SIM_PACE", unset);
+        const double wordSeconds = 6 * ChipConfig::forModel(QStringLiteral("SV3420")).secondsPerChar;
+        EXPECT_GE(wordSeconds, 1.0 / 3) << unset;
+        EXPECT_LE(wordSeconds, 1.0 / 2) << unset;
+    }
+    qputenv("VOXMERE_SIM_PACE", testPace);
+}
+
 TEST(Chip, CtsDropsWhileTheInputBufferIsFull)
 {
     ChipConfig cfg;

@@ -104,8 +104,8 @@ void RecordToRecordingMemory()
     // The chip reports a failed write only once it has tried to store the
     // recording, after CAN: reception stays on while it settles.
     Delay(0.25);
-    for (const char b : std::exchange(RecStatusQueue, QByteArray()))
-        lastStatus = static_cast<unsigned char>(b);
+    for (const vx::RecorderStatusAction &a : vx::DecodeRecorderStatuses(std::exchange(RecStatusQueue, QByteArray())))
+        lastStatus = a.byte;
     try {
         Comm->setRThreshold(0);
     } catch (const LinkError &) {

@@ -149,6 +149,8 @@ void frmCpanels::Form_Load()
         picCPanels[4]->setEnabled(false);
     }
     UpdateControls();
+    // The tone boxes' values in the mode the chip is now in.
+    ComputeToneParameters();
 }
 
 WindowState frmCpanels::state() const
@@ -291,4 +293,10 @@ void ShowControlPanel()
     w->SetVisible(true);
     w->SetFocus();
     w->UpdateControls();
+}
+
+void RefreshControlPanels()
+{
+    if (auto *w = qobject_cast<frmCpanels *>(DocumentAt(0)))
+        w->UpdateControls();
 }

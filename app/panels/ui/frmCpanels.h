@@ -10,6 +10,8 @@
 #include "app/documents/ui/MdiChild.h"
 #include "app/panels/Dialer.h"
 
+#include <optional>
+
 class QCheckBox;
 class QComboBox;
 class QFrame;
@@ -151,6 +153,9 @@ public:
     void cmdInitialize_Click();
     void cmdDelete_Click();
     void cmdUpload_Click();
+    // The number in the file box when recording memory has room for it;
+    // otherwise the range message, the box set to the largest, and nothing.
+    [[nodiscard]] std::optional<qint64> CheckedFileNumber();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -182,8 +187,10 @@ private:
 
 // The control panel window in slot 0, created on first use (not shown).
 frmCpanels *ControlPanels();
-// Shows the control panel window and brings it to the front.
+// Shows the control panel window, brings it to the front and refreshes it.
 void ShowControlPanel();
+// The control panels read the chip's state again, when the window exists.
+void RefreshControlPanels();
 // The Record command while the control panels are active: records from the
 // A/D converter into the chip's recording memory under the panel's tag.
 void RecordToRecordingMemory();

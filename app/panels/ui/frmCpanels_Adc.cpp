@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QShortcut>
 #include <QThread>
 
 // The A/D converter monitor: the settings value from the channel and three
@@ -123,17 +124,29 @@ void frmCpanels::cmdAdcStart_Click()
     AdcRunning = true;
     StopRequested = false;
     bool sampled = false;
+    // While it runs the button is the window's Cancel button: Escape presses
+    // it, and its caption keeps its own access key.
+    QShortcut escape(QKeySequence(Qt::Key_Escape), this);
+    escape.setObjectName(QStringLiteral("AdcEscape"));
+    escape.setContext(Qt::WidgetWithChildrenShortcut);
+    escape.setEnabled(false);
+    connect(&escape, &QShortcut::activated, cmdAdcStart, &QPushButton::click);
+    // The status line and the caption change with the state, not with each sample.
+    const auto showState = [&](const QString &status, const QString &caption) {
+        if (lblProgressMsg->text() != status)
+            lblProgressMsg->setText(status);
+        if (cmdAdcStart->text() != caption)
+            cmdAdcStart->setText(caption);
+        escape.setEnabled(true);
+    };
     try {
         Comm->setRThreshold(0);
         Comm->setInBufferCount(0);
         Comm->setInputLen(channels);
         vx::panels::sendCommand(vx::AdcStartLive(CmdChar, AdcSettings));
         while (AdcRunning) {
-            if (trig && !sampled) {
-                lblProgressMsg->setText(QStringLiteral("Status: Waiting for trigger"));
-                cmdAdcStart->setText(QStringLiteral("Cancel"));
-                cmdAdcStart->setShortcut(Qt::Key_Escape);
-            }
+            if (trig && !sampled)
+                showState(QStringLiteral("Status: Waiting for trigger"), QStringLiteral("Cancel"));
             QCoreApplication::processEvents(QEventLoop::AllEvents);
             if (!AdcRunning)
                 break;
@@ -148,11 +161,8 @@ void frmCpanels::cmdAdcStart_Click()
                     vbalADC[b.bar]->setFormat(QString::number(b.value));
                 }
                 sampled = true;
-                if (cont) {
-                    lblProgressMsg->setText(QStringLiteral("Status: Running"));
-                    cmdAdcStart->setText(QStringLiteral("&Stop"));
-                    cmdAdcStart->setShortcut(Qt::Key_Escape);
-                }
+                if (cont)
+                    showState(QStringLiteral("Status: Running"), QStringLiteral("&Stop"));
                 if (vx::AdcSingleConversion(AdcSettings))
                     break;
             } else {
@@ -163,6 +173,7 @@ void frmCpanels::cmdAdcStart_Click()
         // A port that failed underneath ends the monitor like Stop.
     }
     AdcRunning = false;
+    escape.setEnabled(false);
     lblProgressMsg->setText(QStringLiteral("Status: Stopped"));
     cmdAdcStart->setText(QStringLiteral("&Start"));
     for (QWidget *w : std::initializer_list<QWidget *>{chkHdwTrg, chkExtAmp, chkContinuous, cboChannel})

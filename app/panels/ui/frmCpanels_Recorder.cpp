@@ -144,6 +144,16 @@ qint64 frmCpanels::FileNumber() const
     return txtTagIndexVal->text().toLongLong();
 }
 
+std::optional<qint64> frmCpanels::CheckedFileNumber()
+{
+    const qint64 number = FileNumber();
+    if (vx::IsRecMemNumberValid(number))
+        return number;
+    vx::MsgBox(vx::TagIndexOutOfRangeMessage(), vx::Buttons::Ok, vx::Icon::Exclamation);
+    txtTagIndexVal->setText(QString::number(vx::kLargestRecMemNumber));
+    return std::nullopt;
+}
+
 void frmCpanels::txtTagIndexVal_Change()
 {
     QString t = txtTagIndexVal->text();
@@ -211,10 +221,8 @@ void frmCpanels::cmdDelete_Click()
     if (UpdatingControls || Port == 0 || !cTolv)
         return;
     picActiveCPTab->setFocus();
-    if (!vx::IsRecMemNumberValid(FileNumber())) {
-        vx::MsgBox(vx::TagOutOfRangeMessage(), vx::Buttons::Ok, vx::Icon::Exclamation);
+    if (!CheckedFileNumber())
         return;
-    }
     if (vx::MsgBox(QStringLiteral("Are you sure you want to delete the file from recording memory? "),
                    vx::Buttons::YesNo, vx::Icon::Exclamation, QStringLiteral("Confirm Delete"), 2) != vx::Answer::Yes)
         return;
@@ -244,10 +252,8 @@ void frmCpanels::cmdUpload_Click()
         return;
     picActiveCPTab->setFocus();
     // Refused before the dialog: the link takes no number outside its range.
-    if (!vx::IsRecMemNumberValid(FileNumber())) {
-        vx::MsgBox(vx::TagOutOfRangeMessage(), vx::Buttons::Ok, vx::Icon::Exclamation);
+    if (!CheckedFileNumber())
         return;
-    }
     const QString fileName =
         GetSavePcmFileName(vx::ProposedUploadName(txtTagIndexVal->text(), optIndexType[1]->isChecked()));
     if (fileName.isEmpty())

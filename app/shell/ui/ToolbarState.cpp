@@ -86,7 +86,9 @@ vx::ToolbarInputs GatherToolbarInputs()
         return in;
     in.panelsVisible = shown(main->panelsWindow());
     in.phoneticVisible = shown(main->phoneticWindow());
-    if (const MdiChild *child = ActiveChild()) {
+    // A tool window hidden while it was active is no window: nothing may act on it.
+    const MdiChild *child = ActiveChild();
+    if (child && !child->frame()->isHidden()) {
         const WindowState w = child->state();
         in.kind = w.kind;
         in.control = w.control;

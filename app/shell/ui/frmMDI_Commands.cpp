@@ -481,14 +481,20 @@ void frmMDI::mnuFileExit_Click()
 
 void frmMDI::mnuEditPreferences_Click()
 {
-    if (EditPortPreferences() && Port != 0)
+    if (EditPortPreferences() && Port != 0) {
         InitChipLink();
+        // Another port may mean another chip.
+        if (mPanels && FrameOf(mPanels)->isVisible() && Port >= 1)
+            RefreshControlPanels();
+    }
     UpdateToolbarState();
 }
 
 void frmMDI::mnuViewCtlPanels_Click()
 {
-    toggle(mPanels);
+    // Shown again, the panels read the chip: it may have changed meanwhile.
+    if (toggle(mPanels))
+        ShowControlPanel();
     UpdateToolbarState();
 }
 

@@ -167,12 +167,15 @@ private:
     bool settingsEvent(QObject *watched, QEvent *event);
     void ApplyTagToSelected();
     void ApplyCompressBoost();
+    // The tag or gate box shows the current row's stored value again.
+    void ShowStoredSetting(QLineEdit *box);
     // The views show the rows' cells again, keeping the selection.
     void cellsChanged();
     void markModified();
     friend class SettingsBoxEvents;
 
     bool Resizing = false;
+    bool mTagFromList = false; // a digit typed in the list moves the focus to the tag box
     std::vector<bool> ListSelSnapshot;
     QPoint mPressPos;
     bool mPressed = false;

@@ -4,6 +4,7 @@
 #include "app/Globals.h"
 #include "app/documents/ui/Documents.h"
 #include "app/soundlib/SoundFormat.h"
+#include "app/soundlib/SoundRefresh.h"
 #include "app/soundlib/ui/SoundLibModel.h"
 #include "app/soundlib/ui/frmSoundLib.h"
 #include "app/shell/ui/ToolbarState.h"
@@ -23,6 +24,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMimeData>
+#include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QStackedWidget>
 #include <QTimer>
@@ -226,8 +228,11 @@ bool frmSoundLib::lvwFileList_KeyDown(int KeyCode, Qt::KeyboardModifiers Shift)
     const int cur = currentRow();
     if (KeyCode >= Qt::Key_0 && KeyCode <= Qt::Key_9 && cur >= 0 && rows()[cur].entry.Kind != sfkNotSound &&
         !(Shift & (Qt::ControlModifier | Qt::AltModifier))) {
-        // A digit starts a new tag for the row.
-        txtTag->setFocus();
+        // A digit starts a new tag for the row; the next digit goes after it.
+        {
+            const QScopedValueRollback fromList(mTagFromList, true);
+            txtTag->setFocus();
+        }
         txtTag->setText(QString(QChar(u'0' + (KeyCode - Qt::Key_0))));
         txtTag->setCursorPosition(1);
         return true;
@@ -276,7 +281,7 @@ void frmSoundLib::AddFilesToSoundLibrary(const QStringList &files)
         }
         // The record keeps the name as it is on disk; only messages show it in proper case.
         const QString shown = ProperCaseName(fi.fileName());
-        SoundEntry e = GetSoundFileInfo(fi.absolutePath() + QLatin1Char('/'), fi.fileName(), DfltPCMEnc);
+        SoundEntry e = GetSoundFileInfo(FolderOf(fi.absoluteFilePath()), fi.fileName(), DfltPCMEnc);
         if (e.Kind == sfkNotSound) {
             if (vx::MsgBox(shown + QStringLiteral(" will not be added to the library ") +
                                QStringLiteral("because it is not a supported sound format.") + QLatin1Char('\n'),
@@ -287,8 +292,8 @@ void frmSoundLib::AddFilesToSoundLibrary(const QStringList &files)
         }
         if (const int holder = IsTagInUse(r, e.Tag)) {
             if (vx::MsgBox(shown + QStringLiteral(" will not be added to the library because ") +
-                               QStringLiteral("its tag is a duplicate of ") + r[holder - 1].entry.FileName +
-                               QStringLiteral(". ") + QLatin1Char('\n'),
+                               QStringLiteral("its tag is a duplicate of ") +
+                               ProperCaseName(r[holder - 1].entry.FileName) + QStringLiteral(". ") + QLatin1Char('\n'),
                            vx::Buttons::OkCancel, vx::Icon::Exclamation, QStringLiteral("Duplicate Tag")) ==
                 vx::Answer::Cancel)
                 break;

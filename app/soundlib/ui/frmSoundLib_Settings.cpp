@@ -47,8 +47,13 @@ namespace {
 constexpr int kKeyEnter = 13;
 constexpr int kKeyEscape = 27;
 
-CheckState fromQt(Qt::CheckState s)
+// What a box asks of the selected rows. A box the current row does not take
+// (Boost of a chip PCM row) is off and says nothing: grey, leave as it is.
+CheckState fromBox(const QCheckBox *box)
 {
+    if (!box->isEnabledTo(box->parentWidget()))
+        return chkGrey;
+    const Qt::CheckState s = box->checkState();
     return s == Qt::Checked ? chkChecked : s == Qt::PartiallyChecked ? chkGrey : chkUnchecked;
 }
 
@@ -139,13 +144,21 @@ bool frmSoundLib::settingsEvent(QObject *watched, QEvent *event)
         const int nudge = vx::twipsToPixels(25);
         box->setGeometry(design.adjusted(-nudge, -nudge, 0, vx::twipsToPixels(35) - nudge));
         box->setFrame(true);
-        QTimer::singleShot(0, box, &QLineEdit::selectAll);
+        // A digit typed in the list has just become the text: the caret stays after it.
+        if (!mTagFromList)
+            QTimer::singleShot(0, box, &QLineEdit::selectAll);
         return false;
     }
-    case QEvent::FocusOut:
+    case QEvent::FocusOut: {
         box->setFrame(false);
         box->setGeometry(box->property(kDesignRect).toRect());
+        // Only Enter stores what was typed: a box left otherwise shows what
+        // the row holds. Another window or a menu over this one leaves it be.
+        const Qt::FocusReason why = static_cast<QFocusEvent *>(event)->reason();
+        if (why != Qt::ActiveWindowFocusReason && why != Qt::PopupFocusReason)
+            ShowStoredSetting(box);
         return false;
+    }
     case QEvent::MouseButtonRelease:
         UpdateToolbarState();
         return false;
@@ -187,12 +200,19 @@ void frmSoundLib::txtGate_Change()
     UpdateToolbarState();
 }
 
-bool frmSoundLib::txtTag_KeyPress(int KeyAscii)
+void frmSoundLib::ShowStoredSetting(QLineEdit *box)
 {
     const int cur = currentRow();
+    if (cur < 0 || cur >= rows().size())
+        return;
+    const SoundEntry &e = rows()[cur].entry;
+    box->setText(QString::number(box == txtTag ? e.Tag : e.NoiseGate));
+}
+
+bool frmSoundLib::txtTag_KeyPress(int KeyAscii)
+{
     if (KeyAscii == kKeyEscape) {
-        if (cur >= 0)
-            txtTag->setText(QString::number(rows()[cur].entry.Tag));
+        ShowStoredSetting(txtTag);
     } else if (KeyAscii == kKeyEnter) {
         ApplyTagToSelected();
         SetHeaderIcon(lvwReport, colTag, 0, false);
@@ -205,16 +225,14 @@ bool frmSoundLib::txtTag_KeyPress(int KeyAscii)
 
 bool frmSoundLib::txtGate_KeyPress(int KeyAscii)
 {
-    const int cur = currentRow();
     if (KeyAscii == kKeyEscape) {
-        if (cur >= 0)
-            txtGate->setText(QString::number(rows()[cur].entry.NoiseGate));
+        ShowStoredSetting(txtGate);
     } else if (KeyAscii == kKeyEnter) {
         const SettingsEdit edit = ApplyGateToSelected(rows(), selectedRows(), txtGate->text());
         if (edit.changed)
             markModified();
-        else if (cur >= 0)
-            txtGate->setText(QString::number(rows()[cur].entry.NoiseGate)); // a gate too large is not taken
+        else
+            ShowStoredSetting(txtGate); // a gate too large is not taken
     } else {
         return false;
     }
@@ -263,8 +281,7 @@ void frmSoundLib::chkBoost_Click()
 
 void frmSoundLib::ApplyCompressBoost()
 {
-    const SettingsEdit edit = ::ApplyCompressBoost(rows(), selectedRows(), fromQt(chkCompress->checkState()),
-                                                   fromQt(chkBoost->checkState()));
+    const SettingsEdit edit = ::ApplyCompressBoost(rows(), selectedRows(), fromBox(chkCompress), fromBox(chkBoost));
     if (edit.changed)
         cellsChanged();
     UpdateToolbarState();

@@ -173,7 +173,9 @@ void PlayPcmOnChip(QString &FileName)
     Playing = true;
     if (!IsOlderChip)
         SetPlayButtonsBusy();
-    statusText(QStringLiteral(" "));
+    // Only the picture goes: the caller's text ("Playing '...'") stays up.
+    if (frmMDI *main = frmMDI::instance(); main && main->sbStatusBar)
+        main->sbStatusBar->SetPanelPicture(QPixmap());
     bool switched = false;
     try {
         SendToChip(QStringLiteral("\r"));

@@ -5,6 +5,7 @@
 #include "app/documents/ui/FileDialogs.h"
 #include "app/documents/ui/MdiChild.h"
 #include "app/documents/ui/TextBox.h"
+#include "app/panels/ui/frmCpanels.h"
 #include "common/TextUtil.h"
 #include "app/startup/Busy.h"
 #include "app/startup/WaveRecording.h"
@@ -97,6 +98,9 @@ void RecordTextToWave()
 
 void RecordTextToWaveCommand()
 {
+    // A sound or recording plays through the link: no pause can cut into it.
+    if (Playing)
+        return;
     if (Busy) {
         PauseSpeaking();
         return;
@@ -113,6 +117,8 @@ void RecordTextToWaveCommand()
     // Also after a failure: CAN, the speed back, Busy cleared.
     if (!StopRequested)
         PauseSpeaking();
+    // Commands in the text may have changed the chip's settings.
+    RefreshControlPanels();
     SetPlayButtonsIdle();
     EndBusy();
 }

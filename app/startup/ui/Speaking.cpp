@@ -1,10 +1,10 @@
 #include "app/startup/ui/Speaking.h"
 
-#include "app/panels/RecorderStatus.h"
+#include "app/panels/ui/frmCpanels.h"
 #include "link/LinkError.h"
 #include "link/cTolvane.h"
 #include "platform/Prompter.h"
-#include <QLineEdit>
+#include <QLabel>
 #include <QRadioButton>
 
 #include "app/Globals.h"
@@ -137,34 +137,39 @@ void PlayToneCommands()
     onLink([&] { SendToChip(QChar(24) + ExpandHexEscapes(text) + QChar(0)); });
 }
 
-// Plays the file the recorder panel names, by index or by tag.
+// Plays the file the recorder panel names, by index or by tag. Playing is
+// set before the buttons change, so that Pause stays off: the link's call
+// must run to its end.
 void PlayRecordingMemoryFile()
 {
-    QWidget *panels = DocumentAt(0);
-    auto *box = panels ? panels->findChild<QLineEdit *>(QStringLiteral("txtTagIndexVal")) : nullptr;
-    auto *byTag = panels ? panels->findChild<QRadioButton *>(QStringLiteral("optIndexType_1")) : nullptr;
-    if (!box || !byTag || !cTolv)
+    auto *panels = qobject_cast<frmCpanels *>(DocumentAt(0));
+    if (!panels || !cTolv)
         return;
-    const qint64 number = box->text().toLongLong();
-    if (!vx::IsRecMemNumberValid(number)) {
-        vx::MsgBox(vx::TagOutOfRangeMessage(), vx::Buttons::Ok, vx::Icon::Exclamation);
+    const std::optional<qint64> number = panels->CheckedFileNumber();
+    if (!number)
         return;
-    }
-    BeginBusy();
-    SetPlayButtonsBusy();
+    const bool byTag = panels->optIndexType[1]->isChecked();
+    panels->lblProgressMsg->setText((byTag ? QStringLiteral("Playing tag ") : QStringLiteral("Playing index ")) +
+                                    QString::number(*number) + QStringLiteral("..."));
+    panels->lblProgressMsg->setVisible(true);
     Playing = true;
+    SetPlayButtonsBusy();
+    BeginBusy();
     StopRequested = false;
-    QString error;
+    QCoreApplication::processEvents();
     try {
-        cTolv->PlayRecMemFile(static_cast<qint32>(number), byTag->isChecked());
+        cTolv->PlayRecMemFile(static_cast<qint32>(*number), byTag);
     } catch (const LinkError &e) {
-        error = e.description();
+        vx::MsgBox(e.description(), vx::Buttons::Ok, vx::Icon::Exclamation, QStringLiteral("Error"));
     }
     Playing = false;
     SetPlayButtonsIdle();
     EndBusy();
-    if (!error.isEmpty())
-        vx::MsgBox(QStringLiteral("ERROR: ") + error, vx::Buttons::Ok, vx::Icon::Exclamation);
+    panels->lblProgressMsg->clear();
+    onLink([] {
+        Comm->setInBufferCount(0);
+        Comm->setRThreshold(0);
+    });
 }
 
 } // namespace
@@ -372,6 +377,8 @@ void PlayTextOrRecording()
         if (index != 1)
             onLink([&] { SendToChip(SpeechModeCommands(false, index, PanelUseDict())); });
     }
+    // Commands in the text may have changed the chip's settings.
+    RefreshControlPanels();
     SetPlayButtonsIdle();
     EndBusy();
 }

@@ -46,6 +46,9 @@ TEST(SoundRefresh, FindsNamesWhateverTheirCase)
     };
     for (const auto &c : cases)
         EXPECT_EQ(FindSoundFile(f, QLatin1String(c.asked)), QLatin1String(c.found)) << c.asked;
+    // The folder a file is added from keeps one separator, also the root.
+    EXPECT_EQ(FolderOf(QStringLiteral("/a.wav")), QStringLiteral("/"));
+    EXPECT_EQ(FolderOf(f + QStringLiteral("twin.wav")), f);
 }
 
 TEST(SoundRefresh, MarksMissingKeepsSettingsAndRelocatesByFolder)

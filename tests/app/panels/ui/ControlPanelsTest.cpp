@@ -43,6 +43,13 @@ TEST_F(ControlPanels_, TheRefreshFollowsTheChipsCompatibilityMode)
     panels->UpdateControls();
     EXPECT_EQ(warnings(), 1);
 
+    // Loaded in emulation, the tone boxes are taken as that mode reads them:
+    // a duration too long for the highest tone is lowered.
+    panels->txtF1->setText(QStringLiteral("2746"));
+    panels->txtDur->setText(QStringLiteral("16465"));
+    panels->Form_Load();
+    EXPECT_LT(panels->txtDur->text().toInt(), 16465);
+
     // Back to native: the list grows again, and the caption is the program's.
     main->setWindowTitle(QStringLiteral("Voxmere - emulating"));
     panels->cmdPOR_Click(4);

@@ -17,6 +17,7 @@
 #include <QDir>
 #include <QFile>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QTemporaryDir>
 
 namespace {
@@ -118,6 +119,8 @@ TEST_F(Panels_, AdcMonitorStreamsUntilStoppedOrOnce)
     // nothing else may start, and the same button stops it.
     bool closeRefused = false;
     bool busyWhileRunning = false;
+    bool altS = false;
+    bool escapeStops = false;
     QString runningText;
     int polls = 0;
     duringWait([&] {
@@ -125,14 +128,23 @@ TEST_F(Panels_, AdcMonitorStreamsUntilStoppedOrOnce)
             return false;
         busyWhileRunning = Busy;
         runningText = panels->cmdAdcStart->text() + QLatin1Char('|') + panels->lblProgressMsg->text();
+        altS = panels->cmdAdcStart->shortcut() == QKeySequence(Qt::ALT | Qt::Key_S);
         bool cancel = false;
         panels->Form_QueryUnload(cancel);
         closeRefused = cancel;
-        panels->cmdAdcStart->click();
+        // Escape stops it too, as the window's Cancel button.
+        auto *escape = panels->findChild<QShortcut *>(QStringLiteral("AdcEscape"));
+        escapeStops = escape && escape->isEnabled() && escape->key() == QKeySequence(Qt::Key_Escape);
+        if (escapeStops)
+            emit escape->activated();
+        else
+            panels->cmdAdcStart->click();
         return true;
     });
     panels->cmdAdcStart_Click();
     EXPECT_EQ(runningText, QStringLiteral("&Stop|Status: Running"));
+    EXPECT_TRUE(altS);
+    EXPECT_TRUE(escapeStops);
     EXPECT_TRUE(busyWhileRunning);
     EXPECT_TRUE(closeRefused);
     for (int i = 0; i < 4; ++i) {
@@ -211,6 +223,7 @@ TEST_F(Panels_, RecordingIntoRecordingMemory)
         QList<QByteArray> script;
         bool writeError;
         const char *message;
+        QByteArray afterWriteError = {};
     };
     const Case cases[] = {
         {{QByteArray("\x08")}, false, "Out of recording memory. "},
@@ -218,6 +231,7 @@ TEST_F(Panels_, RecordingIntoRecordingMemory)
         {{QByteArray("\x0d")}, false, "Duplicate tag in sound library. "},
         {{QByteArray(1, '\0')}, true, "Error writing to recording memory. "},
         {{}, true, "Error writing to recording memory. "}, // stopped: the chip stores after CAN
+        {{}, true, "Error writing to recording memory. ", QByteArray(1, 98)}, // 98 is no status
     };
     // The write error comes after CAN, within the program's settling time:
     // on a quickened clock a loaded machine could miss it.
@@ -226,6 +240,7 @@ TEST_F(Panels_, RecordingIntoRecordingMemory)
         chipsim::ChipFaults cf;
         cf.recordScript = c.script;
         cf.recordWriteError = c.writeError;
+        cf.afterWriteError = c.afterWriteError;
         chip->setFaults(cf);
         prompter.clear();
         if (c.script.isEmpty()) {
@@ -253,6 +268,55 @@ TEST_F(Panels_, RecordingIntoRecordingMemory)
     EXPECT_EQ(messages()[0], vx::TagOutOfRangeMessage());
     EXPECT_TRUE(messages()[1].startsWith(QStringLiteral("The recorder can record from any one")));
     EXPECT_TRUE(chip->writeLog().isEmpty());
+}
+
+TEST_F(Panels_, PlayFromRecordingMemoryRunsToItsEnd)
+{
+    chip->addRecFile(7, chipsim::makeMarkedPcm(99, 7, QByteArray(20000, '\x10')));
+    panels->UpdateControls();
+    panels->NewTab(4);
+    ActiveDocIndex = 0;
+
+    // The file box's range, for Play, Delete and Upload alike.
+    for (auto command : {&PlayTextOrRecording, +[] { ControlPanels()->cmdDelete_Click(); },
+                         +[] { ControlPanels()->cmdUpload_Click(); }}) {
+        panels->txtTagIndexVal->setText(QStringLiteral("65535"));
+        command();
+        EXPECT_EQ(panels->txtTagIndexVal->text(), QStringLiteral("65534"));
+    }
+    EXPECT_EQ(messages(), QStringList(3, QStringLiteral("Tag/Index value out of range. Valid range is 0-65534.  ")));
+    EXPECT_EQ(chip->recFiles().size(), 1);
+
+    // While it plays: its label, and no Pause, neither on the button nor by
+    // the command; Busy holds until the chip reports the end.
+    panels->txtTagIndexVal->setText(QStringLiteral("0"));
+    QString label;
+    bool pauseOn = true;
+    bool stillBusy = false;
+    duringWait([&] {
+        if (!Playing)
+            return false;
+        label = panels->lblProgressMsg->text();
+        pauseOn = ToolbarButton(QStringLiteral("Record"))->isEnabled();
+        main->tbStdLarge_ButtonClick(ToolbarButton(QStringLiteral("Record")));
+        stillBusy = Busy;
+        return true;
+    });
+    prompter.clear();
+    PlayTextOrRecording();
+    EXPECT_EQ(label, QStringLiteral("Playing index 0..."));
+    EXPECT_FALSE(pauseOn);
+    EXPECT_TRUE(stillBusy);
+    EXPECT_TRUE(messages().isEmpty());
+    EXPECT_TRUE(panels->lblProgressMsg->text().isEmpty());
+    EXPECT_FALSE(Busy);
+
+    // A file the chip does not hold: its description alone, titled "Error".
+    panels->txtTagIndexVal->setText(QStringLiteral("9"));
+    PlayTextOrRecording();
+    ASSERT_EQ(prompter.prompts().size(), 1);
+    EXPECT_EQ(prompter.last().title, QStringLiteral("Error"));
+    EXPECT_FALSE(prompter.last().text.startsWith(QStringLiteral("ERROR")));
 }
 
 TEST_F(Panels_, RecorderManagesTheFilesInMemory)

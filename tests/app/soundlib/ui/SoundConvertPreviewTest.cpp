@@ -29,6 +29,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -258,7 +259,19 @@ TEST_F(SoundCommands, LibraryRowPreviewsOnTheChipInTheEmulatedForm)
     w->selectOnly(0);
 
     // Converted in the older form, compressed, streamed; the setting kept.
+    // The preview's status text stays up while the chip plays.
+    QStringList statusWhilePlaying;
+    QTimer watch;
+    watch.setInterval(1);
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (chip->playingPcm())
+            statusWhilePlaying << main->sbStatusBar->PanelText(1);
+    });
+    watch.start();
     main->tbStdLarge_ButtonClick(ToolbarButton(s("Play")));
+    watch.stop();
+    ASSERT_FALSE(statusWhilePlaying.isEmpty());
+    EXPECT_EQ(statusWhilePlaying.last(), s("Playing 'Song.wav'"));
     ASSERT_EQ(chip->pcmPlays().size(), 1);
     EXPECT_TRUE(chip->pcmPlays()[0].compressed);
     EXPECT_TRUE(chip->pcmPlays()[0].header.isEmpty());

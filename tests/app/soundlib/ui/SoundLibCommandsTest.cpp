@@ -15,6 +15,7 @@
 #include <QColor>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFocusEvent>
 #include <QFile>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -141,6 +142,13 @@ TEST_F(SoundLibCommands, AddSortSettingsRefreshEditAndFullLibrary)
     QTest::keyClicks(w->txtTag, QStringLiteral("12"));
     QTest::keyClick(w->txtTag, Qt::Key_Escape);
     EXPECT_EQ(w->txtTag->text(), QString::number(w->rows()[w->currentRow()].entry.Tag));
+    // Left by Tab without Enter, either box shows what the row holds again.
+    for (QLineEdit *box : {w->txtTag, w->txtGate}) {
+        box->setText(QStringLiteral("9"));
+        QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+        QApplication::sendEvent(box, &out);
+        EXPECT_EQ(box->text(), QStringLiteral("0")) << box->objectName().toStdString();
+    }
 
     // Comp and Boost over a mixed selection: grey, and a click makes them checked.
     w->rows()[2].entry.Boost = true;
@@ -158,6 +166,17 @@ TEST_F(SoundLibCommands, AddSortSettingsRefreshEditAndFullLibrary)
     w->chkBoost->click(); // grey -> checked
     for (const SoundRow &r : std::as_const(w->rows()))
         EXPECT_EQ(r.entry.Boost, r.entry.Kind == sfkWave) << r.entry.FileName.toStdString();
+    // With a chip PCM row current, Boost is off and unchecked: Comp leaves
+    // the wave rows' Boost as it is.
+    const int pcm = static_cast<int>(names().indexOf(QStringLiteral("beta.pcm")));
+    w->rows()[pcm].entry.Kind = sfkPcm;
+    selectRows({pcm == 0 ? 1 : 0, pcm});
+    ASSERT_FALSE(w->chkBoost->isEnabled());
+    w->chkCompress->click();
+    for (const SoundRow &r : std::as_const(w->rows()))
+        EXPECT_EQ(r.entry.Boost, r.entry.Kind == sfkWave) << r.entry.FileName.toStdString();
+    w->rows()[pcm].entry.Kind = sfkCompressedPcm;
+    w->rows()[pcm].entry.Compress = false;
 
     // Refresh: a moved file is painted and kept; No leaves it so.
     const QString f1 = QString::fromStdString(vxtest::freshDir("f1")) + QLatin1Char('/');

@@ -3,6 +3,7 @@
 #include "app/documents/ui/Documents.h"
 #include "app/soundlib/ui/SoundLibModel.h"
 #include "app/soundlib/ui/frmSoundLib.h"
+#include "bench/soundlib/SoundSet.h"
 #include "platform/Prompter.h"
 #include "tests/app/soundlib/SoundFiles.h"
 #include "tests/app/soundlib/ui/SoundLibFixture.h"
@@ -109,7 +110,7 @@ TEST_F(SoundLibWindow, NewLibraryDropFolderPanelKeysAndMoves)
              QUrl::fromLocalFile(dir + QStringLiteral("/same tag.pcm"))});
     EXPECT_EQ(prompts.last().title, QStringLiteral("Duplicate Tag"));
     EXPECT_EQ(prompts.last().text, QStringLiteral("Same Tag.pcm will not be added to the library because its tag "
-                                                  "is a duplicate of tagged.pcm. \n"));
+                                                  "is a duplicate of Tagged.pcm. \n"));
     EXPECT_EQ(names(w), (QStringList{QStringLiteral("a.WAV"), QStringLiteral("c.Pcm"), QStringLiteral("tagged.pcm")}));
 
     // The panel follows the current row's kind.
@@ -128,10 +129,17 @@ TEST_F(SoundLibWindow, NewLibraryDropFolderPanelKeysAndMoves)
     EXPECT_EQ(w->chkBoost->checkState(), Qt::Unchecked);
     EXPECT_EQ(w->lblFile1->text(), QStringLiteral("c.Pcm"));
 
-    // A digit on the number pad starts a new tag; other typing is swallowed.
+    // A digit on the number pad starts a new tag; the next digit goes after
+    // it, also once the box's own focus handling has run.
+    w->frame()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w->frame()));
     QTest::keyClick(w->lvwReport, Qt::Key_7, Qt::KeypadModifier);
     EXPECT_EQ(w->txtTag->text(), QStringLiteral("7"));
     EXPECT_EQ(w->txtTag->cursorPosition(), 1);
+    QApplication::processEvents();
+    QTest::keyClick(w->txtTag, Qt::Key_2);
+    QTest::keyClick(w->txtTag, Qt::Key_Return);
+    EXPECT_EQ(w->rows()[1].entry.Tag, 72);
 
     // Rows dragged onto one of themselves stay; onto another row they go below it.
     w->selectOnly(0);
@@ -208,4 +216,14 @@ TEST_F(SoundLibWindow, BadFilesOpenNothingAndReusedSlotsStartEmpty)
         QApplication::processEvents();
         EXPECT_EQ(FindFirstDocumentSlot(), 0) << b.name;
     }
+}
+
+TEST_F(SoundLibWindow, TheBenchmarksSoundSetOpensWithEverySoundCounted)
+{
+    // Sounds of every kind, the library written after them: no row is missing.
+    const QString path = benchsounds::writeLibrary(dir + QLatin1Char('/'), 8);
+    ASSERT_FALSE(path.isEmpty());
+    auto *w = qobject_cast<frmSoundLib *>(OpenDocument(vx::WindowKind::SoundLib, path));
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(w->lblMemFiles->text(), QStringLiteral("Files: 8"));
 }

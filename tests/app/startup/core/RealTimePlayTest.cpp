@@ -52,6 +52,11 @@ TEST(PartTable, EdgesAndMalformedTables)
     const QList<QByteArray> stopped = walk(buffer(bytes({4, 0, 1, 2, 48, 1, 1, 1})), 1, &finished);
     EXPECT_FALSE(finished);
     EXPECT_EQ(stopped, QList<QByteArray>{bytes({0, 255, 1, 2})});
+    // A stop during the last part's events still sends the closing bytes.
+    const QByteArray lastPart = bytes({8, 0, 1, 2, 0, 0, 0, 0, 48, 1, 1, 1, 24, 1, 1, 1});
+    const QList<QByteArray> closed = walk(buffer(lastPart), 2, &finished);
+    EXPECT_TRUE(finished);
+    EXPECT_EQ(closed, (QList<QByteArray>{bytes({0, 255, 1, 2}), bytes({48, 1, 1, 1}), MusicClosingBytes()}));
     // Every entry pointing at the last bytes, and an event list without its
     // zero: the walk stops at the buffer's end.
     QByteArray full(kMusicBufferSize, char(0x7F));

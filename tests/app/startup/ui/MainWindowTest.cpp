@@ -5,11 +5,15 @@
 #include "app/startup/Preferences.h"
 #include "app/documents/ui/Documents.h"
 #include "app/documents/ui/frmTextBox.h"
+#include "app/documents/ui/TextBox.h"
+#include "app/panels/ui/frmCpanels.h"
+#include "app/shell/ui/ToolbarState.h"
 #include "app/startup/ui/MainToolbar.h"
 #include "app/startup/ui/StatusBar.h"
 #include "app/startup/ui/frmCommErr.h"
 #include "app/startup/ui/frmMDI.h"
 #include "app/startup/ui/frmSplash.h"
+#include "app/startup/ui/Speaking.h"
 #include "tests/support/Ui.h"
 #include "chipsim/Chip.h"
 #include "chipsim/SimBackend.h"
@@ -35,6 +39,7 @@
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QScreen>
+#include <QSlider>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -483,6 +488,43 @@ TEST_F(MainWindowTest, CommandLineFileAndToolWindows)
     EXPECT_EQ(!label->isHidden(), shown);
     main->cTolv_ChipStatus(99);
     EXPECT_EQ(!label->isHidden(), shown);
+    EXPECT_TRUE(closeMain());
+}
+
+TEST_F(MainWindowTest, ThePanelsShowTheChipAfterSpeakingAndWhenShownAgain)
+{
+    ASSERT_TRUE(start(QStringLiteral("   ")));
+    auto *panels = qobject_cast<frmCpanels *>(DocumentAt(0));
+    auto *text = qobject_cast<frmTextBox *>(DocumentAt(2));
+    ASSERT_TRUE(panels && text);
+    ASSERT_EQ(panels->sldControls[0]->value(), 5);
+
+    // A command in the text changes the chip: the panels show it afterwards.
+    text->txtInputBox->setPlainText(QStringLiteral("~3v hello there"));
+    ActiveDocIndex = 2;
+    PlayTextOrRecording();
+    EXPECT_EQ(chip->setting('v'), 3);
+    EXPECT_EQ(panels->sldControls[0]->value(), 3);
+
+    // The recorder's tab, hidden while active: no Play or Record acts on it.
+    panels->NewTab(4);
+    ActiveDocIndex = 0;
+    UpdateToolbarState();
+    ASSERT_TRUE(ToolbarButton(QStringLiteral("Record"))->isEnabled());
+    main->mnuViewCtlPanels_Click();
+    ASSERT_FALSE(panels->Visible());
+    ActiveDocIndex = 0;
+    UpdateToolbarState();
+    EXPECT_FALSE(ToolbarButton(QStringLiteral("Record"))->isEnabled());
+    EXPECT_FALSE(ToolbarButton(QStringLiteral("Play"))->isEnabled());
+
+    // Shown again, they read what changed meanwhile.
+    chip->addRecFile(7, chipsim::makeMarkedPcm(99, 7, QByteArray(4000, '\x10')));
+    main->mnuViewCtlPanels_Click();
+    EXPECT_TRUE(panels->Visible());
+    EXPECT_TRUE(panels->lblRecMemUsed->text().endsWith(QStringLiteral("(1 files)")))
+        << panels->lblRecMemUsed->text().toStdString();
+    prompter.queue(vx::Answer::No); // the text is not kept
     EXPECT_TRUE(closeMain());
 }
 
