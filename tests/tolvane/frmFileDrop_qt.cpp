@@ -8,6 +8,7 @@
 
 #include "link/cTolvane.h"
 #include "platform/Prompter.h"
+#include "tests/support/Bytes.h"
 
 #include <QDir>
 #include <QTreeWidget>
@@ -42,6 +43,7 @@ protected:
     }
     void run(const QStringList &paths)
     {
+        drop.reset(); // one drop window at a time receives the link's events
         drop = std::make_unique<frmFileDrop>(main.get(), tolv::BuildQueue(paths));
         drop->show();
         drop->DoFileDrops();
@@ -60,7 +62,7 @@ protected:
 
 TEST_F(FileDrop, SendsTheFilesItTakesAndMarksTheOthers)
 {
-    const QByteArray x(3000, 'x'), y(2000, 'y');
+    const QByteArray x = vxtest::kDictionaryHead + QByteArray(3000, 'x'), y = vxtest::plainPcm(QByteArray(2000, 'y'));
     QDir().mkpath(QString::fromStdString(vxtest::freshDir("a b")));
     const QString quoted = QString::fromStdString(vxtest::freshDir("a b")) + QStringLiteral("/x.dix");
     {
@@ -99,8 +101,8 @@ TEST_F(FileDrop, SendsTheFilesItTakesAndMarksTheOthers)
 
 TEST_F(FileDrop, CancelStopsAfterTheCurrentFile)
 {
-    const QString a = writeFile(QStringLiteral("a.dix"), QByteArray(6000, 'a'));
-    const QString b = writeFile(QStringLiteral("b.dix"), QByteArray(600, 'b'));
+    const QString a = writeFile(QStringLiteral("a.dix"), vxtest::kDictionaryHead + QByteArray(6000, 'a'));
+    const QString b = writeFile(QStringLiteral("b.dix"), vxtest::kDictionaryHead + QByteArray(600, 'b'));
     QObject::connect(main->cTolv, &cTolvane::PercentDone, main.get(), [&](int percent, bool &) {
         if (percent >= 20 && !G.CancelRequested)
             drop->cmdCancel->click();
@@ -117,7 +119,7 @@ TEST_F(FileDrop, CancelStopsAfterTheCurrentFile)
 
 TEST_F(FileDrop, FailuresAskWhetherToGoOn)
 {
-    const QString a = writeFile(QStringLiteral("a.sfx"), QByteArray(2000, 'a'));
+    const QString a = writeFile(QStringLiteral("a.sfx"), vxtest::kSoundLibraryHead + QByteArray(2000, 'a'));
     chip->faults().failTransferAtPercent = 50;
 
     // A failure on an earlier row asks; No leaves the rest queued.
@@ -132,13 +134,16 @@ TEST_F(FileDrop, FailuresAskWhetherToGoOn)
     EXPECT_EQ(status(2), QStringLiteral("Queued"));
     EXPECT_EQ(status(3), QStringLiteral("Queued"));
 
-    // On the last row only OK.
+    // On the last row only OK. A library the chip finds damaged once it has
+    // it all is not shown as sent whole.
+    chip->faults().failTransferAtPercent = -1;
     prompts.clear();
     prompts.queue(vx::Answer::Ok);
     run({QStringLiteral("nothing.txt"), a});
     ASSERT_EQ(prompts.prompts().size(), 1);
     EXPECT_EQ(prompts.last().buttons, vx::Buttons::Ok);
     EXPECT_FALSE(prompts.last().text.contains(QStringLiteral("remaining")));
+    EXPECT_EQ(row(2)->text(1), QStringLiteral("99%"));
 
     // A port that cannot be opened ends the queue without a prompt.
     prompts.clear();

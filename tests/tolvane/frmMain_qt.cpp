@@ -10,6 +10,7 @@
 
 #include "link/cTolvane.h"
 #include "platform/Prompter.h"
+#include "tests/support/Bytes.h"
 
 #include <QComboBox>
 #include <QFrame>
@@ -244,7 +245,7 @@ TEST_F(MainWindow, ConfirmationsAndDownloads)
     expectSessionClosed("erase");
 
     // A download, then a firmware image declined by the close box.
-    const QByteArray dix(3000, 'd');
+    const QByteArray dix = vxtest::kDictionaryHead + QByteArray(3000, 'd');
     prompts.queueFiles({writeFile(QStringLiteral("words.dix"), dix)});
     main->DownloadChipFile();
     EXPECT_EQ(prompts.last().filter, tolv::downloadFilter());
@@ -265,7 +266,7 @@ TEST_F(MainWindow, ConfirmationsAndDownloads)
 
     // A transfer that fails part way.
     chip->faults().failTransferAtPercent = 50;
-    prompts.queueFiles({writeFile(QStringLiteral("lib.sfx"), QByteArray(4000, 's'))});
+    prompts.queueFiles({writeFile(QStringLiteral("lib.sfx"), vxtest::kSoundLibraryHead + QByteArray(4000, 's'))});
     main->DownloadChipFile();
     EXPECT_TRUE(msg().startsWith(QStringLiteral("ERROR: "))) << msg().toStdString();
     expectSessionClosed("failed download");

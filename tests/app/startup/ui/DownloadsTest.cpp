@@ -13,16 +13,21 @@
 #include "chipsim/SimBackend.h"
 #include "link/cTolvane.h"
 #include "platform/Prompter.h"
+#include "tests/support/Bytes.h"
 #include "tests/support/Files.h"
 #include "tests/support/TestEnv.h"
 #include "tests/support/SimLink.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QPushButton>
 
 #include <gtest/gtest.h>
 
 #include <memory>
+
+#include <time.h>
 
 namespace {
 
@@ -68,7 +73,7 @@ protected:
     QString dir;
 };
 
-const QByteArray kDix = QByteArray("\r\r\x18\x1e\x01" "247w", 9) + QByteArray(4000, 'd');
+const QByteArray kDix = vxtest::kDictionaryHead + QByteArray(4000, 'd');
 
 TEST_F(Downloads, DictionaryArrivesAndNamesItself)
 {
@@ -93,7 +98,7 @@ TEST_F(Downloads, FailedCancelledAndRefusedTransfersAreNeverSuccesses)
     chipsim::ChipFaults f;
     f.failTransferAtPercent = 50;
     chip->setFaults(f);
-    const QString path = write(QStringLiteral("words.dix"), kDix + QByteArray(40000, 'e'));
+    const QString path = write(QStringLiteral("words.dix"), kDix + QByteArray(25000, 'e'));
     prompter.queue(vx::Answer::Ok);
     DownloadDictionary(path);
     EXPECT_EQ(prompter.last().text, QStringLiteral("ERROR: The transfer to the chip failed."));
