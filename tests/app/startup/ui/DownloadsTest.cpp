@@ -125,6 +125,26 @@ TEST_F(Downloads, FailedCancelledAndRefusedTransfersAreNeverSuccesses)
     expectRestored();
 }
 
+TEST_F(Downloads, WaitingForTheLineCostsNoProcessor)
+{
+    chipsim::ChipConfig cfg = chip->config();
+    cfg.storeBytesPerSecond = 11520; // the line's own pace: the program mostly waits for CTS
+    cfg.transferLineTime = true;
+    chip->setConfig(cfg);
+    const QString path = write(QStringLiteral("paced.pcm"), vxtest::plainPcm(QByteArray(64 * 1024 - 4, 'p')));
+    prompter.queue(vx::Answer::Ok);
+    timespec cpuStart{}, cpuEnd{};
+    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &cpuStart);
+    QElapsedTimer wall;
+    wall.start();
+    DownloadFile(path);
+    const double wallSeconds = double(wall.nsecsElapsed()) / 1e9;
+    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &cpuEnd);
+    const double cpuSeconds = double(cpuEnd.tv_sec - cpuStart.tv_sec) + double(cpuEnd.tv_nsec - cpuStart.tv_nsec) / 1e9;
+    EXPECT_EQ(prompter.last().text, QStringLiteral("'Paced.pcm' was successfully downloaded. "));
+    EXPECT_LT(cpuSeconds, wallSeconds / 10) << cpuSeconds << " s of processor time in " << wallSeconds << " s";
+}
+
 TEST_F(Downloads, GreetingFromTheTextWindow)
 {
     NewTextDocument();
