@@ -15,6 +15,7 @@
 #include <QComboBox>
 #include <QFrame>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QRadioButton>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -311,4 +312,64 @@ TEST_F(MainWindow, BracketClosesWhenThePortFails)
     EXPECT_TRUE(msg().startsWith(QStringLiteral("ERROR: "))) << msg().toStdString();
     EXPECT_FALSE(G.Busy);
     qputenv("VOXMERE_COM1", "sim");
+}
+
+TEST_F(MainWindow, OneTaskAtATimeWhateverIsClicked)
+{
+    start(1);
+    for (quint16 tag : {1, 2, 3})
+        ASSERT_TRUE(chip->addRecFile(tag, markedPcm(tag, 2000, char(tag))));
+    QTest::mouseClick(main->lblTask[2], Qt::LeftButton);
+    main->txtIndexVal->setText(QStringLiteral("0"));
+    const auto queries = [&](const char *number) {
+        return chip->acceptedBytes().count(QByteArray("\x01") + number + '?');
+    };
+
+    // A double click on Delete: its second half arrives while the first
+    // click's task waits for the port and the chip.
+    ClickLabel *del = main->lblRecMemCmd[2];
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease, QEvent::MouseButtonDblClick,
+                              QEvent::MouseButtonRelease}) {
+        const bool down = type != QEvent::MouseButtonRelease;
+        QCoreApplication::postEvent(del, new QMouseEvent(type, QPointF(5, 5), del->mapToGlobal(QPointF(5, 5)),
+                                                         Qt::LeftButton, down ? Qt::LeftButton : Qt::NoButton,
+                                                         Qt::NoModifier));
+    }
+    QCoreApplication::processEvents();
+    EXPECT_EQ(msg(), QStringLiteral("File successfully deleted."));
+    EXPECT_EQ(chip->recFiles().size(), 2);
+    EXPECT_EQ(queries("34"), 1);
+    expectSessionClosed("double click");
+
+    // Play clicked again and again while a delete opens the port, wakes the
+    // chip and runs: none of the clicks starts a task.
+    int clicks = 0;
+    QTimer clicker;
+    clicker.setInterval(1);
+    QObject::connect(&clicker, &QTimer::timeout, [&] {
+        ++clicks;
+        emit main->lblRecMemCmd[3]->clicked();
+    });
+    clicker.start();
+    main->DeleteRecording();
+    clicker.stop();
+    EXPECT_GT(clicks, 3);
+    EXPECT_EQ(msg(), QStringLiteral("File successfully deleted."));
+    EXPECT_EQ(queries("35"), 0) << "no play began";
+    expectSessionClosed("clicks during a delete");
+
+    // "Update Now" during a repair neither closes the port under it nor runs.
+    clicks = 0;
+    QObject::disconnect(&clicker, nullptr, nullptr, nullptr);
+    QObject::connect(&clicker, &QTimer::timeout, [&] {
+        ++clicks;
+        emit main->lblUpdate->clicked();
+    });
+    clicker.start();
+    main->RepairRecordingMemory();
+    clicker.stop();
+    EXPECT_GT(clicks, 3);
+    EXPECT_EQ(msg(), QStringLiteral("Recording memory repaired."));
+    EXPECT_EQ(chip->acceptedBytes().count(QByteArray("\x01" "7h")), 1) << "one session";
+    expectSessionClosed("update during a repair");
 }

@@ -27,12 +27,25 @@ namespace {
 const QString kNoPort = QStringLiteral("ERROR: COM port not selected.");
 const QString kError = QStringLiteral("ERROR: ");
 
+// Holds the task guard from the first line of a task: every click that the
+// task's own waits let through finds Busy set and does nothing. Every way
+// out of the task clears it.
+class TaskGuard
+{
+public:
+    TaskGuard() { G.Busy = true; }
+    ~TaskGuard() { G.Busy = false; }
+    TaskGuard(const TaskGuard &) = delete;
+    TaskGuard &operator=(const TaskGuard &) = delete;
+};
+
 } // namespace
 
 void frmMain::RunTask(const TaskSteps &steps)
 {
     if (G.Busy)
         return;
+    const TaskGuard guard;
     setMessage(QString());
     QCoreApplication::processEvents();
     if (G.Port == 0) {
@@ -60,7 +73,6 @@ void frmMain::RunTask(const TaskSteps &steps)
         error = e.description();
     }
     // The bracket holds from here on, whatever fails: EndTask runs below.
-    G.Busy = true;
     if (begun) {
         G.CancelRequested = false;
         if (steps.afterBegin)
@@ -227,6 +239,7 @@ void frmMain::RefreshChipInfo()
 {
     if (G.Busy)
         return;
+    const TaskGuard guard;
     setMessage(QString());
     for (QLabel *l : {lblProductVal, lblFwVerNum, lblInpBufSize, lblRecMemTtlVal, lblRecMemAvailVal, lblNumOfFilesVal})
         l->clear();
@@ -240,7 +253,6 @@ void frmMain::RefreshChipInfo()
         setMessage(kError + openError);
         return;
     }
-    G.Busy = true;
     QString error;
     try {
         tolv::SendCrAndFlush();
@@ -258,7 +270,6 @@ void frmMain::RefreshChipInfo()
             error = e.description();
     }
     tolv::ClosePort();
-    G.Busy = false;
     if (!error.isEmpty())
         setMessage(kError + error);
 }

@@ -82,6 +82,11 @@ void frmMDI::MDIForm_OLEDragDrop(const QMimeData *Data)
     if (!Data || !Data->hasUrls())
         return;
     for (const QUrl &url : Data->urls()) {
+        // A command that the event processing let in (or that a download
+        // of an earlier file let in) holds the chip: the rest of the drop
+        // is not started in its middle.
+        if (Busy)
+            return;
         if (!url.isLocalFile())
             continue;
         OpenFileByType(url.toLocalFile().trimmed());
