@@ -179,14 +179,18 @@ TEST_F(MainWindow, RecordingMemoryTasksRunInsideOneSession)
     expectSessionClosed("play");
 
     // Upload cancelled: no file, the cancel text, the chip information refreshed.
-    const QString target = QString::fromStdString(vxtest::freshDir("up")) + QStringLiteral("/seven");
+    // The dialog gives the name with the extension it adds (and asks about
+    // replacing that file, not the name as typed).
+    const QString target = QString::fromStdString(vxtest::freshDir("up")) + QStringLiteral("/seven.pcm");
     percents = 0;
     main->lblRecMemAvailVal->clear();
     prompts.queueFiles({target});
     main->UploadRecording();
     EXPECT_EQ(prompts.last().defaultText, QStringLiteral("Tag7.pcm"));
+    EXPECT_EQ(prompts.last().defaultSuffix, QStringLiteral("pcm"));
+    EXPECT_TRUE(prompts.last().overwritePrompt);
     EXPECT_EQ(msg(), QStringLiteral("Upload canceled."));
-    EXPECT_FALSE(QFile::exists(target + QStringLiteral(".pcm")));
+    EXPECT_FALSE(QFile::exists(target));
     EXPECT_FALSE(main->lblRecMemAvailVal->text().isEmpty());
     expectSessionClosed("upload cancelled");
 
@@ -194,7 +198,7 @@ TEST_F(MainWindow, RecordingMemoryTasksRunInsideOneSession)
     prompts.queueFiles({target});
     main->UploadRecording();
     EXPECT_EQ(msg(), QStringLiteral("Upload of 'Seven.pcm' complete."));
-    EXPECT_TRUE(QFile::exists(target + QStringLiteral(".pcm")));
+    EXPECT_TRUE(QFile::exists(target));
     expectSessionClosed("upload");
 
     // A failing call: the error, and the session still ends.

@@ -15,7 +15,6 @@
 #include "platform/Prompter.h"
 
 #include <QCoreApplication>
-#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -346,9 +345,8 @@ QString frmMain::ChooseDownloadFile()
 
 QString frmMain::GetSavePcmFileName(const QString &Filename)
 {
-    QString path = vx::SaveFileDialog(QStringLiteral("Save PCM File As"), QStringLiteral("PCM File (*.pcm)|*.pcm"),
-                                      QString(), Filename);
-    if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty())
-        path += QStringLiteral(".pcm");
-    return path;
+    // The dialog adds the extension itself, so its question before replacing
+    // a file is asked about the name that will be written.
+    return vx::SaveFileDialog(QStringLiteral("Save PCM File As"), QStringLiteral("PCM File (*.pcm)|*.pcm"), QString(),
+                              Filename, nullptr, QStringLiteral("pcm"));
 }
