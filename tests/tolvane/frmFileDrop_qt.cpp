@@ -8,9 +8,15 @@
 
 #include "link/cTolvane.h"
 #include "platform/Prompter.h"
+#include "platform/QtPrompter.h"
 #include "tests/support/Bytes.h"
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QDir>
+#include <QHeaderView>
+#include <QMessageBox>
+#include <QTimer>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
@@ -128,7 +134,7 @@ TEST_F(FileDrop, FailuresAskWhetherToGoOn)
     ASSERT_EQ(prompts.prompts().size(), 1);
     EXPECT_EQ(prompts.last().buttons, vx::Buttons::YesNo);
     EXPECT_EQ(prompts.last().icon, vx::Icon::Exclamation);
-    EXPECT_TRUE(prompts.last().text.endsWith(QStringLiteral(".\r\nDownload remaining files?")));
+    EXPECT_EQ(prompts.last().text, QStringLiteral("ERROR: The transfer to the chip failed.\r\nDownload remaining files?"));
     EXPECT_TRUE(status(1).startsWith(QStringLiteral("ERROR: ")));
     EXPECT_EQ(row(1)->foreground(2).color(), kRed);
     EXPECT_EQ(status(2), QStringLiteral("Queued"));
@@ -142,7 +148,7 @@ TEST_F(FileDrop, FailuresAskWhetherToGoOn)
     run({QStringLiteral("nothing.txt"), a});
     ASSERT_EQ(prompts.prompts().size(), 1);
     EXPECT_EQ(prompts.last().buttons, vx::Buttons::Ok);
-    EXPECT_FALSE(prompts.last().text.contains(QStringLiteral("remaining")));
+    EXPECT_EQ(prompts.last().text, QStringLiteral("ERROR: The sound library is damaged (length or check sum)."));
     EXPECT_EQ(row(2)->text(1), QStringLiteral("99%"));
 
     // A port that cannot be opened ends the queue without a prompt.
@@ -153,4 +159,29 @@ TEST_F(FileDrop, FailuresAskWhetherToGoOn)
     EXPECT_TRUE(status(1).startsWith(QStringLiteral("ERROR: ")));
     EXPECT_EQ(status(2), QStringLiteral("Queued"));
     EXPECT_TRUE(prompts.prompts().isEmpty());
+}
+
+TEST_F(FileDrop, AFailureReadsWholeOverTheDropWindow)
+{
+    // The program's own prompter, parented to the main window that stays hidden.
+    vx::QtPrompter qtPrompter(main.get());
+    vx::Prompter *scripted = vx::setPrompter(&qtPrompter);
+    QWidget *over = nullptr;
+    QTimer answer;
+    answer.setInterval(5);
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            over = box->parentWidget();
+            box->button(QMessageBox::Ok)->click();
+        }
+    });
+    answer.start();
+    run({writeFile(QStringLiteral("empty.dix"), {})});
+    answer.stop();
+    vx::setPrompter(scripted);
+    EXPECT_EQ(status(1), QStringLiteral("ERROR: The file empty.dix is empty."));
+    EXPECT_GE(drop->lvwFileList->header()->sectionSize(2), drop->lvwFileList->fontMetrics().horizontalAdvance(status(1)))
+        << "the status column shows the whole reason";
+    EXPECT_EQ(over, drop.get());
+    EXPECT_EQ(qtPrompter.parent(), main.get()) << "the main window's again after the queue";
 }
