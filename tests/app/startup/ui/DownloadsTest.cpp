@@ -125,6 +125,36 @@ TEST_F(Downloads, FailedCancelledAndRefusedTransfersAreNeverSuccesses)
     expectRestored();
 }
 
+TEST_F(Downloads, CancelOnTheProgressStopsTheTransferAndFreesThePort)
+{
+    const QByteArray pcm = vxtest::plainPcm(QByteArray(200 * 1024, 'p'));
+    const QString path = write(QStringLiteral("long.pcm"), pcm);
+    bool cancelShown = false, armed = true;
+    QObject::connect(link.get(), &cTolvane::PercentDone, main.get(), [&](int percent, bool &) {
+        frmProgress *p = frmProgress::loaded();
+        if (armed && percent >= 10 && p && !StopRequested) {
+            cancelShown = p->cmdCancel->isVisible();
+            p->cmdCancel->click();
+        }
+    });
+    prompter.queue(vx::Answer::Ok);
+    DownloadFile(path);
+    EXPECT_TRUE(cancelShown);
+    EXPECT_EQ(prompter.last().text,
+              QStringLiteral("ERROR: The transfer of 'Long.pcm' was cancelled before it was complete."));
+    EXPECT_EQ(chip->downloadCount(), 0);
+    EXPECT_EQ(chip->writeLog().last().bytes, QByteArray(1, '\xFF')) << "the chip was told to drop the transfer";
+    expectRestored();
+
+    // The port is left open and usable: the next download arrives whole.
+    ASSERT_TRUE(Comm->PortOpen());
+    armed = false;
+    prompter.queue(vx::Answer::Ok);
+    DownloadFile(path);
+    EXPECT_EQ(prompter.last().text, QStringLiteral("'Long.pcm' was successfully downloaded. "));
+    EXPECT_EQ(chip->lastDownload(), pcm);
+}
+
 TEST_F(Downloads, WaitingForTheLineCostsNoProcessor)
 {
     chipsim::ChipConfig cfg = chip->config();
