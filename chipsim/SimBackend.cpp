@@ -32,6 +32,10 @@ public:
             if (mOpen && baud == mBaud)
                 deliver(bytes);
         });
+        mCtsConnection = QObject::connect(mChip, &Chip::ctsChanged, [this] {
+            if (mOpen)
+                lineChanged();
+        });
         mChip->setDtr(dtr);
         mChip->setRts(rts);
         return true;
@@ -42,6 +46,7 @@ public:
             return;
         mOpen = false;
         QObject::disconnect(mConnection);
+        QObject::disconnect(mCtsConnection);
         if (mChip)
             mChip->setDtr(false);
     }
@@ -70,6 +75,7 @@ public:
 private:
     QPointer<Chip> mChip;
     QMetaObject::Connection mConnection;
+    QMetaObject::Connection mCtsConnection;
     int mBaud = 9600;
     bool mOpen = false;
 };

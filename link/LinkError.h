@@ -32,6 +32,7 @@ public:
     static constexpr int ChipRejected = 30004;  // the chip reported a failure (description says which)
     static constexpr int Busy = 30005;          // a member is already running
     static constexpr int OutOfBounds = 30006;   // the chip announced more than it can hold
+    static constexpr int NotDownloadable = 30007; // a file that is empty, too large or not of its kind
 
 private:
     int mNumber;

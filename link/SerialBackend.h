@@ -35,6 +35,10 @@ public:
 protected:
     // Hands received bytes to the serial object.
     void deliver(const QByteArray &bytes);
+    // Tells the serial object that CTS may have changed or output left, so
+    // a wait on the line looks again at once. A backend that cannot tell is
+    // looked at every few milliseconds instead.
+    void lineChanged();
     SerialComm *mOwner;
 };
 

@@ -5,11 +5,14 @@
 #include "platform/Settings.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QSerialPort>
 #include <QThread>
+#include <QTimer>
 
+#include <algorithm>
 #include <map>
+#include <utility>
 #include <sys/ioctl.h>
 #include <termios.h>
 
@@ -18,6 +21,11 @@
 void SerialBackend::deliver(const QByteArray &bytes)
 {
     mOwner->received(bytes);
+}
+
+void SerialBackend::lineChanged()
+{
+    mOwner->wakeWaits();
 }
 
 namespace {
@@ -30,6 +38,7 @@ public:
     {
         mPort.setPortName(path);
         QObject::connect(&mPort, &QSerialPort::readyRead, [this] { deliver(mPort.readAll()); });
+        QObject::connect(&mPort, &QSerialPort::bytesWritten, [this] { lineChanged(); });
     }
 
     bool open(int baud, int handshaking, bool dtr, bool rts, QString *error) override
@@ -228,6 +237,7 @@ void SerialComm::setInBufferSize(int value)
     if (value < 1)
         invalidValue();
     mInBufferSize = value;
+    keepWithinBuffer();
 }
 
 void SerialComm::setOutBufferSize(int value)
@@ -278,6 +288,8 @@ void SerialComm::setPortOpen(bool open)
         mBackend.reset();
         mIn.clear();
         mStash.clear();
+        mOverrun = false;
+        wakeWaits(); // a wait on the line ends with the port
         return;
     }
     if (PortOpen())
@@ -298,6 +310,7 @@ void SerialComm::setPortOpen(bool open)
                         QStringLiteral("Invalid port number (%1: %2)").arg(device, error));
     mIn.clear();
     mStash.clear();
+    mOverrun = false;
     mBackend = std::move(backend);
 }
 
@@ -339,6 +352,11 @@ QByteArray SerialComm::takeAll()
     return out;
 }
 
+bool SerialComm::takeOverrun()
+{
+    return std::exchange(mOverrun, false);
+}
+
 void SerialComm::putBack(const QByteArray &bytes)
 {
     mIn.prepend(bytes);
@@ -373,47 +391,72 @@ void SerialComm::setOutBufferCount(int value)
 
 namespace {
 
-constexpr qint64 kYoungWaitMs = 20;
-constexpr unsigned long kYoungPauseUs = 250;
+// A wait looks at the line again at least this often, for backends that do
+// not report a change of CTS.
+constexpr int kLookMs = 5;
 
-// Waits until `ready`, yielding to the event loop between looks, for at most
-// `seconds` of program time or until the port closes. The pause between
-// looks is short while the wait is young (a chip that took a block or a
-// query answers within milliseconds, and the next block waits on it) and a
-// millisecond later on, so long waits cost next to no processor time.
-template <typename Ready>
-bool pollUntil(const SerialComm &comm, double seconds, Ready ready)
+} // namespace
+
+// Looks until `ready`, for at most `seconds` of program time or until the
+// port closes. In between the event loop runs, blocked until something may
+// have changed: so a long wait costs next to no processor time, and a chip
+// that took a block or answered a query is heard at once.
+bool SerialComm::waitUntil(double seconds, const std::function<bool()> &ready)
 {
-    const double start = vx::Clock::seconds();
-    QElapsedTimer waited;
-    waited.start();
+    const double end = vx::Clock::seconds() + seconds;
     for (;;) {
         if (ready())
             return true;
-        if (!comm.PortOpen())
+        if (!PortOpen())
             return false;
-        // Judged before the yield, so a program held up past the deadline
+        // Judged before the sleep, so a program held up past the deadline
         // still sees what happened meanwhile.
-        const bool late = vx::Clock::seconds() > start + seconds;
-        QCoreApplication::processEvents(QEventLoop::AllEvents);
+        const double left = end - vx::Clock::seconds();
+        const bool late = left < 0;
+        sleepUntilWoken(late ? 0 : int(std::clamp(left / vx::Clock::speed() * 1000.0, 1.0, double(kLookMs))));
         if (ready())
             return true;
         if (late)
             return false;
-        QThread::usleep(waited.elapsed() < kYoungWaitMs ? kYoungPauseUs : 1000);
     }
 }
 
-} // namespace
+void SerialComm::sleepUntilWoken(int milliseconds)
+{
+    if (!QCoreApplication::instance()) {
+        // No event loop to run: nothing can arrive but through a write.
+        QThread::msleep(static_cast<unsigned long>(std::max(milliseconds, 0)));
+        return;
+    }
+    if (milliseconds <= 0) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+        return;
+    }
+    QEventLoop loop;
+    QTimer timer;
+    timer.setSingleShot(true);
+    timer.setTimerType(Qt::PreciseTimer);
+    connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+    timer.start(milliseconds);
+    mWaits.push_back(&loop);
+    loop.exec();
+    mWaits.erase(std::find(mWaits.begin(), mWaits.end(), &loop));
+}
+
+void SerialComm::wakeWaits()
+{
+    for (QEventLoop *loop : mWaits)
+        loop->quit();
+}
 
 bool SerialComm::waitForInput(double seconds)
 {
-    return pollUntil(*this, seconds, [this] { return !mIn.isEmpty(); });
+    return waitUntil(seconds, [this] { return !mIn.isEmpty(); });
 }
 
 bool SerialComm::waitForCts(double seconds)
 {
-    return pollUntil(*this, seconds, [this] { return CTSHolding(); });
+    return waitUntil(seconds, [this] { return CTSHolding(); });
 }
 
 // --- Receiving and CommEvent ----------------------------------------------------
@@ -421,8 +464,18 @@ bool SerialComm::waitForCts(double seconds)
 void SerialComm::received(const QByteArray &bytes)
 {
     mIn.append(bytes);
+    keepWithinBuffer();
+    wakeWaits();
     if (mHold == 0 && mRThreshold > 0 && mIn.size() >= mRThreshold)
         scheduleCommEvent();
+}
+
+void SerialComm::keepWithinBuffer()
+{
+    if (mHold > 0 || mIn.size() <= mInBufferSize)
+        return;
+    mIn.remove(0, mIn.size() - mInBufferSize);
+    mOverrun = true;
 }
 
 void SerialComm::scheduleCommEvent()
@@ -454,6 +507,7 @@ void SerialComm::releaseEvents()
         return;
     mIn.prepend(mStash);
     mStash.clear();
+    keepWithinBuffer();
     if (mRThreshold > 0 && mIn.size() >= mRThreshold)
         scheduleCommEvent();
 }

@@ -18,7 +18,11 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
 #include <memory>
+#include <vector>
+
+class QEventLoop;
 
 class SerialComm : public QObject
 {
@@ -114,25 +118,38 @@ public:
     void releaseEvents();
     [[nodiscard]] bool eventsHeld() const { return mHold > 0; }
 
-    // Waits for at least one byte, or until the program-time timeout passed,
-    // yielding to the event loop. Returns whether bytes wait.
+    // Waits for at least one byte, or until the program-time timeout passed
+    // or the port closed, running the event loop meanwhile. Between looks
+    // it sleeps until bytes arrive, the backend reports a change of the line
+    // or a few milliseconds passed. Returns whether bytes wait.
     bool waitForInput(double seconds);
     // Waits for CTS the same way. Returns whether CTS is on.
     bool waitForCts(double seconds);
     // Takes every waiting byte, whatever InputLen says.
     [[nodiscard]] QByteArray takeAll();
+    // Whether received bytes were dropped since the last call: beyond
+    // InBufferSize the oldest waiting bytes give way to new ones, as a
+    // serial control's overrun does. Clears the mark. The bound holds for
+    // what waits for the program; while events are held the link library
+    // reads every byte itself.
+    [[nodiscard]] bool takeOverrun();
     // Puts bytes back in front of the waiting input (bytes a reader took
     // but that are not its own).
     void putBack(const QByteArray &bytes);
 
 signals:
-    // Bytes were received and at least RThreshold bytes wait. Raised from the
-    // event loop, never from inside a write.
+    // Bytes were received and at least RThreshold bytes wait (the handler
+    // learns of an overrun from takeOverrun). Raised from the event loop,
+    // never from inside a write.
     void CommEvent();
 
 private:
     friend class SerialBackend;
     void received(const QByteArray &bytes);
+    void keepWithinBuffer();
+    bool waitUntil(double seconds, const std::function<bool()> &ready);
+    void sleepUntilWoken(int milliseconds);
+    void wakeWaits();
     void scheduleCommEvent();
     void deliverCommEvent();
     void requireOpen() const;
@@ -153,6 +170,8 @@ private:
     QByteArray mStash;
     int mHold = 0;
     bool mEventPending = false;
+    bool mOverrun = false;
+    std::vector<QEventLoop *> mWaits; // the waits sleeping now, innermost last
 };
 
 // Keeps CommEvent held for the lifetime of the guard.

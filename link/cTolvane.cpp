@@ -2,7 +2,9 @@
 
 #include "common/Bytes.h"
 #include "common/Clock.h"
+#include "common/RegularFile.h"
 #include "common/SafeFile.h"
+#include "link/DownloadCheck.h"
 #include "link/Protocol.h"
 #include "link/ReplyParser.h"
 
@@ -261,12 +263,18 @@ void cTolvane::RefreshStatus()
 LinkResult cTolvane::DownloadToChip(const QString &FileName)
 {
     Session s(this);
-    QFile file(FileName);
-    if (!file.open(QIODevice::ReadOnly))
+    // Read as the blocks go out, never whole: memory stays flat however
+    // long the file is. Only a regular file is opened, so a pipe under a
+    // chip file's name cannot block the open.
+    QFile file;
+    if (!vx::openRegularFile(file, FileName))
         throw LinkError(LinkError::FileError, QStringLiteral("Cannot open the file %1.").arg(FileName));
-    const QByteArray data = file.readAll();
-    file.close();
-    const bool firmware = QFileInfo(FileName).suffix().compare(QStringLiteral("bin"), Qt::CaseInsensitive) == 0;
+    const qint64 size = file.size();
+    const vx::DownloadStream stream = vx::downloadStreamOf(FileName);
+    if (const auto refusal = vx::downloadRefusal(QFileInfo(FileName).fileName(), stream,
+                                                 file.peek(vx::DownloadHeadBytes), size, recMemBound()))
+        throw *refusal;
+    const bool firmware = stream == vx::DownloadStream::Firmware;
 
     emit ChipStatus(6);
     if (firmware) {
@@ -277,20 +285,26 @@ LinkResult cTolvane::DownloadToChip(const QString &FileName)
     }
 
     const int id = firmware ? QFirmware : QDownload;
-    s.send(query(id) + le32(quint32(data.size())));
+    s.send(query(id) + le32(quint32(size)));
     bool cancel = false;
     try {
-        for (qsizetype at = 0; at < data.size(); at += BlockBytes) {
-            const QByteArray block = data.mid(at, BlockBytes);
+        for (qint64 at = 0; at < size;) {
+            const QByteArray block = file.read(std::min<qint64>(BlockBytes, size - at));
+            if (block.isEmpty())
+                throw LinkError(LinkError::FileError,
+                                QStringLiteral("The file %1 could not be read to its end.").arg(FileName));
             s.send(QByteArray(1, char(block.size())) + block);
+            at += block.size();
             yieldOnce();
             QByteArray early;
             if (s.pollFrame(id, &early)) {
                 Session::checkCode(early); // a failure part way
                 throw LinkError(LinkError::NoAnswer, QStringLiteral("The chip's answer was not understood."));
             }
-            // Asked on every block, so Cancel is heard at once.
-            emit PercentDone(int((at + block.size()) * 100 / data.size()), cancel);
+            // Asked on every block, so Cancel is heard at once. 100 is kept
+            // for the chip's word that it stored the file: a transfer that
+            // fails at the end does not read as complete.
+            emit PercentDone(int(std::min<qint64>(99, at * 100 / size)), cancel);
             if (cancel) {
                 s.send(QByteArray(1, AbandonByte)); // the chip drops what it got
                 return LinkResult::Cancelled;
@@ -307,9 +321,7 @@ LinkResult cTolvane::DownloadToChip(const QString &FileName)
     }
     s.send(QByteArray(1, 0));
     s.result(id);
-    if (data.isEmpty()) {
-        emit PercentDone(100, cancel);
-    }
+    emit PercentDone(100, cancel);
     return LinkResult::Done;
 }
 

@@ -45,10 +45,14 @@ public:
     // 4. Sends a compiled dictionary, sound library, greeting, chip PCM file or
     // firmware image (".bin") to the chip unchanged. Raises ChipStatus(6) as
     // the transfer begins, ConfirmUpdate before a firmware image is written,
-    // and PercentDone up to 100. Returns Cancelled when either Cancel was
+    // and PercentDone up to 99 as the blocks go out, 100 once the chip says
+    // it stored the file. Returns Cancelled when either Cancel was
     // set (nothing more is written; the chip drops what it got of the file).
-    // Throws on a missing file, a chip that stops taking data or reports a
-    // failure.
+    // Throws on a missing file or one that is no regular file, a chip that
+    // stops taking data or reports a failure; and, before any byte is sent,
+    // on a file that is empty, larger than the chip takes or without the
+    // header its kind always has (link/DownloadCheck.h). The file is read as
+    // its blocks go out.
     LinkResult DownloadToChip(const QString &FileName);
     // 5. Writes one recording-memory file (by index, or by tag when ByTag) to
     // a chip PCM file. Returns Cancelled when PercentDone's Cancel was set;

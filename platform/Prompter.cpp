@@ -84,9 +84,10 @@ std::optional<QString> InputBox(const QString &text, const QString &title, const
 
 namespace {
 Reply fileDialog(PromptKind kind, const QString &title, const QString &filter, const QString &dir,
-                 const QString &fileName, int filterIndex, bool multi)
+                 const QString &fileName, int filterIndex, bool multi, const QString &defaultSuffix = QString())
 {
     Prompt p;
+    p.defaultSuffix = defaultSuffix;
     p.kind = kind;
     p.title = title;
     p.filter = filter;
@@ -113,9 +114,10 @@ QStringList OpenFilesDialog(const QString &title, const QString &filter, const Q
 }
 
 QString SaveFileDialog(const QString &title, const QString &filter, const QString &initialDir, const QString &fileName,
-                       int *filterIndex)
+                       int *filterIndex, const QString &defaultSuffix)
 {
-    Reply r = fileDialog(PromptKind::SaveFile, title, filter, initialDir, fileName, filterIndex ? *filterIndex : 1, false);
+    Reply r = fileDialog(PromptKind::SaveFile, title, filter, initialDir, fileName, filterIndex ? *filterIndex : 1, false,
+                         defaultSuffix);
     if (filterIndex && !r.files.isEmpty())
         *filterIndex = r.filterIndex;
     return r.files.isEmpty() ? QString() : r.files.front();

@@ -87,8 +87,11 @@ std::optional<QString> InputBox(const QString &text, const QString &title = QStr
 QString OpenFileDialog(const QString &title, const QString &filter, const QString &initialDir = QString(),
                        const QString &fileName = QString(), int *filterIndex = nullptr);
 QStringList OpenFilesDialog(const QString &title, const QString &filter, const QString &initialDir = QString());
+// defaultSuffix is added to a name typed without an extension before the
+// dialog asks whether to replace an existing file.
 QString SaveFileDialog(const QString &title, const QString &filter, const QString &initialDir = QString(),
-                       const QString &fileName = QString(), int *filterIndex = nullptr);
+                       const QString &fileName = QString(), int *filterIndex = nullptr,
+                       const QString &defaultSuffix = QString());
 QString BrowseFolderDialog(const QString &title, const QString &initialDir = QString());
 
 // Answers prompts from a queue and records every prompt, for tests. A prompt

@@ -12,6 +12,7 @@ class QtPrompter : public Prompter
 public:
     explicit QtPrompter(QWidget *parent = nullptr) : mParent(parent) {}
     void setParent(QWidget *parent) { mParent = parent; }
+    [[nodiscard]] QWidget *parent() const { return mParent; }
 
     Reply ask(const Prompt &prompt) override;
     Reply askPrinter(const Prompt &prompt, QPrinter *printer) override;

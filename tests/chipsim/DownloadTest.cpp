@@ -3,8 +3,17 @@
 #include "Rig.h"
 
 #include "link/cTolvane.h"
+#include "tests/support/Bytes.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <gtest/gtest.h>
+
+#include <thread>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace linktest;
 using chipsim::DownloadKind;
@@ -12,7 +21,7 @@ using chipsim::DownloadKind;
 namespace {
 
 const QByteArray Greeting = QByteArray("\r\r\x18\x1e\x01" "255w\x01" "3s", 12) + "Hello there" + '\0';
-const QByteArray Dictionary = QByteArray("\r\r\x18\x1e\x01l\x00\x01" "247w\0\0\0\0\xCA\xB9", 18) + "rules\xFF\xFF\xFF";
+const QByteArray Dictionary = vxtest::kDictionaryHead + "rules\xFF\xFF\xFF";
 const QByteArray MarkedPcm = chipsim::makeMarkedPcm(78, 42, QByteArray(9, '\x11'));
 const QByteArray PlainPcm = QByteArray("\x03\x00\x00\x4E\x01\x02\x03", 7);
 
@@ -103,4 +112,119 @@ TEST(Downloads, APacedTransferWaitsOnTheLineAndTheBufferAndAnswersOnceStored)
     for (const chipsim::LoggedWrite &w : line.chip->writeLog())
         EXPECT_TRUE(w.ctsHigh) << "the library writes only while CTS is on";
     EXPECT_EQ(line.chip->dictionary(), dix);
+}
+
+TEST(Downloads, WhatTheChipCannotTakeIsRefusedBeforeAnyByte)
+{
+    cTolvane lib;
+    SimLine line(QStringLiteral("115200"), "sim", lib.GetCommObject());
+    lib.RefreshStatus(); // sound files are bounded by the recording memory the chip reports
+    const qint32 recMem = line.chip->config().recMemBytes;
+    QByteArray noise;
+    for (int i = 0; i < 4096; ++i)
+        noise.append(char(i * 37 + 11));
+    const QString tooLong = QStringLiteral("The file %1 is %2 bytes long; the chip takes at most %3 bytes.");
+    const struct
+    {
+        const char *name;
+        QByteArray bytes;
+        QString why; // empty: sent
+    } cases[] = {
+        {"empty.grt", {}, QStringLiteral("The file empty.grt is empty.")},
+        {"empty.dix", {}, QStringLiteral("The file empty.dix is empty.")},
+        {"empty.sfx", {}, QStringLiteral("The file empty.sfx is empty.")},
+        {"noise.sfx", noise, QStringLiteral("The file noise.sfx is not a compiled sound library.")},
+        {"noise.grt", noise.left(200), QStringLiteral("The file noise.grt is not a greeting file.")},
+        {"noise.dix", noise, QStringLiteral("The file noise.dix is not a compiled dictionary.")},
+        {"cut.pcm", vxtest::plainPcm(noise).chopped(1), QStringLiteral("The file cut.pcm is not a chip PCM file.")},
+        {"long.grt", Greeting.left(9) + QByteArray(236, 'a') + '\0', tooLong.arg(QStringLiteral("long.grt")).arg(246).arg(245)},
+        {"full.grt", Greeting.left(9) + QByteArray(235, 'a') + '\0', {}},
+        {"long.dix", vxtest::kDictionaryHead + QByteArray(32776, 'r'), tooLong.arg(QStringLiteral("long.dix")).arg(32794).arg(32793)},
+        {"full.dix", vxtest::kDictionaryHead + QByteArray(32775, 'r'), {}},
+        {"long.pcm", vxtest::plainPcm(QByteArray(recMem - 3, 's')), tooLong.arg(QStringLiteral("long.pcm")).arg(recMem + 1).arg(recMem)},
+        {"full.pcm", vxtest::plainPcm(QByteArray(recMem - 4, 's')), {}},
+        {"image.bin", {}, QStringLiteral("The file image.bin is empty.")},
+    };
+    for (const auto &c : cases) {
+        line.chip->clearLogs();
+        const QString path = writeFile(QString::fromLatin1(c.name), c.bytes);
+        try {
+            EXPECT_EQ(lib.DownloadToChip(path), LinkResult::Done) << c.name;
+            EXPECT_TRUE(c.why.isEmpty()) << c.name << " was sent";
+            EXPECT_EQ(line.chip->lastDownload(), c.bytes) << c.name;
+        } catch (const LinkError &e) {
+            EXPECT_EQ(e.description(), c.why) << c.name;
+            EXPECT_EQ(e.number(), LinkError::NotDownloadable) << c.name;
+            EXPECT_TRUE(line.chip->writeLog().isEmpty()) << c.name << ": nothing goes out";
+        }
+    }
+}
+
+TEST(Downloads, APipeUnderAChipFileNameIsNotOpened)
+{
+    cTolvane lib;
+    SimLine line(QStringLiteral("115200"), "sim", lib.GetCommObject());
+    const QString fifo = QString::fromStdString(vxtest::freshDir("fifo")) + QStringLiteral("/fifo.pcm");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    // A writer that gives up once nobody reads, so the test ends either way.
+    std::thread writer([&] {
+        const int fd = ::open(QFile::encodeName(fifo).constData(), O_WRONLY);
+        if (fd >= 0) {
+            (void)::write(fd, "\x01\x00\x00\x4e\x11", 5);
+            ::close(fd);
+        }
+    });
+    try {
+        (void)lib.DownloadToChip(fifo);
+        ADD_FAILURE() << "a pipe was read";
+    } catch (const LinkError &e) {
+        EXPECT_EQ(e.number(), LinkError::FileError);
+        EXPECT_EQ(e.description(), QStringLiteral("Cannot open the file %1.").arg(fifo));
+    }
+    EXPECT_EQ(line.chip->downloadCount(), 0);
+    // Releases a writer still waiting for a reader.
+    const int reader = ::open(QFile::encodeName(fifo).constData(), O_RDONLY | O_NONBLOCK);
+    writer.join();
+    ::close(reader);
+}
+
+namespace {
+
+// Where the process's open descriptor on path stands, -1 when none is open.
+qint64 readPosition(const QString &path)
+{
+    const QDir fds(QStringLiteral("/proc/self/fd"));
+    for (const QString &fd : fds.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
+        if (QFile::symLinkTarget(fds.filePath(fd)) != path)
+            continue;
+        QFile info(QStringLiteral("/proc/self/fdinfo/") + fd);
+        if (info.open(QIODevice::ReadOnly))
+            return info.readLine().mid(4).trimmed().toLongLong(); // "pos:\t<n>"
+    }
+    return -1;
+}
+
+} // namespace
+
+TEST(Downloads, ALargeFileIsReadAsItsBlocksGoOut)
+{
+    cTolvane lib;
+    SimLine line(QStringLiteral("115200"), "sim", lib.GetCommObject());
+    chipsim::ChipConfig cfg = line.chip->config();
+    cfg.recMemBytes = 12 << 20;
+    line.chip->setConfig(cfg);
+    lib.RefreshStatus();
+    const QString path = writeFile(QStringLiteral("near.pcm"), vxtest::plainPcm(QByteArray((12 << 20) - 4, 'n')));
+    const qint64 size = QFileInfo(path).size();
+    qint64 atHalf = -2;
+    QObject::connect(&lib, &cTolvane::PercentDone, [&](int percent, bool &) {
+        if (percent >= 50 && atHalf == -2)
+            atHalf = readPosition(QFileInfo(path).canonicalFilePath());
+    });
+    ASSERT_EQ(lib.DownloadToChip(path), LinkResult::Done);
+    // Half way through, the file has been read about half way: what is in
+    // memory is a block and the file's buffer, not the file.
+    EXPECT_GE(atHalf, size / 2);
+    EXPECT_LE(atHalf, size / 2 + size / 100 + 64 * 1024);
+    EXPECT_EQ(line.chip->lastDownload().size(), size);
 }

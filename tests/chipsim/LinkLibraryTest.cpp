@@ -4,6 +4,7 @@
 #include "chipsim/Chip.h"
 #include "chipsim/SimBackend.h"
 #include "link/cTolvane.h"
+#include "tests/support/Bytes.h"
 #include "tests/support/TestEnv.h"
 
 #include <QFile>
@@ -167,9 +168,9 @@ TEST_F(LinkLibrary, CommEventIsHeldWhileAMemberRunsAndProgramBytesSurvive)
 
 TEST_F(LinkLibrary, DownloadSendsTheFileUnchangedWithProgress)
 {
-    QByteArray data("\r\r\x18\x1e\x01l\x00\x01" "247w", 12);
+    QByteArray data = vxtest::kDictionaryHead;
     QRandomGenerator gen(7);
-    while (data.size() < 100 * 1024)
+    while (data.size() < 30 * 1024)
         data.append(char(gen.bounded(256)));
     const QString path = writeFile(QStringLiteral("big.dix"), data);
     std::vector<int> status;
@@ -191,8 +192,7 @@ TEST_F(LinkLibrary, DownloadSendsTheFileUnchangedWithProgress)
 
 TEST_F(LinkLibrary, CancelledDownloadIsReportedAndNotStored)
 {
-    const QString path = writeFile(QStringLiteral("words.dix"), QByteArray("\r\r\x18\x1e\x01" "247w", 9) +
-                                                                     QByteArray(100 * 1024, 'x'));
+    const QString path = writeFile(QStringLiteral("words.dix"), vxtest::kDictionaryHead + QByteArray(30 * 1024, 'x'));
     cancelAt = 50;
     EXPECT_EQ(lib.DownloadToChip(path), LinkResult::Cancelled);
     EXPECT_LE(percents.back(), 51);
@@ -207,8 +207,7 @@ TEST_F(LinkLibrary, CancelledDownloadIsReportedAndNotStored)
 
 TEST_F(LinkLibrary, TransferFailingPartWayIsAnErrorWithADescription)
 {
-    const QString path = writeFile(QStringLiteral("hello.grt"), QByteArray("\r\r\x18\x1e\x01" "255w", 9) +
-                                                                     QByteArray(20000, 'a') + '\0');
+    const QString path = writeFile(QStringLiteral("rules.dix"), vxtest::kDictionaryHead + QByteArray(20000, 'a'));
     chipsim::ChipConfig slow = chip->config();
     slow.storeBytesPerSecond = 1e6; // the failure report reaches the library part way
     chip->setConfig(slow);
@@ -223,12 +222,12 @@ TEST_F(LinkLibrary, TransferFailingPartWayIsAnErrorWithADescription)
         EXPECT_EQ(e.number(), LinkError::ChipRejected);
         EXPECT_EQ(e.description(), QStringLiteral("The transfer to the chip failed."));
     }
-    EXPECT_TRUE(chip->greeting().isEmpty());
+    EXPECT_TRUE(chip->dictionary().isEmpty());
     EXPECT_LT(percents.back(), 100) << "the library stopped when the chip failed";
     chip->setFaults({});
     lib.RefreshStatus();
     EXPECT_EQ(lib.DownloadToChip(path), LinkResult::Done);
-    EXPECT_EQ(chip->greeting().size(), 20010);
+    EXPECT_EQ(chip->dictionary().size(), 20018);
 
     // CTS that never comes back is an error too, not a hang.
     f = {};
@@ -347,7 +346,7 @@ TEST_F(LinkLibrary, RecordingMemoryMembers)
 
 TEST_F(LinkLibrary, AMemberRefusesToRunInsideAnother)
 {
-    const QString path = writeFile(QStringLiteral("a.dix"), QByteArray(4000, 'd'));
+    const QString path = writeFile(QStringLiteral("a.dix"), vxtest::kDictionaryHead + QByteArray(4000, 'd'));
     bool nestedFailed = false;
     QObject::connect(&lib, &cTolvane::PercentDone, [&](int, bool &) {
         try {

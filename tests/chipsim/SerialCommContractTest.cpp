@@ -98,6 +98,28 @@ TEST_P(SerialContract, CommEventOnlyAtTheThreshold)
     EXPECT_TRUE(comm.Input().isEmpty());
 }
 
+TEST_P(SerialContract, BeyondInBufferSizeTheOldestBytesGiveWay)
+{
+    // A chip that sends more than the buffer holds before the program reads.
+    chipsim::ChipFaults f;
+    f.junkBeforeReply = QByteArray(40, 'j');
+    chip->setFaults(f);
+    comm.setInBufferSize(16);
+    comm.setRThreshold(1);
+    probe();
+    ASSERT_TRUE(pumpUntil([&] { return events > 0; }));
+    pump(0.05);
+    EXPECT_EQ(comm.InBufferCount(), 16);
+    EXPECT_TRUE(comm.takeOverrun()) << "the receive handler learns of the loss";
+    EXPECT_FALSE(comm.takeOverrun());
+    EXPECT_EQ(comm.Input(), QByteArray(15, 'j') + char(99)) << "the newest bytes stay";
+
+    chip->setFaults({});
+    probe();
+    ASSERT_TRUE(pumpUntil([&] { return comm.InBufferCount() == 1; }));
+    EXPECT_FALSE(comm.takeOverrun()) << "a reply that fits is no overrun";
+}
+
 TEST_P(SerialContract, RepliesAtTheWrongSpeedAreLost)
 {
     chipsim::ChipFaults f;

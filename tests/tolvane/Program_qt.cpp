@@ -5,6 +5,7 @@
 
 #include "platform/Settings.h"
 #include "platform/SingleInstance.h"
+#include "tests/support/Bytes.h"
 #include "tests/support/TestEnv.h"
 
 #include <QDir>
@@ -69,12 +70,13 @@ TEST(Program, FilesOnTheCommandLineAreSentThroughTheSerialLine)
     ASSERT_TRUE(device.startsWith(QStringLiteral("/dev/")));
 
     const QString folder = QString::fromStdString(vxtest::freshDir("drop"));
-    QByteArray a, b;
+    QByteArray a = vxtest::kDictionaryHead, samples;
     for (int i = 0; i < 3000; ++i)
         a.append(char(i * 7));
     for (int i = 0; i < 5000; ++i)
-        b.append(char(i * 13 + 1));
-    for (const auto &[name, bytes] : {std::pair{"a.dix", a}, std::pair{"b.sfx", b}}) {
+        samples.append(char(i * 13 + 1));
+    const QByteArray b = vxtest::plainPcm(samples);
+    for (const auto &[name, bytes] : {std::pair{"a.dix", a}, std::pair{"b.pcm", b}}) {
         QFile f(folder + QLatin1Char('/') + QLatin1String(name));
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(bytes);
@@ -86,7 +88,7 @@ TEST(Program, FilesOnTheCommandLineAreSentThroughTheSerialLine)
     env.insert(QStringLiteral("VOXMERE_COM1"), device);
     program.setProcessEnvironment(env);
     program.setWorkingDirectory(folder); // relative paths, as a shell gives them
-    program.start(binary("Tolvane"), {QStringLiteral("a.dix"), QStringLiteral("b.sfx")});
+    program.start(binary("Tolvane"), {QStringLiteral("a.dix"), QStringLiteral("b.pcm")});
     ASSERT_TRUE(program.waitForFinished(60000));
     EXPECT_EQ(program.exitCode(), 0);
 

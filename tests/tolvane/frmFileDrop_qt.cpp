@@ -8,8 +8,15 @@
 
 #include "link/cTolvane.h"
 #include "platform/Prompter.h"
+#include "platform/QtPrompter.h"
+#include "tests/support/Bytes.h"
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QDir>
+#include <QHeaderView>
+#include <QMessageBox>
+#include <QTimer>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
@@ -42,6 +49,7 @@ protected:
     }
     void run(const QStringList &paths)
     {
+        drop.reset(); // one drop window at a time receives the link's events
         drop = std::make_unique<frmFileDrop>(main.get(), tolv::BuildQueue(paths));
         drop->show();
         drop->DoFileDrops();
@@ -60,7 +68,7 @@ protected:
 
 TEST_F(FileDrop, SendsTheFilesItTakesAndMarksTheOthers)
 {
-    const QByteArray x(3000, 'x'), y(2000, 'y');
+    const QByteArray x = vxtest::kDictionaryHead + QByteArray(3000, 'x'), y = vxtest::plainPcm(QByteArray(2000, 'y'));
     QDir().mkpath(QString::fromStdString(vxtest::freshDir("a b")));
     const QString quoted = QString::fromStdString(vxtest::freshDir("a b")) + QStringLiteral("/x.dix");
     {
@@ -99,8 +107,8 @@ TEST_F(FileDrop, SendsTheFilesItTakesAndMarksTheOthers)
 
 TEST_F(FileDrop, CancelStopsAfterTheCurrentFile)
 {
-    const QString a = writeFile(QStringLiteral("a.dix"), QByteArray(6000, 'a'));
-    const QString b = writeFile(QStringLiteral("b.dix"), QByteArray(600, 'b'));
+    const QString a = writeFile(QStringLiteral("a.dix"), vxtest::kDictionaryHead + QByteArray(6000, 'a'));
+    const QString b = writeFile(QStringLiteral("b.dix"), vxtest::kDictionaryHead + QByteArray(600, 'b'));
     QObject::connect(main->cTolv, &cTolvane::PercentDone, main.get(), [&](int percent, bool &) {
         if (percent >= 20 && !G.CancelRequested)
             drop->cmdCancel->click();
@@ -117,7 +125,7 @@ TEST_F(FileDrop, CancelStopsAfterTheCurrentFile)
 
 TEST_F(FileDrop, FailuresAskWhetherToGoOn)
 {
-    const QString a = writeFile(QStringLiteral("a.sfx"), QByteArray(2000, 'a'));
+    const QString a = writeFile(QStringLiteral("a.sfx"), vxtest::kSoundLibraryHead + QByteArray(2000, 'a'));
     chip->faults().failTransferAtPercent = 50;
 
     // A failure on an earlier row asks; No leaves the rest queued.
@@ -126,19 +134,22 @@ TEST_F(FileDrop, FailuresAskWhetherToGoOn)
     ASSERT_EQ(prompts.prompts().size(), 1);
     EXPECT_EQ(prompts.last().buttons, vx::Buttons::YesNo);
     EXPECT_EQ(prompts.last().icon, vx::Icon::Exclamation);
-    EXPECT_TRUE(prompts.last().text.endsWith(QStringLiteral(".\r\nDownload remaining files?")));
+    EXPECT_EQ(prompts.last().text, QStringLiteral("ERROR: The transfer to the chip failed.\r\nDownload remaining files?"));
     EXPECT_TRUE(status(1).startsWith(QStringLiteral("ERROR: ")));
     EXPECT_EQ(row(1)->foreground(2).color(), kRed);
     EXPECT_EQ(status(2), QStringLiteral("Queued"));
     EXPECT_EQ(status(3), QStringLiteral("Queued"));
 
-    // On the last row only OK.
+    // On the last row only OK. A library the chip finds damaged once it has
+    // it all is not shown as sent whole.
+    chip->faults().failTransferAtPercent = -1;
     prompts.clear();
     prompts.queue(vx::Answer::Ok);
     run({QStringLiteral("nothing.txt"), a});
     ASSERT_EQ(prompts.prompts().size(), 1);
     EXPECT_EQ(prompts.last().buttons, vx::Buttons::Ok);
-    EXPECT_FALSE(prompts.last().text.contains(QStringLiteral("remaining")));
+    EXPECT_EQ(prompts.last().text, QStringLiteral("ERROR: The sound library is damaged (length or check sum)."));
+    EXPECT_EQ(row(2)->text(1), QStringLiteral("99%"));
 
     // A port that cannot be opened ends the queue without a prompt.
     prompts.clear();
@@ -148,4 +159,29 @@ TEST_F(FileDrop, FailuresAskWhetherToGoOn)
     EXPECT_TRUE(status(1).startsWith(QStringLiteral("ERROR: ")));
     EXPECT_EQ(status(2), QStringLiteral("Queued"));
     EXPECT_TRUE(prompts.prompts().isEmpty());
+}
+
+TEST_F(FileDrop, AFailureReadsWholeOverTheDropWindow)
+{
+    // The program's own prompter, parented to the main window that stays hidden.
+    vx::QtPrompter qtPrompter(main.get());
+    vx::Prompter *scripted = vx::setPrompter(&qtPrompter);
+    QWidget *over = nullptr;
+    QTimer answer;
+    answer.setInterval(5);
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            over = box->parentWidget();
+            box->button(QMessageBox::Ok)->click();
+        }
+    });
+    answer.start();
+    run({writeFile(QStringLiteral("empty.dix"), {})});
+    answer.stop();
+    vx::setPrompter(scripted);
+    EXPECT_EQ(status(1), QStringLiteral("ERROR: The file empty.dix is empty."));
+    EXPECT_GE(drop->lvwFileList->header()->sectionSize(2), drop->lvwFileList->fontMetrics().horizontalAdvance(status(1)))
+        << "the status column shows the whole reason";
+    EXPECT_EQ(over, drop.get());
+    EXPECT_EQ(qtPrompter.parent(), main.get()) << "the main window's again after the queue";
 }

@@ -10,10 +10,12 @@
 
 #include "link/cTolvane.h"
 #include "platform/Prompter.h"
+#include "tests/support/Bytes.h"
 
 #include <QComboBox>
 #include <QFrame>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QRadioButton>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -177,14 +179,18 @@ TEST_F(MainWindow, RecordingMemoryTasksRunInsideOneSession)
     expectSessionClosed("play");
 
     // Upload cancelled: no file, the cancel text, the chip information refreshed.
-    const QString target = QString::fromStdString(vxtest::freshDir("up")) + QStringLiteral("/seven");
+    // The dialog gives the name with the extension it adds (and asks about
+    // replacing that file, not the name as typed).
+    const QString target = QString::fromStdString(vxtest::freshDir("up")) + QStringLiteral("/seven.pcm");
     percents = 0;
     main->lblRecMemAvailVal->clear();
     prompts.queueFiles({target});
     main->UploadRecording();
     EXPECT_EQ(prompts.last().defaultText, QStringLiteral("Tag7.pcm"));
+    EXPECT_EQ(prompts.last().defaultSuffix, QStringLiteral("pcm"));
+    EXPECT_TRUE(prompts.last().overwritePrompt);
     EXPECT_EQ(msg(), QStringLiteral("Upload canceled."));
-    EXPECT_FALSE(QFile::exists(target + QStringLiteral(".pcm")));
+    EXPECT_FALSE(QFile::exists(target));
     EXPECT_FALSE(main->lblRecMemAvailVal->text().isEmpty());
     expectSessionClosed("upload cancelled");
 
@@ -192,7 +198,7 @@ TEST_F(MainWindow, RecordingMemoryTasksRunInsideOneSession)
     prompts.queueFiles({target});
     main->UploadRecording();
     EXPECT_EQ(msg(), QStringLiteral("Upload of 'Seven.pcm' complete."));
-    EXPECT_TRUE(QFile::exists(target + QStringLiteral(".pcm")));
+    EXPECT_TRUE(QFile::exists(target));
     expectSessionClosed("upload");
 
     // A failing call: the error, and the session still ends.
@@ -244,7 +250,7 @@ TEST_F(MainWindow, ConfirmationsAndDownloads)
     expectSessionClosed("erase");
 
     // A download, then a firmware image declined by the close box.
-    const QByteArray dix(3000, 'd');
+    const QByteArray dix = vxtest::kDictionaryHead + QByteArray(3000, 'd');
     prompts.queueFiles({writeFile(QStringLiteral("words.dix"), dix)});
     main->DownloadChipFile();
     EXPECT_EQ(prompts.last().filter, tolv::downloadFilter());
@@ -265,7 +271,7 @@ TEST_F(MainWindow, ConfirmationsAndDownloads)
 
     // A transfer that fails part way.
     chip->faults().failTransferAtPercent = 50;
-    prompts.queueFiles({writeFile(QStringLiteral("lib.sfx"), QByteArray(4000, 's'))});
+    prompts.queueFiles({writeFile(QStringLiteral("lib.sfx"), vxtest::kSoundLibraryHead + QByteArray(4000, 's'))});
     main->DownloadChipFile();
     EXPECT_TRUE(msg().startsWith(QStringLiteral("ERROR: "))) << msg().toStdString();
     expectSessionClosed("failed download");
@@ -310,4 +316,64 @@ TEST_F(MainWindow, BracketClosesWhenThePortFails)
     EXPECT_TRUE(msg().startsWith(QStringLiteral("ERROR: "))) << msg().toStdString();
     EXPECT_FALSE(G.Busy);
     qputenv("VOXMERE_COM1", "sim");
+}
+
+TEST_F(MainWindow, OneTaskAtATimeWhateverIsClicked)
+{
+    start(1);
+    for (quint16 tag : {1, 2, 3})
+        ASSERT_TRUE(chip->addRecFile(tag, markedPcm(tag, 2000, char(tag))));
+    QTest::mouseClick(main->lblTask[2], Qt::LeftButton);
+    main->txtIndexVal->setText(QStringLiteral("0"));
+    const auto queries = [&](const char *number) {
+        return chip->acceptedBytes().count(QByteArray("\x01") + number + '?');
+    };
+
+    // A double click on Delete: its second half arrives while the first
+    // click's task waits for the port and the chip.
+    ClickLabel *del = main->lblRecMemCmd[2];
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease, QEvent::MouseButtonDblClick,
+                              QEvent::MouseButtonRelease}) {
+        const bool down = type != QEvent::MouseButtonRelease;
+        QCoreApplication::postEvent(del, new QMouseEvent(type, QPointF(5, 5), del->mapToGlobal(QPointF(5, 5)),
+                                                         Qt::LeftButton, down ? Qt::LeftButton : Qt::NoButton,
+                                                         Qt::NoModifier));
+    }
+    QCoreApplication::processEvents();
+    EXPECT_EQ(msg(), QStringLiteral("File successfully deleted."));
+    EXPECT_EQ(chip->recFiles().size(), 2);
+    EXPECT_EQ(queries("34"), 1);
+    expectSessionClosed("double click");
+
+    // Play clicked again and again while a delete opens the port, wakes the
+    // chip and runs: none of the clicks starts a task.
+    int clicks = 0;
+    QTimer clicker;
+    clicker.setInterval(1);
+    QObject::connect(&clicker, &QTimer::timeout, [&] {
+        ++clicks;
+        emit main->lblRecMemCmd[3]->clicked();
+    });
+    clicker.start();
+    main->DeleteRecording();
+    clicker.stop();
+    EXPECT_GT(clicks, 3);
+    EXPECT_EQ(msg(), QStringLiteral("File successfully deleted."));
+    EXPECT_EQ(queries("35"), 0) << "no play began";
+    expectSessionClosed("clicks during a delete");
+
+    // "Update Now" during a repair neither closes the port under it nor runs.
+    clicks = 0;
+    QObject::disconnect(&clicker, nullptr, nullptr, nullptr);
+    QObject::connect(&clicker, &QTimer::timeout, [&] {
+        ++clicks;
+        emit main->lblUpdate->clicked();
+    });
+    clicker.start();
+    main->RepairRecordingMemory();
+    clicker.stop();
+    EXPECT_GT(clicks, 3);
+    EXPECT_EQ(msg(), QStringLiteral("Recording memory repaired."));
+    EXPECT_EQ(chip->acceptedBytes().count(QByteArray("\x01" "7h")), 1) << "one session";
+    expectSessionClosed("update during a repair");
 }

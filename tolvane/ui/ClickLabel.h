@@ -3,6 +3,8 @@
 #include <QLabel>
 #include <QMouseEvent>
 
+#include <utility>
+
 // A label that reports clicks and pointer moves, for the task and command
 // labels of the main window.
 class ClickLabel : public QLabel
@@ -20,9 +22,16 @@ signals:
     void mouseMoved();
 
 protected:
+    // A double click is one click: the release that ends it is swallowed.
+    void mouseDoubleClickEvent(QMouseEvent *e) override
+    {
+        mDoubleClick = e->button() == Qt::LeftButton;
+        QLabel::mouseDoubleClickEvent(e);
+    }
     void mouseReleaseEvent(QMouseEvent *e) override
     {
-        if (e->button() == Qt::LeftButton && rect().contains(e->position().toPoint()))
+        const bool second = std::exchange(mDoubleClick, false);
+        if (e->button() == Qt::LeftButton && !second && rect().contains(e->position().toPoint()))
             emit clicked();
         QLabel::mouseReleaseEvent(e);
     }
@@ -31,4 +40,7 @@ protected:
         emit mouseMoved();
         QLabel::mouseMoveEvent(e);
     }
+
+private:
+    bool mDoubleClick = false;
 };

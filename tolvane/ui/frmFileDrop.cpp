@@ -9,6 +9,7 @@
 #include "common/Delay.h"
 #include "link/cTolvane.h"
 #include "platform/Prompter.h"
+#include "platform/QtPrompter.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -40,6 +41,10 @@ frmFileDrop::frmFileDrop(frmMain *main, const QVector<tolv::QueueEntry> &files, 
     lvwFileList->setRootIsDecorated(false);
     lvwFileList->header()->resizeSection(0, tw(2800));
     lvwFileList->header()->resizeSection(1, tw(1000));
+    // A status is read whole: the column is as wide as its longest text, and
+    // the list scrolls sideways when that is wider than the window.
+    lvwFileList->header()->setStretchLastSection(false);
+    lvwFileList->header()->setSectionResizeMode(2, QHeaderView::ResizeToContents);
 
     cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
@@ -135,16 +140,24 @@ void frmFileDrop::setRow(int row, tolv::RowIcon icon, const QString &status, con
 bool frmFileDrop::reportFailure(int row, const QString &description)
 {
     setRow(row, tolv::RowIcon::Failed, QStringLiteral("ERROR: ") + description, kRed);
+    // The link's descriptions are sentences already; the message ends with one full stop.
+    const QString sentence = QStringLiteral("ERROR: ") + description +
+                             (description.endsWith(QLatin1Char('.')) ? QString() : QStringLiteral("."));
     if (row == mFiles.size()) {
-        vx::MsgBox(QStringLiteral("ERROR: ") + description + QLatin1Char('.'), vx::Buttons::Ok, vx::Icon::Exclamation);
+        vx::MsgBox(sentence, vx::Buttons::Ok, vx::Icon::Exclamation);
         return true;
     }
-    return vx::MsgBox(QStringLiteral("ERROR: ") + description + QStringLiteral(".\r\nDownload remaining files?"),
-                      vx::Buttons::YesNo, vx::Icon::Exclamation) == vx::Answer::Yes;
+    return vx::MsgBox(sentence + QStringLiteral("\r\nDownload remaining files?"), vx::Buttons::YesNo,
+                      vx::Icon::Exclamation) == vx::Answer::Yes;
 }
 
 void frmFileDrop::DoFileDrops()
 {
+    // The main window stays hidden: questions are asked over this one.
+    auto *qtPrompter = dynamic_cast<vx::QtPrompter *>(&vx::prompter());
+    QWidget *questionsOver = qtPrompter ? qtPrompter->parent() : nullptr;
+    if (qtPrompter)
+        qtPrompter->setParent(this);
     mRunning = true;
     cmdCancel->setFocus();
     G.FileDropMode = true;
@@ -210,4 +223,6 @@ void frmFileDrop::DoFileDrops()
     }
     G.FileDropMode = false;
     mRunning = false;
+    if (qtPrompter)
+        qtPrompter->setParent(questionsOver);
 }

@@ -15,7 +15,6 @@
 #include "platform/Prompter.h"
 
 #include <QCoreApplication>
-#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -27,12 +26,25 @@ namespace {
 const QString kNoPort = QStringLiteral("ERROR: COM port not selected.");
 const QString kError = QStringLiteral("ERROR: ");
 
+// Holds the task guard from the first line of a task: every click that the
+// task's own waits let through finds Busy set and does nothing. Every way
+// out of the task clears it.
+class TaskGuard
+{
+public:
+    TaskGuard() { G.Busy = true; }
+    ~TaskGuard() { G.Busy = false; }
+    TaskGuard(const TaskGuard &) = delete;
+    TaskGuard &operator=(const TaskGuard &) = delete;
+};
+
 } // namespace
 
 void frmMain::RunTask(const TaskSteps &steps)
 {
     if (G.Busy)
         return;
+    const TaskGuard guard;
     setMessage(QString());
     QCoreApplication::processEvents();
     if (G.Port == 0) {
@@ -60,7 +72,6 @@ void frmMain::RunTask(const TaskSteps &steps)
         error = e.description();
     }
     // The bracket holds from here on, whatever fails: EndTask runs below.
-    G.Busy = true;
     if (begun) {
         G.CancelRequested = false;
         if (steps.afterBegin)
@@ -227,6 +238,7 @@ void frmMain::RefreshChipInfo()
 {
     if (G.Busy)
         return;
+    const TaskGuard guard;
     setMessage(QString());
     for (QLabel *l : {lblProductVal, lblFwVerNum, lblInpBufSize, lblRecMemTtlVal, lblRecMemAvailVal, lblNumOfFilesVal})
         l->clear();
@@ -240,7 +252,6 @@ void frmMain::RefreshChipInfo()
         setMessage(kError + openError);
         return;
     }
-    G.Busy = true;
     QString error;
     try {
         tolv::SendCrAndFlush();
@@ -258,7 +269,6 @@ void frmMain::RefreshChipInfo()
             error = e.description();
     }
     tolv::ClosePort();
-    G.Busy = false;
     if (!error.isEmpty())
         setMessage(kError + error);
 }
@@ -335,9 +345,8 @@ QString frmMain::ChooseDownloadFile()
 
 QString frmMain::GetSavePcmFileName(const QString &Filename)
 {
-    QString path = vx::SaveFileDialog(QStringLiteral("Save PCM File As"), QStringLiteral("PCM File (*.pcm)|*.pcm"),
-                                      QString(), Filename);
-    if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty())
-        path += QStringLiteral(".pcm");
-    return path;
+    // The dialog adds the extension itself, so its question before replacing
+    // a file is asked about the name that will be written.
+    return vx::SaveFileDialog(QStringLiteral("Save PCM File As"), QStringLiteral("PCM File (*.pcm)|*.pcm"), QString(),
+                              Filename, nullptr, QStringLiteral("pcm"));
 }

@@ -105,12 +105,15 @@ QString LinkTransferFile(const QString &path)
 
     BeginBusy();
     const QString name = shownName(path);
-    const DownloadProgressTexts texts =
-        DownloadProgressTextsFor(DownloadKindOf(path), name, ChipModel, DownloadTitle, ModuleName);
+    const DownloadKind kind = DownloadKindOf(path);
+    const DownloadProgressTexts texts = DownloadProgressTextsFor(kind, name, ChipModel, DownloadTitle, ModuleName);
     showTransfer(texts.statusBar);
     QApplication::setOverrideCursor(Qt::WaitCursor);
     frmProgress *progress = frmProgress::instance();
-    progress->ProgressSetup(3, false, texts.caption, texts.message, texts.status);
+    // A download takes minutes at a slow speed: its Cancel (and Esc) stops
+    // it through StopRequested, which the link hears at its next block. A
+    // chipset update must not be interrupted and has none.
+    progress->ProgressSetup(3, kind != DownloadKind::Firmware, texts.caption, texts.message, texts.status);
     ProgressBar = progress->vbalProgress;
     QCoreApplication::processEvents();
 

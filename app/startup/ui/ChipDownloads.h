@@ -8,7 +8,8 @@
 
 // Writes path into the chip through the link library while the progress
 // dialog and the first status bar panel show the transfer; afterwards both
-// are restored. Returns "" when the file arrived whole, else what went wrong:
+// are restored. The dialog's Cancel (not offered for a chipset update)
+// stops the transfer. Returns "" when the file arrived whole, else what went wrong:
 // the refusal of a chip PCM file by the older chip (then nothing was sent and
 // the busy state was never entered), a cancelled transfer or the link's
 // failure. Clears StopRequested first. Leaves the busy state entered (the

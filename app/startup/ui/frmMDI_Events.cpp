@@ -82,6 +82,11 @@ void frmMDI::MDIForm_OLEDragDrop(const QMimeData *Data)
     if (!Data || !Data->hasUrls())
         return;
     for (const QUrl &url : Data->urls()) {
+        // A command that the event processing let in (or that a download
+        // of an earlier file let in) holds the chip: the rest of the drop
+        // is not started in its middle.
+        if (Busy)
+            return;
         if (!url.isLocalFile())
             continue;
         OpenFileByType(url.toLocalFile().trimmed());
@@ -165,6 +170,10 @@ void frmMDI::cTolv_CommEvent()
 {
     if (!Comm)
         return;
+    // Bytes lost to an overrun may have cut a chip command in two: the
+    // phoneme converter does not read what follows as its arguments.
+    if (Comm->takeOverrun())
+        Receiver.state().converter = {};
     // Each read acts by the receive mode; only speech tracking needs the text.
     do {
         const QByteArray bytes = Comm->Input();

@@ -5,6 +5,9 @@
 #include "app/startup/ui/frmMDI.h"
 #include "platform/Numbers.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <gtest/gtest.h>
@@ -89,4 +92,51 @@ TEST(ProgressDialogs, CancelRaisesTheRightFlags)
     frmSLCProgress::Unload();
     EXPECT_EQ(frmSLCProgress::loaded(), nullptr);
     ProgressCancel = false;
+}
+
+TEST(ProgressDialogs, TheBarDrawsOnlyWhatChangesAndNotTooOften)
+{
+    constexpr int kFrameMs = 50; // about what the eye needs
+    vbalProgressBar bar;
+    bar.show();
+    int paints = 0;
+    struct Counter : QObject
+    {
+        int *n;
+        explicit Counter(int *count) : n(count) {}
+        bool eventFilter(QObject *, QEvent *e) override
+        {
+            *n += e->type() == QEvent::Paint;
+            return false;
+        }
+    } counter(&paints);
+    bar.installEventFilter(&counter);
+    QCoreApplication::processEvents();
+
+    // A transfer reports every block, most of them with the same figure.
+    paints = 0;
+    QElapsedTimer took;
+    took.start();
+    for (int block = 0; block < 2000; ++block) {
+        const int percent = block * 100 / 2000;
+        bar.setValue(percent);
+        bar.setText(QString::number(percent) + QLatin1Char('%'));
+        QCoreApplication::processEvents();
+    }
+    EXPECT_LE(paints, 2 + took.elapsed() / kFrameMs) << "at most ~20 drawings a second";
+
+    // The last figure is drawn once its time comes; the same figure again draws nothing.
+    QElapsedTimer wait;
+    wait.start();
+    while (wait.elapsed() < 3 * kFrameMs)
+        QCoreApplication::processEvents();
+    const int settled = paints;
+    EXPECT_EQ(bar.value(), 99);
+    EXPECT_EQ(bar.text(), QStringLiteral("99%"));
+    for (int i = 0; i < 100; ++i) {
+        bar.setValue(99);
+        bar.setText(QStringLiteral("99%"));
+        QCoreApplication::processEvents();
+    }
+    EXPECT_EQ(paints, settled);
 }

@@ -13,16 +13,21 @@
 #include "chipsim/SimBackend.h"
 #include "link/cTolvane.h"
 #include "platform/Prompter.h"
+#include "tests/support/Bytes.h"
 #include "tests/support/Files.h"
 #include "tests/support/TestEnv.h"
 #include "tests/support/SimLink.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QPushButton>
 
 #include <gtest/gtest.h>
 
 #include <memory>
+
+#include <time.h>
 
 namespace {
 
@@ -68,7 +73,7 @@ protected:
     QString dir;
 };
 
-const QByteArray kDix = QByteArray("\r\r\x18\x1e\x01" "247w", 9) + QByteArray(4000, 'd');
+const QByteArray kDix = vxtest::kDictionaryHead + QByteArray(4000, 'd');
 
 TEST_F(Downloads, DictionaryArrivesAndNamesItself)
 {
@@ -93,7 +98,7 @@ TEST_F(Downloads, FailedCancelledAndRefusedTransfersAreNeverSuccesses)
     chipsim::ChipFaults f;
     f.failTransferAtPercent = 50;
     chip->setFaults(f);
-    const QString path = write(QStringLiteral("words.dix"), kDix + QByteArray(40000, 'e'));
+    const QString path = write(QStringLiteral("words.dix"), kDix + QByteArray(25000, 'e'));
     prompter.queue(vx::Answer::Ok);
     DownloadDictionary(path);
     EXPECT_EQ(prompter.last().text, QStringLiteral("ERROR: The transfer to the chip failed."));
@@ -118,6 +123,56 @@ TEST_F(Downloads, FailedCancelledAndRefusedTransfersAreNeverSuccesses)
         QStringLiteral("ERROR: PCM data files cannot be stored in the SV3410; they can only be played")));
     EXPECT_EQ(chip->downloadCount(), 0);
     expectRestored();
+}
+
+TEST_F(Downloads, CancelOnTheProgressStopsTheTransferAndFreesThePort)
+{
+    const QByteArray pcm = vxtest::plainPcm(QByteArray(200 * 1024, 'p'));
+    const QString path = write(QStringLiteral("long.pcm"), pcm);
+    bool cancelShown = false, armed = true;
+    QObject::connect(link.get(), &cTolvane::PercentDone, main.get(), [&](int percent, bool &) {
+        frmProgress *p = frmProgress::loaded();
+        if (armed && percent >= 10 && p && !StopRequested) {
+            cancelShown = p->cmdCancel->isVisible();
+            p->cmdCancel->click();
+        }
+    });
+    prompter.queue(vx::Answer::Ok);
+    DownloadFile(path);
+    EXPECT_TRUE(cancelShown);
+    EXPECT_EQ(prompter.last().text,
+              QStringLiteral("ERROR: The transfer of 'Long.pcm' was cancelled before it was complete."));
+    EXPECT_EQ(chip->downloadCount(), 0);
+    EXPECT_EQ(chip->writeLog().last().bytes, QByteArray(1, '\xFF')) << "the chip was told to drop the transfer";
+    expectRestored();
+
+    // The port is left open and usable: the next download arrives whole.
+    ASSERT_TRUE(Comm->PortOpen());
+    armed = false;
+    prompter.queue(vx::Answer::Ok);
+    DownloadFile(path);
+    EXPECT_EQ(prompter.last().text, QStringLiteral("'Long.pcm' was successfully downloaded. "));
+    EXPECT_EQ(chip->lastDownload(), pcm);
+}
+
+TEST_F(Downloads, WaitingForTheLineCostsNoProcessor)
+{
+    chipsim::ChipConfig cfg = chip->config();
+    cfg.storeBytesPerSecond = 11520; // the line's own pace: the program mostly waits for CTS
+    cfg.transferLineTime = true;
+    chip->setConfig(cfg);
+    const QString path = write(QStringLiteral("paced.pcm"), vxtest::plainPcm(QByteArray(64 * 1024 - 4, 'p')));
+    prompter.queue(vx::Answer::Ok);
+    timespec cpuStart{}, cpuEnd{};
+    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &cpuStart);
+    QElapsedTimer wall;
+    wall.start();
+    DownloadFile(path);
+    const double wallSeconds = double(wall.nsecsElapsed()) / 1e9;
+    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &cpuEnd);
+    const double cpuSeconds = double(cpuEnd.tv_sec - cpuStart.tv_sec) + double(cpuEnd.tv_nsec - cpuStart.tv_nsec) / 1e9;
+    EXPECT_EQ(prompter.last().text, QStringLiteral("'Paced.pcm' was successfully downloaded. "));
+    EXPECT_LT(cpuSeconds, wallSeconds / 10) << cpuSeconds << " s of processor time in " << wallSeconds << " s";
 }
 
 TEST_F(Downloads, GreetingFromTheTextWindow)

@@ -1,0 +1,35 @@
+#pragma once
+
+// What the link refuses before a download sends its first byte: an empty
+// file, a file larger than the chip can take, and a file of a kind whose
+// producers always write a fixed header that it lacks. The file itself goes
+// out unchanged; this only looks at its length and its first bytes.
+
+#include "link/LinkError.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+
+namespace vx {
+
+// The stream a file is, by its extension (any case).
+enum class DownloadStream { SoundLibrary, Greeting, Dictionary, ChipPcm, Firmware, Other };
+[[nodiscard]] DownloadStream downloadStreamOf(const QString &path);
+
+// How many leading bytes downloadRefusal looks at.
+inline constexpr int DownloadHeadBytes = 32;
+
+// The largest file of a stream the chip can take: what goes into the
+// recording memory (and what the chip does not know) is bounded by
+// recMemBytes, a greeting and a dictionary by their formats, a firmware image
+// by the largest memory any board carries.
+[[nodiscard]] qint64 largestDownload(DownloadStream stream, qint64 recMemBytes);
+
+// Why the file `name` (size bytes long, beginning with head) must not be
+// sent; nothing when it may.
+[[nodiscard]] std::optional<LinkError> downloadRefusal(const QString &name, DownloadStream stream,
+                                                       const QByteArray &head, qint64 size, qint64 recMemBytes);
+
+} // namespace vx
