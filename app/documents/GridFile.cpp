@@ -2,9 +2,8 @@
 
 #include "common/SafeFile.h"
 #include "platform/Cp1252.h"
+#include "platform/FileNames.h"
 #include "platform/TextFiles.h"
-
-#include <QFile>
 
 #include <string>
 
@@ -109,7 +108,7 @@ bool SaveGridFile(const QString &path, const GridRows &g, QString *error)
 {
     const QByteArray bytes = GridFileBytes(g);
     std::string why;
-    if (vx::writeFileAtomically(QFile::encodeName(path).toStdString(), std::string_view(bytes.constData(), bytes.size()),
+    if (vx::writeFileAtomically(vx::fileNameBytes(path).toStdString(), std::string_view(bytes.constData(), bytes.size()),
                                 &why))
         return true;
     if (error)

@@ -1,10 +1,8 @@
 #include "app/startup/Firmware.h"
 
-#include <QFile>
+#include "platform/TextFiles.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <QFile>
 
 FirmwarePair FirmwarePairFor(int moduleCode, bool olderChip)
 {
@@ -83,31 +81,10 @@ std::optional<int> SecondImageVersion(const QByteArray &image)
 // Only the bytes that carry the version are read: an image is never loaded
 // whole, so a huge file or a device under that name cannot exhaust memory.
 
-namespace {
-
-// Opens path for reading when it is a regular file. The open itself never
-// waits: a named pipe or a device under an image's name is refused rather
-// than blocking until someone writes to it.
-bool openRegularFile(QFile &f, const QString &path)
-{
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    struct stat st = {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return false;
-    }
-    // Reads from a regular file are unaffected by O_NONBLOCK.
-    return f.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
-}
-
-} // namespace
-
 std::optional<int> FirstImageFileVersion(const QString &path)
 {
     QFile f;
-    if (!openRegularFile(f, path))
+    if (!vx::openForReading(f, path))
         return std::nullopt;
     const QByteArray head = f.read(14);
     f.close();
@@ -117,7 +94,7 @@ std::optional<int> FirstImageFileVersion(const QString &path)
 std::optional<int> SecondImageFileVersion(const QString &path)
 {
     QFile f;
-    if (!openRegularFile(f, path))
+    if (!vx::openForReading(f, path))
         return std::nullopt;
     const qint64 size = f.size();
     if (size < 132 || !f.seek(size - 132))
