@@ -1,5 +1,6 @@
 #include "app/startup/ui/ProgramStart.h"
 #include "chipsim/SimBackend.h"
+#include "platform/FileNames.h"
 
 #include <QApplication>
 
@@ -8,5 +9,6 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     // "sim" is the emulator; the program names itself in RunVoxmere.
     chipsim::registerSimDevice();
-    return RunVoxmere(app);
+    // The arguments Qt left, with the bytes of a name that is not UTF-8 kept.
+    return RunVoxmere(app, vx::fileArguments(argc, argv));
 }

@@ -7,6 +7,7 @@
 #include "app/documents/ui/frmDictionary.h"
 #include "app/documents/ui/OpenFiles.h"
 #include "app/startup/ui/frmMDI.h"
+#include "platform/FileNames.h"
 #include "platform/Numbers.h"
 #include "platform/Prompter.h"
 #include "platform/Settings.h"
@@ -18,6 +19,8 @@
 #include <QFileInfo>
 
 #include <gtest/gtest.h>
+
+#include <fstream>
 
 namespace {
 
@@ -103,6 +106,18 @@ TEST_F(OpenFiles, OpensByTypeAndKeepsTheRecentList)
     AddRecentFile(voices);
     OpenRecentFile(1);
     EXPECT_EQ(ActiveDocument()->windowTitle(), QStringLiteral("Text [Voices.dat]"));
+}
+
+// A name that is not valid UTF-8, as the command line gives it, opens.
+TEST_F(OpenFiles, ANameThatIsNotUtf8Opens)
+{
+    const QByteArray raw = QFile::encodeName(dir) + "caf\xe9.txt";
+    std::ofstream(raw.constData(), std::ios::binary) << "hello\r\n";
+    const char *argv[] = {"Voxmere", raw.constData()};
+    prompter.setLenient(true);
+    OpenFileByType(vx::fileArguments(2, argv).value(0));
+    EXPECT_TRUE(prompter.prompts().isEmpty());
+    EXPECT_EQ(windows(), 1);
 }
 
 // A window laid out by hand opens at its own size, not as a bare title bar.
