@@ -3,7 +3,7 @@
 #include "platform/Cp1252.h"
 #include "platform/FileNames.h"
 
-#include "common/RegularFile.h"
+#include "common/ReadFiles.h"
 #include "common/SafeFile.h"
 
 #include <QFile>

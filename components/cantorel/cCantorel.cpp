@@ -3,7 +3,7 @@
 #include "components/cantorel/ScoreCompiler.h"
 #include "components/cantorel/ScoreTables.h"
 #include "components/common/ComponentError.h"
-#include "common/RegularFile.h"
+#include "common/ReadFiles.h"
 #include "common/SafeFile.h"
 
 #include <cerrno>

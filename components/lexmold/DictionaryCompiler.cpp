@@ -1,6 +1,6 @@
 #include "components/lexmold/DictionaryCompiler.h"
 
-#include "common/RegularFile.h"
+#include "common/ReadFiles.h"
 #include "common/SafeFile.h"
 
 #include "common/PhonemeCodes.h"

@@ -1,7 +1,7 @@
 #include "components/sonvert/PcmFile.h"
 
 #include "common/Bytes.h"
-#include "common/RegularFile.h"
+#include "common/ReadFiles.h"
 #include "common/SafeFile.h"
 #include "components/sonvert/Rounding.h"
 

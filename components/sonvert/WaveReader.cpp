@@ -1,6 +1,6 @@
 #include "components/sonvert/WaveReader.h"
 
-#include "common/RegularFile.h"
+#include "common/ReadFiles.h"
 
 #include <algorithm>
 #include <bit>

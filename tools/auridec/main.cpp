@@ -7,7 +7,7 @@
 // through a temporary file beside the target, so a failed or killed decode
 // leaves a file already under the target's name as it was.
 
-#include "common/RegularFile.h"
+#include "common/ReadFiles.h"
 #include "common/SafeFile.h"
 
 #include <cerrno>

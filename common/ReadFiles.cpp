@@ -1,4 +1,4 @@
-#include "common/RegularFile.h"
+#include "common/ReadFiles.h"
 
 #include <cerrno>
 #include <cstring>
