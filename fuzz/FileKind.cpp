@@ -16,14 +16,13 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     static const char *const kEndings[] = {".wav", ".mp3", ".pcm", ".sfl", ".dic", ".tgn", ".txt", ".WAV"};
-    static const QString folder = [] {
-        const QString f = QDir::tempPath() + QStringLiteral("/vx-fuzz-kind-") + QString::number(::getpid()) + QLatin1Char('/');
-        QDir().mkpath(f);
-        return f;
-    }();
+    // One file of this process's own in the temporary folder, removed after
+    // each input.
+    static const QString folder = QDir::tempPath() + QLatin1Char('/');
+    static const QString base = QStringLiteral("vx-fuzz-kind-") + QString::number(::getpid());
     if (size == 0)
         return 0;
-    const QString name = QStringLiteral("sound") + QLatin1String(kEndings[data[0] % 8]);
+    const QString name = base + QLatin1String(kEndings[data[0] % 8]);
     const QByteArrayView bytes(data + 1, static_cast<qsizetype>(size - 1));
     (void)DocumentKindFor(folder + name, bytes.first(std::min<qsizetype>(bytes.size(), 256)));
     QFile file(folder + name);
