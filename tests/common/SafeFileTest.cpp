@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <sys/stat.h>
 
@@ -97,7 +98,12 @@ TEST(SafeFile, ReplacesTheTargetKeepingItsPermissions)
 // system's reason and stays whole, though the folder would allow the rename.
 TEST(SafeFile, WritesThroughLinksAndKeepsReadOnlyFiles)
 {
-    const fs::path dir = vxtest::freshDir("safefile-user");
+    // The isolated test folder may be closed to other users: this one is
+    // open to all, and goes with the test.
+    char name[] = "/tmp/vxtest-user-XXXXXX";
+    ASSERT_NE(::mkdtemp(name), nullptr);
+    const fs::path dir = name;
+    const std::shared_ptr<void> removeDir(nullptr, [&dir](void *) { fs::remove_all(dir); });
     fs::permissions(dir, fs::perms::all);
     std::ofstream(dir / "real.txt") << "old";
     ::chmod((dir / "real.txt").c_str(), 0666);
