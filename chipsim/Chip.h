@@ -50,6 +50,10 @@ namespace chipsim {
 // A chip PCM file in the marked form, as the chip stores a recording: the
 // data gets the end mark (and a pad byte before it when its length is even).
 [[nodiscard]] QByteArray makeMarkedPcm(int code, quint16 tag, const QByteArray &data);
+// The files of a compiled sound library (".sfx", `tagged` for the newer
+// flavour) as the chip stores them in its recording memory; 0, or 7 when the
+// length, the block marker or the check sum is wrong.
+[[nodiscard]] quint8 readSoundLibrary(const QByteArray &lib, bool tagged, QVector<RecFile> *files);
 
 class Chip : public QObject
 {

@@ -213,14 +213,10 @@ void Chip::storeDownload(const QByteArray &payload)
     sendFrame(vx::proto::QDownload, QByteArray(1, char(code)));
 }
 
-quint8 Chip::storeSoundLibrary(const QByteArray &lib, bool tagged)
+quint8 readSoundLibrary(const QByteArray &lib, bool tagged, QVector<RecFile> *files)
 {
     // Header 29 bytes, data (from the block marker to the pad byte), then a
     // 16-bit sum of every byte from offset 9 to the pad byte.
-    if (mConfig.recMemBytes < 0)
-        return 6;
-    if (tagged && mConfig.model == Model::SV3410)
-        return 8;
     if (lib.size() < 35)
         return 7;
     const quint32 length = get32(lib, 9);
@@ -232,8 +228,7 @@ quint8 Chip::storeSoundLibrary(const QByteArray &lib, bool tagged)
     if (sum != quint16(quint8(lib[lib.size() - 2]) | (quint8(lib[lib.size() - 1]) << 8)))
         return 7;
     // The entries become the recording memory's files.
-    QVector<RecFile> files;
-    qint64 used = 0;
+    files->clear();
     qsizetype at = 33;
     const qsizetype end = 29 + length;
     const int head = tagged ? 6 : 4;
@@ -251,10 +246,24 @@ quint8 Chip::storeSoundLibrary(const QByteArray &lib, bool tagged)
         } else {
             f.pcm = lib.mid(at, 4 + len);
         }
-        used += f.pcm.size();
-        files.append(f);
+        files->append(f);
         at += head + len;
     }
+    return 0;
+}
+
+quint8 Chip::storeSoundLibrary(const QByteArray &lib, bool tagged)
+{
+    if (mConfig.recMemBytes < 0)
+        return 6;
+    if (tagged && mConfig.model == Model::SV3410)
+        return 8;
+    QVector<RecFile> files;
+    if (const quint8 damaged = readSoundLibrary(lib, tagged, &files))
+        return damaged;
+    qint64 used = 0;
+    for (const RecFile &f : files)
+        used += f.pcm.size();
     if (used > mConfig.recMemBytes)
         return 5;
     mRecFiles = files;

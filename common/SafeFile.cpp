@@ -78,6 +78,22 @@ void removeDeadLeftoversIn(const std::filesystem::path &folder, std::string_view
     }
 }
 
+// The file a write to path reaches: links followed, the last one's target
+// possibly not there yet. Empty for a loop of links.
+std::filesystem::path followLinks(std::filesystem::path path)
+{
+    for (int hops = 0; hops < 40; ++hops) {
+        std::error_code ec;
+        if (!std::filesystem::is_symlink(std::filesystem::symlink_status(path, ec)))
+            return path;
+        const std::filesystem::path to = std::filesystem::read_symlink(path, ec);
+        if (ec)
+            return path;
+        path = to.is_absolute() ? to : path.parent_path() / to;
+    }
+    return {};
+}
+
 } // namespace
 
 OutputFile::~OutputFile()
@@ -106,16 +122,25 @@ bool OutputFile::create(const std::filesystem::path &target)
     discard();
     mError.clear();
     mFailed = false;
-    mTarget = target;
-    const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
-    const std::string name = target.filename().string();
+    // A save through a link changes the file it points at, and the link
+    // stays: the temporary file and the rename go beside that file.
+    mTarget = followLinks(target);
+    if (mTarget.empty())
+        return fail(ELOOP);
+    const std::filesystem::path folder = mTarget.has_parent_path() ? mTarget.parent_path() : ".";
+    const std::string name = mTarget.filename().string();
     removeDeadLeftoversIn(folder, name);
-    // A replaced file keeps its permissions.
+    // A replaced file keeps its permissions, but never runs as its owner or
+    // group. A file the user may not write is not replaced at all, though
+    // the folder would let the rename through.
     mode_t mode = 0666;
     struct stat old {};
-    const bool keepMode = ::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode);
-    if (keepMode)
-        mode = old.st_mode & 07777;
+    const bool keepMode = ::stat(mTarget.c_str(), &old) == 0 && S_ISREG(old.st_mode);
+    if (keepMode) {
+        if (::faccessat(AT_FDCWD, mTarget.c_str(), W_OK, AT_EACCESS) != 0)
+            return fail(errno);
+        mode = old.st_mode & 07777 & ~(S_ISUID | S_ISGID);
+    }
     for (int attempt = 0; attempt < 100; ++attempt) {
         const std::filesystem::path candidate =
             folder / ("." + name + "." + std::to_string(::getpid()) + "."

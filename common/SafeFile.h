@@ -15,7 +15,8 @@ namespace vx {
 // half file and never harms the old one. Until commit() the target is
 // untouched; destroying or discarding an uncommitted file removes the
 // temporary file. Errors read as the system gave them ("No space left on
-// device", "File too large").
+// device", "File too large", "Permission denied" for a file the user may not
+// write). A target that is a link is written where the link points.
 //
 // The temporary name is ".<target name>.<pid>.<serial>.part", so the next
 // write to the same target can tell the leftovers of dead processes and

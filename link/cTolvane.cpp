@@ -2,11 +2,11 @@
 
 #include "common/Bytes.h"
 #include "common/Clock.h"
-#include "common/RegularFile.h"
 #include "common/SafeFile.h"
 #include "link/DownloadCheck.h"
 #include "link/Protocol.h"
 #include "link/ReplyParser.h"
+#include "platform/TextFiles.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -267,7 +267,7 @@ LinkResult cTolvane::DownloadToChip(const QString &FileName)
     // long the file is. Only a regular file is opened, so a pipe under a
     // chip file's name cannot block the open.
     QFile file;
-    if (!vx::openRegularFile(file, FileName))
+    if (!vx::openForReading(file, FileName))
         throw LinkError(LinkError::FileError, QStringLiteral("Cannot open the file %1.").arg(FileName));
     const qint64 size = file.size();
     const vx::DownloadStream stream = vx::downloadStreamOf(FileName);

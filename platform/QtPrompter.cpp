@@ -1,5 +1,6 @@
 #include "platform/QtPrompter.h"
 
+#include "platform/FileNames.h"
 #include "platform/Help.h"
 
 #include <QDir>
@@ -161,6 +162,8 @@ Reply QtPrompter::ask(const Prompt &p)
         }
         if (dlg.exec() == QDialog::Accepted) {
             r.files = dlg.selectedFiles();
+            for (QString &file : r.files)
+                file = chosenFileName(file); // a name that is not UTF-8
             r.filterIndex = int(filters.indexOf(dlg.selectedNameFilter())) + 1;
             r.accepted = !r.files.isEmpty();
             r.answer = Answer::Ok;

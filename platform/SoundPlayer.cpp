@@ -23,7 +23,9 @@ bool SoundPlayer::hasOutputDevice()
 
 bool SoundPlayer::play(const QString &path, QString *error)
 {
-    if (!QFileInfo::exists(path)) {
+    // A regular file only: a pipe or a device under the name would keep the
+    // player waiting.
+    if (!QFileInfo(path).isFile()) {
         if (error)
             *error = QStringLiteral("The file %1 was not found.").arg(path);
         return false;

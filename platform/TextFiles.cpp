@@ -1,12 +1,15 @@
 #include "platform/TextFiles.h"
 
 #include "platform/Cp1252.h"
+#include "platform/FileNames.h"
 
+#include "common/ReadFiles.h"
 #include "common/SafeFile.h"
 
 #include <QFile>
 
 #include <algorithm>
+#include <cerrno>
 
 namespace vx {
 
@@ -78,14 +81,24 @@ qsizetype CrLfView::toEditorOffset(qsizetype crlfOffset) const
     return off;
 }
 
+bool openForReading(QFile &f, const QString &path, QString *error)
+{
+    const int fd = openRegularFile(fileNameBytes(path).toStdString());
+    if (fd >= 0 && f.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
+        return true;
+    if (error)
+        *error = fd < 0 ? QString::fromLocal8Bit(readErrorText(errno)) : f.errorString();
+    return false;
+}
+
 bool readFileBytes(const QString &path, QByteArray &bytes, QString *error, qint64 maxBytes)
 {
-    QFile f(path);
-    if (f.open(QIODevice::ReadOnly)) {
-        bytes = maxBytes < 0 ? f.readAll() : f.read(maxBytes);
-        if (f.error() == QFileDevice::NoError)
-            return true;
-    }
+    QFile f;
+    if (!openForReading(f, path, error))
+        return false;
+    bytes = maxBytes < 0 ? f.readAll() : f.read(maxBytes);
+    if (f.error() == QFileDevice::NoError)
+        return true;
     if (error)
         *error = f.errorString();
     return false;
@@ -104,7 +117,7 @@ bool writeTextFile(const QString &path, QStringView text, QString *error)
 {
     const QByteArray bytes = toCp1252(toCrLf(text));
     std::string why;
-    if (!writeFileAtomically(QFile::encodeName(path).toStdString(),
+    if (!writeFileAtomically(fileNameBytes(path).toStdString(),
                              std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), &why)) {
         if (error)
             *error = QString::fromLocal8Bit(why.data(), static_cast<qsizetype>(why.size()));

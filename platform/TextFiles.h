@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QFile>
 #include <QString>
 #include <QStringView>
 
@@ -35,6 +36,10 @@ private:
     std::vector<qsizetype> mBreaks; // editor offsets of the LFs, ascending
 };
 
+// Opens a user's file for reading into f: a regular file only, and the open
+// never waits (vx::openRegularFile); a name's bytes are kept (FileNames.h).
+// False, with the cause in *error, otherwise. f's fileName() stays empty.
+bool openForReading(QFile &f, const QString &path, QString *error = nullptr);
 // Reads a whole file, or its first maxBytes bytes when maxBytes is not
 // negative; false (and the system's reason) when it cannot be read.
 bool readFileBytes(const QString &path, QByteArray &bytes, QString *error = nullptr, qint64 maxBytes = -1);

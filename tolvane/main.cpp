@@ -6,6 +6,7 @@
 
 #include "chipsim/SimBackend.h"
 #include "link/SerialComm.h"
+#include "platform/FileNames.h"
 #include "platform/ProgramInfo.h"
 #include "platform/ProgramName.h"
 #include "platform/Prompter.h"
@@ -35,7 +36,9 @@ int main(int argc, char **argv)
     QApplication::setApplicationName(tolv::appName());
     vx::setProgramName(tolv::appName());
     // Paths are made absolute before start-up changes the current folder.
-    const QVector<tolv::QueueEntry> files = tolv::BuildQueue(QApplication::arguments().mid(1));
+    // The bytes of a name that is not UTF-8 are kept (QApplication has taken
+    // its own options out of argv).
+    const QVector<tolv::QueueEntry> files = tolv::BuildQueue(vx::fileArguments(argc, argv));
 
     vx::SingleInstance instance(tolv::appName());
     if (!instance.isFirst() && files.isEmpty())

@@ -4,6 +4,7 @@
 #include "components/cantorel/ScoreCompiler.h"
 #include "components/lexmold/DictionaryCompiler.h"
 #include "platform/Cp1252.h"
+#include "platform/FileNames.h"
 #include "platform/TextFiles.h"
 
 #include <QFile>
@@ -137,7 +138,7 @@ bool SaveGridFile(const QString &path, const GridRows &g, QString *error)
 {
     const QByteArray bytes = GridFileBytes(g);
     std::string why;
-    if (vx::writeFileAtomically(QFile::encodeName(path).toStdString(), std::string_view(bytes.constData(), bytes.size()),
+    if (vx::writeFileAtomically(vx::fileNameBytes(path).toStdString(), std::string_view(bytes.constData(), bytes.size()),
                                 &why))
         return true;
     if (error)

@@ -2,8 +2,9 @@
 
 #include "common/SafeFile.h"
 #include "platform/Cp1252.h"
+#include "platform/FileNames.h"
+#include "platform/TextFiles.h"
 
-#include <QFile>
 #include <QStringDecoder>
 
 #include <limits>
@@ -236,7 +237,7 @@ bool SaveSoundLibFile(const QString &path, const QList<SoundEntry> &entries, QSt
     if (!bytes)
         return false;
     std::string reason;
-    if (vx::writeFileAtomically(std::filesystem::path(QFile::encodeName(path).toStdString()),
+    if (vx::writeFileAtomically(std::filesystem::path(vx::fileNameBytes(path).toStdString()),
                                 std::string_view(bytes->constData(), static_cast<std::size_t>(bytes->size())),
                                 &reason))
         return true;
@@ -247,11 +248,8 @@ bool SaveSoundLibFile(const QString &path, const QList<SoundEntry> &entries, QSt
 
 std::optional<QList<SoundEntry>> LoadSoundLibFile(const QString &path, QString *error)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = file.errorString();
+    QByteArray bytes;
+    if (!vx::readFileBytes(path, bytes, error))
         return std::nullopt;
-    }
-    return ParseSoundLibFile(file.readAll(), error);
+    return ParseSoundLibFile(bytes, error);
 }

@@ -2,8 +2,7 @@
 
 #include "app/startup/SpeechPieces.h"
 #include "platform/Cp1252.h"
-
-#include <QFile>
+#include "platform/TextFiles.h"
 
 #include <map>
 #include <set>
@@ -130,18 +129,10 @@ WordListResult CreateWordListFromBytes(const QByteArray &bytes, const QString &s
 
 WordListResult CreateWordList(const QString &path, const QString &shortcut, const WordListProgress &progress)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        WordListResult failed;
+    QByteArray bytes;
+    WordListResult failed;
+    if (!vx::readFileBytes(path, bytes, &failed.error)) {
         failed.ok = false;
-        failed.error = file.errorString();
-        return failed;
-    }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        WordListResult failed;
-        failed.ok = false;
-        failed.error = file.errorString();
         return failed;
     }
     return CreateWordListFromBytes(bytes, shortcut, progress);

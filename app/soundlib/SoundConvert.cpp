@@ -2,11 +2,11 @@
 
 #include "common/SafeFile.h"
 #include "components/sonvert/cSonvert.h"
+#include "platform/FileNames.h"
+#include "platform/TextFiles.h"
 
-#include <QFile>
 #include <QFileInfo>
 
-#include <filesystem>
 #include <limits>
 #include <string>
 
@@ -14,32 +14,22 @@ namespace {
 
 const char kSource[] = "Voxmere";
 
-[[noreturn]] void fileAccess(const QString &why)
+// A file that cannot be read or written fails as the converter's own files
+// do: the file and the system's cause, once.
+[[noreturn]] void fileAccess(const char *what, const QString &path, const QString &why)
 {
     throw vx::ComponentError(vx::ComponentError::RunTimeError, kConvertErrFileAccess, kSource,
-                             QStringLiteral("Path/File access error (%1)").arg(why).toStdString());
+                             QStringLiteral("%1 '%2': %3").arg(QLatin1String(what), path, why).toStdString());
 }
 
 std::string local(const QString &path)
 {
-    return QFile::encodeName(path).toStdString();
+    return vx::fileNameBytes(path).toStdString();
 }
 
 QString qt(const std::string &path)
 {
-    return QFile::decodeName(QByteArray::fromStdString(path));
-}
-
-// The converter throws its numbered errors itself; a file it cannot write
-// arrives as a file-system error, which the user sees like any other.
-template <typename F>
-QString run(F &&call)
-{
-    try {
-        return qt(call());
-    } catch (const std::filesystem::filesystem_error &e) {
-        fileAccess(QString::fromLocal8Bit(e.code().message()));
-    }
+    return vx::fileNameFromBytes(path);
 }
 
 } // namespace
@@ -106,29 +96,26 @@ bool IsCancel(const vx::ComponentError &e)
 
 void CopyConvertedFile(const QString &from, const QString &to)
 {
-    QFile in(from);
-    if (!in.open(QIODevice::ReadOnly))
-        fileAccess(in.errorString());
-    const QByteArray bytes = in.readAll();
-    if (in.error() != QFileDevice::NoError)
-        fileAccess(in.errorString());
+    QByteArray bytes;
+    if (QString why; !vx::readFileBytes(from, bytes, &why))
+        fileAccess("Cannot read", from, why);
     std::string error;
     if (!vx::writeFileAtomically(local(to), std::string_view(bytes.constData(), std::size_t(bytes.size())), &error))
-        fileAccess(QString::fromLocal8Bit(error));
+        fileAccess("Cannot write", to, QString::fromLocal8Bit(error));
 }
 
 QString SonvertToPcm(cSonvert &c, const QString &source, qint32 tag, qint16 noiseGate, bool boost, bool sv20,
                      bool compress)
 {
-    return run([&] { return c.ConvertToPcm(local(source), tag, noiseGate, boost, sv20, compress); });
+    return qt(c.ConvertToPcm(local(source), tag, noiseGate, boost, sv20, compress));
 }
 
 QString SonvertCompress(cSonvert &c, const QString &source, bool sv20)
 {
-    return run([&] { return c.CompressPcmFile(local(source), sv20); });
+    return qt(c.CompressPcmFile(local(source), sv20));
 }
 
 QString SonvertToWav(cSonvert &c, const QString &source)
 {
-    return run([&] { return c.ConvertToWav(local(source)); });
+    return qt(c.ConvertToWav(local(source)));
 }

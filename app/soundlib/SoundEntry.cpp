@@ -2,18 +2,21 @@
 
 #include "components/sonvert/PcmFile.h"
 #include "components/sonvert/WaveReader.h"
+#include "platform/FileNames.h"
 #include "platform/Numbers.h"
+#include "platform/TextFiles.h"
 
 #include <QFile>
 
 #include <algorithm>
+#include <filesystem>
 #include <limits>
 
 namespace {
 
 std::string localPath(const QString &path)
 {
-    return QFile::encodeName(path).toStdString();
+    return vx::fileNameBytes(path).toStdString();
 }
 
 qint32 clampTo32(double v)
@@ -41,8 +44,8 @@ bool isLayer3Header(quint8 h1, quint8 h2, quint8 h3)
 // file whatever the block size.
 std::optional<Mp3Frame> findMp3Frame(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    if (!vx::openForReading(file, path))
         return std::nullopt;
     constexpr qint64 kBlock = 1 << 16;
     QByteArray carry;
@@ -230,7 +233,9 @@ SoundEntry GetSoundFileInfo(const QString &folder, const QString &name, bool com
         e.BitRate = mpegBitRateKbps(v, b) * 1000;
         e.Channels = (frame->h3 & 0xC0) == 0xC0 ? 1 : 2;
         e.BitsPerSample = 16;
-        e.DataBytes = clampTo32(static_cast<double>(QFile(path).size()));
+        std::error_code ec;
+        const std::uintmax_t size = std::filesystem::file_size(localPath(path), ec);
+        e.DataBytes = ec ? 0 : clampTo32(static_cast<double>(size));
         break;
     }
     default:

@@ -8,6 +8,8 @@
 #include "components/sonvert/Errors.h"
 #include "components/sonvert/PcmFile.h"
 #include "components/sonvert/cSonvert.h"
+#include "platform/FileNames.h"
+#include "platform/TextFiles.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -70,14 +72,13 @@ class SfxWriter
 public:
     bool create(const QString &path)
     {
-        return mOut.create(std::filesystem::path(QFile::encodeName(path).toStdString()));
+        return mOut.create(std::filesystem::path(vx::fileNameBytes(path).toStdString()));
     }
     bool write(QByteArrayView bytes)
     {
         if (bytes.isEmpty())
             return true;
-        const bool ok = std::fwrite(bytes.data(), 1, static_cast<std::size_t>(bytes.size()), mOut.stream())
-            == static_cast<std::size_t>(bytes.size());
+        const bool ok = mOut.write(bytes.data(), static_cast<std::size_t>(bytes.size()));
         // The length field's bytes join the sum when it is written at the end.
         const qsizetype skip = mSize < kSfxLengthOffset + 4 ? std::min(kSfxLengthOffset + 4 - mSize, bytes.size()) : 0;
         mSum = byteSum(bytes.sliced(skip), mSum);
@@ -96,13 +97,12 @@ public:
         mSum = byteSum(QByteArrayView(length, 4), mSum);
         std::uint8_t sum[2];
         vx::putLe16(sum, mSum);
-        std::FILE *f = mOut.stream();
-        if (std::fseek(f, kSfxLengthOffset, SEEK_SET) != 0 || std::fwrite(length, 1, 4, f) != 4
-            || std::fseek(f, 0, SEEK_END) != 0 || std::fwrite(sum, 1, 2, f) != 2)
+        if (!mOut.writeAt(kSfxLengthOffset, length, 4) || !mOut.write(sum, 2))
             return false;
         mSize += 2;
         return mOut.commit();
     }
+    // The system's cause of a failed step.
     [[nodiscard]] QString errorString() const
     {
         return mOut.errorString().empty() ? QStringLiteral("Path/File access error")
@@ -303,16 +303,21 @@ CompileResult CompileSoundLibraryFile(const SoundLibCompile &job, SoundConversio
                           failure(kErrFileAccess, QString::fromLocal8Bit(error.what()), e.FileName));
         }
 
-        QFile pcm(pcmPath);
+        // A sound that cannot be read whole ends the run: never half an entry.
+        const auto unreadable = [&] {
+            return result(CompileOutcome::Failed, row,
+                          failure(kErrFileAccess, QStringLiteral("Path/File access error"), e.FileName));
+        };
+        QFile pcm;
+        if (!vx::openForReading(pcm, pcmPath))
+            return unreadable();
         if (pcm.size() > static_cast<qint64>(sonvert::kMarkedHeaderSize + sonvert::kMaxPcmDataLength))
             return result(CompileOutcome::Failed, row,
                           failure(sonvert::emrSrcFileInvalid, QStringLiteral("Invalid or corrupt pcm file."), e.FileName));
-        // A sound that cannot be read whole ends the run: never half an entry.
         const qint64 expected = pcm.size();
-        const QByteArray bytes = pcm.open(QIODevice::ReadOnly) ? pcm.readAll() : QByteArray();
+        const QByteArray bytes = pcm.readAll();
         if (pcm.error() != QFileDevice::NoError || bytes.size() != expected)
-            return result(CompileOutcome::Failed, row,
-                          failure(kErrFileAccess, QStringLiteral("Path/File access error"), e.FileName));
+            return unreadable();
         SfxEntryError why = SfxEntryError::None;
         const auto entry = BuildSfxEntry(bytes, job.olderFlavour, e.Tag, &why);
         if (why == SfxEntryError::MarkedInOlder)
@@ -328,8 +333,13 @@ CompileResult CompileSoundLibraryFile(const SoundLibCompile &job, SoundConversio
                           failure(sonvert::emrSrcFileInvalid, QStringLiteral("Invalid or corrupt pcm file."), e.FileName));
         if (out.dataLength() + static_cast<quint64>(entry->size()) + 1 > kMaxDataLength)
             return result(CompileOutcome::Failed, row, failure(kErrOverflow, QStringLiteral("Overflow"), e.FileName));
+        // The row's sound is named as for any failure of the row; the text
+        // names the library it could not be written to.
         if (!out.write(*entry))
-            return result(CompileOutcome::Failed, row, failure(kErrFileAccess, out.errorString(), e.FileName));
+            return result(CompileOutcome::Failed, row,
+                          failure(kErrFileAccess,
+                                  QStringLiteral("Cannot write '%1': %2").arg(job.outputPath, out.errorString()),
+                                  e.FileName));
         if (cancel)
             return result(CompileOutcome::Cancelled, row);
     }

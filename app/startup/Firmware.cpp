@@ -1,6 +1,6 @@
 #include "app/startup/Firmware.h"
 
-#include "common/RegularFile.h"
+#include "platform/TextFiles.h"
 
 #include <QFile>
 
@@ -84,7 +84,7 @@ std::optional<int> SecondImageVersion(const QByteArray &image)
 std::optional<int> FirstImageFileVersion(const QString &path)
 {
     QFile f;
-    if (!vx::openRegularFile(f, path))
+    if (!vx::openForReading(f, path))
         return std::nullopt;
     const QByteArray head = f.read(14);
     f.close();
@@ -94,7 +94,7 @@ std::optional<int> FirstImageFileVersion(const QString &path)
 std::optional<int> SecondImageFileVersion(const QString &path)
 {
     QFile f;
-    if (!vx::openRegularFile(f, path))
+    if (!vx::openForReading(f, path))
         return std::nullopt;
     const qint64 size = f.size();
     if (size < 132 || !f.seek(size - 132))

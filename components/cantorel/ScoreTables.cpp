@@ -2,7 +2,7 @@
 
 namespace cantorel {
 
-const std::array<ErrorEntry, 10> kErrorTable = {{
+const std::array<ErrorEntry, 11> kErrorTable = {{
     {emrInvalidKey, "emrInvalidKey", "Invalid key signature", false},
     {emrPartNotFound, "emrPartNotFound", "Part specification invalid or not defined", false},
     {emrInvalidVoice, "emrInvalidVoice", "Invalid voice", false},
@@ -13,6 +13,7 @@ const std::array<ErrorEntry, 10> kErrorTable = {{
     {emrSyntaxError, "emrSyntaxError", "Syntax error", false},
     {kErrFileNotFound, "", "File not found", false},
     {kErrFileAccess, "", "Path/File access error", false},
+    {kErrOverflow, "", "Overflow: the score source is larger than its format can compile", false},
 }};
 
 std::string errorMessage(int code, int voice)

@@ -22,6 +22,7 @@ enum ErrorConstants : int {
 
 // File errors keep the numbers the platform's run-time gives them, so the
 // program shows them like any other numbered error.
+inline constexpr int kErrOverflow = 6;
 inline constexpr int kErrFileNotFound = 53;
 inline constexpr int kErrFileAccess = 75;
 
@@ -34,7 +35,7 @@ struct ErrorEntry
 };
 
 // Every numbered error with its name and message; one place for the texts.
-extern const std::array<ErrorEntry, 10> kErrorTable;
+extern const std::array<ErrorEntry, 11> kErrorTable;
 
 // The message of a numbered error; voice fills the voice errors (3003, 3004).
 // Returns "" for a code that is not in the table.

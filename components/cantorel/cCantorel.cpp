@@ -3,12 +3,11 @@
 #include "components/cantorel/ScoreCompiler.h"
 #include "components/cantorel/ScoreTables.h"
 #include "components/common/ComponentError.h"
+#include "common/ReadFiles.h"
 #include "common/SafeFile.h"
 
+#include <cerrno>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <sstream>
 #include <system_error>
 
 namespace {
@@ -24,23 +23,20 @@ const char *const kSource = "CantorelLib.CompileFile";
 
 std::string readSource(const std::string &path)
 {
-    std::error_code ec;
-    const auto status = std::filesystem::status(path, ec);
-    if (!std::filesystem::exists(status))
-        raiseFileError(cantorel::kErrFileNotFound);
-    std::ifstream in(path, std::ios::binary);
-    if (!in || std::filesystem::is_directory(status))
-        raiseFileError(cantorel::kErrFileAccess);
     // Refused before it is read: a score past the compiler's own bound on
     // the text it compiles cannot be one.
-    const auto size = std::filesystem::file_size(path, ec);
-    if (ec || size > cantorel::ScoreCompiler::kMaxSourceBytes)
+    std::string text;
+    switch (vx::readRegularFile(path, text, cantorel::ScoreCompiler::kMaxSourceBytes)) {
+    case 0:
+        return text;
+    case ENOENT:
+    case ENOTDIR:
+        raiseFileError(cantorel::kErrFileNotFound);
+    case EFBIG:
+        raiseFileError(cantorel::kErrOverflow);
+    default: // a folder, a pipe or a device, no permission, a failed read
         raiseFileError(cantorel::kErrFileAccess);
-    std::ostringstream text;
-    text << in.rdbuf();
-    if (in.bad())
-        raiseFileError(cantorel::kErrFileAccess);
-    return text.str();
+    }
 }
 
 } // namespace

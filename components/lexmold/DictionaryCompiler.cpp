@@ -1,14 +1,13 @@
 #include "components/lexmold/DictionaryCompiler.h"
 
+#include "common/ReadFiles.h"
 #include "common/SafeFile.h"
 
 #include "common/PhonemeCodes.h"
 #include "components/lexmold/RuleText.h"
 
 #include <array>
-#include <fstream>
-#include <iterator>
-#include <sstream>
+#include <cerrno>
 #include <string_view>
 
 namespace lexmold {
@@ -447,22 +446,21 @@ int DictionaryCompiler::CompileFile(const std::filesystem::path &SourceFile, int
     blnCharSet = CharSet != 0;
     blnHighChars = blnDollarMatch = blnEmptyMatch = blnBacktickMatch = false;
 
-    std::error_code ec;
-    if (std::filesystem::is_directory(SourceFile, ec))
-        throw LexmoldError(kErrPathFileAccess, "Path/File access error");
-    std::ifstream in(SourceFile, std::ios::binary);
-    if (!in)
-        throw LexmoldError(kErrFileNotFound, "File not found");
     // Refused before it is read: no source this large can compile.
-    const auto size = std::filesystem::file_size(SourceFile, ec);
-    if (!ec && size > kMaxSourceBytes) {
+    std::string text;
+    switch (vx::readRegularFile(SourceFile, text, kMaxSourceBytes)) {
+    case 0:
+        break;
+    case EFBIG:
         removeObjectFile(ObjectFile);
         throw LexmoldError(kErrOverflow, "Overflow: the dictionary source is larger than its format can compile");
-    }
-    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad())
+    case EISDIR:
+    case EINVAL: // a pipe or a device
+    case EIO:
         throw LexmoldError(kErrPathFileAccess, "Path/File access error");
-    in.close();
+    default:
+        throw LexmoldError(kErrFileNotFound, "File not found");
+    }
 
     Result result;
     try {

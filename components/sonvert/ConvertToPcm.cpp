@@ -30,18 +30,6 @@ constexpr std::chrono::milliseconds kDecoderPollInterval{10};
 // Bytes of plain output gathered before they go to the file.
 constexpr std::size_t kOutputBlock = 64 * 1024;
 
-[[noreturn]] void throwFileError(const std::string &path, const std::string &reason)
-{
-    throw std::filesystem::filesystem_error("Cannot create '" + path + "': " + reason, path,
-                                            std::make_error_code(std::errc::io_error));
-}
-
-[[noreturn]] void throwWriteError(const std::string &path, const std::string &reason)
-{
-    throw std::filesystem::filesystem_error("Cannot write '" + path + "': " + reason, path,
-                                            std::make_error_code(std::errc::io_error));
-}
-
 bool hasMp3Extension(const std::string &path)
 {
     if (path.size() < 4)
@@ -143,7 +131,7 @@ std::string cSonvert::ConvertToPcm(const std::string &SourceFile, std::int32_t T
             if (!out.write(mBytes.data(), mBytes.size())) {
                 const std::string reason = out.errorString();
                 ResetWork();
-                throwWriteError(output, reason);
+                sonvert::raiseFileError("Cannot write", output, reason, method);
             }
             mBytes.clear();
         };
@@ -157,7 +145,7 @@ std::string cSonvert::ConvertToPcm(const std::string &SourceFile, std::int32_t T
             if (!out.create(output)) {
                 const std::string reason = out.errorString();
                 ResetWork();
-                throwFileError(output, reason);
+                sonvert::raiseFileError("Cannot create", output, reason, method);
             }
             writeOut();
         } else {
@@ -195,7 +183,7 @@ std::string cSonvert::ConvertToPcm(const std::string &SourceFile, std::int32_t T
             if (!out.commit()) {
                 const std::string reason = out.errorString();
                 ResetWork();
-                throwWriteError(output, reason);
+                sonvert::raiseFileError("Cannot write", output, reason, method);
             }
         } else {
             // Cancelled or failed here, the compression reports as its own
@@ -231,10 +219,12 @@ std::string cSonvert::DecodeMp3(const std::string &SourceFile)
 {
     // A private, uniquely named file: converters running side by side never
     // share it, and ResetWork removes it on every way out.
-    mTempFile = sonvert::createTempFile(".wav");
+    std::string cause;
+    mTempFile = sonvert::createTempFile(".wav", &cause);
     if (mTempFile.empty()) {
         ResetWork();
-        throwFileError(sonvert::userTempFolder() + "sonvert-*.wav", "cannot create a temporary file");
+        sonvert::raiseFileError("Cannot create a temporary file in", sonvert::userTempFolderName(), cause,
+                                Method::ConvertToPcm);
     }
     if (!StartProcess({mDecoderPath.string(), "--decode", "--silent", SourceFile, mTempFile.string()}))
         return "1";

@@ -1,12 +1,17 @@
 #include "components/sonvert/DecoderProcess.h"
 
+#include "common/SafeFile.h"
+
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
 
+#include <cstring>
+
+#include <dirent.h>
 #include <fcntl.h>
 #include <pwd.h>
-#include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -16,6 +21,8 @@ extern char **environ;
 namespace sonvert {
 
 namespace {
+
+constexpr const char *kTempPrefix = "sonvert-";
 
 std::string userName()
 {
@@ -28,35 +35,77 @@ std::string userName()
 
 } // namespace
 
-std::string userTempFolder()
+std::string userTempFolderName()
 {
     const char *tmp = std::getenv("TMPDIR");
     std::string folder = tmp && *tmp ? tmp : "/tmp";
     if (folder.back() != '/')
         folder += '/';
-    folder += "Voxmere-" + userName();
+    return folder + "Voxmere-" + userName();
+}
+
+std::string userTempFolder(std::string *cause)
+{
+    const std::string folder = userTempFolderName();
+    const auto refuse = [&](const char *why) {
+        if (cause)
+            *cause = why;
+        return std::string();
+    };
     if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
-        return {};
+        return refuse(std::strerror(errno));
     // Only a real folder of our own, closed to others, may hold our files.
     struct stat st{};
-    if (::lstat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::geteuid())
-        return {};
+    if (::lstat(folder.c_str(), &st) != 0)
+        return refuse(std::strerror(errno));
+    if (!S_ISDIR(st.st_mode))
+        return refuse("not a folder");
+    if (st.st_uid != ::geteuid())
+        return refuse("the folder belongs to another user");
     if ((st.st_mode & 0777) != 0700 && ::chmod(folder.c_str(), 0700) != 0)
-        return {};
+        return refuse(std::strerror(errno));
     return folder + "/";
 }
 
-std::string createTempFile(const std::string &suffix)
+std::string createTempFile(const std::string &suffix, std::string *cause)
 {
-    const std::string folder = userTempFolder();
+    const std::string folder = userTempFolder(cause);
     if (folder.empty())
         return {};
-    std::string name = folder + "sonvert-XXXXXX" + suffix;
+    // The caller's process id in the name tells the leftovers of a caller
+    // that is gone (sweepLeftovers).
+    std::string name = folder + kTempPrefix + std::to_string(::getpid()) + "-XXXXXX" + suffix;
     const int fd = ::mkstemps(name.data(), static_cast<int>(suffix.size()));
-    if (fd < 0)
+    if (fd < 0) {
+        if (cause)
+            *cause = std::strerror(errno);
         return {};
+    }
     ::close(fd);
     return name;
+}
+
+int sweepLeftovers()
+{
+    const std::string folder = userTempFolder();
+    DIR *dir = folder.empty() ? nullptr : ::opendir(folder.c_str());
+    if (!dir)
+        return 0;
+    std::vector<std::string> gone;
+    while (const dirent *e = ::readdir(dir)) {
+        const std::string name = e->d_name;
+        if (name.rfind(kTempPrefix, 0) != 0)
+            continue;
+        const long pid = std::strtol(name.c_str() + std::strlen(kTempPrefix), nullptr, 10);
+        if (pid > 0 && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH)
+            gone.push_back(folder + name);
+    }
+    ::closedir(dir);
+    for (const std::string &path : gone) {
+        ::unlink(path.c_str());
+        vx::removeDeadLeftovers(path); // a decoder's unfinished wave
+    }
+    return static_cast<int>(gone.size());
 }
 
 int spawnHidden(const std::vector<std::string> &arguments)
@@ -69,27 +118,34 @@ int spawnHidden(const std::vector<std::string> &arguments)
         argv.push_back(a.data());
     argv.push_back(nullptr);
 
-    posix_spawn_file_actions_t actions;
-    posix_spawnattr_t attr;
-    ::posix_spawn_file_actions_init(&actions);
-    ::posix_spawnattr_init(&attr);
-    for (int fd = 0; fd <= 2; ++fd)
-        ::posix_spawn_file_actions_addopen(&actions, fd, "/dev/null", fd == 0 ? O_RDONLY : O_WRONLY, 0);
-    // Whatever the host blocked or ignored, the child starts with the defaults.
-    sigset_t none, defaults;
-    sigemptyset(&none);
-    sigemptyset(&defaults);
-    for (int sig : {SIGPIPE, SIGINT, SIGTERM, SIGHUP, SIGCHLD})
-        sigaddset(&defaults, sig);
-    ::posix_spawnattr_setsigmask(&attr, &none);
-    ::posix_spawnattr_setsigdefault(&attr, &defaults);
-    ::posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
-
-    pid_t pid = -1;
-    const int rc = ::posix_spawn(&pid, argv[0], &actions, &attr, argv.data(), environ);
-    ::posix_spawn_file_actions_destroy(&actions);
-    ::posix_spawnattr_destroy(&attr);
-    return rc == 0 ? static_cast<int>(pid) : -1;
+    // All the child needs is made here: between the fork and the exec it
+    // makes only the calls that are safe in a copy of a threaded process.
+    const pid_t parent = ::getpid();
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        // The child ends with its caller: a killed program leaves no decode
+        // running. A caller gone before this line is caught by the check.
+        if (::prctl(PR_SET_PDEATHSIG, SIGKILL) != 0 || ::getppid() != parent)
+            ::_exit(127);
+        const int null = ::open("/dev/null", O_RDWR);
+        for (int fd = 0; fd <= 2; ++fd)
+            if (null >= 0)
+                ::dup2(null, fd);
+        if (null > 2)
+            ::close(null);
+        // Whatever the host blocked or ignored, the child starts with the
+        // defaults.
+        struct sigaction defaults {};
+        defaults.sa_handler = SIG_DFL;
+        for (int sig : {SIGPIPE, SIGINT, SIGTERM, SIGHUP, SIGCHLD})
+            ::sigaction(sig, &defaults, nullptr);
+        sigset_t none;
+        sigemptyset(&none);
+        ::sigprocmask(SIG_SETMASK, &none, nullptr);
+        ::execve(argv[0], argv.data(), environ);
+        ::_exit(127);
+    }
+    return pid > 0 ? static_cast<int>(pid) : -1;
 }
 
 ProcessState pollProcess(int pid)

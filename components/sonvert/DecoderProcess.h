@@ -7,18 +7,27 @@
 // private temporary files.
 namespace sonvert {
 
-// The per-user temporary folder: $TMPDIR (or /tmp) plus "Voxmere-<user>/",
-// created with mode 0700 when missing. Returns "" when it cannot be created or
-// is not a private folder of this user (another owner, a link).
-[[nodiscard]] std::string userTempFolder();
+// The per-user temporary folder's name: $TMPDIR (or /tmp) plus
+// "Voxmere-<user>" (no trailing "/").
+[[nodiscard]] std::string userTempFolderName();
+// That folder with a trailing "/", created with mode 0700 when missing.
+// Returns "" when it cannot be created or is not a private folder of this
+// user (another owner, a link), with the reason in *cause.
+[[nodiscard]] std::string userTempFolder(std::string *cause = nullptr);
 
 // Creates a uniquely named empty file in the per-user temporary folder and
-// returns its path; "" when none could be created.
-[[nodiscard]] std::string createTempFile(const std::string &suffix);
+// returns its path; "" when none could be created, with the reason in *cause.
+[[nodiscard]] std::string createTempFile(const std::string &suffix, std::string *cause = nullptr);
+
+// Removes from the per-user temporary folder what converters of processes
+// that are gone left there: their temporary files and the decoder's
+// unfinished output. Returns how many temporary files it removed.
+int sweepLeftovers();
 
 // Starts arguments[0] with the given arguments: no shell, no terminal (the
-// standard streams on /dev/null), default signal handling. Returns the
-// process id, or -1 when the program cannot be started.
+// standard streams on /dev/null), default signal handling. The process is
+// killed when the calling thread ends (with its program). Returns the process
+// id, or -1 when the program cannot be started.
 [[nodiscard]] int spawnHidden(const std::vector<std::string> &arguments);
 
 enum class ProcessState { Running, Succeeded, Failed };

@@ -57,4 +57,10 @@ void raiseError(ErrorConstants code, Method method)
     throw vx::ComponentError(code, errorSource(method), errorDescription(code, method));
 }
 
+void raiseFileError(const std::string &what, const std::string &path, const std::string &cause, Method method)
+{
+    throw vx::ComponentError(vx::ComponentError::RunTimeError, kErrFileAccess, errorSource(method),
+                             what + " '" + path + "': " + cause);
+}
+
 } // namespace sonvert

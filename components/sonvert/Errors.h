@@ -32,4 +32,11 @@ enum class Method { ConvertToPcm, CompressPcmFile, ConvertToWav };
 // Throws vx::ComponentError with the code, source and text above.
 [[noreturn]] void raiseError(ErrorConstants code, Method method);
 
+// A file the method cannot create or write is no numbered error: it fails
+// as a file statement does, with run-time error 75 and a text that names the
+// file and the system's cause once: "<what> '<path>': <cause>".
+inline constexpr int kErrFileAccess = 75;
+[[noreturn]] void raiseFileError(const std::string &what, const std::string &path, const std::string &cause,
+                                 Method method);
+
 } // namespace sonvert

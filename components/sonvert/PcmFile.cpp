@@ -1,13 +1,14 @@
 #include "components/sonvert/PcmFile.h"
 
 #include "common/Bytes.h"
+#include "common/ReadFiles.h"
 #include "common/SafeFile.h"
 #include "components/sonvert/Rounding.h"
 
 #include <algorithm>
 #include <array>
-#include <fstream>
-#include <system_error>
+#include <memory>
+#include <sys/stat.h>
 
 namespace sonvert {
 
@@ -45,20 +46,12 @@ bool matchesSize(const PcmHeader &h, std::uint64_t fileSize)
 
 std::optional<std::vector<std::uint8_t>> readWholeFile(const std::filesystem::path &path)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return std::nullopt;
-    in.seekg(0, std::ios::end);
-    const std::streamoff size = in.tellg();
     // No chip PCM file is longer than its largest header and 24-bit length:
     // a bigger file is refused before it is read into memory.
-    if (size < 0 || static_cast<std::uint64_t>(size) > kMarkedHeaderSize + kMaxPcmDataLength)
+    std::string bytes;
+    if (vx::readRegularFile(path, bytes, kMarkedHeaderSize + kMaxPcmDataLength) != 0)
         return std::nullopt;
-    in.seekg(0, std::ios::beg);
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
-    if (size > 0 && !in.read(reinterpret_cast<char *>(bytes.data()), size))
-        return std::nullopt;
-    return bytes;
+    return std::vector<std::uint8_t>(bytes.begin(), bytes.end());
 }
 
 } // namespace
@@ -94,17 +87,13 @@ std::optional<PcmHeader> readPcmHeader(std::span<const std::uint8_t> head, std::
 
 std::optional<PcmHeader> readPcmHeader(const std::filesystem::path &path)
 {
-    std::error_code ec;
-    const auto size = std::filesystem::file_size(path, ec);
-    if (ec)
-        return std::nullopt;
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
+    const std::unique_ptr<std::FILE, int (*)(std::FILE *)> in(vx::openRegularStream(path), &std::fclose);
+    struct stat st {};
+    if (!in || ::fstat(::fileno(in.get()), &st) != 0)
         return std::nullopt;
     std::array<std::uint8_t, kMarkedHeaderSize> head{};
-    in.read(reinterpret_cast<char *>(head.data()), head.size());
-    const auto got = static_cast<std::size_t>(in.gcount());
-    return readPcmHeader(std::span<const std::uint8_t>(head.data(), got), size);
+    const std::size_t got = std::fread(head.data(), 1, head.size(), in.get());
+    return readPcmHeader(std::span<const std::uint8_t>(head.data(), got), static_cast<std::uint64_t>(st.st_size));
 }
 
 std::optional<PcmFile> parsePcmFile(std::span<const std::uint8_t> file)

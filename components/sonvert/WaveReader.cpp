@@ -1,5 +1,7 @@
 #include "components/sonvert/WaveReader.h"
 
+#include "common/ReadFiles.h"
+
 #include <algorithm>
 #include <bit>
 #include <cmath>
@@ -72,7 +74,7 @@ std::size_t MemoryByteSource::readAt(std::uint64_t offset, void *buffer, std::si
 
 FileByteSource::FileByteSource(const std::string &path)
 {
-    mFile = std::fopen(path.c_str(), "rb");
+    mFile = vx::openRegularStream(path);
     if (!mFile)
         return;
     if (fseeko(mFile, 0, SEEK_END) == 0) {

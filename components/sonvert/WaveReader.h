@@ -39,7 +39,8 @@ private:
 class FileByteSource : public ByteSource
 {
 public:
-    // Opens the file for reading; isOpen() tells whether that worked.
+    // Opens the file for reading (a regular file only); isOpen() tells
+    // whether that worked.
     explicit FileByteSource(const std::string &path);
     ~FileByteSource() override;
     FileByteSource(const FileByteSource &) = delete;

@@ -3,6 +3,7 @@
 #include "common/SafeFile.h"
 
 #include "components/sonvert/Compression.h"
+#include "components/sonvert/DecoderProcess.h"
 #include "components/sonvert/PcmFile.h"
 #include "components/sonvert/Rounding.h"
 
@@ -15,14 +16,6 @@ using sonvert::Method;
 
 namespace {
 
-// A file the method could not write: not one of the numbered errors, but the
-// caller still gets the path and the reason.
-[[noreturn]] void throwWriteError(const std::string &path, const std::string &reason)
-{
-    throw std::filesystem::filesystem_error("Cannot write '" + path + "': " + reason, path,
-                                            std::make_error_code(std::errc::io_error));
-}
-
 int percentOf(std::size_t done, std::size_t total)
 {
     if (total == 0)
@@ -33,7 +26,12 @@ int percentOf(std::size_t done, std::size_t total)
 
 } // namespace
 
-cSonvert::cSonvert() : mDecoderPath(ComponentFolder() / "auridec") {}
+cSonvert::cSonvert() : mDecoderPath(ComponentFolder() / "auridec")
+{
+    // What the converters of killed programs left goes when a program starts
+    // its converter.
+    sonvert::sweepLeftovers();
+}
 
 cSonvert::~cSonvert()
 {
@@ -174,7 +172,7 @@ void cSonvert::WritePcmOutput(const std::string &path, sonvert::PcmForm pcmForm,
     std::string reason;
     if (!sonvert::savePcmFile(path, pcmForm, codeByte, tag, mBytes, &reason)) {
         ResetWork();
-        throwWriteError(path, reason);
+        sonvert::raiseFileError("Cannot write", path, reason, method);
     }
 }
 
@@ -261,7 +259,7 @@ std::string cSonvert::ConvertToWav(const std::string &SourceFile)
         if (!mWave.open(output, sonvert::waveRateFromCode(header.rateCode()))) {
             const std::string reason = mWave.errorString();
             ResetWork();
-            throwWriteError(output, reason);
+            sonvert::raiseFileError("Cannot create", output, reason, method);
         }
 
         const std::size_t length = mBytes.size();
@@ -290,7 +288,7 @@ std::string cSonvert::ConvertToWav(const std::string &SourceFile)
         if (!mWave.commit()) {
             const std::string reason = mWave.errorString();
             ResetWork();
-            throwWriteError(output, reason);
+            sonvert::raiseFileError("Cannot write", output, reason, method);
         }
     } catch (...) {
         ResetWork();

@@ -20,8 +20,9 @@
 // (components/common/ComponentError.h) with the source "SonvertLib.<method>".
 // A failed or cancelled method leaves neither its output file nor a
 // temporary file behind; an existing output file is replaced only by a
-// complete one. An output file that cannot be written is not a numbered
-// error: it throws std::filesystem::filesystem_error (after the same clean-up).
+// complete one. A file that cannot be created or written is not a numbered
+// error: it throws vx::ComponentError with run-time error 75 and a text that
+// names the file and the system's cause (after the same clean-up).
 class cSonvert
 {
 public:
@@ -109,7 +110,7 @@ private:
     // Writes mBytes as a chip PCM file (through a temporary file and a
     // rename). A result that the header cannot describe (longer than the
     // 24-bit length, or a rate code that does not fit the form) raises 1003;
-    // a file that cannot be written throws std::filesystem::filesystem_error.
+    // a file that cannot be written throws run-time error 75.
     void WritePcmOutput(const std::string &path, sonvert::PcmForm form, std::uint8_t codeByte, std::uint16_t tag,
                         sonvert::Method method);
     void YieldOnce();

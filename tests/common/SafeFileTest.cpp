@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <sys/stat.h>
 
@@ -74,7 +75,7 @@ TEST(SafeFile, ReplacesTheTargetKeepingItsPermissions)
     const fs::path dir = vxtest::freshDir("safefile-ok");
     const fs::path target = dir / "a.bin";
     std::ofstream(target) << "old";
-    ::chmod(target.c_str(), 0640);
+    ::chmod(target.c_str(), 06740);
     vx::OutputFile out;
     ASSERT_TRUE(out.create(target));
     EXPECT_TRUE(out.write("0123456789"));
@@ -84,12 +85,45 @@ TEST(SafeFile, ReplacesTheTargetKeepingItsPermissions)
     EXPECT_EQ(slurp(target), "01xy456789!");
     struct stat st {};
     ASSERT_EQ(::stat(target.c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0640u);
+    EXPECT_EQ(st.st_mode & 07777, 0740u); // never set-uid or set-gid
     EXPECT_EQ(namesIn(dir), std::vector<std::string>{"a.bin"});
 
     std::string error;
     EXPECT_FALSE(vx::writeFileAtomically(dir / "missing" / "b.bin", "x", &error));
     EXPECT_EQ(error, "No such file or directory");
+}
+
+// As an ordinary user: a save through a link reaches the file it points at
+// and the link stays; a file the user may not write is refused with the
+// system's reason and stays whole, though the folder would allow the rename.
+TEST(SafeFile, WritesThroughLinksAndKeepsReadOnlyFiles)
+{
+    // The isolated test folder may be closed to other users: this one is
+    // open to all, and goes with the test.
+    char name[] = "/tmp/vxtest-user-XXXXXX";
+    ASSERT_NE(::mkdtemp(name), nullptr);
+    const fs::path dir = name;
+    const std::shared_ptr<void> removeDir(nullptr, [&dir](void *) { fs::remove_all(dir); });
+    fs::permissions(dir, fs::perms::all);
+    std::ofstream(dir / "real.txt") << "old";
+    ::chmod((dir / "real.txt").c_str(), 0666);
+    fs::create_symlink("real.txt", dir / "link.txt");
+    std::ofstream(dir / "locked.txt") << "kept";
+    ::chmod((dir / "locked.txt").c_str(), 0444);
+    const std::string result = vxtest::inChildAsUser([&] {
+        std::string out;
+        for (const char *name : {"link.txt", "locked.txt"}) {
+            std::string error = "saved";
+            (void)vx::writeFileAtomically(dir / name, "new", &error);
+            out += std::string(name) + ": " + error + "; ";
+        }
+        return out;
+    });
+    EXPECT_EQ(result, "link.txt: saved; locked.txt: Permission denied; ");
+    EXPECT_TRUE(fs::is_symlink(dir / "link.txt"));
+    EXPECT_EQ(slurp(dir / "real.txt"), "new");
+    EXPECT_EQ(slurp(dir / "locked.txt"), "kept");
+    EXPECT_EQ(namesIn(dir), (std::vector<std::string>{"link.txt", "locked.txt", "real.txt"}));
 }
 
 // What a killed writer left: the next write to the same target removes a

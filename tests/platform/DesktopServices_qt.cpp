@@ -12,6 +12,8 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 using namespace vx;
 
 TEST(Launcher, StartsAProgramWithoutAShellAndReportsOneThatCannotStart)
@@ -42,6 +44,11 @@ TEST(SoundPlayer, AMissingFileOrNoOutputDeviceIsAMessage)
     QString error;
     EXPECT_FALSE(player.play(QStringLiteral("/no/such/sound.wav"), &error));
     EXPECT_TRUE(error.contains(QStringLiteral("/no/such/sound.wav")));
+    // A pipe under a sound's name is no sound to play.
+    const QString pipe = QString::fromStdString(vxtest::freshDir("sound-pipe")) + QStringLiteral("/pipe.wav");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    EXPECT_FALSE(player.play(pipe, &error));
+    EXPECT_EQ(error, QStringLiteral("The file %1 was not found.").arg(pipe));
 
     const QString wav = QString::fromStdString(vxtest::freshDir("sound")) + QStringLiteral("/beep.wav");
     QFile f(wav);

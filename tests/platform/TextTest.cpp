@@ -1,4 +1,5 @@
 #include "platform/Cp1252.h"
+#include "platform/FileNames.h"
 #include "platform/Numbers.h"
 #include "platform/TextFiles.h"
 #include "tests/support/FileSizeLimit.h"
@@ -6,7 +7,12 @@
 
 #include <QDir>
 #include <QFile>
+#include <QStringDecoder>
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sys/stat.h>
 
 using namespace vx;
 
@@ -93,4 +99,55 @@ TEST(TextFiles, RefusedSaveKeepsTheOldFile)
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), QByteArray("old"));
     EXPECT_EQ(QDir(dir).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("t.txt")});
+}
+
+// A user's file is read only when it is a regular one: a pipe or a device is
+// refused at once with its cause, never waited on or read without end (in a
+// child: a wait fails the test rather than hanging it).
+TEST(TextFiles, OnlyRegularFilesAreRead)
+{
+    const QString dir = QString::fromStdString(vxtest::freshDir("text-kinds"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir + QStringLiteral("/pipe.txt")).constData(), 0600), 0);
+    const std::string said = vxtest::inChild([] { ::alarm(10); }, [&] {
+        std::string out;
+        for (const QString &path : {dir + QStringLiteral("/pipe.txt"), QStringLiteral("/dev/zero"), dir}) {
+            QByteArray bytes;
+            QString why;
+            out += (readFileBytes(path, bytes, &why) ? QStringLiteral("read") : why).toStdString() + "; ";
+        }
+        return out;
+    });
+    EXPECT_EQ(said, "Not a regular file; Not a regular file; Is a directory; ");
+}
+
+// A name that is not valid UTF-8 keeps its bytes from the command line to the
+// file and back, and the text a file dialog shows for it finds the file.
+TEST(FileNames, NamesThatAreNotUtf8KeepTheirBytes)
+{
+    const QByteArray dir = QFile::encodeName(QString::fromStdString(vxtest::freshDir("names")));
+    const QByteArray raw = dir + "/bad\xff" "name\xc3.txt";
+    std::ofstream(raw.constData()) << "old";
+    const char *argv[] = {"program", raw.constData()};
+    const QString path = fileArguments(2, argv).value(0);
+    EXPECT_EQ(fileNameBytes(path), raw);
+    QByteArray bytes;
+    ASSERT_TRUE(readFileBytes(path, bytes));
+    EXPECT_EQ(bytes, QByteArray("old"));
+    ASSERT_TRUE(writeTextFile(path, u"new"));
+    std::ifstream in(raw.constData());
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "new");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.constData()), {}), 1);
+    EXPECT_EQ(fileNameBytes(chosenFileName(QFile::decodeName(raw))), raw);
+
+    // Every name comes back as its bytes; valid ones read as Qt reads them.
+    for (const QByteArray &name : {QByteArray("plain"), QByteArray("caf\xc3\xa9"), QByteArray("\xf0\x9f\x8e\xb5"),
+                                   QByteArray("\xed\xa0\x80"), QByteArray("\xc0\xaf"), QByteArray("a\xe2\x82"),
+                                   QByteArray("\xf4\x90\x80\x80"), QByteArray("\x80\xbf")}) {
+        EXPECT_EQ(fileNameBytes(fileNameFromBytes(name)), name) << name.toHex().constData();
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        const QString decoded = utf8(name);
+        if (!utf8.hasError()) {
+            EXPECT_EQ(fileNameFromBytes(name), decoded);
+        }
+    }
 }

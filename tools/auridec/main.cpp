@@ -2,13 +2,15 @@
 //
 //   auridec --decode [--silent] <source.mp3> <target.wav>
 //
-// Exits 0 when the wave file was written; otherwise removes it and exits 1
-// (2 for a wrong command line). --silent keeps it from writing any message.
-// The wave goes through a temporary file beside the target, so a decoder
-// killed half way leaves no half wave under the target's name.
+// Exits 0 when the wave file was written; otherwise exits 1 (2 for a wrong
+// command line). --silent keeps it from writing any message. The wave goes
+// through a temporary file beside the target, so a failed or killed decode
+// leaves a file already under the target's name as it was.
 
+#include "common/ReadFiles.h"
 #include "common/SafeFile.h"
 
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -16,6 +18,7 @@
 #include <vector>
 
 #include <mpg123.h>
+#include <unistd.h>
 
 namespace {
 
@@ -67,6 +70,8 @@ public:
             mpg123_close(mHandle);
             mpg123_delete(mHandle);
         }
+        if (mSource >= 0)
+            ::close(mSource);
     }
 
     bool run(const std::string &source, const std::string &target)
@@ -85,7 +90,11 @@ public:
         for (size_t i = 0; i < rateCount; ++i)
             mpg123_format(mHandle, rates[i], MPG123_MONO | MPG123_STEREO, MPG123_ENC_SIGNED_16);
 
-        if (mpg123_open(mHandle, source.c_str()) != MPG123_OK)
+        // A pipe or a device under the source's name is refused, not waited on.
+        mSource = vx::openRegularFile(source);
+        if (mSource < 0)
+            return fail("cannot open " + source + ": " + vx::readErrorText(errno));
+        if (mpg123_open_fd(mHandle, mSource) != MPG123_OK)
             return fail("cannot open " + source + ": " + mpg123_strerror(mHandle));
 
         if (!mOut.create(target))
@@ -148,6 +157,7 @@ private:
     }
 
     mpg123_handle *mHandle = nullptr;
+    int mSource = -1;
     vx::OutputFile mOut;
 };
 
@@ -188,9 +198,5 @@ int main(int argc, char **argv)
         Decoder decoder;
         ok = decoder.run(paths[0], paths[1]);
     }
-    if (!ok) {
-        std::remove(paths[1].c_str());
-        return 1;
-    }
-    return 0;
+    return ok ? 0 : 1;
 }

@@ -13,6 +13,7 @@
 #include "app/soundlib/ui/SoundPreview.h"
 #include "common/TextUtil.h"
 #include "platform/Prompter.h"
+#include "platform/TextFiles.h"
 
 #include <QAction>
 #include <QApplication>
@@ -35,14 +36,20 @@ void cantOpen(const QString &path)
 // A path from the command line or a drop may name nothing, or a folder.
 bool readable(const QString &path)
 {
-    QFile f(path);
-    return QFileInfo(path).isFile() && f.open(QIODevice::ReadOnly);
+    QFile f;
+    return vx::openForReading(f, path);
 }
 
 QByteArray headOf(const QString &path)
 {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.read(256) : QByteArray();
+    QFile f;
+    return vx::openForReading(f, path) ? f.read(256) : QByteArray();
+}
+
+qint64 sizeOf(const QString &path)
+{
+    QFile f;
+    return vx::openForReading(f, path) ? f.size() : 0;
 }
 
 const char *kindWord(vx::WindowKind kind)
@@ -136,7 +143,7 @@ void OpenTextFile(const QString &path)
 {
     if (IsFileOpen(path))
         return;
-    if (QFileInfo(path).size() > kTextMaxLength &&
+    if (sizeOf(path) > kTextMaxLength &&
         vx::MsgBox(shownName(path) + QStringLiteral(" is too large to open.\r\n") +
                        QStringLiteral("Do you want to load the first 400K of the file?  "),
                    vx::Buttons::YesNo, vx::Icon::Question, QStringLiteral("Open Text File")) != vx::Answer::Yes)

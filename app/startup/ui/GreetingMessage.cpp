@@ -9,12 +9,12 @@
 #include "app/startup/ui/frmMDI.h"
 #include "common/SafeFile.h"
 #include "common/TextUtil.h"
+#include "platform/FileNames.h"
 #include "platform/Prompter.h"
 #include "platform/TextFiles.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
-#include <QFile>
 #include <QFileInfo>
 #include <QSlider>
 
@@ -83,7 +83,7 @@ void CreateGreetingMessage(const QString &path)
 
     const QByteArray bytes = BuildGreetingFile(controls, message);
     std::string error;
-    if (!vx::writeFileAtomically(QFile::encodeName(path).toStdString(), std::string_view(bytes.constData(), std::size_t(bytes.size())),
+    if (!vx::writeFileAtomically(vx::fileNameBytes(path).toStdString(), std::string_view(bytes.constData(), std::size_t(bytes.size())),
                                  &error)) {
         vx::MsgBox(QStringLiteral("Error 75: ") + QString::fromStdString(error), vx::Buttons::Ok,
                    vx::Icon::Exclamation);

@@ -11,7 +11,7 @@
 #include <QDir>
 #include <QStringList>
 
-int RunVoxmere(QApplication &app)
+int RunVoxmere(QApplication &app, const QStringList &arguments)
 {
     ResetGlobals();
     QApplication::setApplicationName(mainwin::appName());
@@ -21,7 +21,7 @@ int RunVoxmere(QApplication &app)
     vx::setPrompter(&prompter);
 
     // The shell has split the command line; one path may have held blanks.
-    const QString commandLine = mainwin::commandLineOf(QApplication::arguments().mid(1), QDir::currentPath());
+    const QString commandLine = mainwin::commandLineOf(arguments, QDir::currentPath());
 
     int code = 0;
     {

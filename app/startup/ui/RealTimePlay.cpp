@@ -16,6 +16,7 @@
 #include "link/SerialComm.h"
 #include "platform/Cp1252.h"
 #include "platform/Prompter.h"
+#include "platform/TextFiles.h"
 
 #include <QApplication>
 #include <QFile>
@@ -88,12 +89,12 @@ QString text(const QByteArray &bytes)
 }
 
 // Opens a file to play on the chip; false, after saying why, when it cannot.
-bool openToPlay(QFile &file)
+bool openToPlay(QFile &file, const QString &path)
 {
     if (Port == 0 || !Comm)
         return false;
-    if (!file.open(QIODevice::ReadOnly)) {
-        vx::MsgBox(QStringLiteral("Can't open file: ") + file.fileName(), vx::Buttons::Ok, vx::Icon::Exclamation);
+    if (!vx::openForReading(file, path)) {
+        vx::MsgBox(QStringLiteral("Can't open file: ") + path, vx::Buttons::Ok, vx::Icon::Exclamation);
         return false;
     }
     return true;
@@ -103,8 +104,8 @@ bool openToPlay(QFile &file)
 
 void PlayMusicOnChip(QString &FileName)
 {
-    QFile file(FileName);
-    if (!openToPlay(file))
+    QFile file;
+    if (!openToPlay(file, FileName))
         return;
     QByteArray bytes = file.read(kMusicBufferSize);
     // A compiled score is sent whole, however long it is.
@@ -157,8 +158,8 @@ void PlayMusicOnChip(QString &FileName)
 
 void PlayPcmOnChip(QString &FileName)
 {
-    QFile file(FileName);
-    if (!openToPlay(file))
+    QFile file;
+    if (!openToPlay(file, FileName))
         return;
     const QByteArray head = file.peek(16);
     const PcmStream s = ReadPcmHeader(head, file.size());

@@ -76,8 +76,10 @@ TEST(SoundConvertRules, CopyReplacesOnlyWithAWholeFile)
     writeFile(dir + s("out.pcm"), QByteArray("old"));
     CopyConvertedFile(dir + s("new.pcm"), dir + s("out.pcm"));
     EXPECT_EQ(readFile(dir + s("out.pcm")), readFile(dir + s("new.pcm")));
-    EXPECT_TRUE(errorOf([&] { CopyConvertedFile(dir + s("gone.pcm"), dir + s("out.pcm")); })
-                    .startsWith(s("Error 75: Path/File access error")));
-    EXPECT_TRUE(errorOf([&] { CopyConvertedFile(dir + s("new.pcm"), dir + s("no/dir/x.pcm")); }).startsWith(s("Error 75: ")));
+    // The file and the system's cause, once.
+    EXPECT_EQ(errorOf([&] { CopyConvertedFile(dir + s("gone.pcm"), dir + s("out.pcm")); }),
+              s("Error 75: Cannot read '") + dir + s("gone.pcm': No such file or directory"));
+    EXPECT_EQ(errorOf([&] { CopyConvertedFile(dir + s("new.pcm"), dir + s("no/dir/x.pcm")); }),
+              s("Error 75: Cannot write '") + dir + s("no/dir/x.pcm': No such file or directory"));
     EXPECT_EQ(readFile(dir + s("out.pcm")), readFile(dir + s("new.pcm")));
 }

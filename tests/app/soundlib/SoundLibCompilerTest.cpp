@@ -4,6 +4,7 @@
 #include "app/soundlib/SoundLibCompiler.h"
 #include "components/common/ComponentError.h"
 #include "tests/app/soundlib/SoundFiles.h"
+#include "tests/support/FileSizeLimit.h"
 
 #include <gtest/gtest.h>
 
@@ -209,6 +210,18 @@ TEST_F(CompileTest, FailuresLeaveNoOutputOldOrNew)
     const CompileResult own = CompileSoundLibraryFile({{row(folder(), plain, sfkPcm, 0)}, folder() + plain, false, 1}, fake, {});
     EXPECT_EQ(own.outcome, CompileOutcome::Failed);
     EXPECT_EQ(readFile(folder() + plain), kPlain);
+}
+
+// A full disk while a sound goes in names the library and the cause, with the
+// row's sound in brackets as for any failure of the row.
+TEST_F(CompileTest, FullDiskNamesTheLibraryAndTheCause)
+{
+    const QString big = put(QStringLiteral("big.pcm"), plainPcm(0x63, QByteArray(20000, '\x11')));
+    put(QStringLiteral("Lib.sfx"), "an older library");
+    const std::string said = vxtest::inChildWithFileLimit(
+        1000, [&] { return compile({row(folder(), big, sfkPcm, 1)}, false).message.toStdString(); });
+    EXPECT_EQ(said, "Error 75: Cannot write '" + output().toStdString() + "': File too large (big.pcm)");
+    EXPECT_EQ(filesLeft(), names({big}));
 }
 
 TEST_F(CompileTest, CancelDuringVerificationOrConversion)

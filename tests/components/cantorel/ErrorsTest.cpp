@@ -4,8 +4,11 @@
 #include "CantorelTestUtil.h"
 
 #include "components/cantorel/ScoreTables.h"
+#include "tests/support/FileSizeLimit.h"
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 using namespace cantoreltest;
 
@@ -123,14 +126,33 @@ TEST(CantorelErrors, UnreadableSourceAndUnwritableObjectAreFileErrors)
     }
     EXPECT_EQ(line, 0);
 
-    // A source past the compiler's bound is refused unread (a sparse file).
+    // A source past the compiler's bound is refused unread (a sparse file),
+    // as an overflow like the dictionary compiler's.
     writeText(dir + "/huge.tgn", "v1qc4\n");
     std::filesystem::resize_file(dir + "/huge.tgn", cantorel::ScoreCompiler::kMaxSourceBytes + 1);
     try {
         c.CompileFile(dir + "/huge.tgn", dir + "/huge.tgx", line);
         ADD_FAILURE() << "no error for a huge source";
     } catch (const vx::ComponentError &e) {
-        EXPECT_EQ(e.code(), 75);
+        EXPECT_EQ(e.number(), 6);
+        EXPECT_EQ(e.description(), "Overflow: the score source is larger than its format can compile");
     }
     EXPECT_FALSE(std::filesystem::exists(dir + "/huge.tgx"));
+
+    // A pipe, a device or a folder under the source's name is refused, never
+    // waited on or read without end (in a child: a wait fails, not hangs).
+    ASSERT_EQ(::mkfifo((dir + "/pipe.tgn").c_str(), 0600), 0);
+    const std::string numbers = vxtest::inChild([] { ::alarm(10); }, [&] {
+        std::string out;
+        for (const std::string &p : {dir + "/pipe.tgn", std::string("/dev/zero"), dir}) {
+            try {
+                cCantorel().CompileFile(p, dir + "/p.tgx", line, true);
+                out += "compiled ";
+            } catch (const vx::ComponentError &e) {
+                out += std::to_string(e.number()) + " ";
+            }
+        }
+        return out;
+    });
+    EXPECT_EQ(numbers, "75 75 75 ");
 }

@@ -2,9 +2,12 @@
 #include "components/lexmold/DictionaryCompiler.h"
 #include "components/lexmold/cLexmold.h"
 #include "tests/components/lexmold/LexmoldTestSupport.h"
+#include "tests/support/FileSizeLimit.h"
 #include "tests/support/TestEnv.h"
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 namespace fs = std::filesystem;
 using namespace lexmoldtest;
@@ -306,6 +309,23 @@ TEST_F(DictionaryFile, FileErrors)
         EXPECT_EQ(e.number(), lexmold::kErrPathFileAccess);
     }
     EXPECT_TRUE(leftovers().empty());
+
+    // A pipe, a device or a folder under the source's name is refused, never
+    // waited on or read without end (in a child: a wait fails, not hangs).
+    const fs::path pipe = fs::path(dir) / "pipe.dic";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const std::string numbers = vxtest::inChild([] { ::alarm(10); }, [&] {
+        std::string out;
+        for (const fs::path &p : {pipe, fs::path("/dev/zero"), fs::path(dir)}) {
+            try {
+                out += std::to_string(cLexmold().CompileFile(p, 1, obj(), true)) + " ";
+            } catch (const lexmold::LexmoldError &e) {
+                out += std::to_string(e.number()) + " ";
+            }
+        }
+        return out;
+    });
+    EXPECT_EQ(numbers, "75 75 75 ");
 }
 
 TEST_F(DictionaryFile, SuccessReplacesTheObjectAndLeavesNoTemporaryFile)

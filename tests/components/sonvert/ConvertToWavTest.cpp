@@ -5,6 +5,7 @@
 #include "components/sonvert/ProgressThrottle.h"
 #include "components/sonvert/cSonvert.h"
 #include "tests/components/sonvert/PcmTestFiles.h"
+#include "tests/support/FileSizeLimit.h"
 #include "tests/support/TestEnv.h"
 
 #include <gtest/gtest.h>
@@ -287,6 +288,33 @@ TEST(SonvertErrors, ChecksComeInOrder)
         EXPECT_STREQ(e.what(), "Invalid or corrupt pcm file.");
         EXPECT_TRUE(listFolder(f.out).empty());
     }
+}
+
+// An output the system refuses (a full disk) is run-time error 75 with the
+// file and the cause, once; the old file stays.
+TEST(SonvertErrors, OutputThatCannotBeWrittenNamesItAndTheCause)
+{
+    const auto f = makeFolders("full");
+    Bytes sound(8000);
+    for (std::size_t i = 0; i < sound.size(); ++i)
+        sound[i] = static_cast<std::uint8_t>(i * 37);
+    writeBytes(f.src + "/good.pcm", buildPcmFile(PcmForm::Plain, 78, 0, sound));
+    writeBytes(f.out + "good.wav", Bytes{'o', 'l', 'd'});
+    const std::string said = vxtest::inChildWithFileLimit(1000, [&] {
+        cSonvert s;
+        s.setTargetPath(f.out);
+        std::string out;
+        for (const bool toWav : {false, true}) {
+            const std::string source = f.src + "/good.pcm";
+            const auto e = errorOf([&] { toWav ? s.ConvertToWav(source) : s.CompressPcmFile(source); });
+            out += std::to_string(e.number()) + " " + e.source() + " " + e.what() + "\n";
+        }
+        return out;
+    });
+    EXPECT_EQ(said, "75 SonvertLib.CompressPcmFile Cannot write '" + f.out + "good.pcm': File too large\n"
+                    "75 SonvertLib.ConvertToWav Cannot write '" + f.out + "good.wav': File too large\n");
+    EXPECT_EQ(listFolder(f.out), (std::vector<std::string>{"good.wav"}));
+    EXPECT_EQ(readBytes(f.out + "good.wav"), (Bytes{'o', 'l', 'd'}));
 }
 
 TEST(SonvertErrors, ResultTheHeaderCannotHoldIsRefused)

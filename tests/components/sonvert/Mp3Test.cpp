@@ -8,10 +8,17 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <thread>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 using namespace sonverttest;
 namespace fs = std::filesystem;
@@ -131,6 +138,78 @@ TEST_F(Mp3, TheTemporaryFolderIsPrivate)
     fs::remove(b);
 }
 
+TEST_F(Mp3, RefusedTemporaryFolderIsNamedWithTheCause)
+{
+    const std::string folder = sonvert::userTempFolderName();
+    fs::remove_all(folder);
+    writeFile(folder, Bytes{1}); // a file where the folder belongs
+    std::string said = "no error";
+    try {
+        sonv.ConvertToPcm(copyFixture("tone.mp3"));
+    } catch (const vx::ComponentError &e) {
+        said = std::to_string(e.number()) + " " + e.description();
+    } catch (const std::exception &e) {
+        said = e.what();
+    }
+    fs::remove(folder);
+    EXPECT_EQ(said, "75 Cannot create a temporary file in '" + folder + "': not a folder");
+}
+
+namespace {
+
+// Whether the process is gone (or a zombie nobody reaps).
+bool ended(pid_t pid)
+{
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    const auto close = text.rfind(')');
+    return close == std::string::npos || text.compare(close + 2, 1, "Z") == 0;
+}
+
+} // namespace
+
+// A program killed in the middle of a decode takes the decoder with it, and
+// the next converter sweeps the temporary file the program left.
+TEST_F(Mp3, KilledCallerTakesTheDecoderAlong)
+{
+    const std::string script = dir + "slow-decoder";
+    {
+        std::ofstream f(script);
+        f << "#!/bin/sh\necho $$ > '" << dir << "pid'\nexec sleep 60\n";
+    }
+    fs::permissions(script, fs::perms::owner_all);
+    const std::string source = copyFixture("tone.mp3");
+    const pid_t caller = ::fork();
+    if (caller == 0) {
+        cSonvert s;
+        s.setDecoderPath(script);
+        try {
+            (void)s.ConvertToPcm(source);
+        } catch (...) {
+        }
+        ::_exit(0);
+    }
+    pid_t decoder = 0;
+    for (int i = 0; i < 2000 && decoder <= 0; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        std::ifstream(dir + "pid") >> decoder;
+    }
+    ASSERT_GT(decoder, 0);
+    EXPECT_EQ(tempFiles(), 1u);
+    ::kill(caller, SIGKILL);
+    ::waitpid(caller, nullptr, 0);
+    bool gone = false;
+    for (int i = 0; i < 1000 && !gone; ++i) {
+        gone = ended(decoder);
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_TRUE(gone);
+    ::kill(decoder, SIGKILL);
+    EXPECT_EQ(tempFiles(), 1u);
+    cSonvert next;
+    EXPECT_EQ(tempFiles(), 0u);
+}
+
 TEST_F(Mp3, DecoderWritesASixteenBitWaveAndFailsCleanly)
 {
     const std::string decoder = sonv.DecoderPath().string();
@@ -155,6 +234,16 @@ TEST_F(Mp3, DecoderWritesASixteenBitWaveAndFailsCleanly)
     writeFile(dir + "bad.mp3", Bytes(2000, 0x55));
     EXPECT_EQ(run("--decode --silent '" + dir + "bad.mp3' '" + dir + "b.wav'"), 1);
     EXPECT_FALSE(fs::exists(dir + "b.wav"));
+    // A failed decode leaves a file already under the target's name whole,
+    // and a pipe for a source is refused, not waited on.
+    writeFile(dir + "keep.wav", Bytes{'m', 'i', 'n', 'e'});
+    EXPECT_EQ(run("--decode --silent '" + dir + "bad.mp3' '" + dir + "keep.wav'"), 1);
+    EXPECT_EQ(readFile(dir + "keep.wav"), (Bytes{'m', 'i', 'n', 'e'}));
+    ASSERT_EQ(::mkfifo((dir + "pipe.mp3").c_str(), 0600), 0);
+    const int piped = std::system(("timeout 10 '" + decoder + "' --decode --silent '" + dir + "pipe.mp3' '" + dir
+                                   + "keep.wav'").c_str());
+    EXPECT_EQ(WIFEXITED(piped) ? WEXITSTATUS(piped) : -1, 1);
+    EXPECT_EQ(readFile(dir + "keep.wav"), (Bytes{'m', 'i', 'n', 'e'}));
     EXPECT_EQ(run("--silent '" + src + "' '" + dir + "x.wav'"), 2);
     EXPECT_EQ(run("--decode '" + src + "'"), 2);
 }

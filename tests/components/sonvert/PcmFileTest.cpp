@@ -1,7 +1,9 @@
 #include "common/Bytes.h"
 #include "components/sonvert/PcmFile.h"
 #include "components/sonvert/WavFile.h"
+#include "components/sonvert/WaveReader.h"
 #include "tests/components/sonvert/PcmTestFiles.h"
+#include "tests/support/FileSizeLimit.h"
 #include "tests/support/TestEnv.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +13,7 @@
 #include <filesystem>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 using namespace sonvert;
 using namespace vx;
@@ -221,6 +224,24 @@ TEST(PcmFileOnDisk, FileTooBigForAnyHeaderIsNotReadIntoMemory)
     const auto loaded = loadPcmFile(largest);
     ASSERT_TRUE(loaded);
     EXPECT_EQ(loaded->data.size(), 0xFFFFFFu);
+}
+
+// A pipe or a device under a sound's name is refused at once, never waited
+// on or read without end (in a child: a wait fails the test, not hangs it).
+TEST(PcmFileOnDisk, OnlyRegularFilesAreOpened)
+{
+    const std::string pipe = vxtest::freshDir("pcm-pipe") + "/pipe.pcm";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const std::string opened = vxtest::inChild([] { ::alarm(10); }, [&] {
+        std::string out;
+        for (const std::string &path : {pipe, std::string("/dev/zero")}) {
+            out += std::to_string(loadPcmFile(path).has_value());
+            out += std::to_string(readPcmHeader(std::filesystem::path(path)).has_value());
+            out += std::to_string(FileByteSource(path).isOpen()) + " ";
+        }
+        return out;
+    });
+    EXPECT_EQ(opened, "000 000 ");
 }
 
 TEST(WaveFile, HeaderBytes)

@@ -9,6 +9,7 @@
 #include "app/documents/ui/frmPhonetic.h"
 #include "app/documents/ui/OpenFiles.h"
 #include "app/startup/ui/frmMDI.h"
+#include "platform/FileNames.h"
 #include "platform/Numbers.h"
 #include "platform/Prompter.h"
 #include "platform/Settings.h"
@@ -22,6 +23,8 @@
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <fstream>
 
 namespace {
 
@@ -135,6 +138,18 @@ TEST_F(OpenFiles, OpensByTypeAndKeepsTheRecentList)
     OpenTextFile(upper);
     EXPECT_EQ(windows(), open + 1);
     EXPECT_EQ(ActiveDocument()->record().FileName, upper);
+}
+
+// A name that is not valid UTF-8, as the command line gives it, opens.
+TEST_F(OpenFiles, ANameThatIsNotUtf8Opens)
+{
+    const QByteArray raw = QFile::encodeName(dir) + "caf\xe9.txt";
+    std::ofstream(raw.constData(), std::ios::binary) << "hello\r\n";
+    const char *argv[] = {"Voxmere", raw.constData()};
+    prompter.setLenient(true);
+    OpenFileByType(vx::fileArguments(2, argv).value(0));
+    EXPECT_TRUE(prompter.prompts().isEmpty());
+    EXPECT_EQ(windows(), 1);
 }
 
 // A window laid out by hand opens at its own size, not as a bare title bar.
