@@ -8,7 +8,6 @@
 #include "platform/TextFiles.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 #include <algorithm>
 #include <string>
@@ -157,16 +156,22 @@ bool LoadGridFile(const QString &path, GridRows &g, const RuleCheck &check, QStr
     // would only freeze the program.
     const bool dictionary = static_cast<bool>(check);
     const qint64 max = MaxGridFileBytes(dictionary);
-    if (QFileInfo(path).size() > max) {
+    QFile f;
+    if (!vx::openForReading(f, path, error))
+        return false;
+    if (f.size() > max) {
         if (error)
             *error = QStringLiteral("The file is larger than a ") +
                      QLatin1String(dictionary ? "dictionary" : "music score") +
                      QStringLiteral(" source may be (") + QString::number(max >> 20) + QStringLiteral(" MB).");
         return false;
     }
-    QByteArray bytes;
-    if (!vx::readFileBytes(path, bytes, error))
+    const QByteArray bytes = f.readAll();
+    if (f.error() != QFileDevice::NoError) {
+        if (error)
+            *error = f.errorString();
         return false;
+    }
     g = ParseGridFile(bytes, check);
     return true;
 }
