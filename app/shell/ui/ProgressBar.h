@@ -42,9 +42,11 @@ public:
     {
         if (value == this->value())
             return;
+        // Kept as it was: a window around the bar may have drawing off.
+        const bool off = testAttribute(Qt::WA_UpdatesDisabled);
         setAttribute(Qt::WA_UpdatesDisabled, true);
         QProgressBar::setValue(value);
-        setAttribute(Qt::WA_UpdatesDisabled, false);
+        setAttribute(Qt::WA_UpdatesDisabled, off);
         redraw();
     }
 

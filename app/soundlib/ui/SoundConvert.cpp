@@ -62,7 +62,7 @@ void startBar()
 }
 
 // The bar full and reading 100%; then no bar until the next conversion.
-// The text first: a new value repaints the bar at once, with its text.
+// The text first, so the drawing the new value asks for shows both.
 void finishBar()
 {
     if (ProgressBar) {
