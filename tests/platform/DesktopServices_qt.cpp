@@ -1,3 +1,4 @@
+#include "platform/FileNames.h"
 #include "platform/Help.h"
 #include "platform/Launcher.h"
 #include "platform/Prompter.h"
@@ -13,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace vx;
 
@@ -62,6 +64,14 @@ TEST(SoundPlayer, AMissingFileOrNoOutputDeviceIsAMessage)
         EXPECT_FALSE(started);
         EXPECT_TRUE(error.startsWith(QStringLiteral("No sound output device"))) << error.toStdString();
     }
+    player.stop();
+
+    // A name that is not UTF-8 is found by its bytes.
+    const QByteArray raw = QFile::encodeName(wav).chopped(8) + "caf\xe9.wav";
+    ASSERT_EQ(::link(QFile::encodeName(wav).constData(), raw.constData()), 0);
+    error.clear();
+    player.play(fileNameFromBytes(raw), &error);
+    EXPECT_FALSE(error.contains(QStringLiteral("not found"))) << error.toStdString();
     player.stop();
 }
 
