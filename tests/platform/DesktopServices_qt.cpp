@@ -37,6 +37,16 @@ TEST(Help, AMissingHelpFileIsAMessageNotAFailure)
     ASSERT_EQ(script.prompts().size(), 1);
     EXPECT_EQ(script.last().text, QStringLiteral("The help file %1 is missing.").arg(missing));
     EXPECT_EQ(script.last().icon, Icon::Exclamation);
+
+    // A help file that is there, with no browser to show it (no handler on
+    // this platform), says so.
+    const QString help = QString::fromStdString(vxtest::freshDir("help-there")) + QStringLiteral("/Voxmere_Help.html");
+    ASSERT_TRUE(QFile(help).open(QIODevice::WriteOnly));
+    setHelpFilePath(help);
+    script.queue(Answer::Ok);
+    EXPECT_FALSE(showHelpTopic(184));
+    EXPECT_EQ(script.last().text,
+              QStringLiteral("No web browser could be started to show the help file %1.").arg(help));
     setHelpFilePath(QString());
 }
 
