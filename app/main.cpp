@@ -13,8 +13,9 @@ int main(int argc, char **argv)
             argc, argv,
             QStringLiteral("Usage: Voxmere [FILE]\n"
                            "The workbench for the SV3410 and SV3420 text-to-speech chips.\n"
-                           "FILE opens in a window of its kind (.txt, .dic, .sfl, .tgn) or, with a chip\n"
-                           "on the port, goes to the chip (.dix, .sfx, .grt, .tgx, .pcm, .wav, .mp3).\n"
+                           "FILE opens in a window of its kind (.txt, .dic, .sfl, .tgn). With a chip on\n"
+                           "the port, .dix, .sfx, .grt and .tgx go to the chip, and .pcm, .wav and .mp3\n"
+                           "play on the PC or on the chip, as the sound preview preference says.\n"
                            "The port COMn is the device named by VOXMERE_COMn; \"sim\" is the built-in\n"
                            "chip emulator.\n"
                            "  -h, --help   print this text and end\n"

@@ -5,6 +5,7 @@
 #include <QStringDecoder>
 
 #include <dirent.h>
+#include <sys/stat.h>
 
 namespace vx {
 
@@ -90,6 +91,18 @@ QByteArray fileNameBytes(QStringView name)
     if (from == 0)
         return QFile::encodeName(name.toString());
     return out + name.sliced(from).toUtf8();
+}
+
+bool pathExists(const QString &path)
+{
+    struct stat st{};
+    return ::stat(fileNameBytes(path).constData(), &st) == 0;
+}
+
+bool isRegularFile(const QString &path)
+{
+    struct stat st{};
+    return ::stat(fileNameBytes(path).constData(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 QStringList fileArguments(int argc, const char *const *argv)

@@ -20,6 +20,11 @@ namespace vx {
 // without such characters.
 [[nodiscard]] QByteArray fileNameBytes(QStringView name);
 
+// Whether a name, its bytes kept, is on disk at all / is a regular file (a
+// link followed in both).
+[[nodiscard]] bool pathExists(const QString &path);
+[[nodiscard]] bool isRegularFile(const QString &path);
+
 // The program's arguments after the program name, each with its bytes kept.
 [[nodiscard]] QStringList fileArguments(int argc, const char *const *argv);
 

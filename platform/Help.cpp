@@ -40,8 +40,10 @@ bool showHelpTopic(int topic)
     QUrl url = QUrl::fromLocalFile(path);
     if (topic != 0)
         url.setFragment(QStringLiteral("topic%1").arg(topic));
+    // The file is there: what failed is starting a browser to show it.
     if (!QDesktopServices::openUrl(url)) {
-        MsgBox(QStringLiteral("The help file %1 could not be opened.").arg(path), Buttons::Ok, Icon::Exclamation);
+        MsgBox(QStringLiteral("No web browser could be started to show the help file %1.").arg(path), Buttons::Ok,
+               Icon::Exclamation);
         return false;
     }
     return true;

@@ -9,7 +9,8 @@ namespace vx {
 void setHelpFilePath(const QString &path);
 
 // Opens the help file at a topic (0 = contents) with the desktop's handler,
-// or tells the user that it is missing. Returns whether it was opened.
+// or tells the user that it is missing or that no browser could be started.
+// Returns whether it was opened.
 bool showHelpTopic(int topic = 0);
 
 } // namespace vx

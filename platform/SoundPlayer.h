@@ -17,8 +17,10 @@ public:
     explicit SoundPlayer(QObject *parent = nullptr);
     ~SoundPlayer() override;
 
-    // Starts playing; returns false with a message when it cannot.
-    bool play(const QString &path, QString *error = nullptr);
+    // Starts playing; returns false with a message when it cannot. The
+    // message names the sound `shownAs` when given (the user's own file when
+    // path is a converted copy of it), else path.
+    bool play(const QString &path, QString *error = nullptr, const QString &shownAs = QString());
     void stop();
     [[nodiscard]] bool isPlaying() const;
 

@@ -2,6 +2,7 @@
 
 #include "app/Globals.h"
 #include "app/documents/SoundLibFile.h"
+#include "platform/FileNames.h"
 #include "platform/Settings.h"
 
 #include <QFileInfo>
@@ -20,9 +21,18 @@ QString key(int n)
     return QStringLiteral("RecentFile") + QString::number(n);
 }
 
+// The store holds text, and a name that is not UTF-8 (FileNames.h) would
+// lose its bytes there: such a path is stored as a file address whose
+// escapes keep them. Every other path is stored as it is, as it always was;
+// none of them begins with the address's scheme.
+const QLatin1String kByteForm("file://");
+
 void store(int n, const QString &path)
 {
-    SaveSetting(app(), kSection, key(n), path);
+    const QByteArray bytes = vx::fileNameBytes(path);
+    const QString value =
+        bytes == path.toUtf8() ? path : QString(kByteForm) + QString::fromLatin1(bytes.toPercentEncoding("/"));
+    SaveSetting(app(), kSection, key(n), value);
 }
 
 // Entries are kept without gaps: the count is the first empty key less one.
@@ -58,7 +68,10 @@ constexpr ActionRow kActions[] = {
 
 QString RecentFile(int n)
 {
-    return GetSetting(app(), kSection, key(n));
+    const QString value = GetSetting(app(), kSection, key(n));
+    if (!value.startsWith(kByteForm))
+        return value;
+    return vx::fileNameFromBytes(QByteArray::fromPercentEncoding(value.sliced(kByteForm.size()).toLatin1()));
 }
 
 QStringList RecentFiles()

@@ -1,5 +1,6 @@
 #include "app/soundlib/SoundConvert.h"
 
+#include "app/soundlib/SoundEntry.h"
 #include "common/SafeFile.h"
 #include "components/sonvert/cSonvert.h"
 #include "platform/FileNames.h"
@@ -87,6 +88,16 @@ qint32 ReadOptionNumber(const QString &digits, int bits)
 QString ConversionErrorText(const vx::ComponentError &e)
 {
     return QStringLiteral("Error %1: ").arg(e.code()) + QString::fromStdString(e.description());
+}
+
+QString SoundFailureText(const vx::ComponentError &e, const QString &source)
+{
+    const bool badSound = e.code() == kConvertErrBadSound || e.code() == kConvertErrBadSource;
+    if (e.kind() != vx::ComponentError::ObjectError || !badSound)
+        return ConversionErrorText(e);
+    return QStringLiteral("Error %1: ").arg(e.code()) +
+        (IsUnsupportedSoundFile(source) ? source + QStringLiteral(" is not a supported sound format.")
+                                        : QStringLiteral("Invalid or corrupt sound file ") + source);
 }
 
 bool IsCancel(const vx::ComponentError &e)

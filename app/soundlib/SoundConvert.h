@@ -16,6 +16,7 @@ class cSonvert;
 inline constexpr int kConvertErrOverflow = 6;
 inline constexpr int kConvertErrFileAccess = 75;
 inline constexpr int kConvertErrBadSound = 202; // an object error: base plus 202
+inline constexpr int kConvertErrBadSource = 1003; // the converter's "invalid or not supported"
 inline constexpr int kConvertErrCancelled = 1005; // the converter's cancel: never shown
 
 // The output proposed for a converted file: the source with the extension of
@@ -42,6 +43,11 @@ inline constexpr int kConvertErrCancelled = 1005; // the converter's cancel: nev
 
 // "Error <code>: <description>", the code without the object-error base.
 [[nodiscard]] QString ConversionErrorText(const vx::ComponentError &e);
+// The same for a failure while converting or playing the user's file
+// `source`; a sound file that cannot be taken (202 or 1003) is named:
+// "<source> is not a supported sound format." when it is well formed,
+// "Invalid or corrupt sound file <source>" otherwise.
+[[nodiscard]] QString SoundFailureText(const vx::ComponentError &e, const QString &source);
 // True for the converter's cancel, which ends a command silently.
 [[nodiscard]] bool IsCancel(const vx::ComponentError &e);
 

@@ -165,6 +165,16 @@ bool IsWaveFile(const QString &path)
     return isUsableWave(readWave(path));
 }
 
+bool IsUnsupportedSoundFile(const QString &path)
+{
+    QByteArray head;
+    if (path.right(4).toLower() != QLatin1String(".wav") || !vx::readFileBytes(path, head, nullptr, 12) ||
+        head.mid(8, 4) != "WAVE")
+        return false;
+    const auto format = readWave(path);
+    return format && !sonvert::isSupportedWave(*format);
+}
+
 qint32 IsMp3File(const QString &path)
 {
     const auto frame = findMp3Frame(path);

@@ -105,6 +105,11 @@ struct PcmHeaderInfo
 // with a data chunk.
 [[nodiscard]] bool IsWaveFile(const QString &path);
 
+// True when the file is well formed but holds a sound the converter cannot
+// take: a wave file ("RIFF", "WAVE", a data chunk) of another encoding (the
+// extensible form of most 24-bit waves), channel count or sample width.
+[[nodiscard]] bool IsUnsupportedSoundFile(const QString &path);
+
 // The 1-based position of the first byte of the first MPEG Layer III frame
 // header in the file, or -1 when there is none (or the file cannot be read).
 [[nodiscard]] qint32 IsMp3File(const QString &path);

@@ -1,3 +1,4 @@
+#include "platform/FileNames.h"
 #include "platform/Help.h"
 #include "platform/Launcher.h"
 #include "platform/Prompter.h"
@@ -13,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace vx;
 
@@ -35,6 +37,16 @@ TEST(Help, AMissingHelpFileIsAMessageNotAFailure)
     ASSERT_EQ(script.prompts().size(), 1);
     EXPECT_EQ(script.last().text, QStringLiteral("The help file %1 is missing.").arg(missing));
     EXPECT_EQ(script.last().icon, Icon::Exclamation);
+
+    // A help file that is there, with no browser to show it (no handler on
+    // this platform), says so.
+    const QString help = QString::fromStdString(vxtest::freshDir("help-there")) + QStringLiteral("/Voxmere_Help.html");
+    ASSERT_TRUE(QFile(help).open(QIODevice::WriteOnly));
+    setHelpFilePath(help);
+    script.queue(Answer::Ok);
+    EXPECT_FALSE(showHelpTopic(184));
+    EXPECT_EQ(script.last().text,
+              QStringLiteral("No web browser could be started to show the help file %1.").arg(help));
     setHelpFilePath(QString());
 }
 
@@ -62,6 +74,14 @@ TEST(SoundPlayer, AMissingFileOrNoOutputDeviceIsAMessage)
         EXPECT_FALSE(started);
         EXPECT_TRUE(error.startsWith(QStringLiteral("No sound output device"))) << error.toStdString();
     }
+    player.stop();
+
+    // A name that is not UTF-8 is found by its bytes.
+    const QByteArray raw = QFile::encodeName(wav).chopped(8) + "caf\xe9.wav";
+    ASSERT_EQ(::link(QFile::encodeName(wav).constData(), raw.constData()), 0);
+    error.clear();
+    player.play(fileNameFromBytes(raw), &error);
+    EXPECT_FALSE(error.contains(QStringLiteral("not found"))) << error.toStdString();
     player.stop();
 }
 

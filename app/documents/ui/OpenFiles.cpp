@@ -12,6 +12,7 @@
 #include "app/startup/ui/RealTimePlay.h"
 #include "app/soundlib/ui/SoundPreview.h"
 #include "common/TextUtil.h"
+#include "platform/FileNames.h"
 #include "platform/Prompter.h"
 #include "platform/TextFiles.h"
 
@@ -238,7 +239,7 @@ void OpenRecentFile(int n)
         return;
     if (IsFileOpen(path))
         return;
-    if (!QFileInfo::exists(path)) {
+    if (!vx::pathExists(path)) {
         const int c = RemoveRecentFile(n);
         for (QAction *item : {menuItem(c), buttonItem(c)}) {
             if (item)

@@ -73,8 +73,9 @@ void finishBar()
 }
 
 // The shape both commands share: the work between BeginBusy and the ending,
-// which reports any failure but a cancel and empties the temporary folder.
-void runConversionCommand(const std::function<void()> &work)
+// which reports any failure but a cancel, naming the source when it is the
+// file at fault, and empties the temporary folder.
+void runConversionCommand(const QString &source, const std::function<void()> &work)
 {
     BeginBusy();
     QString failure;
@@ -82,7 +83,7 @@ void runConversionCommand(const std::function<void()> &work)
         work();
     } catch (const vx::ComponentError &e) {
         if (!IsCancel(e))
-            failure = ConversionErrorText(e);
+            failure = SoundFailureText(e, source);
     } catch (const std::bad_alloc &) {
         failure = QStringLiteral("Error 7: Out of memory");
     }
@@ -143,7 +144,7 @@ void ConvertSoundFileToPcm(const QString &Source)
     const QString output = GetSavePcmFileName(DefaultConvertOutput(Source, QStringLiteral(".pcm")));
     if (output.isEmpty())
         return;
-    runConversionCommand([&] {
+    runConversionCommand(Source, [&] {
         qint32 tag = 0;
         qint16 gate = 0;
         bool boost = false;
@@ -165,7 +166,7 @@ void ConvertPcmFileToWave(const QString &Source)
     const QString output = GetSaveWaveFileName(DefaultConvertOutput(Source, QStringLiteral(".wav")));
     if (output.isEmpty())
         return;
-    runConversionCommand([&] {
+    runConversionCommand(Source, [&] {
         const QString path = ConvertPcmToWaveWithProgress(Source);
         frmProgress::Unload();
         if (path.isEmpty())

@@ -14,6 +14,7 @@
 #include "app/startup/ui/StatusBar.h"
 #include "app/startup/ui/frmMDI.h"
 #include "common/TextUtil.h"
+#include "platform/FileNames.h"
 #include "platform/Folders.h"
 #include "platform/Prompter.h"
 #include "platform/SoundPlayer.h"
@@ -34,14 +35,14 @@ namespace {
 class PlatformPreviewPlayer final : public PreviewPlayer
 {
 public:
-    bool open(const QString &path, QString *error) override
+    bool open(const QString &path, const QString &shownAs, QString *error) override
     {
         if (!mPlayer) {
             mPlayer = new vx::SoundPlayer;
             QObject::connect(mPlayer, &vx::SoundPlayer::finished, [this] { mEnded = true; });
         }
         mEnded = false;
-        return mPlayer->play(path, error);
+        return mPlayer->play(path, error, shownAs);
     }
     bool isPlaying() const override { return mPlayer && !mEnded && mPlayer->isPlaying(); }
     void close() override
@@ -104,9 +105,10 @@ void playOnChip(const QString &FileName, qint16 kind, bool Compress, qint16 Nois
 }
 
 // On the PC: until the sound ends or Stop is pressed. A player that cannot
-// start returns its reason.
-QString playOnPc(QString path, qint16 kind)
+// start returns its reason, naming the user's file, not a converted copy.
+QString playOnPc(const QString &FileName, qint16 kind)
 {
+    QString path = FileName;
     if (kind == sfkPcm || kind == sfkCompressedPcm) {
         path = ConvertPcmToWaveWithProgress(path);
         frmProgress::Unload();
@@ -119,7 +121,7 @@ QString playOnPc(QString path, qint16 kind)
     SetPlayButtonsBusy();
     PreviewPlayer &p = player();
     QString error;
-    if (p.open(path, &error)) {
+    if (p.open(path, FileName, &error)) {
         for (;;) {
             QCoreApplication::processEvents();
             if (StopRequested || !p.isPlaying())
@@ -146,7 +148,7 @@ PreviewPlayer *setPreviewPlayer(PreviewPlayer *p)
 void PlaySoundFile(const QString &FileName, bool Compress, qint16 NoiseGate, bool Boost)
 {
     QString failure;
-    if (!QFileInfo(FileName).isFile()) {
+    if (!vx::isRegularFile(FileName)) {
         vx::MsgBox(QStringLiteral("Cannot open ") + FileName + QStringLiteral("; file not found. "), vx::Buttons::Ok,
                    vx::Icon::Critical);
     } else {
@@ -164,7 +166,7 @@ void PlaySoundFile(const QString &FileName, bool Compress, qint16 NoiseGate, boo
                 failure = playOnPc(FileName, kind);
         } catch (const vx::ComponentError &e) {
             if (!IsCancel(e))
-                failure = ConversionErrorText(e);
+                failure = SoundFailureText(e, FileName);
         }
     }
     StopRequested = false;

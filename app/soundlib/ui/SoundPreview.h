@@ -17,8 +17,9 @@ class PreviewPlayer
 {
 public:
     virtual ~PreviewPlayer() = default;
-    // Starts playing; false with the reason when it cannot.
-    virtual bool open(const QString &path, QString *error) = 0;
+    // Starts playing path; false with the reason when it cannot, which names
+    // the sound shownAs (the user's file when path is a converted copy).
+    virtual bool open(const QString &path, const QString &shownAs, QString *error) = 0;
     // True until the sound has ended or failed.
     [[nodiscard]] virtual bool isPlaying() const = 0;
     virtual void close() = 0;

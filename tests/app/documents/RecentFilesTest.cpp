@@ -1,7 +1,9 @@
 // The recent-file list in the settings store, and what opening a file does by its name.
 
 #include "app/documents/RecentFiles.h"
+#include "platform/FileNames.h"
 #include "platform/Settings.h"
+#include "tests/support/Files.h"
 
 #include <gtest/gtest.h>
 
@@ -38,6 +40,25 @@ TEST_F(RecentList, MovesRemovesAndKeepsEight)
     EXPECT_EQ(list(), QStringLiteral("10,9,8,7,6,4,1,3"));
     EXPECT_EQ(RecentMenuCaption(3, QStringLiteral("/x/notes.TXT")), QStringLiteral("&3 notes.TXT"));
     EXPECT_EQ(RecentButtonText(3, QStringLiteral("/x/notes.TXT")), QStringLiteral("3 - notes.TXT"));
+}
+
+// A name that is not UTF-8 keeps its bytes in the store, through every move;
+// other paths are stored as they always were, and read as they are.
+TEST_F(RecentList, ANameThatIsNotUtf8KeepsItsBytes)
+{
+    const QByteArray raw("/d/caf\xe9.txt");
+    AddRecentFilePath(vx::fileNameFromBytes(raw));
+    PushRecentFile(QStringLiteral("/d/100%.txt"));
+    MoveRecentFileToTop(3);
+    RemoveRecentFile(1);
+    // As the next start reads the list: from the file, not this process's copy.
+    const QString ini = vx::settingsFilePath(QStringLiteral("Voxmere"));
+    vxtest::writeAll(ini, vxtest::readAll(ini) + "\n");
+    EXPECT_EQ(vx::fileNameBytes(RecentFile(2)), raw);
+    EXPECT_TRUE(IsRecentFile(vx::fileNameFromBytes(raw)));
+    EXPECT_EQ(RecentFile(1), QStringLiteral("/d/100%.txt"));
+    EXPECT_EQ(GetSetting(QStringLiteral("Voxmere"), QStringLiteral("Recent Files"), QStringLiteral("RecentFile1")),
+              QStringLiteral("/d/100%.txt"));
 }
 
 TEST(OpenAction, ByNameAndHead)

@@ -34,6 +34,16 @@ inline QByteArray wave(int channels, int rate, int bits, quint32 dataBytes, int 
     return w;
 }
 
+// A 24-bit mono wave as most programs write one: the extensible format
+// (40-byte "fmt " chunk, integer PCM subformat), which the chip cannot take.
+inline QByteArray extensibleWave(quint32 dataBytes)
+{
+    const QByteArray pcmSubformat = bytes({1, 0, 0, 0, 0, 0, 0x10, 0, 0x80, 0, 0, 0xAA, 0, 0x38, 0x9B, 0x71});
+    return "RIFF" + le(60 + dataBytes, 4) + "WAVEfmt " + le(40, 4) + le(0xFFFE, 2) + le(1, 2) + le(22050, 4)
+        + le(22050 * 3, 4) + le(3, 2) + le(24, 2) + le(22, 2) + le(24, 2) + le(4, 4) + pcmSubformat + "data"
+        + le(dataBytes, 4) + QByteArray(static_cast<qsizetype>(dataBytes), '\x10');
+}
+
 // A plain-form chip PCM file.
 inline QByteArray plainPcm(int code, const QByteArray &data)
 {

@@ -150,6 +150,14 @@ TEST_F(OpenFiles, ANameThatIsNotUtf8Opens)
     OpenFileByType(vx::fileArguments(2, argv).value(0));
     EXPECT_TRUE(prompter.prompts().isEmpty());
     EXPECT_EQ(windows(), 1);
+
+    // Its entry in the recent-file list opens it again.
+    ResetDocuments();
+    DocState.clear();
+    OpenRecentFile(1);
+    EXPECT_TRUE(prompter.prompts().isEmpty());
+    EXPECT_EQ(windows(), 1);
+    EXPECT_EQ(vx::fileNameBytes(ActiveDocument()->record().FileName), raw);
 }
 
 // A window laid out by hand opens at its own size, not as a bare title bar.

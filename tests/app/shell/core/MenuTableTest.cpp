@@ -1,12 +1,21 @@
 #include "app/shell/MenuTable.h"
 
 #include "app/HelpTopics.h"
+#include "components/cantorel/cCantorel.h"
+#include "components/common/ComponentError.h"
+#include "components/lexmold/cLexmold.h"
 #include "tests/support/Files.h"
+#include "tests/support/TestEnv.h"
+#include "tolvane/TolvanePrefs.h"
+
+#include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <set>
 #include <string>
+#include <vector>
 
 using namespace vx;
 
@@ -77,10 +86,11 @@ TEST(MenuTable, ToolbarKeysInOrderWithGaps)
     EXPECT_STREQ(ToolbarButtons()[1].menu[7].key, "RecentFile8");
 }
 
-// Every topic the program opens, by a menu item or from a window, has its
+// Every topic either program opens, by a menu item or from a window, has its
 // section in the help file that ships beside it.
 TEST(HelpFile, EveryTopicTheProgramOpensHasItsSection)
 {
+    EXPECT_TRUE(vxtest::hasHelpTopic(vxtest::shippedHelpFile("Tolvane"), tolv::kHelpTopic));
     const QByteArray html = vxtest::shippedHelpFile("Voxmere");
     std::set<int> topics(std::begin(help::kTopics), std::end(help::kTopics));
     for (const MenuRow &r : MenuRows()) {
@@ -89,4 +99,43 @@ TEST(HelpFile, EveryTopicTheProgramOpensHasItsSection)
     }
     for (int topic : topics)
         EXPECT_TRUE(vxtest::hasHelpTopic(html, topic)) << topic;
+}
+
+// Every example line of the help page compiles: each rule on its own, the
+// score lines in their order as one score (a replay needs its part).
+TEST(HelpFile, EveryExampleCompiles)
+{
+    const QString html = QString::fromUtf8(vxtest::shippedHelpFile("Voxmere"));
+    const auto examples = [&html](const char *kind) {
+        std::vector<std::string> found;
+        const QRegularExpression code(QStringLiteral("<code class=\"%1\">([^<]*)</code>").arg(QLatin1String(kind)));
+        for (const QRegularExpressionMatch &m : code.globalMatch(html)) {
+            QString text = m.captured(1);
+            text.replace(QStringLiteral("&lt;"), QStringLiteral("<"));
+            text.replace(QStringLiteral("&gt;"), QStringLiteral(">"));
+            found.push_back(text.replace(QStringLiteral("&amp;"), QStringLiteral("&")).toStdString());
+        }
+        return found;
+    };
+    const std::vector<std::string> rules = examples("rule"), score = examples("score");
+    ASSERT_FALSE(rules.empty() || score.empty());
+
+    cLexmold lexmold;
+    for (std::string rule : rules)
+        EXPECT_TRUE(lexmold.CompileRule(rule, true)) << rule;
+
+    const std::string folder = vxtest::freshDir("help-examples");
+    std::ofstream(folder + "/examples.tgn", std::ios::binary) << [&score] {
+        std::string text;
+        for (const std::string &line : score)
+            text += line + "\r\n";
+        return text;
+    }();
+    cCantorel cantorel;
+    int line = 0;
+    try {
+        cantorel.CompileFile(folder + "/examples.tgn", folder + "/examples.tgx", line);
+    } catch (const vx::ComponentError &e) {
+        ADD_FAILURE() << e.description();
+    }
 }

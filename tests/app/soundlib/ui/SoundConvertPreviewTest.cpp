@@ -17,7 +17,9 @@
 #include "components/sonvert/cSonvert.h"
 #include "link/SerialComm.h"
 #include "link/cTolvane.h"
+#include "platform/FileNames.h"
 #include "platform/Prompter.h"
+#include "platform/SoundPlayer.h"
 #include "platform/ui/Modal.h"
 #include "tests/app/soundlib/SoundFiles.h"
 #include "tests/support/TestEnv.h"
@@ -34,6 +36,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <fstream>
 #include <memory>
 
 using namespace soundtest;
@@ -49,9 +52,10 @@ QString s(const char *t)
 class StoppedPlayer : public PreviewPlayer
 {
 public:
-    bool open(const QString &path, QString *) override
+    bool open(const QString &path, const QString &shownAs, QString *) override
     {
         opened << path;
+        shown << shownAs;
         existed = QFileInfo::exists(path);
         return true;
     }
@@ -65,7 +69,7 @@ public:
     }
     void close() override { ++closed; }
 
-    QStringList opened;
+    QStringList opened, shown;
     bool existed = false;
     mutable int polls = 0;
     mutable QString face;
@@ -220,23 +224,31 @@ TEST_F(SoundCommands, ConversionCancelsAreQuietAndFailuresReported)
     EXPECT_FALSE(QFile::exists(out));
     expectIdle();
 
+    // A file at fault is named; a well-formed one the chip cannot take is
+    // not called corrupt.
     writeFile(dir + s("noise.wav"), QByteArray("RIFF not really"));
+    writeFile(dir + s("deep.wav"), extensibleWave(600));
+    writeFile(dir + s("bad.pcm"), QByteArray("\xff\xff\xff\x63xx"));
     const struct
     {
         const char *name, *tag, *message;
     } failures[] = {
-        {"noise.wav", "0", "Error 1003: Sound file format invalid or not supported."},
+        {"noise.wav", "0", "Error 1003: Invalid or corrupt sound file <file>"},
+        {"deep.wav", "0", "Error 1003: <file> is not a supported sound format."},
+        {"bad.pcm", nullptr, "Error 1003: Invalid or corrupt sound file <file>"},
         {"Song.WAV", "70000", "Error 1000: Tag value must be between 0 and 65534."},
         {"Song.WAV", "99999999999", "Error 6: Overflow"},
     };
     for (const auto &c : failures) {
         SCOPED_TRACE(c.message);
-        options([tag = c.tag](frmPcmOptions *f) {
-            type(f->txtTag, tag);
-            f->cmdOK->click();
-        });
+        if (c.tag) {
+            options([tag = c.tag](frmPcmOptions *f) {
+                type(f->txtTag, tag);
+                f->cmdOK->click();
+            });
+        }
         convert(dir + s(c.name), out);
-        EXPECT_EQ(prompts.last().text, s(c.message));
+        EXPECT_EQ(prompts.last().text, s(c.message).replace(s("<file>"), dir + s(c.name)));
         EXPECT_EQ(prompts.last().icon, vx::Icon::Exclamation);
         EXPECT_FALSE(QFile::exists(out));
         expectIdle();
@@ -301,7 +313,21 @@ TEST_F(SoundCommands, LibraryRowPreviewsOnTheChipInTheEmulatedForm)
     writeFile(dir + s("junk.wav"), QByteArray("RIFF?"));
     prompts.queue(vx::Answer::Ok);
     PlaySoundFile(dir + s("junk.wav"), false, 0, false);
-    EXPECT_EQ(prompts.last().text, s("Error 202: Invalid or corrupt sound file "));
+    EXPECT_EQ(prompts.last().text, s("Error 202: Invalid or corrupt sound file ") + dir + s("junk.wav"));
+    writeFile(dir + s("deep.wav"), extensibleWave(600));
+    prompts.queue(vx::Answer::Ok);
+    PlaySoundFile(dir + s("deep.wav"), false, 0, false);
+    EXPECT_EQ(prompts.last().text, s("Error 202: ") + dir + s("deep.wav is not a supported sound format."));
+    expectIdle();
+
+    // A name that is not UTF-8, as the command line gives it, plays.
+    const QByteArray raw = QFile::encodeName(dir) + "caf\xe9.wav";
+    std::ofstream(raw.constData(), std::ios::binary) << wave(1, 22050, 16, 8000).toStdString();
+    const char *argv[] = {"Voxmere", raw.constData()};
+    const auto asked = prompts.prompts().size();
+    OpenFileByType(vx::fileArguments(2, argv).value(0));
+    EXPECT_EQ(prompts.prompts().size(), asked);
+    EXPECT_EQ(chip->pcmPlays().size(), 3);
     expectIdle();
 }
 
@@ -314,6 +340,7 @@ TEST_F(SoundCommands, PcPreviewOfChipPcmEndsOnStop)
     prompts.queueFiles({dir + s("take.pcm")});
     main->RunCommand(s("mnuFilePlay"));
     EXPECT_EQ(player.opened, QStringList{TempFolder + s("take.wav")});
+    EXPECT_EQ(player.shown, QStringList{dir + s("take.pcm")}); // what a failure names
     EXPECT_TRUE(player.existed);
     EXPECT_EQ(player.face, s("Stop"));
     EXPECT_EQ(player.polls, 3);
@@ -335,4 +362,13 @@ TEST_F(SoundCommands, PcPreviewOfChipPcmEndsOnStop)
     main->RunCommand(s("mnuFilePlay"));
     EXPECT_EQ(prompts.last().text, dir + s("notes.TXT is not a supported format. "));
     EXPECT_EQ(player.opened.size(), 2);
+
+    // The platform's player, refusing the converted copy, names the user's file.
+    if (!vx::SoundPlayer::hasOutputDevice()) {
+        setPreviewPlayer(nullptr);
+        prompts.queue(vx::Answer::Ok);
+        PlaySoundFile(dir + s("take.pcm"), false, 0, false);
+        EXPECT_EQ(prompts.last().text, s("No sound output device is available to play take.pcm."));
+        expectIdle();
+    }
 }

@@ -120,3 +120,16 @@ TEST(ProgramStart, HelpAndVersionPrintAndEnd)
         EXPECT_TRUE(p.readAllStandardOutput().startsWith(c.begins));
     }
 }
+
+// The usage says where a sound file from the command line plays: as the
+// preview preference says, not always on the chip.
+TEST(ProgramStart, UsageSaysWhereSoundFilesPlay)
+{
+    QProcess p;
+    p.start(program(), {QStringLiteral("--help")});
+    ASSERT_TRUE(p.waitForFinished(10000));
+    const QByteArray usage = p.readAllStandardOutput();
+    EXPECT_TRUE(usage.contains("the port, .dix, .sfx, .grt and .tgx go to the chip, and .pcm, .wav and .mp3\n"
+                               "play on the PC or on the chip, as the sound preview preference says.\n"))
+        << usage.constData();
+}
