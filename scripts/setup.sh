@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs every package the build, the tests and the benchmarks need (and
-# xdotool and ImageMagick's import for checks by hand under xvfb), on a bare
+# xdotool, ImageMagick's import and openbox for checks by hand under xvfb), on a bare
 # Debian machine. Idempotent: installs only what is missing, asks nothing.
 set -euo pipefail
 
@@ -12,7 +12,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xauth fonts-dejavu-core
   sox poppler-utils
-  xdotool imagemagick
+  xdotool imagemagick openbox
 )
 
 missing=()

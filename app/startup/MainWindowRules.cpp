@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace mainwin {
 
 QString appName()
@@ -33,11 +35,12 @@ int placeOnScreen(int stored, int windowSize, int screenSize)
     return stored;
 }
 
-MainGeometry readMainGeometry(int screenWidth, int screenHeight)
+MainGeometry readMainGeometry(int screenWidth, int screenHeight, int wantedWidth)
 {
     const QString app = appName();
     MainGeometry g;
-    g.width = vx::readInt(app, section(), QStringLiteral("MDIWidth"), 13200);
+    g.width = vx::readInt(app, section(), QStringLiteral("MDIWidth"),
+                          std::max(g.width, std::min(wantedWidth, screenWidth)));
     g.height = vx::readInt(app, section(), QStringLiteral("MDIHeight"), 9330);
     const int left = vx::readInt(app, section(), QStringLiteral("MDILeft"), centredPosition(screenWidth, g.width));
     g.left = placeOnScreen(left, g.width, screenWidth);

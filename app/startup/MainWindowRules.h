@@ -33,8 +33,10 @@ struct MainGeometry
 
 // Reads "MDIWidth", "MDIHeight", "MDILeft", "MDITop" and "MDIWindowState" in
 // that order, each from its default when missing or unreadable, and keeps the
-// window reachable on a screen of the given size (twips).
-[[nodiscard]] MainGeometry readMainGeometry(int screenWidth, int screenHeight);
+// window reachable on a screen of the given size (twips). With no stored
+// width the window opens wider than its default, up to wantedWidth, where the
+// screen allows.
+[[nodiscard]] MainGeometry readMainGeometry(int screenWidth, int screenHeight, int wantedWidth = 0);
 // Writes the five keys as decimal text.
 void saveMainGeometry(const MainGeometry &g);
 

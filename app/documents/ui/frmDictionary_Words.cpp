@@ -417,8 +417,11 @@ void frmDictionary::CreateWordList(const QString &Filename)
     picSortBy->move(mSortByLeft, picSortBy->y());
     Splitter1->setSplitterWidth(60);
     Splitter1->setSplitPercent(60);
+    // Wide enough for the caption row as laid out, where the document area allows.
+    const int rowWidth = mSortByLeft + picSortBy->width() + vx::twipsToPixels(120);
     if (QWidget *f = frame())
-        f->resize(f->width(), std::max(f->height(), vx::twipsToPixels(7000)));
+        f->resize(std::max(f->width(), f->width() - width() + rowWidth),
+                  std::max(f->height(), vx::twipsToPixels(7000)));
     KeepInsideDocumentArea(); // the list must not open below the status bar
     Form_Resize();
     cboSortMethod_Click();

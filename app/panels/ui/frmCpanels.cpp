@@ -13,6 +13,7 @@
 #include "platform/Prompter.h"
 #include "platform/Settings.h"
 
+#include <QBoxLayout>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -279,9 +280,14 @@ frmCpanels *ControlPanels()
     PlaceToolWindow(0, w);
     w->AttachToMainWindow();
     if (auto *sub = qobject_cast<QMdiSubWindow *>(w->frame())) {
-        // A tool window of fixed size: a title and a close box.
+        // A tool window of fixed size: a title and a close box. Given more
+        // room (maximised), the panels sit at its top left.
         sub->setWindowFlags(Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
         sub->adjustSize();
+        if (auto *box = qobject_cast<QBoxLayout *>(sub->layout())) {
+            box->setAlignment(w, Qt::AlignLeft | Qt::AlignTop);
+            box->addStretch();
+        }
     }
     w->Form_Load();
     return w;

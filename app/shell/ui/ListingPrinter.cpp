@@ -11,6 +11,9 @@
 #include <QPainter>
 #include <QPrinter>
 
+#include <algorithm>
+#include <vector>
+
 namespace {
 
 constexpr int kTwipsPerInch = 1440;
@@ -41,6 +44,31 @@ QRectF sheet(QPrinter &printer)
     return printer.paperRect(QPrinter::DevicePixel);
 }
 
+// The pages to draw, one sheet each and in order: the range the dialog chose,
+// last page first when asked, and as many copies as asked when the printer
+// does not make them itself.
+std::vector<int> listingSheets(const QPrinter &printer, int pageCount)
+{
+    const bool range = printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0;
+    const int from = range ? printer.fromPage() : 1;
+    const int to = range && printer.toPage() > 0 ? std::min(printer.toPage(), pageCount) : pageCount;
+    std::vector<int> pages;
+    for (int n = from; n <= to; ++n)
+        pages.push_back(n);
+    if (printer.pageOrder() == QPrinter::LastPageFirst)
+        std::reverse(pages.begin(), pages.end());
+    const int copies = printer.supportsMultipleCopies() ? 1 : std::max(1, printer.copyCount());
+    std::vector<int> sheets;
+    if (printer.collateCopies()) {
+        for (int c = 0; c < copies; ++c)
+            sheets.insert(sheets.end(), pages.begin(), pages.end());
+    } else {
+        for (int n : pages)
+            sheets.insert(sheets.end(), size_t(copies), n);
+    }
+    return sheets;
+}
+
 } // namespace
 
 int ListingLinesPerPage(QPrinter &printer)
@@ -52,6 +80,19 @@ int ListingLinesPerPage(QPrinter &printer)
 
 bool DrawListing(QPrinter &printer, const vx::Listing &listing)
 {
+    const std::vector<int> sheets = listingSheets(printer, int(listing.size()));
+    if (sheets.empty()) {
+        // Begun and ended with nothing drawn, the job would still come out as a blank sheet.
+        const int from = printer.fromPage();
+        const int to = std::max(from, printer.toPage());
+        const QString range = from == to ? QStringLiteral("page %1 holds").arg(from)
+                                         : QStringLiteral("pages %1 to %2 hold").arg(from).arg(to);
+        vx::MsgBox(QStringLiteral("The listing ends at page %1: %2 none of it. Nothing was printed.")
+                       .arg(listing.size())
+                       .arg(range),
+                   vx::Buttons::Ok, vx::Icon::Exclamation, QStringLiteral("Print"));
+        return false;
+    }
     printer.setFullPage(true);
     QPainter p;
     if (!p.begin(&printer))
@@ -61,16 +102,9 @@ bool DrawListing(QPrinter &printer, const vx::Listing &listing)
     const qreal column = printer.resolution() / 72.0 * 9 * kArialAverageWidth;
     const qreal twip = printer.resolution() / qreal(kTwipsPerInch);
     const qreal width = sheet(printer).width();
-    // The pages the print dialog chose; every page when it chose none.
-    const bool range = printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0;
-    const int from = range ? printer.fromPage() : 1;
-    const int to = range && printer.toPage() > 0 ? printer.toPage() : int(listing.size());
     bool firstSheet = true;
-    int number = 0;
-    for (const vx::ListingPage &page : listing) {
-        ++number;
-        if (number < from || number > to)
-            continue;
+    for (int number : sheets) {
+        const vx::ListingPage &page = listing[size_t(number - 1)];
         if (!firstSheet && !printer.newPage()) {
             // Ended by the painter, a half-drawn job would still be printed.
             printer.abort();

@@ -13,7 +13,9 @@ class QPrinter;
 // Lines per page: the sheet's height over the height of "X" in the listing font.
 [[nodiscard]] int ListingLinesPerPage(QPrinter &printer);
 
-// Draws the pages on printer, one sheet each; false when the printer failed.
+// Draws the pages on printer, one sheet each: the range, order and copies the
+// print dialog chose. False when the printer failed, or when the range holds
+// no page (said in a message, nothing printed).
 bool DrawListing(QPrinter &printer, const vx::Listing &listing);
 
 // Shows the print dialog for printer; when accepted, builds the listing for

@@ -136,10 +136,28 @@ void frmMDI::mnuWindowTile_Click()
     if (subs.isEmpty())
         return;
     const QRect area = MDIClient->viewport()->rect();
-    const int h = area.height() / int(subs.size());
-    for (int i = 0; i < subs.size(); ++i) {
-        subs[i]->showNormal();
-        subs[i]->setGeometry(0, i * h, area.width(), h);
+    // A window whose content has a fixed size keeps its own size; the others
+    // share the rest of the height.
+    const auto ownSize = [](const QMdiSubWindow *sub) {
+        const QWidget *w = sub->widget();
+        return w && w->minimumSize() == w->maximumSize() ? sub->sizeHint() : QSize();
+    };
+    int fixedHeight = 0;
+    int sharing = 0;
+    for (QMdiSubWindow *sub : subs) {
+        sub->showNormal();
+        if (ownSize(sub).isValid())
+            fixedHeight += ownSize(sub).height();
+        else
+            ++sharing;
+    }
+    const int h = sharing > 0 ? std::max(0, area.height() - fixedHeight) / sharing : 0;
+    int y = 0;
+    for (QMdiSubWindow *sub : subs) {
+        const QSize own = ownSize(sub);
+        const QSize size = own.isValid() ? own : QSize(area.width(), h);
+        sub->setGeometry(QRect(QPoint(0, y), size));
+        y += size.height();
     }
 }
 

@@ -65,8 +65,9 @@ StatusBar::StatusBar(QWidget *parent) : QStatusBar(parent)
     // gives way first, so the other panels keep their texts whole, and a
     // long message does not push them out either.
     auto *message = static_cast<PanelLabel *>(mPanels[1]);
-    message->setLeastWidth(200);
-    message->setMostWidth(280);
+    const int least = kMessageChars * message->fontMetrics().averageCharWidth() + 6; // and its margins
+    message->setLeastWidth(least);
+    message->setMostWidth(std::max(280, least));
     first->setMinimumWidth(24);
     addWidget(first, 1);
     // The other panels sit close together, as a status bar's panels do.
@@ -134,6 +135,29 @@ void StatusBar::SetPanelText(int panel, const QString &text)
 void StatusBar::SetPanelPicture(const QPixmap &picture)
 {
     mPicture->setPixmap(picture);
+}
+
+int StatusBar::WidthToShow(const QStringList &texts)
+{
+    // Measured with those texts in place; the panels then get theirs back.
+    // Before the bar is first shown a new text does not reach the layouts'
+    // measures by itself.
+    const auto remeasure = [this] {
+        for (QWidget *group : {mPanels[1]->parentWidget(), mPanels[2]->parentWidget()})
+            group->layout()->invalidate();
+        reformat();
+    };
+    QStringList kept;
+    for (int i = 0; i < texts.size() && i + 2 <= kPanels; ++i) {
+        kept.append(PanelText(i + 2));
+        SetPanelText(i + 2, texts[i]);
+    }
+    remeasure();
+    const int width = sizeHint().width();
+    for (int i = 0; i < kept.size(); ++i)
+        SetPanelText(i + 2, kept[i]);
+    remeasure();
+    return width;
 }
 
 QPixmap StatusBar::PanelPicture() const

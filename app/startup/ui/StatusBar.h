@@ -4,6 +4,7 @@
 
 #include <QPixmap>
 #include <QStatusBar>
+#include <QStringList>
 
 #include <optional>
 
@@ -19,6 +20,9 @@ public:
     explicit StatusBar(QWidget *parent = nullptr);
 
     static constexpr int kPanels = 8;
+    // Average characters of the message panel that read whole when the bar is
+    // as wide as it asks to be.
+    static constexpr int kMessageChars = 32;
 
     [[nodiscard]] QString PanelText(int panel) const;
     void SetPanelText(int panel, const QString &text);
@@ -30,6 +34,9 @@ public:
     // NUM and CAPS as the keyboard's lights: greyed while off; with no
     // states to show, both plain.
     void ShowLockKeys(const std::optional<vx::LockKeys> &keys);
+    // The width at which panel 1 holds kMessageChars characters and panels
+    // 2, 3, ... hold texts whole; the panels keep the texts they show.
+    [[nodiscard]] int WidthToShow(const QStringList &texts);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -216,7 +216,14 @@ bool frmMDI::MDIForm_Load(const QString &commandLine)
 
     // Geometry: width, height, left, top, window state.
     const QSize screen = screenTwips();
-    const mainwin::MainGeometry g = mainwin::readMainGeometry(screen.width(), screen.height());
+    // Wide enough, where the screen allows, for the status bar's message to
+    // read whole beside the longest texts the other panels show at start.
+    const int wanted = sbStatusBar->WidthToShow(
+        {QLatin1String(mainwin::kDemoEmulationText), QLatin1String(mainwin::kDemoAddressingText),
+         mainwin::chipsetPanelText(QStringLiteral("SV3420"), 7680 * 1024, 7680 * 1024),
+         mainwin::dictionaryPanelText(true)});
+    const mainwin::MainGeometry g =
+        mainwin::readMainGeometry(screen.width(), screen.height(), vx::pixelsToTwips(wanted));
     resize(vx::twipsToPixels(g.width), vx::twipsToPixels(g.height));
     move(vx::twipsToPixels(g.left), vx::twipsToPixels(g.top));
     mWindowState = g.windowState;

@@ -41,6 +41,18 @@ TEST(MainWindowRules, GeometryDefaultsAndBadValues)
     EXPECT_EQ(g.left, 3000);
     EXPECT_EQ(g.top, 3015);
     EXPECT_EQ(g.windowState, 0);
+    // Opened wider where the screen allows, and centred at that width; never
+    // narrower than the default, never wider than the screen.
+    const struct
+    {
+        int wanted, width;
+    } wider[] = {{16000, 16000}, {25000, 19200}, {9000, 13200}};
+    for (const auto &w : wider) {
+        g = readMainGeometry(19200, 15360, w.wanted);
+        EXPECT_EQ(g.width, w.width) << w.wanted;
+        EXPECT_EQ(g.left, (19200 - w.width) / 2) << w.wanted;
+    }
+    EXPECT_EQ(readMainGeometry(12000, 9000, 16000).width, 13200);
 
     // A stored left of -20000 leaves too little on screen: centred instead.
     store("MDILeft", QStringLiteral("-20000"));
@@ -63,7 +75,7 @@ TEST(MainWindowRules, GeometryDefaultsAndBadValues)
     saveMainGeometry({10000, 7000, 15, -30, 2});
     EXPECT_EQ(GetSetting(appName(), QStringLiteral("Settings"), QStringLiteral("MDIWidth")), QStringLiteral("10000"));
     EXPECT_EQ(GetSetting(appName(), QStringLiteral("Settings"), QStringLiteral("MDITop")), QStringLiteral("-30"));
-    g = readMainGeometry(19200, 15360);
+    g = readMainGeometry(19200, 15360, 16000);
     EXPECT_EQ(g.width, 10000);
     EXPECT_EQ(g.left, 15);
     EXPECT_EQ(g.top, -30);

@@ -183,6 +183,12 @@ TEST_F(WordsAndFind, DictionaryAddsRulesSpeaksAndListsWords)
     EXPECT_EQ(w->lvwWordList->topLevelItem(1)->text(0), QStringLiteral("don't (1)"));
     EXPECT_EQ(w->lvwWordList->currentItem(), w->lvwWordList->topLevelItem(0));
     EXPECT_EQ(w->lblWordList1->text(), QStringLiteral("Words.txt: 2 unique words"));
+    // The window opens wide enough for the caption row: the hint reads whole
+    // between the caption and the sort box, and the sort box stays inside.
+    EXPECT_GE(w->lblWordList2->width(), w->lblWordList2->sizeHint().width());
+    EXPECT_GT(w->lblWordList2->x(), w->lblWordList1->geometry().right());
+    EXPECT_LT(w->lblWordList2->geometry().right(), w->picSortBy->x());
+    EXPECT_LE(w->picSortBy->geometry().right(), w->width());
     EXPECT_FALSE(Busy);
     w->lvwWordList->setCurrentItem(w->lvwWordList->topLevelItem(1));
     w->lvwWordList_Click();

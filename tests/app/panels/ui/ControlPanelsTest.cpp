@@ -3,6 +3,10 @@
 // refresh sends nothing of its own.
 #include "tests/app/panels/ui/PanelsFixture.h"
 
+#include "app/documents/ui/DocumentWindow.h"
+
+#include <QMdiArea>
+
 namespace {
 
 using namespace panels_test;
@@ -127,4 +131,28 @@ TEST_F(ControlPanels_, RecordingMemoryFiguresAndDemoMode)
     EXPECT_EQ(panels->fraPOR->toolTip(), QStringLiteral("SV3420 command: %1g").arg(GetRegisterValue(panels->cmdPOR)));
     panels->UpdateControls();
     EXPECT_TRUE(chip->writeLog().isEmpty());
+}
+
+// Tiled, the panels keep their size and nothing covers them; maximised, they
+// sit at the top left.
+TEST_F(ControlPanels_, TiledOrMaximisedThePanelsShowWhole)
+{
+    main->resize(880, 622);
+    main->show();
+    panels->SetVisible(true);
+    auto *text = NewDocument(vx::WindowKind::Text);
+    ASSERT_NE(text, nullptr);
+    QApplication::processEvents();
+    QWidget *frame = panels->frame();
+    const QSize natural = frame->size();
+    ASSERT_GT(natural.height(), main->MDIClient->viewport()->height() / 2); // more than a half share
+
+    main->Item(QStringLiteral("mnuWindowTile"))->trigger();
+    QApplication::processEvents();
+    EXPECT_EQ(frame->size(), natural);
+    EXPECT_GE(text->frame()->y(), frame->geometry().bottom());
+
+    frame->showMaximized();
+    QApplication::processEvents();
+    EXPECT_EQ(panels->pos(), frame->contentsRect().topLeft());
 }

@@ -17,6 +17,7 @@
 #include <QPrintEngine>
 #include <QPrinter>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
@@ -195,6 +196,62 @@ TEST(Printing, OnlyThePagesOfTheChosenRangeArePrinted)
     EXPECT_TRUE(PrinterSetup());
     EXPECT_EQ(prompts.last().kind, vx::PromptKind::PageSetup);
     EXPECT_EQ(prompts.last().title, QStringLiteral("Print Setup"));
+}
+
+// A printer that makes no copies itself (a PDF file) gets each copy drawn, in
+// the order and collation the dialog chose; a range past the end prints nothing.
+TEST(Printing, CopiesCollationAndOrderAreDrawnAsChosen)
+{
+    const struct
+    {
+        int copies;
+        bool collate;
+        bool reverse;
+        int from, to;
+        QList<int> pages;
+    } cases[] = {
+        {2, true, false, 0, 0, {1, 2, 3, 1, 2, 3}},
+        {2, false, false, 0, 0, {1, 1, 2, 2, 3, 3}},
+        {1, true, true, 0, 0, {3, 2, 1}},
+        {2, true, true, 2, 3, {3, 2, 3, 2}},
+    };
+    // 20 lines a page: 5 rows on the first, 7 on the next, 1 on the third.
+    const auto build = [](const GridEditor &grid) { return GridEditorListing(grid, QStringLiteral("w.dic"), 20); };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.pages.size());
+        PdfListing listing(13);
+        QPrinter &printer = listing.printer;
+        ASSERT_FALSE(printer.supportsMultipleCopies());
+        printer.setCopyCount(c.copies);
+        printer.setCollateCopies(c.collate);
+        printer.setPageOrder(c.reverse ? QPrinter::LastPageFirst : QPrinter::FirstPageFirst);
+        if (c.from > 0) {
+            printer.setPrintRange(QPrinter::PageRange);
+            printer.setFromTo(c.from, c.to);
+        }
+        ASSERT_EQ(build(listing.grid).size(), 3u);
+        ASSERT_TRUE(DrawListing(printer, build(listing.grid)));
+        QStringList sheets = vxtest::pdfText(listing.pdf).split(QLatin1Char('\f'));
+        sheets.removeLast(); // after the last form feed
+        QList<int> pages;
+        for (const QString &sheet : sheets) {
+            const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("Page (\\d+)")).match(sheet);
+            pages.append(m.hasMatch() ? m.captured(1).toInt() : sheet.contains(QStringLiteral("row1\n")) ? 1 : -1);
+        }
+        EXPECT_EQ(pages, c.pages);
+    }
+
+    PdfListing listing(13);
+    listing.printer.setPrintRange(QPrinter::PageRange);
+    listing.printer.setFromTo(5, 6);
+    vx::ScriptedPrompter prompts;
+    prompts.queuePrint(true);
+    prompts.queue(vx::Answer::Ok);
+    EXPECT_FALSE(PrintListingPages(listing.printer, [&](int) { return build(listing.grid); }));
+    EXPECT_EQ(prompts.pending(), 0);
+    EXPECT_EQ(prompts.last().text,
+              QStringLiteral("The listing ends at page 3: pages 5 to 6 hold none of it. Nothing was printed."));
+    EXPECT_FALSE(QFile::exists(listing.pdf));
 }
 
 // A printer whose job fails at its second page, and that remembers being

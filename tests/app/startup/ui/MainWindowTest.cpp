@@ -242,25 +242,38 @@ TEST_F(MainWindowTest, DemoModeTexts)
     EXPECT_EQ(chip->writeLog().size(), writes);
 }
 
-// At the window's opening width the panels' longest texts show whole: the
-// message panel gives way first.
+// At the window's opening width the panels' longest texts show whole, and
+// the message panel holds 32 characters where the screen allows; on a
+// narrower screen it gives way first.
 TEST(StatusBarPanels, LongestTextsFitAtTheOpeningWidth)
 {
+    DeleteSetting(kApp, kSettings, QStringLiteral("MDIWidth")); // a first start
     QMainWindow window;
     auto *bar = new StatusBar(&window);
     window.setStatusBar(bar);
-    const QStringList texts = {QStringLiteral("For Help, press F1"), QStringLiteral("SV3410 Emulation: Off"),
-                               QStringLiteral("Addressing Mode: Index"),
-                               QStringLiteral("Chipset: SV3420/1,536 KB (33 min)"),
+    bar->SetPanelText(1, QStringLiteral("Reading 'Untitled dictionary 12.dic' ..."));
+    const QStringList texts = {QStringLiteral("SV3410 Emulation: Off"), QStringLiteral("Addressing Mode: Index"),
+                               QStringLiteral("Chipset: SV3420/7,680 KB (33 min)"),
                                QStringLiteral("Dictionary: (unknown)")};
+    const int wanted = vx::pixelsToTwips(bar->WidthToShow(texts));
+    EXPECT_EQ(bar->PanelText(2), QString()); // measured, not shown
     for (int i = 0; i < texts.size(); ++i)
-        bar->SetPanelText(i + 1, texts[i]);
-    window.resize(vx::twipsToPixels(mainwin::MainGeometry{}.width), 400);
+        bar->SetPanelText(i + 2, texts[i]);
     window.show();
-    QApplication::processEvents();
-    for (int i = 2; i <= StatusBar::kPanels; ++i) {
-        QLabel *p = bar->Panel(i);
-        EXPECT_GE(p->contentsRect().width(), p->fontMetrics().horizontalAdvance(p->text())) << i;
+    for (const int screen : {1280, 800}) {
+        SCOPED_TRACE(screen);
+        const mainwin::MainGeometry g = mainwin::readMainGeometry(vx::pixelsToTwips(screen), 15360, wanted);
+        window.resize(vx::twipsToPixels(g.width), 400);
+        QApplication::processEvents();
+        for (int i = 2; i <= StatusBar::kPanels; ++i) {
+            QLabel *p = bar->Panel(i);
+            EXPECT_GE(p->contentsRect().width(), p->fontMetrics().horizontalAdvance(p->text())) << i;
+        }
+        QLabel *message = bar->Panel(1);
+        if (screen > 880) {
+            EXPECT_LE(window.width(), screen);
+            EXPECT_GE(message->contentsRect().width(), 32 * message->fontMetrics().averageCharWidth());
+        }
     }
     // Lock keys: greyed while off, plain where no state can be read.
     bar->ShowLockKeys(vx::LockKeys{false, true});
