@@ -32,6 +32,17 @@ void DocumentWindow::RefreshCaption()
     setWindowTitle(DocumentCaption(kind(), CaptionName(doc.FileName), doc.Dirty));
 }
 
+void DocumentWindow::MarkModified()
+{
+    const int s = slot();
+    if (s < 0 || s >= DocState.size() || !MarkDirty(DocState[s]))
+        return;
+    RefreshCaption();
+    // The change may come from a click that moves no focus: Save must not
+    // wait for the next event that happens to refresh the menus.
+    UpdateToolbarState();
+}
+
 void DocumentWindow::Form_QueryUnload(bool &Cancel)
 {
     if (BusyBlocksClose() && Busy) {
