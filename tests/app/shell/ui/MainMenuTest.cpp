@@ -257,6 +257,23 @@ TEST_F(MainMenu, SaveFollowsTheChangeMarkAtOnce)
     EXPECT_TRUE(button("Save"));
 }
 
+// The question before a modified window closes, as at the program's exit,
+// names the program, not the window that happens to be in front.
+TEST_F(MainMenu, TheSaveQuestionIsTitledWithTheProgramsName)
+{
+    main->show();
+    main->RunCommand(s("mnuFileNewDictionary"));
+    DocumentWindow *dic = ActiveDocument();
+    dic->MarkModified();
+    main->RunCommand(s("mnuFileNewSoundLib"));
+    ActiveDocument()->frame()->showMaximized();
+    ASSERT_NE(main->windowTitle(), vx::programTitle());
+    prompts.queue(vx::Answer::Cancel);
+    EXPECT_FALSE(dic->frame()->close());
+    EXPECT_EQ(prompts.last().text.toStdString(), "Do you want to save the changes you made to Untitled1?");
+    EXPECT_EQ(prompts.last().title.toStdString(), vx::programTitle().toStdString());
+}
+
 TEST_F(MainMenu, NewAndOpenGoByKindAndExtension)
 {
     main->RunCommand(s("mnuFileNewMusic"));
