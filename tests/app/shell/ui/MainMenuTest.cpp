@@ -383,6 +383,8 @@ TEST_F(MainMenu, CompatQueryWritesAtOnceAndItsCloseBoxEndsTheWait)
     vxtest::whenShown(QStringLiteral("frmCompatQuery"), [](QWidget *w) {
         auto *dlg = static_cast<frmCompatQuery *>(w);
         EXPECT_TRUE(Busy);
+        // Of fixed size: no resize strip along its bottom edge.
+        EXPECT_EQ(dlg->minimumSize(), dlg->maximumSize());
         dlg->chkDispWarning->click();
         EXPECT_EQ(GetSetting(kApp, kSec, s("DisplayCompatQuery")), s("False"));
         dlg->chkDispWarning->click();
