@@ -150,20 +150,26 @@ qint64 MaxGridFileBytes(bool dictionary)
     return static_cast<qint64>(dictionary ? lexmold::kMaxSourceBytes : cantorel::ScoreCompiler::kMaxSourceBytes);
 }
 
+QString GridFileSizeError(qint64 size, bool dictionary)
+{
+    const qint64 max = MaxGridFileBytes(dictionary);
+    if (size <= max)
+        return {};
+    return QStringLiteral("The file is larger than a ") + QLatin1String(dictionary ? "dictionary" : "music score") +
+           QStringLiteral(" source may be (") + QString::number(max >> 20) + QStringLiteral(" MB).");
+}
+
 bool LoadGridFile(const QString &path, GridRows &g, const RuleCheck &check, QString *error)
 {
     // Refused before it is read: no compiler would take it, and reading it
     // would only freeze the program.
     const bool dictionary = static_cast<bool>(check);
-    const qint64 max = MaxGridFileBytes(dictionary);
     QFile f;
     if (!vx::openForReading(f, path, error))
         return false;
-    if (f.size() > max) {
+    if (const QString tooLarge = GridFileSizeError(f.size(), dictionary); !tooLarge.isEmpty()) {
         if (error)
-            *error = QStringLiteral("The file is larger than a ") +
-                     QLatin1String(dictionary ? "dictionary" : "music score") +
-                     QStringLiteral(" source may be (") + QString::number(max >> 20) + QStringLiteral(" MB).");
+            *error = tooLarge;
         return false;
     }
     const QByteArray bytes = f.readAll();

@@ -31,6 +31,9 @@ bool SaveGridFile(const QString &path, const GridRows &g, QString *error = nullp
 // The largest grid file that opens: what the dictionary compiler, or the
 // score compiler, accepts as a source.
 [[nodiscard]] qint64 MaxGridFileBytes(bool dictionary);
+// Why a file of size bytes is refused unread as a dictionary (else a music
+// score) source; empty when it may be read.
+[[nodiscard]] QString GridFileSizeError(qint64 size, bool dictionary);
 
 // Reads path into g (see ParseGridFile); a dictionary when check is set, else
 // a music score. Returns false with the reason in *error when the file cannot

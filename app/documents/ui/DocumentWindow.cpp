@@ -4,7 +4,6 @@
 #include "app/shell/ui/ToolbarState.h"
 #include "app/documents/ui/Documents.h"
 #include "app/documents/ui/FileCommands.h"
-#include "app/startup/ui/frmMDI.h"
 #include "common/TextUtil.h"
 #include "platform/Prompter.h"
 
@@ -32,6 +31,17 @@ void DocumentWindow::RefreshCaption()
     setWindowTitle(DocumentCaption(kind(), CaptionName(doc.FileName), doc.Dirty));
 }
 
+void DocumentWindow::MarkModified()
+{
+    const int s = slot();
+    if (s < 0 || s >= DocState.size() || !MarkDirty(DocState[s]))
+        return;
+    RefreshCaption();
+    // The change may come from a click that moves no focus: Save must not
+    // wait for the next event that happens to refresh the menus.
+    UpdateToolbarState();
+}
+
 void DocumentWindow::Form_QueryUnload(bool &Cancel)
 {
     if (BusyBlocksClose() && Busy) {
@@ -41,12 +51,12 @@ void DocumentWindow::Form_QueryUnload(bool &Cancel)
     const DocRecord &doc = record();
     if (!doc.Dirty)
         return;
-    frmMDI *main = frmMDI::instance();
-    const QString title = main ? main->windowTitle() : vx::programTitle();
+    // The program's name: the main window's caption may name another window,
+    // the one maximised in front.
     const vx::Answer a =
         vx::MsgBox(QStringLiteral("Do you want to save the changes you made to ") +
                        ProperCase(QFileInfo(doc.FileName).fileName()) + QLatin1Char('?'),
-                   vx::Buttons::YesNoCancel, vx::Icon::Exclamation, title);
+                   vx::Buttons::YesNoCancel, vx::Icon::Exclamation, vx::programTitle());
     if (a == vx::Answer::Yes) {
         SetFocus();
         ActiveDocIndex = slot();

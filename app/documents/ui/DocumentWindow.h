@@ -35,6 +35,9 @@ public:
     [[nodiscard]] DocRecord &record() const;
     // The caption from the record: kind word, [name], and "*" when modified.
     void RefreshCaption();
+    // Marks the document modified: "*" in the caption and, at once, Save on
+    // the menus and the toolbar. Nothing happens when it already was.
+    void MarkModified();
 
     // Close request: asks to save a modified document; Cancel stops the close
     // (and the program's close that may wait on it).

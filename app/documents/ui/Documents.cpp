@@ -82,9 +82,8 @@ bool IsFileOpen(const QString &path)
 
 void MarkDocumentModified()
 {
-    DocumentWindow *doc = ActiveDocument();
-    if (doc && MarkDirty(doc->record()))
-        doc->RefreshCaption();
+    if (DocumentWindow *doc = ActiveDocument())
+        doc->MarkModified();
 }
 
 void RegisterDocumentKind(vx::WindowKind kind, DocumentFactory create)

@@ -39,7 +39,7 @@ void PlaceToolWindow(int slot, MdiChild *window);
 // True when a document of that path is open (case ignored); that window
 // then comes to the front.
 bool IsFileOpen(const QString &path);
-// Marks the active document modified: one "*" behind its caption.
+// Marks the active document modified: one "*" behind its caption, Save on at once.
 void MarkDocumentModified();
 
 // Each kind of document window registers how to create an empty one, so

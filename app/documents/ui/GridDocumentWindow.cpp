@@ -140,8 +140,7 @@ void GridDocumentWindow::EvalTxtHeight(int Row)
 
 void GridDocumentWindow::MarkDocumentModified()
 {
-    if (slot() >= 0 && MarkDirty(record()))
-        RefreshCaption();
+    MarkModified();
 }
 
 void GridDocumentWindow::UpdateToolbarState()

@@ -120,12 +120,7 @@ void frmTextBox::txtInputBox_Change()
 {
     if (FontLoading || mLoading)
         return;
-    const int s = slot();
-    if (s < 0 || s >= DocState.size() || DocState[s].Dirty)
-        return;
-    if (MarkDirty(record()))
-        RefreshCaption();
-    UpdateToolbarState();
+    MarkModified();
 }
 
 bool frmTextBox::txtInputBox_KeyDown(int KeyCode, Qt::KeyboardModifiers Shift)

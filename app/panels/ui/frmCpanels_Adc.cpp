@@ -105,6 +105,9 @@ void frmCpanels::cmdAdcStart_Click()
     setEnabled(true);
     if (frame())
         frame()->setEnabled(true);
+    // Disabling the window took the focus from this button; without it
+    // neither Escape nor Alt+S would reach the panel to stop the run.
+    cmdAdcStart->setFocus();
     LockPanels();
     // Busy stays set for the whole run, so that no other chip command can
     // start while the converter streams; this button stops it through

@@ -50,6 +50,9 @@ NoticeDialog::NoticeDialog(const char *name, const QString &caption, const QStri
     bottom->addStretch(1);
     bottom->addWidget(mOk);
     auto *all = new QVBoxLayout(this);
+    // A notice of fixed size: the desktop draws no resize strip with grips
+    // along its bottom edge.
+    all->setSizeConstraint(QLayout::SetFixedSize);
     all->addLayout(top);
     all->addLayout(mExtra);
     all->addWidget(line);

@@ -128,8 +128,7 @@ void frmSoundLib::cellsChanged()
 
 void frmSoundLib::markModified()
 {
-    if (MarkDirty(record()))
-        RefreshCaption();
+    MarkModified();
 }
 
 void AddSoundFiles()

@@ -5,7 +5,7 @@
 #include "app/documents/ui/Documents.h"
 #include "app/documents/ui/MdiChild.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QWidget>
 
 namespace {
@@ -33,6 +33,15 @@ void BeginBusy()
             continue;
         if (QWidget *w = slotWindow(slot))
             w->setEnabled(false);
+    }
+    // The focus went with the disabled windows. Left without one, the main
+    // window gives it, when next activated, to the first window frame it
+    // finds, and that window comes to the front in place of the user's. The
+    // active window's frame keeps it instead.
+    if (slotLive(ActiveDocIndex) && !QApplication::focusWidget()) {
+        MdiChild *w = DocumentAt(ActiveDocIndex);
+        if (w && w->frame() != w && w->Visible())
+            w->frame()->setFocus();
     }
 }
 

@@ -140,6 +140,34 @@ TEST_F(OpenFiles, OpensByTypeAndKeepsTheRecentList)
     EXPECT_EQ(ActiveDocument()->record().FileName, upper);
 }
 
+// A grid file larger than its compiler takes is refused before any window
+// is made: none shows behind the message.
+TEST_F(OpenFiles, AGridFileTooLargeMakesNoWindow)
+{
+    struct Watching : vx::ScriptedPrompter
+    {
+        QMdiArea *area = nullptr;
+        qsizetype windowsWhileAsked = -1;
+        vx::Reply ask(const vx::Prompt &p) override
+        {
+            windowsWhileAsked = area->subWindowList().size();
+            return ScriptedPrompter::ask(p);
+        }
+    } watching;
+    watching.area = main->MDIClient;
+    for (const bool dictionary : {true, false}) {
+        const QString huge = write(QLatin1String(dictionary ? "huge.dic" : "huge.tgn"), "x");
+        ASSERT_TRUE(QFile::resize(huge, MaxGridFileBytes(dictionary) + 1));
+        watching.queue(vx::Answer::Ok);
+        OpenFileByType(huge);
+        EXPECT_EQ(watching.windowsWhileAsked, 0) << dictionary;
+        EXPECT_TRUE(watching.last().text.startsWith(QStringLiteral("Can't open file: ") + huge +
+                                                    QStringLiteral("\nThe file is larger than a ")));
+        EXPECT_EQ(windows(), 0);
+    }
+    EXPECT_EQ(watching.prompts().size(), 2);
+}
+
 // A name that is not valid UTF-8, as the command line gives it, opens.
 TEST_F(OpenFiles, ANameThatIsNotUtf8Opens)
 {

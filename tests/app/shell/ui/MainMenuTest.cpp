@@ -3,7 +3,10 @@
 #include "app/documents/ui/Documents.h"
 #include "app/documents/ui/MdiChild.h"
 #include "app/documents/ui/TextBox.h"
+#include "app/documents/ui/frmDictionary.h"
+#include "app/documents/ui/frmMusic.h"
 #include "app/documents/ui/frmTextBox.h"
+#include "app/documents/ui/GridEditor.h"
 #include "app/shell/MenuTable.h"
 #include "app/shell/ui/ToolbarState.h"
 #include "app/shell/ui/frmCompatQuery.h"
@@ -26,11 +29,13 @@
 #include <QDesktopServices>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
@@ -224,6 +229,51 @@ TEST_F(MainMenu, DemoModeAndTheRecordingMemoryDecideTheChipCommands)
     EXPECT_FALSE(button("Save"));
 }
 
+// Save follows the change mark at once: a click on Add or Enter in a score
+// moves no focus that would refresh the menus later.
+TEST_F(MainMenu, SaveFollowsTheChangeMarkAtOnce)
+{
+    main->show();
+    main->RunCommand(s("mnuFileNewDictionary"));
+    auto *dic = qobject_cast<frmDictionary *>(ActiveDocument());
+    ASSERT_NE(dic, nullptr);
+    EXPECT_FALSE(on("mnuFileSave"));
+    dic->txtWord->setText(s("hello"));
+    dic->txtSoundsLike->setText(s("<hh eh l ow>"));
+    QTest::mouseClick(dic->cmdAdd, Qt::LeftButton);
+    EXPECT_TRUE(dic->windowTitle().endsWith(QLatin1Char('*')));
+    EXPECT_TRUE(on("mnuFileSave"));
+    EXPECT_TRUE(button("Save"));
+
+    main->RunCommand(s("mnuFileNewMusic"));
+    auto *score = qobject_cast<frmMusic *>(ActiveDocument());
+    ASSERT_NE(score, nullptr);
+    EXPECT_FALSE(on("mnuFileSave"));
+    ASSERT_TRUE(score->vbalGrid1->isEditing());
+    QTest::keyClicks(score->vbalGrid1->txtEdit, s("v1qc4"));
+    QTest::keyClick(score->vbalGrid1->txtEdit, Qt::Key_Return);
+    EXPECT_TRUE(score->windowTitle().endsWith(QLatin1Char('*')));
+    EXPECT_TRUE(on("mnuFileSave"));
+    EXPECT_TRUE(button("Save"));
+}
+
+// The question before a modified window closes, as at the program's exit,
+// names the program, not the window that happens to be in front.
+TEST_F(MainMenu, TheSaveQuestionIsTitledWithTheProgramsName)
+{
+    main->show();
+    main->RunCommand(s("mnuFileNewDictionary"));
+    DocumentWindow *dic = ActiveDocument();
+    dic->MarkModified();
+    main->RunCommand(s("mnuFileNewSoundLib"));
+    ActiveDocument()->frame()->showMaximized();
+    ASSERT_NE(main->windowTitle(), vx::programTitle());
+    prompts.queue(vx::Answer::Cancel);
+    EXPECT_FALSE(dic->frame()->close());
+    EXPECT_EQ(prompts.last().text.toStdString(), "Do you want to save the changes you made to Untitled1?");
+    EXPECT_EQ(prompts.last().title.toStdString(), vx::programTitle().toStdString());
+}
+
 TEST_F(MainMenu, NewAndOpenGoByKindAndExtension)
 {
     main->RunCommand(s("mnuFileNewMusic"));
@@ -333,6 +383,8 @@ TEST_F(MainMenu, CompatQueryWritesAtOnceAndItsCloseBoxEndsTheWait)
     vxtest::whenShown(QStringLiteral("frmCompatQuery"), [](QWidget *w) {
         auto *dlg = static_cast<frmCompatQuery *>(w);
         EXPECT_TRUE(Busy);
+        // Of fixed size: no resize strip along its bottom edge.
+        EXPECT_EQ(dlg->minimumSize(), dlg->maximumSize());
         dlg->chkDispWarning->click();
         EXPECT_EQ(GetSetting(kApp, kSec, s("DisplayCompatQuery")), s("False"));
         dlg->chkDispWarning->click();

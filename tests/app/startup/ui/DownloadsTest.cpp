@@ -4,6 +4,8 @@
 #include "app/documents/ui/Documents.h"
 #include "app/documents/ui/TextBox.h"
 #include "app/documents/ui/frmTextBox.h"
+#include "app/panels/ui/frmCpanels.h"
+#include "app/soundlib/ui/frmSoundLib.h"
 #include "app/shell/ui/frmProgress.h"
 #include "app/startup/ui/ChipDownloads.h"
 #include "app/startup/ui/GreetingMessage.h"
@@ -21,7 +23,11 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPushButton>
+#include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -173,6 +179,62 @@ TEST_F(Downloads, WaitingForTheLineCostsNoProcessor)
     const double cpuSeconds = double(cpuEnd.tv_sec - cpuStart.tv_sec) + double(cpuEnd.tv_nsec - cpuStart.tv_nsec) / 1e9;
     EXPECT_EQ(prompter.last().text, QStringLiteral("'Paced.pcm' was successfully downloaded. "));
     EXPECT_LT(cpuSeconds, wallSeconds / 10) << cpuSeconds << " s of processor time in " << wallSeconds << " s";
+}
+
+// A task on the chip leaves the window the user works in active, maximised
+// or not as it was: the control panels stay where they were.
+TEST_F(Downloads, AChipTaskLeavesTheUsersWindowWhereItWas)
+{
+    main->show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(main.get()));
+    ShowControlPanel();
+    RegisterSoundLibDocuments();
+    NewSoundLibDocument(); // the window itself holds the focus, as a library just opened does
+    DocumentWindow *lib = ActiveDocument();
+    ASSERT_NE(lib, nullptr);
+    auto *sub = qobject_cast<QMdiSubWindow *>(lib->frame());
+    ASSERT_NE(sub, nullptr);
+    AudioPlayer = 0; // sounds play on the chip
+    const QString tgx = write(QStringLiteral("tune.tgx"), QByteArray("v1qc4"));
+    const QString pcm = write(QStringLiteral("hello.pcm"), vxtest::plainPcm(QByteArray(64, 'p')));
+    int otherActivated = 0;
+    QObject::connect(main->MDIClient, &QMdiArea::subWindowActivated, main.get(), [&](QMdiSubWindow *w) {
+        otherActivated += w && w != sub;
+    });
+    for (const bool maximised : {true, false}) {
+        for (const QString &path : {tgx, pcm}) {
+            SCOPED_TRACE(path.toStdString() + (maximised ? " maximised" : ""));
+            maximised ? sub->showMaximized() : sub->showNormal();
+            lib->SetFocus();
+            ASSERT_EQ(main->MDIClient->activeSubWindow(), sub);
+            otherActivated = 0;
+            // While it plays the user looks at another window and comes back.
+            bool cameBack = false;
+            QTimer whilePlaying;
+            whilePlaying.setInterval(2);
+            QObject::connect(&whilePlaying, &QTimer::timeout, [&] {
+                if (!Busy)
+                    return;
+                whilePlaying.stop();
+                QWidget elsewhere;
+                elsewhere.show();
+                elsewhere.activateWindow();
+                const bool away = QTest::qWaitForWindowActive(&elsewhere);
+                elsewhere.hide();
+                main->activateWindow();
+                cameBack = away && QTest::qWaitForWindowActive(main.get()) && Busy;
+            });
+            whilePlaying.start();
+            prompter.queueFiles({path});
+            main->RunCommand(QStringLiteral("mnuFilePlay"));
+            EXPECT_TRUE(cameBack);
+            EXPECT_FALSE(Busy);
+            EXPECT_EQ(otherActivated, 0);
+            EXPECT_EQ(main->MDIClient->activeSubWindow(), sub);
+            EXPECT_EQ(sub->isMaximized(), maximised);
+            EXPECT_EQ(ActiveDocument(), lib);
+        }
+    }
 }
 
 TEST_F(Downloads, GreetingFromTheTextWindow)
