@@ -16,32 +16,38 @@ int refuseKind(mode_t mode)
     return -1;
 }
 
-} // namespace
-
-int openRegularFile(const std::filesystem::path &path)
+// One open and one look at what it opened. O_NONBLOCK keeps the open of a
+// named pipe from waiting for a writer (and of a serial device for its
+// carrier); a regular file reads the same with it set, so it stays. Anything
+// else is closed unread. O_NOCTTY: a terminal never becomes ours.
+int openChecked(const std::filesystem::path &path, struct stat &st)
 {
-    // Looked at before the open, so a device is never opened at all (opening
-    // a serial port raises its lines); and again after, in case the name was
-    // swapped in between.
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0)
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        // A socket cannot be opened at all; it is no regular file either.
+        const int err = errno;
+        if (err == ENXIO && ::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
+            return refuseKind(st.st_mode);
+        errno = err;
         return -1;
-    if (!S_ISREG(st.st_mode))
-        return refuseKind(st.st_mode);
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return -1;
-    const bool known = ::fstat(fd, &st) == 0;
-    if (known && S_ISREG(st.st_mode)) {
-        (void)::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-        return fd;
     }
+    const bool known = ::fstat(fd, &st) == 0;
+    if (known && S_ISREG(st.st_mode))
+        return fd;
     const int err = errno;
     ::close(fd);
     if (known)
         return refuseKind(st.st_mode);
     errno = err;
     return -1;
+}
+
+} // namespace
+
+int openRegularFile(const std::filesystem::path &path)
+{
+    struct stat st {};
+    return openChecked(path, st);
 }
 
 std::FILE *openRegularStream(const std::filesystem::path &path)
@@ -60,12 +66,12 @@ std::FILE *openRegularStream(const std::filesystem::path &path)
 
 int readRegularFile(const std::filesystem::path &path, std::string &bytes, std::uintmax_t maxBytes)
 {
-    const int fd = openRegularFile(path);
+    struct stat st {};
+    const int fd = openChecked(path, st);
     if (fd < 0)
         return errno;
-    struct stat st {};
-    int err = ::fstat(fd, &st) != 0 ? errno : 0;
-    if (err == 0 && static_cast<std::uintmax_t>(st.st_size) > maxBytes)
+    int err = 0;
+    if (static_cast<std::uintmax_t>(st.st_size) > maxBytes)
         err = EFBIG;
     if (err == 0) {
         std::string read;

@@ -7,14 +7,16 @@
 
 namespace vx {
 
-// Every reader of a user's file opens it here. Only a regular file is opened
+// Every reader of a user's file opens it here. Only a regular file is read
 // (a link is followed): a named pipe, a device or a socket under a file's
 // name would keep the reader waiting for good or never end, and a folder is
-// no file. The open itself never waits.
+// no file. The open itself never waits: one open that cannot block, then a
+// look at what was opened, which is closed unread unless it is a regular file.
 
-// Opens path for reading. Returns the descriptor (close-on-exec), or -1 with
-// errno set: as the system set it, EISDIR for a folder and EINVAL for any
-// other kind of file.
+// Opens path for reading. Returns the descriptor (close-on-exec; it is
+// non-blocking, which reads of a regular file ignore), or -1 with errno set:
+// as the system set it, EISDIR for a folder and EINVAL for any other kind of
+// file.
 [[nodiscard]] int openRegularFile(const std::filesystem::path &path);
 
 // The same as a stdio stream ("rb"); nullptr with errno set when it fails.

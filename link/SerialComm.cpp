@@ -423,6 +423,7 @@ bool SerialComm::waitUntil(double seconds, const std::function<bool()> &ready)
 
 void SerialComm::sleepUntilWoken(int milliseconds)
 {
+    ++mWakeUps;
     if (!QCoreApplication::instance()) {
         // No event loop to run: nothing can arrive but through a write.
         QThread::msleep(static_cast<unsigned long>(std::max(milliseconds, 0)));

@@ -5,9 +5,12 @@
 #include "platform/FileNames.h"
 #include "platform/TextFiles.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QStringDecoder>
 
 #include <limits>
+#include <utility>
 
 namespace {
 
@@ -56,21 +59,7 @@ void putBool(QByteArray &out, bool value)
 class LineReader
 {
 public:
-    explicit LineReader(QByteArrayView bytes)
-    {
-        qsizetype start = 0;
-        const qsizetype n = bytes.size();
-        for (qsizetype i = 0; i < n; ++i) {
-            if (bytes[i] != '\r' && bytes[i] != '\n')
-                continue;
-            mLines.append(bytes.sliced(start, i - start));
-            if (bytes[i] == '\r' && i + 1 < n && bytes[i + 1] == '\n')
-                ++i;
-            start = i + 1;
-        }
-        if (start < n)
-            mLines.append(bytes.sliced(start));
-    }
+    explicit LineReader(QByteArrayView bytes) : mBytes(bytes) {}
 
     [[nodiscard]] bool failed() const { return !mError.isEmpty(); }
     [[nodiscard]] const QString &error() const { return mError; }
@@ -133,18 +122,30 @@ public:
     }
 
 private:
+    // Lines end at CR LF, LF or CR; each is found when it is read, so a file
+    // of many short lines costs no list of them.
     QByteArrayView next()
     {
         if (failed())
             return {};
-        if (mPos >= mLines.size()) {
+        const qsizetype n = mBytes.size();
+        if (mAt >= n) {
             fail(damaged(QStringLiteral("it ends before its last sound.")));
             return {};
         }
-        return mLines[mPos++];
+        qsizetype end = mAt;
+        while (end < n && mBytes[end] != '\r' && mBytes[end] != '\n')
+            ++end;
+        const QByteArrayView line = mBytes.sliced(mAt, end - mAt);
+        if (end < n && mBytes[end] == '\r' && end + 1 < n && mBytes[end + 1] == '\n')
+            ++end;
+        mAt = end + 1;
+        ++mPos;
+        return line;
     }
 
-    QList<QByteArrayView> mLines;
+    QByteArrayView mBytes;
+    qsizetype mAt = 0;  // where the next line starts
     qsizetype mPos = 0; // lines read so far, so also the 1-based number of the last one
     QString mError;
 };
@@ -246,10 +247,36 @@ bool SaveSoundLibFile(const QString &path, const QList<SoundEntry> &entries, QSt
     return false;
 }
 
+bool ReadSoundLibFileBytes(const QString &path, QByteArray &bytes, QString *error)
+{
+    QFile file;
+    if (!vx::openForReading(file, path, error))
+        return false;
+    QByteArray read;
+    if (file.size() <= kMaxSoundLibFileBytes)
+        read = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    if (file.size() > kMaxSoundLibFileBytes || read.size() > kMaxSoundLibFileBytes) {
+        if (error)
+            *error = QStringLiteral("'") + QFileInfo(path).fileName() +
+                     QStringLiteral("' is larger than the list of a sound library of %1 sounds can be (%2 MB at "
+                                    "most), so it was not read.")
+                         .arg(SoundLibTable::kMaxRows)
+                         .arg(kMaxSoundLibFileBytes / (1024 * 1024));
+        return false;
+    }
+    bytes = std::move(read);
+    return true;
+}
+
 std::optional<QList<SoundEntry>> LoadSoundLibFile(const QString &path, QString *error)
 {
     QByteArray bytes;
-    if (!vx::readFileBytes(path, bytes, error))
+    if (!ReadSoundLibFileBytes(path, bytes, error))
         return std::nullopt;
     return ParseSoundLibFile(bytes, error);
 }

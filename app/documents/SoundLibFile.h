@@ -16,6 +16,13 @@
 inline constexpr char kSoundLibMagic[] = "KWLIB";
 inline constexpr int kSoundLibVersion = 4;
 
+// The most a list file of SoundLibTable::kMaxRows sounds can hold: per sound
+// ten values of at most 11 characters and two names of up to a whole path
+// each (4096 bytes, a byte that is no UTF-8 stored as three), with their
+// quotation marks and line ends. A larger file is refused unread.
+inline constexpr qint64 kMaxSoundLibFileBytes =
+    64 + qint64(SoundLibTable::kMaxRows) * (10 * (11 + 2) + 2 * (3 * 4096 + 4));
+
 // The file's bytes for these records, in version 4. Returns nothing (and a
 // message in *error) when a name or folder holds a line break, which the
 // format cannot store.
@@ -35,6 +42,10 @@ inline constexpr int kSoundLibVersion = 4;
 // save leaves the old file whole. Returns false with a message in *error.
 [[nodiscard]] bool SaveSoundLibFile(const QString &path, const QList<SoundEntry> &entries, QString *error = nullptr);
 
-// Reads a list file from disk; nothing (and a message) when it cannot be read
-// or is malformed.
+// Reads a list file's bytes. False, with a message in *error, when it cannot
+// be read or is larger than kMaxSoundLibFileBytes (judged before reading).
+[[nodiscard]] bool ReadSoundLibFileBytes(const QString &path, QByteArray &bytes, QString *error = nullptr);
+
+// Reads a list file from disk; nothing (and a message) when it cannot be read,
+// is too large or is malformed.
 [[nodiscard]] std::optional<QList<SoundEntry>> LoadSoundLibFile(const QString &path, QString *error = nullptr);

@@ -4,8 +4,13 @@
 #include "platform/Cp1252.h"
 #include "platform/TextFiles.h"
 
+#include <QFile>
+
+#include <algorithm>
 #include <map>
 #include <set>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -56,7 +61,7 @@ QString TrimWordToLetters(const QString &piece, const QString &shortcut)
     return w;
 }
 
-void WordList::addLine(QStringView line, const QString &shortcut)
+bool WordList::addLine(QStringView line, const QString &shortcut, qsizetype maxWords)
 {
     SpeechCursor c;
     c.SpeakBuffer = line.toString();
@@ -71,10 +76,13 @@ void WordList::addLine(QStringView line, const QString &shortcut)
         if (found != mAt.constEnd()) {
             ++mWords[static_cast<std::size_t>(*found)].count;
         } else {
+            if (size() >= maxWords)
+                return false;
             mAt.insert(w, size());
             mWords.push_back({w, 1});
         }
     } while (c.SpeakPos <= c.SpeakEnd);
+    return true;
 }
 
 void WordList::sort(bool descending, bool byFrequency)
@@ -97,45 +105,122 @@ void WordList::sort(bool descending, bool byFrequency)
         mAt.insert(mWords[static_cast<std::size_t>(k)].word, k);
 }
 
-WordListResult CreateWordListFromBytes(const QByteArray &bytes, const QString &shortcut,
-                                       const WordListProgress &progress)
+namespace {
+
+// Takes up to n bytes of the text into buffer: how many, 0 at its end, -1
+// when a read failed.
+using ReadBytes = std::function<qint64(char *buffer, qint64 n)>;
+
+// Counts the words line by line as the bytes arrive, so no more than one
+// line and one block are held besides the list.
+WordListResult countWords(const ReadBytes &read, qint64 total, const QString &shortcut,
+                          const WordListProgress &progress)
 {
     WordListResult result;
-    const qint64 total = bytes.size();
     // The progress shows after the first line and then every k + 1 lines.
     const qint64 k = total / 100000;
     qint64 lines = k;
-    qsizetype at = 0;
-    while (at < bytes.size()) {
-        qsizetype end = at;
-        while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n')
-            ++end;
-        result.list.addLine(vx::fromCp1252(QByteArrayView(bytes).sliced(at, end - at)), shortcut);
-        at = end;
-        if (at < bytes.size() && bytes[at] == '\r')
-            ++at;
-        if (at < bytes.size() && bytes[at] == '\n')
-            ++at; // LF alone, or the LF of CR LF
+    qint64 position = 0;  // in the text, behind the last line counted
+    qint64 readSoFar = 0;
+    QByteArray pending;   // the start of a line whose break has not arrived yet
+    bool crLast = false;  // a line ended with the block's last byte, a CR: an LF next belongs to it
+    // False once the list stops (a cancel or a bound).
+    const auto take = [&](QByteArrayView line, qint64 next) {
+        position = next;
+        if (!result.list.addLine(vx::fromCp1252(line), shortcut, kWordListMaxWords)) {
+            result.limit = WordListLimit::Words;
+            return false;
+        }
         if (++lines > k) {
-            if (progress && progress(at, total, result.list.size())) {
-                result.partial = true;
-                break;
-            }
+            if (progress && progress(position, total, result.list.size()))
+                return false;
             lines = 0;
         }
+        return true;
+    };
+    constexpr qint64 kBlock = 64 * 1024;
+    std::vector<char> block(kBlock);
+    bool going = true;
+    while (going) {
+        const qint64 n = read(block.data(), std::min(kBlock, kWordListMaxBytes - readSoFar));
+        if (n == 0 && readSoFar == kWordListMaxBytes && read(block.data(), 1) != 0) {
+            result.limit = WordListLimit::Bytes; // the line cut at the bound is not counted
+            going = false;
+            break;
+        }
+        if (n < 0) {
+            result.ok = false;
+            return result;
+        }
+        if (n == 0) {
+            if (!pending.isEmpty())
+                going = take(pending, position + pending.size());
+            break;
+        }
+        readSoFar += n;
+        const char *b = block.data();
+        qsizetype i = 0;
+        if (std::exchange(crLast, false) && b[0] == '\n') {
+            i = 1;
+            ++position;
+        }
+        while (going && i < n) {
+            qsizetype end = i;
+            while (end < n && b[end] != '\r' && b[end] != '\n')
+                ++end;
+            if (end == n) {
+                pending.append(b + i, n - i);
+                break;
+            }
+            qsizetype next = end + 1;
+            if (b[end] == '\r' && next < n && b[next] == '\n')
+                ++next; // the LF of CR LF
+            else if (b[end] == '\r' && next == n)
+                crLast = true;
+            const qint64 at = position + pending.size() + (next - i);
+            if (pending.isEmpty()) {
+                going = take(QByteArrayView(b + i, end - i), at);
+            } else {
+                pending.append(b + i, end - i);
+                going = take(pending, at);
+                pending.clear();
+            }
+            i = next;
+        }
     }
+    result.partial = !going;
     return result;
+}
+
+} // namespace
+
+WordListResult CreateWordListFromBytes(const QByteArray &bytes, const QString &shortcut,
+                                       const WordListProgress &progress)
+{
+    qint64 at = 0;
+    return countWords(
+        [&](char *buffer, qint64 n) {
+            n = std::min(n, bytes.size() - at);
+            std::copy_n(bytes.constData() + at, n, buffer);
+            at += n;
+            return n;
+        },
+        bytes.size(), shortcut, progress);
 }
 
 WordListResult CreateWordList(const QString &path, const QString &shortcut, const WordListProgress &progress)
 {
-    QByteArray bytes;
+    QFile file;
     WordListResult failed;
-    if (!vx::readFileBytes(path, bytes, &failed.error)) {
+    if (!vx::openForReading(file, path, &failed.error)) {
         failed.ok = false;
         return failed;
     }
-    return CreateWordListFromBytes(bytes, shortcut, progress);
+    WordListResult result = countWords([&](char *buffer, qint64 n) { return file.read(buffer, n); }, file.size(),
+                                       shortcut, progress);
+    if (!result.ok)
+        result.error = file.errorString();
+    return result;
 }
 
 QString WordListItemText(const WordCount &w)
@@ -161,4 +246,15 @@ QString WordListCaption(const QString &name, qsizetype uniqueWords, bool partial
 QString WordListProgressMessage(const QString &name, qsizetype uniqueWords)
 {
     return QStringLiteral("File: ") + name + QStringLiteral("      Unique words: ") + QString::number(uniqueWords);
+}
+
+QString WordListLimitMessage(const QString &name, WordListLimit limit)
+{
+    if (limit == WordListLimit::Bytes)
+        return QStringLiteral("The word list of '") + name + QStringLiteral("' stops after the first ") +
+               QString::number(kWordListMaxBytes / (1024 * 1024)) +
+               QStringLiteral(" MB of the file: a word list reads no more. The words found there are listed.");
+    return QStringLiteral("The word list of '") + name + QStringLiteral("' stops at ") +
+           QString::number(kWordListMaxWords) +
+           QStringLiteral(" unique words: a word list holds no more. The words found up to there are listed.");
 }

@@ -10,6 +10,7 @@
 #include <QStringView>
 
 #include <functional>
+#include <limits>
 #include <vector>
 
 // The piece trimmed to a word: lower case; non-letters (outside "a" to "z")
@@ -34,11 +35,19 @@ inline constexpr SortMethod kSortMethods[] = {
     {" Alphabetical A-Z", 0}, {" Alphabetical Z-A", 1}, {" Increasing Freq", 2}, {" Decreasing Freq", 3}};
 inline constexpr int kDefaultSortMethod = 3;
 
+// A word list reads no further: a text window holds 400,000 characters, so
+// no text it can hold comes near either bound, and a file of any size keeps
+// the list's memory bounded.
+inline constexpr qint64 kWordListMaxBytes = 16 * 1024 * 1024;
+inline constexpr qsizetype kWordListMaxWords = 200000;
+
 class WordList
 {
 public:
-    // Counts the words of one line (no line break in it).
-    void addLine(QStringView line, const QString &shortcut);
+    // Counts the words of one line (no line break in it). Returns false, with
+    // the words before it counted, at a new word beyond maxWords distinct ones.
+    bool addLine(QStringView line, const QString &shortcut,
+                 qsizetype maxWords = std::numeric_limits<qsizetype>::max());
 
     // Orders the words as a selection sort that takes only strictly better
     // elements does, so equal counts land where that sort puts them.
@@ -56,17 +65,22 @@ private:
 // of distinct words; returning true stops reading (the list is then partial).
 using WordListProgress = std::function<bool(qint64 bytesRead, qint64 fileBytes, qsizetype uniqueWords)>;
 
+// Where a list stopped short of the end of its file without a cancel.
+enum class WordListLimit { None, Bytes, Words };
+
 struct WordListResult
 {
     WordList list;
-    bool partial = false; // cancelled
+    bool partial = false; // cancelled, or stopped at a bound (see limit)
+    WordListLimit limit = WordListLimit::None;
     bool ok = true;       // false: the file could not be read (see error)
     QString error;
 };
 
-// Reads a Windows-1252 text file line by line (CR LF, LF or CR) and counts
-// its words. Progress is reported after the first line and then every
-// (file size / 100000 + 1) lines.
+// Reads a Windows-1252 text file line by line (CR LF, LF or CR) as it goes
+// and counts its words. Progress is reported after the first line and then
+// every (file size / 100000 + 1) lines. Stops, with the list partial, at
+// kWordListMaxBytes read or kWordListMaxWords distinct words.
 [[nodiscard]] WordListResult CreateWordList(const QString &path, const QString &shortcut,
                                             const WordListProgress &progress = {});
 // The same over text already in memory (lines split on any line break).
@@ -78,3 +92,5 @@ struct WordListResult
 [[nodiscard]] QString WordFromItemText(const QString &itemText);
 [[nodiscard]] QString WordListCaption(const QString &name, qsizetype uniqueWords, bool partial);
 [[nodiscard]] QString WordListProgressMessage(const QString &name, qsizetype uniqueWords);
+// What the user is told when the list stopped at a bound.
+[[nodiscard]] QString WordListLimitMessage(const QString &name, WordListLimit limit);

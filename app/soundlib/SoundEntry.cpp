@@ -39,32 +39,48 @@ bool isLayer3Header(quint8 h1, quint8 h2, quint8 h3)
         && (h2 & 0x0C) != 0x0C && (h3 & 0x03) != 0x02;
 }
 
-// Reads in large blocks that overlap by three bytes, so a header that spans
-// two blocks is found where it starts; the result is the first header in the
-// file whatever the block size.
+// The decoder gives up on a stream whose first frame is not within 64 KB
+// (past a tag at the start, which it skips); the search looks no further,
+// so a large file that is no MP3 costs one block.
+constexpr qint64 kMp3SearchBytes = 1 << 16;
+
+// The length of an ID3v2 tag at the start of the file: its 10-byte header,
+// the size it gives (7 bits a byte) and a footer when its flags say so; 0
+// when the bytes are no such header.
+qint64 id3v2TagLength(const QByteArray &head)
+{
+    const auto *h = reinterpret_cast<const quint8 *>(head.constData());
+    if (head.size() < 10 || !head.startsWith("ID3") || h[3] == 0xFF || h[4] == 0xFF)
+        return 0;
+    qint64 size = 0;
+    for (int k = 6; k < 10; ++k) {
+        if (h[k] & 0x80)
+            return 0;
+        size = (size << 7) | h[k];
+    }
+    return 10 + size + ((h[5] & 0x10) ? 10 : 0);
+}
+
 std::optional<Mp3Frame> findMp3Frame(const QString &path)
 {
     QFile file;
     if (!vx::openForReading(file, path))
         return std::nullopt;
-    constexpr qint64 kBlock = 1 << 16;
-    QByteArray carry;
-    qint64 carryStart = 0;
-    while (true) {
-        const QByteArray chunk = file.read(kBlock);
-        if (chunk.isEmpty())
+    // A header that begins within the bound is read whole.
+    QByteArray block = file.read(kMp3SearchBytes + 3);
+    const qint64 start = id3v2TagLength(block);
+    if (start > 0) {
+        if (!file.seek(start))
             return std::nullopt;
-        const QByteArray block = carry + chunk;
-        const auto *b = reinterpret_cast<const quint8 *>(block.constData());
-        const qsizetype n = block.size();
-        for (qsizetype i = 0; i + 3 < n; ++i) {
-            if (b[i] == 0xFF && isLayer3Header(b[i + 1], b[i + 2], b[i + 3]))
-                return Mp3Frame{carryStart + i + 1, b[i + 1], b[i + 2], b[i + 3]};
-        }
-        const qsizetype keep = std::min<qsizetype>(3, n);
-        carryStart += n - keep;
-        carry = block.right(keep);
+        block = file.read(kMp3SearchBytes + 3);
     }
+    const auto *b = reinterpret_cast<const quint8 *>(block.constData());
+    const qsizetype n = std::min<qsizetype>(block.size() - 3, kMp3SearchBytes);
+    for (qsizetype i = 0; i < n; ++i) {
+        if (b[i] == 0xFF && isLayer3Header(b[i + 1], b[i + 2], b[i + 3]))
+            return Mp3Frame{start + i + 1, b[i + 1], b[i + 2], b[i + 3]};
+    }
+    return std::nullopt;
 }
 
 std::optional<sonvert::WaveFormat> readWave(const QString &path)

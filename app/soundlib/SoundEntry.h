@@ -112,6 +112,8 @@ struct PcmHeaderInfo
 
 // The 1-based position of the first byte of the first MPEG Layer III frame
 // header in the file, or -1 when there is none (or the file cannot be read).
+// As the decoder, it looks within the first 64 KB past an ID3v2 tag at the
+// start of the file, and not inside that tag.
 [[nodiscard]] qint32 IsMp3File(const QString &path);
 
 // A new record for the file `folder` + `name`: the kind and, for a sound

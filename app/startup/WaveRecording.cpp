@@ -41,3 +41,10 @@ QString WaveCreatedMessage(const QString &name)
 {
     return QStringLiteral("The wave file '") + name + QStringLiteral("' was successfully created. ");
 }
+
+QString WaveSoundLostMessage(const QString &name)
+{
+    return QStringLiteral("Sound from the chip was lost while recording '") + name +
+           QStringLiteral("': the program could not keep up with the serial line. The wave file was not written; "
+                          "please record it again.");
+}

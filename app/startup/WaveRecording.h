@@ -36,3 +36,4 @@ private:
 [[nodiscard]] QString WaveCreatingStatus(const QString &name);
 [[nodiscard]] QString WaveCannotWriteMessage(const QString &name);
 [[nodiscard]] QString WaveCreatedMessage(const QString &name);
+[[nodiscard]] QString WaveSoundLostMessage(const QString &name);

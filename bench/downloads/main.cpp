@@ -4,7 +4,8 @@
 // pace too, answering once all is stored. Prints the time from the command
 // to its closing message as a ratio to the line time of the file's bytes:
 // what the link's framing and waits cost on top; and the processor time the
-// whole process spent meanwhile, chip emulator included, as a share of it.
+// whole process spent meanwhile, chip emulator included, as a share of it,
+// and how often the link's waits woke for each block it sent.
 
 #include "app/Globals.h"
 #include "app/startup/ui/ChipDownloads.h"
@@ -21,6 +22,7 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
 
@@ -72,6 +74,8 @@ int main(int argc, char **argv)
     DownloadTitle = QStringLiteral("SV3420 Download");
 
     prompter.queue(vx::Answer::Ok);
+    chip->clearLogs();
+    const quint64 wakeUpsBefore = Comm->wakeUps();
     QElapsedTimer timer;
     timer.start();
     const std::clock_t cpuStart = std::clock();
@@ -80,9 +84,12 @@ int main(int argc, char **argv)
     const double seconds = double(timer.nsecsElapsed()) / 1e9;
     const bool ok = chip->lastDownload() == data;
     const double line = double(data.size()) / kLineBytesPerSecond;
+    const auto blocks = double(std::max<qsizetype>(1, chip->writeLog().size()));
     std::printf("256 KB download at 115200 baud: %.2f s, line time %.2f s, ratio %.3f (goal <= 1.05); "
-                "processor time %.2f s (%.1f %% of the download)%s\n",
+                "processor time %.2f s (%.1f %% of the download; goal < 10 %%), %.1f wake-ups of the link's "
+                "waits a block%s\n",
                 seconds, line, seconds / line, cpu, 100.0 * cpu / seconds,
+                double(Comm->wakeUps() - wakeUpsBefore) / blocks,
                 ok ? "" : "  FAILED: the chip does not hold the file");
     Comm->setPortOpen(false);
     cTolv = nullptr;

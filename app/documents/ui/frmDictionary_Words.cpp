@@ -425,6 +425,8 @@ void frmDictionary::CreateWordList(const QString &Filename)
     KeepInsideDocumentArea(); // the list must not open below the status bar
     Form_Resize();
     cboSortMethod_Click();
+    if (result.limit != WordListLimit::None)
+        vx::MsgBox(WordListLimitMessage(name, result.limit), vx::Buttons::Ok, vx::Icon::Information);
 }
 
 void frmDictionary::cboSortMethod_Click()

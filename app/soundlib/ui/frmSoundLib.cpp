@@ -9,7 +9,6 @@
 #include "app/soundlib/SoundSort.h"
 #include "app/soundlib/ui/SoundLibModel.h"
 #include "platform/Numbers.h"
-#include "platform/TextFiles.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -234,7 +233,7 @@ bool frmSoundLib::LoadFile(const QString &path, QString *error)
 {
     QString why;
     std::optional<QList<SoundEntry>> entries;
-    if (QByteArray bytes; vx::readFileBytes(path, bytes, &why)) {
+    if (QByteArray bytes; ReadSoundLibFileBytes(path, bytes, &why)) {
         if (!HasSoundLibMagic(bytes))
             why = QStringLiteral("The file is not a sound library.");
         else

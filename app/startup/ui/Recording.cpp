@@ -27,8 +27,14 @@ const QString kTitle = QStringLiteral("Create Wave File");
 // The recorder's own file: the receive handler writes nowhere else.
 WaveRecording gWave;
 bool gWriteFailed = false;
+bool gSoundLost = false;
 
-enum class Outcome { Written, Failed, Nothing };
+// The fast line brings 11,520 bytes a second. While a recording runs the
+// receive buffer holds ten seconds of it, so a window held up for a moment
+// loses no sound, and memory stays bounded.
+constexpr int kRecordingInBufferSize = 10 * 11520;
+
+enum class Outcome { Written, Failed, SoundLost, Nothing };
 
 void showStatus(const QString &text, const QPixmap &picture)
 {
@@ -45,15 +51,26 @@ Outcome capture(const QString &path)
     // A chip not identified yet reads as its power-up rate.
     const int rate = ChipSampleRate > 0 ? ChipSampleRate : 10500;
     gWriteFailed = false;
+    gSoundLost = false;
     if (!gWave.start(path, rate))
         return Outcome::Failed;
+    const int usualBufferSize = Comm ? Comm->InBufferSize() : 0;
+    if (Comm) {
+        Comm->setInBufferSize(kRecordingInBufferSize);
+        (void)Comm->takeOverrun(); // a loss before this recording is none of its own
+    }
     SpeakText(2);
     WaitForQuietLine();
-    while (!gWriteFailed && Comm && Comm->InBufferCount() > 0)
+    while (!gWriteFailed && !gSoundLost && Comm && Comm->InBufferCount() > 0)
         AppendRecordedAudio(Comm->Input());
-    if (gWriteFailed) {
+    if (Comm) {
+        if (Comm->takeOverrun())
+            gSoundLost = true;
+        Comm->setInBufferSize(usualBufferSize);
+    }
+    if (gWriteFailed || gSoundLost) {
         gWave.abandon();
-        return Outcome::Failed;
+        return gWriteFailed ? Outcome::Failed : Outcome::SoundLost;
     }
     if (gWave.bytesReceived() == 0 && StopRequested) {
         gWave.abandon();
@@ -69,6 +86,14 @@ void AppendRecordedAudio(QByteArrayView samples)
     if (gWave.append(samples) || gWriteFailed)
         return;
     gWriteFailed = true;
+    StopChipOutput();
+}
+
+void RecordedAudioLost()
+{
+    if (!gWave.isOpen() || gSoundLost)
+        return;
+    gSoundLost = true;
     StopChipOutput();
 }
 
@@ -92,6 +117,8 @@ void RecordTextToWave()
         Comm->setRThreshold(0);
     if (outcome == Outcome::Failed)
         vx::MsgBox(WaveCannotWriteMessage(name), vx::Buttons::Ok, vx::Icon::Critical, kTitle);
+    else if (outcome == Outcome::SoundLost)
+        vx::MsgBox(WaveSoundLostMessage(name), vx::Buttons::Ok, vx::Icon::Critical, kTitle);
     else if (outcome == Outcome::Written)
         vx::MsgBox(WaveCreatedMessage(name), vx::Buttons::Ok, vx::Icon::Information, kTitle);
 }

@@ -17,3 +17,7 @@ void RecordTextToWave();
 // Appends samples received to the wave file being recorded; ignored while
 // none is. A failed write stops the chip at once.
 void AppendRecordedAudio(QByteArrayView samples);
+// The receive buffer overran: samples are missing from the middle of the
+// recording, so the chip stops and the recording ends with a message instead
+// of a file. Ignored while no recording is open.
+void RecordedAudioLost();

@@ -171,9 +171,12 @@ void frmMDI::cTolv_CommEvent()
     if (!Comm)
         return;
     // Bytes lost to an overrun may have cut a chip command in two: the
-    // phoneme converter does not read what follows as its arguments.
-    if (Comm->takeOverrun())
+    // phoneme converter does not read what follows as its arguments; a
+    // recording with a gap in its sound is no recording.
+    if (Comm->takeOverrun()) {
         Receiver.state().converter = {};
+        RecordedAudioLost();
+    }
     // Each read acts by the receive mode; only speech tracking needs the text.
     do {
         const QByteArray bytes = Comm->Input();

@@ -1,6 +1,7 @@
 // The word list: splitting and trimming, the four sort orders with the tie
-// order of the selection sort, progress cadence and cancel.
+// order of the selection sort, progress cadence and cancel, the bounds.
 #include "app/documents/WordList.h"
+#include "tests/support/Files.h"
 
 #include <QTemporaryDir>
 #include <QFile>
@@ -130,6 +131,54 @@ TEST(WordList, ProgressCadenceAndCancel)
     const WordListResult missing = CreateWordList(dir.filePath(QStringLiteral("none.txt")), {});
     EXPECT_FALSE(missing.ok);
     EXPECT_FALSE(missing.error.isEmpty());
+}
+
+// A file is counted as it is read, so a cancel stops the reading too; past
+// a bound on the bytes read or the distinct words the list stops, partial.
+TEST(WordList, AFileIsReadAsItGoesUpToItsBounds)
+{
+    QTemporaryDir dir;
+    const QString big = dir.filePath(QStringLiteral("big.txt"));
+    {
+        QFile f(big);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        const QByteArray line = QByteArray(1022, 'a') + "\r\n";
+        for (qint64 written = 0; written <= kWordListMaxBytes + (1 << 20); written += line.size())
+            ASSERT_EQ(f.write(line), line.size());
+    }
+    qint64 before = vxtest::bytesReadByProcess();
+    WordListResult r = CreateWordList(big, {}, [](qint64, qint64, qsizetype) { return true; });
+    EXPECT_LT(vxtest::bytesReadByProcess() - before, 1 << 20) << "a cancel at the first report";
+    EXPECT_TRUE(r.partial);
+    EXPECT_EQ(r.limit, WordListLimit::None);
+
+    before = vxtest::bytesReadByProcess();
+    r = CreateWordList(big, {});
+    EXPECT_LE(vxtest::bytesReadByProcess() - before, kWordListMaxBytes + (1 << 16));
+    EXPECT_TRUE(r.partial);
+    EXPECT_EQ(r.limit, WordListLimit::Bytes);
+    EXPECT_EQ(r.list.size(), 1);
+    EXPECT_EQ(WordListLimitMessage(QStringLiteral("Big.txt"), r.limit),
+              QStringLiteral("The word list of 'Big.txt' stops after the first 16 MB of the file: a word list reads "
+                             "no more. The words found there are listed."));
+
+    // Distinct words: as many as the bound, then one more.
+    QByteArray text;
+    for (int i = 0; i < kWordListMaxWords; ++i) {
+        for (int v = i, k = 0; k < 4; ++k, v /= 26)
+            text += static_cast<char>('a' + v % 26);
+        text += (i % 10 == 9) ? "\r\n" : " ";
+    }
+    r = CreateWordListFromBytes(text, {});
+    EXPECT_FALSE(r.partial);
+    EXPECT_EQ(r.list.size(), kWordListMaxWords);
+    r = CreateWordListFromBytes(text + "abcde", {});
+    EXPECT_TRUE(r.partial);
+    EXPECT_EQ(r.limit, WordListLimit::Words);
+    EXPECT_EQ(r.list.size(), kWordListMaxWords);
+    EXPECT_EQ(WordListLimitMessage(QStringLiteral("Big.txt"), r.limit),
+              QStringLiteral("The word list of 'Big.txt' stops at 200000 unique words: a word list holds no more. "
+                             "The words found up to there are listed."));
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 #include "app/soundlib/SoundEntry.h"
 #include "app/soundlib/SoundFormat.h"
 #include "tests/app/soundlib/SoundFiles.h"
+#include "tests/support/Files.h"
 
 #include <gtest/gtest.h>
 
@@ -101,6 +102,34 @@ TEST_F(SoundFileTest, Mp3FrameSearch)
     EXPECT_EQ(GetSoundFileInfo(folder(), QStringLiteral("free.mp3"), false).Channels, 1);
     EXPECT_EQ(IsMp3File(put(QStringLiteral("layer2.mp3"), bytes({0, 0xFF, 0xFD, 0x90, 0x44, 0}))), -1);
     EXPECT_EQ(GetSoundFileKind(folder() + QStringLiteral("layer2.mp3")), sfkNotSound);
+}
+
+// The search looks as far as the decoder does: 64 KB, past a tag at the start.
+TEST_F(SoundFileTest, Mp3SearchStopsWhereTheDecoderDoes)
+{
+    const QByteArray frame = bytes({0xFF, 0xFB, 0x90, 0x44});
+    // A 300 KB tag (size 7 bits a byte) whose picture holds a false header.
+    const QByteArray tag = "ID3" + bytes({4, 0, 0, 0x00, 0x12, 0x27, 0x60}) + QByteArray(300000, '\0').replace(0, 4, frame);
+    const struct {
+        const char *name;
+        QByteArray content;
+        qint32 found;
+    } rows[] = {
+        {"last.mp3", QByteArray(65535, '\0') + frame, 65536},
+        {"beyond.mp3", QByteArray(65536, '\0') + frame, -1},
+        {"tagged.mp3", tag + QByteArray(100, '\0') + frame, 300000 + 10 + 100 + 1},
+    };
+    for (const auto &r : rows) {
+        const qint64 before = vxtest::bytesReadByProcess();
+        EXPECT_EQ(IsMp3File(put(QLatin1String(r.name), r.content)), r.found) << r.name;
+        EXPECT_LE(vxtest::bytesReadByProcess() - before, 2 * 65536 + 4096) << r.name;
+    }
+    // A big file that is no MP3 (sparse: no disk needed) costs one block.
+    const QString big = put(QStringLiteral("big.mp3"), QByteArray(16, '\0'));
+    ASSERT_TRUE(QFile::resize(big, qint64(1) << 30));
+    const qint64 before = vxtest::bytesReadByProcess();
+    EXPECT_EQ(IsMp3File(big), -1);
+    EXPECT_LE(vxtest::bytesReadByProcess() - before, 65536 + 4096);
 }
 
 TEST_F(SoundFileTest, WaveRecordAndEstimates)

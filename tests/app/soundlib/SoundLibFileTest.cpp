@@ -1,6 +1,7 @@
 // The sound library list file: every version read, version 4 written, bad files refused.
 #include "app/documents/SoundLibFile.h"
 #include "tests/app/soundlib/SoundFiles.h"
+#include "tests/support/Files.h"
 
 #include <gtest/gtest.h>
 
@@ -118,6 +119,26 @@ TEST(SoundLibFile, SaveGoesThroughTheSafeWriter)
     EXPECT_FALSE(SaveSoundLibFile(dir.filePath(QStringLiteral("missing/Lib.sfl")), {e}, &error));
     EXPECT_FALSE(error.isEmpty());
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("Lib.sfl")});
+}
+
+// A list file larger than a library of 5000 sounds can be is refused before
+// it is read, with a message naming it; one at the bound is read.
+TEST(SoundLibFile, AFileLargerThanALibraryCanBeIsRefusedUnread)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Huge.sfl"));
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(file(4, 0, ""));
+    ASSERT_TRUE(f.resize(kMaxSoundLibFileBytes + 1)); // sparse: no disk needed
+    const qint64 before = vxtest::bytesReadByProcess();
+    QString error;
+    EXPECT_FALSE(LoadSoundLibFile(path, &error));
+    EXPECT_LT(vxtest::bytesReadByProcess() - before, 65536);
+    EXPECT_EQ(error, QStringLiteral("'Huge.sfl' is larger than the list of a sound library of 5000 sounds can be "
+                                    "(117 MB at most), so it was not read."));
+    ASSERT_TRUE(f.resize(kMaxSoundLibFileBytes));
+    EXPECT_TRUE(LoadSoundLibFile(path, &error).value().isEmpty()) << error.toStdString();
 }
 
 } // namespace

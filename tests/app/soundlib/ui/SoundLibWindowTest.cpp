@@ -216,6 +216,18 @@ TEST_F(SoundLibWindow, BadFilesOpenNothingAndReusedSlotsStartEmpty)
         QApplication::processEvents();
         EXPECT_EQ(FindFirstDocumentSlot(), 0) << b.name;
     }
+    // A valid first line before more than a library can hold: refused unread, named.
+    const QString huge = dir + QStringLiteral("/huge.sfl");
+    writeFile(huge, "\"KWLIB\"\r\n4\r\n0\r\n");
+    ASSERT_TRUE(QFile::resize(huge, kMaxSoundLibFileBytes + 1));
+    prompts.clear();
+    prompts.queue(vx::Answer::Ok);
+    EXPECT_EQ(OpenDocument(vx::WindowKind::SoundLib, huge), nullptr);
+    ASSERT_EQ(prompts.prompts().size(), 1);
+    EXPECT_TRUE(prompts.last().text.endsWith(QStringLiteral("'huge.sfl' is larger than the list of a sound library "
+                                                            "of 5000 sounds can be (117 MB at most), so it was not "
+                                                            "read.")))
+        << prompts.last().text.toStdString();
 }
 
 TEST_F(SoundLibWindow, TheBenchmarksSoundSetOpensWithEverySoundCounted)

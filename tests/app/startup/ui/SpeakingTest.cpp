@@ -25,6 +25,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -286,6 +287,75 @@ TEST_F(Speaking, AWaveThatCannotBeWrittenLeavesNothingAndTheLinkAsItWas)
     EXPECT_TRUE(chip->acceptedBytes().endsWith('\x18'));
     EXPECT_FALSE(Busy);
     EXPECT_EQ(image("Record"), QStringLiteral("Record"));
+}
+
+// The window thread held up for 150 ms while the chip streams its voice at
+// its own pace: every sample still reaches the file.
+TEST_F(Speaking, AStalledWindowLosesNoSoundOfARecording)
+{
+    const QString dir = QString::fromStdString(vxtest::freshDir("stall"));
+    ChipSampleRate = 10500;
+    chipsim::ChipConfig cfg = chip->config();
+    cfg.secondsPerChar = 0.07;
+    chip->setConfig(cfg);
+    box->setText(QStringLiteral("the quick brown fox jumps over the lazy dog"));
+    bool stalled = false;
+    QObject::connect(chip, &chipsim::Chip::transmit, main.get(), [&](const QByteArray &, int baud) {
+        if (!stalled && baud == 115200 && !chip->audioOut().isEmpty()) {
+            stalled = true;
+            QTimer::singleShot(0, [] { QThread::msleep(150); });
+        }
+    });
+    prompts.queueFiles({dir + QStringLiteral("/stall.wav")});
+    prompts.queue(vx::Answer::Ok);
+    RecordTextToWaveCommand();
+
+    ASSERT_TRUE(stalled);
+    EXPECT_EQ(prompts.last().text, QStringLiteral("The wave file 'Stall.wav' was successfully created. "));
+    const QByteArray wav = vxtest::readAll(dir + QStringLiteral("/stall.wav"));
+    ASSERT_GT(chip->audioOut().size(), 20000);
+    EXPECT_EQ(wav.size() - 44, chip->audioOut().size());
+    EXPECT_TRUE(wav.mid(44) == chip->audioOut()) << "the samples in the order sent";
+    EXPECT_EQ(Comm->InBufferSize(), 1024) << "the usual buffer once the recording is over";
+}
+
+// More sound than the receive buffer holds arrives at once: the recording
+// stops with a message that sound was lost, and no file is written.
+TEST_F(Speaking, ARecordingThatLostSoundSaysSoAndWritesNothing)
+{
+    const QString dir = QString::fromStdString(vxtest::freshDir("overrun"));
+    ChipSampleRate = 10500;
+    chipsim::ChipConfig cfg = chip->config();
+    cfg.secondsPerChar = 0.07;
+    chip->setConfig(cfg);
+    box->setText(QStringLiteral("the quick brown fox jumps over the lazy dog"));
+    const QString path = dir + QStringLiteral("/lost.wav");
+    vxtest::writeAll(path, "old take");
+    bool flooded = false;
+    QObject::connect(chip, &chipsim::Chip::transmit, main.get(), [&](const QByteArray &, int baud) {
+        if (!flooded && baud == 115200 && !chip->audioOut().isEmpty()) {
+            flooded = true;
+            QTimer::singleShot(0, chip, [this] { emit chip->transmit(QByteArray(4 << 20, '\x80'), 115200); });
+        }
+    });
+    prompts.queueFiles({path});
+    prompts.queue(vx::Answer::Ok);
+    RecordTextToWaveCommand();
+
+    ASSERT_TRUE(flooded);
+    EXPECT_EQ(prompts.last().text, QStringLiteral("Sound from the chip was lost while recording 'Lost.wav': the "
+                                                  "program could not keep up with the serial line. The wave file "
+                                                  "was not written; please record it again."));
+    EXPECT_EQ(prompts.last().title, QStringLiteral("Create Wave File"));
+    EXPECT_EQ(prompts.last().icon, vx::Icon::Critical);
+    for (const vx::Prompt &p : prompts.prompts())
+        EXPECT_FALSE(p.text.contains(QStringLiteral("successfully"))) << p.text.toStdString();
+    EXPECT_EQ(vxtest::readAll(path), QByteArray("old take"));
+    EXPECT_EQ(QDir(dir).entryList(QDir::Files | QDir::Hidden).size(), 1) << "no partial file";
+    EXPECT_TRUE(chip->acceptedBytes().endsWith('\x18'));
+    EXPECT_EQ(Comm->Settings(), QStringLiteral("9600,N,8,1"));
+    EXPECT_EQ(Comm->InBufferSize(), 1024);
+    EXPECT_FALSE(Busy);
 }
 
 } // namespace
