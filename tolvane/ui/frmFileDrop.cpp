@@ -191,7 +191,7 @@ void frmFileDrop::DoFileDrops()
             G.TaskFileName = path;
             LinkResult result = LinkResult::Done;
             try {
-                result = mMain->cTolv->DownloadToChip(G.TaskFileName);
+                result = mMain->DownloadTaskFile();
             } catch (const LinkError &e) {
                 error = e.description();
             }

@@ -24,6 +24,7 @@ class QRadioButton;
 class QTimer;
 class cTolvane;
 class frmFileDrop;
+enum class LinkResult;
 
 class frmMain : public QMainWindow
 {
@@ -47,6 +48,8 @@ public:
     void RepairRecordingMemory();
     void ShowChipInfo();
     void RefreshLinkStatus();
+    // Reads the chip's status, then sends G.TaskFileName; throws LinkError.
+    LinkResult DownloadTaskFile();
 
     // Session bracket.
     void BeginTask();

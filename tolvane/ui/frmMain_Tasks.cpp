@@ -140,7 +140,7 @@ void frmMain::DownloadChipFile()
         return !G.TaskFileName.isEmpty();
     };
     s.call = [this] {
-        if (cTolv->DownloadToChip(G.TaskFileName) == LinkResult::Cancelled)
+        if (DownloadTaskFile() == LinkResult::Cancelled)
             throw LinkError(0, QStringLiteral("Download canceled."));
         return QLatin1Char('\'') + tolv::displayName(G.TaskFileName) + QStringLiteral("' was successfully downloaded.");
     };
@@ -152,6 +152,14 @@ void frmMain::DownloadChipFile()
         ShowChipInfo();
     };
     RunTask(s);
+}
+
+LinkResult frmMain::DownloadTaskFile()
+{
+    // What goes into the recording memory is bounded by the chip's own: its
+    // status is read before a byte of the file goes out.
+    cTolv->RefreshStatus();
+    return cTolv->DownloadToChip(G.TaskFileName);
 }
 
 void frmMain::UploadRecording()
