@@ -162,6 +162,34 @@ TEST(Downloads, WhatTheChipCannotTakeIsRefusedBeforeAnyByte)
     }
 }
 
+// A file that cannot be opened is named by its whole path (the folder it
+// was looked for in); any later refusal by its name alone.
+TEST(Downloads, ARefusalNamesTheFileOneWay)
+{
+    cTolvane lib;
+    SimLine line(QStringLiteral("115200"), "sim", lib.GetCommObject());
+    const QString missing = QString::fromStdString(vxtest::freshDir("gone")) + QStringLiteral("/gone.dix");
+    const QString cut = writeFile(QStringLiteral("cut.pcm"), vxtest::plainPcm(QByteArray(100000, 'c')));
+    // Cut short as the first block has gone out, past what was read ahead.
+    QObject::connect(&lib, &cTolvane::PercentDone, [&](int, bool &) { QFile::resize(cut, 200); });
+    const struct
+    {
+        QString path, why;
+    } cases[] = {
+        {missing, QStringLiteral("Cannot open the file %1.").arg(missing)},
+        {cut, QStringLiteral("The file cut.pcm could not be read to its end.")},
+    };
+    for (const auto &c : cases) {
+        try {
+            (void)lib.DownloadToChip(c.path);
+            ADD_FAILURE() << "sent " << c.path.toStdString();
+        } catch (const LinkError &e) {
+            EXPECT_EQ(e.description(), c.why);
+        }
+    }
+    EXPECT_EQ(line.chip->downloadCount(), 0);
+}
+
 // The compiler and the download check agree on the largest dictionary: a
 // rule that brings the last group to the index's last offset compiles, and
 // what it compiles goes into the chip.
