@@ -151,7 +151,7 @@ bool frmFileDrop::reportFailure(int row, const QString &description)
                       vx::Icon::Exclamation) == vx::Answer::Yes;
 }
 
-void frmFileDrop::DoFileDrops()
+bool frmFileDrop::DoFileDrops()
 {
     // The main window stays hidden: questions are asked over this one.
     auto *qtPrompter = dynamic_cast<vx::QtPrompter *>(&vx::prompter());
@@ -162,6 +162,7 @@ void frmFileDrop::DoFileDrops()
     cmdCancel->setFocus();
     G.FileDropMode = true;
     bool sentAny = false;
+    int complete = 0;
     for (int row = 1; row <= mFiles.size(); ++row) {
         G.QueueRow = row;
         const QString path = mFiles.at(row - 1).path;
@@ -198,12 +199,14 @@ void frmFileDrop::DoFileDrops()
             tolv::ClosePort();
             setWindowTitle(G.WindowTitle);
             G.Busy = false;
-            if (!error.isEmpty())
+            if (!error.isEmpty()) {
                 goOn = reportFailure(row, error);
-            else if (result == LinkResult::Cancelled)
+            } else if (result == LinkResult::Cancelled) {
                 setRow(row, tolv::RowIcon::Failed, QStringLiteral("Canceled"), kRed);
-            else
+            } else {
                 setRow(row, tolv::RowIcon::Complete, QStringLiteral("Complete"), kGreen);
+                ++complete;
+            }
         }
         lvwFileList->viewport()->update();
         if (!goOn)
@@ -225,4 +228,5 @@ void frmFileDrop::DoFileDrops()
     mRunning = false;
     if (qtPrompter)
         qtPrompter->setParent(questionsOver);
+    return complete == mFiles.size();
 }
