@@ -39,7 +39,10 @@ int main(int argc, char **argv)
     // Paths are made absolute before start-up changes the current folder.
     // The bytes of a name that is not UTF-8 are kept (QApplication has taken
     // its own options out of argv).
-    const QVector<tolv::QueueEntry> files = tolv::BuildQueue(vx::fileArguments(argc, argv));
+    const std::optional<QStringList> names = vx::fileOperands(vx::fileArguments(argc, argv));
+    if (!names)
+        return 2; // an unknown option, answered on the terminal
+    const QVector<tolv::QueueEntry> files = tolv::BuildQueue(*names);
 
     vx::SingleInstance instance(tolv::appName());
     if (!instance.isFirst() && files.isEmpty())
