@@ -6,6 +6,7 @@
 #include "link/DownloadCheck.h"
 #include "link/Protocol.h"
 #include "link/ReplyParser.h"
+#include "platform/FileNames.h"
 #include "platform/TextFiles.h"
 
 #include <QCoreApplication>
@@ -334,7 +335,7 @@ namespace {
 void writeUpload(const QString &FileName, const QByteArray &data)
 {
     vx::OutputFile out;
-    bool ok = out.create(QFile::encodeName(FileName).toStdString());
+    bool ok = out.create(vx::fileNameBytes(FileName).toStdString());
     std::string cause = out.errorString();
     if (ok && !data.isEmpty()) {
         errno = 0;
