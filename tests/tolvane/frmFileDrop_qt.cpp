@@ -16,6 +16,7 @@
 #include <QDir>
 #include <QHeaderView>
 #include <QMessageBox>
+#include <QScrollBar>
 #include <QTimer>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
@@ -94,6 +95,8 @@ TEST_F(FileDrop, SendsTheFilesItTakesAndMarksTheOthers)
         EXPECT_EQ(icon(i), int(tolv::RowIcon::Complete));
     }
     EXPECT_EQ(status(3), QStringLiteral("ERROR: Invalid file format"));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(drop->lvwFileList->horizontalScrollBar()->maximum(), 0) << "at the opening size, read without scrolling";
     EXPECT_EQ(row(3)->foreground(2).color(), kRed);
     EXPECT_EQ(icon(3), int(tolv::RowIcon::Failed));
     EXPECT_EQ(chip->downloadCount(), 2);
