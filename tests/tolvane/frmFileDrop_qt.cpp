@@ -180,6 +180,22 @@ TEST_F(FileDrop, FailuresAskWhetherToGoOn)
     EXPECT_FALSE(chip->acceptedBytes().contains("\x01" "31?"));
 }
 
+TEST_F(FileDrop, TheFirmwareWarningOpensOverTheQueue)
+{
+    ConfirmAnswerer cancel(ConfirmAnswerer::Cancel);
+    drop = std::make_unique<frmFileDrop>(
+        main.get(), tolv::BuildQueue({writeFile(QStringLiteral("m.bin"), chipsim::makeFirmwareImage(1, 0x0305))}));
+    drop->move(300, 200);
+    drop->show();
+    EXPECT_FALSE(drop->DoFileDrops());
+    ASSERT_EQ(cancel.seen, 1);
+    EXPECT_EQ(cancel.over, drop.get());
+    const QPoint off = cancel.where.center() - drop->frameGeometry().center();
+    EXPECT_LE(off.manhattanLength(), 4) << off.x() << "," << off.y(); // halves rounded
+    EXPECT_EQ(status(1), QStringLiteral("Canceled"));
+    EXPECT_EQ(chip->firmwareWrites(), 0);
+}
+
 TEST_F(FileDrop, AFailureReadsWholeOverTheDropWindow)
 {
     // The program's own prompter, parented to the main window that stays hidden.

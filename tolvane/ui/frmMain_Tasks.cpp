@@ -339,7 +339,8 @@ void frmMain::cTolv_ConfirmUpdate(bool &Cancel)
     if (!G.DisplayDnldConfirm)
         return;
     G.ConfirmKind = 1;
-    frmConfirm dlg(this);
+    // Over the window in sight: the queue's while it runs (this one is hidden then).
+    frmConfirm dlg(G.FileDropMode && mFileDrop ? static_cast<QWidget *>(mFileDrop) : this);
     dlg.lblWarning->setText(tolv::displayName(G.TaskFileName) +
                             QStringLiteral(" will overwrite all or part of the SV3410's operating system -- "
                                            "a potentially dangerous operation. Are you sure you want to do this? "));
