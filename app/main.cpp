@@ -26,6 +26,8 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     // "sim" is the emulator; the program names itself in RunVoxmere.
     chipsim::registerSimDevice();
-    // The arguments Qt left, with the bytes of a name that is not UTF-8 kept.
-    return RunVoxmere(app, vx::fileArguments(argc, argv));
+    // The arguments Qt left, with the bytes of a name that is not UTF-8 kept;
+    // an unknown option is answered on the terminal instead.
+    const std::optional<QStringList> files = vx::fileOperands(vx::fileArguments(argc, argv));
+    return files ? RunVoxmere(app, *files) : 2;
 }

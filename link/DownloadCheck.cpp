@@ -12,9 +12,10 @@ namespace {
 // and a NUL.
 constexpr qint64 kLargestGreeting = 9 + 235 + 1;
 // A compiled dictionary's index holds 16-bit signed offsets counted from
-// byte 20, so its data ends by byte 20 + 32767; the closing terminator and
-// its three pad bytes follow.
-constexpr qint64 kLargestDictionary = 20 + 32767 + 6;
+// byte 20, each pointing at the last byte before its group, so its data
+// ends at byte 20 + 32767 at the latest; the closing terminator and its
+// three pad bytes follow.
+constexpr qint64 kLargestDictionary = 20 + 32767 + 1 + 6;
 
 const QByteArray kSoundLibraryHead("\r\r\x18\x1e\x01", 5);
 const QByteArray kGreetingHead("\r\r\x18\x1e\x01" "255w", 9);

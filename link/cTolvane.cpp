@@ -6,6 +6,7 @@
 #include "link/DownloadCheck.h"
 #include "link/Protocol.h"
 #include "link/ReplyParser.h"
+#include "platform/FileNames.h"
 #include "platform/TextFiles.h"
 
 #include <QCoreApplication>
@@ -269,10 +270,12 @@ LinkResult cTolvane::DownloadToChip(const QString &FileName)
     QFile file;
     if (!vx::openForReading(file, FileName))
         throw LinkError(LinkError::FileError, QStringLiteral("Cannot open the file %1.").arg(FileName));
+    // Past the open, the file is named by its name alone.
+    const QString name = QFileInfo(FileName).fileName();
     const qint64 size = file.size();
     const vx::DownloadStream stream = vx::downloadStreamOf(FileName);
-    if (const auto refusal = vx::downloadRefusal(QFileInfo(FileName).fileName(), stream,
-                                                 file.peek(vx::DownloadHeadBytes), size, recMemBound()))
+    if (const auto refusal =
+            vx::downloadRefusal(name, stream, file.peek(vx::DownloadHeadBytes), size, recMemBound()))
         throw *refusal;
     const bool firmware = stream == vx::DownloadStream::Firmware;
 
@@ -292,7 +295,7 @@ LinkResult cTolvane::DownloadToChip(const QString &FileName)
             const QByteArray block = file.read(std::min<qint64>(BlockBytes, size - at));
             if (block.isEmpty())
                 throw LinkError(LinkError::FileError,
-                                QStringLiteral("The file %1 could not be read to its end.").arg(FileName));
+                                QStringLiteral("The file %1 could not be read to its end.").arg(name));
             s.send(QByteArray(1, char(block.size())) + block);
             at += block.size();
             yieldOnce();
@@ -332,7 +335,7 @@ namespace {
 void writeUpload(const QString &FileName, const QByteArray &data)
 {
     vx::OutputFile out;
-    bool ok = out.create(QFile::encodeName(FileName).toStdString());
+    bool ok = out.create(vx::fileNameBytes(FileName).toStdString());
     std::string cause = out.errorString();
     if (ok && !data.isEmpty()) {
         errno = 0;

@@ -2,9 +2,31 @@
 
 #include "tolvane/FileTypes.h"
 
-#include <QFileInfo>
+#include "platform/FileNames.h"
+
+#include <QDir>
+
+#include <filesystem>
+#include <system_error>
 
 namespace tolv {
+
+namespace {
+
+// Made from the folder's bytes and the name as given: QFileInfo would turn
+// bytes of either that are not UTF-8 into replacement marks.
+QString absolutePath(const QString &path)
+{
+    if (QDir::isAbsolutePath(path))
+        return QDir::cleanPath(path);
+    std::error_code ec;
+    const std::filesystem::path here = std::filesystem::current_path(ec);
+    if (ec)
+        return path;
+    return QDir::cleanPath(vx::fileNameFromBytes(here.native()) + QLatin1Char('/') + path);
+}
+
+} // namespace
 
 QVector<QueueEntry> BuildQueue(const QStringList &paths)
 {
@@ -13,7 +35,7 @@ QVector<QueueEntry> BuildQueue(const QStringList &paths)
         const QString p = arg.trimmed();
         if (p.isEmpty())
             continue;
-        queue.append({QFileInfo(p).absoluteFilePath(), QLatin1Char(' ') + displayName(p)});
+        queue.append({absolutePath(p), QLatin1Char(' ') + displayName(p)});
     }
     return queue;
 }

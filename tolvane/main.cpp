@@ -22,7 +22,8 @@ int main(int argc, char **argv)
             QStringLiteral("Usage: Tolvane [FILE...]\n"
                            "Puts files into an SV3410 or SV3420 chip and manages its recording memory.\n"
                            "Without files it shows its window. With files (.bin, .dix, .grt, .pcm, .sfx)\n"
-                           "it sends them to the chip one after the other and ends.\n"
+                           "it sends them to the chip one after the other and ends: with status 0 when\n"
+                           "every file went in, 1 when any was skipped, refused, failed or cancelled.\n"
                            "  -h, --help   print this text and end\n"
                            "  --version    print the version and end"),
             tolv::appName() + QLatin1Char(' ') +
@@ -38,7 +39,10 @@ int main(int argc, char **argv)
     // Paths are made absolute before start-up changes the current folder.
     // The bytes of a name that is not UTF-8 are kept (QApplication has taken
     // its own options out of argv).
-    const QVector<tolv::QueueEntry> files = tolv::BuildQueue(vx::fileArguments(argc, argv));
+    const std::optional<QStringList> names = vx::fileOperands(vx::fileArguments(argc, argv));
+    if (!names)
+        return 2; // an unknown option, answered on the terminal
+    const QVector<tolv::QueueEntry> files = tolv::BuildQueue(*names);
 
     vx::SingleInstance instance(tolv::appName());
     if (!instance.isFirst() && files.isEmpty())
@@ -49,7 +53,8 @@ int main(int argc, char **argv)
     vx::QtPrompter prompter(&window);
     vx::setPrompter(&prompter);
     const bool interactive = window.Form_Load(files);
-    const int code = interactive ? QApplication::exec() : 0;
+    // A script tells from the status whether every file it gave went in.
+    const int code = interactive ? QApplication::exec() : window.queueSentAll() ? 0 : 1;
     vx::setPrompter(nullptr);
     return code;
 }

@@ -65,8 +65,10 @@ void cCantorel::CompileFile(const std::string &SourceFile, const std::string &Ob
         return;
     }
     const std::vector<std::uint8_t> &bytes = mCompiler->bytes();
-    if (!vx::writeFileAtomically(ObjectFile, {reinterpret_cast<const char *>(bytes.data()), bytes.size()}))
-        raiseFileError(cantorel::kErrFileAccess);
+    std::string cause;
+    if (!vx::writeFileAtomically(ObjectFile, {reinterpret_cast<const char *>(bytes.data()), bytes.size()}, &cause))
+        throw vx::ComponentError(vx::ComponentError::RunTimeError, cantorel::kErrFileAccess, kSource,
+                                 vx::fileErrorText("Cannot write", ObjectFile, cause));
 }
 
 bool cCantorel::CompileMeasure(const std::string &Measure)

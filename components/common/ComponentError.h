@@ -47,4 +47,12 @@ private:
     std::string mSource;
 };
 
+// The text of a file that cannot be used: what was done, the file and the
+// system's cause, each once: "<what> '<path>': <cause>".
+[[nodiscard]] inline std::string fileErrorText(const std::string &what, const std::string &path,
+                                               const std::string &cause)
+{
+    return what + " '" + path + "': " + cause;
+}
+
 } // namespace vx

@@ -64,8 +64,9 @@ void removeObjectFile(const std::filesystem::path &object)
 // Writes `bytes` to a new file beside `object` and renames it into place.
 void writeObjectFile(const std::filesystem::path &object, const std::string &bytes)
 {
-    if (!vx::writeFileAtomically(object, bytes))
-        throw LexmoldError(kErrPathFileAccess, "Path/File access error");
+    std::string cause;
+    if (!vx::writeFileAtomically(object, bytes, &cause))
+        throw LexmoldError(kErrPathFileAccess, vx::fileErrorText("Cannot write", object.string(), cause));
 }
 
 } // namespace

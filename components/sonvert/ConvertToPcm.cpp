@@ -17,6 +17,9 @@
 #include <system_error>
 #include <thread>
 
+#include <sys/mman.h>
+#include <unistd.h>
+
 using sonvert::Method;
 
 namespace {
@@ -29,6 +32,20 @@ constexpr std::chrono::milliseconds kDecoderPollInterval{10};
 
 // Bytes of plain output gathered before they go to the file.
 constexpr std::size_t kOutputBlock = 64 * 1024;
+
+// An anonymous file in memory, closed with its holder.
+struct MemoryFile
+{
+    MemoryFile() = default;
+    MemoryFile(const MemoryFile &) = delete;
+    MemoryFile &operator=(const MemoryFile &) = delete;
+    ~MemoryFile()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+    const int fd = ::memfd_create("decoder-messages", MFD_CLOEXEC);
+};
 
 bool hasMp3Extension(const std::string &path)
 {
@@ -226,9 +243,20 @@ std::string cSonvert::DecodeMp3(const std::string &SourceFile)
         sonvert::raiseFileError("Cannot create a temporary file in", sonvert::userTempFolderName(), cause,
                                 Method::ConvertToPcm);
     }
-    if (!StartProcess({mDecoderPath.string(), "--decode", "--silent", SourceFile, mTempFile.string()}))
+    // The decoder's messages are kept in memory, where a full disk cannot
+    // lose them: one that could not write its output says why.
+    const MemoryFile said;
+    if (!StartProcess({mDecoderPath.string(), "--decode", SourceFile, mTempFile.string()}, said.fd))
         return "1";
-    if (!WaitForProcess())
+    const sonvert::ProcessState end = WaitForProcess();
+    if (end == sonvert::ProcessState::CannotWrite) {
+        const std::string reason = sonvert::lastReason(said.fd);
+        const std::string path = mTempFile.string();
+        ResetWork();
+        sonvert::raiseFileError("Cannot write the temporary file", path,
+                                reason.empty() ? "the decoder could not write it" : reason, Method::ConvertToPcm);
+    }
+    if (end != sonvert::ProcessState::Succeeded)
         return "2";
     std::error_code ec;
     const std::uintmax_t size = std::filesystem::file_size(mTempFile, ec);
@@ -237,25 +265,25 @@ std::string cSonvert::DecodeMp3(const std::string &SourceFile)
     return mTempFile.string();
 }
 
-bool cSonvert::StartProcess(const std::vector<std::string> &arguments)
+bool cSonvert::StartProcess(const std::vector<std::string> &arguments, int errors)
 {
-    mDecoderPid = sonvert::spawnHidden(arguments);
+    mDecoderPid = sonvert::spawnHidden(arguments, errors);
     return mDecoderPid > 0;
 }
 
-bool cSonvert::WaitForProcess()
+sonvert::ProcessState cSonvert::WaitForProcess()
 {
     for (;;) {
         const sonvert::ProcessState state = sonvert::pollProcess(mDecoderPid);
         if (state != sonvert::ProcessState::Running) {
             mDecoderPid = -1;
-            return state == sonvert::ProcessState::Succeeded;
+            return state;
         }
         // Keep the host's windows alive, and its Cancel button working.
         if (ReportProgress(0)) {
             sonvert::killProcess(mDecoderPid);
             mDecoderPid = -1;
-            return false;
+            return sonvert::ProcessState::Failed;
         }
         YieldOnce();
         std::this_thread::sleep_for(kDecoderPollInterval);

@@ -2,6 +2,7 @@
 
 #include "common/SafeFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
@@ -108,7 +109,7 @@ int sweepLeftovers()
     return static_cast<int>(gone.size());
 }
 
-int spawnHidden(const std::vector<std::string> &arguments)
+int spawnHidden(const std::vector<std::string> &arguments, int errors)
 {
     if (arguments.empty() || ::access(arguments[0].c_str(), X_OK) != 0)
         return -1;
@@ -133,6 +134,8 @@ int spawnHidden(const std::vector<std::string> &arguments)
                 ::dup2(null, fd);
         if (null > 2)
             ::close(null);
+        if (errors > 2)
+            ::dup2(errors, 2);
         // Whatever the host blocked or ignored, the child starts with the
         // defaults.
         struct sigaction defaults {};
@@ -159,7 +162,30 @@ ProcessState pollProcess(int pid)
         return ProcessState::Running;
     if (done < 0)
         return ProcessState::Failed;
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? ProcessState::Succeeded : ProcessState::Failed;
+    if (!WIFEXITED(status))
+        return ProcessState::Failed;
+    switch (WEXITSTATUS(status)) {
+    case 0: return ProcessState::Succeeded;
+    case 3: return ProcessState::CannotWrite;
+    default: return ProcessState::Failed;
+    }
+}
+
+std::string lastReason(int fd)
+{
+    struct stat st {};
+    if (fd < 0 || ::fstat(fd, &st) != 0)
+        return {};
+    // The last line is short; whatever came before it is passed over.
+    std::string text(static_cast<std::size_t>(std::min<off_t>(st.st_size, 1024)), '\0');
+    const ssize_t n = ::pread(fd, text.data(), text.size(), st.st_size - static_cast<off_t>(text.size()));
+    text.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
+        text.pop_back();
+    const std::size_t lineStart = text.find_last_of('\n');
+    const std::string line = lineStart == std::string::npos ? text : text.substr(lineStart + 1);
+    const std::size_t colon = line.rfind(": ");
+    return colon == std::string::npos ? std::string() : line.substr(colon + 2);
 }
 
 void killProcess(int pid)

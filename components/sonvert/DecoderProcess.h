@@ -25,17 +25,24 @@ namespace sonvert {
 int sweepLeftovers();
 
 // Starts arguments[0] with the given arguments: no shell, no terminal (the
-// standard streams on /dev/null), default signal handling. The process is
-// killed when the calling thread ends (with its program). Returns the process
-// id, or -1 when the program cannot be started.
-[[nodiscard]] int spawnHidden(const std::vector<std::string> &arguments);
+// standard streams on /dev/null, standard error on `errors` when that is an
+// open descriptor), default signal handling. The process is killed when the
+// calling thread ends (with its program). Returns the process id, or -1 when
+// the program cannot be started.
+[[nodiscard]] int spawnHidden(const std::vector<std::string> &arguments, int errors = -1);
 
-enum class ProcessState { Running, Succeeded, Failed };
+// CannotWrite: the decoder ended with its status for an output it could not
+// create or write.
+enum class ProcessState { Running, Succeeded, Failed, CannotWrite };
 
 // Looks, without waiting, whether the process has ended: Succeeded when it
-// exited with 0, Failed when it exited otherwise, was killed or cannot be
-// waited for. Once it has ended the process is reaped.
+// exited with 0, CannotWrite with 3, Failed when it exited otherwise, was
+// killed or cannot be waited for. Once it has ended the process is reaped.
 [[nodiscard]] ProcessState pollProcess(int pid);
+
+// The system's reason at the end of the last line written to the file
+// behind fd (after its last ": "); "" when there is none.
+[[nodiscard]] std::string lastReason(int fd);
 
 // Kills the process and reaps it.
 void killProcess(int pid);

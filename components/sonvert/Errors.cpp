@@ -60,7 +60,7 @@ void raiseError(ErrorConstants code, Method method)
 void raiseFileError(const std::string &what, const std::string &path, const std::string &cause, Method method)
 {
     throw vx::ComponentError(vx::ComponentError::RunTimeError, kErrFileAccess, errorSource(method),
-                             what + " '" + path + "': " + cause);
+                             vx::fileErrorText(what, path, cause));
 }
 
 } // namespace sonvert

@@ -65,7 +65,7 @@ bool WaveWriter8::open(const std::filesystem::path &target, std::uint32_t sample
     mFailed = false;
     mSamples = 0;
     if (!mOut.create(target))
-        return fail("cannot create " + target.string() + ": " + mOut.errorString());
+        return fail(mOut.errorString());
     // Both size fields stay 0 until the last sample is in.
     auto header = makeWaveHeader(sampleRate, 0);
     putLe32(header.data() + 4, 0);

@@ -56,6 +56,8 @@ public:
 
     [[nodiscard]] bool isOpen() const { return mOut.stream() != nullptr; }
     [[nodiscard]] std::uint64_t samplesWritten() const { return mSamples; }
+    // The cause of the first failure, as the system gave it; the caller
+    // names the file.
     [[nodiscard]] const std::string &errorString() const { return mError; }
 
 private:

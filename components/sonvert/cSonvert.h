@@ -1,5 +1,6 @@
 #pragma once
 
+#include "components/sonvert/DecoderProcess.h"
 #include "components/sonvert/Errors.h"
 #include "components/sonvert/PcmFile.h"
 #include "components/sonvert/ProgressThrottle.h"
@@ -89,11 +90,13 @@ private:
     // Raises PercentDone when due and returns the cancel flag.
     bool ReportProgress(int Percent);
     // Decodes an MP3 file to the temporary wave file: "1" when the decoder
-    // cannot be started, "2" when it wrote no usable file, else the path.
+    // cannot be started, "2" when it wrote no usable file, else the path. A
+    // temporary file that cannot be written throws run-time error 75.
     std::string DecodeMp3(const std::string &SourceFile);
-    bool StartProcess(const std::vector<std::string> &arguments);
-    // Waits for the decoder to end; false when it was cancelled or failed.
-    bool WaitForProcess();
+    // Starts the decoder; its standard error goes to errors when that is open.
+    bool StartProcess(const std::vector<std::string> &arguments, int errors = -1);
+    // Waits for the decoder to end and says how; Failed when it was cancelled.
+    sonvert::ProcessState WaitForProcess();
 
     // The compression passes over mBytes (chip PCM data of the form SV20
     // selects, end mark included for the marked form), ending with the

@@ -2,6 +2,7 @@
 // and what the chip holds afterwards, byte for byte.
 #include "Rig.h"
 
+#include "components/lexmold/cLexmold.h"
 #include "link/cTolvane.h"
 #include "tests/support/Bytes.h"
 
@@ -9,6 +10,7 @@
 #include <QFileInfo>
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <thread>
 
 #include <fcntl.h>
@@ -139,8 +141,8 @@ TEST(Downloads, WhatTheChipCannotTakeIsRefusedBeforeAnyByte)
         {"cut.pcm", vxtest::plainPcm(noise).chopped(1), QStringLiteral("The file cut.pcm is not a chip PCM file.")},
         {"long.grt", Greeting.left(9) + QByteArray(236, 'a') + '\0', tooLong.arg(QStringLiteral("long.grt")).arg(246).arg(245)},
         {"full.grt", Greeting.left(9) + QByteArray(235, 'a') + '\0', {}},
-        {"long.dix", vxtest::kDictionaryHead + QByteArray(32776, 'r'), tooLong.arg(QStringLiteral("long.dix")).arg(32794).arg(32793)},
-        {"full.dix", vxtest::kDictionaryHead + QByteArray(32775, 'r'), {}},
+        {"long.dix", vxtest::kDictionaryHead + QByteArray(32777, 'r'), tooLong.arg(QStringLiteral("long.dix")).arg(32795).arg(32794)},
+        {"full.dix", vxtest::kDictionaryHead + QByteArray(32776, 'r'), {}},
         {"long.pcm", vxtest::plainPcm(QByteArray(recMem - 3, 's')), tooLong.arg(QStringLiteral("long.pcm")).arg(recMem + 1).arg(recMem)},
         {"full.pcm", vxtest::plainPcm(QByteArray(recMem - 4, 's')), {}},
         {"image.bin", {}, QStringLiteral("The file image.bin is empty.")},
@@ -158,6 +160,56 @@ TEST(Downloads, WhatTheChipCannotTakeIsRefusedBeforeAnyByte)
             EXPECT_TRUE(line.chip->writeLog().isEmpty()) << c.name << ": nothing goes out";
         }
     }
+}
+
+// A file that cannot be opened is named by its whole path (the folder it
+// was looked for in); any later refusal by its name alone.
+TEST(Downloads, ARefusalNamesTheFileOneWay)
+{
+    cTolvane lib;
+    SimLine line(QStringLiteral("115200"), "sim", lib.GetCommObject());
+    const QString missing = QString::fromStdString(vxtest::freshDir("gone")) + QStringLiteral("/gone.dix");
+    const QString cut = writeFile(QStringLiteral("cut.pcm"), vxtest::plainPcm(QByteArray(100000, 'c')));
+    // Cut short as the first block has gone out, past what was read ahead.
+    QObject::connect(&lib, &cTolvane::PercentDone, [&](int, bool &) { QFile::resize(cut, 200); });
+    const struct
+    {
+        QString path, why;
+    } cases[] = {
+        {missing, QStringLiteral("Cannot open the file %1.").arg(missing)},
+        {cut, QStringLiteral("The file cut.pcm could not be read to its end.")},
+    };
+    for (const auto &c : cases) {
+        try {
+            (void)lib.DownloadToChip(c.path);
+            ADD_FAILURE() << "sent " << c.path.toStdString();
+        } catch (const LinkError &e) {
+            EXPECT_EQ(e.description(), c.why);
+        }
+    }
+    EXPECT_EQ(line.chip->downloadCount(), 0);
+}
+
+// The compiler and the download check agree on the largest dictionary: a
+// rule that brings the last group to the index's last offset compiles, and
+// what it compiles goes into the chip.
+TEST(Downloads, TheLargestDictionaryTheCompilerWritesGoesIn)
+{
+    const std::string dir = vxtest::freshDir("largest-dix");
+    const std::string source = dir + "/big.dic", object = dir + "/big.dix";
+    {
+        std::ofstream(source, std::ios::binary) << "c\r\n(A)" + std::string(32172, 'X') + "=\r\n";
+    }
+    ASSERT_EQ(cLexmold().CompileFile(source, 1, object, true), 0);
+    QFile compiled(QString::fromStdString(object));
+    ASSERT_TRUE(compiled.open(QIODevice::ReadOnly));
+    const QByteArray dix = compiled.readAll();
+    ASSERT_EQ(dix.size(), 32794);
+
+    cTolvane lib;
+    SimLine line(QStringLiteral("115200"), "sim", lib.GetCommObject());
+    EXPECT_EQ(lib.DownloadToChip(QString::fromStdString(object)), LinkResult::Done);
+    EXPECT_EQ(line.chip->dictionary(), dix);
 }
 
 TEST(Downloads, APipeUnderAChipFileNameIsNotOpened)

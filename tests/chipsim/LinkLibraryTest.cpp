@@ -4,12 +4,15 @@
 #include "chipsim/Chip.h"
 #include "chipsim/SimBackend.h"
 #include "link/cTolvane.h"
+#include "platform/FileNames.h"
 #include "tests/support/Bytes.h"
 #include "tests/support/TestEnv.h"
 
 #include <QFile>
 #include <QRandomGenerator>
 #include <gtest/gtest.h>
+
+#include <fstream>
 
 using namespace linktest;
 
@@ -291,6 +294,11 @@ TEST_F(LinkLibrary, RecordingMemoryMembers)
     EXPECT_EQ(percents.back(), 100);
     EXPECT_EQ(lib.UploadRecMemFile(folder + QStringLiteral("/first.pcm"), 0, false), LinkResult::Done);
     EXPECT_EQ(readFile(folder + QStringLiteral("/first.pcm")), seven);
+    // A name that is not UTF-8 is written as its bytes say.
+    const QByteArray raw = QFile::encodeName(folder) + "/t\xe9n.pcm";
+    EXPECT_EQ(lib.UploadRecMemFile(vx::fileNameFromBytes(raw), 9, true), LinkResult::Done);
+    std::ifstream written(raw.constData(), std::ios::binary);
+    EXPECT_EQ(QByteArray::fromStdString(std::string(std::istreambuf_iterator<char>(written), {})), nine);
 
     cancelAt = 0;
     EXPECT_EQ(lib.UploadRecMemFile(folder + QStringLiteral("/cut.pcm"), 7, true), LinkResult::Cancelled);

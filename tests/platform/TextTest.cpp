@@ -1,6 +1,7 @@
 #include "platform/Cp1252.h"
 #include "platform/FileNames.h"
 #include "platform/Numbers.h"
+#include "platform/ProgramInfo.h"
 #include "platform/TextFiles.h"
 #include "tests/support/FileSizeLimit.h"
 #include "tests/support/TestEnv.h"
@@ -150,4 +151,31 @@ TEST(FileNames, NamesThatAreNotUtf8KeepTheirBytes)
             EXPECT_EQ(fileNameFromBytes(name), decoded);
         }
     }
+}
+
+// What the command line names: "--" ends the options, "-" alone is a name,
+// and anything else that begins with "-" before it is refused.
+TEST(FileNames, OptionsEndAtADoubleDashAndALoneDashIsAName)
+{
+    const auto list = [](std::initializer_list<const char *> items) {
+        QStringList l;
+        for (const char *i : items)
+            l << QLatin1String(i);
+        return l;
+    };
+    const struct
+    {
+        QStringList arguments;
+        std::optional<QStringList> names;
+    } rows[] = {
+        {list({"a.txt", "b c.dix"}), list({"a.txt", "b c.dix"})},
+        {list({"-"}), list({"-"})},
+        {list({"--", "-v", "--", "a"}), list({"-v", "--", "a"})},
+        {list({"-v"}), std::nullopt},
+        {list({"--foo"}), std::nullopt},
+        {list({"a.txt", "-x", "--"}), std::nullopt},
+        {{}, QStringList()},
+    };
+    for (const auto &r : rows)
+        EXPECT_EQ(fileOperands(r.arguments), r.names) << r.arguments.join(QLatin1Char(' ')).toStdString();
 }

@@ -6,11 +6,16 @@
 #include "tolvane/TaskQueue.h"
 #include "tolvane/TolvanePrefs.h"
 
+#include "platform/FileNames.h"
 #include "platform/Settings.h"
 #include "tests/support/Files.h"
+#include "tests/support/TestEnv.h"
 
 #include <QDir>
+#include <QFile>
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 using namespace tolv;
 
@@ -84,6 +89,15 @@ TEST(FileDrop, QueueRowsAndFileKinds)
     EXPECT_EQ(q[0].path, QStringLiteral("/tmp/a b/x.dix"));
     EXPECT_EQ(q[1].path, here + QStringLiteral("/y.PCM"));
     EXPECT_EQ(q[2].path, here + QStringLiteral("/dir/z.txt"));
+
+    // A relative name in a folder, both not UTF-8, keeps its bytes.
+    const QByteArray folder = QFile::encodeName(QString::fromStdString(vxtest::freshDir("queue"))) + "/f\xfe";
+    ASSERT_TRUE(std::filesystem::create_directory(folder.constData()));
+    std::filesystem::current_path(folder.constData());
+    const QVector<QueueEntry> raw = BuildQueue({vx::fileNameFromBytes("bad\xff.dix")});
+    QDir::setCurrent(here);
+    ASSERT_EQ(raw.size(), 1);
+    EXPECT_EQ(vx::fileNameBytes(raw[0].path), folder + "/bad\xff.dix");
 
     for (const char *ok : {"a.pcm", "b.SFX", "c.dix", "d.grt", "FIRM.BIN"})
         EXPECT_TRUE(isDownloadable(QLatin1String(ok))) << ok;

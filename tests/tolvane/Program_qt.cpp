@@ -57,6 +57,17 @@ TEST(Program, SecondStartWithoutFilesEndsAtOnce)
     EXPECT_EQ(second.exitCode(), 0);
 }
 
+TEST(Program, AFileThatDidNotGoInEndsWithStatusOne)
+{
+    // Nothing to send, so no chip is needed: the one file given is skipped.
+    QProcess program;
+    program.setWorkingDirectory(QString::fromStdString(vxtest::freshDir("skipped")));
+    program.start(binary("Tolvane"), {QStringLiteral("notes.txt")});
+    ASSERT_TRUE(program.waitForFinished(30000));
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program.exitCode(), 1);
+}
+
 TEST(Program, FilesOnTheCommandLineAreSentThroughTheSerialLine)
 {
     QProcess chip;

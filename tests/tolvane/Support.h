@@ -72,6 +72,8 @@ public:
                     continue;
                 ++seen;
                 text = d->lblWarning->text();
+                over = d->parentWidget();
+                where = d->geometry();
                 if (tick)
                     d->chkDispConfirm->click();
                 if (how == Ok)
@@ -86,6 +88,8 @@ public:
     }
     int seen = 0;
     QString text;
+    QWidget *over = nullptr; // the window it belongs to
+    QRect where;             // its place on the screen
 
 private:
     QTimer mTimer;

@@ -16,6 +16,7 @@
 #include <QDir>
 #include <QHeaderView>
 #include <QMessageBox>
+#include <QScrollBar>
 #include <QTimer>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
@@ -47,12 +48,13 @@ protected:
         main.reset();
         vx::Clock::setSpeed(1);
     }
-    void run(const QStringList &paths)
+    // Whether every file went in.
+    bool run(const QStringList &paths)
     {
         drop.reset(); // one drop window at a time receives the link's events
         drop = std::make_unique<frmFileDrop>(main.get(), tolv::BuildQueue(paths));
         drop->show();
-        drop->DoFileDrops();
+        return drop->DoFileDrops();
     }
     QTreeWidgetItem *row(int i) const { return drop->lvwFileList->topLevelItem(i - 1); }
     QString status(int i) const { return row(i)->text(2); }
@@ -80,7 +82,7 @@ TEST_F(FileDrop, SendsTheFilesItTakesAndMarksTheOthers)
     QStringList seen;
     QObject::connect(main->cTolv, &cTolvane::ChipStatus, main.get(), [&](int) { seen << status(G.QueueRow); });
 
-    run({quoted, upper, QStringLiteral("z.txt")});
+    EXPECT_FALSE(run({quoted, upper, QStringLiteral("z.txt")})) << "a file given was skipped";
     ASSERT_EQ(drop->lvwFileList->topLevelItemCount(), 3);
     EXPECT_EQ(row(1)->text(0), QStringLiteral(" X.dix"));
     EXPECT_EQ(row(2)->text(0), QStringLiteral(" Y.pcm"));
@@ -93,6 +95,8 @@ TEST_F(FileDrop, SendsTheFilesItTakesAndMarksTheOthers)
         EXPECT_EQ(icon(i), int(tolv::RowIcon::Complete));
     }
     EXPECT_EQ(status(3), QStringLiteral("ERROR: Invalid file format"));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(drop->lvwFileList->horizontalScrollBar()->maximum(), 0) << "at the opening size, read without scrolling";
     EXPECT_EQ(row(3)->foreground(2).color(), kRed);
     EXPECT_EQ(icon(3), int(tolv::RowIcon::Failed));
     EXPECT_EQ(chip->downloadCount(), 2);
@@ -103,6 +107,9 @@ TEST_F(FileDrop, SendsTheFilesItTakesAndMarksTheOthers)
     EXPECT_FALSE(G.Comm->PortOpen());
     EXPECT_FALSE(G.FileDropMode);
     EXPECT_FALSE(G.Busy);
+
+    EXPECT_TRUE(run({quoted, upper})) << "every file went in";
+    EXPECT_EQ(chip->downloadCount(), 4);
 }
 
 TEST_F(FileDrop, CancelStopsAfterTheCurrentFile)
@@ -113,7 +120,7 @@ TEST_F(FileDrop, CancelStopsAfterTheCurrentFile)
         if (percent >= 20 && !G.CancelRequested)
             drop->cmdCancel->click();
     });
-    run({a, b, b});
+    EXPECT_FALSE(run({a, b, b}));
     EXPECT_TRUE(drop->picCancelAck->isVisible());
     EXPECT_NE(status(1), QStringLiteral("Complete"));
     EXPECT_EQ(icon(1), int(tolv::RowIcon::Failed));
@@ -130,7 +137,7 @@ TEST_F(FileDrop, FailuresAskWhetherToGoOn)
 
     // A failure on an earlier row asks; No leaves the rest queued.
     prompts.queue(vx::Answer::No);
-    run({a, a, a});
+    EXPECT_FALSE(run({a, a, a}));
     ASSERT_EQ(prompts.prompts().size(), 1);
     EXPECT_EQ(prompts.last().buttons, vx::Buttons::YesNo);
     EXPECT_EQ(prompts.last().icon, vx::Icon::Exclamation);
@@ -145,7 +152,7 @@ TEST_F(FileDrop, FailuresAskWhetherToGoOn)
     chip->faults().failTransferAtPercent = -1;
     prompts.clear();
     prompts.queue(vx::Answer::Ok);
-    run({QStringLiteral("nothing.txt"), a});
+    EXPECT_FALSE(run({QStringLiteral("nothing.txt"), a}));
     ASSERT_EQ(prompts.prompts().size(), 1);
     EXPECT_EQ(prompts.last().buttons, vx::Buttons::Ok);
     EXPECT_EQ(prompts.last().text, QStringLiteral("ERROR: The sound library is damaged (length or check sum)."));
@@ -154,11 +161,39 @@ TEST_F(FileDrop, FailuresAskWhetherToGoOn)
     // A port that cannot be opened ends the queue without a prompt.
     prompts.clear();
     qputenv("VOXMERE_COM1", "/nonexistent/tty");
-    run({a, a});
+    EXPECT_FALSE(run({a, a}));
     qputenv("VOXMERE_COM1", "sim");
     EXPECT_TRUE(status(1).startsWith(QStringLiteral("ERROR: ")));
     EXPECT_EQ(status(2), QStringLiteral("Queued"));
     EXPECT_TRUE(prompts.prompts().isEmpty());
+
+    // A library larger than the chip's recording memory: refused before a
+    // byte of it goes out.
+    chip->clearLogs();
+    prompts.queue(vx::Answer::Ok);
+    const qint32 recMem = chip->config().recMemBytes;
+    const QByteArray big = vxtest::kSoundLibraryHead + QByteArray(recMem, 's');
+    EXPECT_FALSE(run({writeFile(QStringLiteral("big.sfx"), big)}));
+    EXPECT_EQ(status(1), QStringLiteral("ERROR: The file big.sfx is %1 bytes long; the chip takes at most %2 bytes.")
+                             .arg(big.size())
+                             .arg(recMem));
+    EXPECT_FALSE(chip->acceptedBytes().contains("\x01" "31?"));
+}
+
+TEST_F(FileDrop, TheFirmwareWarningOpensOverTheQueue)
+{
+    ConfirmAnswerer cancel(ConfirmAnswerer::Cancel);
+    drop = std::make_unique<frmFileDrop>(
+        main.get(), tolv::BuildQueue({writeFile(QStringLiteral("m.bin"), chipsim::makeFirmwareImage(1, 0x0305))}));
+    drop->move(300, 200);
+    drop->show();
+    EXPECT_FALSE(drop->DoFileDrops());
+    ASSERT_EQ(cancel.seen, 1);
+    EXPECT_EQ(cancel.over, drop.get());
+    const QPoint off = cancel.where.center() - drop->frameGeometry().center();
+    EXPECT_LE(off.manhattanLength(), 4) << off.x() << "," << off.y(); // halves rounded
+    EXPECT_EQ(status(1), QStringLiteral("Canceled"));
+    EXPECT_EQ(chip->firmwareWrites(), 0);
 }
 
 TEST_F(FileDrop, AFailureReadsWholeOverTheDropWindow)

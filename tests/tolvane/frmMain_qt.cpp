@@ -225,6 +225,18 @@ TEST_F(MainWindow, RecordingMemoryTasksRunInsideOneSession)
 TEST_F(MainWindow, ConfirmationsAndDownloads)
 {
     start(1);
+    // The first task: a library larger than the chip's recording memory.
+    // Not a byte of it goes out.
+    const qint32 recMem = chip->config().recMemBytes;
+    const QByteArray big = vxtest::kSoundLibraryHead + QByteArray(recMem, 's');
+    prompts.queueFiles({writeFile(QStringLiteral("big.sfx"), big)});
+    main->DownloadChipFile();
+    EXPECT_EQ(msg(), QStringLiteral("ERROR: The file big.sfx is %1 bytes long; the chip takes at most %2 bytes.")
+                         .arg(big.size())
+                         .arg(recMem));
+    EXPECT_FALSE(chip->acceptedBytes().contains("\x01" "31?"));
+    expectSessionClosed("too large for the chip");
+
     ASSERT_TRUE(chip->addRecFile(7, markedPcm(7, 2000, 0x11)));
     {
         ConfirmAnswerer cancel(ConfirmAnswerer::Cancel, true);

@@ -84,7 +84,7 @@ void frmConfirm::cmdCancel_Click()
 bool frmConfirm::Confirm()
 {
     Answer = 0;
-    vx::RunModal(this, [](QWidget *form) { vx::CentreOver(form); });
+    vx::RunModal(this, [](QWidget *form) { vx::CentreOver(form, form->parentWidget()); });
     // The close box hides the dialog without an answer: that is a Cancel.
     if (Answer == 0)
         Answer = 2;

@@ -16,8 +16,9 @@ class frmConfirm : public QDialog
 public:
     explicit frmConfirm(QWidget *parent = nullptr);
 
-    // Shows the dialog and waits, keeping the program alive, until OK or
-    // Cancel; the close box counts as Cancel. True for OK.
+    // Shows the dialog centred over its parent and waits, keeping the
+    // program alive, until OK or Cancel; the close box counts as Cancel.
+    // True for OK.
     bool Confirm();
 
     QLabel *picIcon;

@@ -16,8 +16,11 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QStyle>
 #include <QTreeWidget>
+
+#include <algorithm>
 
 namespace {
 
@@ -26,6 +29,7 @@ constexpr int toTwips(int px) { return px * 15; }
 
 const QColor kRed(255, 0, 0);
 const QColor kGreen(0, 170, 0);
+const QString kInvalidFormat = QStringLiteral("ERROR: Invalid file format");
 
 } // namespace
 
@@ -77,7 +81,15 @@ frmFileDrop::frmFileDrop(frmMain *main, const QVector<tolv::QueueEntry> &files, 
         auto *item = new QTreeWidgetItem(lvwFileList, {f.text, QStringLiteral("0%"), QStringLiteral("Queued")});
         item->setData(0, Qt::UserRole, int(tolv::RowIcon::None));
     }
-    resize(tw(6350), tw(2600));
+    // The statuses every queue shows, "ERROR: Invalid file format" the
+    // longest, read whole at the opening size: the window is as wide as the
+    // columns then need, in the list's font. Only a longer failure reason
+    // makes the list scroll sideways.
+    const int cellMargin = lvwFileList->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, lvwFileList) + 1;
+    const int listWidth = tw(2800) + tw(1000) + lvwFileList->fontMetrics().horizontalAdvance(kInvalidFormat) +
+                          2 * cellMargin + 2 * lvwFileList->frameWidth() +
+                          lvwFileList->verticalScrollBar()->sizeHint().width();
+    resize(std::max(tw(6350), listWidth + tw(140)), tw(2600));
     mMain->setFileDropWindow(this);
 }
 
@@ -151,7 +163,7 @@ bool frmFileDrop::reportFailure(int row, const QString &description)
                       vx::Icon::Exclamation) == vx::Answer::Yes;
 }
 
-void frmFileDrop::DoFileDrops()
+bool frmFileDrop::DoFileDrops()
 {
     // The main window stays hidden: questions are asked over this one.
     auto *qtPrompter = dynamic_cast<vx::QtPrompter *>(&vx::prompter());
@@ -162,12 +174,13 @@ void frmFileDrop::DoFileDrops()
     cmdCancel->setFocus();
     G.FileDropMode = true;
     bool sentAny = false;
+    int complete = 0;
     for (int row = 1; row <= mFiles.size(); ++row) {
         G.QueueRow = row;
         const QString path = mFiles.at(row - 1).path;
         bool goOn = true;
         if (!tolv::isDownloadable(path)) {
-            setRow(row, tolv::RowIcon::Failed, QStringLiteral("ERROR: Invalid file format"), kRed);
+            setRow(row, tolv::RowIcon::Failed, kInvalidFormat, kRed);
         } else {
             QString error;
             if (!tolv::OpenPort(&error)) {
@@ -191,19 +204,21 @@ void frmFileDrop::DoFileDrops()
             G.TaskFileName = path;
             LinkResult result = LinkResult::Done;
             try {
-                result = mMain->cTolv->DownloadToChip(G.TaskFileName);
+                result = mMain->DownloadTaskFile();
             } catch (const LinkError &e) {
                 error = e.description();
             }
             tolv::ClosePort();
             setWindowTitle(G.WindowTitle);
             G.Busy = false;
-            if (!error.isEmpty())
+            if (!error.isEmpty()) {
                 goOn = reportFailure(row, error);
-            else if (result == LinkResult::Cancelled)
+            } else if (result == LinkResult::Cancelled) {
                 setRow(row, tolv::RowIcon::Failed, QStringLiteral("Canceled"), kRed);
-            else
+            } else {
                 setRow(row, tolv::RowIcon::Complete, QStringLiteral("Complete"), kGreen);
+                ++complete;
+            }
         }
         lvwFileList->viewport()->update();
         if (!goOn)
@@ -225,4 +240,5 @@ void frmFileDrop::DoFileDrops()
     mRunning = false;
     if (qtPrompter)
         qtPrompter->setParent(questionsOver);
+    return complete == mFiles.size();
 }

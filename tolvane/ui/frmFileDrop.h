@@ -23,7 +23,9 @@ public:
     ~frmFileDrop() override;
 
     // Runs the queue; returns when every row is done or the queue ended.
-    void DoFileDrops();
+    // True when every file went into the chip: a file skipped, refused,
+    // failed, cancelled or left queued makes it false.
+    bool DoFileDrops();
 
     // Row updates from the link library's events (rows from 1).
     void ShowRowProgress(int row, const QString &text);

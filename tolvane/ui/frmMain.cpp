@@ -264,7 +264,7 @@ bool frmMain::Form_Load(const QVector<tolv::QueueEntry> &files)
         hide();
         frmFileDrop drop(this, files);
         drop.show();
-        drop.DoFileDrops();
+        mQueueSentAll = drop.DoFileDrops();
         return false;
     }
     HideTaskPages();

@@ -24,6 +24,7 @@ class QRadioButton;
 class QTimer;
 class cTolvane;
 class frmFileDrop;
+enum class LinkResult;
 
 class frmMain : public QMainWindow
 {
@@ -36,6 +37,8 @@ public:
     // Start-up. With files, runs the file-drop queue and returns false (the
     // program then ends); otherwise shows the window and returns true.
     bool Form_Load(const QVector<tolv::QueueEntry> &files);
+    // After the queue: true when every file went into the chip.
+    [[nodiscard]] bool queueSentAll() const { return mQueueSentAll; }
 
     // Tasks.
     void DownloadChipFile();
@@ -47,6 +50,8 @@ public:
     void RepairRecordingMemory();
     void ShowChipInfo();
     void RefreshLinkStatus();
+    // Reads the chip's status, then sends G.TaskFileName; throws LinkError.
+    LinkResult DownloadTaskFile();
 
     // Session bracket.
     void BeginTask();
@@ -139,4 +144,5 @@ private:
     [[nodiscard]] bool recMemByTag() const;
 
     frmFileDrop *mFileDrop = nullptr;
+    bool mQueueSentAll = false;
 };

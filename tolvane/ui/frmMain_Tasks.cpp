@@ -140,7 +140,7 @@ void frmMain::DownloadChipFile()
         return !G.TaskFileName.isEmpty();
     };
     s.call = [this] {
-        if (cTolv->DownloadToChip(G.TaskFileName) == LinkResult::Cancelled)
+        if (DownloadTaskFile() == LinkResult::Cancelled)
             throw LinkError(0, QStringLiteral("Download canceled."));
         return QLatin1Char('\'') + tolv::displayName(G.TaskFileName) + QStringLiteral("' was successfully downloaded.");
     };
@@ -152,6 +152,14 @@ void frmMain::DownloadChipFile()
         ShowChipInfo();
     };
     RunTask(s);
+}
+
+LinkResult frmMain::DownloadTaskFile()
+{
+    // What goes into the recording memory is bounded by the chip's own: its
+    // status is read before a byte of the file goes out.
+    cTolv->RefreshStatus();
+    return cTolv->DownloadToChip(G.TaskFileName);
 }
 
 void frmMain::UploadRecording()
@@ -331,7 +339,8 @@ void frmMain::cTolv_ConfirmUpdate(bool &Cancel)
     if (!G.DisplayDnldConfirm)
         return;
     G.ConfirmKind = 1;
-    frmConfirm dlg(this);
+    // Over the window in sight: the queue's while it runs (this one is hidden then).
+    frmConfirm dlg(G.FileDropMode && mFileDrop ? static_cast<QWidget *>(mFileDrop) : this);
     dlg.lblWarning->setText(tolv::displayName(G.TaskFileName) +
                             QStringLiteral(" will overwrite all or part of the SV3410's operating system -- "
                                            "a potentially dangerous operation. Are you sure you want to do this? "));

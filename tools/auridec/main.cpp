@@ -2,8 +2,10 @@
 //
 //   auridec --decode [--silent] <source.mp3> <target.wav>
 //
-// Exits 0 when the wave file was written; otherwise exits 1 (2 for a wrong
-// command line). --silent keeps it from writing any message. The wave goes
+// Exits 0 when the wave file was written; otherwise exits 1, 3 when the
+// wave file could not be created or written (its message ends in the
+// system's reason), 2 for a wrong command line. --silent keeps it from
+// writing any message. The wave goes
 // through a temporary file beside the target, so a failed or killed decode
 // leaves a file already under the target's name as it was.
 
@@ -98,7 +100,7 @@ public:
             return fail("cannot open " + source + ": " + mpg123_strerror(mHandle));
 
         if (!mOut.create(target))
-            return fail("cannot create " + target + ": " + mOut.errorString());
+            return cannotWrite("cannot create " + target + ": " + mOut.errorString());
         if (!write(waveHeader(0, 1, 0)))
             return false;
 
@@ -136,15 +138,17 @@ public:
 
         const auto header = waveHeader(rate, channels, static_cast<std::uint32_t>(dataBytes));
         if (!mOut.writeAt(0, header.data(), header.size()) || !mOut.commit())
-            return fail("cannot write " + target + ": " + mOut.errorString());
+            return cannotWrite("cannot write " + target + ": " + mOut.errorString());
         return true;
     }
+
+    [[nodiscard]] bool outputFailed() const { return mOutputFailed; }
 
 private:
     bool write(const void *bytes, size_t n)
     {
         if (!mOut.write(bytes, n))
-            return fail("cannot write the wave file: " + mOut.errorString());
+            return cannotWrite("cannot write the wave file: " + mOut.errorString());
         return true;
     }
 
@@ -156,9 +160,16 @@ private:
         return false;
     }
 
+    bool cannotWrite(const std::string &message)
+    {
+        mOutputFailed = true;
+        return fail(message);
+    }
+
     mpg123_handle *mHandle = nullptr;
     int mSource = -1;
     vx::OutputFile mOut;
+    bool mOutputFailed = false;
 };
 
 } // namespace
@@ -193,10 +204,11 @@ int main(int argc, char **argv)
 #if MPG123_API_VERSION < 46
     mpg123_init();
 #endif
-    bool ok = false;
+    int status = 0;
     {
         Decoder decoder;
-        ok = decoder.run(paths[0], paths[1]);
+        if (!decoder.run(paths[0], paths[1]))
+            status = decoder.outputFailed() ? 3 : 1;
     }
-    return ok ? 0 : 1;
+    return status;
 }

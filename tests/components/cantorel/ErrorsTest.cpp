@@ -122,9 +122,28 @@ TEST(CantorelErrors, UnreadableSourceAndUnwritableObjectAreFileErrors)
         ADD_FAILURE() << "no error for an unwritable object";
     } catch (const vx::ComponentError &e) {
         EXPECT_EQ(e.code(), 75);
-        EXPECT_EQ(e.description(), "Path/File access error");
+        EXPECT_EQ(e.description(),
+                  "Cannot write '" + dir + "/no/such/folder/s.tgx': No such file or directory");
     }
     EXPECT_EQ(line, 0);
+
+    // A full disk and a link that leads nowhere name the object and the cause.
+    const std::string loop = dir + "/loop.tgx";
+    std::filesystem::create_symlink("loop.tgx", loop);
+    const std::string said = vxtest::inChildWithFileLimit(8, [&] {
+        std::string out;
+        for (const std::string &object : {dir + "/s.tgx", loop}) {
+            try {
+                cCantorel().CompileFile(dir + "/s.tgn", object, line, true);
+                out += "written\n";
+            } catch (const vx::ComponentError &e) {
+                out += std::to_string(e.number()) + " " + e.description() + "\n";
+            }
+        }
+        return out;
+    });
+    EXPECT_EQ(said, "75 Cannot write '" + dir + "/s.tgx': File too large\n"
+                    "75 Cannot write '" + loop + "': Too many levels of symbolic links\n");
 
     // A source past the compiler's bound is refused unread (a sparse file),
     // as an overflow like the dictionary compiler's.

@@ -328,6 +328,32 @@ TEST_F(DictionaryFile, FileErrors)
     EXPECT_EQ(numbers, "75 75 75 ");
 }
 
+// An object that cannot be written (a full disk, a link that leads nowhere,
+// a missing folder) is named with the system's cause, once.
+TEST_F(DictionaryFile, AnObjectThatCannotBeWrittenIsNamedWithTheCause)
+{
+    writeFile(src(), source({"(A)=EY"}));
+    const fs::path loop = fs::path(dir) / "loop.dix";
+    fs::create_symlink("loop.dix", loop);
+    const fs::path missing = fs::path(dir) / "no-such-folder" / "x.dix";
+    const std::string said = vxtest::inChildWithFileLimit(100, [&] {
+        std::string out;
+        for (const fs::path &object : {obj(), loop, missing}) {
+            try {
+                cLexmold().CompileFile(src(), 1, object, true);
+                out += "written\n";
+            } catch (const lexmold::LexmoldError &e) {
+                out += std::to_string(e.number()) + " " + e.description() + "\n";
+            }
+        }
+        return out;
+    });
+    EXPECT_EQ(said, "75 Cannot write '" + obj().string() + "': File too large\n"
+                    "75 Cannot write '" + loop.string() + "': Too many levels of symbolic links\n"
+                    "75 Cannot write '" + missing.string() + "': No such file or directory\n");
+    EXPECT_FALSE(fs::exists(obj()));
+}
+
 TEST_F(DictionaryFile, SuccessReplacesTheObjectAndLeavesNoTemporaryFile)
 {
     writeFile(obj(), "an older dictionary");

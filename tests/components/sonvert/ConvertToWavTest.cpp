@@ -315,6 +315,14 @@ TEST(SonvertErrors, OutputThatCannotBeWrittenNamesItAndTheCause)
                     "75 SonvertLib.ConvertToWav Cannot write '" + f.out + "good.wav': File too large\n");
     EXPECT_EQ(listFolder(f.out), (std::vector<std::string>{"good.wav"}));
     EXPECT_EQ(readBytes(f.out + "good.wav"), (Bytes{'o', 'l', 'd'}));
+
+    // A wave that cannot even be created: a link that leads nowhere.
+    std::filesystem::copy_file(f.src + "/good.pcm", f.src + "/loop.pcm");
+    std::filesystem::create_symlink("loop.wav", f.out + "loop.wav");
+    cSonvert s;
+    s.setTargetPath(f.out);
+    EXPECT_STREQ(errorOf([&] { s.ConvertToWav(f.src + "/loop.pcm"); }).what(),
+                 ("Cannot create '" + f.out + "loop.wav': Too many levels of symbolic links").c_str());
 }
 
 TEST(SonvertErrors, ResultTheHeaderCannotHoldIsRefused)

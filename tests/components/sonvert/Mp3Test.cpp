@@ -2,6 +2,7 @@
 #include "components/sonvert/PcmFile.h"
 #include "components/sonvert/cSonvert.h"
 #include "tests/components/sonvert/SonvertTestWaves.h"
+#include "tests/support/FileSizeLimit.h"
 #include "tests/support/TestEnv.h"
 
 #include "components/common/ComponentError.h"
@@ -119,6 +120,29 @@ TEST_F(Mp3, CancelWhileDecodingStopsTheDecoder)
 {
     sonv.setPercentDone([](int, bool &cancel) { cancel = true; });
     EXPECT_EQ(errorOf(copyFixture("tone.mp3")), 1005);
+    EXPECT_EQ(tempFiles(), 0u);
+    EXPECT_FALSE(fs::exists(dir + "tone.pcm"));
+}
+
+// A good MP3 whose decoded sound does not fit in the temporary folder is no
+// bad file: the temporary file is named with the system's cause.
+TEST_F(Mp3, AFullTemporaryFolderIsNamedNotTakenForABadFile)
+{
+    const std::string mp3 = copyFixture("tone.mp3");
+    const fs::path decoder = sonv.DecoderPath();
+    const std::string said = vxtest::inChildWithFileLimit(4096, [&] {
+        cSonvert s;
+        s.setDecoderPath(decoder);
+        try {
+            s.ConvertToPcm(mp3);
+            return std::string("converted");
+        } catch (const vx::ComponentError &e) {
+            return std::to_string(e.number()) + " " + e.description();
+        }
+    });
+    const std::string begins = "75 Cannot write the temporary file '" + sonvert::userTempFolderName() + "/sonvert-";
+    EXPECT_EQ(said.rfind(begins, 0), 0u) << said;
+    EXPECT_TRUE(said.ends_with(".wav': File too large")) << said;
     EXPECT_EQ(tempFiles(), 0u);
     EXPECT_FALSE(fs::exists(dir + "tone.pcm"));
 }
@@ -258,7 +282,9 @@ TEST_F(Mp3, LaterCallsLeaveTheFreedTemporaryNameAlone)
     {
         std::FILE *f = std::fopen(script.c_str(), "w");
         ASSERT_TRUE(f);
-        std::fprintf(f, "#!/bin/sh\nprintf %%s \"$4\" > '%snoted'\ncp '%s' \"$4\"\n", dir.c_str(), wav.c_str());
+        // The target is the last argument.
+        std::fprintf(f, "#!/bin/sh\nfor last; do :; done\nprintf %%s \"$last\" > '%snoted'\ncp '%s' \"$last\"\n",
+                     dir.c_str(), wav.c_str());
         std::fclose(f);
     }
     fs::permissions(script, fs::perms::owner_all);

@@ -133,3 +133,47 @@ TEST(ProgramStart, UsageSaysWhereSoundFilesPlay)
                                "play on the PC or on the chip, as the sound preview preference says.\n"))
         << usage.constData();
 }
+
+// An argument that looks like an option but is none is answered on the
+// terminal, in both programs; "--" and a lone "-" still give names.
+TEST(ProgramStart, UnknownOptionsAreAnsweredOnTheTerminal)
+{
+    const struct
+    {
+        const char *program;
+        QStringList arguments;
+        int status;
+        const char *said; // what standard error begins with
+    } cases[] = {
+        {"Voxmere", {QStringLiteral("-v")}, 2, "Voxmere: unknown option '-v'\nUsage: Voxmere [FILE]\n"},
+        {"Voxmere", {QStringLiteral("--foo")}, 2, "Voxmere: unknown option '--foo'\nUsage: Voxmere [FILE]\n"},
+        {"Tolvane", {QStringLiteral("--foo")}, 2, "Tolvane: unknown option '--foo'\nUsage: Tolvane [FILE...]\n"},
+        {"Tolvane", {QStringLiteral("a.txt"), QStringLiteral("-x")}, 2, "Tolvane: unknown option '-x'\n"},
+        // Files that are no chip's: skipped, so the queue ends with 1.
+        {"Tolvane", {QStringLiteral("--"), QStringLiteral("-x.txt")}, 1, ""},
+        {"Tolvane", {QStringLiteral("-")}, 1, ""},
+        // Qt's own options are Qt's.
+        {"Tolvane", {QStringLiteral("-platform"), QStringLiteral("offscreen"), QStringLiteral("a.txt")}, 1, ""},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(std::string(c.program) + " " + c.arguments.join(QLatin1Char(' ')).toStdString());
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        p.setProcessEnvironment(env);
+        p.setWorkingDirectory(QString::fromStdString(vxtest::freshDir("options")));
+        p.start(qEnvironmentVariable("VX_BIN_DIR") + QLatin1Char('/') + QLatin1String(c.program), c.arguments);
+        if (!p.waitForFinished(30000)) {
+            p.kill();
+            p.waitForFinished();
+            ADD_FAILURE() << "still running";
+            continue;
+        }
+        EXPECT_EQ(p.exitCode(), c.status);
+        const QByteArray said = p.readAllStandardError();
+        if (*c.said)
+            EXPECT_NE(said.indexOf(c.said), -1) << said.toStdString();
+        else
+            EXPECT_FALSE(said.contains("unknown option")) << said.toStdString();
+    }
+}
