@@ -12,6 +12,8 @@
 #include "platform/Prompter.h"
 #include "platform/QtPrompter.h"
 #include "platform/SingleInstance.h"
+#include "platform/StopSignals.h"
+#include "platform/ui/StopHandler.h"
 
 #include <QApplication>
 
@@ -48,6 +50,10 @@ int main(int argc, char **argv)
     frmMain window;
     vx::QtPrompter prompter(&window);
     vx::setPrompter(&prompter);
+    // A logout, a closed terminal or Ctrl+C cancels the running task and
+    // ends the program; a second one soon after ends it at once.
+    vx::StopSignals stopSignals;
+    vx::StopHandler onStop(stopSignals, window);
     const bool interactive = window.Form_Load(files);
     const int code = interactive ? QApplication::exec() : 0;
     vx::setPrompter(nullptr);
