@@ -1,52 +1,99 @@
 #include "platform/Settings.h"
 
-#include <QSettings>
+#include "common/ReadFiles.h"
+#include "common/SafeFile.h"
+#include "platform/FileNames.h"
+#include "platform/IniFile.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <QLockFile>
+#include <QStandardPaths>
+
+#include <cerrno>
 #include <cmath>
-#include <memory>
+#include <functional>
+#include <string>
 
 namespace {
 
-std::unique_ptr<QSettings> open(const QString &app)
-{
-    return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, app, app);
-}
+// A settings file is a few kilobytes; one past this is no settings file.
+constexpr std::uintmax_t kMostBytes = 16 << 20;
 
 QString groupKey(const QString &section, const QString &key)
 {
     return section + QLatin1Char('/') + key;
 }
 
+std::filesystem::path localPath(const QString &path)
+{
+    return vx::fileNameBytes(path).toStdString();
+}
+
+QList<vx::IniEntry> readEntries(const QString &app)
+{
+    std::string bytes;
+    if (vx::readRegularFile(localPath(vx::settingsFilePath(app)), bytes, kMostBytes) != 0)
+        return {};
+    return vx::parseIni(QByteArrayView(bytes.data(), qsizetype(bytes.size())));
+}
+
+// Reads app's settings, lets change edit them and writes them back through
+// the safe writer. False when the file could not be read or written: the old
+// file is then whole.
+bool editSettings(const QString &app, const std::function<void(QList<vx::IniEntry> &)> &change)
+{
+    const QString path = vx::settingsFilePath(app);
+    if (!QDir().mkpath(QFileInfo(path).path()))
+        return false;
+    // Writers of one file take turns, so none loses another's key.
+    QLockFile lock(path + QStringLiteral(".lock"));
+    if (!lock.tryLock(5000))
+        return false;
+    std::string bytes;
+    if (const int err = vx::readRegularFile(localPath(path), bytes, kMostBytes); err != 0 && err != ENOENT)
+        return false;
+    QList<vx::IniEntry> entries = vx::parseIni(QByteArrayView(bytes.data(), qsizetype(bytes.size())));
+    change(entries);
+    const QByteArray out = vx::buildIni(entries);
+    if (std::string_view(out.constData(), std::size_t(out.size())) == bytes)
+        return true;
+    return vx::writeFileAtomically(localPath(path), std::string_view(out.constData(), std::size_t(out.size())));
+}
+
 } // namespace
 
 QString GetSetting(const QString &AppName, const QString &Section, const QString &Key, const QString &Default)
 {
-    auto s = open(AppName);
-    const QVariant v = s->value(groupKey(Section, Key));
-    if (!v.isValid())
-        return Default;
-    // A value written by hand as a list (a comma in INI) still reads as its text.
-    if (v.metaType().id() == QMetaType::QStringList)
-        return v.toStringList().join(QLatin1Char(','));
-    return v.toString();
+    const QString key = groupKey(Section, Key);
+    for (const vx::IniEntry &e : readEntries(AppName))
+        if (e.first == key)
+            return e.second;
+    return Default;
 }
 
 bool SaveSetting(const QString &AppName, const QString &Section, const QString &Key, const QString &Setting)
 {
-    auto s = open(AppName);
-    s->setValue(groupKey(Section, Key), Setting);
-    s->sync();
-    return s->status() == QSettings::NoError;
+    const QString key = groupKey(Section, Key);
+    return editSettings(AppName, [&](QList<vx::IniEntry> &entries) {
+        for (vx::IniEntry &e : entries) {
+            if (e.first == key) {
+                e.second = Setting;
+                return;
+            }
+        }
+        entries.append({key, Setting});
+    });
 }
 
 void DeleteSetting(const QString &AppName, const QString &Section, const QString &Key)
 {
-    auto s = open(AppName);
-    if (Key.isEmpty())
-        s->remove(Section);
-    else
-        s->remove(groupKey(Section, Key));
-    s->sync();
+    // A whole section goes with every key below it.
+    const QString key = Key.isEmpty() ? Section : groupKey(Section, Key);
+    const QString below = key + QLatin1Char('/');
+    editSettings(AppName, [&](QList<vx::IniEntry> &entries) {
+        entries.removeIf([&](const vx::IniEntry &e) { return e.first == key || e.first.startsWith(below); });
+    });
 }
 
 namespace vx {
@@ -115,7 +162,8 @@ bool writeInt(const QString &app, const QString &section, const QString &key, in
 
 QString settingsFilePath(const QString &app)
 {
-    return open(app)->fileName();
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QLatin1Char('/') + app +
+           QLatin1Char('/') + app + QStringLiteral(".ini");
 }
 
 } // namespace vx

@@ -9,7 +9,8 @@
 // The stored text, or Default when the key is missing.
 [[nodiscard]] QString GetSetting(const QString &AppName, const QString &Section, const QString &Key,
                                  const QString &Default = QString());
-// Stores Setting as text; returns false when the store could not be written.
+// Stores Setting as text; returns false when the store could not be written,
+// and the file then holds what it held before.
 bool SaveSetting(const QString &AppName, const QString &Section, const QString &Key, const QString &Setting);
 // Removes one key, or the whole section when Key is empty.
 void DeleteSetting(const QString &AppName, const QString &Section, const QString &Key = QString());

@@ -1,11 +1,14 @@
 #include "platform/StopSignals.h"
 
+#include "common/Clock.h"
+
 #include <QSocketNotifier>
 
 #include <array>
 #include <atomic>
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -16,13 +19,14 @@ namespace {
 constexpr std::array<int, 3> kSignals = {SIGTERM, SIGINT, SIGHUP};
 
 int gPipe[2] = {-1, -1};
-std::atomic<int> gCaught{0};
+std::atomic<int> gUnread{0}; // signals written to the pipe that the event loop has not taken yet
 struct sigaction gPrevious[kSignals.size()];
 
 extern "C" void onStopSignal(int signalNumber)
 {
-    // Only async-signal-safe calls here.
-    if (gCaught.fetch_add(1) > 0)
+    // Only async-signal-safe calls here. A signal while the event loop has
+    // not even taken the last one: the program does not answer.
+    if (gUnread.fetch_add(1) > 0)
         ::_exit(128 + signalNumber);
     const int savedErrno = errno;
     const unsigned char byte = static_cast<unsigned char>(signalNumber);
@@ -37,7 +41,7 @@ StopSignals::StopSignals(QObject *parent)
 {
     if (::pipe2(gPipe, O_CLOEXEC | O_NONBLOCK) != 0)
         return;
-    gCaught = 0;
+    gUnread = 0;
     mNotifier = new QSocketNotifier(gPipe[0], QSocketNotifier::Read, this);
     connect(mNotifier, &QSocketNotifier::activated, this, &StopSignals::readPipe);
     struct sigaction sa = {};
@@ -65,11 +69,22 @@ StopSignals::~StopSignals()
 void StopSignals::readPipe()
 {
     unsigned char byte = 0;
-    int last = 0;
-    while (::read(gPipe[0], &byte, 1) == 1)
-        last = byte;
-    if (last != 0)
-        emit stopRequested(last);
+    while (::read(gPipe[0], &byte, 1) == 1) {
+        gUnread.fetch_sub(1);
+        take(byte);
+    }
+}
+
+void StopSignals::take(int signalNumber)
+{
+    const double now = Clock::seconds();
+    if (mPending && now - mLastSignal < kRepeatWindow)
+        std::_Exit(128 + signalNumber);
+    mLastSignal = now;
+    if (mPending)
+        return; // the exit runs already, asking its questions
+    mPending = true;
+    emit stopRequested(signalNumber);
 }
 
 } // namespace vx

@@ -12,6 +12,8 @@
 #include "platform/Prompter.h"
 #include "platform/QtPrompter.h"
 #include "platform/SingleInstance.h"
+#include "platform/StopSignals.h"
+#include "platform/ui/StopHandler.h"
 
 #include <QApplication>
 
@@ -52,6 +54,10 @@ int main(int argc, char **argv)
     frmMain window;
     vx::QtPrompter prompter(&window);
     vx::setPrompter(&prompter);
+    // A logout, a closed terminal or Ctrl+C cancels the running task and
+    // ends the program; a second one soon after ends it at once.
+    vx::StopSignals stopSignals;
+    vx::StopHandler onStop(stopSignals, window);
     const bool interactive = window.Form_Load(files);
     // A script tells from the status whether every file it gave went in.
     const int code = interactive ? QApplication::exec() : window.queueSentAll() ? 0 : 1;

@@ -1,7 +1,12 @@
+#include "platform/IniFile.h"
 #include "platform/Settings.h"
+#include "tests/support/FileSizeLimit.h"
+#include "tests/support/Files.h"
 #include "tests/support/TestEnv.h"
 
+#include <QDir>
 #include <QFileInfo>
+#include <QSettings>
 #include <gtest/gtest.h>
 
 namespace {
@@ -52,4 +57,103 @@ TEST(Settings, DeletingASectionRemovesEveryKey)
     EXPECT_EQ(GetSetting(kApp, QStringLiteral("Recent Files"), QStringLiteral("RecentFile2")), QStringLiteral("/b, c.txt"));
     DeleteSetting(kApp, QStringLiteral("Recent Files"));
     EXPECT_EQ(GetSetting(kApp, QStringLiteral("Recent Files"), QStringLiteral("RecentFile1")), QString());
+}
+
+TEST(Settings, ASaveThatFailsPartWayLeavesTheOldFileWholeAndSaysSo)
+{
+    const QString app = QStringLiteral("VoxmereSettingsFull");
+    for (int i = 0; i < 60; ++i)
+        ASSERT_TRUE(SaveSetting(app, kSection, QStringLiteral("Key%1").arg(i), QString(100, QLatin1Char('a' + i % 26))));
+    const QString file = vx::settingsFilePath(app);
+    const QByteArray before = vxtest::readAll(file);
+    ASSERT_GT(before.size(), 6000);
+
+    // Room for 4 KB of the new file only, as on a nearly full disk.
+    const std::string saved = vxtest::inChildWithFileLimit(4096, [&] {
+        return SaveSetting(app, kSection, QStringLiteral("New"), QStringLiteral("value")) ? "saved" : "refused";
+    });
+    EXPECT_EQ(saved, "refused");
+    EXPECT_EQ(vxtest::readAll(file), before);
+    EXPECT_EQ(GetSetting(app, kSection, QStringLiteral("Key59")), QString(100, QLatin1Char('a' + 59 % 26)));
+    EXPECT_EQ(QDir(QFileInfo(file).path()).entryList(QDir::Files | QDir::Hidden), QStringList{QFileInfo(file).fileName()});
+}
+
+namespace {
+
+// What the store read from a value before it read its files itself.
+QString storedText(const QVariant &v)
+{
+    if (!v.isValid())
+        return QStringLiteral("<missing>");
+    return v.metaType().id() == QMetaType::QStringList ? v.toStringList().join(QLatin1Char(',')) : v.toString();
+}
+
+} // namespace
+
+// Files written by the store before, or by hand, read as they always did;
+// a file the store wrote comes back byte for byte.
+TEST(Settings, FilesWrittenEarlierReadTheSameAndKeepTheirForm)
+{
+    const QString app = QStringLiteral("VoxmereSettingsForm");
+    const QString file = vx::settingsFilePath(app);
+    const QList<std::pair<QString, QString>> values = {
+        {QStringLiteral("Settings/AudioEditor"), QStringLiteral("/usr/bin/a b, c;d=e")},
+        {QStringLiteral("Settings/Blank"), QString()},
+        {QStringLiteral("Settings/Spaces"), QStringLiteral("  both ends  ")},
+        {QStringLiteral("Settings/Quotes"), QStringLiteral("say \"hi\" \\ back\\slash")},
+        {QStringLiteral("Settings/Controls"), QStringLiteral("tab\there\nline\x01" "2\x7f")},
+        {QStringLiteral("Settings/At"), QStringLiteral("@Invalid()")},
+        {QStringLiteral("Settings/Nul"), QStringLiteral("a") + QChar(0) + QStringLiteral("1")},
+        {QStringLiteral("Settings/Wide"), QStringLiteral("caf\u00e9 \u00a7 \u20ac \U0001F600")},
+        {QStringLiteral("Recent Files/RecentFile1"), QStringLiteral("/home/u/Caf\u00e9 %20.txt")},
+        {QStringLiteral("Ports/COM1"), QStringLiteral("sim")},
+        {QStringLiteral("Odd k\u00e9y%/Sub"), QStringLiteral("x")},
+        {QStringLiteral("TopLevel"), QStringLiteral("z")},
+    };
+    {
+        QSettings old(file, QSettings::IniFormat);
+        for (const auto &[key, value] : values)
+            old.setValue(key, value);
+        old.sync();
+        ASSERT_EQ(old.status(), QSettings::NoError);
+    }
+    const QByteArray written = vxtest::readAll(file);
+    EXPECT_EQ(vx::buildIni(vx::parseIni(written)), written);
+    for (const auto &[key, value] : values) {
+        const qsizetype slash = key.indexOf(QLatin1Char('/'));
+        if (slash > 0) {
+            EXPECT_EQ(GetSetting(app, key.left(slash), key.mid(slash + 1), QStringLiteral("<missing>")), value)
+                << key.toStdString();
+        }
+    }
+
+    // A change keeps every other key as the store reads it.
+    ASSERT_TRUE(SaveSetting(app, QStringLiteral("Ports"), QStringLiteral("COM1"), QStringLiteral("/dev/ttyUSB0")));
+    const QString copy = QFileInfo(file).path() + QStringLiteral("/copy.ini"); // Qt keeps files it read in memory
+    vxtest::writeAll(copy, vxtest::readAll(file));
+    QSettings after(copy, QSettings::IniFormat);
+    for (const auto &[key, value] : values)
+        EXPECT_EQ(storedText(after.value(key)), key == QLatin1String("Ports/COM1") ? QStringLiteral("/dev/ttyUSB0") : value)
+            << key.toStdString();
+
+    // Lines written by hand read as the store always read them.
+    const QByteArray hand[] = {
+        "; a comment\n[Settings]\nA=1 ; a note\n# no comment=2\n",
+        "\xEF\xBB\xBF[Settings]\r\nA = spaced out  \r\nB=\"quoted, with comma\"\r\n",
+        "[Settings]\nA=one, two ,\"three\" \nB=@@at\nC=@Invalid()\nD=a\\tb\\x41\\101\\q\nE=\"open\nline\"\n",
+        "[Settings]\nA=first\nA=second\nB=x \\\n  continued\nno equals sign\n[Recent Files]\nA=r\n",
+        "[%General]\nA=g\n[General]\nA=top\n[Settings]\nB=@String(s)\nC=@ByteArray(b)\n",
+    };
+    for (const QByteArray &text : hand) {
+        SCOPED_TRACE(text.constData());
+        vxtest::writeAll(file, text);
+        vxtest::writeAll(copy, text);
+        QSettings byQt(copy, QSettings::IniFormat);
+        for (const char *key : {"A", "B", "C", "D", "E"})
+            EXPECT_EQ(GetSetting(app, kSection, QLatin1String(key), QStringLiteral("<missing>")),
+                      storedText(byQt.value(QStringLiteral("Settings/") + QLatin1String(key))))
+                << key;
+        EXPECT_EQ(GetSetting(app, QStringLiteral("General"), QStringLiteral("A"), QStringLiteral("<missing>")),
+                  storedText(byQt.value(QStringLiteral("General/A"))));
+    }
 }

@@ -1,6 +1,9 @@
+#include "common/Clock.h"
 #include "platform/StopSignals.h"
 
+#include <QCoreApplication>
 #include <QSignalSpy>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -35,4 +38,58 @@ TEST(StopSignalsDeathTest, ASecondSignalEndsTheProcessAtOnce)
             std::_Exit(0);
         },
         ::testing::ExitedWithCode(128 + SIGHUP), "");
+}
+
+namespace {
+
+// Takes what the event loop has of the pipe.
+void takeSignals()
+{
+    for (int i = 0; i < 5; ++i)
+        QCoreApplication::processEvents();
+}
+
+// Lets seconds of program time pass, on a fast clock.
+void letPass(double seconds)
+{
+    vx::Clock::setSpeed(1000);
+    const double until = vx::Clock::seconds() + seconds;
+    while (vx::Clock::seconds() <= until)
+        QThread::msleep(1);
+    vx::Clock::setSpeed(1);
+}
+
+} // namespace
+
+TEST(StopSignals, OnceTheExitWasCancelledTheNextSignalStartsOver)
+{
+    vx::StopSignals stop;
+    QSignalSpy spy(&stop, &vx::StopSignals::stopRequested);
+    ::raise(SIGTERM);
+    takeSignals();
+    ASSERT_EQ(spy.size(), 1);
+    stop.exitCancelled();
+    ::raise(SIGTERM); // at once, yet no end: nothing is pending
+    takeSignals();
+    EXPECT_EQ(spy.size(), 2);
+}
+
+TEST(StopSignalsDeathTest, WhileTheExitIsPendingARepeatSoonAfterEndsAtOnceALateOneDoesNot)
+{
+    EXPECT_EXIT(
+        {
+            vx::StopSignals stop;
+            QSignalSpy spy(&stop, &vx::StopSignals::stopRequested);
+            ::raise(SIGTERM);
+            takeSignals();
+            letPass(vx::StopSignals::kRepeatWindow + 0.5);
+            ::raise(SIGTERM); // late: the exit goes on asking
+            takeSignals();
+            if (spy.size() != 1)
+                std::_Exit(3);
+            ::raise(SIGINT);
+            takeSignals();
+            std::_Exit(0);
+        },
+        ::testing::ExitedWithCode(128 + SIGINT), "");
 }

@@ -8,6 +8,7 @@
 #include "platform/ui/Modal.h"
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -44,6 +45,37 @@ inline void click(QWidget *window, const char *button)
     auto *b = window->findChild<QPushButton *>(QString::fromLatin1(button));
     ASSERT_NE(b, nullptr) << button;
     QTest::mouseClick(b, Qt::LeftButton);
+}
+
+// Runs an event loop, as a program's own, until done() holds (or for a long
+// while, when it never does). Returns done().
+inline bool runUntil(const std::function<bool()> &done)
+{
+    QEventLoop loop;
+    QTimer check;
+    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
+        if (done())
+            loop.quit();
+    });
+    check.start(5);
+    QTimer::singleShot(30000, &loop, &QEventLoop::quit);
+    if (!done())
+        loop.exec();
+    return done();
+}
+
+// Runs that event loop for a number of rounds.
+inline void spin(int rounds)
+{
+    QEventLoop loop;
+    std::function<void()> next = [&] {
+        if (--rounds <= 0)
+            loop.quit();
+        else
+            QTimer::singleShot(0, &loop, next);
+    };
+    QTimer::singleShot(0, &loop, next);
+    loop.exec();
 }
 
 } // namespace vxtest

@@ -10,7 +10,10 @@
 
 #include "link/cTolvane.h"
 #include "platform/Prompter.h"
+#include "platform/StopSignals.h"
+#include "platform/ui/StopHandler.h"
 #include "tests/support/Bytes.h"
+#include "tests/support/Ui.h"
 
 #include <QComboBox>
 #include <QFrame>
@@ -20,6 +23,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <memory>
 
 using namespace tolvtest;
@@ -388,4 +392,34 @@ TEST_F(MainWindow, OneTaskAtATimeWhateverIsClicked)
     EXPECT_EQ(msg(), QStringLiteral("Recording memory repaired."));
     EXPECT_EQ(chip->acceptedBytes().count(QByteArray("\x01" "7h")), 1) << "one session";
     expectSessionClosed("update during a repair");
+}
+
+// A logout while a task runs: the task stops as its Cancel stops it, its
+// session ends, and then the window closes.
+TEST_F(MainWindow, AStopCancelsTheRunningTaskAsItsCancelDoesThenClosesTheWindow)
+{
+    start(1);
+    ASSERT_TRUE(chip->addRecFile(7, markedPcm(7, 2000, 0x11)));
+    vx::StopSignals stop;
+    vx::StopHandler onStop(stop, *main);
+    int percents = 0;
+    QObject::connect(main->cTolv, &cTolvane::PercentDone, main.get(), [&](int, bool &) {
+        if (++percents == 1)
+            ::raise(SIGTERM);
+    });
+    main->txtIndexVal->setText(QStringLiteral("7"));
+    main->optIndexType[1]->setChecked(true);
+    QString afterPlay;
+    bool shownAfterPlay = false;
+    QTimer::singleShot(0, [&] {
+        main->PlayRecording();
+        afterPlay = msg();
+        shownAfterPlay = main->isVisible();
+    });
+    ASSERT_TRUE(vxtest::runUntil([&] { return !main->isVisible(); }));
+    EXPECT_EQ(afterPlay, QStringLiteral("Play canceled."));
+    EXPECT_TRUE(shownAfterPlay);
+    EXPECT_FALSE(chip->playingRecording());
+    EXPECT_TRUE(chip->acceptedBytes().endsWith(kEndOfSession));
+    EXPECT_FALSE(G.Comm->PortOpen());
 }

@@ -461,6 +461,29 @@ void frmMain::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
+bool frmMain::readyToExit() const
+{
+    return isVisible() && !G.FileDropMode;
+}
+
+bool frmMain::taskRunning() const
+{
+    return G.Busy || (mFileDrop && mFileDrop->running());
+}
+
+void frmMain::cancelTask()
+{
+    if (mFileDrop && mFileDrop->running())
+        mFileDrop->cmdCancel->click();
+    else if (!cmdCancel->isHidden())
+        cmdCancel->click(); // a task without a Cancel runs to its end
+}
+
+bool frmMain::exitProgram()
+{
+    return close();
+}
+
 void frmMain::keyPressEvent(QKeyEvent *event)
 {
     if (event->key() == Qt::Key_F1) {

@@ -6,6 +6,7 @@
 // inside one serial session each.
 
 #include "tolvane/TaskQueue.h"
+#include "platform/ui/StopHandler.h"
 
 #include <QMainWindow>
 
@@ -26,7 +27,9 @@ class cTolvane;
 class frmFileDrop;
 enum class LinkResult;
 
-class frmMain : public QMainWindow
+// A stop signal cancels the running task as its Cancel does (the file-drop
+// queue's Cancel while it runs) and then closes the window.
+class frmMain : public QMainWindow, public vx::StopTarget
 {
     Q_OBJECT
 
@@ -70,6 +73,12 @@ public:
 
     [[nodiscard]] QString ChooseDownloadFile();
     [[nodiscard]] QString GetSavePcmFileName(const QString &Filename);
+
+    // A stop signal. While the file-drop queue runs the program ends with it.
+    [[nodiscard]] bool readyToExit() const override;
+    [[nodiscard]] bool taskRunning() const override;
+    void cancelTask() override;
+    bool exitProgram() override;
 
     // While the file-drop window runs its queue it receives the events.
     void setFileDropWindow(frmFileDrop *w) { mFileDrop = w; }

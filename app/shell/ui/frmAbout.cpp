@@ -1,6 +1,7 @@
 #include "app/shell/ui/frmAbout.h"
 
 #include "app/Globals.h"
+#include "app/shell/UpdateFetch.h"
 #include "app/shell/UpdateInfo.h"
 #include "app/shell/ui/ToolbarState.h"
 #include "app/startup/Version.h"
@@ -11,15 +12,10 @@
 
 #include <QCloseEvent>
 #include <QDesktopServices>
-#include <QElapsedTimer>
-#include <QEventLoop>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
 #include <QPushButton>
 #include <QStandardPaths>
-#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -163,45 +159,7 @@ frmSwUpdate::~frmSwUpdate() = default;
 
 QString frmSwUpdate::FetchText(const QUrl &url, int timeoutMs)
 {
-    // An update file is a few lines; an answer past this is no update file.
-    constexpr qint64 kMostBytes = 64 * 1024;
-    QNetworkAccessManager net;
-    QNetworkRequest request(url);
-    request.setTransferTimeout(timeoutMs);
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
-    QNetworkReply *reply = net.get(request);
-    // The reply holds no more than one byte past what is used: an endless
-    // answer is cut off there instead of filling the memory.
-    reply->setReadBufferSize(kMostBytes + 1);
-    QEventLoop loop;
-    bool tooLong = false;
-    const auto refuse = [&] {
-        tooLong = true;
-        reply->abort();
-    };
-    QObject::connect(reply, &QNetworkReply::metaDataChanged, &loop, [&] {
-        if (reply->header(QNetworkRequest::ContentLengthHeader).toLongLong() > kMostBytes)
-            refuse();
-    });
-    QObject::connect(reply, &QNetworkReply::readyRead, &loop, [&] {
-        if (reply->bytesAvailable() > kMostBytes)
-            refuse();
-    });
-    // The whole check, however the answer trickles in, ends at the time-out.
-    QTimer guard;
-    guard.setSingleShot(true);
-    guard.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&guard, &QTimer::timeout, reply, &QNetworkReply::abort);
-    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-    guard.start(timeoutMs);
-    if (!reply->isFinished())
-        loop.exec(QEventLoop::ExcludeUserInputEvents);
-    QString body;
-    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    if (!tooLong && reply->error() == QNetworkReply::NoError && (status == 0 || status == 200))
-        body = QString::fromUtf8(reply->read(kMostBytes));
-    reply->deleteLater();
-    return body;
+    return QString::fromUtf8(vx::fetchUpdateFile(url, timeoutMs));
 }
 
 void frmSwUpdate::Form_Load(int timeoutMs)

@@ -6,6 +6,7 @@
 #include "app/startup/ui/frmMDI.h"
 #include "platform/QtPrompter.h"
 #include "platform/StopSignals.h"
+#include "platform/ui/StopHandler.h"
 
 #include <QApplication>
 #include <QDir>
@@ -26,10 +27,10 @@ int RunVoxmere(QApplication &app, const QStringList &arguments)
     int code = 0;
     {
         frmMDI main;
-        // A logout, a closed terminal or Ctrl+C closes the window as its close
-        // box does (refused while busy); a second one ends the program at once.
+        // A logout, a closed terminal or Ctrl+C ends the program as File > Exit
+        // does, from any state; a second one soon after ends it at once.
         vx::StopSignals stopSignals;
-        QObject::connect(&stopSignals, &vx::StopSignals::stopRequested, &main, [&main] { main.close(); });
+        vx::StopHandler onStop(stopSignals, main);
         // Dialogs that close during the start-up (the splash, the link's
         // questions) must not end the program before its window is up.
         QApplication::setQuitOnLastWindowClosed(false);

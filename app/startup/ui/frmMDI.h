@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/ui/StopHandler.h"
+
 #include <QHash>
 #include <QList>
 #include <QMainWindow>
@@ -21,8 +23,9 @@ class SingleInstance;
 // The program's multiple-document frame: its start-up and shutdown, the
 // toolbar and status bar, and the events it receives from the link library,
 // the sound converter, the hover timer and the desktop (file drops, the
-// right click on its empty area).
-class frmMDI : public QMainWindow
+// right click on its empty area). A stop signal ends it as File > Exit
+// does, once the start-up and a running chip task are over.
+class frmMDI : public QMainWindow, public vx::StopTarget
 {
     Q_OBJECT
 public:
@@ -54,6 +57,16 @@ public:
 
     // Whether the start-up ran to its end and no shutdown has run yet.
     [[nodiscard]] bool isLoaded() const { return mLoaded; }
+
+    // --- A stop signal (frmMDI_Shutdown.cpp).
+    [[nodiscard]] bool readyToExit() const override;
+    // A chip operation, a sound played or recorded, the A/D monitor, a
+    // library compile.
+    [[nodiscard]] bool taskRunning() const override;
+    // Presses the Stop the running operation shows (a progress window's
+    // Cancel goes with the dialogs).
+    void cancelTask() override;
+    bool exitProgram() override;
 
     // --- Events.
     void MDIForm_MouseUp(Qt::MouseButton Button);

@@ -11,6 +11,8 @@
 #include "app/startup/ui/MainToolbar.h"
 #include "app/startup/ui/StatusBar.h"
 #include "app/startup/ui/frmSplash.h"
+#include "app/startup/ui/Speaking.h"
+#include "app/panels/ui/frmCpanels.h"
 #include "common/Clock.h"
 #include "common/Delay.h"
 #include "platform/Cp1252.h"
@@ -43,6 +45,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QScreen>
 #include <QThread>
 #include <QTimer>
@@ -156,4 +159,29 @@ void frmMDI::closeEvent(QCloseEvent *event)
         return;
     }
     event->accept();
+}
+
+bool frmMDI::readyToExit() const
+{
+    return mLoaded && !mLoading;
+}
+
+bool frmMDI::taskRunning() const
+{
+    const auto *panels = qobject_cast<const frmCpanels *>(mPanels.data());
+    return mLoaded && (Busy || Playing || CompilingLibrary || (panels && panels->AdcRunning));
+}
+
+void frmMDI::cancelTask()
+{
+    if (auto *panels = qobject_cast<frmCpanels *>(mPanels.data()); panels && panels->AdcRunning)
+        panels->cmdAdcStart->click(); // its Cancel while it runs
+    else if (Busy || Playing)
+        StopPlayback();
+}
+
+bool frmMDI::exitProgram()
+{
+    mnuFileExit_Click();
+    return !isVisible();
 }

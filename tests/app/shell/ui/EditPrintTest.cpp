@@ -23,7 +23,17 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+#include <atomic>
+#include <chrono>
 #include <climits>
+#include <future>
+#include <netinet/in.h>
+#include <poll.h>
+#include <string>
+#include <sys/socket.h>
+#include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -411,6 +421,92 @@ TEST(UpdateCheck, AnEndlessAnswerIsCutOffAfterWhatIsUsed)
         EXPECT_TRUE(body.isEmpty());
         // What the line and the buffers on the way hold, not what a flood would.
         EXPECT_LT(sent, 32 << 20);
+    }
+}
+
+namespace {
+
+// A server on a thread of its own (so it keeps sending while the check
+// waits) that answers with a status line and then header lines without end:
+// as fast as the line takes them, or one every 20 ms. hungUp() tells whether
+// the client dropped the connection.
+class EndlessHeadServer
+{
+public:
+    explicit EndlessHeadServer(bool flood)
+    {
+        mListen = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in addr{};
+        addr.sin_family = AF_INET;
+        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t size = sizeof addr;
+        if (::bind(mListen, reinterpret_cast<sockaddr *>(&addr), size) != 0 || ::listen(mListen, 1) != 0 ||
+            ::getsockname(mListen, reinterpret_cast<sockaddr *>(&addr), &size) != 0)
+            return;
+        mPort = ntohs(addr.sin_port);
+        mThread = std::thread([this, flood] { mHungUp.set_value(serve(flood)); });
+    }
+    ~EndlessHeadServer()
+    {
+        mStop = true;
+        if (mThread.joinable())
+            mThread.join();
+        ::close(mListen);
+    }
+    [[nodiscard]] QUrl url() const { return QUrl(QStringLiteral("http://127.0.0.1:%1/").arg(mPort)); }
+    // Waits for the end of the exchange; false when the client still holds
+    // the line after a long while.
+    [[nodiscard]] bool hungUp()
+    {
+        return mHungUpSeen.wait_for(std::chrono::seconds(30)) == std::future_status::ready && mHungUpSeen.get();
+    }
+
+private:
+    bool serve(bool flood)
+    {
+        pollfd p{mListen, POLLIN, 0};
+        while (!mStop && ::poll(&p, 1, 50) == 0) {
+        }
+        const int s = ::accept4(mListen, nullptr, nullptr, SOCK_CLOEXEC);
+        if (s < 0)
+            return false;
+        char request[1024];
+        (void)!::recv(s, request, sizeof request, 0);
+        std::string lines = "HTTP/1.1 200 OK\r\n";
+        for (int i = 0; i < (flood ? 100 : 1); ++i)
+            lines += "X-More: yes\r\n";
+        bool sent = ::send(s, lines.data(), 17, MSG_NOSIGNAL) == 17;
+        while (sent && !mStop) {
+            sent = ::send(s, lines.data() + 17, lines.size() - 17, MSG_NOSIGNAL) > 0;
+            if (!flood)
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        ::close(s);
+        return !sent;
+    }
+
+    int mListen = -1;
+    int mPort = 0;
+    std::atomic<bool> mStop{false};
+    std::promise<bool> mHungUp;
+    std::future<bool> mHungUpSeen = mHungUp.get_future();
+    std::thread mThread;
+};
+
+} // namespace
+
+// However the head goes on, the check ends within its time with nothing, and
+// lets go of the server.
+TEST(UpdateCheck, AHeadThatNeverEndsEndsTheCheckAndItsConnection)
+{
+    for (const bool flood : {true, false}) {
+        SCOPED_TRACE(flood ? "flood" : "trickle");
+        EndlessHeadServer server(flood);
+        frmSwUpdate update(server.url().toString());
+        update.setAttribute(Qt::WA_DeleteOnClose, false);
+        update.Form_Load(1000);
+        EXPECT_TRUE(update.lblNoConnection->isVisible());
+        EXPECT_TRUE(server.hungUp());
     }
 }
 

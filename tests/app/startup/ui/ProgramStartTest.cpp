@@ -87,6 +87,38 @@ TEST(ProgramStart, ATerminationSignalClosesTheProgramTheNormalWay)
     EXPECT_TRUE(ini.readAll().contains("MDIWidth")) << "no geometry written";
 }
 
+// A stop signal ends the program from any state: here while an error box
+// about the file named on the command line waits for an answer.
+TEST(ProgramStart, AStopSignalEndsTheProgramWhileAnErrorBoxIsUp)
+{
+    const QString config = answeredConfig("program-error-box");
+    ASSERT_FALSE(config.isEmpty());
+    const QString runtime = QString::fromStdString(vxtest::freshDir("program-error-box-run"));
+    QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+    QProcess voxmere;
+    QProcessEnvironment env = programEnvironment(config);
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
+    voxmere.setProcessEnvironment(env);
+    voxmere.setProcessChannelMode(QProcess::MergedChannels);
+    voxmere.start(program(), {QStringLiteral("-v")});
+    ASSERT_TRUE(voxmere.waitForStarted(10000));
+    // Its single-instance lock comes after the stop handling is in place.
+    for (int i = 0; i < 400 && !QFile::exists(runtime + QStringLiteral("/Voxmere.lock")); ++i)
+        voxmere.waitForFinished(50);
+    voxmere.terminate();
+    if (!voxmere.waitForFinished(30000)) {
+        voxmere.kill();
+        voxmere.waitForFinished(5000);
+        FAIL() << "still running after the signal";
+    }
+    EXPECT_EQ(voxmere.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(voxmere.exitCode(), 0);
+    QFile ini(iniPath(config));
+    ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(ini.readAll().contains("MDIWidth")) << "no normal shutdown";
+}
+
 // Asked for their usage or version, both programs print it and end, without
 // a window and without a display.
 TEST(ProgramStart, HelpAndVersionPrintAndEnd)

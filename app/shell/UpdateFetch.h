@@ -1,0 +1,18 @@
+#pragma once
+
+// The update check's download of the update information file.
+
+#include <QByteArray>
+#include <QUrl>
+
+namespace vx {
+
+// The body of the answer to a GET of url (http or https, following up to
+// five redirects that keep https), fetched within timeoutMs in all. Empty
+// when no answer with status 200 came by then, or when the head or the body
+// outgrows what an update file needs (64 KB each). The connection is the
+// check's own and is dropped when it ends, so nothing a server sends, or
+// keeps sending, holds the check past its time.
+[[nodiscard]] QByteArray fetchUpdateFile(const QUrl &url, int timeoutMs);
+
+} // namespace vx

@@ -1,0 +1,136 @@
+// A stop signal (a logout, a closed terminal, Ctrl+C) ends the workbench as
+// File > Exit does, with the program's stop handling wired as it starts:
+// the questions of the start-up are dismissed and the exit follows its end,
+// a running chip task stops as its Stop does, an edited text is asked about,
+// and after a Cancel the next signal asks again.
+#include "app/Globals.h"
+#include "app/documents/ui/Documents.h"
+#include "app/documents/ui/TextBox.h"
+#include "app/documents/ui/frmTextBox.h"
+#include "app/startup/ui/Speaking.h"
+#include "app/startup/ui/frmMDI.h"
+#include "chipsim/Chip.h"
+#include "chipsim/SimBackend.h"
+#include "common/Clock.h"
+#include "platform/Prompter.h"
+#include "platform/Settings.h"
+#include "platform/StopSignals.h"
+#include "platform/ui/StopHandler.h"
+#include "tests/support/Ui.h"
+
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <memory>
+
+namespace {
+
+const QString kApp = QStringLiteral("Voxmere");
+const QString kSettings = QStringLiteral("Settings");
+
+class ExitOnSignal : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ResetGlobals();
+        ::setenv("VOXMERE_COM1", "sim", 1);
+        vx::Clock::setSpeed(20);
+        chipsim::resetSimulatedChips();
+        chip = chipsim::simulatedChip(1);
+        DeleteSetting(kApp, kSettings);
+        SaveSetting(kApp, kSettings, QStringLiteral("Port"), QStringLiteral("1"));
+        SaveSetting(kApp, kSettings, QStringLiteral("DisplayCompatQuery"), QStringLiteral("False"));
+        main = std::make_unique<frmMDI>();
+        onStop = std::make_unique<vx::StopHandler>(stop, *main);
+    }
+    void TearDown() override
+    {
+        onStop.reset();
+        main.reset();
+        ResetDocuments();
+        vx::Clock::setSpeed(1);
+    }
+    [[nodiscard]] TextBox *textBox() const { return qobject_cast<frmTextBox *>(DocumentAt(2))->txtInputBox; }
+
+    vx::ScriptedPrompter prompter;
+    chipsim::Chip *chip = nullptr;
+    vx::StopSignals stop;
+    std::unique_ptr<frmMDI> main;
+    std::unique_ptr<vx::StopHandler> onStop;
+};
+
+} // namespace
+
+TEST_F(ExitOnSignal, AStopDuringTheStartDismissesItsQuestionAndTheExitFollowsItsEnd)
+{
+    SaveSetting(kApp, kSettings, QStringLiteral("DisplayCompatQuery"), QStringLiteral("True"));
+    bool queryShown = false;
+    vxtest::whenShown(QStringLiteral("frmCompatQuery"), [&](QWidget *) {
+        queryShown = true;
+        ::raise(SIGTERM);
+    });
+    ASSERT_TRUE(main->MDIForm_Load(QString())); // nobody answered the question
+    EXPECT_TRUE(queryShown);
+    EXPECT_TRUE(main->isLoaded());
+    ASSERT_TRUE(vxtest::runUntil([&] { return !main->isLoaded(); }));
+    EXPECT_FALSE(main->isVisible());
+    EXPECT_FALSE(GetSetting(kApp, kSettings, QStringLiteral("MDIWidth")).isEmpty()); // the normal shutdown
+    EXPECT_TRUE(prompter.prompts().isEmpty());
+}
+
+TEST_F(ExitOnSignal, AnEditedTextIsAskedAboutAndAfterACancelTheNextSignalAsksAgain)
+{
+    ASSERT_TRUE(main->MDIForm_Load(QString()));
+    QTest::keyClicks(textBox(), QStringLiteral("Hello there"));
+    ASSERT_TRUE(DocState[2].Dirty);
+
+    prompter.queue(vx::Answer::Cancel);
+    ::raise(SIGTERM);
+    ASSERT_TRUE(vxtest::runUntil([&] { return prompter.prompts().size() == 1; }));
+    EXPECT_TRUE(prompter.last().text.startsWith(QStringLiteral("Do you want to save the changes")));
+    EXPECT_TRUE(main->isLoaded());
+    EXPECT_EQ(textBox()->toPlainText(), QStringLiteral("Hello there"));
+
+    prompter.queue(vx::Answer::No);
+    ::raise(SIGTERM); // soon after, but that exit was cancelled: asked again
+    ASSERT_TRUE(vxtest::runUntil([&] { return !main->isLoaded(); }));
+    EXPECT_EQ(prompter.prompts().size(), 2);
+}
+
+TEST_F(ExitOnSignal, TheTextBeingSpokenStopsAsItsStopDoesAndTheExitFollows)
+{
+    ASSERT_TRUE(main->MDIForm_Load(QString()));
+    chipsim::ChipConfig cfg = chip->config();
+    cfg.secondsPerChar = 0.1;
+    chip->setConfig(cfg);
+    TextBox *box = textBox();
+    box->setText(QStringLiteral("one two three four five"));
+    DocState[2].Dirty = false;
+    ActiveDocIndex = 2;
+    int words = 0;
+    QObject::connect(box, &QPlainTextEdit::selectionChanged, box, [&] {
+        if (box->SelLength() > 0 && ++words == 1)
+            ::raise(SIGTERM);
+    });
+
+    // Spoken from the event loop, as the Play button does; the window goes
+    // with the exit, so what it shows is read as the routine ends.
+    bool spoken = false;
+    int caret = -1;
+    bool loadedAfterIt = false;
+    QTimer::singleShot(0, [&] {
+        PlayTextOrRecording();
+        spoken = true;
+        caret = box->SelStart();
+        loadedAfterIt = main->isLoaded(); // never under the routine that spoke
+    });
+    ASSERT_TRUE(vxtest::runUntil([&] { return !main->isLoaded(); }));
+    EXPECT_TRUE(spoken);
+    EXPECT_EQ(words, 1);
+    EXPECT_EQ(caret, 0); // Stop puts the caret at the start
+    EXPECT_TRUE(loadedAfterIt);
+    EXPECT_TRUE(prompter.prompts().isEmpty());
+}
