@@ -101,7 +101,7 @@ TEST(ProgramStart, AStopSignalEndsTheProgramWhileAnErrorBoxIsUp)
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
     voxmere.setProcessEnvironment(env);
     voxmere.setProcessChannelMode(QProcess::MergedChannels);
-    voxmere.start(program(), {QStringLiteral("-v")});
+    voxmere.start(program(), {QStringLiteral("no-such-file.dic")});
     ASSERT_TRUE(voxmere.waitForStarted(10000));
     // Its single-instance lock comes after the stop handling is in place.
     for (int i = 0; i < 400 && !QFile::exists(runtime + QStringLiteral("/Voxmere.lock")); ++i)
