@@ -74,7 +74,11 @@ RaisedError fromComponent(const vx::ComponentError &e)
 {
     // Only a compiler's own numbered errors carry the object-error base.
     const bool numbered = e.kind() == vx::ComponentError::ObjectError;
-    return {numbered ? e.code() : e.number(), vx::fromCp1252(QByteArray::fromStdString(e.description()))};
+    const int number = numbered ? e.code() : e.number();
+    // A file error names a path in the file system's bytes; the others quote
+    // source text, which is in the chip's code page.
+    const QByteArray text = QByteArray::fromStdString(e.description());
+    return {number, number == kErrPathFileAccess ? QFile::decodeName(text) : vx::fromCp1252(text)};
 }
 
 void showError(const RaisedError &e)

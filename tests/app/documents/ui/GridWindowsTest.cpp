@@ -190,6 +190,13 @@ TEST_F(GridWindows, DictionaryCompilesToWhatTheCompilerMakesAndSelectsABadRule)
     ASSERT_EQ(lexmold.CompileFile(ownSource.toStdU16String(), DictCharSet, ownObject.toStdU16String()), 0);
     EXPECT_EQ(readAll(dix), readAll(ownObject));
 
+    // A compiled file that cannot be written is named as the user wrote it.
+    prompts.queueFiles({dir + QStringLiteral("/Wörter/words.dix")});
+    prompts.queue(vx::Answer::Ok);
+    CompileDictionary();
+    EXPECT_TRUE(prompts.last().text.contains(QStringLiteral("/Wörter/words.dix': No such file")))
+        << prompts.last().text.toStdString();
+
     // A row the user began with ";#" stays a row through open and save, and
     // compiles as the comment it is: the same bytes.
     QStringList noted = lines;
