@@ -2,6 +2,7 @@
 
 #include "app/soundlib/SoundEntry.h"
 #include "common/SafeFile.h"
+#include "components/common/ComponentError.h"
 #include "components/sonvert/cSonvert.h"
 #include "platform/FileNames.h"
 #include "platform/TextFiles.h"
@@ -20,7 +21,7 @@ const char kSource[] = "Voxmere";
 [[noreturn]] void fileAccess(const char *what, const QString &path, const QString &why)
 {
     throw vx::ComponentError(vx::ComponentError::RunTimeError, kConvertErrFileAccess, kSource,
-                             QStringLiteral("%1 '%2': %3").arg(QLatin1String(what), path, why).toStdString());
+                             vx::fileErrorText(what, path.toStdString(), why.toStdString()));
 }
 
 std::string local(const QString &path)
