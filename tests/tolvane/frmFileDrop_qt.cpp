@@ -177,6 +177,7 @@ TEST_F(FileDrop, FailuresAskWhetherToGoOn)
     EXPECT_EQ(status(1), QStringLiteral("ERROR: The file big.sfx is %1 bytes long; the chip takes at most %2 bytes.")
                              .arg(big.size())
                              .arg(recMem));
+    EXPECT_EQ(row(1)->toolTip(2), status(1)) << "a reason wider than its column reads whole";
     EXPECT_FALSE(chip->acceptedBytes().contains("\x01" "31?"));
 }
 

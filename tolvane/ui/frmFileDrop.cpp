@@ -129,10 +129,17 @@ void frmFileDrop::ShowRowProgress(int row, const QString &text)
         item->setText(1, text);
 }
 
+// A reason longer than the column still reads whole as the row's tool tip.
+static void setStatusText(QTreeWidgetItem *item, const QString &text)
+{
+    item->setText(2, text);
+    item->setToolTip(2, text);
+}
+
 void frmFileDrop::ShowRowStatus(int row, const QString &text)
 {
     if (QTreeWidgetItem *item = lvwFileList->topLevelItem(row - 1))
-        item->setText(2, text);
+        setStatusText(item, text);
 }
 
 void frmFileDrop::setRow(int row, tolv::RowIcon icon, const QString &status, const QColor &colour)
@@ -144,7 +151,7 @@ void frmFileDrop::setRow(int row, tolv::RowIcon icon, const QString &status, con
                                                       QStyle::SP_DialogApplyButton, QStyle::SP_MessageBoxCritical};
     item->setData(0, Qt::UserRole, int(icon));
     item->setIcon(0, icon == tolv::RowIcon::None ? QIcon() : style()->standardIcon(pictures[int(icon)]));
-    item->setText(2, status);
+    setStatusText(item, status);
     if (colour.isValid())
         item->setForeground(2, colour);
 }
