@@ -30,6 +30,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 
 namespace {
@@ -100,6 +101,30 @@ protected:
         });
     }
     QString image(const char *key) { return ButtonImage(ToolbarButton(QLatin1String(key))); }
+
+    // A text to record at a chip's own pace; once its voice is streaming,
+    // act runs once from the window thread's event loop.
+    void recordAtChipPace(const QString &path, const std::function<void()> &act)
+    {
+        ChipSampleRate = 10500;
+        chipsim::ChipConfig cfg = chip->config();
+        cfg.secondsPerChar = 0.07;
+        chip->setConfig(cfg);
+        box->setText(QStringLiteral("the quick brown fox jumps over the lazy dog"));
+        bool acted = false;
+        const QMetaObject::Connection streaming =
+            QObject::connect(chip, &chipsim::Chip::transmit, main.get(), [&](const QByteArray &, int baud) {
+                if (!acted && baud == 115200 && !chip->audioOut().isEmpty()) {
+                    acted = true;
+                    QTimer::singleShot(0, chip, act);
+                }
+            });
+        prompts.queueFiles({path});
+        prompts.queue(vx::Answer::Ok);
+        RecordTextToWaveCommand();
+        QObject::disconnect(streaming);
+        ASSERT_TRUE(acted);
+    }
 
     cTolvane lib;
     chipsim::Chip *chip = nullptr;
@@ -294,23 +319,7 @@ TEST_F(Speaking, AWaveThatCannotBeWrittenLeavesNothingAndTheLinkAsItWas)
 TEST_F(Speaking, AStalledWindowLosesNoSoundOfARecording)
 {
     const QString dir = QString::fromStdString(vxtest::freshDir("stall"));
-    ChipSampleRate = 10500;
-    chipsim::ChipConfig cfg = chip->config();
-    cfg.secondsPerChar = 0.07;
-    chip->setConfig(cfg);
-    box->setText(QStringLiteral("the quick brown fox jumps over the lazy dog"));
-    bool stalled = false;
-    QObject::connect(chip, &chipsim::Chip::transmit, main.get(), [&](const QByteArray &, int baud) {
-        if (!stalled && baud == 115200 && !chip->audioOut().isEmpty()) {
-            stalled = true;
-            QTimer::singleShot(0, [] { QThread::msleep(150); });
-        }
-    });
-    prompts.queueFiles({dir + QStringLiteral("/stall.wav")});
-    prompts.queue(vx::Answer::Ok);
-    RecordTextToWaveCommand();
-
-    ASSERT_TRUE(stalled);
+    recordAtChipPace(dir + QStringLiteral("/stall.wav"), [] { QThread::msleep(150); });
     EXPECT_EQ(prompts.last().text, QStringLiteral("The wave file 'Stall.wav' was successfully created. "));
     const QByteArray wav = vxtest::readAll(dir + QStringLiteral("/stall.wav"));
     ASSERT_GT(chip->audioOut().size(), 20000);
@@ -324,25 +333,9 @@ TEST_F(Speaking, AStalledWindowLosesNoSoundOfARecording)
 TEST_F(Speaking, ARecordingThatLostSoundSaysSoAndWritesNothing)
 {
     const QString dir = QString::fromStdString(vxtest::freshDir("overrun"));
-    ChipSampleRate = 10500;
-    chipsim::ChipConfig cfg = chip->config();
-    cfg.secondsPerChar = 0.07;
-    chip->setConfig(cfg);
-    box->setText(QStringLiteral("the quick brown fox jumps over the lazy dog"));
     const QString path = dir + QStringLiteral("/lost.wav");
     vxtest::writeAll(path, "old take");
-    bool flooded = false;
-    QObject::connect(chip, &chipsim::Chip::transmit, main.get(), [&](const QByteArray &, int baud) {
-        if (!flooded && baud == 115200 && !chip->audioOut().isEmpty()) {
-            flooded = true;
-            QTimer::singleShot(0, chip, [this] { emit chip->transmit(QByteArray(4 << 20, '\x80'), 115200); });
-        }
-    });
-    prompts.queueFiles({path});
-    prompts.queue(vx::Answer::Ok);
-    RecordTextToWaveCommand();
-
-    ASSERT_TRUE(flooded);
+    recordAtChipPace(path, [this] { emit chip->transmit(QByteArray(4 << 20, '\x80'), 115200); });
     EXPECT_EQ(prompts.last().text, QStringLiteral("Sound from the chip was lost while recording 'Lost.wav': the "
                                                   "program could not keep up with the serial line. The wave file "
                                                   "was not written; please record it again."));
