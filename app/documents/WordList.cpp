@@ -4,6 +4,7 @@
 #include "platform/Cp1252.h"
 #include "platform/TextFiles.h"
 
+#include <QBuffer>
 #include <QFile>
 
 #include <algorithm>
@@ -107,16 +108,13 @@ void WordList::sort(bool descending, bool byFrequency)
 
 namespace {
 
-// Takes up to n bytes of the text into buffer: how many, 0 at its end, -1
-// when a read failed.
-using ReadBytes = std::function<qint64(char *buffer, qint64 n)>;
-
 // Counts the words line by line as the bytes arrive, so no more than one
 // line and one block are held besides the list.
-WordListResult countWords(const ReadBytes &read, qint64 total, const QString &shortcut,
-                          const WordListProgress &progress)
+WordListResult countWords(QIODevice &in, const QString &shortcut, const WordListProgress &progress)
 {
     WordListResult result;
+    const qint64 total = in.size();
+    const auto read = [&in](char *buffer, qint64 n) { return in.read(buffer, n); };
     // The progress shows after the first line and then every k + 1 lines.
     const qint64 k = total / 100000;
     qint64 lines = k;
@@ -197,15 +195,10 @@ WordListResult countWords(const ReadBytes &read, qint64 total, const QString &sh
 WordListResult CreateWordListFromBytes(const QByteArray &bytes, const QString &shortcut,
                                        const WordListProgress &progress)
 {
-    qint64 at = 0;
-    return countWords(
-        [&](char *buffer, qint64 n) {
-            n = std::min(n, bytes.size() - at);
-            std::copy_n(bytes.constData() + at, n, buffer);
-            at += n;
-            return n;
-        },
-        bytes.size(), shortcut, progress);
+    QBuffer in;
+    in.setData(bytes);
+    in.open(QIODevice::ReadOnly);
+    return countWords(in, shortcut, progress);
 }
 
 WordListResult CreateWordList(const QString &path, const QString &shortcut, const WordListProgress &progress)
@@ -216,8 +209,7 @@ WordListResult CreateWordList(const QString &path, const QString &shortcut, cons
         failed.ok = false;
         return failed;
     }
-    WordListResult result = countWords([&](char *buffer, qint64 n) { return file.read(buffer, n); }, file.size(),
-                                       shortcut, progress);
+    WordListResult result = countWords(file, shortcut, progress);
     if (!result.ok)
         result.error = file.errorString();
     return result;
