@@ -4,9 +4,12 @@
 #include "app/shell/ui/ToolbarState.h"
 #include "app/documents/ui/DocumentWindow.h"
 #include "app/documents/ui/GridDocumentWindow.h"
+#include "app/documents/GridFile.h"
 #include "platform/Prompter.h"
+#include "platform/TextFiles.h"
 
 #include <QCoreApplication>
+#include <QFile>
 
 #include <map>
 
@@ -143,17 +146,31 @@ void NewMusicDocument()
         w->vbalGrid1->InsertGridRow();
 }
 
+static void cantOpen(const QString &path, const QString &error)
+{
+    vx::MsgBox(QStringLiteral("Can't open file: ") + path + (error.isEmpty() ? QString() : QStringLiteral("\n") + error),
+               vx::Buttons::Ok, vx::Icon::Exclamation);
+}
+
 DocumentWindow *OpenDocument(vx::WindowKind kind, const QString &path)
 {
     if (IsFileOpen(path))
         return qobject_cast<DocumentWindow *>(DocumentAt(FindOpenSlot(DocState, path)));
+    // Refused before its window is made, which would only flash empty behind the message.
+    if (kind == vx::WindowKind::Dictionary || kind == vx::WindowKind::Music) {
+        QFile f;
+        const qint64 size = vx::openForReading(f, path) ? f.size() : 0;
+        if (const QString tooLarge = GridFileSizeError(size, kind == vx::WindowKind::Dictionary); !tooLarge.isEmpty()) {
+            cantOpen(path, tooLarge);
+            return nullptr;
+        }
+    }
     DocumentWindow *w = NewDocument(kind);
     if (!w)
         return nullptr;
     QString error;
     if (!w->LoadFile(path, &error)) {
-        vx::MsgBox(QStringLiteral("Can't open file: ") + path + (error.isEmpty() ? QString() : QStringLiteral("\n") + error),
-                   vx::Buttons::Ok, vx::Icon::Exclamation);
+        cantOpen(path, error);
         // The half-built window goes without a question.
         w->record().Dirty = false;
         w->Form_Unload();

@@ -1,7 +1,6 @@
 #include "app/documents/ui/OpenFiles.h"
 
 #include "app/Globals.h"
-#include "app/documents/GridFile.h"
 #include "app/documents/RecentFiles.h"
 #include "app/documents/SoundLibFile.h"
 #include "app/documents/TextFile.h"
@@ -83,15 +82,6 @@ void openInWindow(vx::WindowKind kind, const QString &path)
     if (!readable(path)) {
         cantOpen(path);
         return;
-    }
-    // Refused before its window is made, which would only flash empty behind the message.
-    if (kind == vx::WindowKind::Dictionary || kind == vx::WindowKind::Music) {
-        const QString tooLarge = GridFileSizeError(sizeOf(path), kind == vx::WindowKind::Dictionary);
-        if (!tooLarge.isEmpty()) {
-            vx::MsgBox(QStringLiteral("Can't open file: ") + path + QStringLiteral("\n") + tooLarge, vx::Buttons::Ok,
-                       vx::Icon::Exclamation);
-            return;
-        }
     }
     QApplication::setOverrideCursor(Qt::WaitCursor);
     DocumentWindow *w = OpenDocument(kind, path);
