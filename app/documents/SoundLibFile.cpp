@@ -278,5 +278,10 @@ std::optional<QList<SoundEntry>> LoadSoundLibFile(const QString &path, QString *
     QByteArray bytes;
     if (!ReadSoundLibFileBytes(path, bytes, error))
         return std::nullopt;
+    if (!HasSoundLibMagic(bytes)) {
+        if (error)
+            *error = QStringLiteral("The file is not a sound library.");
+        return std::nullopt;
+    }
     return ParseSoundLibFile(bytes, error);
 }

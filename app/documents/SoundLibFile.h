@@ -47,5 +47,5 @@ inline constexpr qint64 kMaxSoundLibFileBytes =
 [[nodiscard]] bool ReadSoundLibFileBytes(const QString &path, QByteArray &bytes, QString *error = nullptr);
 
 // Reads a list file from disk; nothing (and a message) when it cannot be read,
-// is too large or is malformed.
+// is too large, does not begin with the magic or is malformed.
 [[nodiscard]] std::optional<QList<SoundEntry>> LoadSoundLibFile(const QString &path, QString *error = nullptr);

@@ -5,6 +5,7 @@
 #include "app/documents/ui/DocumentWindow.h"
 #include "app/documents/ui/GridDocumentWindow.h"
 #include "app/documents/GridFile.h"
+#include "app/documents/SoundLibFile.h"
 #include "platform/Prompter.h"
 #include "platform/TextFiles.h"
 
@@ -164,6 +165,10 @@ DocumentWindow *OpenDocument(vx::WindowKind kind, const QString &path)
             cantOpen(path, tooLarge);
             return nullptr;
         }
+    }
+    if (QString error; kind == vx::WindowKind::SoundLib && !LoadSoundLibFile(path, &error)) {
+        cantOpen(path, error);
+        return nullptr;
     }
     DocumentWindow *w = NewDocument(kind);
     if (!w)

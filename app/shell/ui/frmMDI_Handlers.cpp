@@ -17,6 +17,7 @@
 #include "app/shell/CompatRules.h"
 #include "app/shell/MenuTable.h"
 #include "app/shell/ui/EditCommands.h"
+#include "app/shell/ui/EditorFont.h"
 #include "app/shell/ui/ListingPrinter.h"
 #include "app/shell/ui/ProgressBar.h"
 #include "app/shell/ui/frmAbout.h"
@@ -43,6 +44,7 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMdiArea>
@@ -51,6 +53,7 @@
 #include <QMenuBar>
 #include <QUrl>
 
+#include <algorithm>
 #include <iterator>
 
 void frmMDI::mnuViewResetDialogs_Click()
@@ -126,6 +129,11 @@ void frmMDI::mnuWindowCascade_Click()
 }
 
 // Tiled horizontally: the windows one above the other, each the full width.
+// A window whose content has a fixed size keeps its own size, the others share
+// the rest of the height, as long as each of them still gets its caption and a
+// few lines; else every window takes an equal share. When even an equal share
+// is too low, the windows go into as many columns as that needs, so that none
+// is ever out of sight or too low to work in.
 void frmMDI::mnuWindowTile_Click()
 {
     QList<QMdiSubWindow *> subs;
@@ -136,28 +144,45 @@ void frmMDI::mnuWindowTile_Click()
     if (subs.isEmpty())
         return;
     const QRect area = MDIClient->viewport()->rect();
-    // A window whose content has a fixed size keeps its own size; the others
-    // share the rest of the height.
     const auto ownSize = [](const QMdiSubWindow *sub) {
         const QWidget *w = sub->widget();
         return w && w->minimumSize() == w->maximumSize() ? sub->sizeHint() : QSize();
     };
+    constexpr int kLeastLines = 6;
+    const int lines = kLeastLines * QFontMetrics(EditorFont()).lineSpacing();
+    int least = 0; // the lowest a window may be and still be worked in
     int fixedHeight = 0;
     int sharing = 0;
     for (QMdiSubWindow *sub : subs) {
         sub->showNormal();
+        least = std::max(least, sub->height() - sub->contentsRect().height() + lines);
         if (ownSize(sub).isValid())
             fixedHeight += ownSize(sub).height();
         else
             ++sharing;
     }
-    const int h = sharing > 0 ? std::max(0, area.height() - fixedHeight) / sharing : 0;
-    int y = 0;
-    for (QMdiSubWindow *sub : subs) {
-        const QSize own = ownSize(sub);
-        const QSize size = own.isValid() ? own : QSize(area.width(), h);
-        sub->setGeometry(QRect(QPoint(0, y), size));
-        y += size.height();
+    if (fixedHeight + sharing * least <= area.height()) {
+        const int h = sharing > 0 ? (area.height() - fixedHeight) / sharing : 0;
+        int y = 0;
+        for (QMdiSubWindow *sub : subs) {
+            const QSize own = ownSize(sub);
+            const QSize size = own.isValid() ? own : QSize(area.width(), h);
+            sub->setGeometry(QRect(QPoint(0, y), size));
+            y += size.height();
+        }
+        return;
+    }
+    const int count = static_cast<int>(subs.size());
+    const int perColumn = std::clamp(area.height() / std::max(least, 1), 1, count);
+    const int columns = (count + perColumn - 1) / perColumn;
+    for (int i = 0; i < count; ++i) {
+        const int column = i / perColumn;
+        const int inColumn = std::min(perColumn, count - column * perColumn);
+        const int row = i % perColumn;
+        const int left = area.width() * column / columns;
+        const int top = area.height() * row / inColumn;
+        subs[i]->setGeometry(QRect(left, top, area.width() * (column + 1) / columns - left,
+                                   area.height() * (row + 1) / inColumn - top));
     }
 }
 

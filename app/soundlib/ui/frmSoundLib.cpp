@@ -231,19 +231,9 @@ bool frmSoundLib::SaveFile(const QString &path, QString *error)
 
 bool frmSoundLib::LoadFile(const QString &path, QString *error)
 {
-    QString why;
-    std::optional<QList<SoundEntry>> entries;
-    if (QByteArray bytes; ReadSoundLibFileBytes(path, bytes, &why)) {
-        if (!HasSoundLibMagic(bytes))
-            why = QStringLiteral("The file is not a sound library.");
-        else
-            entries = ParseSoundLibFile(bytes, &why);
-    }
-    if (!entries) {
-        if (error)
-            *error = why;
+    const std::optional<QList<SoundEntry>> entries = LoadSoundLibFile(path, error);
+    if (!entries)
         return false;
-    }
     SoundRows &r = rows();
     r.clear();
     r.reserve(entries->size());

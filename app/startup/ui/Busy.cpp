@@ -6,6 +6,7 @@
 #include "app/documents/ui/MdiChild.h"
 
 #include <QApplication>
+#include <QPointer>
 #include <QWidget>
 
 namespace {
@@ -20,12 +21,20 @@ bool slotLive(int slot)
     return slot >= 0 && slot < DocState.size() && !DocState[slot].Deleted;
 }
 
+// The control of the active window that had the focus when the program became
+// busy: disabling the window takes it away, and the end gives it back.
+QPointer<QWidget> focusBeforeBusy;
+
 } // namespace
 
 void BeginBusy()
 {
     if (CompilingLibrary)
         return;
+    if (!Busy) {
+        QWidget *w = slotLive(ActiveDocIndex) ? slotWindow(ActiveDocIndex) : nullptr;
+        focusBeforeBusy = w ? w->focusWidget() : nullptr;
+    }
     Busy = true;
     UpdateToolbarState();
     for (int slot = 0; slot < DocState.size(); ++slot) {
@@ -60,10 +69,14 @@ void EndBusy()
     }
     if (slotLive(ActiveDocIndex)) {
         QWidget *w = slotWindow(ActiveDocIndex);
-        if (w && w->isVisible())
+        QWidget *had = focusBeforeBusy;
+        if (had && w && w->isAncestorOf(had) && had->isVisible() && had->isEnabled())
+            had->setFocus();
+        else if (w && w->isVisible())
             w->setFocus();
         QCoreApplication::processEvents();
     }
+    focusBeforeBusy = nullptr;
     SuppressActivate = false;
     UpdateToolbarState();
 }

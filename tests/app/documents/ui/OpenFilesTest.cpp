@@ -3,6 +3,7 @@
 #include "app/Globals.h"
 #include "app/documents/GridFile.h"
 #include "app/documents/RecentFiles.h"
+#include "app/documents/SoundLibFile.h"
 #include "app/documents/ui/DocumentWindow.h"
 #include "app/documents/ui/Documents.h"
 #include "app/documents/ui/frmDictionary.h"
@@ -166,6 +167,39 @@ TEST_F(OpenFiles, AGridFileTooLargeMakesNoWindow)
         EXPECT_EQ(windows(), 0);
     }
     EXPECT_EQ(watching.prompts().size(), 2);
+}
+
+// A sound library its reader refuses, too large or damaged, makes no window
+// at all: one message each, and the recent-file list stays as it was.
+TEST_F(OpenFiles, ASoundLibraryItsReaderRefusesMakesNoWindow)
+{
+    struct Counting : QObject
+    {
+        int made = 0;
+        bool eventFilter(QObject *, QEvent *e) override
+        {
+            made += e->type() == QEvent::ChildAdded;
+            return false;
+        }
+    } windowsMade;
+    main->MDIClient->viewport()->installEventFilter(&windowsMade);
+    const QByteArray empty = "\"KWLIB\"\r\n4\r\n0\r\n";
+    const QString huge = write(QStringLiteral("huge.sfl"), empty);
+    ASSERT_TRUE(QFile::resize(huge, kMaxSoundLibFileBytes + 1));
+    const QString damaged = write(QStringLiteral("damaged.sfl"), "\"KWLIB\"\r\n4\r\n2\r\nthree\r\n");
+    AddRecentFile(write(QStringLiteral("notes.txt"), "x"));
+    const QStringList recent = RecentFiles();
+    for (const QString &path : {huge, damaged}) {
+        prompter.queue(vx::Answer::Ok);
+        OpenFileByType(path);
+        EXPECT_TRUE(prompter.last().text.startsWith(QStringLiteral("Can't open file: ") + path + QLatin1Char('\n')));
+    }
+    EXPECT_EQ(prompter.prompts().size(), 2);
+    EXPECT_EQ(windowsMade.made, 0);
+    EXPECT_EQ(RecentFiles(), recent);
+
+    OpenFileByType(write(QStringLiteral("good.sfl"), empty)); // the count sees a window that is made
+    EXPECT_EQ(windowsMade.made, 1);
 }
 
 // A name that is not valid UTF-8, as the command line gives it, opens.

@@ -4,8 +4,11 @@
 #include "tests/app/panels/ui/PanelsFixture.h"
 
 #include "app/documents/ui/DocumentWindow.h"
+#include "app/shell/ui/EditorFont.h"
 
+#include <QFontMetrics>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 
 namespace {
 
@@ -155,4 +158,32 @@ TEST_F(ControlPanels_, TiledOrMaximisedThePanelsShowWhole)
     frame->showMaximized();
     QApplication::processEvents();
     EXPECT_EQ(panels->pos(), frame->contentsRect().topLeft());
+}
+
+// Tiled in a main window shorter than the panels, in a taller one with a
+// dictionary up too, and with more windows than fit one above the other:
+// every window is in sight, with room for a few lines of text.
+TEST_F(ControlPanels_, TiledEveryWindowIsInSightWithRoomToWork)
+{
+    main->show();
+    panels->SetVisible(true);
+    NewDocument(vx::WindowKind::Text);
+    NewDocument(vx::WindowKind::Text);
+    const int fewLines = 6 * QFontMetrics(EditorFont()).lineSpacing();
+    const auto tile = [this, fewLines](int height, vx::WindowKind more, int count) {
+        for (int i = 0; i < count; ++i)
+            NewDocument(more);
+        main->resize(880, height);
+        QApplication::processEvents();
+        main->Item(QStringLiteral("mnuWindowTile"))->trigger();
+        QApplication::processEvents();
+        const QRect area = main->MDIClient->viewport()->rect();
+        for (const QMdiSubWindow *sub : main->MDIClient->subWindowList()) {
+            EXPECT_TRUE(area.contains(sub->geometry())) << height << " " << sub->windowTitle().toStdString();
+            EXPECT_GE(sub->contentsRect().height(), fewLines) << height << " " << sub->windowTitle().toStdString();
+        }
+    };
+    tile(480, vx::WindowKind::Text, 0);
+    tile(622, vx::WindowKind::Dictionary, 1);
+    tile(480, vx::WindowKind::Text, 5);
 }

@@ -10,6 +10,7 @@
 #include "app/soundlib/ui/frmSoundLib.h"
 #include "app/shell/ui/ToolbarState.h"
 #include "app/startup/ui/StatusBar.h"
+#include "app/startup/ui/MainToolbar.h"
 #include "app/startup/ui/frmMDI.h"
 #include "chipsim/Chip.h"
 #include "chipsim/SimBackend.h"
@@ -26,6 +27,8 @@
 #include <QLabel>
 #include <QLocale>
 #include <QPushButton>
+#include <QStackedWidget>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -319,4 +322,40 @@ TEST_F(SoundLibCompile, TwentySoundsOfEveryKindDownloadIntoTheChip)
         stored << std::pair(static_cast<int>(f.tag), (static_cast<quint8>(f.pcm.at(13)) & 0x80) != 0);
     EXPECT_EQ(stored, sounds);
     expectEnded();
+}
+
+// After a compile, and after a toolbar download with the library in front, the
+// list has the keyboard again: the arrow keys move its current row.
+TEST_F(SoundLibCompile, TheListHasTheKeysAgainAfterATask)
+{
+    QStringList sounds;
+    for (const char *name : {"a.pcm", "b.pcm", "c.pcm"})
+        sounds << put(QLatin1String(name), plainPcm(0x63, QByteArray(100, '\x40')));
+    setLibrary(sounds);
+    main->resize(1000, 700);
+    main->show();
+    w->frame()->resize(900, 500);
+    main->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(main.get()));
+    w->selectOnly(0);
+    w->lvwFileList->currentWidget()->setFocus();
+    const auto down = [this] {
+        // The window manager hands the main window the keyboard back once the
+        // task's own windows have gone.
+        main->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(main.get()));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+        return w->currentRow();
+    };
+
+    Port = 1;
+    compile({vx::Answer::No}); // no download now
+    EXPECT_EQ(down(), 1);
+
+    prompts.queueFiles({out});
+    prompts.queue(vx::Answer::Ok);
+    MainToolbar = main->tbStdLarge;
+    main->tbStdLarge_ButtonClick(ToolbarButton(QStringLiteral("Download")));
+    EXPECT_EQ(prompts.last().text, QStringLiteral("'Lib.sfx' was successfully downloaded. "));
+    EXPECT_EQ(down(), 2);
 }

@@ -7,6 +7,7 @@
 #include <QAction>
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QWidget>
 #include <gtest/gtest.h>
 
@@ -77,6 +78,19 @@ TEST_F(BusyTest, BeginDisablesOpenWindowsAndOneEndEndsTheBusyState)
     EXPECT_TRUE(windows[2]->isEnabled());
     EXPECT_FALSE(SuppressActivate);
     EXPECT_TRUE(menusOn());
+}
+
+// Whatever the kind of window, the control that had its focus has it again.
+TEST_F(BusyTest, TheFocusGoesBackToTheControlThatHadIt)
+{
+    auto *first = new QLineEdit(windows[2].get());
+    auto *second = new QLineEdit(windows[2].get());
+    second->show();
+    first->show();
+    second->setFocus();
+    BeginBusy();
+    EndBusy();
+    EXPECT_EQ(windows[2]->focusWidget(), second);
 }
 
 TEST_F(BusyTest, NothingChangesWhileASoundLibraryCompiles)
