@@ -229,6 +229,7 @@ TEST_F(SoundCommands, ConversionCancelsAreQuietAndFailuresReported)
     writeFile(dir + s("noise.wav"), QByteArray("RIFF not really"));
     writeFile(dir + s("deep.wav"), extensibleWave(600));
     writeFile(dir + s("bad.pcm"), QByteArray("\xff\xff\xff\x63xx"));
+    writeTooLongWave(dir + s("long.wav"));
     const struct
     {
         const char *name, *tag, *message;
@@ -236,6 +237,7 @@ TEST_F(SoundCommands, ConversionCancelsAreQuietAndFailuresReported)
         {"noise.wav", "0", "Error 1003: Invalid or corrupt sound file <file>"},
         {"deep.wav", "0", "Error 1003: <file> is not a supported sound format."},
         {"bad.pcm", nullptr, "Error 1003: Invalid or corrupt sound file <file>"},
+        {"long.wav", "0", "Error 1003: Sound too long for a chip PCM file; at 8000 Hz the longest is 34 min 57 s."},
         {"Song.WAV", "70000", "Error 1000: Tag value must be between 0 and 65534."},
         {"Song.WAV", "99999999999", "Error 6: Overflow"},
     };
