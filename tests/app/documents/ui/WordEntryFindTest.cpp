@@ -9,6 +9,7 @@
 #include "app/documents/ui/frmTextBox.h"
 #include "app/panels/ui/frmCpanels.h"
 #include "app/shell/ui/EditCommands.h"
+#include "app/shell/ui/ProgressBar.h"
 #include "app/shell/ui/frmProgress.h"
 #include "app/soundlib/ui/SoundLibModel.h"
 #include "app/soundlib/ui/frmSoundLib.h"
@@ -333,6 +334,40 @@ TEST_F(WordsAndFind, WordListIgnoresSpeakingStateAndSortsOnRequest)
     w->CreateWordList(path);
     EXPECT_EQ(w->lblWordList1->text(), QStringLiteral("Story.txt: 3 unique words (partial)"));
     EXPECT_EQ(frmProgress::loaded(), nullptr);
+}
+
+// A file past what the list reads, under a long name: the bar ends full, and
+// in a narrow window the name gives way so the hint reads whole.
+TEST_F(WordsAndFind, WordListOfABigFileWithALongName)
+{
+    auto *w = qobject_cast<frmDictionary *>(NewDocument(vx::WindowKind::Dictionary));
+    ASSERT_NE(w, nullptr);
+    const QString path = dir + QStringLiteral("/the collected stories of many long winter evenings by the fire.txt");
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        const QByteArray line = QByteArray(1022, 'a') + "\r\n";
+        for (qint64 written = 0; written <= kWordListMaxBytes + (1 << 20); written += line.size())
+            ASSERT_EQ(f.write(line), line.size());
+    }
+    vbalProgressBar *bar = frmProgress::instance()->vbalProgress;
+    int value = -1, maximum = 0;
+    QObject::connect(bar, &QProgressBar::valueChanged, [&](int v) {
+        value = v;
+        maximum = bar->maximum();
+    });
+    w->CreateWordList(path);
+    EXPECT_GT(value, 0);
+    EXPECT_EQ(value, maximum);
+
+    w->resize(880, w->height());
+    const QString caption = w->lblWordList1->text();
+    EXPECT_TRUE(caption.contains(QChar(0x2026)) && caption.endsWith(QStringLiteral(": 1 unique words (partial)")))
+        << caption.toStdString();
+    EXPECT_EQ(w->lblWordList2->text(), QStringLiteral("Double-click a word to verify its pronunciation"));
+    EXPECT_GE(w->lblWordList2->width(), w->lblWordList2->sizeHint().width());
+    EXPECT_GT(w->lblWordList2->x(), w->lblWordList1->geometry().right());
+    EXPECT_LT(w->lblWordList2->geometry().right(), w->picSortBy->x());
 }
 
 TEST_F(WordsAndFind, FindSearchesASoundLibraryList)
