@@ -70,6 +70,14 @@ protected:
         chip->clearLogs();
         return chip;
     }
+    // A text file in the test folder, for a word list.
+    QString writeText(const QString &name, const QByteArray &text) const
+    {
+        const QString path = dir + QLatin1Char('/') + name;
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly) && f.write(text) == text.size());
+        return path;
+    }
 
     vx::ScriptedPrompter prompts;
     cLexmold lexmold;
@@ -290,11 +298,7 @@ TEST_F(WordsAndFind, WordListIgnoresSpeakingStateAndSortsOnRequest)
 {
     auto *w = qobject_cast<frmDictionary *>(NewDocument(vx::WindowKind::Dictionary));
     ASSERT_NE(w, nullptr);
-    const QString path = dir + QStringLiteral("/story.txt");
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("b a   b   a c\r\n~5s\r\n");
-    f.close();
+    const QString path = writeText(QStringLiteral("story.txt"), "b a   b   a c\r\n~5s\r\n");
     const auto items = [w] {
         QStringList out;
         for (int i = 0; i < w->lvwWordList->topLevelItemCount(); ++i)
@@ -342,14 +346,9 @@ TEST_F(WordsAndFind, WordListOfABigFileWithALongName)
 {
     auto *w = qobject_cast<frmDictionary *>(NewDocument(vx::WindowKind::Dictionary));
     ASSERT_NE(w, nullptr);
-    const QString path = dir + QStringLiteral("/the collected stories of many long winter evenings by the fire.txt");
-    {
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        const QByteArray line = QByteArray(1022, 'a') + "\r\n";
-        for (qint64 written = 0; written <= kWordListMaxBytes + (1 << 20); written += line.size())
-            ASSERT_EQ(f.write(line), line.size());
-    }
+    const QByteArray line = QByteArray(1022, 'a') + "\r\n";
+    const QString path = writeText(QStringLiteral("the collected stories of many long winter evenings by the fire.txt"),
+                                   line.repeated((kWordListMaxBytes + (1 << 20)) / line.size()));
     vbalProgressBar *bar = frmProgress::instance()->vbalProgress;
     int value = -1, maximum = 0;
     QObject::connect(bar, &QProgressBar::valueChanged, [&](int v) {
