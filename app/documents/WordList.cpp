@@ -113,7 +113,7 @@ namespace {
 WordListResult countWords(QIODevice &in, const QString &shortcut, const WordListProgress &progress)
 {
     WordListResult result;
-    const qint64 total = in.size();
+    const qint64 total = WordListBytesToRead(in.size());
     const auto read = [&in](char *buffer, qint64 n) { return in.read(buffer, n); };
     // The progress shows after the first line and then every k + 1 lines.
     const qint64 k = total / 100000;

@@ -41,6 +41,13 @@ inline constexpr int kDefaultSortMethod = 3;
 inline constexpr qint64 kWordListMaxBytes = 16 * 1024 * 1024;
 inline constexpr qsizetype kWordListMaxWords = 200000;
 
+// The bytes of a file of that size that a word list reads: what its
+// progress is measured against.
+[[nodiscard]] constexpr qint64 WordListBytesToRead(qint64 fileBytes)
+{
+    return fileBytes < kWordListMaxBytes ? fileBytes : kWordListMaxBytes;
+}
+
 class WordList
 {
 public:
@@ -63,7 +70,7 @@ private:
 
 // Called at each progress update with the bytes read so far and the number
 // of distinct words; returning true stops reading (the list is then partial).
-using WordListProgress = std::function<bool(qint64 bytesRead, qint64 fileBytes, qsizetype uniqueWords)>;
+using WordListProgress = std::function<bool(qint64 bytesRead, qint64 bytesToRead, qsizetype uniqueWords)>;
 
 // Where a list stopped short of the end of its file without a cancel.
 enum class WordListLimit { None, Bytes, Words };
@@ -79,7 +86,8 @@ struct WordListResult
 
 // Reads a Windows-1252 text file line by line (CR LF, LF or CR) as it goes
 // and counts its words. Progress is reported after the first line and then
-// every (file size / 100000 + 1) lines. Stops, with the list partial, at
+// every (bytes to read / 100000 + 1) lines, with WordListBytesToRead of the
+// file's size as its whole. Stops, with the list partial, at
 // kWordListMaxBytes read or kWordListMaxWords distinct words.
 [[nodiscard]] WordListResult CreateWordList(const QString &path, const QString &shortcut,
                                             const WordListProgress &progress = {});

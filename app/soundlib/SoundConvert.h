@@ -46,7 +46,8 @@ inline constexpr int kConvertErrCancelled = 1005; // the converter's cancel: nev
 // The same for a failure while converting or playing the user's file
 // `source`; a sound file that cannot be taken (202 or 1003) is named:
 // "<source> is not a supported sound format." when it is well formed,
-// "Invalid or corrupt sound file <source>" otherwise.
+// "Invalid or corrupt sound file <source>" otherwise. A sound too long for a
+// chip PCM file keeps the converter's reason.
 [[nodiscard]] QString SoundFailureText(const vx::ComponentError &e, const QString &source);
 // True for the converter's cancel, which ends a command silently.
 [[nodiscard]] bool IsCancel(const vx::ComponentError &e);

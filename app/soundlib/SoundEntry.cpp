@@ -61,23 +61,79 @@ qint64 id3v2TagLength(const QByteArray &head)
     return 10 + size + ((h[5] & 0x10) ? 10 : 0);
 }
 
-std::optional<Mp3Frame> findMp3Frame(const QString &path)
+constexpr qint32 kMpegRates[4][3] = {
+    {11025, 12000, 8000}, {99999, 99999, 99999}, {22050, 24000, 16000}, {44100, 48000, 32000}};
+constexpr qint16 kMpegLowBitRates[16] = {128, 8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160, 999};
+constexpr qint16 kMpeg1BitRates[16] = {128, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 999};
+
+qint32 mpegBitRateKbps(int version, int index)
+{
+    if (version == 3)
+        return kMpeg1BitRates[index];
+    if (version == 1)
+        return 999;
+    return kMpegLowBitRates[index];
+}
+
+// The longest Layer III frame, free format included (640 kbit/s at 32 kHz).
+constexpr qsizetype kLongestFrame = 2881;
+
+// The length of the Layer III frame whose header bytes after the first are
+// h1 and h2; 0 for a free-format frame, whose header gives none.
+qsizetype layer3FrameLength(quint8 h1, quint8 h2)
+{
+    const int v = (h1 >> 3) & 3;
+    const int b = h2 >> 4;
+    if (b == 0)
+        return 0;
+    return (v == 3 ? 144000 : 72000) * mpegBitRateKbps(v, b) / kMpegRates[v][(h2 >> 2) & 3] + ((h2 >> 1) & 1);
+}
+
+// Whether the frame whose header starts at i is followed by the next frame of
+// its stream, as a decoder checks before it trusts a header: where the
+// header's length says (or the file ends just there), or for free format
+// within the longest frame.
+bool nextFrameFollows(const QByteArray &block, bool blockEndsFile, qsizetype i)
+{
+    const auto *b = reinterpret_cast<const quint8 *>(block.constData());
+    const qsizetype n = block.size();
+    const auto sameStream = [&](qsizetype j, quint8 h2Mask) {
+        return j + 3 < n && b[j] == 0xFF && (b[j + 1] & 0xFE) == (b[i + 1] & 0xFE) &&
+               (b[j + 2] & h2Mask) == (b[i + 2] & h2Mask) && isLayer3Header(b[j + 1], b[j + 2], b[j + 3]);
+    };
+    const qsizetype length = layer3FrameLength(b[i + 1], b[i + 2]);
+    if (length > 0)
+        return sameStream(i + length, 0x0C) || (blockEndsFile && i + length == n);
+    for (qsizetype j = i + 4; j <= i + kLongestFrame; ++j) {
+        if (sameStream(j, 0xFC))
+            return true;
+    }
+    return false;
+}
+
+// The first frame header; with `confirmed`, the first that the next frame
+// of its stream follows.
+std::optional<Mp3Frame> findMp3Frame(const QString &path, bool confirmed = false)
 {
     QFile file;
     if (!vx::openForReading(file, path))
         return std::nullopt;
-    // A header that begins within the bound is read whole.
-    QByteArray block = file.read(kMp3SearchBytes + 3);
+    // A header that begins within the bound is read whole, and with it the
+    // next frame when that is to be found too.
+    const qint64 want = kMp3SearchBytes + 3 + (confirmed ? kLongestFrame + 4 : 0);
+    QByteArray block = file.read(want);
     const qint64 start = id3v2TagLength(block);
     if (start > 0) {
         if (!file.seek(start))
             return std::nullopt;
-        block = file.read(kMp3SearchBytes + 3);
+        block = file.read(want);
     }
+    const bool blockEndsFile = block.size() < want;
     const auto *b = reinterpret_cast<const quint8 *>(block.constData());
     const qsizetype n = std::min<qsizetype>(block.size() - 3, kMp3SearchBytes);
     for (qsizetype i = 0; i < n; ++i) {
-        if (b[i] == 0xFF && isLayer3Header(b[i + 1], b[i + 2], b[i + 3]))
+        if (b[i] == 0xFF && isLayer3Header(b[i + 1], b[i + 2], b[i + 3]) &&
+            (!confirmed || nextFrameFollows(block, blockEndsFile, i)))
             return Mp3Frame{start + i + 1, b[i + 1], b[i + 2], b[i + 3]};
     }
     return std::nullopt;
@@ -142,20 +198,6 @@ Inspection inspect(const QString &path)
     return in;
 }
 
-constexpr qint32 kMpegRates[4][3] = {
-    {11025, 12000, 8000}, {99999, 99999, 99999}, {22050, 24000, 16000}, {44100, 48000, 32000}};
-constexpr qint16 kMpegLowBitRates[16] = {128, 8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160, 999};
-constexpr qint16 kMpeg1BitRates[16] = {128, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 999};
-
-qint32 mpegBitRateKbps(int version, int index)
-{
-    if (version == 3)
-        return kMpeg1BitRates[index];
-    if (version == 1)
-        return 999;
-    return kMpegLowBitRates[index];
-}
-
 } // namespace
 
 void SoundLibTable::growToSlot(int highestSlot)
@@ -197,6 +239,11 @@ qint32 IsMp3File(const QString &path)
     if (!frame || frame->position > std::numeric_limits<qint32>::max())
         return -1;
     return static_cast<qint32>(frame->position);
+}
+
+bool HoldsMp3Stream(const QString &path)
+{
+    return findMp3Frame(path, true).has_value();
 }
 
 qint16 GetSoundFileKind(const QString &path, PcmHeaderInfo *pcm)

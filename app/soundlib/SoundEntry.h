@@ -116,6 +116,12 @@ struct PcmHeaderInfo
 // start of the file, and not inside that tag.
 [[nodiscard]] qint32 IsMp3File(const QString &path);
 
+// True when the file holds an MPEG Layer III stream as a decoder finds one:
+// within the same bound, a frame header that the next frame's header follows
+// where its length says (or the end of the file). A lone pattern that passes
+// for a header, which random bytes often hold, is no stream.
+[[nodiscard]] bool HoldsMp3Stream(const QString &path);
+
 // A new record for the file `folder` + `name`: the kind and, for a sound
 // file, its format and memory estimate. `compressByDefault` is the user's
 // preference for new rows (ignored for compressed chip PCM). A file of kind

@@ -106,7 +106,7 @@ std::string cSonvert::ConvertToPcm(const std::string &SourceFile, std::int32_t T
         const std::uint64_t picked = decimator.outputCount();
         const std::uint64_t stored = SV20 ? picked + (picked % 2 == 0 ? 2 : 1) : picked;
         if (stored > sonvert::kMaxPcmDataLength)
-            Fail(sonvert::emrSrcFileInvalid, method);
+            sonvert::raiseTooLong(mOutputRate, sonvert::kMaxPcmDataLength - (stored - picked), method);
         mSampleCount = static_cast<std::int32_t>(stream.valueCount());
 
         // The sound is read a block at a time, so memory stays the same for

@@ -3,6 +3,7 @@
 #include "components/common/ComponentError.h"
 
 #include <array>
+#include <string_view>
 
 namespace sonvert {
 
@@ -26,6 +27,7 @@ constexpr std::array<ErrorEntry, 6> kErrors{{
 }};
 
 constexpr const char *kInvalidPcm = "Invalid or corrupt pcm file.";
+constexpr std::string_view kTooLong = "Sound too long for a chip PCM file;";
 
 } // namespace
 
@@ -55,6 +57,23 @@ std::string errorDescription(int code, Method method)
 void raiseError(ErrorConstants code, Method method)
 {
     throw vx::ComponentError(code, errorSource(method), errorDescription(code, method));
+}
+
+std::string tooLongDescription(std::int32_t outputRate, std::uint64_t longestBytes)
+{
+    const std::uint64_t seconds = outputRate > 0 ? longestBytes / static_cast<std::uint64_t>(outputRate) : 0;
+    return std::string(kTooLong) + " at " + std::to_string(outputRate) + " Hz the longest is " +
+           std::to_string(seconds / 60) + " min " + std::to_string(seconds % 60) + " s.";
+}
+
+void raiseTooLong(std::int32_t outputRate, std::uint64_t longestBytes, Method method)
+{
+    throw vx::ComponentError(emrSrcFileInvalid, errorSource(method), tooLongDescription(outputRate, longestBytes));
+}
+
+bool isTooLongDescription(const std::string &text)
+{
+    return text.starts_with(kTooLong);
 }
 
 void raiseFileError(const std::string &what, const std::string &path, const std::string &cause, Method method)

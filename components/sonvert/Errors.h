@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace sonvert {
@@ -31,6 +32,16 @@ enum class Method { ConvertToPcm, CompressPcmFile, ConvertToWav };
 
 // Throws vx::ComponentError with the code, source and text above.
 [[noreturn]] void raiseError(ErrorConstants code, Method method);
+
+// 1003 for a sound whose converted data would pass the 24-bit length field
+// of a chip PCM file: the text says so and gives the longest sound that fits
+// at the output rate (one byte a sample), in minutes and seconds, so the user
+// knows how far to cut it.
+[[nodiscard]] std::string tooLongDescription(std::int32_t outputRate, std::uint64_t longestBytes);
+[[noreturn]] void raiseTooLong(std::int32_t outputRate, std::uint64_t longestBytes, Method method);
+// True for a text made by tooLongDescription: a reason the program shows as
+// it is, where other 1003 texts become its own "invalid or corrupt" wording.
+[[nodiscard]] bool isTooLongDescription(const std::string &text);
 
 // A file the method cannot create or write is no numbered error: it fails
 // as a file statement does, with run-time error 75 and a text that names the

@@ -122,6 +122,15 @@ TEST_F(FileDrop, CancelStopsAfterTheCurrentFile)
     });
     EXPECT_FALSE(run({a, b, b}));
     EXPECT_TRUE(drop->picCancelAck->isVisible());
+    // The notice reads clean over the port display: none of its blue shows through.
+    const QRect notice = drop->picCancelAck->geometry();
+    ASSERT_TRUE(notice.intersects(drop->lblComInfo[1]->geometry()));
+    const QImage shown = drop->grab().toImage();
+    int blue = 0;
+    for (int y = notice.top(); y <= notice.bottom(); ++y)
+        for (int x = notice.left(); x <= notice.right(); ++x)
+            blue += shown.pixelColor(x, y).blue() > shown.pixelColor(x, y).red() + 60;
+    EXPECT_EQ(blue, 0);
     EXPECT_NE(status(1), QStringLiteral("Complete"));
     EXPECT_EQ(icon(1), int(tolv::RowIcon::Failed));
     EXPECT_EQ(status(2), QStringLiteral("Queued"));

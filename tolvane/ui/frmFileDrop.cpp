@@ -76,6 +76,10 @@ frmFileDrop::frmFileDrop(frmMain *main, const QVector<tolv::QueueEntry> &files, 
     lblComInfo[0]->setText(tolv::portInfoText(G.Port, G.BaudRate));
     lblComInfo[1]->setText(lblComInfo[0]->text());
     lblComInfo[1]->raise();
+    // The notice covers the port display below it: drawn on its own ground,
+    // above the labels, only the notice shows.
+    picCancelAck->setAutoFillBackground(true);
+    picCancelAck->raise();
 
     for (const tolv::QueueEntry &f : mFiles) {
         auto *item = new QTreeWidgetItem(lvwFileList, {f.text, QStringLiteral("0%"), QStringLiteral("Queued")});

@@ -200,12 +200,22 @@ void frmDictionary::Form_Resize()
 
 void frmDictionary::placeSortBy()
 {
-    // After the captions, but never cut off by the window's right edge; the
-    // hint beside it gives way when the window is narrow.
+    // After the captions, but never cut off by the window's right edge. In a
+    // narrow window the file name in the caption gives way, so the hint reads
+    // whole; the hint is cut only when the name has nothing left to give.
     const int left = std::max(0, std::min(mSortByLeft, width() - picSortBy->width() - vx::twipsToPixels(120)));
     picSortBy->move(left, picSortBy->y());
+    const int gap = vx::twipsToPixels(300);
     lblWordList2->adjustSize();
-    const int room = left - vx::twipsToPixels(300) - lblWordList2->x();
+    if (!mListCaption.isEmpty()) {
+        const QFontMetrics fm = lblWordList1->fontMetrics();
+        const QString rest = mListCaption.mid(mListName.size());
+        const int nameRoom = left - gap - lblWordList2->width() - gap - lblWordList1->x() - fm.horizontalAdvance(rest);
+        lblWordList1->setText(fm.elidedText(mListName, Qt::ElideMiddle, std::max(0, nameRoom)) + rest);
+        lblWordList1->adjustSize();
+        lblWordList2->move(lblWordList1->x() + lblWordList1->width() + gap, lblWordList2->y());
+    }
+    const int room = left - gap - lblWordList2->x();
     if (lblWordList2->width() > room)
         lblWordList2->resize(std::max(0, room), lblWordList2->height());
 }

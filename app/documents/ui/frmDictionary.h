@@ -89,6 +89,8 @@ private:
     QString Transcribe(const QString &s);
     bool blnResizing = false;
     int mSortByLeft = 0; // where the sort list stands after the captions, in pixels
+    QString mListName;    // the file name at the head of the list's caption
+    QString mListCaption; // the caption whole; the row may show its name shortened
     WordList mWords;
 };
 

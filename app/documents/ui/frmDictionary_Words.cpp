@@ -378,7 +378,7 @@ void frmDictionary::CreateWordList(const QString &Filename)
     const QString name = ProperCase(info.fileName());
     frmProgress *progress = frmProgress::instance();
     progress->ProgressSetup(4, true, QStringLiteral("Analyzing File"), QString(), QString());
-    progress->vbalProgress->setMaximum(static_cast<int>(info.size() / 1024 + 1));
+    progress->vbalProgress->setMaximum(static_cast<int>(WordListBytesToRead(info.size()) / 1024 + 1));
     QApplication::setOverrideCursor(Qt::WaitCursor);
     BeginBusy();
     QCoreApplication::processEvents();
@@ -396,6 +396,9 @@ void frmDictionary::CreateWordList(const QString &Filename)
             return false;
         });
     const bool partial = result.partial || ProgressCancel;
+    // Read as far as it goes: the bar ends full.
+    if (frmProgress *p = frmProgress::loaded(); p && result.ok && !ProgressCancel)
+        p->vbalProgress->setValue(p->vbalProgress->maximum());
 
     EndBusy();
     frmProgress::Unload();
@@ -409,7 +412,9 @@ void frmDictionary::CreateWordList(const QString &Filename)
     mWords = std::move(result.list);
     lvwWordList->clear();
     lvwWordList->show();
-    lblWordList1->setText(WordListCaption(name, mWords.size(), partial));
+    mListName = name;
+    mListCaption = WordListCaption(name, mWords.size(), partial);
+    lblWordList1->setText(mListCaption);
     lblWordList1->adjustSize();
     lblWordList2->adjustSize();
     lblWordList2->move(lblWordList1->x() + lblWordList1->width() + vx::twipsToPixels(300), lblWordList2->y());

@@ -154,7 +154,10 @@ void PlaySoundFile(const QString &FileName, bool Compress, qint16 NoiseGate, boo
     } else {
         try {
             const qint16 kind = GetSoundFileKind(FileName);
-            if (kind == sfkNotSound)
+            // An MP3 is judged as its decoder judges it, before any device
+            // is looked for: a pattern that passes for a frame header is not
+            // enough.
+            if (kind == sfkNotSound || (kind == sfkMp3 && !HoldsMp3Stream(FileName)))
                 throw vx::ComponentError(kConvertErrBadSound, "Voxmere", "Invalid or corrupt sound file ");
             BeginBusy();
             setPointer(true);

@@ -44,6 +44,19 @@ inline QByteArray extensibleWave(quint32 dataBytes)
         + le(dataBytes, 4) + QByteArray(static_cast<qsizetype>(dataBytes), '\x10');
 }
 
+// A wave one sample longer than a chip PCM file holds (8-bit mono at 8000
+// Hz: a byte a sample), written sparse.
+inline QString writeTooLongWave(const QString &path)
+{
+    constexpr quint32 kSamples = 0x1000000;
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly)) {
+        f.write(wave(1, 8000, 8, 0).replace(4, 4, le(36 + kSamples, 4)).replace(40, 4, le(kSamples, 4)));
+        f.resize(44 + kSamples);
+    }
+    return path;
+}
+
 // A plain-form chip PCM file.
 inline QByteArray plainPcm(int code, const QByteArray &data)
 {

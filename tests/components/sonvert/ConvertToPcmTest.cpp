@@ -249,6 +249,43 @@ TEST_F(ConvertToPcm, SoundsLongerThanTheLengthFieldAreRefused)
     EXPECT_EQ(errorOf(make("over.wav", 0x1000000)), 1003);
 }
 
+// Too long is said as such, with the longest sound at the output rate. A
+// sound that fits is cancelled at its first report, past the length check.
+TEST_F(ConvertToPcm, TooLongSaysHowLongASoundMayBe)
+{
+    sonv.setPercentDone([](int, bool &cancel) { cancel = true; });
+    sonv.setProgressClock([t = std::chrono::steady_clock::time_point{}]() mutable { return t += std::chrono::seconds(1); });
+    const struct
+    {
+        int channels;
+        std::uint32_t rate;
+        int bits;
+        std::uint64_t frames;
+        bool sv20;
+        std::string said; // empty: it fits
+    } rows[] = {
+        {1, 8000, 8, 0xFFFFFE, false, ""},
+        {1, 8000, 8, 0xFFFFFF, false, ""},
+        {1, 8000, 8, 0x1000000, false, "Sound too long for a chip PCM file; at 8000 Hz the longest is 34 min 57 s."},
+        {1, 8000, 8, 0xFFFFFD, true, ""},
+        {1, 8000, 8, 0xFFFFFE, true, "Sound too long for a chip PCM file; at 8000 Hz the longest is 34 min 57 s."},
+        {2, 44100, 16, 4ull * 0x1000000, false,
+         "Sound too long for a chip PCM file; at 11025 Hz the longest is 25 min 21 s."},
+    };
+    for (const auto &r : rows) {
+        const std::uint64_t bytes = r.frames * static_cast<std::uint64_t>(r.channels * r.bits / 8);
+        const std::string path = put("long.wav", wave(1, r.channels, r.rate, r.bits, {}, {}, std::int64_t(bytes)));
+        fs::resize_file(path, 44 + bytes); // sparse: no disk needed
+        try {
+            sonv.ConvertToPcm(path, 0, 0, false, r.sv20);
+            ADD_FAILURE() << r.frames << " converted whole";
+        } catch (const vx::ComponentError &e) {
+            EXPECT_EQ(e.code(), r.said.empty() ? 1005 : 1003) << r.frames;
+            EXPECT_EQ(e.description(), r.said.empty() ? "Process terminated by user." : r.said) << r.frames;
+        }
+    }
+}
+
 // The conversion works block by block; its bytes must be those of the whole
 // sound worked in one buffer, for every path through the pipeline and for
 // lengths around the block size.

@@ -9,6 +9,7 @@
 #include "app/documents/ui/frmTextBox.h"
 #include "app/panels/ui/frmCpanels.h"
 #include "app/shell/ui/EditCommands.h"
+#include "app/shell/ui/ProgressBar.h"
 #include "app/shell/ui/frmProgress.h"
 #include "app/soundlib/ui/SoundLibModel.h"
 #include "app/soundlib/ui/frmSoundLib.h"
@@ -68,6 +69,14 @@ protected:
         QTest::qWait(50);
         chip->clearLogs();
         return chip;
+    }
+    // A text file in the test folder, for a word list.
+    QString writeText(const QString &name, const QByteArray &text) const
+    {
+        const QString path = dir + QLatin1Char('/') + name;
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly) && f.write(text) == text.size());
+        return path;
     }
 
     vx::ScriptedPrompter prompts;
@@ -289,11 +298,7 @@ TEST_F(WordsAndFind, WordListIgnoresSpeakingStateAndSortsOnRequest)
 {
     auto *w = qobject_cast<frmDictionary *>(NewDocument(vx::WindowKind::Dictionary));
     ASSERT_NE(w, nullptr);
-    const QString path = dir + QStringLiteral("/story.txt");
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("b a   b   a c\r\n~5s\r\n");
-    f.close();
+    const QString path = writeText(QStringLiteral("story.txt"), "b a   b   a c\r\n~5s\r\n");
     const auto items = [w] {
         QStringList out;
         for (int i = 0; i < w->lvwWordList->topLevelItemCount(); ++i)
@@ -333,6 +338,35 @@ TEST_F(WordsAndFind, WordListIgnoresSpeakingStateAndSortsOnRequest)
     w->CreateWordList(path);
     EXPECT_EQ(w->lblWordList1->text(), QStringLiteral("Story.txt: 3 unique words (partial)"));
     EXPECT_EQ(frmProgress::loaded(), nullptr);
+}
+
+// A file past what the list reads, under a long name: the bar ends full, and
+// in a narrow window the name gives way so the hint reads whole.
+TEST_F(WordsAndFind, WordListOfABigFileWithALongName)
+{
+    auto *w = qobject_cast<frmDictionary *>(NewDocument(vx::WindowKind::Dictionary));
+    ASSERT_NE(w, nullptr);
+    const QByteArray line = QByteArray(1022, 'a') + "\r\n";
+    const QString path = writeText(QStringLiteral("the collected stories of many long winter evenings by the fire.txt"),
+                                   line.repeated((kWordListMaxBytes + (1 << 20)) / line.size()));
+    vbalProgressBar *bar = frmProgress::instance()->vbalProgress;
+    int value = -1, maximum = 0;
+    QObject::connect(bar, &QProgressBar::valueChanged, [&](int v) {
+        value = v;
+        maximum = bar->maximum();
+    });
+    w->CreateWordList(path);
+    EXPECT_GT(value, 0);
+    EXPECT_EQ(value, maximum);
+
+    w->resize(880, w->height());
+    const QString caption = w->lblWordList1->text();
+    EXPECT_TRUE(caption.contains(QChar(0x2026)) && caption.endsWith(QStringLiteral(": 1 unique words (partial)")))
+        << caption.toStdString();
+    EXPECT_EQ(w->lblWordList2->text(), QStringLiteral("Double-click a word to verify its pronunciation"));
+    EXPECT_GE(w->lblWordList2->width(), w->lblWordList2->sizeHint().width());
+    EXPECT_GT(w->lblWordList2->x(), w->lblWordList1->geometry().right());
+    EXPECT_LT(w->lblWordList2->geometry().right(), w->picSortBy->x());
 }
 
 TEST_F(WordsAndFind, FindSearchesASoundLibraryList)

@@ -6,6 +6,7 @@
 #include "app/documents/ui/OpenFiles.h"
 #include "app/shell/ui/ProgressBar.h"
 #include "app/shell/ui/frmProgress.h"
+#include "app/soundlib/SoundEntry.h"
 #include "app/soundlib/ui/SoundPreview.h"
 #include "app/soundlib/ui/frmPcmOptions.h"
 #include "app/soundlib/ui/frmSoundLib.h"
@@ -38,6 +39,7 @@
 #include <chrono>
 #include <fstream>
 #include <memory>
+#include <random>
 
 using namespace soundtest;
 
@@ -229,6 +231,7 @@ TEST_F(SoundCommands, ConversionCancelsAreQuietAndFailuresReported)
     writeFile(dir + s("noise.wav"), QByteArray("RIFF not really"));
     writeFile(dir + s("deep.wav"), extensibleWave(600));
     writeFile(dir + s("bad.pcm"), QByteArray("\xff\xff\xff\x63xx"));
+    writeTooLongWave(dir + s("long.wav"));
     const struct
     {
         const char *name, *tag, *message;
@@ -236,6 +239,7 @@ TEST_F(SoundCommands, ConversionCancelsAreQuietAndFailuresReported)
         {"noise.wav", "0", "Error 1003: Invalid or corrupt sound file <file>"},
         {"deep.wav", "0", "Error 1003: <file> is not a supported sound format."},
         {"bad.pcm", nullptr, "Error 1003: Invalid or corrupt sound file <file>"},
+        {"long.wav", "0", "Error 1003: Sound too long for a chip PCM file; at 8000 Hz the longest is 34 min 57 s."},
         {"Song.WAV", "70000", "Error 1000: Tag value must be between 0 and 65534."},
         {"Song.WAV", "99999999999", "Error 6: Overflow"},
     };
@@ -257,6 +261,39 @@ TEST_F(SoundCommands, ConversionCancelsAreQuietAndFailuresReported)
     prompts.queue(vx::Answer::Ok);
     main->RunCommand(s("mnuUtilsConvertSndFile"));
     EXPECT_EQ(prompts.last().text, dir + s("notes.txt is not a supported format. "));
+}
+
+// Bytes named .mp3 are judged before a device is looked for, so with or
+// without one they are called invalid, by File > Play and from the command
+// line; a real MP3 still reaches the player.
+TEST_F(SoundCommands, RandomBytesNamedMp3AreAnInvalidSoundFile)
+{
+    AudioPlayer = 1;
+    std::mt19937 random(3);
+    QByteArray noise(200000, '\0');
+    for (char &c : noise)
+        c = static_cast<char>(random());
+    const QString garbage = dir + s("garbage.mp3");
+    writeFile(garbage, noise);
+    ASSERT_GT(IsMp3File(garbage), 0) << "the bytes hold what passes for a frame header";
+    const QString invalid = s("Error 202: Invalid or corrupt sound file ") + garbage;
+    prompts.queueFiles({garbage});
+    prompts.queue(vx::Answer::Ok);
+    main->RunCommand(s("mnuFilePlay"));
+    EXPECT_EQ(prompts.last().text, invalid);
+    prompts.queue(vx::Answer::Ok);
+    OpenFileByType(garbage);
+    EXPECT_EQ(prompts.last().text, invalid);
+    EXPECT_EQ(prompts.prompts().size(), 3);
+    expectIdle();
+
+    StoppedPlayer player;
+    setPreviewPlayer(&player);
+    const QString song = QDir::cleanPath(qEnvironmentVariable("VX_TEST_DATA") +
+                                         s("/../../../../components/sonvert/data/tone1k.mp3"));
+    ASSERT_TRUE(QFile::exists(song));
+    OpenFileByType(song);
+    EXPECT_EQ(player.opened, QStringList{song});
 }
 
 TEST_F(SoundCommands, LibraryRowPreviewsOnTheChipInTheEmulatedForm)

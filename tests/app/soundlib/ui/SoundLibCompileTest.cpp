@@ -218,6 +218,15 @@ TEST_F(SoundLibCompile, EndsThatLeaveNoLibrary)
         expectEnded();
     }
 
+    // A sound longer than a chip PCM file holds is named so, as Convert Sound File names it.
+    setLibrary({writeTooLongWave(dir + QStringLiteral("long.wav"))});
+    prompts.clear();
+    compile({vx::Answer::Ok});
+    EXPECT_EQ(prompts.last().text, QStringLiteral("Error 1003: Sound too long for a chip PCM file; at 8000 Hz the "
+                                                  "longest is 34 min 57 s. (long.wav)"));
+    EXPECT_FALSE(QFile::exists(out));
+    expectEnded();
+
     // Without a chip: the plain success message while the window shows its last state.
     SV10DataFiles = false;
     Port = 0;
