@@ -305,6 +305,43 @@ void escapeValue(const QString &value, QByteArray &out)
     }
 }
 
+// Whether a key or section name is one the store can name: not empty, and
+// no empty part between its slashes.
+bool isKeyPath(const QString &name)
+{
+    return !name.isEmpty() && !name.startsWith(QLatin1Char('/')) && !name.endsWith(QLatin1Char('/'))
+           && !name.contains(QLatin1String("//"));
+}
+
+// The whole physical line that holds line, as written: the blanks before it
+// and a comment after it included, the line end not.
+QByteArrayView lineAsWritten(QByteArrayView data, QByteArrayView line)
+{
+    qsizetype start = line.data() - data.data();
+    qsizetype end = start + line.size();
+    while (start > 0 && (data[start - 1] == ' ' || data[start - 1] == '\t'))
+        --start;
+    while (end < data.size() && data[end] != '\n' && data[end] != '\r')
+        ++end;
+    return data.sliced(start, end - start);
+}
+
+// Whether text, written as a line, would take the next line into it: a quote
+// it leaves open, or a backslash at its end.
+bool runsOn(QByteArrayView text)
+{
+    const QByteArray probe = text.toByteArray() + '\n';
+    qsizetype pos = 0;
+    QByteArrayView line;
+    qsizetype equals = -1;
+    return nextLine(probe, pos, line, equals) && pos > text.size();
+}
+
+bool isKeptLine(const QString &key)
+{
+    return key.endsWith(QLatin1Char('/'));
+}
+
 } // namespace
 
 QList<IniEntry> parseIni(QByteArrayView bytes)
@@ -318,22 +355,33 @@ QList<IniEntry> parseIni(QByteArrayView bytes)
     QByteArrayView line;
     qsizetype equals = -1;
     while (nextLine(bytes, pos, line, equals)) {
+        // A line that names no key is kept where it stood, as written.
+        const auto keep = [&] {
+            found.append({section.isEmpty() ? QStringLiteral("/") : section,
+                          QString::fromLatin1(lineAsWritten(bytes, line))});
+        };
         if (line.startsWith('[')) {
             qsizetype end = line.indexOf(']');
             if (end < 0)
                 end = line.size();
             const QByteArrayView name = line.sliced(1, end - 1).trimmed();
+            const QString unescaped = unescapeKey(name);
             if (name.compare("general", Qt::CaseInsensitive) == 0)
                 section.clear();
             else if (name.compare("%general", Qt::CaseInsensitive) == 0)
                 section = QString::fromLatin1(name.sliced(1)) + QLatin1Char('/');
+            else if (isKeyPath(unescaped))
+                section = unescaped + QLatin1Char('/');
             else
-                section = unescapeKey(name) + QLatin1Char('/');
+                keep(); // the keys below stay in the section above
             continue;
         }
-        if (equals < 0)
+        const QString name = equals < 0 ? QString() : unescapeKey(line.first(equals).trimmed());
+        if (!isKeyPath(name)) {
+            keep();
             continue;
-        const QString key = section + unescapeKey(line.first(equals).trimmed());
+        }
+        const QString key = section + name;
         QString text;
         QStringList items;
         std::optional<QString> value =
@@ -364,6 +412,7 @@ QByteArray buildIni(const QList<IniEntry> &entries)
         members[section].append(i);
     }
     QByteArray out;
+    QByteArray last; // a kept line that would take the next one into it
     for (qsizetype s = 0; s < sections.size(); ++s) {
         QByteArray head;
         escapeKey(sections[s], head);
@@ -378,6 +427,14 @@ QByteArray buildIni(const QList<IniEntry> &entries)
         out += head + '\n';
         for (const qsizetype i : members[sections[s]]) {
             const QString &key = entries[i].first;
+            if (isKeptLine(key)) {
+                const QByteArray line = entries[i].second.toLatin1();
+                if (runsOn(line))
+                    last = line;
+                else
+                    out += line + '\n';
+                continue;
+            }
             const qsizetype slash = key.indexOf(QLatin1Char('/'));
             escapeKey(slash < 0 ? key : key.mid(slash + 1), out);
             out += '=';
@@ -385,7 +442,7 @@ QByteArray buildIni(const QList<IniEntry> &entries)
             out += '\n';
         }
     }
-    return out;
+    return out + last;
 }
 
 } // namespace vx
