@@ -1,6 +1,7 @@
 #include "platform/IniFile.h"
 
 #include <QHash>
+#include <QStringDecoder>
 #include <QStringList>
 
 #include <algorithm>
@@ -186,7 +187,9 @@ bool unescapeValue(QByteArrayView v, QString &text, QStringList &items)
         qsizetype j = i + 1;
         while (j < n && v[j] != '\\' && v[j] != '"' && v[j] != ',')
             ++j;
-        text += QString::fromUtf8(v.sliced(i, j - i));
+        // A U+FEFF that starts a piece is text too, not a byte order mark.
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+        text += utf8(v.sliced(i, j - i));
         i = j;
     }
     if (trimEnd && !quoted)
@@ -287,15 +290,16 @@ void escapeValue(const QString &value, QByteArray &out)
             out += char(c);
             break;
         default:
-            if (c <= 0x1F) {
+            const bool pair = QChar::isHighSurrogate(c) && i + 1 < s.size() && s[i + 1].isLowSurrogate();
+            // A half of a pair has no UTF-8 form: it is written as its code.
+            if (c <= 0x1F || (QChar::isSurrogate(c) && !pair)) {
                 out += "\\x" + QByteArray::number(c, 16);
                 hexFollows = true;
             } else if (c < 0x7F) {
                 out += char(c);
             } else {
-                const qsizetype len = QChar::isHighSurrogate(c) && i + 1 < s.size() && s[i + 1].isLowSurrogate() ? 2 : 1;
-                out += QStringView(s).sliced(i, len).toUtf8();
-                i += len - 1;
+                out += QStringView(s).sliced(i, pair ? 2 : 1).toUtf8();
+                i += pair ? 1 : 0;
             }
         }
     }
@@ -326,15 +330,20 @@ QByteArrayView lineAsWritten(QByteArrayView data, QByteArrayView line)
     return data.sliced(start, end - start);
 }
 
-// Whether text, written as a line, would take the next line into it: a quote
-// it leaves open, or a backslash at its end.
-bool runsOn(QByteArrayView text)
+// The line end that ends text as a line: "\n", or "\r\n" after an escaped
+// "\r" that "\n" would join; empty when any would run on into the next line
+// (an open quote, a backslash at its end).
+QByteArray lineEnd(QByteArrayView text)
 {
-    const QByteArray probe = text.toByteArray() + '\n';
-    qsizetype pos = 0;
-    QByteArrayView line;
-    qsizetype equals = -1;
-    return nextLine(probe, pos, line, equals) && pos > text.size();
+    for (const char *end : {"\n", "\r\n"}) {
+        const QByteArray probe = text.toByteArray() + end;
+        qsizetype pos = 0;
+        QByteArrayView line;
+        qsizetype equals = -1;
+        if (nextLine(probe, pos, line, equals) && pos <= text.size())
+            return end;
+    }
+    return {};
 }
 
 bool isKeptLine(const QString &key)
@@ -404,7 +413,12 @@ QByteArray buildIni(const QList<IniEntry> &entries)
 {
     QStringList sections;
     QHash<QString, QList<qsizetype>> members;
+    QByteArray last; // kept lines that would take the next line into them
     for (qsizetype i = 0; i < entries.size(); ++i) {
+        if (isKeptLine(entries[i].first) && lineEnd(entries[i].second.toLatin1()).isEmpty()) {
+            last += entries[i].second.toLatin1();
+            continue;
+        }
         const qsizetype slash = entries[i].first.indexOf(QLatin1Char('/'));
         const QString section = slash < 0 ? QString() : entries[i].first.left(slash);
         if (!members.contains(section))
@@ -412,14 +426,13 @@ QByteArray buildIni(const QList<IniEntry> &entries)
         members[section].append(i);
     }
     QByteArray out;
-    QByteArray last; // a kept line that would take the next one into it
     for (qsizetype s = 0; s < sections.size(); ++s) {
         QByteArray head;
         escapeKey(sections[s], head);
         if (head.isEmpty())
             head = "[General]";
         else if (head.compare("general", Qt::CaseInsensitive) == 0)
-            head = "[%General]";
+            head = "[%" + head + ']'; // as it is spelt: it reads back so
         else
             head = '[' + head + ']';
         if (s > 0)
@@ -429,10 +442,7 @@ QByteArray buildIni(const QList<IniEntry> &entries)
             const QString &key = entries[i].first;
             if (isKeptLine(key)) {
                 const QByteArray line = entries[i].second.toLatin1();
-                if (runsOn(line))
-                    last = line;
-                else
-                    out += line + '\n';
+                out += line + lineEnd(line);
                 continue;
             }
             const qsizetype slash = key.indexOf(QLatin1Char('/'));
@@ -442,6 +452,9 @@ QByteArray buildIni(const QList<IniEntry> &entries)
             out += '\n';
         }
     }
+    // Not a byte order mark either, even with nothing before it.
+    if (out.isEmpty() && last.startsWith("\xEF\xBB\xBF"))
+        out += '\n';
     return out + last;
 }
 
