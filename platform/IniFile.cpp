@@ -1,6 +1,7 @@
 #include "platform/IniFile.h"
 
 #include <QHash>
+#include <QStringDecoder>
 #include <QStringList>
 
 #include <algorithm>
@@ -186,7 +187,9 @@ bool unescapeValue(QByteArrayView v, QString &text, QStringList &items)
         qsizetype j = i + 1;
         while (j < n && v[j] != '\\' && v[j] != '"' && v[j] != ',')
             ++j;
-        text += QString::fromUtf8(v.sliced(i, j - i));
+        // A U+FEFF that starts a piece is text too, not a byte order mark.
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+        text += utf8(v.sliced(i, j - i));
         i = j;
     }
     if (trimEnd && !quoted)
@@ -287,15 +290,16 @@ void escapeValue(const QString &value, QByteArray &out)
             out += char(c);
             break;
         default:
-            if (c <= 0x1F) {
+            const bool pair = QChar::isHighSurrogate(c) && i + 1 < s.size() && s[i + 1].isLowSurrogate();
+            // A half of a pair has no UTF-8 form: it is written as its code.
+            if (c <= 0x1F || (QChar::isSurrogate(c) && !pair)) {
                 out += "\\x" + QByteArray::number(c, 16);
                 hexFollows = true;
             } else if (c < 0x7F) {
                 out += char(c);
             } else {
-                const qsizetype len = QChar::isHighSurrogate(c) && i + 1 < s.size() && s[i + 1].isLowSurrogate() ? 2 : 1;
-                out += QStringView(s).sliced(i, len).toUtf8();
-                i += len - 1;
+                out += QStringView(s).sliced(i, pair ? 2 : 1).toUtf8();
+                i += pair ? 1 : 0;
             }
         }
     }
@@ -303,6 +307,48 @@ void escapeValue(const QString &value, QByteArray &out)
         out.insert(start, '"');
         out += '"';
     }
+}
+
+// Whether a key or section name is one the store can name: not empty, and
+// no empty part between its slashes.
+bool isKeyPath(const QString &name)
+{
+    return !name.isEmpty() && !name.startsWith(QLatin1Char('/')) && !name.endsWith(QLatin1Char('/'))
+           && !name.contains(QLatin1String("//"));
+}
+
+// The whole physical line that holds line, as written: the blanks before it
+// and a comment after it included, the line end not.
+QByteArrayView lineAsWritten(QByteArrayView data, QByteArrayView line)
+{
+    qsizetype start = line.data() - data.data();
+    qsizetype end = start + line.size();
+    while (start > 0 && (data[start - 1] == ' ' || data[start - 1] == '\t'))
+        --start;
+    while (end < data.size() && data[end] != '\n' && data[end] != '\r')
+        ++end;
+    return data.sliced(start, end - start);
+}
+
+// The line end that ends text as a line: "\n", or "\r\n" after an escaped
+// "\r" that "\n" would join; empty when any would run on into the next line
+// (an open quote, a backslash at its end).
+QByteArray lineEnd(QByteArrayView text)
+{
+    for (const char *end : {"\n", "\r\n"}) {
+        const QByteArray probe = text.toByteArray() + end;
+        qsizetype pos = 0;
+        QByteArrayView line;
+        qsizetype equals = -1;
+        if (nextLine(probe, pos, line, equals) && pos <= text.size())
+            return end;
+    }
+    return {};
+}
+
+bool isKeptLine(const QString &key)
+{
+    return key.endsWith(QLatin1Char('/'));
 }
 
 } // namespace
@@ -318,22 +364,33 @@ QList<IniEntry> parseIni(QByteArrayView bytes)
     QByteArrayView line;
     qsizetype equals = -1;
     while (nextLine(bytes, pos, line, equals)) {
+        // A line that names no key is kept where it stood, as written.
+        const auto keep = [&] {
+            found.append({section.isEmpty() ? QStringLiteral("/") : section,
+                          QString::fromLatin1(lineAsWritten(bytes, line))});
+        };
         if (line.startsWith('[')) {
             qsizetype end = line.indexOf(']');
             if (end < 0)
                 end = line.size();
             const QByteArrayView name = line.sliced(1, end - 1).trimmed();
+            const QString unescaped = unescapeKey(name);
             if (name.compare("general", Qt::CaseInsensitive) == 0)
                 section.clear();
             else if (name.compare("%general", Qt::CaseInsensitive) == 0)
                 section = QString::fromLatin1(name.sliced(1)) + QLatin1Char('/');
+            else if (isKeyPath(unescaped))
+                section = unescaped + QLatin1Char('/');
             else
-                section = unescapeKey(name) + QLatin1Char('/');
+                keep(); // the keys below stay in the section above
             continue;
         }
-        if (equals < 0)
+        const QString name = equals < 0 ? QString() : unescapeKey(line.first(equals).trimmed());
+        if (!isKeyPath(name)) {
+            keep();
             continue;
-        const QString key = section + unescapeKey(line.first(equals).trimmed());
+        }
+        const QString key = section + name;
         QString text;
         QStringList items;
         std::optional<QString> value =
@@ -356,7 +413,12 @@ QByteArray buildIni(const QList<IniEntry> &entries)
 {
     QStringList sections;
     QHash<QString, QList<qsizetype>> members;
+    QByteArray last; // kept lines that would take the next line into them
     for (qsizetype i = 0; i < entries.size(); ++i) {
+        if (isKeptLine(entries[i].first) && lineEnd(entries[i].second.toLatin1()).isEmpty()) {
+            last += entries[i].second.toLatin1();
+            continue;
+        }
         const qsizetype slash = entries[i].first.indexOf(QLatin1Char('/'));
         const QString section = slash < 0 ? QString() : entries[i].first.left(slash);
         if (!members.contains(section))
@@ -370,7 +432,7 @@ QByteArray buildIni(const QList<IniEntry> &entries)
         if (head.isEmpty())
             head = "[General]";
         else if (head.compare("general", Qt::CaseInsensitive) == 0)
-            head = "[%General]";
+            head = "[%" + head + ']'; // as it is spelt: it reads back so
         else
             head = '[' + head + ']';
         if (s > 0)
@@ -378,6 +440,11 @@ QByteArray buildIni(const QList<IniEntry> &entries)
         out += head + '\n';
         for (const qsizetype i : members[sections[s]]) {
             const QString &key = entries[i].first;
+            if (isKeptLine(key)) {
+                const QByteArray line = entries[i].second.toLatin1();
+                out += line + lineEnd(line);
+                continue;
+            }
             const qsizetype slash = key.indexOf(QLatin1Char('/'));
             escapeKey(slash < 0 ? key : key.mid(slash + 1), out);
             out += '=';
@@ -385,7 +452,10 @@ QByteArray buildIni(const QList<IniEntry> &entries)
             out += '\n';
         }
     }
-    return out;
+    // Not a byte order mark either, even with nothing before it.
+    if (out.isEmpty() && last.startsWith("\xEF\xBB\xBF"))
+        out += '\n';
+    return out + last;
 }
 
 } // namespace vx

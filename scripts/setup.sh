@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Installs every package the build, the tests and the benchmarks need (and
-# xdotool, ImageMagick's import and openbox for checks by hand under xvfb), on a bare
-# Debian machine. Idempotent: installs only what is missing, asks nothing.
+# Installs every package the build, the tests, the benchmarks and the fuzz
+# targets (clang and its fuzzer runtime) need (and xdotool, ImageMagick's
+# import and openbox for checks by hand under xvfb), on a bare Debian machine.
+# Idempotent: installs only what is missing, asks nothing.
 set -euo pipefail
 
 packages=(
@@ -12,6 +13,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xauth fonts-dejavu-core
   sox poppler-utils
+  clang libclang-rt-dev
   xdotool imagemagick openbox
 )
 

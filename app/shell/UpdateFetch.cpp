@@ -23,47 +23,10 @@ constexpr qsizetype kMostHeadBytes = 64 * 1024;
 constexpr qsizetype kMostBodyBytes = 64 * 1024;
 constexpr int kMostRedirects = 5;
 
-struct Answer
-{
-    bool complete = false; // a whole head, and for status 200 the whole body
-    int status = 0;
-    QByteArray location;
-    QByteArray body;
-};
-
-// Splits the head off in: the status and the headers used. False for a head
-// that is no HTTP answer.
-bool parseHead(const QByteArray &head, Answer &a, qint64 &length)
-{
-    const QList<QByteArray> lines = head.split('\n');
-    const QList<QByteArray> status = lines.first().trimmed().split(' ');
-    if (status.size() < 2 || !status[0].startsWith("HTTP/"))
-        return false;
-    bool ok = false;
-    a.status = status[1].toInt(&ok);
-    if (!ok)
-        return false;
-    for (qsizetype i = 1; i < lines.size(); ++i) {
-        const qsizetype colon = lines[i].indexOf(':');
-        if (colon < 0)
-            continue;
-        const QByteArray name = lines[i].left(colon).trimmed().toLower();
-        const QByteArray value = lines[i].mid(colon + 1).trimmed();
-        if (name == "content-length") {
-            length = value.toLongLong(&ok);
-            if (!ok || length < 0)
-                return false;
-        } else if (name == "location") {
-            a.location = value;
-        }
-    }
-    return true;
-}
-
 // One GET of url, ended by the deadline at the latest.
-Answer getOnce(const QUrl &url, const QDeadlineTimer &deadline)
+UpdateReply getOnce(const QUrl &url, const QDeadlineTimer &deadline)
 {
-    Answer a;
+    UpdateReply a;
     const bool secure = url.scheme() == QLatin1String("https");
     if (secure && !QSslSocket::supportsSsl())
         return a;
@@ -88,47 +51,13 @@ Answer getOnce(const QUrl &url, const QDeadlineTimer &deadline)
                                "\r\nAccept: */*\r\nConnection: close\r\n\r\n";
     const auto send = [&] { socket->write(request); };
 
-    QByteArray in;
-    bool headDone = false;
-    qint64 length = -1;
-    const auto take = [&] {
-        in += socket->readAll();
-        if (!headDone) {
-            const qsizetype crlf = in.indexOf("\n\r\n");
-            const qsizetype lf = in.indexOf("\n\n");
-            const qsizetype end = crlf >= 0 && (lf < 0 || crlf < lf) ? crlf : lf;
-            if (end < 0) {
-                if (in.size() > kMostHeadBytes)
-                    finish(); // a head without end
-                return;
-            }
-            if (end > kMostHeadBytes || !parseHead(in.left(end), a, length)) {
-                finish();
-                return;
-            }
-            in.remove(0, end + (end == crlf ? 3 : 2));
-            headDone = true;
-            if (a.status != 200) {
-                a.complete = true; // a redirect or a refusal: its body is not used
-                finish();
-                return;
-            }
-        }
-        if (in.size() > kMostBodyBytes || length > kMostBodyBytes) {
+    QObject::connect(socket.get(), &QTcpSocket::readyRead, &loop, [&] {
+        if (a.take(socket->readAll()))
             finish();
-        } else if (length >= 0 && in.size() >= length) {
-            a.body = in.left(length);
-            a.complete = true;
-            finish();
-        }
-    };
-    QObject::connect(socket.get(), &QTcpSocket::readyRead, &loop, take);
+    });
     QObject::connect(socket.get(), &QAbstractSocket::disconnected, &loop, [&] {
-        take();
-        if (!done && headDone && length < 0) {
-            a.body = in; // the end of the connection ends the body
-            a.complete = true;
-        }
+        if (!a.take(socket->readAll()))
+            a.end();
         finish();
     });
     QObject::connect(socket.get(), &QAbstractSocket::errorOccurred, &loop, [&](QAbstractSocket::SocketError e) {
@@ -165,6 +94,93 @@ bool isRedirect(int status)
 
 } // namespace
 
+// Splits the head off: the status and the headers used. False for a head
+// that is no HTTP answer.
+bool UpdateReply::parseHead(const QByteArray &head)
+{
+    const QList<QByteArray> lines = head.split('\n');
+    const QList<QByteArray> status = lines.first().trimmed().split(' ');
+    if (status.size() < 2 || !status[0].startsWith("HTTP/"))
+        return false;
+    bool ok = false;
+    mStatus = status[1].toInt(&ok);
+    if (!ok)
+        return false;
+    for (qsizetype i = 1; i < lines.size(); ++i) {
+        const qsizetype colon = lines[i].indexOf(':');
+        if (colon < 0)
+            continue;
+        const QByteArray name = lines[i].left(colon).trimmed().toLower();
+        const QByteArray value = lines[i].mid(colon + 1).trimmed();
+        if (name == "content-length") {
+            mLength = value.toLongLong(&ok);
+            if (!ok || mLength < 0)
+                return false;
+        } else if (name == "location") {
+            mLocation = value;
+        }
+    }
+    return true;
+}
+
+bool UpdateReply::finish()
+{
+    mDone = true;
+    return true;
+}
+
+bool UpdateReply::take(QByteArrayView bytes)
+{
+    if (mDone)
+        return true;
+    mIn += bytes;
+    if (!mHeadDone) {
+        const qsizetype crlf = mIn.indexOf("\n\r\n");
+        const qsizetype lf = mIn.indexOf("\n\n");
+        const qsizetype end = crlf >= 0 && (lf < 0 || crlf < lf) ? crlf : lf;
+        if (end < 0)
+            return mIn.size() > kMostHeadBytes && finish(); // a head without end
+        if (end > kMostHeadBytes || !parseHead(mIn.left(end)))
+            return finish();
+        mIn.remove(0, end + (end == crlf ? 3 : 2));
+        mHeadDone = true;
+        if (mStatus != 200) {
+            mComplete = true; // a redirect or a refusal: its body is not used
+            return finish();
+        }
+    }
+    if (mIn.size() > kMostBodyBytes || mLength > kMostBodyBytes)
+        return finish();
+    if (mLength >= 0 && mIn.size() >= mLength) {
+        mBody = mIn.left(mLength);
+        mComplete = true;
+        return finish();
+    }
+    return false;
+}
+
+void UpdateReply::end()
+{
+    if (mDone)
+        return;
+    if (mHeadDone && mLength < 0) {
+        mBody = mIn; // the end of the connection ends the body
+        mComplete = true;
+    }
+    finish();
+}
+
+QUrl redirectTarget(const QUrl &from, const UpdateReply &reply)
+{
+    if (!reply.complete() || !isRedirect(reply.status()) || reply.location().isEmpty())
+        return {};
+    const QUrl next = from.resolved(QUrl::fromEncoded(reply.location()));
+    // Never from https to a less safe address.
+    if (from.scheme() == QLatin1String("https") && next.scheme() != QLatin1String("https"))
+        return {};
+    return next;
+}
+
 QByteArray fetchUpdateFile(const QUrl &url, int timeoutMs)
 {
     const QDeadlineTimer deadline(timeoutMs);
@@ -172,18 +188,12 @@ QByteArray fetchUpdateFile(const QUrl &url, int timeoutMs)
     for (int hop = 0; hop <= kMostRedirects && !deadline.hasExpired(); ++hop) {
         if (at.scheme() != QLatin1String("http") && at.scheme() != QLatin1String("https"))
             return {};
-        const Answer a = getOnce(at, deadline);
-        if (!a.complete)
+        const UpdateReply a = getOnce(at, deadline);
+        if (!a.complete())
             return {};
-        if (a.status == 200)
-            return a.body;
-        if (!isRedirect(a.status) || a.location.isEmpty())
-            return {};
-        const QUrl next = at.resolved(QUrl::fromEncoded(a.location));
-        // Never from https to a less safe address.
-        if (at.scheme() == QLatin1String("https") && next.scheme() != QLatin1String("https"))
-            return {};
-        at = next;
+        if (a.status() == 200)
+            return a.body();
+        at = redirectTarget(at, a);
     }
     return {};
 }

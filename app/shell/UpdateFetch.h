@@ -3,9 +3,46 @@
 // The update check's download of the update information file.
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QUrl>
 
 namespace vx {
+
+// The answer to one GET as it comes in: the status line and the headers
+// used, then for status 200 the body (as long as Content-Length says, else up
+// to the end of the connection), each within 64 KB.
+class UpdateReply
+{
+public:
+    // Takes the next bytes. True once the answer is read or refused: what
+    // comes after is not used.
+    bool take(QByteArrayView bytes);
+    // The connection ended: a body of no stated length ends with it.
+    void end();
+
+    // A whole head, and for status 200 the whole body.
+    [[nodiscard]] bool complete() const { return mComplete; }
+    [[nodiscard]] int status() const { return mStatus; }
+    [[nodiscard]] const QByteArray &location() const { return mLocation; }
+    [[nodiscard]] const QByteArray &body() const { return mBody; }
+
+private:
+    bool parseHead(const QByteArray &head);
+    bool finish();
+
+    QByteArray mIn;
+    bool mHeadDone = false;
+    bool mDone = false;
+    bool mComplete = false;
+    int mStatus = 0;
+    qint64 mLength = -1;
+    QByteArray mLocation;
+    QByteArray mBody;
+};
+
+// Where a complete answer to a GET of from sends the check next: empty when
+// it is no redirect, names no place, or leads from https to a less safe one.
+[[nodiscard]] QUrl redirectTarget(const QUrl &from, const UpdateReply &reply);
 
 // The body of the answer to a GET of url (http or https, following up to
 // five redirects that keep https), fetched within timeoutMs in all. Empty

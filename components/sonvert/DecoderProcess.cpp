@@ -1,13 +1,13 @@
 #include "components/sonvert/DecoderProcess.h"
 
-#include "common/SafeFile.h"
-
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
 
 #include <cstring>
+#include <fstream>
+#include <iterator>
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -32,6 +32,20 @@ std::string userName()
     if (const char *user = std::getenv("USER"); user && *user)
         return user;
     return std::to_string(::geteuid());
+}
+
+// Gone, or killed and never reaped: a killed program's decoder passes to a
+// parent that may never wait for it, and a zombie holds no file.
+bool hasEnded(long pid)
+{
+    if (pid <= 0)
+        return false;
+    if (::kill(static_cast<pid_t>(pid), 0) != 0)
+        return errno == ESRCH;
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    const std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    const std::size_t close = text.rfind(')');
+    return close != std::string::npos && text.compare(close + 1, 2, " Z") == 0;
 }
 
 } // namespace
@@ -73,6 +87,7 @@ std::string createTempFile(const std::string &suffix, std::string *cause)
     const std::string folder = userTempFolder(cause);
     if (folder.empty())
         return {};
+    sweepLeftovers(); // each conversion clears what killed ones left
     // The caller's process id in the name tells the leftovers of a caller
     // that is gone (sweepLeftovers).
     std::string name = folder + kTempPrefix + std::to_string(::getpid()) + "-XXXXXX" + suffix;
@@ -93,20 +108,36 @@ int sweepLeftovers()
     if (!dir)
         return 0;
     std::vector<std::string> gone;
+    std::vector<std::string> parts;
     while (const dirent *e = ::readdir(dir)) {
         const std::string name = e->d_name;
+        if (name.rfind(std::string(".") + kTempPrefix, 0) == 0 && name.ends_with(".part"))
+            parts.push_back(name);
         if (name.rfind(kTempPrefix, 0) != 0)
             continue;
-        const long pid = std::strtol(name.c_str() + std::strlen(kTempPrefix), nullptr, 10);
-        if (pid > 0 && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH)
-            gone.push_back(folder + name);
+        if (hasEnded(std::strtol(name.c_str() + std::strlen(kTempPrefix), nullptr, 10)))
+            gone.push_back(name);
     }
     ::closedir(dir);
-    for (const std::string &path : gone) {
-        ::unlink(path.c_str());
-        vx::removeDeadLeftovers(path); // a decoder's unfinished wave
+    int removed = 0;
+    for (const std::string &name : gone) {
+        // The decoder's unfinished output (".<name>.<decoder pid>.<n>.part")
+        // goes once the decoder has ended, and the name stays until then:
+        // it is how the next clean-up finds the output again.
+        const std::string partOf = "." + name + ".";
+        bool decoding = false;
+        for (const std::string &part : parts) {
+            if (part.rfind(partOf, 0) != 0)
+                continue;
+            if (hasEnded(std::strtol(part.c_str() + partOf.size(), nullptr, 10)))
+                ::unlink((folder + part).c_str());
+            else
+                decoding = true;
+        }
+        if (!decoding && ::unlink((folder + name).c_str()) == 0)
+            ++removed;
     }
-    return static_cast<int>(gone.size());
+    return removed;
 }
 
 int spawnHidden(const std::vector<std::string> &arguments, int errors)

@@ -15,13 +15,15 @@ namespace sonvert {
 // user (another owner, a link), with the reason in *cause.
 [[nodiscard]] std::string userTempFolder(std::string *cause = nullptr);
 
-// Creates a uniquely named empty file in the per-user temporary folder and
-// returns its path; "" when none could be created, with the reason in *cause.
+// Creates a uniquely named empty file in the per-user temporary folder, after
+// sweeping the leftovers there, and returns its path; "" when none could be
+// created, with the reason in *cause.
 [[nodiscard]] std::string createTempFile(const std::string &suffix, std::string *cause = nullptr);
 
 // Removes from the per-user temporary folder what converters of processes
-// that are gone left there: their temporary files and the decoder's
-// unfinished output. Returns how many temporary files it removed.
+// that are gone left there: the decoder's unfinished output once the decoder
+// has ended, and the temporary file once no such output is left. Returns how
+// many temporary files it removed.
 int sweepLeftovers();
 
 // Starts arguments[0] with the given arguments: no shell, no terminal (the

@@ -78,6 +78,28 @@ TEST(Settings, ASaveThatFailsPartWayLeavesTheOldFileWholeAndSaysSo)
     EXPECT_EQ(QDir(QFileInfo(file).path()).entryList(QDir::Files | QDir::Hidden), QStringList{QFileInfo(file).fileName()});
 }
 
+// A line the store cannot read a key from, edited in by hand, stays as it
+// stood through a save; an open quote stays last, where it takes in nothing.
+TEST(Settings, LinesThatNameNoKeySurviveASave)
+{
+    const QString app = QStringLiteral("VoxmereSettingsKept");
+    const QString file = vx::settingsFilePath(app);
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(file).path()));
+    const QByteArray lines[] = {
+        "///=slashes", "  \\\\=backslashes ; noted", "=no key", "a//b=x", "/a=x", "no equals sign", "\xFF\xFE bytes", "[]",
+    };
+    for (const QByteArray &line : lines) {
+        SCOPED_TRACE(line.constData());
+        vxtest::writeAll(file, "[Settings]\nA=1\n" + line + "\nB=2\n");
+        ASSERT_TRUE(SaveSetting(app, kSection, QStringLiteral("C"), QStringLiteral("3")));
+        EXPECT_EQ(vxtest::readAll(file), "[Settings]\nA=1\n" + line + "\nB=2\nC=3\n");
+    }
+    vxtest::writeAll(file, "[Settings]\nA=1\nopen \"quote");
+    ASSERT_TRUE(SaveSetting(app, kSection, QStringLiteral("C"), QStringLiteral("3")));
+    EXPECT_EQ(vxtest::readAll(file), "[Settings]\nA=1\nC=3\nopen \"quote");
+    EXPECT_EQ(GetSetting(app, kSection, QStringLiteral("C")), QStringLiteral("3"));
+}
+
 namespace {
 
 // What the store read from a value before it read its files itself.

@@ -234,6 +234,48 @@ TEST_F(Mp3, KilledCallerTakesTheDecoderAlong)
     EXPECT_EQ(tempFiles(), 0u);
 }
 
+// A killed conversion's decoder may never be reaped by its new parent: its
+// unfinished output goes once it has ended, at the next start or conversion,
+// and not while it still runs.
+TEST_F(Mp3, AKilledDecodersOutputGoesOnceItHasEnded)
+{
+    const std::string folder = sonvert::userTempFolder();
+    const pid_t converter = ::fork();
+    if (converter == 0)
+        ::_exit(0);
+    ::waitpid(converter, nullptr, 0);
+    const auto startDecoder = [&](const std::string &name) {
+        const pid_t pid = ::fork();
+        if (pid == 0)
+            for (;;)
+                ::pause();
+        writeFile(folder + name, Bytes{});
+        writeFile(folder + "." + name + "." + std::to_string(pid) + ".0.part", Bytes(4096, 1));
+        return pid;
+    };
+    // Killed, and left as nobody has waited for it.
+    const auto kill = [](pid_t pid) {
+        ::kill(pid, SIGKILL);
+        siginfo_t info{};
+        ::waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOWAIT);
+    };
+    const std::string tag = "sonvert-" + std::to_string(converter);
+    const pid_t killed = startDecoder(tag + "-killed.wav");
+    const pid_t running = startDecoder(tag + "-running.wav");
+    kill(killed);
+    EXPECT_EQ(tempFiles(), 4u);
+
+    EXPECT_EQ(sonvert::sweepLeftovers(), 1); // at start
+    EXPECT_EQ(tempFiles(), 2u);
+    EXPECT_TRUE(fs::exists(folder + "." + tag + "-running.wav." + std::to_string(running) + ".0.part"));
+
+    kill(running);
+    fs::remove(sonvert::createTempFile(".wav")); // the next conversion
+    EXPECT_EQ(tempFiles(), 0u);
+    ::waitpid(killed, nullptr, 0);
+    ::waitpid(running, nullptr, 0);
+}
+
 TEST_F(Mp3, DecoderWritesASixteenBitWaveAndFailsCleanly)
 {
     const std::string decoder = sonv.DecoderPath().string();
