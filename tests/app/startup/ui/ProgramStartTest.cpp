@@ -8,6 +8,8 @@
 #include <QProcessEnvironment>
 #include <gtest/gtest.h>
 
+#include <csignal>
+
 namespace {
 
 QProcessEnvironment programEnvironment(const QString &configHome)
@@ -40,6 +42,22 @@ QString answeredConfig(const char *name)
         return {};
     ini.write("[Settings]\nPort=1\nDisplayCompatQuery=False\n");
     return config;
+}
+
+// A private runtime folder, where the program takes its single-instance lock.
+QString runtimeDir(const char *name)
+{
+    const QString runtime = QString::fromStdString(vxtest::freshDir(name));
+    QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    return runtime;
+}
+
+// Waits until the program holds its lock in runtime: it takes it once its
+// stop handling is in place.
+void waitForLock(QProcess &voxmere, const QString &runtime)
+{
+    for (int i = 0; i < 400 && !QFile::exists(runtime + QStringLiteral("/Voxmere.lock")); ++i)
+        voxmere.waitForFinished(50);
 }
 
 void startProgram(QProcess &voxmere, const QString &config)
@@ -93,8 +111,7 @@ TEST(ProgramStart, AStopSignalEndsTheProgramWhileAnErrorBoxIsUp)
 {
     const QString config = answeredConfig("program-error-box");
     ASSERT_FALSE(config.isEmpty());
-    const QString runtime = QString::fromStdString(vxtest::freshDir("program-error-box-run"));
-    QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QString runtime = runtimeDir("program-error-box-run");
 
     QProcess voxmere;
     QProcessEnvironment env = programEnvironment(config);
@@ -103,9 +120,7 @@ TEST(ProgramStart, AStopSignalEndsTheProgramWhileAnErrorBoxIsUp)
     voxmere.setProcessChannelMode(QProcess::MergedChannels);
     voxmere.start(program(), {QStringLiteral("no-such-file.dic")});
     ASSERT_TRUE(voxmere.waitForStarted(10000));
-    // Its single-instance lock comes after the stop handling is in place.
-    for (int i = 0; i < 400 && !QFile::exists(runtime + QStringLiteral("/Voxmere.lock")); ++i)
-        voxmere.waitForFinished(50);
+    waitForLock(voxmere, runtime);
     voxmere.terminate();
     if (!voxmere.waitForFinished(30000)) {
         voxmere.kill();
@@ -114,6 +129,41 @@ TEST(ProgramStart, AStopSignalEndsTheProgramWhileAnErrorBoxIsUp)
     }
     EXPECT_EQ(voxmere.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(voxmere.exitCode(), 0);
+    QFile ini(iniPath(config));
+    ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(ini.readAll().contains("MDIWidth")) << "no normal shutdown";
+}
+
+// Started under nohup, or as a background job, the program goes on ignoring
+// a hang-up and an interrupt; a TERM still ends it the normal way.
+TEST(ProgramStart, AHangUpAndAnInterruptIgnoredFromTheStartStayIgnored)
+{
+    const QString config = answeredConfig("program-nohup");
+    ASSERT_FALSE(config.isEmpty());
+    const QString runtime = runtimeDir("program-nohup-run");
+
+    QProcess voxmere;
+    QProcessEnvironment env = programEnvironment(config);
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
+    voxmere.setProcessEnvironment(env);
+    voxmere.setProcessChannelMode(QProcess::MergedChannels);
+    voxmere.setChildProcessModifier([] {
+        ::signal(SIGHUP, SIG_IGN);
+        ::signal(SIGINT, SIG_IGN);
+        ::signal(SIGTERM, SIG_DFL);
+    });
+    voxmere.start(program(), {});
+    ASSERT_TRUE(voxmere.waitForStarted(10000));
+    waitForLock(voxmere, runtime);
+    for (const int sig : {SIGHUP, SIGINT, SIGTERM})
+        ::kill(pid_t(voxmere.processId()), sig);
+    if (!voxmere.waitForFinished(30000)) {
+        voxmere.kill();
+        voxmere.waitForFinished(5000);
+        FAIL() << "still running after the TERM";
+    }
+    EXPECT_EQ(voxmere.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(voxmere.exitCode(), 0) << voxmere.readAll().toStdString();
     QFile ini(iniPath(config));
     ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
     EXPECT_TRUE(ini.readAll().contains("MDIWidth")) << "no normal shutdown";
