@@ -60,8 +60,8 @@ bool parseHead(const QByteArray &head, Answer &a, qint64 &length)
     return true;
 }
 
-// One GET of url, ended by the deadline at the latest.
-Answer getOnce(const QUrl &url, const QDeadlineTimer &deadline)
+// One GET of url, ended by the deadline or the cancel at the latest.
+Answer getOnce(const QUrl &url, const QDeadlineTimer &deadline, const FetchCancel *cancel)
 {
     Answer a;
     const bool secure = url.scheme() == QLatin1String("https");
@@ -141,6 +141,8 @@ Answer getOnce(const QUrl &url, const QDeadlineTimer &deadline)
     guard.setTimerType(Qt::PreciseTimer);
     QObject::connect(&guard, &QTimer::timeout, &loop, finish);
     guard.start(int(deadline.remainingTime()));
+    if (cancel)
+        QObject::connect(cancel, &FetchCancel::cancelRequested, &loop, finish);
 
     const quint16 port = quint16(url.port(secure ? 443 : 80));
     if (secure) {
@@ -165,15 +167,17 @@ bool isRedirect(int status)
 
 } // namespace
 
-QByteArray fetchUpdateFile(const QUrl &url, int timeoutMs)
+QByteArray fetchUpdateFile(const QUrl &url, int timeoutMs, const FetchCancel *cancel)
 {
     const QDeadlineTimer deadline(timeoutMs);
     QUrl at = url;
     for (int hop = 0; hop <= kMostRedirects && !deadline.hasExpired(); ++hop) {
         if (at.scheme() != QLatin1String("http") && at.scheme() != QLatin1String("https"))
             return {};
-        const Answer a = getOnce(at, deadline);
-        if (!a.complete)
+        if (cancel && cancel->cancelled())
+            return {};
+        const Answer a = getOnce(at, deadline, cancel);
+        if (!a.complete || (cancel && cancel->cancelled()))
             return {};
         if (a.status == 200)
             return a.body;

@@ -18,6 +18,7 @@
 #include "platform/ui/StopHandler.h"
 #include "tests/support/Ui.h"
 
+#include <QTcpServer>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -98,6 +99,24 @@ TEST_F(ExitOnSignal, AnEditedTextIsAskedAboutAndAfterACancelTheNextSignalAsksAga
     ::raise(SIGTERM); // soon after, but that exit was cancelled: asked again
     ASSERT_TRUE(vxtest::runUntil([&] { return !main->isLoaded(); }));
     EXPECT_EQ(prompter.prompts().size(), 2);
+}
+
+// The update check waits for a server that never answers: the stop ends the
+// check as its window's close does, and the exit asks about the text.
+TEST_F(ExitOnSignal, AStopEndsAWaitingUpdateCheckAndTheExitAsksItsQuestions)
+{
+    QTcpServer silent; // takes the connection, never answers
+    ASSERT_TRUE(silent.listen(QHostAddress::LocalHost, 0));
+    qputenv("VOXMERE_UPDATE_SITE", "http://127.0.0.1:" + QByteArray::number(silent.serverPort()));
+    ASSERT_TRUE(main->MDIForm_Load(QString()));
+    QTest::keyClicks(textBox(), QStringLiteral("Hello there"));
+    vxtest::whenShown(QStringLiteral("frmSwUpdate"), [](QWidget *) { ::raise(SIGTERM); });
+    prompter.queue(vx::Answer::No);
+    QTimer::singleShot(0, [&] { main->RunCommand(QStringLiteral("mnuHelpSwUpdate")); });
+    EXPECT_TRUE(vxtest::runUntil([&] { return !main->isLoaded(); }));
+    qunsetenv("VOXMERE_UPDATE_SITE");
+    ASSERT_EQ(prompter.prompts().size(), 1);
+    EXPECT_TRUE(prompter.last().text.startsWith(QStringLiteral("Do you want to save the changes")));
 }
 
 TEST_F(ExitOnSignal, TheTextBeingSpokenStopsAsItsStopDoesAndTheExitFollows)
