@@ -84,6 +84,7 @@ TEST_F(ExitOnSignal, AStopDuringTheStartDismissesItsQuestionAndTheExitFollowsIts
 
 TEST_F(ExitOnSignal, AnEditedTextIsAskedAboutAndAfterACancelTheNextSignalAsksAgain)
 {
+    SaveSetting(kApp, kSettings, QStringLiteral("PhoneticsVisible"), QStringLiteral("True"));
     ASSERT_TRUE(main->MDIForm_Load(QString()));
     QTest::keyClicks(textBox(), QStringLiteral("Hello there"));
     ASSERT_TRUE(DocState[2].Dirty);
@@ -94,6 +95,19 @@ TEST_F(ExitOnSignal, AnEditedTextIsAskedAboutAndAfterACancelTheNextSignalAsksAga
     EXPECT_TRUE(prompter.last().text.startsWith(QStringLiteral("Do you want to save the changes")));
     EXPECT_TRUE(main->isLoaded());
     EXPECT_EQ(textBox()->toPlainText(), QStringLiteral("Hello there"));
+    // The cancelled exit left every window as it was, and the menus say so.
+    vxtest::spin(10);
+    const struct
+    {
+        QWidget *window;
+        const char *viewItem;
+    } tools[] = {{main->panelsWindow(), "mnuViewCtlPanels"}, {main->phoneticWindow(), "mnuViewPhonetics"}};
+    for (const auto &tool : tools) {
+        SCOPED_TRACE(tool.viewItem);
+        ASSERT_NE(tool.window, nullptr);
+        EXPECT_TRUE(FrameOf(tool.window)->isVisible());
+        EXPECT_TRUE(main->findChild<QAction *>(QLatin1String(tool.viewItem))->isChecked());
+    }
 
     prompter.queue(vx::Answer::No);
     ::raise(SIGTERM); // soon after, but that exit was cancelled: asked again
