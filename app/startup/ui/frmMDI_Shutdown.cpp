@@ -177,11 +177,14 @@ bool frmMDI::readyToExit() const
 bool frmMDI::taskRunning() const
 {
     const auto *panels = qobject_cast<const frmCpanels *>(mPanels.data());
-    return mLoaded && (Busy || Playing || CompilingLibrary || (panels && panels->AdcRunning));
+    return (mLoaded || mOpeningCommandLine) &&
+           (Busy || Playing || CompilingLibrary || (panels && panels->AdcRunning));
 }
 
 void frmMDI::cancelTask()
 {
+    if (ChipsetUpdating())
+        return; // cut short, it could leave the chip without firmware
     if (auto *panels = qobject_cast<frmCpanels *>(mPanels.data()); panels && panels->AdcRunning)
         panels->cmdAdcStart->click(); // its Cancel while it runs
     else if (Busy || Playing)
