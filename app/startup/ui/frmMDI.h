@@ -65,7 +65,7 @@ public:
     [[nodiscard]] bool taskRunning() const override;
     // Presses the Stop the running operation shows (a progress window's
     // Cancel goes with the dialogs). A chipset update runs to its end.
-    void cancelTask() override;
+    bool cancelTask() override;
     bool exitProgram() override;
 
     // --- Events.

@@ -181,14 +181,17 @@ bool frmMDI::taskRunning() const
            (Busy || Playing || CompilingLibrary || (panels && panels->AdcRunning));
 }
 
-void frmMDI::cancelTask()
+bool frmMDI::cancelTask()
 {
+    // Cut short, a chipset update could leave the chip without firmware:
+    // the stop waits for its end.
     if (ChipsetUpdating())
-        return; // cut short, it could leave the chip without firmware
+        return false;
     if (auto *panels = qobject_cast<frmCpanels *>(mPanels.data()); panels && panels->AdcRunning)
         panels->cmdAdcStart->click(); // its Cancel while it runs
     else if (Busy || Playing)
         StopPlayback();
+    return true;
 }
 
 bool frmMDI::exitProgram()
