@@ -44,20 +44,38 @@ QString answeredConfig(const char *name)
     return config;
 }
 
-// A private runtime folder, where the program takes its single-instance lock.
-QString runtimeDir(const char *name)
+// Starts the program with arguments and returns once it holds its lock in a
+// private runtime folder: it takes it after its stop handling is in place.
+void startUntilLocked(QProcess &voxmere, const QString &config, const char *runtimeName,
+                      const QStringList &arguments)
 {
-    const QString runtime = QString::fromStdString(vxtest::freshDir(name));
+    const QString runtime = QString::fromStdString(vxtest::freshDir(runtimeName));
     QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    return runtime;
-}
-
-// Waits until the program holds its lock in runtime: it takes it once its
-// stop handling is in place.
-void waitForLock(QProcess &voxmere, const QString &runtime)
-{
+    QProcessEnvironment env = programEnvironment(config);
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
+    voxmere.setProcessEnvironment(env);
+    voxmere.setProcessChannelMode(QProcess::MergedChannels);
+    voxmere.start(program(), arguments);
+    ASSERT_TRUE(voxmere.waitForStarted(10000));
     for (int i = 0; i < 400 && !QFile::exists(runtime + QStringLiteral("/Voxmere.lock")); ++i)
         voxmere.waitForFinished(50);
+}
+
+// After a stop signal the program ends with status 0 through its normal
+// shutdown, which writes the window's place back.
+void expectNormalEnd(QProcess &voxmere, const QString &config)
+{
+    if (!voxmere.waitForFinished(30000)) {
+        voxmere.kill();
+        voxmere.waitForFinished(5000);
+        ADD_FAILURE() << "still running after the signal";
+        return;
+    }
+    EXPECT_EQ(voxmere.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(voxmere.exitCode(), 0) << voxmere.readAll().toStdString();
+    QFile ini(iniPath(config));
+    ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(ini.readAll().contains("MDIWidth")) << "no normal shutdown";
 }
 
 void startProgram(QProcess &voxmere, const QString &config)
@@ -111,27 +129,10 @@ TEST(ProgramStart, AStopSignalEndsTheProgramWhileAnErrorBoxIsUp)
 {
     const QString config = answeredConfig("program-error-box");
     ASSERT_FALSE(config.isEmpty());
-    const QString runtime = runtimeDir("program-error-box-run");
-
     QProcess voxmere;
-    QProcessEnvironment env = programEnvironment(config);
-    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
-    voxmere.setProcessEnvironment(env);
-    voxmere.setProcessChannelMode(QProcess::MergedChannels);
-    voxmere.start(program(), {QStringLiteral("no-such-file.dic")});
-    ASSERT_TRUE(voxmere.waitForStarted(10000));
-    waitForLock(voxmere, runtime);
+    startUntilLocked(voxmere, config, "program-error-box-run", {QStringLiteral("no-such-file.dic")});
     voxmere.terminate();
-    if (!voxmere.waitForFinished(30000)) {
-        voxmere.kill();
-        voxmere.waitForFinished(5000);
-        FAIL() << "still running after the signal";
-    }
-    EXPECT_EQ(voxmere.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(voxmere.exitCode(), 0);
-    QFile ini(iniPath(config));
-    ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(ini.readAll().contains("MDIWidth")) << "no normal shutdown";
+    expectNormalEnd(voxmere, config);
 }
 
 // Started under nohup, or as a background job, the program goes on ignoring
@@ -140,33 +141,16 @@ TEST(ProgramStart, AHangUpAndAnInterruptIgnoredFromTheStartStayIgnored)
 {
     const QString config = answeredConfig("program-nohup");
     ASSERT_FALSE(config.isEmpty());
-    const QString runtime = runtimeDir("program-nohup-run");
-
     QProcess voxmere;
-    QProcessEnvironment env = programEnvironment(config);
-    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
-    voxmere.setProcessEnvironment(env);
-    voxmere.setProcessChannelMode(QProcess::MergedChannels);
     voxmere.setChildProcessModifier([] {
         ::signal(SIGHUP, SIG_IGN);
         ::signal(SIGINT, SIG_IGN);
         ::signal(SIGTERM, SIG_DFL);
     });
-    voxmere.start(program(), {});
-    ASSERT_TRUE(voxmere.waitForStarted(10000));
-    waitForLock(voxmere, runtime);
+    startUntilLocked(voxmere, config, "program-nohup-run", {});
     for (const int sig : {SIGHUP, SIGINT, SIGTERM})
         ::kill(pid_t(voxmere.processId()), sig);
-    if (!voxmere.waitForFinished(30000)) {
-        voxmere.kill();
-        voxmere.waitForFinished(5000);
-        FAIL() << "still running after the TERM";
-    }
-    EXPECT_EQ(voxmere.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(voxmere.exitCode(), 0) << voxmere.readAll().toStdString();
-    QFile ini(iniPath(config));
-    ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(ini.readAll().contains("MDIWidth")) << "no normal shutdown";
+    expectNormalEnd(voxmere, config);
 }
 
 // Asked for their usage or version, both programs print it and end, without
