@@ -48,8 +48,14 @@ StopSignals::StopSignals(QObject *parent)
     sa.sa_handler = onStopSignal;
     sigemptyset(&sa.sa_mask);
     sa.sa_flags = SA_RESTART;
-    for (size_t i = 0; i < kSignals.size(); ++i)
-        ::sigaction(kSignals[i], &sa, &gPrevious[i]);
+    for (size_t i = 0; i < kSignals.size(); ++i) {
+        ::sigaction(kSignals[i], nullptr, &gPrevious[i]);
+        // A hang-up or an interrupt ignored from the start stays ignored, as
+        // under nohup or in a background job; a TERM always ends the program.
+        if (kSignals[i] != SIGTERM && gPrevious[i].sa_handler == SIG_IGN)
+            continue;
+        ::sigaction(kSignals[i], &sa, nullptr);
+    }
     mInstalled = true;
 }
 

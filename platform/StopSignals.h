@@ -8,7 +8,8 @@ namespace vx {
 
 // Turns SIGTERM, SIGINT and SIGHUP (a logout, a closed terminal, Ctrl+C)
 // into a Qt signal on the event loop, so the program can end the way its
-// File > Exit does. The handler only writes to a pipe.
+// File > Exit does. The handler only writes to a pipe. A SIGINT or SIGHUP
+// that the program inherited as ignored stays ignored.
 //
 // The first signal starts an exit. A further signal within a few seconds
 // (program time) of the last one, while that exit is still pending, ends the

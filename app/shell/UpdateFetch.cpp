@@ -23,8 +23,8 @@ constexpr qsizetype kMostHeadBytes = 64 * 1024;
 constexpr qsizetype kMostBodyBytes = 64 * 1024;
 constexpr int kMostRedirects = 5;
 
-// One GET of url, ended by the deadline at the latest.
-UpdateReply getOnce(const QUrl &url, const QDeadlineTimer &deadline)
+// One GET of url, ended by the deadline or the cancel at the latest.
+UpdateReply getOnce(const QUrl &url, const QDeadlineTimer &deadline, const FetchCancel *cancel)
 {
     UpdateReply a;
     const bool secure = url.scheme() == QLatin1String("https");
@@ -70,6 +70,8 @@ UpdateReply getOnce(const QUrl &url, const QDeadlineTimer &deadline)
     guard.setTimerType(Qt::PreciseTimer);
     QObject::connect(&guard, &QTimer::timeout, &loop, finish);
     guard.start(int(deadline.remainingTime()));
+    if (cancel)
+        QObject::connect(cancel, &FetchCancel::cancelRequested, &loop, finish);
 
     const quint16 port = quint16(url.port(secure ? 443 : 80));
     if (secure) {
@@ -181,15 +183,17 @@ QUrl redirectTarget(const QUrl &from, const UpdateReply &reply)
     return next;
 }
 
-QByteArray fetchUpdateFile(const QUrl &url, int timeoutMs)
+QByteArray fetchUpdateFile(const QUrl &url, int timeoutMs, const FetchCancel *cancel)
 {
     const QDeadlineTimer deadline(timeoutMs);
     QUrl at = url;
     for (int hop = 0; hop <= kMostRedirects && !deadline.hasExpired(); ++hop) {
         if (at.scheme() != QLatin1String("http") && at.scheme() != QLatin1String("https"))
             return {};
-        const UpdateReply a = getOnce(at, deadline);
-        if (!a.complete())
+        if (cancel && cancel->cancelled())
+            return {};
+        const UpdateReply a = getOnce(at, deadline, cancel);
+        if (!a.complete() || (cancel && cancel->cancelled()))
             return {};
         if (a.status() == 200)
             return a.body();

@@ -29,6 +29,9 @@ void RestoreCommBaud();
 // offers to write the newer images. Returns true when the chip was written
 // to (the caller then shakes hands and identifies again).
 bool CheckChipsetUpdate();
+// Whether a chipset update is being written: from the user's go-ahead to its
+// end it must not be cut short.
+[[nodiscard]] bool ChipsetUpdating();
 
 // The identification after a successful handshake: refreshes the link's view
 // of the chip and sets ModuleName, ChipSampleRate, IsOlderChip, ChipModel and

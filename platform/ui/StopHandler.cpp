@@ -86,8 +86,8 @@ void StopHandler::poll()
     if (!mStopping || mPolling)
         return;
     const QScopedValueRollback polling(mPolling, true);
-    if (!dismissOpenDialogs() && mTarget.taskRunning() && !std::exchange(mTaskCancelled, true))
-        mTarget.cancelTask();
+    if (!dismissOpenDialogs() && mTarget.taskRunning() && !mTaskCancelled)
+        mTaskCancelled = mTarget.cancelTask();
 }
 
 void StopHandler::exitWhenIdle()

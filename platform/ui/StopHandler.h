@@ -19,8 +19,10 @@ public:
     [[nodiscard]] virtual bool readyToExit() const = 0;
     // Whether a task runs whose end the exit waits for.
     [[nodiscard]] virtual bool taskRunning() const = 0;
-    // Asks the running task to stop as its own Cancel or Stop does.
-    virtual void cancelTask() = 0;
+    // Asks the running task to stop as its own Cancel or Stop does. Returns
+    // false when the task cannot take it now (its Cancel is not up yet, or
+    // it must run to its end); it is asked again while it runs.
+    virtual bool cancelTask() = 0;
     // Runs the exit as File > Exit does, with its questions. Returns false
     // when it was refused or cancelled and the program goes on.
     virtual bool exitProgram() = 0;
@@ -28,17 +30,17 @@ public:
 
 // Acts on the stop signals: dismisses every open dialog and message box as
 // its Escape does (those that open meanwhile too, and open pop-up menus),
-// cancels a running task once, and when the start-up and the task are over
-// and the program's event loop is idle runs the exit, whose own questions
-// are asked as usual. When the exit is refused or cancelled the program goes
-// on and a later signal starts over.
+// cancels a running task once (asking until it takes the cancel), and when
+// the start-up and the task are over and the program's event loop is idle
+// runs the exit, whose own questions are asked as usual. When the exit is
+// refused or cancelled the program goes on and a later signal starts over.
 class StopHandler : public QObject
 {
 public:
     StopHandler(StopSignals &stopSignals, StopTarget &target, QObject *parent = nullptr);
 
-    // Dismisses the open dialogs, or cancels the running task once; runs on
-    // a timer while a stop is pending.
+    // Dismisses the open dialogs, or cancels the running task until it took
+    // the cancel; runs on a timer while a stop is pending.
     void poll();
     // Whether a stop is pending and its exit has not run yet.
     [[nodiscard]] bool stopping() const { return mStopping; }

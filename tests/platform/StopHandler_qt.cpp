@@ -31,7 +31,11 @@ struct Program : vx::StopTarget
 
     bool readyToExit() const override { return ready; }
     bool taskRunning() const override { return task; }
-    void cancelTask() override { ++cancels; }
+    bool cancelTask() override
+    {
+        ++cancels;
+        return true;
+    }
     bool exitProgram() override
     {
         ++exits;

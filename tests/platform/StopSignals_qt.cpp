@@ -10,8 +10,21 @@
 #include <csignal>
 #include <cstdlib>
 
+namespace {
+
+// Gives the stop signals the disposition a test relies on, whatever the test
+// program inherited (a script's background job starts with SIGINT ignored).
+void inherit(void (*disposition)(int))
+{
+    for (int sig : {SIGTERM, SIGINT, SIGHUP})
+        ::signal(sig, disposition);
+}
+
+} // namespace
+
 TEST(StopSignals, EachSignalArrivesOnTheEventLoopAndTheOldHandlersComeBack)
 {
+    inherit(SIG_DFL);
     for (int sig : {SIGTERM, SIGINT, SIGHUP}) {
         {
             vx::StopSignals stop;
@@ -32,6 +45,7 @@ TEST(StopSignalsDeathTest, ASecondSignalEndsTheProcessAtOnce)
 {
     EXPECT_EXIT(
         {
+            inherit(SIG_DFL);
             vx::StopSignals stop;
             ::raise(SIGINT);
             ::raise(SIGHUP);
@@ -78,6 +92,7 @@ TEST(StopSignalsDeathTest, WhileTheExitIsPendingARepeatSoonAfterEndsAtOnceALateO
 {
     EXPECT_EXIT(
         {
+            inherit(SIG_DFL);
             vx::StopSignals stop;
             QSignalSpy spy(&stop, &vx::StopSignals::stopRequested);
             ::raise(SIGTERM);
@@ -92,4 +107,24 @@ TEST(StopSignalsDeathTest, WhileTheExitIsPendingARepeatSoonAfterEndsAtOnceALateO
             std::_Exit(0);
         },
         ::testing::ExitedWithCode(128 + SIGINT), "");
+}
+
+// Under nohup, or in a background job, a hang-up or an interrupt is ignored
+// before the program starts, and stays so; a TERM still starts the exit.
+TEST(StopSignalsDeathTest, AnInheritedIgnoreOfHangUpAndInterruptStays)
+{
+    EXPECT_EXIT(
+        {
+            inherit(SIG_IGN);
+            vx::StopSignals stop;
+            QSignalSpy spy(&stop, &vx::StopSignals::stopRequested);
+            ::raise(SIGHUP);
+            ::raise(SIGINT);
+            ::raise(SIGTERM);
+            takeSignals();
+            struct sigaction hangUp = {};
+            ::sigaction(SIGHUP, nullptr, &hangUp);
+            std::_Exit(spy.size() == 1 && spy[0][0].toInt() == SIGTERM && hangUp.sa_handler == SIG_IGN ? 0 : 3);
+        },
+        ::testing::ExitedWithCode(0), "");
 }

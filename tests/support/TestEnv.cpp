@@ -45,6 +45,7 @@ const std::string &isolateEnvironment()
         ::setenv("HOME", (dir / "home").c_str(), 1);
         ::setenv("XDG_RUNTIME_DIR", (dir / "runtime").c_str(), 1);
         ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+        ::setenv("VX_BIN_DIR", VX_DEFAULT_BIN_DIR, 0);
         // The emulated chip speaks at once rather than at a chip's pace.
         ::setenv("VOXMERE_SIM_PACE", "0.004", 1);
         static RootRemover remover{dir.string(), ::getpid()};

@@ -423,3 +423,49 @@ TEST_F(MainWindow, AStopCancelsTheRunningTaskAsItsCancelDoesThenClosesTheWindow)
     EXPECT_TRUE(chip->acceptedBytes().endsWith(kEndOfSession));
     EXPECT_FALSE(G.Comm->PortOpen());
 }
+
+// A Cancel at the very start of a play is never lost: the user's own as soon
+// as it shows, or a stop's, as it shows or while the port still opens.
+TEST_F(MainWindow, ACancelAtTheStartOfATaskIsNeverLost)
+{
+    start(1);
+    vx::Clock::setSpeed(4); // the start's waits outlast the stop's polls
+    ASSERT_TRUE(chip->addRecFile(7, markedPcm(7, 4000, 0x11)));
+    main->txtIndexVal->setText(QStringLiteral("7"));
+    main->optIndexType[1]->setChecked(true);
+    const struct
+    {
+        const char *what;
+        bool signal;
+        bool beforeCancelShows;
+    } cases[] = {
+        {"the user's Cancel as it shows", false, false},
+        {"a stop as the Cancel shows", true, false},
+        {"a stop while the port opens", true, true},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        main->show();
+        vx::StopSignals stop;
+        vx::StopHandler onStop(stop, *main);
+        QTimer moment;
+        QObject::connect(&moment, &QTimer::timeout, [&] {
+            const bool cancelShown = !main->cmdCancel->isHidden();
+            if (!G.Busy || (c.beforeCancelShows ? cancelShown || !G.Comm->PortOpen() : !cancelShown))
+                return;
+            moment.stop();
+            if (c.signal)
+                ::raise(SIGTERM);
+            else
+                main->cmdCancel->click();
+        });
+        moment.start(1);
+        QString said;
+        QTimer::singleShot(0, [&] {
+            main->PlayRecording();
+            said = msg();
+        });
+        ASSERT_TRUE(vxtest::runUntil([&] { return !said.isEmpty() && main->isVisible() != c.signal; }));
+        EXPECT_EQ(said, QStringLiteral("Play canceled."));
+    }
+}

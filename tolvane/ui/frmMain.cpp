@@ -471,12 +471,18 @@ bool frmMain::taskRunning() const
     return G.Busy || (mFileDrop && mFileDrop->running());
 }
 
-void frmMain::cancelTask()
+bool frmMain::cancelTask()
 {
-    if (mFileDrop && mFileDrop->running())
+    if (mFileDrop && mFileDrop->running()) {
         mFileDrop->cmdCancel->click();
-    else if (!cmdCancel->isHidden())
-        cmdCancel->click(); // a task without a Cancel runs to its end
+        return true;
+    }
+    // Not up yet (the port still opens), or a task without a Cancel, which
+    // runs to its end.
+    if (cmdCancel->isHidden())
+        return false;
+    cmdCancel->click();
+    return true;
 }
 
 bool frmMain::exitProgram()

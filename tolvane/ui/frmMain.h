@@ -77,7 +77,7 @@ public:
     // A stop signal. While the file-drop queue runs the program ends with it.
     [[nodiscard]] bool readyToExit() const override;
     [[nodiscard]] bool taskRunning() const override;
-    void cancelTask() override;
+    bool cancelTask() override;
     bool exitProgram() override;
 
     // While the file-drop window runs its queue it receives the events.

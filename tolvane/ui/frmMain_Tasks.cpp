@@ -59,6 +59,9 @@ void frmMain::RunTask(const TaskSteps &steps)
             setMessage(kError + openError);
         return;
     }
+    // Cleared before the Cancel shows: a click from then on, or a stop's,
+    // ends the task even during the waits of its start.
+    G.CancelRequested = false;
     if (steps.showCancel)
         cmdCancel->show();
 
@@ -73,7 +76,6 @@ void frmMain::RunTask(const TaskSteps &steps)
     }
     // The bracket holds from here on, whatever fails: EndTask runs below.
     if (begun) {
-        G.CancelRequested = false;
         if (steps.afterBegin)
             steps.afterBegin();
         setMessage(steps.progress);

@@ -157,9 +157,9 @@ frmSwUpdate::frmSwUpdate(const QString &site, QWidget *parent)
 
 frmSwUpdate::~frmSwUpdate() = default;
 
-QString frmSwUpdate::FetchText(const QUrl &url, int timeoutMs)
+QString frmSwUpdate::FetchText(const QUrl &url, int timeoutMs, const vx::FetchCancel *cancel)
 {
-    return QString::fromUtf8(vx::fetchUpdateFile(url, timeoutMs));
+    return QString::fromUtf8(vx::fetchUpdateFile(url, timeoutMs, cancel));
 }
 
 void frmSwUpdate::Form_Load(int timeoutMs)
@@ -174,8 +174,16 @@ void frmSwUpdate::Form_Load(int timeoutMs)
         move(main->mapToGlobal(QPoint((main->width() - width()) / 2, (main->height() - height()) / 4)));
     show();
 
+    // A close while the fetch waits (a stop signal dismisses the window so)
+    // ends the fetch; the window deletes itself meanwhile, so nothing of it
+    // is touched after that.
+    vx::FetchCancel cancel;
+    connect(this, &QDialog::finished, &cancel, &vx::FetchCancel::cancel);
+    const QString text = FetchText(UpdateInfoUrl(mSite), timeoutMs, &cancel);
+    if (cancel.cancelled())
+        return;
     const QString installed = vx::InstalledVersionText(vx::kVersionMajor, vx::kVersionMinor, vx::kVersionRevision);
-    const vx::UpdateCheck check = vx::CheckForUpdate(FetchText(UpdateInfoUrl(mSite), timeoutMs), installed);
+    const vx::UpdateCheck check = vx::CheckForUpdate(text, installed);
     if (check.verdict == vx::UpdateVerdict::NoInformation) {
         // The retrieval is over, so its label goes; the two never overlap.
         lblRetrievingInfo->hide();

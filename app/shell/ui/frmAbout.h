@@ -9,6 +9,10 @@
 class QLabel;
 class QPushButton;
 
+namespace vx {
+class FetchCancel;
+}
+
 class frmAbout : public QDialog
 {
     Q_OBJECT
@@ -58,15 +62,17 @@ public:
     QPushButton *cmdCancel = nullptr;
 
     // Fetches the update information (waiting at most timeoutMs) and shows
-    // the verdict.
+    // the verdict. A close meanwhile ends the fetch, and the window may be
+    // gone when this returns.
     void Form_Load(int timeoutMs = 15000);
     void cmdDownload_Click();
     void cmdCancel_Click();
     [[nodiscard]] QString downloadLink() const { return mLink; }
 
-    // The fetched body, "" when nothing came within the time or the answer
-    // was an error.
-    [[nodiscard]] static QString FetchText(const QUrl &url, int timeoutMs);
+    // The fetched body, "" when nothing came within the time, the answer
+    // was an error or cancel was cancelled.
+    [[nodiscard]] static QString FetchText(const QUrl &url, int timeoutMs,
+                                           const vx::FetchCancel *cancel = nullptr);
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -116,7 +116,8 @@ QString playOnPc(const QString &FileName, qint16 kind)
         if (path.isEmpty())
             return {};
     }
-    StopRequested = false;
+    if (StopRequested)
+        return {};
     Playing = true;
     SetPlayButtonsBusy();
     PreviewPlayer &p = player();
@@ -159,6 +160,9 @@ void PlaySoundFile(const QString &FileName, bool Compress, qint16 NoiseGate, boo
             // enough.
             if (kind == sfkNotSound || (kind == sfkMp3 && !HoldsMp3Stream(FileName)))
                 throw vx::ComponentError(kConvertErrBadSound, "Voxmere", "Invalid or corrupt sound file ");
+            // Cleared before the program turns busy: a stop from then on,
+            // while the sound is converted say, holds and nothing plays.
+            StopRequested = false;
             BeginBusy();
             setPointer(true);
             showStatus(QStringLiteral("Playing '") + ProperCase(QFileInfo(FileName).fileName()) + QLatin1Char('\''),

@@ -26,12 +26,14 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QPointer>
+#include <QScopedValueRollback>
 
 namespace {
 
 // Set at the end of every run of InitChipLink: later runs bracket themselves
 // with the busy state.
 bool gRepeatRun = false;
+bool gChipsetUpdating = false;
 
 const QChar kCR(13);
 const QChar kCAN(24);
@@ -413,6 +415,11 @@ QString writeImage(const QString &path)
 
 } // namespace
 
+bool ChipsetUpdating()
+{
+    return gChipsetUpdating;
+}
+
 bool CheckChipsetUpdate()
 {
     const QString folder = vx::programFolder() + QStringLiteral("/Bin/");
@@ -456,6 +463,7 @@ bool CheckChipsetUpdate()
         return false;
     }
 
+    const QScopedValueRollback uninterrupted(gChipsetUpdating, true);
     // From the answer on, the update shows itself at once: the transfer's
     // own progress comes only once the link starts, and the waits for the
     // chip around it take seconds.

@@ -169,8 +169,9 @@ void PlayPcmOnChip(QString &FileName)
                    vx::Buttons::Ok, vx::Icon::Exclamation);
         return;
     }
+    if (StopRequested)
+        return;
 
-    StopRequested = false;
     Playing = true;
     if (!IsOlderChip)
         SetPlayButtonsBusy();

@@ -10,7 +10,8 @@
 // Plays a compiled score (.tgx) or a part-table music file. Does nothing in
 // demo mode. A file that cannot be read is reported.
 void PlayMusicOnChip(QString &FileName);
-// Streams a chip PCM file at 115200 baud. Does nothing in demo mode. A file
-// that cannot be read, or whose header disagrees with its size, is reported
-// and nothing is sent.
+// Streams a chip PCM file at 115200 baud. Does nothing in demo mode, nor
+// after a stop that came while the caller prepared it (StopRequested set; the
+// caller clears it before it begins). A file that cannot be read, or whose
+// header disagrees with its size, is reported and nothing is sent.
 void PlayPcmOnChip(QString &FileName);

@@ -53,6 +53,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QThread>
 #include <QTimer>
@@ -312,7 +313,11 @@ bool frmMDI::MDIForm_Load(const QString &commandLine)
     // downloads names itself in the status bar, and that must stay.
     FillStatusBar();
 
-    OpenCommandLine(commandLine);
+    {
+        // A file that plays or downloads here is a task a stop ends.
+        const QScopedValueRollback opening(mOpeningCommandLine, true);
+        OpenCommandLine(commandLine);
+    }
 
     mLoading = false;
     mLoaded = true;

@@ -61,11 +61,11 @@ public:
     // --- A stop signal (frmMDI_Shutdown.cpp).
     [[nodiscard]] bool readyToExit() const override;
     // A chip operation, a sound played or recorded, the A/D monitor, a
-    // library compile.
+    // library compile; in the start-up, the command line file's.
     [[nodiscard]] bool taskRunning() const override;
     // Presses the Stop the running operation shows (a progress window's
-    // Cancel goes with the dialogs).
-    void cancelTask() override;
+    // Cancel goes with the dialogs). A chipset update runs to its end.
+    bool cancelTask() override;
     bool exitProgram() override;
 
     // --- Events.
@@ -199,6 +199,7 @@ private:
     QPointer<QWidget> mPhonetics; // slot 1
     int mWindowState = 0;
     bool mLoading = false;
+    bool mOpeningCommandLine = false; // the start-up's last step
     bool mLoaded = false;
     bool mEndRequested = false;
     bool mTempFolderReady = false; // created or checked as ours by the start-up

@@ -52,6 +52,8 @@
 #include <QToolBar>
 #include <QUrl>
 
+#include <algorithm>
+
 // The main window's shutdown: the close request, the chip link's goodbye,
 // the geometry and the objects.
 
@@ -120,7 +122,13 @@ void frmMDI::MDIForm_Unload(bool &Cancel)
 
 bool frmMDI::CloseDocumentWindows()
 {
-    for (QMdiSubWindow *sub : MDIClient->subWindowList()) {
+    // The documents first: any of them may ask its question and stop the
+    // close, and then the tool windows must still be as they were.
+    QList<QMdiSubWindow *> subs = MDIClient->subWindowList();
+    std::stable_partition(subs.begin(), subs.end(), [this](const QMdiSubWindow *sub) {
+        return sub->widget() != mPanels && sub->widget() != mPhonetics;
+    });
+    for (QMdiSubWindow *sub : std::as_const(subs)) {
         // A window that stays visible after its close request stopped the close;
         // one that only hid itself (the tool windows) let it go on.
         if (!sub->close() && sub->isVisible())
@@ -169,15 +177,21 @@ bool frmMDI::readyToExit() const
 bool frmMDI::taskRunning() const
 {
     const auto *panels = qobject_cast<const frmCpanels *>(mPanels.data());
-    return mLoaded && (Busy || Playing || CompilingLibrary || (panels && panels->AdcRunning));
+    return (mLoaded || mOpeningCommandLine) &&
+           (Busy || Playing || CompilingLibrary || (panels && panels->AdcRunning));
 }
 
-void frmMDI::cancelTask()
+bool frmMDI::cancelTask()
 {
+    // Cut short, a chipset update could leave the chip without firmware:
+    // the stop waits for its end.
+    if (ChipsetUpdating())
+        return false;
     if (auto *panels = qobject_cast<frmCpanels *>(mPanels.data()); panels && panels->AdcRunning)
         panels->cmdAdcStart->click(); // its Cancel while it runs
     else if (Busy || Playing)
         StopPlayback();
+    return true;
 }
 
 bool frmMDI::exitProgram()

@@ -336,6 +336,20 @@ TEST_F(SoundCommands, LibraryRowPreviewsOnTheChipInTheEmulatedForm)
     EXPECT_EQ(chip->pcmPlays().size(), 1);
     EXPECT_FALSE(SV10DataFiles);
     expectIdle();
+    // So does a stop signal's cancel once the conversion is over and before
+    // the play begins.
+    QTimer progressUp;
+    progressUp.setInterval(1);
+    QObject::connect(&progressUp, &QTimer::timeout, [&] {
+        if (frmProgress *p = frmProgress::loaded()) {
+            progressUp.stop();
+            QObject::connect(p, &QObject::destroyed, main.get(), [&] { main->cancelTask(); });
+        }
+    });
+    progressUp.start();
+    PlaySoundFile(dir + s("Song.WAV"), false, 2, true);
+    EXPECT_EQ(chip->pcmPlays().size(), 1);
+    expectIdle();
 
     // A compressed chip PCM file plays unchanged.
     writeFile(dir + s("packed.pcm"), plainPcm(0x80 | 99, QByteArray(40, '\x11')));

@@ -7,17 +7,25 @@
 #include "app/documents/ui/Documents.h"
 #include "app/documents/ui/TextBox.h"
 #include "app/documents/ui/frmTextBox.h"
+#include "app/startup/ChipLink.h"
+#include "app/startup/RealTimePlay.h"
 #include "app/startup/ui/Speaking.h"
 #include "app/startup/ui/frmMDI.h"
 #include "chipsim/Chip.h"
 #include "chipsim/SimBackend.h"
 #include "common/Clock.h"
+#include "link/SerialComm.h"
+#include "platform/Folders.h"
 #include "platform/Prompter.h"
 #include "platform/Settings.h"
 #include "platform/StopSignals.h"
 #include "platform/ui/StopHandler.h"
+#include "tests/support/Files.h"
+#include "tests/support/TestEnv.h"
 #include "tests/support/Ui.h"
 
+#include <QDir>
+#include <QTcpServer>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -51,6 +59,7 @@ protected:
         onStop.reset();
         main.reset();
         ResetDocuments();
+        vx::setProgramFolder(QString());
         vx::Clock::setSpeed(1);
     }
     [[nodiscard]] TextBox *textBox() const { return qobject_cast<frmTextBox *>(DocumentAt(2))->txtInputBox; }
@@ -83,6 +92,7 @@ TEST_F(ExitOnSignal, AStopDuringTheStartDismissesItsQuestionAndTheExitFollowsIts
 
 TEST_F(ExitOnSignal, AnEditedTextIsAskedAboutAndAfterACancelTheNextSignalAsksAgain)
 {
+    SaveSetting(kApp, kSettings, QStringLiteral("PhoneticsVisible"), QStringLiteral("True"));
     ASSERT_TRUE(main->MDIForm_Load(QString()));
     QTest::keyClicks(textBox(), QStringLiteral("Hello there"));
     ASSERT_TRUE(DocState[2].Dirty);
@@ -93,11 +103,42 @@ TEST_F(ExitOnSignal, AnEditedTextIsAskedAboutAndAfterACancelTheNextSignalAsksAga
     EXPECT_TRUE(prompter.last().text.startsWith(QStringLiteral("Do you want to save the changes")));
     EXPECT_TRUE(main->isLoaded());
     EXPECT_EQ(textBox()->toPlainText(), QStringLiteral("Hello there"));
+    // The cancelled exit left every window as it was, and the menus say so.
+    vxtest::spin(10);
+    const struct
+    {
+        QWidget *window;
+        const char *viewItem;
+    } tools[] = {{main->panelsWindow(), "mnuViewCtlPanels"}, {main->phoneticWindow(), "mnuViewPhonetics"}};
+    for (const auto &tool : tools) {
+        SCOPED_TRACE(tool.viewItem);
+        ASSERT_NE(tool.window, nullptr);
+        EXPECT_TRUE(FrameOf(tool.window)->isVisible());
+        EXPECT_TRUE(main->findChild<QAction *>(QLatin1String(tool.viewItem))->isChecked());
+    }
 
     prompter.queue(vx::Answer::No);
     ::raise(SIGTERM); // soon after, but that exit was cancelled: asked again
     ASSERT_TRUE(vxtest::runUntil([&] { return !main->isLoaded(); }));
     EXPECT_EQ(prompter.prompts().size(), 2);
+}
+
+// The update check waits for a server that never answers: the stop ends the
+// check as its window's close does, and the exit asks about the text.
+TEST_F(ExitOnSignal, AStopEndsAWaitingUpdateCheckAndTheExitAsksItsQuestions)
+{
+    QTcpServer silent; // takes the connection, never answers
+    ASSERT_TRUE(silent.listen(QHostAddress::LocalHost, 0));
+    qputenv("VOXMERE_UPDATE_SITE", "http://127.0.0.1:" + QByteArray::number(silent.serverPort()));
+    ASSERT_TRUE(main->MDIForm_Load(QString()));
+    QTest::keyClicks(textBox(), QStringLiteral("Hello there"));
+    vxtest::whenShown(QStringLiteral("frmSwUpdate"), [](QWidget *) { ::raise(SIGTERM); });
+    prompter.queue(vx::Answer::No);
+    QTimer::singleShot(0, [&] { main->RunCommand(QStringLiteral("mnuHelpSwUpdate")); });
+    EXPECT_TRUE(vxtest::runUntil([&] { return !main->isLoaded(); }));
+    qunsetenv("VOXMERE_UPDATE_SITE");
+    ASSERT_EQ(prompter.prompts().size(), 1);
+    EXPECT_TRUE(prompter.last().text.startsWith(QStringLiteral("Do you want to save the changes")));
 }
 
 TEST_F(ExitOnSignal, TheTextBeingSpokenStopsAsItsStopDoesAndTheExitFollows)
@@ -133,4 +174,61 @@ TEST_F(ExitOnSignal, TheTextBeingSpokenStopsAsItsStopDoesAndTheExitFollows)
     EXPECT_EQ(caret, 0); // Stop puts the caret at the start
     EXPECT_TRUE(loadedAfterIt);
     EXPECT_TRUE(prompter.prompts().isEmpty());
+}
+
+// A compiled score named on the command line plays while the program still
+// starts: a stop ends the playing as its Stop does, and the exit follows.
+TEST_F(ExitOnSignal, AScoreFromTheCommandLineStopsAsItsStopDoesAndTheExitFollows)
+{
+    constexpr int kNotes = 60; // a second each
+    QByteArray score = QByteArray("\r\r\x18\x1E\x01j\0\xFF\x3C\0", 10); // volume 255, 60 a minute
+    for (int i = 0; i < kNotes; ++i)
+        score += QByteArray("\x30\x10\x20\x30", 4);
+    score += MusicClosingBytes();
+    const QString folder = QString::fromStdString(vxtest::freshDir("score")) + QLatin1Char('/');
+    const QString path = vxtest::writeFileIn(folder, QStringLiteral("Long.tgx"), score);
+    QTimer whilePlaying;
+    QObject::connect(&whilePlaying, &QTimer::timeout, [&] {
+        if (Playing && !chip->tones().isEmpty()) {
+            whilePlaying.stop();
+            ::raise(SIGTERM);
+        }
+    });
+    whilePlaying.start(5);
+    ASSERT_TRUE(main->MDIForm_Load(path));
+    EXPECT_FALSE(Playing);
+    EXPECT_LT(chip->tones().size(), kNotes / 2);
+    EXPECT_TRUE(vxtest::runUntil([&] { return !main->isLoaded(); }));
+    EXPECT_TRUE(prompter.prompts().isEmpty());
+}
+
+// A chipset update must not be cut short: a stop during it (here one the
+// preferences started) waits for its end, and then the exit runs.
+TEST_F(ExitOnSignal, AStopDuringAChipsetUpdateWaitsForItsEndThenTheExitRuns)
+{
+    const QString program = QString::fromStdString(vxtest::freshDir("program"));
+    vx::setProgramFolder(program);
+    ASSERT_TRUE(main->MDIForm_Load(QString()));
+    vx::Clock::setSpeed(1); // the waits between the images outlast the stop's polls
+    chipsim::ChipConfig cfg = chip->config();
+    cfg.flashSeconds = 0.2;
+    chip->setConfig(cfg);
+    QDir(program).mkpath(QStringLiteral("Bin"));
+    const QString bin = program + QStringLiteral("/Bin/");
+    vxtest::writeFileIn(bin, QStringLiteral("m$6e2b17.bin"), chipsim::makeFirmwareImage(1, 0x0300));
+    vxtest::writeFileIn(bin, QStringLiteral("m$70c4d8.bin"), chipsim::makeFirmwareImage(2, 0x0300));
+    prompter.queue(vx::Answer::Yes);
+    prompter.queue(vx::Answer::Ok);
+    vxtest::whenShown(QStringLiteral("frmProgress"), [](QWidget *) { ::raise(SIGTERM); });
+    QTimer::singleShot(0, [] {
+        Comm->setPortOpen(false); // as a changed port in the preferences leaves it
+        InitChipLink();
+    });
+    ASSERT_TRUE(vxtest::runUntil([&] { return !main->isLoaded(); }));
+    EXPECT_EQ(chip->firmwareWrites(), 2);
+    int cancels = 0;
+    for (const chipsim::LoggedWrite &w : chip->writeLog())
+        cancels += w.bytes == QByteArray(1, '\x18');
+    EXPECT_EQ(cancels, 0); // no Stop's CAN went out between the images
+    EXPECT_EQ(prompter.prompts().size(), 2);
 }

@@ -8,6 +8,8 @@
 #include <QProcessEnvironment>
 #include <gtest/gtest.h>
 
+#include <csignal>
+
 namespace {
 
 QProcessEnvironment programEnvironment(const QString &configHome)
@@ -40,6 +42,40 @@ QString answeredConfig(const char *name)
         return {};
     ini.write("[Settings]\nPort=1\nDisplayCompatQuery=False\n");
     return config;
+}
+
+// Starts the program with arguments and returns once it holds its lock in a
+// private runtime folder: it takes it after its stop handling is in place.
+void startUntilLocked(QProcess &voxmere, const QString &config, const char *runtimeName,
+                      const QStringList &arguments)
+{
+    const QString runtime = QString::fromStdString(vxtest::freshDir(runtimeName));
+    QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QProcessEnvironment env = programEnvironment(config);
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
+    voxmere.setProcessEnvironment(env);
+    voxmere.setProcessChannelMode(QProcess::MergedChannels);
+    voxmere.start(program(), arguments);
+    ASSERT_TRUE(voxmere.waitForStarted(10000));
+    for (int i = 0; i < 400 && !QFile::exists(runtime + QStringLiteral("/Voxmere.lock")); ++i)
+        voxmere.waitForFinished(50);
+}
+
+// After a stop signal the program ends with status 0 through its normal
+// shutdown, which writes the window's place back.
+void expectNormalEnd(QProcess &voxmere, const QString &config)
+{
+    if (!voxmere.waitForFinished(30000)) {
+        voxmere.kill();
+        voxmere.waitForFinished(5000);
+        ADD_FAILURE() << "still running after the signal";
+        return;
+    }
+    EXPECT_EQ(voxmere.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(voxmere.exitCode(), 0) << voxmere.readAll().toStdString();
+    QFile ini(iniPath(config));
+    ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(ini.readAll().contains("MDIWidth")) << "no normal shutdown";
 }
 
 void startProgram(QProcess &voxmere, const QString &config)
@@ -93,30 +129,28 @@ TEST(ProgramStart, AStopSignalEndsTheProgramWhileAnErrorBoxIsUp)
 {
     const QString config = answeredConfig("program-error-box");
     ASSERT_FALSE(config.isEmpty());
-    const QString runtime = QString::fromStdString(vxtest::freshDir("program-error-box-run"));
-    QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-
     QProcess voxmere;
-    QProcessEnvironment env = programEnvironment(config);
-    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
-    voxmere.setProcessEnvironment(env);
-    voxmere.setProcessChannelMode(QProcess::MergedChannels);
-    voxmere.start(program(), {QStringLiteral("no-such-file.dic")});
-    ASSERT_TRUE(voxmere.waitForStarted(10000));
-    // Its single-instance lock comes after the stop handling is in place.
-    for (int i = 0; i < 400 && !QFile::exists(runtime + QStringLiteral("/Voxmere.lock")); ++i)
-        voxmere.waitForFinished(50);
+    startUntilLocked(voxmere, config, "program-error-box-run", {QStringLiteral("no-such-file.dic")});
     voxmere.terminate();
-    if (!voxmere.waitForFinished(30000)) {
-        voxmere.kill();
-        voxmere.waitForFinished(5000);
-        FAIL() << "still running after the signal";
-    }
-    EXPECT_EQ(voxmere.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(voxmere.exitCode(), 0);
-    QFile ini(iniPath(config));
-    ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(ini.readAll().contains("MDIWidth")) << "no normal shutdown";
+    expectNormalEnd(voxmere, config);
+}
+
+// Started under nohup, or as a background job, the program goes on ignoring
+// a hang-up and an interrupt; a TERM still ends it the normal way.
+TEST(ProgramStart, AHangUpAndAnInterruptIgnoredFromTheStartStayIgnored)
+{
+    const QString config = answeredConfig("program-nohup");
+    ASSERT_FALSE(config.isEmpty());
+    QProcess voxmere;
+    voxmere.setChildProcessModifier([] {
+        ::signal(SIGHUP, SIG_IGN);
+        ::signal(SIGINT, SIG_IGN);
+        ::signal(SIGTERM, SIG_DFL);
+    });
+    startUntilLocked(voxmere, config, "program-nohup-run", {});
+    for (const int sig : {SIGHUP, SIGINT, SIGTERM})
+        ::kill(pid_t(voxmere.processId()), sig);
+    expectNormalEnd(voxmere, config);
 }
 
 // Asked for their usage or version, both programs print it and end, without
