@@ -173,8 +173,9 @@ void frmMDI::mnuWindowTile_Click()
         return;
     }
     const int count = static_cast<int>(subs.size());
-    const int perColumn = std::clamp(area.height() / std::max(least, 1), 1, count);
-    const int columns = (count + perColumn - 1) / perColumn;
+    const int fitting = std::clamp(area.height() / std::max(least, 1), 1, count);
+    const int columns = (count + fitting - 1) / fitting;
+    const int perColumn = (count + columns - 1) / columns; // the columns as even as they go
     for (int i = 0; i < count; ++i) {
         const int column = i / perColumn;
         const int inColumn = std::min(perColumn, count - column * perColumn);
