@@ -13,6 +13,7 @@
 #include "app/startup/ui/frmSplash.h"
 #include "app/startup/ui/Speaking.h"
 #include "app/panels/ui/frmCpanels.h"
+#include "app/documents/ui/DocumentWindow.h"
 #include "common/Clock.h"
 #include "common/Delay.h"
 #include "platform/Cp1252.h"
@@ -122,12 +123,25 @@ void frmMDI::MDIForm_Unload(bool &Cancel)
 
 bool frmMDI::CloseDocumentWindows()
 {
-    // The documents first: any of them may ask its question and stop the
-    // close, and then the tool windows must still be as they were.
+    // Every document is asked before any window closes: one Cancel leaves
+    // them all, and the tool windows, as they were.
     QList<QMdiSubWindow *> subs = MDIClient->subWindowList();
     std::stable_partition(subs.begin(), subs.end(), [this](const QMdiSubWindow *sub) {
         return sub->widget() != mPanels && sub->widget() != mPhonetics;
     });
+    QList<DocumentWindow *> answered;
+    for (QMdiSubWindow *sub : std::as_const(subs)) {
+        if (auto *doc = qobject_cast<DocumentWindow *>(sub->widget())) {
+            bool cancel = false;
+            doc->Form_QueryUnload(cancel);
+            if (cancel)
+                return false;
+            answered.append(doc);
+        }
+    }
+    // Saved, or given up with No: their closes ask nothing more.
+    for (DocumentWindow *doc : std::as_const(answered))
+        doc->record().Dirty = false;
     for (QMdiSubWindow *sub : std::as_const(subs)) {
         // A window that stays visible after its close request stopped the close;
         // one that only hid itself (the tool windows) let it go on.

@@ -94,17 +94,21 @@ TEST_F(ExitOnSignal, AnEditedTextIsAskedAboutAndAfterACancelTheNextSignalAsksAga
 {
     SaveSetting(kApp, kSettings, QStringLiteral("PhoneticsVisible"), QStringLiteral("True"));
     ASSERT_TRUE(main->MDIForm_Load(QString()));
-    QTest::keyClicks(textBox(), QStringLiteral("Hello there"));
-    ASSERT_TRUE(DocState[2].Dirty);
+    NewTextDocument(); // the edited text comes after an untouched one
+    TextBox *edited = qobject_cast<frmTextBox *>(DocumentAt(3))->txtInputBox;
+    QTest::keyClicks(edited, QStringLiteral("Hello there"));
+    ASSERT_TRUE(DocState[3].Dirty);
 
     prompter.queue(vx::Answer::Cancel);
     ::raise(SIGTERM);
     ASSERT_TRUE(vxtest::runUntil([&] { return prompter.prompts().size() == 1; }));
     EXPECT_TRUE(prompter.last().text.startsWith(QStringLiteral("Do you want to save the changes")));
     EXPECT_TRUE(main->isLoaded());
-    EXPECT_EQ(textBox()->toPlainText(), QStringLiteral("Hello there"));
+    EXPECT_EQ(edited->toPlainText(), QStringLiteral("Hello there"));
     // The cancelled exit left every window as it was, and the menus say so.
     vxtest::spin(10);
+    ASSERT_NE(DocumentAt(2), nullptr);
+    EXPECT_TRUE(FrameOf(DocumentAt(2))->isVisible());
     const struct
     {
         QWidget *window;
