@@ -69,7 +69,10 @@ void EndBusy()
     }
     if (slotLive(ActiveDocIndex)) {
         QWidget *w = slotWindow(ActiveDocIndex);
-        QWidget *had = focusBeforeBusy;
+        // A control the task's end focused on purpose (the compile's list)
+        // keeps it; else the one that had it before.
+        QWidget *now = w ? w->focusWidget() : nullptr;
+        QWidget *had = w && w->isAncestorOf(now) ? now : focusBeforeBusy.data();
         if (had && w && w->isAncestorOf(had) && had->isVisible() && had->isEnabled())
             had->setFocus();
         else if (w && w->isVisible())

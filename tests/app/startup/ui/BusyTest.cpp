@@ -91,6 +91,13 @@ TEST_F(BusyTest, TheFocusGoesBackToTheControlThatHadIt)
     BeginBusy();
     EndBusy();
     EXPECT_EQ(windows[2]->focusWidget(), second);
+
+    // One the task's end focused on purpose keeps it.
+    BeginBusy();
+    windows[2]->setEnabled(true);
+    first->setFocus();
+    EndBusy();
+    EXPECT_EQ(windows[2]->focusWidget(), first);
 }
 
 TEST_F(BusyTest, NothingChangesWhileASoundLibraryCompiles)
