@@ -137,13 +137,20 @@ void frmMDI::mnuWindowCascade_Click()
 void frmMDI::mnuWindowTile_Click()
 {
     QList<QMdiSubWindow *> subs;
+    QList<QMdiSubWindow *> icons;
     for (QMdiSubWindow *sub : MDIClient->subWindowList()) {
-        if (sub->isVisible() && !sub->isMinimized())
-            subs.append(sub);
+        if (sub->isVisible())
+            (sub->isMinimized() ? icons : subs).append(sub);
     }
     if (subs.isEmpty())
         return;
-    const QRect area = MDIClient->viewport()->rect();
+    QRect area = MDIClient->viewport()->rect();
+    // Minimised windows keep their rows along the bottom, clear of the tiles.
+    if (!icons.isEmpty()) {
+        mnuWindowArrange_Click();
+        for (const QMdiSubWindow *icon : std::as_const(icons))
+            area.setBottom(std::min(area.bottom(), icon->y() - 1));
+    }
     const auto ownSize = [](const QMdiSubWindow *sub) {
         const QWidget *w = sub->widget();
         return w && w->minimumSize() == w->maximumSize() ? sub->sizeHint() : QSize();

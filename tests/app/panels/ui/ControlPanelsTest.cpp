@@ -186,4 +186,16 @@ TEST_F(ControlPanels_, TiledEveryWindowIsInSightWithRoomToWork)
     tile(480, vx::WindowKind::Text, 0);
     tile(622, vx::WindowKind::Dictionary, 1);
     tile(480, vx::WindowKind::Text, 5);
+
+    // A minimised window keeps its place along the bottom, clear of the tiles.
+    QMdiSubWindow *icon = main->MDIClient->subWindowList().constLast();
+    icon->showMinimized();
+    main->Item(QStringLiteral("mnuWindowTile"))->trigger();
+    QApplication::processEvents();
+    EXPECT_TRUE(main->MDIClient->viewport()->rect().contains(icon->geometry()));
+    for (const QMdiSubWindow *sub : main->MDIClient->subWindowList()) {
+        if (sub != icon) {
+            EXPECT_FALSE(sub->geometry().intersects(icon->geometry())) << sub->windowTitle().toStdString();
+        }
+    }
 }
