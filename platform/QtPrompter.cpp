@@ -2,10 +2,13 @@
 
 #include "platform/FileNames.h"
 #include "platform/Help.h"
+#include "platform/ui/WrittenLines.h"
 
 #include <QDir>
+#include <QEvent>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
@@ -51,6 +54,37 @@ QMessageBox::Icon iconFor(Icon i)
     return QMessageBox::NoIcon;
 }
 
+// A message box as wide as the longest line its text was written with, and
+// its title: Qt's own box wraps at half the screen, and then the writer's
+// line breaks leave ragged lines.
+class WrittenLinesBox : public QMessageBox
+{
+public:
+    using QMessageBox::QMessageBox;
+
+protected:
+    // Qt sizes the box anew when it is shown and when its layout changes.
+    void showEvent(QShowEvent *e) override
+    {
+        QMessageBox::showEvent(e);
+        fit();
+    }
+    bool event(QEvent *e) override
+    {
+        const bool done = QMessageBox::event(e);
+        if (e->type() == QEvent::LayoutRequest && isVisible())
+            fit();
+        return done;
+    }
+
+private:
+    void fit()
+    {
+        if (auto *label = findChild<QLabel *>(QStringLiteral("qt_msgbox_label")))
+            fitWrittenLines(this, label);
+    }
+};
+
 } // namespace
 
 QStringList QtPrompter::qtFilters(const QString &filter)
@@ -89,7 +123,7 @@ Reply QtPrompter::ask(const Prompt &p)
     const QString title = p.title.isEmpty() ? programTitle() : p.title;
     switch (p.kind) {
     case PromptKind::Message: {
-        QMessageBox box(iconFor(p.icon), title, p.text, QMessageBox::NoButton, mParent);
+        WrittenLinesBox box(iconFor(p.icon), title, p.text, QMessageBox::NoButton, mParent);
         const QList<ButtonSpec> specs = buttonsFor(p.buttons);
         QList<QAbstractButton *> made;
         for (const ButtonSpec &s : specs)

@@ -6,12 +6,18 @@
 #include "platform/SoundPlayer.h"
 #include "tests/support/TestEnv.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QLabel>
+#include <QMessageBox>
+#include <QRegularExpression>
 #include <QTimer>
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -109,4 +115,54 @@ TEST(QtPrompter, AFileDialogWithoutAFolderStartsAtHome)
     EXPECT_FALSE(prompter.ask(p).accepted);
     QDir::setCurrent(before);
     EXPECT_EQ(shown, QDir(QDir::homePath()).absolutePath());
+}
+
+// A message broken into lines by its writer shows those lines and no others,
+// and its title whole beside the title bar's buttons.
+TEST(QtPrompter, AMessageShowsItsWrittenLinesUnbrokenAndItsTitleWhole)
+{
+    const struct
+    {
+        const char *text;
+        const char *title;
+    } cases[] = {
+        {"You have exceeded the maximum Greeting Message length of 235 bytes by 12 bytes.  \r\n\n"
+         "Shorten the message in the text input box; removing line breaks (CR/LF) from the\r\n"
+         "message will also reduce the message size.",
+         "Voxmere"},
+        {"'Greeting For The Front Desk Of The Office.pcm' is an SV3420 ADPCM-encoded sound file. \r\n"
+         "It is not compatible with the SV3410.",
+         "Voxmere"},
+        {"It appears that some of the sound files in this library have been moved  \n"
+         "or deleted. If they were moved to another drive or directory, the library  \n"
+         "should be updated. Would you like to update the files in your library  \nat this time? ",
+         "Missing Sound Files"},
+        {"   Update canceled.   ", "SV3420 Update"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.title);
+        int widest = 0; // the longest written line, past the room the label has
+        int titleRoom = 0;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            const QLabel *label = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_label"));
+            for (const QString &line : QString::fromLatin1(c.text).split(QRegularExpression(QStringLiteral("\r?\n"))))
+                widest = std::max(widest, label->fontMetrics().horizontalAdvance(line.trimmed()) -
+                                              label->contentsRect().width());
+            titleRoom = box->width() - box->fontMetrics().horizontalAdvance(box->windowTitle());
+            box->buttons().first()->click();
+        });
+        poll.start(5);
+        QtPrompter prompter;
+        Prompt p;
+        p.text = QString::fromLatin1(c.text);
+        p.title = QString::fromLatin1(c.title);
+        p.icon = Icon::Exclamation;
+        prompter.ask(p);
+        EXPECT_LE(widest, 0);
+        EXPECT_GE(titleRoom, 150);
+    }
 }

@@ -18,7 +18,10 @@
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace tolvtest {
 
@@ -72,6 +75,9 @@ public:
                     continue;
                 ++seen;
                 text = d->lblWarning->text();
+                for (const QString &line : text.split(QRegularExpression(QStringLiteral("\r?\n"))))
+                    lineOverflow = std::max(lineOverflow, d->lblWarning->fontMetrics().horizontalAdvance(line.trimmed()) -
+                                                              d->lblWarning->contentsRect().width());
                 over = d->parentWidget();
                 where = d->geometry();
                 if (tick)
@@ -90,6 +96,7 @@ public:
     QString text;
     QWidget *over = nullptr; // the window it belongs to
     QRect where;             // its place on the screen
+    int lineOverflow = 0;    // how far its longest written line passes the notice's width
 
 private:
     QTimer mTimer;

@@ -248,6 +248,7 @@ TEST_F(MainWindow, ConfirmationsAndDownloads)
         EXPECT_EQ(cancel.seen, 1);
         EXPECT_EQ(cancel.text, QStringLiteral("Are you sure you want to erase the recording memory? All recorded and "
                                               "downloaded sounds \r\nwill be erased."));
+        EXPECT_LE(cancel.lineOverflow, 0) << "the notice reads in the lines it was written in";
     }
     EXPECT_TRUE(msg().isEmpty());
     EXPECT_EQ(chip->recFiles().size(), 1);

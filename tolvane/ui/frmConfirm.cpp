@@ -4,6 +4,7 @@
 #include "tolvane/TolvanePrefs.h"
 
 #include "platform/ui/Modal.h"
+#include "platform/ui/WrittenLines.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -84,6 +85,8 @@ void frmConfirm::cmdCancel_Click()
 bool frmConfirm::Confirm()
 {
     Answer = 0;
+    // The caller has written the notice by now: its lines decide the width.
+    vx::fitWrittenLines(this, lblWarning);
     vx::RunModal(this, [](QWidget *form) { vx::CentreOver(form, form->parentWidget()); });
     // The close box hides the dialog without an answer: that is a Cancel.
     if (Answer == 0)
