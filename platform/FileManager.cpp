@@ -1,5 +1,7 @@
 #include "platform/FileManager.h"
 
+#include "platform/Prompter.h"
+
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDesktopServices>
@@ -22,7 +24,11 @@ bool revealFile(const QString &path)
         if (reply.type() == QDBusMessage::ReplyMessage)
             return true;
     }
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(file.absolutePath()));
+    if (QDesktopServices::openUrl(QUrl::fromLocalFile(file.absolutePath())))
+        return true;
+    MsgBox(QStringLiteral("No file browser could be started to show the file %1.").arg(file.absoluteFilePath()),
+           Buttons::Ok, Icon::Exclamation);
+    return false;
 }
 
 } // namespace vx

@@ -213,7 +213,13 @@ void frmSwUpdate::cmdDownload_Click()
 {
     cmdDownload->setEnabled(false);
     // The browser fetches the file; only http and https links get here.
-    QDesktopServices::openUrl(QUrl(mLink));
+    if (!QDesktopServices::openUrl(QUrl(mLink))) {
+        // The window stays, and with it the link, for another try.
+        vx::MsgBox(QStringLiteral("No web browser could be started to download %1.").arg(mLink), vx::Buttons::Ok,
+                   vx::Icon::Exclamation);
+        cmdDownload->setEnabled(true);
+        return;
+    }
     close();
 }
 

@@ -310,6 +310,16 @@ TEST_F(ContextMenus, SoundLibraryRowsCopyPastePrint)
     EXPECT_TRUE(text.contains(s("64K"))); // 1 MB of 16-bit stereo at 44.1 kHz
     EXPECT_EQ(text.count(s("two.wav")), 2);
 
+    // Open Folder with no file browser on this desktop to show the file.
+    w->selectOnly(0);
+    UpdateToolbarState();
+    prompts.queue(vx::Answer::Ok);
+    picks = QStringList{s("Open Folder")};
+    rightRelease(w->lvwReport->viewport());
+    EXPECT_EQ(prompts.pending(), 0);
+    EXPECT_EQ(prompts.last().text, s("No file browser could be started to show the file %1.")
+                                       .arg(QFileInfo(w->rows()[0].entry.path()).absoluteFilePath()));
+
     // Open Folder on a file that has gone.
     QFile::remove(dir + s("two.wav"));
     w->selectOnly(2);

@@ -378,6 +378,17 @@ TEST(UpdateCheck, AnswersOfTheSiteDecideWhatTheDialogOffers)
             EXPECT_EQ(update.lblInstVer->text(), QStringLiteral("1.00.0000"));
             EXPECT_EQ(update.downloadLink().left(20), QStringLiteral("https://example.com/"));
         }
+        if (update.cmdDownload->isEnabled()) {
+            // No browser on this desktop: said so, and the window keeps the link.
+            vx::ScriptedPrompter prompts;
+            prompts.queue(vx::Answer::Ok);
+            update.cmdDownload->click();
+            ASSERT_EQ(prompts.prompts().size(), 1);
+            EXPECT_EQ(prompts.last().text,
+                      QStringLiteral("No web browser could be started to download %1.").arg(update.downloadLink()));
+            EXPECT_TRUE(update.isVisible());
+            EXPECT_TRUE(update.cmdDownload->isEnabled());
+        }
         update.close();
     }
     // Nothing listening: a message at once, no wait.
