@@ -7,8 +7,10 @@
 #include <QDir>
 #include <QEvent>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
@@ -82,6 +84,42 @@ private:
     {
         if (auto *label = findChild<QLabel *>(QStringLiteral("qt_msgbox_label")))
             fitWrittenLines(this, label);
+    }
+};
+
+// Qt's own file dialog reads quotation marks as a list of names ("a" "b"),
+// so that odd "q".txt would be saved as q.txt. A save dialog asks for one
+// name: it takes the name as typed.
+class SaveNameDialog : public QFileDialog
+{
+public:
+    using QFileDialog::QFileDialog;
+    // The file chosen, when the name typed held a quotation mark.
+    QString typedFile;
+
+    void accept() override
+    {
+        auto *edit = findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+        if (acceptMode() != AcceptSave || !edit || !edit->isVisible() || !edit->text().contains(QLatin1Char('"'))) {
+            QFileDialog::accept();
+            return;
+        }
+        QString name = edit->text();
+        if (!defaultSuffix().isEmpty() && !QFileInfo(name).fileName().contains(QLatin1Char('.')))
+            name += QLatin1Char('.') + defaultSuffix();
+        const QFileInfo file(directory().absoluteFilePath(name));
+        if (file.isDir()) {
+            setDirectory(file.absoluteFilePath());
+            edit->clear();
+            return;
+        }
+        if (file.exists() && !testOption(DontConfirmOverwrite) &&
+            QMessageBox::warning(this, windowTitle(),
+                                 QFileDialog::tr("%1 already exists.\nDo you want to replace it?").arg(file.fileName()),
+                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes)
+            return;
+        typedFile = file.absoluteFilePath();
+        QDialog::accept();
     }
 };
 
@@ -163,7 +201,7 @@ Reply QtPrompter::ask(const Prompt &p)
     }
     case PromptKind::OpenFile:
     case PromptKind::SaveFile: {
-        QFileDialog dlg(mParent, p.title);
+        SaveNameDialog dlg(mParent, p.title);
         const QStringList filters = qtFilters(p.filter);
         if (!filters.isEmpty()) {
             dlg.setNameFilters(filters);
@@ -195,7 +233,7 @@ Reply QtPrompter::ask(const Prompt &p)
             dlg.setFileMode(p.multiSelect ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
         }
         if (dlg.exec() == QDialog::Accepted) {
-            r.files = dlg.selectedFiles();
+            r.files = dlg.typedFile.isEmpty() ? dlg.selectedFiles() : QStringList{dlg.typedFile};
             for (QString &file : r.files)
                 file = chosenFileName(file); // a name that is not UTF-8
             r.filterIndex = int(filters.indexOf(dlg.selectedNameFilter())) + 1;

@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QRegularExpression>
 #include <QTimer>
@@ -115,6 +116,38 @@ TEST(QtPrompter, AFileDialogWithoutAFolderStartsAtHome)
     EXPECT_FALSE(prompter.ask(p).accepted);
     QDir::setCurrent(before);
     EXPECT_EQ(shown, QDir(QDir::homePath()).absolutePath());
+}
+
+// The name typed into a save dialog is the name chosen, quotation marks and
+// all: never a name read out of it.
+TEST(QtPrompter, ASaveDialogTakesTheNameAsTyped)
+{
+    const QString dir = QString::fromStdString(vxtest::freshDir("save-typed"));
+    for (const QString &typed : {QStringLiteral("odd \"q\".txt"), QStringLiteral("odd \"q\""),
+                                 QStringLiteral("plain")}) {
+        SCOPED_TRACE(typed.toStdString());
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            for (QWidget *w : QApplication::topLevelWidgets()) {
+                auto *dlg = qobject_cast<QFileDialog *>(w);
+                if (!dlg || !dlg->isVisible())
+                    continue;
+                dlg->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(typed);
+                QMetaObject::invokeMethod(dlg, "accept");
+            }
+        });
+        poll.start(5);
+        QtPrompter prompter;
+        Prompt p;
+        p.kind = PromptKind::SaveFile;
+        p.title = QStringLiteral("Save Text File As");
+        p.initialDir = dir;
+        p.defaultSuffix = QStringLiteral("txt");
+        const Reply r = prompter.ask(p);
+        const QString name = typed == QStringLiteral("plain") ? typed : QStringLiteral("odd \"q\"");
+        ASSERT_EQ(r.files.size(), 1);
+        EXPECT_EQ(r.files.front().toStdString(), (dir + QLatin1Char('/') + name + QStringLiteral(".txt")).toStdString());
+    }
 }
 
 // A message broken into lines by its writer shows those lines and no others,
