@@ -210,8 +210,10 @@ Reply ScriptedPrompter::ask(const Prompt &prompt)
     return take(prompt);
 }
 
-Reply ScriptedPrompter::askPrinter(const Prompt &prompt, QPrinter *)
+Reply ScriptedPrompter::askPrinter(const Prompt &prompt, QPrinter *printer)
 {
+    if (mPrintUser)
+        mPrintUser(printer);
     Prompt p = prompt;
     if (p.kind != PromptKind::PageSetup)
         p.kind = PromptKind::Print;

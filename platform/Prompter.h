@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <variant>
 
@@ -42,6 +43,7 @@ struct Prompt
     bool multiSelect = false;
     bool overwritePrompt = true;
     QString defaultSuffix; // save dialogs: added when the name typed has no extension
+    int pageCount = 0;     // print dialog: the pages the document holds; 0 = not known
 };
 
 // What the user answered. For file dialogs `files` holds the chosen paths
@@ -108,6 +110,9 @@ public:
     void queueFiles(QStringList files, int filterIndex = 1);
     void queueCancel();
     void queuePrint(bool accept);
+    // Runs inside every print and page set-up dialog before it is answered,
+    // as the user would act on the printer there (printer may be null).
+    void onPrintDialog(std::function<void(QPrinter *printer)> user) { mPrintUser = std::move(user); }
 
     Reply ask(const Prompt &prompt) override;
     Reply askPrinter(const Prompt &prompt, QPrinter *printer) override;
@@ -126,6 +131,7 @@ private:
 
     std::deque<Reply> mAnswers;
     QList<Prompt> mPrompts;
+    std::function<void(QPrinter *)> mPrintUser;
     Prompter *mPrevious = nullptr;
     bool mLenient = false;
     int mUnanswered = 0;

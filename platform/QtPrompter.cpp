@@ -264,10 +264,17 @@ Reply QtPrompter::askPrinter(const Prompt &p, QPrinter *printer)
     Reply r;
     QPrinter fallback;
     std::unique_ptr<QDialog> dlg;
-    if (p.kind == PromptKind::PageSetup)
+    if (p.kind == PromptKind::PageSetup) {
         dlg = std::make_unique<QPageSetupDialog>(printer ? printer : &fallback, mParent);
-    else
-        dlg = std::make_unique<QPrintDialog>(printer ? printer : &fallback, mParent);
+    } else {
+        auto print = std::make_unique<QPrintDialog>(printer ? printer : &fallback, mParent);
+        // A page range, but no printing of a selection or a current page.
+        print->setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintPageRange |
+                          QAbstractPrintDialog::PrintCollateCopies | QAbstractPrintDialog::PrintShowPageSize);
+        if (p.pageCount > 0)
+            print->setMinMax(1, p.pageCount);
+        dlg = std::move(print);
+    }
     if (!p.title.isEmpty())
         dlg->setWindowTitle(p.title);
     r.accepted = dlg->exec() == QDialog::Accepted;

@@ -134,6 +134,13 @@ bool PrintListingPages(QPrinter &printer, const std::function<vx::Listing(int li
 {
     vx::Prompt prompt;
     prompt.kind = vx::PromptKind::Print;
+    prompt.pageCount = int(build(ListingLinesPerPage(printer)).size());
+    // The printer outlives each print: the range and copies the last one
+    // chose would otherwise be taken again, from a dialog that folds them
+    // away. Its range boxes offer the listing's pages.
+    printer.setPrintRange(QPrinter::AllPages);
+    printer.setFromTo(1, std::max(1, prompt.pageCount));
+    printer.setCopyCount(1);
     if (!vx::prompter().askPrinter(prompt, &printer).accepted)
         return false;
     return DrawListing(printer, build(ListingLinesPerPage(printer)));

@@ -18,8 +18,9 @@ class QPrinter;
 // no page (said in a message, nothing printed).
 bool DrawListing(QPrinter &printer, const vx::Listing &listing);
 
-// Shows the print dialog for printer; when accepted, builds the listing for
-// the printer's lines per page and prints it. False when cancelled or the
+// Shows the print dialog for printer, opened on all pages and one copy with
+// the listing's page count; when accepted, builds the listing for the
+// printer's lines per page and prints it. False when cancelled or the
 // printer failed (no message: the command ends silently).
 bool PrintListingPages(QPrinter &printer, const std::function<vx::Listing(int linesPerPage)> &build);
 // The program's printer, kept with its settings for the program's life.

@@ -67,6 +67,19 @@ struct PdfListing
     QPrinter printer{QPrinter::HighResolution};
 };
 
+// The page number of each sheet of a grid listing printed to pdf, in order.
+QList<int> printedPages(const QString &pdf)
+{
+    QStringList sheets = vxtest::pdfText(pdf).split(QLatin1Char('\f'));
+    sheets.removeLast(); // after the last form feed
+    QList<int> pages;
+    for (const QString &sheet : sheets) {
+        const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("Page (\\d+)")).match(sheet);
+        pages.append(m.hasMatch() ? m.captured(1).toInt() : sheet.contains(QStringLiteral("row1\n")) ? 1 : -1);
+    }
+    return pages;
+}
+
 // A one-request-at-a-time HTTP server on 127.0.0.1 that answers every GET
 // with body, or never answers when silent.
 class UpdateServer : public QTcpServer
@@ -189,9 +202,11 @@ TEST(Printing, ADictionaryOf200RowsPrintsItsPagesWithHeaders)
 TEST(Printing, OnlyThePagesOfTheChosenRangeArePrinted)
 {
     PdfListing listing(300);
-    listing.printer.setPrintRange(QPrinter::PageRange);
-    listing.printer.setFromTo(2, 3);
     vx::ScriptedPrompter prompts;
+    prompts.onPrintDialog([](QPrinter *printer) {
+        printer->setPrintRange(QPrinter::PageRange);
+        printer->setFromTo(2, 3);
+    });
     prompts.queuePrint(true);
     ASSERT_TRUE(PrintListingPages(listing.printer, [&](int lines) {
         return GridEditorListing(listing.grid, QStringLiteral("w.dic"), lines);
@@ -241,20 +256,15 @@ TEST(Printing, CopiesCollationAndOrderAreDrawnAsChosen)
         }
         ASSERT_EQ(build(listing.grid).size(), 3u);
         ASSERT_TRUE(DrawListing(printer, build(listing.grid)));
-        QStringList sheets = vxtest::pdfText(listing.pdf).split(QLatin1Char('\f'));
-        sheets.removeLast(); // after the last form feed
-        QList<int> pages;
-        for (const QString &sheet : sheets) {
-            const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("Page (\\d+)")).match(sheet);
-            pages.append(m.hasMatch() ? m.captured(1).toInt() : sheet.contains(QStringLiteral("row1\n")) ? 1 : -1);
-        }
-        EXPECT_EQ(pages, c.pages);
+        EXPECT_EQ(printedPages(listing.pdf), c.pages);
     }
 
     PdfListing listing(13);
-    listing.printer.setPrintRange(QPrinter::PageRange);
-    listing.printer.setFromTo(5, 6);
     vx::ScriptedPrompter prompts;
+    prompts.onPrintDialog([](QPrinter *printer) {
+        printer->setPrintRange(QPrinter::PageRange);
+        printer->setFromTo(5, 6);
+    });
     prompts.queuePrint(true);
     prompts.queue(vx::Answer::Ok);
     EXPECT_FALSE(PrintListingPages(listing.printer, [&](int) { return build(listing.grid); }));
@@ -262,6 +272,38 @@ TEST(Printing, CopiesCollationAndOrderAreDrawnAsChosen)
     EXPECT_EQ(prompts.last().text,
               QStringLiteral("The listing ends at page 3: pages 5 to 6 hold none of it. Nothing was printed."));
     EXPECT_FALSE(QFile::exists(listing.pdf));
+}
+
+// The printer outlives each print, and each print opens on the whole listing
+// and one copy, whatever the last one chose.
+TEST(Printing, EachPrintStartsFromTheWholeListing)
+{
+    PdfListing listing(13);
+    QPrinter &printer = listing.printer;
+    const auto build = [&](int) { return GridEditorListing(listing.grid, QStringLiteral("w.dic"), 20); };
+    vx::ScriptedPrompter prompts;
+    QList<QPair<QPrinter::PrintRange, int>> opened; // range and copies as each dialog opens
+    bool choose = true;
+    prompts.onPrintDialog([&](QPrinter *p) {
+        opened.append({p->printRange(), p->copyCount()});
+        if (choose) {
+            p->setPrintRange(QPrinter::PageRange);
+            p->setFromTo(2, 3);
+            p->setCopyCount(2);
+        }
+    });
+    prompts.queuePrint(true);
+    ASSERT_TRUE(PrintListingPages(printer, build));
+    EXPECT_EQ(printedPages(listing.pdf), (QList<int>{2, 3, 2, 3}));
+
+    choose = false; // the next print is only confirmed
+    prompts.queuePrint(true);
+    ASSERT_TRUE(PrintListingPages(printer, build));
+    ASSERT_EQ(opened.size(), 2);
+    EXPECT_EQ(opened[1].first, QPrinter::AllPages);
+    EXPECT_EQ(opened[1].second, 1);
+    EXPECT_EQ(prompts.last().pageCount, 3);
+    EXPECT_EQ(printedPages(listing.pdf), (QList<int>{1, 2, 3}));
 }
 
 // A printer whose job fails at its second page, and that remembers being
