@@ -309,3 +309,53 @@ TEST_F(SoundLibWindow, AtItsOpeningSizeTheLongestTextsShowWhole)
     ASSERT_EQ(tag.data().toString(), QStringLiteral("65534"));
     EXPECT_GE(w->lvwReport->columnWidth(colTag), w->lvwReport->itemDelegate()->sizeHint(cell, tag).width());
 }
+
+TEST_F(SoundLibWindow, ThePrintedListingGivesEachSoundTheWindowsSize)
+{
+    NewSoundLibDocument();
+    frmSoundLib *w = lib(2);
+    ASSERT_NE(w, nullptr);
+    SoundEntry mp3;
+    mp3.Kind = sfkMp3;
+    mp3.Channels = 2;
+    mp3.SampleRate = 44100;
+    mp3.BitsPerSample = 16;
+    mp3.BitRate = 128000;
+    mp3.DataBytes = 9600000;
+    mp3.Compress = true;
+    mp3.Tag = 12;
+    mp3.FileName = QStringLiteral("Music.mp3");
+    mp3.Location = QStringLiteral("/snd/");
+    SoundEntry wav = mp3;
+    wav.Kind = sfkWave;
+    wav.BitRate = 0;
+    wav.DataBytes = 1048576;
+    wav.Compress = false;
+    wav.Boost = true;
+    wav.NoiseGate = 5;
+    wav.Tag = 3;
+    wav.FileName = QStringLiteral("Voice.wav");
+    for (SoundEntry *e : {&mp3, &wav}) {
+        e->MemUsed = EstimateMemoryKB(*e);
+        w->rows().append(SoundRow{*e, MakeListItem(*e)});
+    }
+    w->model->reload();
+    w->UpdateSoundLibTotals();
+    EXPECT_EQ(w->model->index(0, colMemUsed).data().toString(), QStringLiteral("3,230 KB"));
+    EXPECT_EQ(w->model->index(1, colMemUsed).data().toString(), QStringLiteral("64 KB"));
+
+    const vx::Listing pages = w->Listing(60);
+    ASSERT_EQ(pages.size(), 1u);
+    const auto text = [](const vx::ListingLine &line) {
+        QStringList cells;
+        for (const vx::ListingCell &c : line.cells)
+            cells << QString::number(c.column) + QLatin1Char(':') + c.text;
+        return cells.join(QLatin1Char(' ')).toStdString();
+    };
+    const std::vector<vx::ListingLine> &lines = pages[0].lines;
+    ASSERT_EQ(lines.size(), 12u);
+    EXPECT_EQ(text(lines[10]), "10:0 19:12 28:\u2022 42:0 48:3230K 56:Music.mp3 84:/snd/");
+    EXPECT_EQ(text(lines[11]), "10:1 19:3 35:\u2022 42:5 48:64K 56:Voice.wav 84:/snd/");
+    // The total on the first page is the sum of the rows.
+    EXPECT_NE(text(lines[4]).find("60:Total files: 2 (3294 KB)"), std::string::npos) << text(lines[4]);
+}
