@@ -1,6 +1,6 @@
 #include "app/shell/ListingText.h"
 
-#include "platform/Numbers.h"
+#include "app/soundlib/SoundFormat.h"
 
 namespace vx {
 
@@ -76,21 +76,8 @@ private:
 
 qint64 EstimatedChipKB(const ListingSound &s)
 {
-    qint64 divisor = 1;
-    if (s.bitsPerSample == 32)
-        divisor *= 4;
-    if (s.bitsPerSample == 16)
-        divisor *= 2;
-    if (s.channels == 2)
-        divisor *= 2;
-    if (s.sampleRate > 11025)
-        divisor *= 2;
-    if (s.sampleRate > 22050)
-        divisor *= 2;
-    if (s.compress)
-        divisor *= 2;
-    const qint64 samples = s.dataBytes / divisor;
-    return roundHalfEven(samples / 1024.0);
+    // The window's estimate, one for every kind: an MP3 file's bytes are no count of samples.
+    return MemUsedKB(s.memUsed);
 }
 
 QString ShortenLocation(const QString &folder)
@@ -112,7 +99,7 @@ Listing SoundLibraryListing(const ListingHeader &header, const std::vector<Listi
                 {{kLeft, QStringLiteral("File name: ") + header.fileName},
                  {kTotalsColumn, QStringLiteral("Total files: %1 (%2 KB)")
                                      .arg(sounds.size())
-                                     .arg(roundHalfEven(totalBytes / 1024.0))},
+                                     .arg(MemUsedKB(totalBytes))},
                  {kPrintedOnColumn, QStringLiteral("Printed on ") + header.printedOn}});
     for (size_t i = 0; i < sounds.size(); ++i) {
         if (b.pageFull()) {

@@ -48,10 +48,7 @@ struct ListingSound
     bool compress = false;
     bool boost = false;
     int noiseGate = 0;
-    int channels = 1;
-    int sampleRate = 0;
-    int bitsPerSample = 8;
-    qint64 dataBytes = 0;
+    qint64 memUsed = 0; // the chip memory estimate the window shows, in bytes
     QString fileName;
     QString location; // the folder
 };
@@ -63,7 +60,7 @@ struct ListingHeader
     QString printedOn;     // date and time, as shown
 };
 
-// Size of a sound in the chip, in KB ("64" for 1 MB of 16-bit stereo 44.1 kHz).
+// Size of a sound in the chip, in KB: the window's figure for it.
 [[nodiscard]] qint64 EstimatedChipKB(const ListingSound &sound);
 // A folder longer than 56 characters, cut after the last separator within
 // them and followed by "...".

@@ -41,10 +41,14 @@ QString FormatGrouped(qint64 value, bool blankZero, const QLocale &locale)
     return value < 0 ? QLatin1Char('-') + out : out;
 }
 
+qint64 MemUsedKB(qint64 bytes)
+{
+    return vx::roundHalfEven(static_cast<double>(bytes) / 1024.0);
+}
+
 QString MemUsedText(qint64 bytes, const QLocale &locale)
 {
-    return FormatGrouped(vx::roundHalfEven(static_cast<double>(bytes) / 1024.0), false, locale)
-        + QStringLiteral(" KB");
+    return FormatGrouped(MemUsedKB(bytes), false, locale) + QStringLiteral(" KB");
 }
 
 QString ProperCaseName(const QString &name)
@@ -114,7 +118,7 @@ SoundLibTotals ComputeSoundLibTotals(const SoundRows &rows, const QLocale &local
         ++t.files;
         t.totalBytes += row.entry.MemUsed;
     }
-    t.totalKB = vx::roundHalfEven(static_cast<double>(t.totalBytes) / 1024.0);
+    t.totalKB = MemUsedKB(t.totalBytes);
     t.gauge = (static_cast<double>(t.totalKB) / 8000.0 - 0.013) * 100.0;
     t.filesText = QStringLiteral("Files: ") + QString::number(t.files);
     t.sizeText = QStringLiteral("Memory req'd (est): ") + FormatGrouped(t.totalKB, false, locale) + QStringLiteral(" KB");

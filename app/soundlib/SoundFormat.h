@@ -13,6 +13,10 @@
 // blankZero a zero gives "" ("#,###").
 [[nodiscard]] QString FormatGrouped(qint64 value, bool blankZero = false, const QLocale &locale = QLocale());
 
+// A byte count as whole kilobytes (halves to even): every figure of chip
+// memory the window and the printed listing show.
+[[nodiscard]] qint64 MemUsedKB(qint64 bytes);
+
 // A byte count as whole kilobytes (halves to even), grouped, then " KB".
 [[nodiscard]] QString MemUsedText(qint64 bytes, const QLocale &locale = QLocale());
 

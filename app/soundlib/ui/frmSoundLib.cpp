@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QFile>
+#include <QFontMetricsF>
 #include <QFrame>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -58,6 +59,13 @@ Qt::CheckState toQt(CheckState state)
 // The design widths of the columns, in twips.
 constexpr int kColumnWidths[kSoundColumnCount] = {1450, 650, 1100, 630, 630, 6000};
 
+// The panels on the right, in twips: 700 wider than the design's 4100 so that
+// the properties line of a stereo sound reads on one line in this desktop's
+// fonts. The window opens as much wider, so the list keeps its width.
+constexpr int kPanelWidth = 4800;
+constexpr int kPanelGrowth = kPanelWidth - 4100;
+constexpr int kScaleStep = (3600 + kPanelGrowth) / 8; // an eighth of the gauge
+
 } // namespace
 
 frmSoundLib::frmSoundLib(QWidget *parent)
@@ -67,7 +75,7 @@ frmSoundLib::frmSoundLib(QWidget *parent)
     buildControls();
     wireSettings();
     // Form_Load
-    resize(px(9400), px(5100));
+    resize(px(9400 + kPanelGrowth), px(5100));
     for (auto [caption, value] : {std::pair<QWidget *, QWidget *>{lblIndex, lblIndex1}, {lblTag, txtTag},
                                   {lblGate, txtGate}, {lblSRate, lblSRate1}, {lblMemUsed, lblMemUsed1}})
         caption->setToolTip(value->toolTip());
@@ -108,6 +116,11 @@ void frmSoundLib::buildControls()
     lvwList->setSelectionModel(lvwReport->selectionModel());
     for (int c = 0; c < kSoundColumnCount; ++c)
         lvwReport->setColumnWidth(c, px(kColumnWidths[c]));
+    // A tag has up to five digits; the cell keeps the style's text margin on both sides.
+    const int textMargin = lvwReport->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, lvwReport) + 1;
+    const qreal tagText = QFontMetricsF(lvwReport->font()).horizontalAdvance(QStringLiteral("65534"));
+    lvwReport->setColumnWidth(colTag, std::max(lvwReport->columnWidth(colTag),
+                                               static_cast<int>(std::ceil(tagText)) + 2 * textMargin));
     lvwReport->header()->setSectionsMovable(false);
     lvwReport->header()->setStretchLastSection(false);
     lvwFileList->addWidget(lvwList);
@@ -151,12 +164,14 @@ void frmSoundLib::buildControls()
     fraProperties->setObjectName(QStringLiteral("fraProperties"));
     picProperties = new QWidget(fraProperties);
     picProperties->setObjectName(QStringLiteral("picProperties"));
-    picProperties->setGeometry(twipRect(60, 240, 3960, 2700));
+    picProperties->setGeometry(twipRect(60, 240, kPanelWidth - 140, 2700));
     QWidget *p = picProperties;
     picType = label(p, "picType", QString(), twipRect(60, 40, 480, 480));
-    lblProperties = label(p, "lblProperties", QString(), twipRect(620, 100, 3300, 300));
+    // Beside the icon there is room for two lines: a longer line wraps.
+    lblProperties = label(p, "lblProperties", QString(), twipRect(620, 40, kPanelWidth - 800, 560));
+    lblProperties->setWordWrap(true);
     lblFile = label(p, "lblFile", QStringLiteral("File:"), twipRect(60, 620, 700, 260));
-    lblFile1 = label(p, "lblFile1", QString(), twipRect(800, 620, 3100, 260));
+    lblFile1 = label(p, "lblFile1", QString(), twipRect(800, 620, 3100 + kPanelGrowth, 260));
     lblFile1->setTextFormat(Qt::PlainText);
     lblIndex = label(p, "lblIndex", QStringLiteral("Index:"), twipRect(60, 940, 700, 260));
     lblIndex1 = label(p, "lblIndex1", QString(), twipRect(800, 940, 1000, 260));
@@ -193,26 +208,30 @@ void frmSoundLib::buildControls()
     fraLibSummary->setObjectName(QStringLiteral("fraLibSummary"));
     picMemStats = new QWidget(fraLibSummary);
     picMemStats->setObjectName(QStringLiteral("picMemStats"));
-    picMemStats->setGeometry(twipRect(60, 240, 3960, 1380));
+    picMemStats->setGeometry(twipRect(60, 240, kPanelWidth - 140, 1380));
     QWidget *m = picMemStats;
     lblMemFiles = label(m, "lblMemFiles", QStringLiteral("Files:"), twipRect(60, 40, 1300, 260));
-    lblMemSize = label(m, "lblMemSize", QStringLiteral("Size:"), twipRect(1400, 40, 2500, 260));
+    // The total has a line of its own across the panel: the largest a library
+    // reaches, 5000 sounds of the estimate's largest value (2^31 - 1 bytes),
+    // reads "Memory req'd (est): 10,485,759,995 KB".
+    lblMemSize = label(m, "lblMemSize", QStringLiteral("Size:"), twipRect(60, 320, kPanelWidth - 260, 260));
     vbalMemUsed = new QProgressBar(m);
     vbalMemUsed->setObjectName(QStringLiteral("vbalMemUsed"));
-    vbalMemUsed->setGeometry(twipRect(60, 400, 3600, 300));
+    vbalMemUsed->setGeometry(twipRect(60, 680, 8 * kScaleStep, 300));
     vbalMemUsed->setRange(0, 1000); // tenths of a percent
     vbalMemUsed->setTextVisible(false);
     // The scale under the gauge: megabytes at the centre of each eighth.
     const char *const scale[] = {"0.5", "1.5  ", "2.5  ", "3.5  ", "4.5  ", "5.5  ", "6.5  ", "7.5  "};
     for (int i = 0; i < 8; ++i) {
-        QLabel *l = label(m, "lblMUScale", QLatin1String(scale[i]), twipRect(60 + i * 450, 760, 450, 240));
+        QLabel *l =
+            label(m, "lblMUScale", QLatin1String(scale[i]), twipRect(60 + i * kScaleStep, 1040, kScaleStep, 240));
         l->setProperty("Index", 15 - i);
         l->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     }
-    label(m, "lblMB", QStringLiteral("MB"), twipRect(3660, 760, 300, 240));
+    label(m, "lblMB", QStringLiteral("MB"), twipRect(60 + 8 * kScaleStep, 1040, 300, 240));
 
-    fraProperties->resize(px(4100), px(3000));
-    fraLibSummary->resize(px(4100), px(1700));
+    fraProperties->resize(px(kPanelWidth), px(3000));
+    fraLibSummary->resize(px(kPanelWidth), px(1700));
 }
 
 QString frmSoundLib::AskSaveFileName(const QString &initial)
@@ -324,13 +343,13 @@ void frmSoundLib::Form_Resize()
     const int listTop = 560;
     const int listLeft = 60;
     const int listH = H > 560 ? H - 560 : H;
-    const int listW = W > 4460 ? W - 4460 : W;
+    const int listW = W > kPanelWidth + 360 ? W - kPanelWidth - 360 : W;
     lvwFileList->setGeometry(twipRect(listLeft, listTop - 60, listW, listH));
-    lvwFileList->setVisible(W > 4450);
+    lvwFileList->setVisible(W > kPanelWidth + 350);
     tbFiles->setGeometry(twipRect(listLeft, 40, 1500, 420));
-    tbFiles->setVisible(W > 5600);
-    fraProperties->move(px(W - 4200), px(0));
-    fraLibSummary->move(px(W - 4200), px(3100));
+    tbFiles->setVisible(W > 5600 + kPanelGrowth);
+    fraProperties->move(px(W - kPanelWidth - 100), px(0));
+    fraLibSummary->move(px(W - kPanelWidth - 100), px(3100));
     shaFileListFrame->setGeometry(twipRect(listLeft - 20, listTop - 80, listW + 40, listH + 50));
     shaFileListFrame->setVisible(lvwFileList->isVisibleTo(this));
     txtHelp->setGeometry(twipRect(listW / 4, listH / 4 + 300, listW / 2 + 250, listH / 2 + 250));

@@ -1,6 +1,7 @@
 #include "app/shell/CompatRules.h"
 #include "app/shell/ListingText.h"
 #include "app/shell/UpdateInfo.h"
+#include "app/soundlib/SoundEntry.h"
 
 #include <gtest/gtest.h>
 
@@ -82,13 +83,16 @@ int count(const ListingPage &page, ListingStyle style)
 
 TEST(ListingText, SizesAndLocations)
 {
+    SoundEntry e;
+    e.BitsPerSample = 16;
+    e.Channels = 2;
+    e.SampleRate = 44100;
+    e.DataBytes = 1048576;
     ListingSound s;
-    s.bitsPerSample = 16;
-    s.channels = 2;
-    s.sampleRate = 44100;
-    s.dataBytes = 1048576;
+    s.memUsed = EstimateMemoryKB(e);
     EXPECT_EQ(EstimatedChipKB(s), 64);
-    s.compress = true;
+    e.Compress = true;
+    s.memUsed = EstimateMemoryKB(e);
     EXPECT_EQ(EstimatedChipKB(s), 32);
 
     const QString deep = QStringLiteral("C:\\Sounds\\Library folders\\Effects and more\\Doors\\Creaking\\Old");

@@ -296,8 +296,11 @@ TEST_F(ContextMenus, SoundLibraryRowsCopyPastePrint)
     RunEditCommand(EditAction::SelectAll);
     EXPECT_EQ(w->chkCompress->checkState(), Qt::PartiallyChecked);
 
-    // The listing, printed to a PDF file.
-    w->rows()[0].entry.Compress = false;
+    // The listing, printed to a PDF file; the first row's estimate follows
+    // its Comp setting, as the Comp box keeps it.
+    SoundEntry &first = w->rows()[0].entry;
+    first.Compress = false;
+    first.MemUsed = EstimateMemoryKB(first);
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(dir + s("listing.pdf"));

@@ -1,6 +1,7 @@
 #include "app/Globals.h"
 #include "app/documents/SoundLibFile.h"
 #include "app/documents/ui/Documents.h"
+#include "app/soundlib/SoundFormat.h"
 #include "app/soundlib/ui/SoundLibModel.h"
 #include "app/soundlib/ui/frmSoundLib.h"
 #include "bench/soundlib/SoundSet.h"
@@ -9,6 +10,7 @@
 #include "tests/app/soundlib/ui/SoundLibFixture.h"
 #include "tests/support/TestEnv.h"
 
+#include <QAbstractItemDelegate>
 #include <QAction>
 #include <QCheckBox>
 #include <QDir>
@@ -20,8 +22,11 @@
 #include <QMimeData>
 #include <QProgressBar>
 #include <QTest>
+#include <QStyleOptionViewItem>
 #include <QTreeView>
 #include <QUrl>
+
+#include <limits>
 
 #include <gtest/gtest.h>
 
@@ -61,6 +66,16 @@ protected:
     vx::ScriptedPrompter prompts;
     QString dir;
 };
+
+// True when a label shows its whole text: inside its parent, and on one line
+// or wrapped within its height when it wraps.
+bool showsWhole(const QLabel *l)
+{
+    const QRect room = l->contentsRect();
+    const int flags = (l->wordWrap() ? Qt::TextWordWrap : Qt::TextSingleLine) | int(l->alignment());
+    return l->parentWidget()->rect().contains(l->geometry()) &&
+        room.contains(l->fontMetrics().boundingRect(room, flags, l->text()));
+}
 
 } // namespace
 
@@ -238,4 +253,109 @@ TEST_F(SoundLibWindow, TheBenchmarksSoundSetOpensWithEverySoundCounted)
     auto *w = qobject_cast<frmSoundLib *>(OpenDocument(vx::WindowKind::SoundLib, path));
     ASSERT_NE(w, nullptr);
     EXPECT_EQ(w->lblMemFiles->text(), QStringLiteral("Files: 8"));
+}
+
+TEST_F(SoundLibWindow, AtItsOpeningSizeTheLongestTextsShowWhole)
+{
+    NewSoundLibDocument();
+    frmSoundLib *w = lib(2);
+    ASSERT_NE(w, nullptr);
+    // The largest total: a full library of sounds at the estimate's largest
+    // value, a 32-bit byte count (2 GB of 8-bit mono samples at 8 kHz).
+    SoundEntry big;
+    big.Kind = sfkWave;
+    big.Channels = 1;
+    big.SampleRate = 8000;
+    big.BitsPerSample = 8;
+    big.DataBytes = std::numeric_limits<qint32>::max();
+    big.Tag = 65534;
+    big.MemUsed = EstimateMemoryKB(big);
+    ASSERT_EQ(big.MemUsed, std::numeric_limits<qint32>::max());
+    SoundRows &r = w->rows();
+    for (int i = 0; i < SoundLibTable::kMaxRows; ++i)
+        r.append(SoundRow{big, MakeListItem(big)});
+    w->model->reload();
+    w->selectOnly(0);
+    w->UpdateSoundLibTotals();
+    EXPECT_EQ(w->lblMemSize->text(), QStringLiteral("Memory req'd (est): 10,485,759,995 KB"));
+    EXPECT_EQ(w->lblMemFiles->text(), QStringLiteral("Files: 5000"));
+    // The widest properties line: an MP3 of as many bytes.
+    SoundEntry &current = r[0].entry;
+    current.Kind = sfkMp3;
+    current.Channels = 2;
+    current.SampleRate = 44100;
+    current.BitsPerSample = 16;
+    current.BitRate = 320000;
+    w->UpdateSoundLibTotals();
+    EXPECT_EQ(w->lblProperties->text(), QStringLiteral("Stereo, 44.100 kHz, 320 kbps, 2,097,152 KB"));
+    for (const QLabel *l : {w->lblProperties, w->lblMemSize, w->lblMemFiles})
+        EXPECT_TRUE(showsWhole(l)) << l->objectName().toStdString();
+    // An ordinary stereo wave's line reads on one line.
+    current = big;
+    current.Channels = 2;
+    current.SampleRate = 44100;
+    current.BitsPerSample = 16;
+    current.DataBytes = 10439680;
+    w->UpdateSoundLibTotals();
+    EXPECT_EQ(w->lblProperties->text(), QStringLiteral("Stereo, 44.100 kHz, 16 bit, 10,195 KB"));
+    EXPECT_LE(w->lblProperties->fontMetrics().horizontalAdvance(w->lblProperties->text()),
+              w->lblProperties->contentsRect().width());
+    // The width the view itself gives a cell of "65534": the text and its margins.
+    QStyleOptionViewItem cell;
+    cell.widget = w->lvwReport;
+    cell.font = w->lvwReport->font();
+    cell.fontMetrics = w->lvwReport->fontMetrics();
+    const QModelIndex tag = w->model->index(0, colTag);
+    ASSERT_EQ(tag.data().toString(), QStringLiteral("65534"));
+    EXPECT_GE(w->lvwReport->columnWidth(colTag), w->lvwReport->itemDelegate()->sizeHint(cell, tag).width());
+}
+
+TEST_F(SoundLibWindow, ThePrintedListingGivesEachSoundTheWindowsSize)
+{
+    NewSoundLibDocument();
+    frmSoundLib *w = lib(2);
+    ASSERT_NE(w, nullptr);
+    SoundEntry mp3;
+    mp3.Kind = sfkMp3;
+    mp3.Channels = 2;
+    mp3.SampleRate = 44100;
+    mp3.BitsPerSample = 16;
+    mp3.BitRate = 128000;
+    mp3.DataBytes = 9600000;
+    mp3.Compress = true;
+    mp3.Tag = 12;
+    mp3.FileName = QStringLiteral("Music.mp3");
+    mp3.Location = QStringLiteral("/snd/");
+    SoundEntry wav = mp3;
+    wav.Kind = sfkWave;
+    wav.BitRate = 0;
+    wav.DataBytes = 1048576;
+    wav.Compress = false;
+    wav.Boost = true;
+    wav.NoiseGate = 5;
+    wav.Tag = 3;
+    wav.FileName = QStringLiteral("Voice.wav");
+    for (SoundEntry *e : {&mp3, &wav}) {
+        e->MemUsed = EstimateMemoryKB(*e);
+        w->rows().append(SoundRow{*e, MakeListItem(*e)});
+    }
+    w->model->reload();
+    w->UpdateSoundLibTotals();
+    EXPECT_EQ(w->model->index(0, colMemUsed).data().toString(), QStringLiteral("3,230 KB"));
+    EXPECT_EQ(w->model->index(1, colMemUsed).data().toString(), QStringLiteral("64 KB"));
+
+    const vx::Listing pages = w->Listing(60);
+    ASSERT_EQ(pages.size(), 1u);
+    const auto text = [](const vx::ListingLine &line) {
+        QStringList cells;
+        for (const vx::ListingCell &c : line.cells)
+            cells << QString::number(c.column) + QLatin1Char(':') + c.text;
+        return cells.join(QLatin1Char(' ')).toStdString();
+    };
+    const std::vector<vx::ListingLine> &lines = pages[0].lines;
+    ASSERT_EQ(lines.size(), 12u);
+    EXPECT_EQ(text(lines[10]), "10:0 19:12 28:\u2022 42:0 48:3230K 56:Music.mp3 84:/snd/");
+    EXPECT_EQ(text(lines[11]), "10:1 19:3 35:\u2022 42:5 48:64K 56:Voice.wav 84:/snd/");
+    // The total on the first page is the sum of the rows.
+    EXPECT_NE(text(lines[4]).find("60:Total files: 2 (3294 KB)"), std::string::npos) << text(lines[4]);
 }
