@@ -64,6 +64,12 @@ constexpr ActionRow kActions[] = {
     {".mp3", OpenAction::PlaySound},
 };
 
+// A menu takes "&" for the mnemonic; the name's own shows as it is.
+QString shownName(const QString &path)
+{
+    return QFileInfo(path).fileName().replace(QLatin1Char('&'), QStringLiteral("&&"));
+}
+
 } // namespace
 
 QString RecentFile(int n)
@@ -124,12 +130,12 @@ int RemoveRecentFile(int n)
 
 QString RecentMenuCaption(int k, const QString &path)
 {
-    return QLatin1Char('&') + QString::number(k) + QLatin1Char(' ') + QFileInfo(path).fileName();
+    return QLatin1Char('&') + QString::number(k) + QLatin1Char(' ') + shownName(path);
 }
 
 QString RecentButtonText(int k, const QString &path)
 {
-    return QString::number(k) + QStringLiteral(" - ") + QFileInfo(path).fileName();
+    return QString::number(k) + QStringLiteral(" - ") + shownName(path);
 }
 
 OpenAction OpenActionFor(const QString &path)

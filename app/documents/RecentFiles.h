@@ -29,7 +29,8 @@ void MoveRecentFileToTop(int n);
 int RemoveRecentFile(int n);
 
 // Menu texts for entry k: "&3 notes.txt" in the File menu, "3 - notes.txt"
-// in the Open button's menu; the file part as stored.
+// in the Open button's menu; the file part as stored, an "&" in it doubled
+// so that the menu shows it.
 [[nodiscard]] QString RecentMenuCaption(int k, const QString &path);
 [[nodiscard]] QString RecentButtonText(int k, const QString &path);
 

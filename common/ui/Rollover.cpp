@@ -8,9 +8,19 @@
 
 namespace {
 
+// What a control looked like before it went hot.
+struct Look
+{
+    QPointer<QWidget> ctl;
+    QPalette palette;
+    QFont font;
+    bool autoFill = false;
+};
+
 struct RolloverState
 {
     QPointer<QWidget> hot;
+    Look before;
     QPoint last;
     QPointer<QTimer> timer;
     vx::RolloverPictures pictures = vx::RolloverPictures::BackgroundOnly;
@@ -70,6 +80,23 @@ void SetRolloverLook(QWidget *ctl, bool hot)
     if (!ctl)
         return;
     RolloverState &s = state();
+    auto *picture = qobject_cast<QLabel *>(ctl);
+    if (!isTextLabel(ctl) && s.pictures == vx::RolloverPictures::Swap && picture &&
+        ctl->property("Tag").toInt() == 2) {
+        picture->setPixmap(hot ? s.hotPicture : s.normal);
+        return;
+    }
+    // Drawn normal again, a control gets back the look it had before it went
+    // hot; the table's normal look is for a control that never was.
+    if (!hot && s.before.ctl == ctl) {
+        ctl->setFont(s.before.font);
+        ctl->setPalette(s.before.palette);
+        ctl->setAutoFillBackground(s.before.autoFill);
+        s.before = Look();
+        return;
+    }
+    if (hot && s.before.ctl != ctl)
+        s.before = Look{ctl, ctl->palette(), ctl->font(), ctl->autoFillBackground()};
     if (isTextLabel(ctl)) {
         QFont f = ctl->font();
         f.setUnderline(hot);
@@ -79,13 +106,16 @@ void SetRolloverLook(QWidget *ctl, bool hot)
         ctl->setPalette(p);
         return;
     }
-    auto *picture = qobject_cast<QLabel *>(ctl);
-    if (s.pictures == vx::RolloverPictures::Swap && picture && ctl->property("Tag").toInt() == 2) {
-        picture->setPixmap(hot ? s.hotPicture : s.normal);
-        return;
-    }
     QPalette p = ctl->palette();
-    p.setColor(QPalette::Window, ctl->palette().color(hot ? QPalette::Button : QPalette::Base));
+    QColor back = p.color(hot ? QPalette::Button : QPalette::Base);
+    // Where the button face is what the control shows already (a style whose
+    // windows and buttons share one colour), a tint of the highlight shows it hot.
+    if (hot && back == p.color(ctl->backgroundRole())) {
+        const QColor tint = p.color(QPalette::Highlight);
+        back = QColor::fromRgbF(back.redF() * 0.8f + tint.redF() * 0.2f, back.greenF() * 0.8f + tint.greenF() * 0.2f,
+                                back.blueF() * 0.8f + tint.blueF() * 0.2f);
+    }
+    p.setColor(ctl->backgroundRole(), back);
     ctl->setAutoFillBackground(true);
     ctl->setPalette(p);
 }

@@ -32,7 +32,8 @@ void resetRollover();
 // Makes ctl the hot control (nullptr: none). Nothing changes while the
 // pointer has not moved since the previous call.
 void SetRollover(QWidget *ctl);
-// Draws ctl hot or normal.
+// Draws ctl hot, or normal: the look it had before it went hot (a control
+// that never was hot gets the normal look of its kind).
 void SetRolloverLook(QWidget *ctl, bool hot);
 // True when the pointer is where it was at the previous call.
 bool CursorUnmoved();

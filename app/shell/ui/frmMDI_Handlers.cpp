@@ -123,9 +123,106 @@ void frmMDI::mnuUtilsGreeting_Click()
 
 // --- Window ---------------------------------------------------------------------
 
+namespace {
+
+// Minimised windows lined up along the bottom edge.
+void lineUpMinimised(QMdiArea *mdi)
+{
+    const QRect area = mdi->viewport()->rect();
+    int x = 0;
+    int y = area.height();
+    for (QMdiSubWindow *sub : mdi->subWindowList()) {
+        if (!sub->isVisible() || !sub->isMinimized())
+            continue;
+        const QSize s = sub->size();
+        if (x > 0 && x + s.width() > area.width()) {
+            x = 0;
+            y -= s.height();
+        }
+        sub->move(x, y - s.height());
+        x += s.width();
+    }
+}
+
+// The windows to arrange, shown normal, in the given order, and the room for
+// them: the minimised windows keep their rows along the bottom, clear of it.
+QList<QMdiSubWindow *> windowsToArrange(QMdiArea *mdi, QMdiArea::WindowOrder order, QRect &room)
+{
+    QList<QMdiSubWindow *> subs;
+    bool icons = false;
+    for (QMdiSubWindow *sub : mdi->subWindowList(order)) {
+        if (sub->isVisible() && sub->isMinimized())
+            icons = true;
+        else if (sub->isVisible())
+            subs.append(sub);
+    }
+    room = mdi->viewport()->rect();
+    if (subs.isEmpty())
+        return subs;
+    if (icons) {
+        lineUpMinimised(mdi);
+        for (const QMdiSubWindow *sub : mdi->subWindowList()) {
+            if (sub->isVisible() && sub->isMinimized())
+                room.setBottom(std::min(room.bottom(), sub->y() - 1));
+        }
+    }
+    for (QMdiSubWindow *sub : std::as_const(subs))
+        sub->showNormal();
+    return subs;
+}
+
+// A window whose content has a fixed size keeps its own size; invalid for the others.
+QSize ownSize(const QMdiSubWindow *sub)
+{
+    const QWidget *w = sub->widget();
+    return w && w->minimumSize() == w->maximumSize() ? sub->sizeHint() : QSize();
+}
+
+// The lowest a window may be and still be worked in: its caption, its frame
+// and a few lines.
+int leastHeight(const QMdiSubWindow *sub)
+{
+    constexpr int kLeastLines = 6;
+    return sub->height() - sub->contentsRect().height() + kLeastLines * QFontMetrics(EditorFont()).lineSpacing();
+}
+
+} // namespace
+
+// Each window a caption's height lower and to the right of the one behind it,
+// the active one in front, all of the same size. When the steps would take the
+// front windows too low to work in, they start again at the top, in as many
+// columns as that needs, so that every caption stays in sight.
 void frmMDI::mnuWindowCascade_Click()
 {
-    MDIClient->cascadeSubWindows();
+    QRect area;
+    QList<QMdiSubWindow *> subs = windowsToArrange(MDIClient, QMdiArea::StackingOrder, area);
+    if (subs.isEmpty())
+        return;
+    QMdiSubWindow *active = MDIClient->activeSubWindow();
+    if (subs.removeOne(active))
+        subs.append(active);
+    int step = 1;
+    int least = 0;
+    for (const QMdiSubWindow *sub : std::as_const(subs)) {
+        step = std::max(step, sub->contentsRect().top());
+        least = std::max(least, leastHeight(sub));
+    }
+    const int count = static_cast<int>(subs.size());
+    const int fitting = std::clamp((area.height() - least) / step + 1, 1, count);
+    const int columns = (count + fitting - 1) / fitting;
+    const int perColumn = (count + columns - 1) / columns;
+    const int lastLeft = area.width() * (columns - 1) / columns;
+    const QSize common(area.width() - lastLeft - (perColumn - 1) * step, area.height() - (perColumn - 1) * step);
+    for (int i = 0; i < count; ++i) {
+        const QPoint at(area.width() * (i / perColumn) / columns + i % perColumn * step, i % perColumn * step);
+        const QSize own = ownSize(subs[i]);
+        // A window of fixed size keeps it, as far as the room goes.
+        const QSize size = own.isValid() ? own.boundedTo(area.size() - QSize(at.x(), at.y()))
+                                         : common.expandedTo(subs[i]->minimumSizeHint());
+        subs[i]->setGeometry(QRect(area.topLeft() + at, size));
+    }
+    if (active && subs.contains(active))
+        active->raise();
 }
 
 // Tiled horizontally: the windows one above the other, each the full width.
@@ -136,33 +233,15 @@ void frmMDI::mnuWindowCascade_Click()
 // is ever out of sight or too low to work in.
 void frmMDI::mnuWindowTile_Click()
 {
-    QList<QMdiSubWindow *> subs;
-    QList<QMdiSubWindow *> icons;
-    for (QMdiSubWindow *sub : MDIClient->subWindowList()) {
-        if (sub->isVisible())
-            (sub->isMinimized() ? icons : subs).append(sub);
-    }
+    QRect area;
+    const QList<QMdiSubWindow *> subs = windowsToArrange(MDIClient, QMdiArea::CreationOrder, area);
     if (subs.isEmpty())
         return;
-    QRect area = MDIClient->viewport()->rect();
-    // Minimised windows keep their rows along the bottom, clear of the tiles.
-    if (!icons.isEmpty()) {
-        mnuWindowArrange_Click();
-        for (const QMdiSubWindow *icon : std::as_const(icons))
-            area.setBottom(std::min(area.bottom(), icon->y() - 1));
-    }
-    const auto ownSize = [](const QMdiSubWindow *sub) {
-        const QWidget *w = sub->widget();
-        return w && w->minimumSize() == w->maximumSize() ? sub->sizeHint() : QSize();
-    };
-    constexpr int kLeastLines = 6;
-    const int lines = kLeastLines * QFontMetrics(EditorFont()).lineSpacing();
     int least = 0; // the lowest a window may be and still be worked in
     int fixedHeight = 0;
     int sharing = 0;
     for (QMdiSubWindow *sub : subs) {
-        sub->showNormal();
-        least = std::max(least, sub->height() - sub->contentsRect().height() + lines);
+        least = std::max(least, leastHeight(sub));
         if (ownSize(sub).isValid())
             fixedHeight += ownSize(sub).height();
         else
@@ -194,23 +273,9 @@ void frmMDI::mnuWindowTile_Click()
     }
 }
 
-// Minimised windows lined up along the bottom edge.
 void frmMDI::mnuWindowArrange_Click()
 {
-    const QRect area = MDIClient->viewport()->rect();
-    int x = 0;
-    int y = area.height();
-    for (QMdiSubWindow *sub : MDIClient->subWindowList()) {
-        if (!sub->isVisible() || !sub->isMinimized())
-            continue;
-        const QSize s = sub->size();
-        if (x > 0 && x + s.width() > area.width()) {
-            x = 0;
-            y -= s.height();
-        }
-        sub->move(x, y - s.height());
-        x += s.width();
-    }
+    lineUpMinimised(MDIClient);
 }
 
 // --- Help -----------------------------------------------------------------------

@@ -5,6 +5,7 @@
 #include "app/shell/ui/frmCompatQuery.h"
 #include "app/shell/ui/frmProgress.h"
 #include "app/documents/ui/OpenFiles.h"
+#include "app/startup/Busy.h"
 #include "app/startup/ChipLink.h"
 #include "app/Globals.h"
 #include "app/startup/MainWindowRules.h"
@@ -283,8 +284,13 @@ bool frmMDI::MDIForm_Load(const QString &commandLine)
 
     // Older-chip compatibility.
     For10 = readFlag("For10", false);
-    if (DisplayCompatQuery)
+    if (DisplayCompatQuery) {
+        // The program is busy while the question waits, and its menus and
+        // toolbar say so.
+        BeginBusy();
         frmCompatQuery(this).DisplayCompatQuery();
+        EndBusy();
+    }
 
     // Tell the chip which compatibility to keep.
     if (Port > 0 && Comm) {

@@ -40,6 +40,9 @@ TEST_F(RecentList, MovesRemovesAndKeepsEight)
     EXPECT_EQ(list(), QStringLiteral("10,9,8,7,6,4,1,3"));
     EXPECT_EQ(RecentMenuCaption(3, QStringLiteral("/x/notes.TXT")), QStringLiteral("&3 notes.TXT"));
     EXPECT_EQ(RecentButtonText(3, QStringLiteral("/x/notes.TXT")), QStringLiteral("3 - notes.TXT"));
+    // An "&" in the name shows as it is; the number stays the mnemonic.
+    EXPECT_EQ(RecentMenuCaption(2, QStringLiteral("/x/R&D notes.txt")), QStringLiteral("&2 R&&D notes.txt"));
+    EXPECT_EQ(RecentButtonText(2, QStringLiteral("/x/R&D notes.txt")), QStringLiteral("2 - R&&D notes.txt"));
 }
 
 // A name that is not UTF-8 keeps its bytes in the store, through every move;

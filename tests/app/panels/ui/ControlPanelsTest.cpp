@@ -199,3 +199,66 @@ TEST_F(ControlPanels_, TiledEveryWindowIsInSightWithRoomToWork)
         }
     }
 }
+
+// Cascaded, each window stands a step lower and to the right of the one
+// behind it and the active one is in front: every caption is in sight, the
+// minimised windows keep their row, and in a short main window the steps start
+// again at the top.
+TEST_F(ControlPanels_, CascadedEveryCaptionIsInSight)
+{
+    main->resize(880, 622);
+    main->show();
+    panels->SetVisible(true);
+    for (int i = 0; i < 3; ++i)
+        NewDocument(vx::WindowKind::Text);
+    const int fewLines = 6 * QFontMetrics(EditorFont()).lineSpacing();
+    const auto cascade = [this, fewLines](const char *when) {
+        main->Item(QStringLiteral("mnuWindowCascade"))->trigger();
+        QApplication::processEvents();
+        const QRect area = main->MDIClient->viewport()->rect();
+        QList<QMdiSubWindow *> order; // back to front
+        for (QMdiSubWindow *sub : main->MDIClient->subWindowList(QMdiArea::StackingOrder))
+            if (sub->isVisible() && !sub->isMinimized())
+                order.append(sub);
+        for (int i = 0; i < order.size(); ++i) {
+            const std::string name = std::string(when) + " " + order[i]->windowTitle().toStdString();
+            EXPECT_TRUE(area.contains(order[i]->geometry())) << name;
+            if (order[i] != panels->frame()) {
+                EXPECT_GE(order[i]->contentsRect().height(), fewLines) << name;
+            }
+            const int caption = order[i]->contentsRect().top();
+            const QPoint title = order[i]->pos() + QPoint(caption, caption / 2);
+            for (int j = i + 1; j < order.size(); ++j)
+                EXPECT_FALSE(order[j]->geometry().contains(title))
+                    << name << " under " << order[j]->windowTitle().toStdString();
+        }
+        return order;
+    };
+    QMdiSubWindow *first = main->MDIClient->subWindowList()[1];
+    ASSERT_EQ(first->windowTitle(), QStringLiteral("Text [Untitled1]"));
+    main->MDIClient->setActiveSubWindow(first);
+    const QList<QMdiSubWindow *> order = cascade("three");
+    ASSERT_EQ(order.size(), 4);
+    EXPECT_EQ(order.constLast(), first);
+    const QPoint step = order[1]->pos() - order[0]->pos();
+    EXPECT_GT(step.x(), 0);
+    EXPECT_EQ(step.y(), step.x());
+    for (int i = 1; i < order.size(); ++i)
+        EXPECT_EQ(order[i]->pos() - order[i - 1]->pos(), step) << order[i]->windowTitle().toStdString();
+
+    // A minimised window keeps its place along the bottom, clear of the others.
+    QMdiSubWindow *icon = main->MDIClient->subWindowList()[2];
+    icon->showMinimized();
+    for (const QMdiSubWindow *sub : cascade("minimised")) {
+        EXPECT_FALSE(sub->geometry().intersects(icon->geometry())) << sub->windowTitle().toStdString();
+    }
+    EXPECT_TRUE(main->MDIClient->viewport()->rect().contains(icon->geometry()));
+    icon->showNormal();
+
+    main->resize(880, 480);
+    for (int count = 12; count <= 20; count += 8) {
+        while (main->MDIClient->subWindowList().size() < count)
+            NewDocument(vx::WindowKind::Text);
+        EXPECT_EQ(cascade(count == 12 ? "twelve" : "twenty").size(), count);
+    }
+}

@@ -417,16 +417,24 @@ TEST_F(MainWindowTest, CloseIsRefusedWhileBusy)
 TEST_F(MainWindowTest, CloseDuringTheStartIsRefused)
 {
     // The compatibility question runs after the window is up; a close then
-    // would leave a hidden program running with its port open.
+    // would leave a hidden program running with its port open. While it
+    // waits the program is busy, and its menus and toolbar say so.
     store("DisplayCompatQuery", QStringLiteral("True"));
     bool closedDuringStart = true;
+    QStringList enabledWhileAsked;
     vxtest::whenShown(QStringLiteral("frmCompatQuery"), [&](QWidget *query) {
         closedDuringStart = main->close();
+        for (QAction *a : {main->Item(QStringLiteral("mnuEditFind")), main->Item(QStringLiteral("mnuFileDnld")),
+                           ToolbarButton(QStringLiteral("Download")), ToolbarButton(QStringLiteral("Open"))})
+            if (a->isEnabled())
+                enabledWhileAsked << a->objectName();
         vxtest::click(query, "CmdOK");
     });
     const bool started = start();
     ASSERT_TRUE(started);
     EXPECT_FALSE(closedDuringStart);
+    EXPECT_TRUE(enabledWhileAsked.isEmpty()) << enabledWhileAsked.join(QLatin1Char(' ')).toStdString();
+    EXPECT_TRUE(ToolbarButton(QStringLiteral("Download"))->isEnabled());
     EXPECT_TRUE(main->isVisible());
     EXPECT_TRUE(main->isLoaded());
     ASSERT_NE(Comm, nullptr);
