@@ -58,6 +58,7 @@ QString chipErrorText(int code)
     case 6: return QStringLiteral("The chip has no recording memory.");
     case 7: return QStringLiteral("The sound library is damaged (length or check sum).");
     case 8: return QStringLiteral("This chip does not take sound libraries with tags.");
+    case 9: return QStringLiteral("This chip does not store chip PCM files.");
     default: return QStringLiteral("The chip reported error %1.").arg(code);
     }
 }
@@ -259,6 +260,7 @@ void cTolvane::RefreshStatus()
         throw LinkError(LinkError::NoAnswer, QStringLiteral("The chip's answer was not understood."));
     std::copy(status.begin(), status.end(), mStatus.bytes.begin());
     std::copy(info.begin(), info.end(), mInfo.bytes.begin());
+    mIdentified = true;
 }
 
 LinkResult cTolvane::DownloadToChip(const QString &FileName)
@@ -275,7 +277,8 @@ LinkResult cTolvane::DownloadToChip(const QString &FileName)
     const qint64 size = file.size();
     const vx::DownloadStream stream = vx::downloadStreamOf(FileName);
     if (const auto refusal =
-            vx::downloadRefusal(name, stream, file.peek(vx::DownloadHeadBytes), size, recMemBound()))
+            vx::downloadRefusal(name, stream, file.peek(vx::DownloadHeadBytes), size, recMemBound(),
+                                mIdentified && mInfo.modelBits() != 1))
         throw *refusal;
     const bool firmware = stream == vx::DownloadStream::Firmware;
 
