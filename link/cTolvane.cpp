@@ -377,10 +377,12 @@ LinkResult cTolvane::UploadRecMemFile(const QString &FileName, qint32 Number, bo
     bool cancel = false;
     while (quint32(data.size()) < total) {
         data.append(s.frame(QUpload | MoreFlag, mReplyTimeout));
-        // Asked on every block, so Cancel is heard at once.
+        // Asked on every block, so Cancel is heard at once. A Cancel on the
+        // last block still writes nothing: the programs say it was cancelled.
         emit PercentDone(int(qint64(data.size()) * 100 / total), cancel);
-        if (cancel && quint32(data.size()) < total) {
-            s.stopChip();
+        if (cancel) {
+            if (quint32(data.size()) < total)
+                s.stopChip();
             return LinkResult::Cancelled;
         }
     }

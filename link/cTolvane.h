@@ -57,8 +57,9 @@ public:
     // go out.
     LinkResult DownloadToChip(const QString &FileName);
     // 5. Writes one recording-memory file (by index, or by tag when ByTag) to
-    // a chip PCM file. Returns Cancelled when PercentDone's Cancel was set;
-    // a cancelled or failed upload leaves no file behind.
+    // a chip PCM file. Returns Cancelled when PercentDone's Cancel was set,
+    // on the last block too; a cancelled or failed upload writes nothing, so
+    // a file of that name stays as it was.
     LinkResult UploadRecMemFile(const QString &FileName, qint32 Number, bool ByTag);
     // 6. Deletes one recording-memory file; the memory is compacted.
     void DeleteRecMemFile(qint32 Number, bool ByTag);
