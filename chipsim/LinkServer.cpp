@@ -198,7 +198,9 @@ void Chip::storeDownload(const QByteArray &payload)
     } else if (payload.size() >= 16 && quint8(payload[8]) == 0xC0 && quint8(payload[9]) == 0xDB) {
         what = DownloadKind::ChipPcm;
         const quint16 tag = quint16(quint8(payload[14]) | (quint8(payload[15]) << 8));
-        if (mConfig.recMemBytes < 0)
+        if (mConfig.model == Model::SV3410)
+            code = 9; // it plays chip PCM data in real time only
+        else if (mConfig.recMemBytes < 0)
             code = 6;
         else if (mRecCorrupt)
             code = 4;

@@ -27,12 +27,16 @@ quint32 le24(const QByteArray &b, int at)
 }
 
 // A chip PCM file in either header form: its length less the header is the
-// data length the header declares.
+// data length the header declares. Only the marked form opens with the
+// command that has the chip store it.
+bool isMarkedPcm(const QByteArray &head, qint64 size)
+{
+    return size >= 16 && quint8(head[8]) == 0xC0 && quint8(head[9]) == 0xDB && size - 16 == le24(head, 10);
+}
+
 bool isChipPcm(const QByteArray &head, qint64 size)
 {
-    if (size >= 16 && quint8(head[8]) == 0xC0 && quint8(head[9]) == 0xDB && size - 16 == le24(head, 10))
-        return true;
-    return size >= 4 && size - 4 == le24(head, 0);
+    return isMarkedPcm(head, size) || (size >= 4 && size - 4 == le24(head, 0));
 }
 
 bool hasHeader(DownloadStream stream, const QByteArray &head, qint64 size)
@@ -96,8 +100,20 @@ qint64 largestDownload(DownloadStream stream, qint64 recMemBytes)
 }
 
 std::optional<LinkError> downloadRefusal(const QString &name, DownloadStream stream, const QByteArray &head,
-                                         qint64 size, qint64 recMemBytes)
+                                         qint64 size, qint64 recMemBytes, bool olderChip)
 {
+    // The chip would take such bytes as text, or keep them nowhere.
+    if (stream == DownloadStream::Other)
+        return LinkError(LinkError::NotDownloadable,
+                         QStringLiteral("The file %1 is not a file the chip takes. Choose a compiled sound library "
+                                        "(.sfx), greeting (.grt), compiled dictionary (.dix), chip PCM file (.pcm) "
+                                        "or chipset image (.bin).")
+                             .arg(name));
+    if (stream == DownloadStream::ChipPcm && olderChip)
+        return LinkError(LinkError::NotDownloadable,
+                         QStringLiteral("The file %1 cannot be stored in the SV3410, which keeps no chip PCM files. "
+                                        "Play it in the SV3410's real-time playback mode instead.")
+                             .arg(name));
     if (size <= 0)
         return LinkError(LinkError::NotDownloadable, QStringLiteral("The file %1 is empty.").arg(name));
     const qint64 largest = largestDownload(stream, recMemBytes);
@@ -112,6 +128,12 @@ std::optional<LinkError> downloadRefusal(const QString &name, DownloadStream str
     if (!hasHeader(stream, padded, size))
         return LinkError(LinkError::NotDownloadable,
                          QStringLiteral("The file %1 is not a %2.").arg(name, kindName(stream)));
+    if (stream == DownloadStream::ChipPcm && !isMarkedPcm(padded, size))
+        return LinkError(LinkError::NotDownloadable,
+                         QStringLiteral("The file %1 is a chip PCM file in the SV3410 form, which carries no command "
+                                        "for the chip to store it. Convert the sound again with SV3410 "
+                                        "compatibility off (data files for the SV3420 chipset only).")
+                             .arg(name));
     return std::nullopt;
 }
 

@@ -1,9 +1,12 @@
 #pragma once
 
-// What the link refuses before a download sends its first byte: an empty
-// file, a file larger than the chip can take, and a file of a kind whose
-// producers always write a fixed header that it lacks. The file itself goes
-// out unchanged; this only looks at its length and its first bytes.
+// What the link refuses before a download sends its first byte: a file of no
+// kind the chip takes, an empty file, a file larger than the chip can take,
+// a file of a kind whose producers always write a fixed header that it
+// lacks, and a chip PCM file that the chip would not store (the plain form,
+// which carries no command, and any for the SV3410). Both programs send
+// through here, so they refuse alike. The file itself goes out unchanged;
+// this only looks at its name, its length and its first bytes.
 
 #include "link/LinkError.h"
 
@@ -28,8 +31,9 @@ inline constexpr int DownloadHeadBytes = 32;
 [[nodiscard]] qint64 largestDownload(DownloadStream stream, qint64 recMemBytes);
 
 // Why the file `name` (size bytes long, beginning with head) must not be
-// sent; nothing when it may.
+// sent; nothing when it may. olderChip: the chip is known to be an SV3410.
 [[nodiscard]] std::optional<LinkError> downloadRefusal(const QString &name, DownloadStream stream,
-                                                       const QByteArray &head, qint64 size, qint64 recMemBytes);
+                                                       const QByteArray &head, qint64 size, qint64 recMemBytes,
+                                                       bool olderChip);
 
 } // namespace vx

@@ -58,6 +58,7 @@ QString chipErrorText(int code)
     case 6: return QStringLiteral("The chip has no recording memory.");
     case 7: return QStringLiteral("The sound library is damaged (length or check sum).");
     case 8: return QStringLiteral("This chip does not take sound libraries with tags.");
+    case 9: return QStringLiteral("This chip does not store chip PCM files.");
     default: return QStringLiteral("The chip reported error %1.").arg(code);
     }
 }
@@ -259,6 +260,7 @@ void cTolvane::RefreshStatus()
         throw LinkError(LinkError::NoAnswer, QStringLiteral("The chip's answer was not understood."));
     std::copy(status.begin(), status.end(), mStatus.bytes.begin());
     std::copy(info.begin(), info.end(), mInfo.bytes.begin());
+    mIdentified = true;
 }
 
 LinkResult cTolvane::DownloadToChip(const QString &FileName)
@@ -275,7 +277,8 @@ LinkResult cTolvane::DownloadToChip(const QString &FileName)
     const qint64 size = file.size();
     const vx::DownloadStream stream = vx::downloadStreamOf(FileName);
     if (const auto refusal =
-            vx::downloadRefusal(name, stream, file.peek(vx::DownloadHeadBytes), size, recMemBound()))
+            vx::downloadRefusal(name, stream, file.peek(vx::DownloadHeadBytes), size, recMemBound(),
+                                mIdentified && mInfo.modelBits() != 1))
         throw *refusal;
     const bool firmware = stream == vx::DownloadStream::Firmware;
 
@@ -374,10 +377,12 @@ LinkResult cTolvane::UploadRecMemFile(const QString &FileName, qint32 Number, bo
     bool cancel = false;
     while (quint32(data.size()) < total) {
         data.append(s.frame(QUpload | MoreFlag, mReplyTimeout));
-        // Asked on every block, so Cancel is heard at once.
+        // Asked on every block, so Cancel is heard at once. A Cancel on the
+        // last block still writes nothing: the programs say it was cancelled.
         emit PercentDone(int(qint64(data.size()) * 100 / total), cancel);
-        if (cancel && quint32(data.size()) < total) {
-            s.stopChip();
+        if (cancel) {
+            if (quint32(data.size()) < total)
+                s.stopChip();
             return LinkResult::Cancelled;
         }
     }

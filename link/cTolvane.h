@@ -50,13 +50,16 @@ public:
     // set (nothing more is written; the chip drops what it got of the file).
     // Throws on a missing file or one that is no regular file, a chip that
     // stops taking data or reports a failure; and, before any byte is sent,
-    // on a file that is empty, larger than the chip takes or without the
-    // header its kind always has (link/DownloadCheck.h). The file is read as
-    // its blocks go out.
+    // on a file of no kind the chip takes, one that is empty, larger than
+    // the chip takes or without the header its kind always has, and a chip
+    // PCM file the chip would not store (link/DownloadCheck.h; the chip's
+    // model is known once RefreshStatus ran). The file is read as its blocks
+    // go out.
     LinkResult DownloadToChip(const QString &FileName);
     // 5. Writes one recording-memory file (by index, or by tag when ByTag) to
-    // a chip PCM file. Returns Cancelled when PercentDone's Cancel was set;
-    // a cancelled or failed upload leaves no file behind.
+    // a chip PCM file. Returns Cancelled when PercentDone's Cancel was set,
+    // on the last block too; a cancelled or failed upload writes nothing, so
+    // a file of that name stays as it was.
     LinkResult UploadRecMemFile(const QString &FileName, qint32 Number, bool ByTag);
     // 6. Deletes one recording-memory file; the memory is compacted.
     void DeleteRecMemFile(qint32 Number, bool ByTag);
@@ -95,6 +98,7 @@ private:
     SerialComm *mComm = nullptr;
     LinkStatus mStatus = LinkStatus::empty();
     ChipInfo mInfo;
+    bool mIdentified = false; // mInfo is a chip's answer
     double mReplyTimeout = 2.0;
     double mCtsTimeout = 5.0;
     bool mRunning = false;

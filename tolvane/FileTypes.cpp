@@ -1,14 +1,15 @@
 #include "tolvane/FileTypes.h"
 
+#include "link/DownloadCheck.h"
+
 #include <QFileInfo>
 
 namespace tolv {
 
 bool isDownloadable(const QString &path)
 {
-    static const QStringList kinds = {QStringLiteral("pcm"), QStringLiteral("sfx"), QStringLiteral("dix"),
-                                      QStringLiteral("grt"), QStringLiteral("bin")};
-    return kinds.contains(path.right(3).toLower());
+    // The link's own rule, so the queue and the link never disagree.
+    return vx::downloadStreamOf(path) != vx::DownloadStream::Other;
 }
 
 QString downloadFilter()

@@ -7,7 +7,7 @@
 
 namespace tolv {
 
-// True when the name ends in pcm, sfx, dix, grt or bin, in any case.
+// True when the name ends in .pcm, .sfx, .dix, .grt or .bin, in any case.
 [[nodiscard]] bool isDownloadable(const QString &path);
 // The open dialog's filter.
 [[nodiscard]] QString downloadFilter();

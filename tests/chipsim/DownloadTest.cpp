@@ -27,6 +27,12 @@ const QByteArray Dictionary = vxtest::kDictionaryHead + "rules\xFF\xFF\xFF";
 const QByteArray MarkedPcm = chipsim::makeMarkedPcm(78, 42, QByteArray(9, '\x11'));
 const QByteArray PlainPcm = QByteArray("\x03\x00\x00\x4E\x01\x02\x03", 7);
 
+// A marked chip PCM file of the given (even) length.
+QByteArray markedPcmOf(qint64 size)
+{
+    return chipsim::makeMarkedPcm(78, 1, QByteArray(size - 17, 's'));
+}
+
 } // namespace
 
 TEST(Downloads, EachKindIsStoredAsItArrived)
@@ -41,9 +47,7 @@ TEST(Downloads, EachKindIsStoredAsItArrived)
         {"sim", "hello.grt", Greeting, DownloadKind::Greeting, 0},
         {"sim", "words.dix", Dictionary, DownloadKind::Dictionary, 0},
         {"sim", "t42.pcm", MarkedPcm, DownloadKind::ChipPcm, 0},
-        {"sim", "plain.pcm", PlainPcm, DownloadKind::Other, 0},
         {"sim", "m$70c4d8.bin", chipsim::makeFirmwareImage(1, 0x0311), DownloadKind::Firmware, 0},
-        {"sim:SV3410", "t42.pcm", MarkedPcm, DownloadKind::ChipPcm, 0},
     };
     for (const auto &c : cases) {
         cTolvane lib;
@@ -126,6 +130,9 @@ TEST(Downloads, WhatTheChipCannotTakeIsRefusedBeforeAnyByte)
     for (int i = 0; i < 4096; ++i)
         noise.append(char(i * 37 + 11));
     const QString tooLong = QStringLiteral("The file %1 is %2 bytes long; the chip takes at most %3 bytes.");
+    const QString notTaken = QStringLiteral("The file %1 is not a file the chip takes. Choose a compiled sound library "
+                                            "(.sfx), greeting (.grt), compiled dictionary (.dix), chip PCM file (.pcm) "
+                                            "or chipset image (.bin).");
     const struct
     {
         const char *name;
@@ -143,9 +150,17 @@ TEST(Downloads, WhatTheChipCannotTakeIsRefusedBeforeAnyByte)
         {"full.grt", Greeting.left(9) + QByteArray(235, 'a') + '\0', {}},
         {"long.dix", vxtest::kDictionaryHead + QByteArray(32777, 'r'), tooLong.arg(QStringLiteral("long.dix")).arg(32795).arg(32794)},
         {"full.dix", vxtest::kDictionaryHead + QByteArray(32776, 'r'), {}},
-        {"long.pcm", vxtest::plainPcm(QByteArray(recMem - 3, 's')), tooLong.arg(QStringLiteral("long.pcm")).arg(recMem + 1).arg(recMem)},
-        {"full.pcm", vxtest::plainPcm(QByteArray(recMem - 4, 's')), {}},
+        {"long.pcm", markedPcmOf(recMem + 2), tooLong.arg(QStringLiteral("long.pcm")).arg(recMem + 2).arg(recMem)},
+        {"full.pcm", markedPcmOf(recMem), {}},
         {"image.bin", {}, QStringLiteral("The file image.bin is empty.")},
+        // Kept nowhere by the chip: the plain form carries no command, other
+        // names are no kind it takes.
+        {"W2.pcm", PlainPcm, QStringLiteral("The file W2.pcm is a chip PCM file in the SV3410 form, which carries "
+                                            "no command for the chip to store it. Convert the sound again with "
+                                            "SV3410 compatibility off (data files for the SV3420 chipset only).")},
+        {"tone.wav", Greeting, notTaken.arg(QStringLiteral("tone.wav"))},
+        {"tone.xpcm", MarkedPcm, notTaken.arg(QStringLiteral("tone.xpcm"))},
+        {"notes", Greeting, notTaken.arg(QStringLiteral("notes"))},
     };
     for (const auto &c : cases) {
         line.chip->clearLogs();
@@ -160,6 +175,36 @@ TEST(Downloads, WhatTheChipCannotTakeIsRefusedBeforeAnyByte)
             EXPECT_TRUE(line.chip->writeLog().isEmpty()) << c.name << ": nothing goes out";
         }
     }
+    lib.RefreshStatus();
+    EXPECT_EQ(lib.GetStatus().fileCount(), 1) << "full.pcm alone went in";
+}
+
+// The SV3410 keeps no chip PCM files: once the link knows the chip it sends
+// none, and the chip itself refuses one that comes anyway.
+TEST(Downloads, TheOlderChipStoresNoChipPcmFile)
+{
+    const QString path = writeFile(QStringLiteral("t42.pcm"), MarkedPcm);
+    for (const bool identified : {true, false}) {
+        cTolvane lib;
+        SimLine line(QStringLiteral("115200"), "sim:SV3410", lib.GetCommObject());
+        if (identified)
+            lib.RefreshStatus();
+        line.chip->clearLogs();
+        try {
+            (void)lib.DownloadToChip(path);
+            ADD_FAILURE() << "stored";
+        } catch (const LinkError &e) {
+            EXPECT_EQ(e.description(),
+                      identified ? QStringLiteral("The file t42.pcm cannot be stored in the SV3410, which keeps no "
+                                                  "chip PCM files. Play it in the SV3410's real-time playback mode "
+                                                  "instead.")
+                                 : QStringLiteral("This chip does not store chip PCM files."));
+            EXPECT_EQ(line.chip->writeLog().isEmpty(), identified);
+        }
+        lib.RefreshStatus();
+        EXPECT_EQ(lib.GetStatus().fileCount(), 0);
+        EXPECT_EQ(line.chip->downloadCount(), 0);
+    }
 }
 
 // A file that cannot be opened is named by its whole path (the folder it
@@ -169,7 +214,7 @@ TEST(Downloads, ARefusalNamesTheFileOneWay)
     cTolvane lib;
     SimLine line(QStringLiteral("115200"), "sim", lib.GetCommObject());
     const QString missing = QString::fromStdString(vxtest::freshDir("gone")) + QStringLiteral("/gone.dix");
-    const QString cut = writeFile(QStringLiteral("cut.pcm"), vxtest::plainPcm(QByteArray(100000, 'c')));
+    const QString cut = writeFile(QStringLiteral("cut.pcm"), markedPcmOf(100000));
     // Cut short as the first block has gone out, past what was read ahead.
     QObject::connect(&lib, &cTolvane::PercentDone, [&](int, bool &) { QFile::resize(cut, 200); });
     const struct
@@ -266,7 +311,7 @@ TEST(Downloads, ALargeFileIsReadAsItsBlocksGoOut)
     cfg.recMemBytes = 12 << 20;
     line.chip->setConfig(cfg);
     lib.RefreshStatus();
-    const QString path = writeFile(QStringLiteral("near.pcm"), vxtest::plainPcm(QByteArray((12 << 20) - 4, 'n')));
+    const QString path = writeFile(QStringLiteral("near.pcm"), markedPcmOf(12 << 20));
     const qint64 size = QFileInfo(path).size();
     qint64 atHalf = -2;
     QObject::connect(&lib, &cTolvane::PercentDone, [&](int percent, bool &) {

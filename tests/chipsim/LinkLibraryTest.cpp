@@ -303,6 +303,10 @@ TEST_F(LinkLibrary, RecordingMemoryMembers)
     cancelAt = 0;
     EXPECT_EQ(lib.UploadRecMemFile(folder + QStringLiteral("/cut.pcm"), 7, true), LinkResult::Cancelled);
     EXPECT_FALSE(QFile::exists(folder + QStringLiteral("/cut.pcm"))) << "no partial file";
+    // Cancelled as the last block arrives: the file of that name stays as it was.
+    cancelAt = 100;
+    EXPECT_EQ(lib.UploadRecMemFile(folder + QStringLiteral("/nine.pcm"), 7, true), LinkResult::Cancelled);
+    EXPECT_EQ(readFile(folder + QStringLiteral("/nine.pcm")), nine);
     cancelAt = -1;
     lib.RefreshStatus();
     EXPECT_EQ(lib.GetStatus().fileCount(), 2);

@@ -224,7 +224,7 @@ TEST_F(HostileChip, AFailedWriteKeepsTheOldFileAndSaysWhy)
 // A chip that hears nothing: each member gives up within a few seconds.
 TEST_F(HostileChip, ASilentChipIsGivenUpOnWithinSeconds)
 {
-    QFile f(folder + QStringLiteral("/d.dic"));
+    QFile f(folder + QStringLiteral("/d.bin"));
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write(QByteArray(300, 'd'));
     f.close();

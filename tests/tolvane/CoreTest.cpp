@@ -101,7 +101,7 @@ TEST(FileDrop, QueueRowsAndFileKinds)
 
     for (const char *ok : {"a.pcm", "b.SFX", "c.dix", "d.grt", "FIRM.BIN"})
         EXPECT_TRUE(isDownloadable(QLatin1String(ok))) << ok;
-    for (const char *bad : {"a.txt", "b.wav", "c", ""})
+    for (const char *bad : {"a.txt", "b.wav", "c", "", "tone.xpcm"})
         EXPECT_FALSE(isDownloadable(QLatin1String(bad))) << bad;
     EXPECT_EQ(ProperCase(QStringLiteral("my SOUND lib.sfx")), QStringLiteral("My Sound Lib.sfx"));
 }

@@ -3,6 +3,7 @@
 // whole, and the program ends.
 #include "tolvane/TolvanePrefs.h"
 
+#include "chipsim/Chip.h"
 #include "platform/Settings.h"
 #include "platform/SingleInstance.h"
 #include "tests/support/Bytes.h"
@@ -86,7 +87,7 @@ TEST(Program, FilesOnTheCommandLineAreSentThroughTheSerialLine)
         a.append(char(i * 7));
     for (int i = 0; i < 5000; ++i)
         samples.append(char(i * 13 + 1));
-    const QByteArray b = vxtest::plainPcm(samples);
+    const QByteArray b = chipsim::makeMarkedPcm(78, 5, samples);
     for (const auto &[name, bytes] : {std::pair{"a.dix", a}, std::pair{"b.pcm", b}}) {
         QFile f(folder + QLatin1Char('/') + QLatin1String(name));
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));

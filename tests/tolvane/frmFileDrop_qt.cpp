@@ -70,7 +70,7 @@ protected:
 
 TEST_F(FileDrop, SendsTheFilesItTakesAndMarksTheOthers)
 {
-    const QByteArray x = vxtest::kDictionaryHead + QByteArray(3000, 'x'), y = vxtest::plainPcm(QByteArray(2000, 'y'));
+    const QByteArray x = vxtest::kDictionaryHead + QByteArray(3000, 'x'), y = markedPcm(1, 2000, 'y');
     QDir().mkpath(QString::fromStdString(vxtest::freshDir("a b")));
     const QString quoted = QString::fromStdString(vxtest::freshDir("a b")) + QStringLiteral("/x.dix");
     {
@@ -188,6 +188,22 @@ TEST_F(FileDrop, FailuresAskWhetherToGoOn)
                              .arg(recMem));
     EXPECT_EQ(row(1)->toolTip(2), status(1)) << "a reason wider than its column reads whole";
     EXPECT_FALSE(chip->acceptedBytes().contains("\x01" "31?"));
+}
+
+// A wave whose name merely ends in "pcm", and a chip PCM file for the SV3410,
+// which stores none: their rows fail and the queue does not end as sent.
+TEST_F(FileDrop, WhatTheChipWouldNotKeepFailsItsRow)
+{
+    chip->setConfig(chipsim::ChipConfig::forModel(QStringLiteral("SV3410")));
+    prompts.queue(vx::Answer::Ok);
+    EXPECT_FALSE(run({writeFile(QStringLiteral("tone.xpcm"), QByteArray("RIFF") + QByteArray(100, 'w')),
+                      writeFile(QStringLiteral("t42.pcm"), markedPcm(42, 2000, 'p'))}));
+    EXPECT_EQ(status(1), QStringLiteral("ERROR: Invalid file format"));
+    EXPECT_TRUE(status(2).startsWith(QStringLiteral("ERROR: The file t42.pcm cannot be stored in the SV3410")))
+        << status(2).toStdString();
+    EXPECT_EQ(icon(2), int(tolv::RowIcon::Failed));
+    EXPECT_TRUE(chip->recFiles().isEmpty());
+    EXPECT_EQ(chip->downloadCount(), 0);
 }
 
 TEST_F(FileDrop, TheFirmwareWarningOpensOverTheQueue)

@@ -275,6 +275,17 @@ TEST_F(MainWindow, ConfirmationsAndDownloads)
     EXPECT_EQ(chip->lastDownload(), dix);
     expectSessionClosed("download");
 
+    // Nothing the chip would keep nothing of reads as downloaded: a chip PCM
+    // file in the plain form, a wave chosen under All Files, a name typed in.
+    for (const char *name : {"W2.pcm", "tone.wav", "notes"}) {
+        prompts.queueFiles({writeFile(QLatin1String(name), vxtest::plainPcm(QByteArray(2000, 'p')))});
+        main->DownloadChipFile();
+        EXPECT_TRUE(msg().startsWith(QStringLiteral("ERROR: The file ") + QLatin1String(name))) << msg().toStdString();
+        EXPECT_EQ(chip->downloadCount(), 1) << name;
+        EXPECT_TRUE(chip->recFiles().isEmpty()) << name;
+        expectSessionClosed(name);
+    }
+
     prompts.queueFiles({writeFile(QStringLiteral("m.bin"), chipsim::makeFirmwareImage(1, 0x0305))});
     {
         ConfirmAnswerer close(ConfirmAnswerer::CloseBox);

@@ -118,6 +118,17 @@ TEST_F(Downloads, FailedCancelledAndRefusedTransfersAreNeverSuccesses)
     EXPECT_TRUE(prompter.last().text.startsWith(QStringLiteral("ERROR: ")));
     expectRestored();
 
+    // A chip PCM file in the plain form carries no command: the chip would
+    // keep nothing of it.
+    chip->clearLogs();
+    prompter.queue(vx::Answer::Ok);
+    DownloadFile(write(QStringLiteral("W2.pcm"), vxtest::plainPcm(QByteArray(100, 'p'))));
+    EXPECT_TRUE(prompter.last().text.startsWith(
+        QStringLiteral("ERROR: The file W2.pcm is a chip PCM file in the SV3410 form")));
+    EXPECT_EQ(chip->downloadCount(), 0);
+    EXPECT_TRUE(chip->recFiles().isEmpty());
+    expectRestored();
+
     // The older chip refuses chip PCM files before anything is sent.
     IsOlderChip = true;
     chip->clearLogs();
@@ -131,7 +142,7 @@ TEST_F(Downloads, FailedCancelledAndRefusedTransfersAreNeverSuccesses)
 
 TEST_F(Downloads, CancelOnTheProgressStopsTheTransferAndFreesThePort)
 {
-    const QByteArray pcm = vxtest::plainPcm(QByteArray(200 * 1024, 'p'));
+    const QByteArray pcm = chipsim::makeMarkedPcm(78, 1, QByteArray(200 * 1024, 'p'));
     const QString path = write(QStringLiteral("long.pcm"), pcm);
     bool cancelShown = false, armed = true;
     QObject::connect(link.get(), &cTolvane::PercentDone, main.get(), [&](int percent, bool &) {
@@ -169,7 +180,8 @@ TEST_F(Downloads, WaitingForTheLineCostsNoProcessor)
     cfg.storeBytesPerSecond = 11520; // the line's own pace: the program mostly waits for CTS
     cfg.transferLineTime = true;
     chip->setConfig(cfg);
-    const QString path = write(QStringLiteral("paced.pcm"), vxtest::plainPcm(QByteArray(64 * 1024 - 4, 'p')));
+    const QString path =
+        write(QStringLiteral("paced.pcm"), chipsim::makeMarkedPcm(78, 1, QByteArray(64 * 1024 - 17, 'p')));
     prompter.queue(vx::Answer::Ok);
     chip->clearLogs();
     const quint64 wakeUpsBefore = Comm->wakeUps();
