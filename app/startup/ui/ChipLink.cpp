@@ -275,8 +275,8 @@ void InitChipLink()
             bool retried = false;
             for (;;) {
                 if (probeChip()) {
-                    vx::writeInt(mainwin::appName(), QStringLiteral("Settings"), QStringLiteral("Port"),
-                                 Port);
+                    vx::saveChosenInt(mainwin::appName(), QStringLiteral("Settings"), QStringLiteral("Port"),
+                                      Port);
                     configurePort(false);
                     IdentifyChip();
                     LoadSV10DataFiles();
