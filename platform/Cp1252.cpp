@@ -1,5 +1,7 @@
 #include "platform/Cp1252.h"
 
+#include <QSet>
+
 namespace vx {
 
 namespace {
@@ -26,6 +28,25 @@ char toCp1252Char(QChar c)
         if (kHigh[i] == u)
             return static_cast<char>(0x80 + i);
     return '?';
+}
+
+QList<char32_t> charactersOutsideCp1252(QStringView text)
+{
+    QList<char32_t> found;
+    QSet<char32_t> seen;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == QLatin1Char('?') || toCp1252Char(c) != '?')
+            continue;
+        char32_t u = c.unicode();
+        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            u = QChar::surrogateToUcs4(c, text[++i]);
+        if (!seen.contains(u)) {
+            seen.insert(u);
+            found.append(u);
+        }
+    }
+    return found;
 }
 
 QByteArray toCp1252(QStringView text)

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QList>
 #include <QString>
 #include <QStringView>
 
@@ -15,5 +16,9 @@ namespace vx {
 [[nodiscard]] QString fromCp1252(QByteArrayView bytes);
 [[nodiscard]] char toCp1252Char(QChar c);
 [[nodiscard]] QChar fromCp1252Char(unsigned char b);
+// The characters of text that the code page cannot hold, which toCp1252
+// writes as "?": each once, in the order they first appear. A surrogate pair
+// is one character; a lone surrogate stands for itself.
+[[nodiscard]] QList<char32_t> charactersOutsideCp1252(QStringView text);
 
 } // namespace vx

@@ -4,14 +4,15 @@
 #include "common/SafeFile.h"
 #include "platform/FileNames.h"
 #include "platform/IniFile.h"
+#include "platform/Prompter.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <QLockFile>
 #include <QStandardPaths>
 
 #include <cerrno>
 #include <cmath>
+#include <filesystem>
 #include <functional>
 #include <string>
 
@@ -39,27 +40,44 @@ QList<vx::IniEntry> readEntries(const QString &app)
 }
 
 // Reads app's settings, lets change edit them and writes them back through
-// the safe writer. False when the file could not be read or written: the old
-// file is then whole.
-bool editSettings(const QString &app, const std::function<void(QList<vx::IniEntry> &)> &change)
+// the safe writer. False, and the cause in *error, when the file could not be
+// read or written: the old file is then whole.
+bool editSettings(const QString &app, const std::function<void(QList<vx::IniEntry> &)> &change,
+                  QString *error = nullptr)
 {
-    const QString path = vx::settingsFilePath(app);
-    if (!QDir().mkpath(QFileInfo(path).path()))
+    const auto fail = [error](const QString &why) {
+        if (error)
+            *error = why;
         return false;
+    };
+    const QString path = vx::settingsFilePath(app);
+    std::error_code ec;
+    std::filesystem::create_directories(localPath(QFileInfo(path).path()), ec);
+    if (ec)
+        return fail(QString::fromLocal8Bit(ec.message()));
     // Writers of one file take turns, so none loses another's key.
     QLockFile lock(path + QStringLiteral(".lock"));
-    if (!lock.tryLock(5000))
-        return false;
+    if (!lock.tryLock(5000)) {
+        if (lock.error() == QLockFile::LockFailedError)
+            return fail(QStringLiteral("Another program holds the file"));
+        return fail(QString::fromLocal8Bit(vx::readErrorText(lock.error() == QLockFile::PermissionError ? EACCES : EIO)));
+    }
     std::string bytes;
     if (const int err = vx::readRegularFile(localPath(path), bytes, kMostBytes); err != 0 && err != ENOENT)
-        return false;
+        return fail(QString::fromLocal8Bit(vx::readErrorText(err)));
     QList<vx::IniEntry> entries = vx::parseIni(QByteArrayView(bytes.data(), qsizetype(bytes.size())));
     change(entries);
     const QByteArray out = vx::buildIni(entries);
     if (std::string_view(out.constData(), std::size_t(out.size())) == bytes)
         return true;
-    return vx::writeFileAtomically(localPath(path), std::string_view(out.constData(), std::size_t(out.size())));
+    std::string why;
+    if (!vx::writeFileAtomically(localPath(path), std::string_view(out.constData(), std::size_t(out.size())), &why))
+        return fail(QString::fromLocal8Bit(why));
+    return true;
 }
+
+// Whether this run has told the user that the settings cannot be kept.
+bool gToldUnsaved = false;
 
 } // namespace
 
@@ -72,7 +90,8 @@ QString GetSetting(const QString &AppName, const QString &Section, const QString
     return Default;
 }
 
-bool SaveSetting(const QString &AppName, const QString &Section, const QString &Key, const QString &Setting)
+bool SaveSetting(const QString &AppName, const QString &Section, const QString &Key, const QString &Setting,
+                 QString *error)
 {
     const QString key = groupKey(Section, Key);
     return editSettings(AppName, [&](QList<vx::IniEntry> &entries) {
@@ -83,7 +102,7 @@ bool SaveSetting(const QString &AppName, const QString &Section, const QString &
             }
         }
         entries.append({key, Setting});
-    });
+    }, error);
 }
 
 void DeleteSetting(const QString &AppName, const QString &Section, const QString &Key)
@@ -148,6 +167,38 @@ int readInt(const QString &app, const QString &section, const QString &key, int 
 QString readText(const QString &app, const QString &section, const QString &key, const QString &def)
 {
     return GetSetting(app, section, key, def);
+}
+
+bool saveChosenSetting(const QString &app, const QString &section, const QString &key, const QString &value)
+{
+    QString why;
+    if (SaveSetting(app, section, key, value, &why))
+        return true;
+    // Once a run: the next write would fail for the same cause, and a
+    // dialog's every key would repeat it.
+    if (!gToldUnsaved) {
+        gToldUnsaved = true;
+        MsgBox(QStringLiteral("Your settings could not be saved to ") + settingsFilePath(app) + QStringLiteral(": ") +
+                   why + QStringLiteral(".\r\n\r\nWhat you choose applies until the program ends, but will not be "
+                                        "kept for its next start. This is not said again until then."),
+               Buttons::Ok, Icon::Exclamation);
+    }
+    return false;
+}
+
+bool saveChosenBool(const QString &app, const QString &section, const QString &key, bool value)
+{
+    return saveChosenSetting(app, section, key, boolToSetting(value));
+}
+
+bool saveChosenInt(const QString &app, const QString &section, const QString &key, int value)
+{
+    return saveChosenSetting(app, section, key, QString::number(value));
+}
+
+void resetSettingsNotice()
+{
+    gToldUnsaved = false;
 }
 
 bool writeBool(const QString &app, const QString &section, const QString &key, bool value)

@@ -20,21 +20,34 @@ constexpr std::array<int, 3> kSignals = {SIGTERM, SIGINT, SIGHUP};
 
 int gPipe[2] = {-1, -1};
 std::atomic<int> gUnread{0}; // signals written to the pipe that the event loop has not taken yet
+std::atomic<int> gHolds{0};  // live StopSignals::Hold objects
 struct sigaction gPrevious[kSignals.size()];
 
 extern "C" void onStopSignal(int signalNumber)
 {
     // Only async-signal-safe calls here. A signal while the event loop has
-    // not even taken the last one: the program does not answer.
-    if (gUnread.fetch_add(1) > 0)
+    // not even taken the last one: the program does not answer, unless it
+    // holds the stops for work that must run to its end.
+    if (gUnread.fetch_add(1) > 0 && gHolds.load() == 0)
         ::_exit(128 + signalNumber);
     const int savedErrno = errno;
     const unsigned char byte = static_cast<unsigned char>(signalNumber);
-    [[maybe_unused]] const ssize_t n = ::write(gPipe[1], &byte, 1);
+    if (::write(gPipe[1], &byte, 1) != 1)
+        gUnread.fetch_sub(1); // nothing for the event loop to take
     errno = savedErrno;
 }
 
 } // namespace
+
+StopSignals::Hold::Hold()
+{
+    gHolds.fetch_add(1);
+}
+
+StopSignals::Hold::~Hold()
+{
+    gHolds.fetch_sub(1);
+}
 
 StopSignals::StopSignals(QObject *parent)
     : QObject(parent)
@@ -84,7 +97,7 @@ void StopSignals::readPipe()
 void StopSignals::take(int signalNumber)
 {
     const double now = Clock::seconds();
-    if (mPending && now - mLastSignal < kRepeatWindow)
+    if (mPending && now - mLastSignal < kRepeatWindow && gHolds.load() == 0)
         std::_Exit(128 + signalNumber);
     mLastSignal = now;
     if (mPending)

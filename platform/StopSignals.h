@@ -17,12 +17,26 @@ namespace vx {
 // for the event loop (a program that does not answer). A later one only
 // renews that time. Once the program reports the exit refused or cancelled,
 // the next signal starts a new exit. One instance per process.
+//
+// While a StopSignals::Hold lives, no signal ends the process at once: the
+// work it guards runs to its end and a repeated signal waits like the first.
 class StopSignals : public QObject
 {
     Q_OBJECT
 public:
     // Program seconds within which a repeated signal ends the process at once.
     static constexpr double kRepeatWindow = 3.0;
+
+    // Held by work that must not be cut short, for instance a firmware write
+    // that would leave the board unable to start. Nestable.
+    class Hold
+    {
+    public:
+        Hold();
+        ~Hold();
+        Hold(const Hold &) = delete;
+        Hold &operator=(const Hold &) = delete;
+    };
 
     explicit StopSignals(QObject *parent = nullptr);
     // Puts the previous handlers back.

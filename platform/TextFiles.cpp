@@ -2,11 +2,14 @@
 
 #include "platform/Cp1252.h"
 #include "platform/FileNames.h"
+#include "platform/Prompter.h"
 
 #include "common/ReadFiles.h"
 #include "common/SafeFile.h"
+#include "common/TextUtil.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <cerrno>
@@ -124,6 +127,48 @@ bool writeTextFile(const QString &path, QStringView text, QString *error)
         return false;
     }
     return true;
+}
+
+} // namespace vx
+
+namespace vx {
+
+namespace {
+
+// A long list says no more than its start; a pasted page of another script
+// would otherwise fill the screen.
+constexpr qsizetype kMostListed = 40;
+
+// A character as the user can find it again: itself, or its code where it
+// shows as nothing (a mark, a space, a control).
+QString shown(char32_t u)
+{
+    const QChar::Category cat = QChar::category(u);
+    const bool invisible = !QChar::isPrint(u) || QChar::isSpace(u) || cat == QChar::Mark_NonSpacing ||
+                           cat == QChar::Mark_SpacingCombining || cat == QChar::Mark_Enclosing;
+    if (invisible)
+        return QStringLiteral("U+") + QString::number(uint(u), 16).toUpper().rightJustified(4, QLatin1Char('0'));
+    return QString::fromUcs4(&u, 1);
+}
+
+} // namespace
+
+bool confirmCharacterLoss(QStringView text, const QString &path)
+{
+    const QList<char32_t> lost = charactersOutsideCp1252(text);
+    if (lost.isEmpty())
+        return true;
+    QStringList names;
+    for (qsizetype i = 0; i < lost.size() && i < kMostListed; ++i)
+        names << shown(lost[i]);
+    QString list = names.join(QStringLiteral("  "));
+    if (lost.size() > kMostListed)
+        list += QStringLiteral("  and %1 more").arg(lost.size() - kMostListed);
+    const QString question =
+        QStringLiteral("These characters cannot be stored in ") + ProperCase(QFileInfo(path).fileName()) +
+        QStringLiteral(", which holds the Western (Windows-1252) character set; each would be saved as \"?\":") +
+        QStringLiteral("\r\n\r\n") + list + QStringLiteral("\r\n\r\nSave anyway?");
+    return MsgBox(question, Buttons::YesNo, Icon::Exclamation, QString(), 2) == Answer::Yes;
 }
 
 } // namespace vx

@@ -51,4 +51,10 @@ bool readTextFile(const QString &path, QString &text, QString *error = nullptr, 
 // file that replaces the old one only when all was written.
 bool writeTextFile(const QString &path, QStringView text, QString *error = nullptr);
 
+// Before a save to path that keeps text in the Windows code page: when some
+// characters of text would be written as "?", names them and asks whether to
+// save anyway. True when nothing is lost or the user said Yes; false when the
+// save is to be cancelled.
+[[nodiscard]] bool confirmCharacterLoss(QStringView text, const QString &path);
+
 } // namespace vx

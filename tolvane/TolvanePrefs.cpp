@@ -60,9 +60,10 @@ void readSettings()
         G.BaudRate = 10;
 }
 
-void savePort(int port) { vx::writeInt(appName(), kSection, QStringLiteral("Port"), port); }
-void saveBaudRate(int baudRate) { vx::writeInt(appName(), kSection, QStringLiteral("BaudRate"), baudRate); }
-void saveDisplayDnldConfirm(bool on) { vx::writeBool(appName(), kSection, QStringLiteral("DisplayDnldConfirm"), on); }
-void saveDisplayErasConfirm(bool on) { vx::writeBool(appName(), kSection, QStringLiteral("DisplayErasConfirm"), on); }
+// Each is the user's choice: a store that cannot keep it says so.
+void savePort(int port) { vx::saveChosenInt(appName(), kSection, QStringLiteral("Port"), port); }
+void saveBaudRate(int baudRate) { vx::saveChosenInt(appName(), kSection, QStringLiteral("BaudRate"), baudRate); }
+void saveDisplayDnldConfirm(bool on) { vx::saveChosenBool(appName(), kSection, QStringLiteral("DisplayDnldConfirm"), on); }
+void saveDisplayErasConfirm(bool on) { vx::saveChosenBool(appName(), kSection, QStringLiteral("DisplayErasConfirm"), on); }
 
 } // namespace tolv

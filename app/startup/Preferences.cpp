@@ -69,19 +69,20 @@ QString read(const QString &key, const QString &def)
     return vx::readText(mainwin::appName(), kSection, key, def);
 }
 
+// The user chose these: a store that cannot keep them says so.
 void write(const QString &key, bool value)
 {
-    vx::writeBool(mainwin::appName(), kSection, key, value);
+    vx::saveChosenBool(mainwin::appName(), kSection, key, value);
 }
 
 void write(const QString &key, int value)
 {
-    vx::writeInt(mainwin::appName(), kSection, key, value);
+    vx::saveChosenInt(mainwin::appName(), kSection, key, value);
 }
 
 void write(const QString &key, const QString &value)
 {
-    SaveSetting(mainwin::appName(), kSection, key, value);
+    vx::saveChosenSetting(mainwin::appName(), kSection, key, value);
 }
 
 } // namespace

@@ -36,6 +36,29 @@ TEST(Cp1252, KnownCharactersMapToTheirBytesAndOthersToQuestionMarks)
     EXPECT_EQ(fromCp1252(QByteArray("\x80\x81\x9F")), QStringView(u"\u20ac\u0081\u0178").toString());
 }
 
+// What a save would write as "?": each such character once, in order.
+TEST(Cp1252, CharactersOutsideTheCodePageAreFoundOnceEach)
+{
+    const struct
+    {
+        const char16_t *text;
+        QList<char32_t> lost;
+    } rows[] = {
+        {u"plain ASCII? and caf\u00e9 \u20ac\u0178 \u0081", {}},
+        {u"Za\u017c\u00f3\u0142\u0107 g\u0119\u015bl\u0105 \u4e2d\u6587 ok",
+         {0x17C, 0x142, 0x107, 0x119, 0x15B, 0x105, 0x4E2D, 0x6587}},
+        {u"\u4e2d\u4e2d\u4e2d x \u4e2d", {0x4E2D}},
+        {u"\U0001F600 and \U0001F600", {0x1F600}}, // one character, not two halves
+        {u"lone \xD800 half", {0xD800}},
+        {u"e\u0301 \u200b", {0x301, 0x200B}},
+        {u"\u0080", {0x80}}, // the euro's byte read as a character of its own
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(QString::fromUtf16(row.text).toStdString());
+        EXPECT_EQ(charactersOutsideCp1252(QStringView(row.text)), row.lost);
+    }
+}
+
 TEST(Rounding, HalvesGoToEven)
 {
     EXPECT_EQ(roundHalfEven(0.5), 0);

@@ -1,11 +1,14 @@
 #pragma once
 
-// Whole-file reads and writes for tests, and a full disk on demand.
+// Whole-file reads and writes for tests, a full disk and a settings folder
+// that cannot be written, on demand.
 
 #include <QByteArray>
 #include <QFile>
 #include <QProcess>
 #include <QString>
+
+#include "tests/support/TestEnv.h"
 
 #include <gtest/gtest.h>
 
@@ -89,5 +92,29 @@ void onFullDisk(rlim_t limit, F &&f)
     setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, oldHandler);
 }
+
+// While it lives, the configuration folder is a fresh one where a file
+// stands in the place of app's settings folder: every write of app's
+// settings fails ("Not a directory"), for root too.
+class BlockedSettings
+{
+public:
+    explicit BlockedSettings(const QString &app)
+        : mOld(qgetenv("XDG_CONFIG_HOME"))
+    {
+        const QString home = QString::fromStdString(freshDir("blocked-config"));
+        writeAll(home + QLatin1Char('/') + app, "not a folder");
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(home));
+        file = home + QLatin1Char('/') + app + QLatin1Char('/') + app + QStringLiteral(".ini");
+    }
+    ~BlockedSettings() { qputenv("XDG_CONFIG_HOME", mOld); }
+    BlockedSettings(const BlockedSettings &) = delete;
+    BlockedSettings &operator=(const BlockedSettings &) = delete;
+
+    QString file; // where app's settings would be
+
+private:
+    QByteArray mOld;
+};
 
 } // namespace vxtest

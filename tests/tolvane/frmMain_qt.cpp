@@ -13,6 +13,7 @@
 #include "platform/StopSignals.h"
 #include "platform/ui/StopHandler.h"
 #include "tests/support/Bytes.h"
+#include "tests/support/Files.h"
 #include "tests/support/Ui.h"
 
 #include <QComboBox>
@@ -108,6 +109,27 @@ TEST_F(MainWindow, FirstStartWithoutPortRefusesEveryTask)
     emit main->cboPort->activated(2);
     EXPECT_EQ(setting("Port"), QStringLiteral("3"));
     EXPECT_EQ(main->lblComInfo[1]->text(), QStringLiteral("COM3:9600"));
+}
+
+// Where the settings cannot be written, the first choice that is lost says
+// so, naming the file and the cause; the later ones of the run do not.
+TEST_F(MainWindow, AChoiceTheSettingsCannotKeepIsToldOnceARun)
+{
+    start(3);
+    vx::resetSettingsNotice();
+    const vxtest::BlockedSettings blocked(tolv::appName());
+    prompts.queue(vx::Answer::Ok);
+    main->cboPort->setCurrentIndex(4);
+    emit main->cboPort->activated(4);
+    ASSERT_EQ(prompts.prompts().size(), 1);
+    EXPECT_TRUE(prompts.last().text.contains(blocked.file + QStringLiteral(": Not a directory")))
+        << prompts.last().text.toStdString();
+    EXPECT_EQ(G.Port, 5);
+
+    main->cboBaudRate->setCurrentIndex(9);
+    emit main->cboBaudRate->activated(9);
+    QTest::mouseClick(main->lblResetDialogs, Qt::LeftButton);
+    EXPECT_EQ(prompts.prompts().size(), 1);
 }
 
 TEST_F(MainWindow, StoredPortAndPageHandling)

@@ -18,6 +18,9 @@ public:
     // Writes the document to path through a temporary file; false and the
     // reason in *error on failure, the old file then untouched.
     [[nodiscard]] virtual bool SaveFile(const QString &path, QString *error) = 0;
+    // What SaveFile stores in the Windows code page, where a character outside
+    // it becomes "?"; empty for a file that keeps every character.
+    [[nodiscard]] virtual QString CodePageText() const { return {}; }
     // Reads path into this new, empty window; false and the reason on failure.
     [[nodiscard]] virtual bool LoadFile(const QString &path, QString *error) = 0;
 

@@ -6,6 +6,7 @@
 #include "app/documents/ui/Documents.h"
 #include "app/documents/ui/OpenFiles.h"
 #include "platform/Prompter.h"
+#include "platform/TextFiles.h"
 
 #include <QGuiApplication>
 
@@ -29,6 +30,12 @@ bool SaveDocument(DocumentWindow *doc, bool askName)
             SaveCancelled = true;
             return false;
         }
+    }
+    // Nothing typed is lost without a word; a No is a cancelled save.
+    if (!vx::confirmCharacterLoss(doc->CodePageText(), path)) {
+        SaveCancelled = true;
+        UpdateToolbarState();
+        return false;
     }
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     QString error;

@@ -89,6 +89,14 @@ bool GridDocumentWindow::SaveFile(const QString &path, QString *error)
     return vbalGrid1->SaveGridFile(path, error);
 }
 
+QString GridDocumentWindow::CodePageText() const
+{
+    QString text;
+    for (const GridRow &row : vbalGrid1->rows().all())
+        text += row.text + QLatin1Char('\n');
+    return text;
+}
+
 bool GridDocumentWindow::LoadFile(const QString &path, QString *error)
 {
     if (!vbalGrid1->LoadGridFile(path, error))

@@ -19,6 +19,7 @@ public:
 
     [[nodiscard]] WindowState state() const override;
     [[nodiscard]] bool SaveFile(const QString &path, QString *error) override;
+    [[nodiscard]] QString CodePageText() const override;
     [[nodiscard]] bool LoadFile(const QString &path, QString *error) override;
     // The Edit and View commands on the grid: the row commands while the
     // grid is the active control, the others whatever has the focus.

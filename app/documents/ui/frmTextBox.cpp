@@ -81,6 +81,11 @@ bool frmTextBox::SaveFile(const QString &path, QString *error)
     return SaveTextFile(path, txtInputBox->Text(), error);
 }
 
+QString frmTextBox::CodePageText() const
+{
+    return txtInputBox->Text();
+}
+
 bool frmTextBox::LoadFile(const QString &path, QString *error)
 {
     QString text;

@@ -20,6 +20,7 @@ public:
 
     [[nodiscard]] QString AskSaveFileName(const QString &initial) override;
     [[nodiscard]] bool SaveFile(const QString &path, QString *error) override;
+    [[nodiscard]] QString CodePageText() const override;
     [[nodiscard]] bool LoadFile(const QString &path, QString *error) override;
     bool EditCommand(EditAction action) override;
 

@@ -17,7 +17,7 @@ constexpr int kHelpTopic = vx::help::kCompatibilityQuery;
 
 void write(const vx::SettingWrite &w)
 {
-    SaveSetting(QLatin1String(kAppName), QStringLiteral("Settings"), w.first, w.second);
+    vx::saveChosenSetting(QLatin1String(kAppName), QStringLiteral("Settings"), w.first, w.second);
 }
 
 } // namespace

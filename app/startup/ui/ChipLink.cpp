@@ -20,6 +20,7 @@
 #include "platform/Folders.h"
 #include "platform/Prompter.h"
 #include "platform/Settings.h"
+#include "platform/StopSignals.h"
 #include "platform/ui/Modal.h"
 
 #include <QApplication>
@@ -275,8 +276,8 @@ void InitChipLink()
             bool retried = false;
             for (;;) {
                 if (probeChip()) {
-                    vx::writeInt(mainwin::appName(), QStringLiteral("Settings"), QStringLiteral("Port"),
-                                 Port);
+                    vx::saveChosenInt(mainwin::appName(), QStringLiteral("Settings"), QStringLiteral("Port"),
+                                      Port);
                     configurePort(false);
                     IdentifyChip();
                     LoadSV10DataFiles();
@@ -464,6 +465,9 @@ bool CheckChipsetUpdate()
     }
 
     const QScopedValueRollback uninterrupted(gChipsetUpdating, true);
+    // Not even a repeated stop signal ends the program before both images
+    // are in: the board might not start again.
+    const vx::StopSignals::Hold holdStops;
     // From the answer on, the update shows itself at once: the transfer's
     // own progress comes only once the link starts, and the waits for the
     // chip around it take seconds.

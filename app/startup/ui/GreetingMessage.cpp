@@ -81,6 +81,8 @@ void CreateGreetingMessage(const QString &path)
         return;
     }
 
+    if (!vx::confirmCharacterLoss(message, path))
+        return;
     const QByteArray bytes = BuildGreetingFile(controls, message);
     std::string error;
     if (!vx::writeFileAtomically(vx::fileNameBytes(path).toStdString(), std::string_view(bytes.constData(), std::size_t(bytes.size())),

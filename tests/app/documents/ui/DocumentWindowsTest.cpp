@@ -179,6 +179,49 @@ TEST_F(DocumentWindows, FailedSaveKeepsOldFileAndDocument)
     EXPECT_EQ(readAll(path), QByteArray("old contents\r\n"));
 }
 
+// A character the file's code page cannot hold would be saved as "?": the
+// user is told which ones first, and a No is a save that did not happen.
+TEST_F(DocumentWindows, ASaveThatWouldLoseCharactersAsksFirst)
+{
+    const QString path = dir + QStringLiteral("/kept.txt");
+    writeAll(path, "old contents\r\n");
+    NewTextDocument();
+    frmTextBox *w = text(2);
+    w->record().FileName = path;
+    w->txtInputBox->setPlainText(QStringLiteral("Za\u017c\u00f3\u0142\u0107 g\u0119\u015bl\u0105 \u4e2d\u6587 ok"));
+    ASSERT_TRUE(DocState[2].Dirty);
+
+    prompts.queue(vx::Answer::No);
+    FileSave();
+    ASSERT_EQ(prompts.prompts().size(), 1);
+    const vx::Prompt &asked = prompts.last();
+    EXPECT_TRUE(asked.text.contains(QStringLiteral("Kept.txt")));
+    EXPECT_TRUE(asked.text.contains(
+        QStringLiteral("\u017c  \u0142  \u0107  \u0119  \u015b  \u0105  \u4e2d  \u6587\r\n")));
+    EXPECT_EQ(asked.buttons, vx::Buttons::YesNo);
+    EXPECT_EQ(asked.defaultButton, 2);
+    EXPECT_EQ(readAll(path), QByteArray("old contents\r\n"));
+    EXPECT_TRUE(DocState[2].Dirty);
+    EXPECT_TRUE(caption(2).endsWith(QLatin1Char('*')));
+    EXPECT_TRUE(SaveCancelled);
+
+    // Asked at the close, No cancels the close and the program's close with it.
+    ClosingAll = true;
+    prompts.queue(vx::Answer::Yes);
+    prompts.queueFiles({path});
+    prompts.queue(vx::Answer::No);
+    EXPECT_FALSE(close(2));
+    EXPECT_FALSE(ClosingAll);
+    EXPECT_EQ(readAll(path), QByteArray("old contents\r\n"));
+
+    prompts.queue(vx::Answer::Yes);
+    FileSave();
+    EXPECT_EQ(readAll(path), QByteArray("Za?\xF3?? g??l? ?? ok"));
+    EXPECT_FALSE(DocState[2].Dirty);
+    EXPECT_EQ(caption(2), QStringLiteral("Text [Kept.txt]"));
+    EXPECT_EQ(prompts.pending(), 0);
+}
+
 TEST_F(DocumentWindows, ClosePromptAnswers)
 {
     NewTextDocument();

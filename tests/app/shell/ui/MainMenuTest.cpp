@@ -11,6 +11,7 @@
 #include "app/shell/ui/ToolbarState.h"
 #include "app/shell/ui/frmCompatQuery.h"
 #include "app/shell/ui/frmWarning.h"
+#include "app/startup/Preferences.h"
 #include "app/startup/ui/Images.h"
 #include "app/startup/ui/MainToolbar.h"
 #include "app/startup/ui/frmMDI.h"
@@ -20,6 +21,7 @@
 #include "app/shell/ui/frmAbout.h"
 #include "platform/Settings.h"
 #include "tests/app/shell/ui/HelpCatcher.h"
+#include "tests/support/Files.h"
 #include "tests/support/TestEnv.h"
 #include "tests/support/Ui.h"
 
@@ -396,6 +398,30 @@ TEST_F(MainMenu, CompatQueryWritesAtOnceAndItsCloseBoxEndsTheWait)
     EXPECT_FALSE(Busy);
     EXPECT_TRUE(DisplayCompatQuery);
     EXPECT_EQ(GetSetting(kApp, kSec, s("For10")), s("True"));
+}
+
+// Where the settings cannot be written, the first choice that is lost says
+// so, naming the file and the cause; the later ones of the run do not.
+TEST_F(MainMenu, AChoiceTheSettingsCannotKeepIsToldOnceARun)
+{
+    vx::resetSettingsNotice();
+    const vxtest::BlockedSettings blocked(kApp);
+    prompts.queue(vx::Answer::Ok);
+    vxtest::whenShown(QStringLiteral("frmCompatQuery"), [](QWidget *w) {
+        auto *dlg = static_cast<frmCompatQuery *>(w);
+        dlg->chkDispWarning->click();
+        dlg->chk3410->click();
+        vxtest::click(dlg, "CmdOK");
+    });
+    frmCompatQuery(main.get()).DisplayCompatQuery();
+    ASSERT_EQ(prompts.prompts().size(), 1);
+    EXPECT_TRUE(prompts.last().text.contains(blocked.file + s(": Not a directory"))) << prompts.last().text.toStdString();
+    EXPECT_EQ(prompts.last().icon, vx::Icon::Exclamation);
+    EXPECT_FALSE(DisplayCompatQuery); // the choice holds for this run
+    EXPECT_TRUE(For10);
+
+    StorePreferences(); // the preferences' Apply
+    EXPECT_EQ(prompts.prompts().size(), 1);
 }
 
 TEST_F(MainMenu, EmulationWarningKeepsTheProgramBusyWhileUp)

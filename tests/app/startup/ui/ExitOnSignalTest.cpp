@@ -31,6 +31,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <filesystem>
 #include <memory>
 
 namespace {
@@ -235,4 +236,55 @@ TEST_F(ExitOnSignal, AStopDuringAChipsetUpdateWaitsForItsEndThenTheExitRuns)
         cancels += w.bytes == QByteArray(1, '\x18');
     EXPECT_EQ(cancels, 0); // no Stop's CAN went out between the images
     EXPECT_EQ(prompter.prompts().size(), 2);
+}
+
+// Repeated stops during the update, back to back at its start and then
+// every 100 ms between and inside the images, wait like the first: both
+// images go in, and the exit that follows ends the program normally.
+TEST_F(ExitOnSignal, RepeatedStopsDuringAChipsetUpdateWaitLikeTheFirst)
+{
+    // A fork would lose the painter's threads: the child starts afresh.
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            const QString program = QString::fromStdString(vxtest::freshDir("program-repeat"));
+            vx::setProgramFolder(program);
+            if (!main->MDIForm_Load(QString()))
+                std::_Exit(4);
+            vx::Clock::setSpeed(1);
+            chipsim::ChipConfig cfg = chip->config();
+            cfg.flashSeconds = 0.2;
+            chip->setConfig(cfg);
+            QDir(program).mkpath(QStringLiteral("Bin"));
+            const QString bin = program + QStringLiteral("/Bin/");
+            vxtest::writeFileIn(bin, QStringLiteral("m$6e2b17.bin"), chipsim::makeFirmwareImage(1, 0x0300));
+            vxtest::writeFileIn(bin, QStringLiteral("m$70c4d8.bin"), chipsim::makeFirmwareImage(2, 0x0300));
+            prompter.queue(vx::Answer::Yes);
+            prompter.queue(vx::Answer::Ok);
+            int raised = 0;
+            QTimer repeat;
+            repeat.setInterval(100);
+            QObject::connect(&repeat, &QTimer::timeout, [&] {
+                if (ChipsetUpdating()) {
+                    ::raise(SIGTERM);
+                    ++raised;
+                }
+            });
+            vxtest::whenShown(QStringLiteral("frmProgress"), [&](QWidget *) {
+                ::raise(SIGTERM);
+                ::raise(SIGTERM);
+                raised += 2;
+                repeat.start();
+            });
+            QTimer::singleShot(0, [] {
+                Comm->setPortOpen(false);
+                InitChipLink();
+            });
+            const bool ended = vxtest::runUntil([&] { return !main->isLoaded(); });
+            const int code = !ended ? 5 : chip->firmwareWrites() != 2 ? 6 : raised < 4 ? 7 : 0;
+            std::error_code ec;
+            std::filesystem::remove_all(vxtest::isolateEnvironment(), ec); // the child's own folder
+            std::_Exit(code);
+        },
+        ::testing::ExitedWithCode(0), "");
 }
