@@ -2,6 +2,8 @@
 
 #include "app/soundlib/SoundFormat.h"
 
+#include "platform/Numbers.h"
+
 namespace vx {
 
 namespace {
@@ -76,8 +78,25 @@ private:
 
 qint64 EstimatedChipKB(const ListingSound &s)
 {
-    // The window's estimate, one for every kind: an MP3 file's bytes are no count of samples.
-    return MemUsedKB(s.memUsed);
+    // An MP3 file's bytes are no count of samples: every kind but a wave
+    // prints the window's estimate.
+    if (s.kind != 0)
+        return MemUsedKB(s.memUsed);
+    qint64 divisor = 1;
+    if (s.bitsPerSample == 32)
+        divisor *= 4;
+    if (s.bitsPerSample == 16)
+        divisor *= 2;
+    if (s.channels == 2)
+        divisor *= 2;
+    if (s.sampleRate > 11025)
+        divisor *= 2;
+    if (s.sampleRate > 22050)
+        divisor *= 2;
+    if (s.compress)
+        divisor *= 2;
+    const qint64 samples = s.dataBytes / divisor;
+    return roundHalfEven(samples / 1024.0);
 }
 
 QString ShortenLocation(const QString &folder)

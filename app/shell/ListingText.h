@@ -44,10 +44,15 @@ using Listing = std::vector<ListingPage>;
 struct ListingSound
 {
     int tag = 0;
-    int kind = 0; // 2: compressed chip PCM
+    int kind = 0; // 0: wave, 2: compressed chip PCM
     bool compress = false;
     bool boost = false;
     int noiseGate = 0;
+    // A wave's format, from which its row works out its size.
+    int channels = 1;
+    int sampleRate = 0;
+    int bitsPerSample = 8;
+    qint64 dataBytes = 0;
     qint64 memUsed = 0; // the chip memory estimate the window shows, in bytes
     QString fileName;
     QString location; // the folder
@@ -60,7 +65,9 @@ struct ListingHeader
     QString printedOn;     // date and time, as shown
 };
 
-// Size of a sound in the chip, in KB: the window's figure for it.
+// Size of a sound in the chip, in KB: for a wave worked out from its format
+// ("64" for 1 MB of 16-bit stereo 44.1 kHz), for every other kind the
+// window's figure.
 [[nodiscard]] qint64 EstimatedChipKB(const ListingSound &sound);
 // A folder longer than 56 characters, cut after the last separator within
 // them and followed by "...".

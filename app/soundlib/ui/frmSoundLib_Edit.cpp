@@ -32,6 +32,10 @@ vx::ListingSound listingSound(const SoundEntry &e)
     s.compress = e.Compress;
     s.boost = e.Boost;
     s.noiseGate = e.NoiseGate;
+    s.channels = e.Channels;
+    s.sampleRate = e.SampleRate;
+    s.bitsPerSample = e.BitsPerSample;
+    s.dataBytes = e.DataBytes;
     s.memUsed = e.MemUsed;
     s.fileName = e.FileName;
     s.location = e.Location;
