@@ -64,7 +64,7 @@ void frmMDI::mnuViewResetDialogs_Click()
     DisplaySV10Warning = true;
     DisplayCompatQuery = true;
     for (const vx::SettingWrite &w : vx::ResetNotificationWrites())
-        SaveSetting(QLatin1String(kAppName), QStringLiteral("Settings"), w.first, w.second);
+        vx::saveChosenSetting(QLatin1String(kAppName), QStringLiteral("Settings"), w.first, w.second);
 }
 
 // --- Utilities ------------------------------------------------------------------

@@ -20,7 +20,7 @@ frmWarning::frmWarning(QWidget *parent)
     connect(chkDispWarning, &QCheckBox::clicked, this, [](bool ticked) {
         const vx::SettingWrite w = vx::WarningDontShowClicked(ticked);
         DisplaySV10Warning = !ticked;
-        SaveSetting(QLatin1String(kAppName), QStringLiteral("Settings"), w.first, w.second);
+        vx::saveChosenSetting(QLatin1String(kAppName), QStringLiteral("Settings"), w.first, w.second);
     });
 }
 

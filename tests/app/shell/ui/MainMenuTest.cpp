@@ -422,6 +422,26 @@ TEST_F(MainMenu, AChoiceTheSettingsCannotKeepIsToldOnceARun)
 
     StorePreferences(); // the preferences' Apply
     EXPECT_EQ(prompts.prompts().size(), 1);
+
+    // The emulation warning's box and Reset Notifications tell it too.
+    for (const bool reset : {false, true}) {
+        vx::resetSettingsNotice();
+        const qsizetype before = prompts.prompts().size();
+        if (reset) {
+            prompts.queue(vx::Answer::Yes);
+            prompts.queue(vx::Answer::Ok);
+            main->RunCommand(s("mnuViewResetDialogs"));
+        } else {
+            prompts.queue(vx::Answer::Ok);
+            vxtest::whenShown(QStringLiteral("frmWarning"), [](QWidget *w) {
+                static_cast<frmWarning *>(w)->chkDispWarning->click();
+                vxtest::click(w, "cmdOk");
+            });
+            frmWarning(main.get()).DisplayWarning();
+        }
+        ASSERT_EQ(prompts.prompts().size(), before + (reset ? 2 : 1));
+        EXPECT_TRUE(prompts.last().text.contains(blocked.file)) << prompts.last().text.toStdString();
+    }
 }
 
 TEST_F(MainMenu, EmulationWarningKeepsTheProgramBusyWhileUp)
