@@ -65,6 +65,23 @@ protected:
     }
     [[nodiscard]] TextBox *textBox() const { return qobject_cast<frmTextBox *>(DocumentAt(2))->txtInputBox; }
 
+    // A newer image pair in the program's Bin folder, the update's question
+    // answered Yes and its end OK; the clock at its own speed, so that the waits
+    // between the images outlast a stop's polls.
+    void stageChipsetUpdate(const QString &program)
+    {
+        vx::Clock::setSpeed(1);
+        chipsim::ChipConfig cfg = chip->config();
+        cfg.flashSeconds = 0.2;
+        chip->setConfig(cfg);
+        QDir(program).mkpath(QStringLiteral("Bin"));
+        const QString bin = program + QStringLiteral("/Bin/");
+        vxtest::writeFileIn(bin, QStringLiteral("m$6e2b17.bin"), chipsim::makeFirmwareImage(1, 0x0300));
+        vxtest::writeFileIn(bin, QStringLiteral("m$70c4d8.bin"), chipsim::makeFirmwareImage(2, 0x0300));
+        prompter.queue(vx::Answer::Yes);
+        prompter.queue(vx::Answer::Ok);
+    }
+
     vx::ScriptedPrompter prompter;
     chipsim::Chip *chip = nullptr;
     vx::StopSignals stop;
@@ -214,16 +231,7 @@ TEST_F(ExitOnSignal, AStopDuringAChipsetUpdateWaitsForItsEndThenTheExitRuns)
     const QString program = QString::fromStdString(vxtest::freshDir("program"));
     vx::setProgramFolder(program);
     ASSERT_TRUE(main->MDIForm_Load(QString()));
-    vx::Clock::setSpeed(1); // the waits between the images outlast the stop's polls
-    chipsim::ChipConfig cfg = chip->config();
-    cfg.flashSeconds = 0.2;
-    chip->setConfig(cfg);
-    QDir(program).mkpath(QStringLiteral("Bin"));
-    const QString bin = program + QStringLiteral("/Bin/");
-    vxtest::writeFileIn(bin, QStringLiteral("m$6e2b17.bin"), chipsim::makeFirmwareImage(1, 0x0300));
-    vxtest::writeFileIn(bin, QStringLiteral("m$70c4d8.bin"), chipsim::makeFirmwareImage(2, 0x0300));
-    prompter.queue(vx::Answer::Yes);
-    prompter.queue(vx::Answer::Ok);
+    stageChipsetUpdate(program);
     vxtest::whenShown(QStringLiteral("frmProgress"), [](QWidget *) { ::raise(SIGTERM); });
     QTimer::singleShot(0, [] {
         Comm->setPortOpen(false); // as a changed port in the preferences leaves it
@@ -251,16 +259,7 @@ TEST_F(ExitOnSignal, RepeatedStopsDuringAChipsetUpdateWaitLikeTheFirst)
             vx::setProgramFolder(program);
             if (!main->MDIForm_Load(QString()))
                 std::_Exit(4);
-            vx::Clock::setSpeed(1);
-            chipsim::ChipConfig cfg = chip->config();
-            cfg.flashSeconds = 0.2;
-            chip->setConfig(cfg);
-            QDir(program).mkpath(QStringLiteral("Bin"));
-            const QString bin = program + QStringLiteral("/Bin/");
-            vxtest::writeFileIn(bin, QStringLiteral("m$6e2b17.bin"), chipsim::makeFirmwareImage(1, 0x0300));
-            vxtest::writeFileIn(bin, QStringLiteral("m$70c4d8.bin"), chipsim::makeFirmwareImage(2, 0x0300));
-            prompter.queue(vx::Answer::Yes);
-            prompter.queue(vx::Answer::Ok);
+            stageChipsetUpdate(program);
             int raised = 0;
             QTimer repeat;
             repeat.setInterval(100);
