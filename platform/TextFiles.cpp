@@ -165,8 +165,9 @@ bool confirmCharacterLoss(QStringView text, const QString &path)
     if (lost.size() > kMostListed)
         list += QStringLiteral("  and %1 more").arg(lost.size() - kMostListed);
     const QString question =
-        QStringLiteral("These characters cannot be stored in ") + ProperCase(QFileInfo(path).fileName()) +
-        QStringLiteral(", which holds the Western (Windows-1252) character set; each would be saved as \"?\":") +
+        ProperCase(QFileInfo(path).fileName()) +
+        QStringLiteral(" holds the Western (Windows-1252) character set.\r\n"
+                       "These characters cannot be stored in it; each would be saved as \"?\":") +
         QStringLiteral("\r\n\r\n") + list + QStringLiteral("\r\n\r\nSave anyway?");
     return MsgBox(question, Buttons::YesNo, Icon::Exclamation, QString(), 2) == Answer::Yes;
 }

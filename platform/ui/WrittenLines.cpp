@@ -15,6 +15,8 @@ namespace {
 
 // Room a title bar takes beside its title: the window's icon and buttons.
 constexpr int kTitleBarRoom = 150;
+// The longest line a writer breaks by hand.
+constexpr int kParagraphChars = 120;
 
 QStringList writtenLines(const QString &text)
 {
@@ -47,7 +49,10 @@ void fitWrittenLines(QWidget *window, QLabel *label)
                           ? 0
                           : around + longestWrittenLine(label->fontMetrics(), label->text()) + 2;
     const int title = window->fontMetrics().horizontalAdvance(window->windowTitle()) + kTitleBarRoom;
-    int width = std::max({window->width(), lines, title});
+    // A written line of more than about 120 characters is a paragraph, meant
+    // to wrap: it does not stretch the box across the screen.
+    const int paragraph = around + kParagraphChars * label->fontMetrics().averageCharWidth();
+    int width = std::max({window->width(), std::min(lines, paragraph), title});
     width = std::min(width, window->screen()->availableGeometry().width());
     const int height = layout->hasHeightForWidth() ? layout->totalHeightForWidth(width)
                                                    : layout->totalMinimumSize().height();

@@ -13,6 +13,7 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QFont>
 #include <QMessageBox>
 #include <QRegularExpression>
 #include <QTimer>
@@ -198,4 +199,30 @@ TEST(QtPrompter, AMessageShowsItsWrittenLinesUnbrokenAndItsTitleWhole)
         EXPECT_LE(widest, 0);
         EXPECT_GE(titleRoom, 150);
     }
+
+    // A paragraph written on one line before a question wraps: the box is not
+    // stretched to hold it (in a small font, so that the screen's own bound
+    // is not what holds it).
+    const QFont appFont = QApplication::font();
+    QFont small = appFont;
+    small.setPixelSize(5);
+    QApplication::setFont(small);
+    const QString paragraph = QString(65, QLatin1Char('w')).replace(QLatin1String("w"), QLatin1String("wo "));
+    int boxWidth = 0;
+    int paragraphWidth = 0;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            boxWidth = box->width();
+            paragraphWidth = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_label"))->fontMetrics().horizontalAdvance(paragraph);
+            box->buttons().first()->click();
+        }
+    });
+    poll.start(5);
+    Prompt p;
+    p.text = paragraph + QStringLiteral("\r\n\r\nGo on?");
+    QtPrompter().ask(p);
+    QApplication::setFont(appFont);
+    EXPECT_GT(boxWidth, 0);
+    EXPECT_LT(boxWidth, paragraphWidth);
 }
