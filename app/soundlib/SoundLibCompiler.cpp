@@ -13,6 +13,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 
 #include <cstring>
 #include <span>
@@ -227,6 +228,21 @@ CompileResult CompileSoundLibraryFile(const SoundLibCompile &job, SoundConversio
         return CompileResult{outcome, row, message, 0};
     };
 
+    // The chip finds a sound by its tag: of two with one tag the second
+    // would be out of reach. Only the newer flavour carries tags.
+    if (!job.olderFlavour) {
+        QHash<qint32, int> holders;
+        for (int i = 0; i < count; ++i) {
+            const qint32 tag = job.entries[i].Tag;
+            if (tag == 0)
+                continue;
+            if (const auto at = holders.constFind(tag); at != holders.constEnd())
+                return result(CompileOutcome::DuplicateTag, i + 1,
+                              DuplicateTagMessage(ProperCaseName(job.entries[i].FileName),
+                                                  ProperCaseName(job.entries[*at].FileName)));
+            holders.insert(tag, i);
+        }
+    }
     // Deleting the old output must never delete one of the sounds.
     for (int i = 0; i < count; ++i) {
         if (samePath(job.outputPath, job.entries[i].path()))

@@ -94,6 +94,7 @@ enum class CompileOutcome {
     Cancelled,   // by the user: nothing to report
     MissingFile, // a sound file is gone; message is the compile window's line
     Unsupported, // a marked chip PCM file in an older-chip library; message is the box text
+    DuplicateTag, // two rows of one tag in a newer-chip library; message is the box text
     Failed,      // message is "Error n: description (file name)"
 };
 struct CompileResult
@@ -106,7 +107,9 @@ struct CompileResult
 
 // Compiles the records into `outputPath`. An existing file of that name is
 // deleted first, and the new file appears only when complete, so a compile
-// that fails or is cancelled leaves no file there at all. The converter's
+// that fails or is cancelled leaves no file there at all; a library that is
+// refused before it starts (two rows of one tag, an output that is one of
+// its sounds) leaves the old file as it was. The converter's
 // temporary files are removed after each sound.
 [[nodiscard]] CompileResult CompileSoundLibraryFile(const SoundLibCompile &job, SoundConversion &converter,
                                                     const CompileProgressFn &progress);

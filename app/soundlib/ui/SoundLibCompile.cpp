@@ -235,6 +235,9 @@ void CompileSoundLibrary()
         vx::MsgBox(result.message, vx::Buttons::Ok, vx::Icon::Exclamation, QStringLiteral("Unsupported Format"), 1,
                    289);
         break;
+    case CompileOutcome::DuplicateTag:
+        vx::MsgBox(result.message, vx::Buttons::Ok, vx::Icon::Exclamation, QStringLiteral("Duplicate Tag"));
+        break;
     case CompileOutcome::Failed:
         vx::MsgBox(result.message, vx::Buttons::Ok, vx::Icon::Exclamation);
         break;

@@ -218,6 +218,33 @@ TEST_F(SoundLibCompile, EndsThatLeaveNoLibrary)
         expectEnded();
     }
 
+    // Two rows of one tag, as a list file may hold them: refused before
+    // anything is written, the old library left as it was. The older chip
+    // takes no tags, so there they compile.
+    for (const bool older : {false, true}) {
+        setLibrary({});
+        for (const char *name : {"one.pcm", "two.pcm"}) {
+            SoundEntry entry = GetSoundFileInfo(dir, QFileInfo(put(QLatin1String(name), plainPcm(0x63, QByteArray(10, '\x40')))).fileName(), false);
+            entry.Tag = 7;
+            w->rows().append(SoundRow{entry, {}});
+        }
+        w->model->reload();
+        SV10DataFiles = older;
+        put(QStringLiteral("Lib.sfx"), "an older library");
+        prompts.clear();
+        compile({vx::Answer::Ok, vx::Answer::No});
+        if (older) {
+            EXPECT_EQ(readFile(out).size(), 33 + 2 * (4 + 10) + 2);
+        } else {
+            ASSERT_EQ(prompts.prompts().size(), 2);
+            EXPECT_EQ(prompts.last().text,
+                      QStringLiteral("Two.pcm will not be added to the library because its tag is a duplicate of One.pcm. \n"));
+            EXPECT_EQ(prompts.last().title, QStringLiteral("Duplicate Tag"));
+            EXPECT_EQ(readFile(out), QByteArray("an older library"));
+        }
+        expectEnded();
+    }
+
     // A sound longer than a chip PCM file holds is named so, as Convert Sound File names it.
     setLibrary({writeTooLongWave(dir + QStringLiteral("long.wav"))});
     prompts.clear();
