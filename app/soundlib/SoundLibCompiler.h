@@ -54,14 +54,17 @@ void FinalizeSoundLibraryFile(QByteArray &file);
 
 // What the compile needs of the sound converter. The program's adapter runs
 // cSonvert; each call returns the path of the chip PCM file it wrote into the
-// temporary folder and throws vx::ComponentError (1005 when cancelled).
+// temporary folder and throws vx::ComponentError (1005 when cancelled). A
+// sound to be compressed is compressed in its conversion, so its length is
+// judged compressed, as Convert Sound File judges it.
 class SoundConversion
 {
 public:
     using PercentDone = std::function<void(int percent, bool &cancel)>;
     virtual ~SoundConversion() = default;
     virtual void setPercentDone(PercentDone handler) = 0;
-    virtual QString ConvertSoundToPcm(const QString &source, qint32 tag, qint16 noiseGate, bool boost, bool sv20) = 0;
+    virtual QString ConvertSoundToPcm(const QString &source, qint32 tag, qint16 noiseGate, bool boost, bool sv20,
+                                      bool compress) = 0;
     virtual QString CompressPcm(const QString &source, bool sv20) = 0;
 };
 

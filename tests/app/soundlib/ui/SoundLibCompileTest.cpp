@@ -245,13 +245,22 @@ TEST_F(SoundLibCompile, EndsThatLeaveNoLibrary)
         expectEnded();
     }
 
-    // A sound longer than a chip PCM file holds is named so, as Convert Sound File names it.
+    // A sound longer than a chip PCM file holds is named so, as Convert Sound File names it;
+    // to be compressed it is judged compressed, as there, and this one (silence) fits.
     setLibrary({writeTooLongWave(dir + QStringLiteral("long.wav"))});
+    w->rows()[0].entry.Compress = false;
     prompts.clear();
     compile({vx::Answer::Ok});
     EXPECT_EQ(prompts.last().text, QStringLiteral("Error 1003: Sound too long for a chip PCM file; at 8000 Hz the "
                                                   "longest is 34 min 57 s. (long.wav)"));
     EXPECT_FALSE(QFile::exists(out));
+    expectEnded();
+    w->rows()[0].entry.Compress = true;
+    prompts.clear();
+    compile({vx::Answer::No});
+    EXPECT_TRUE(prompts.last().text.startsWith(QStringLiteral("'Lib.sfx' was successfully created. ")));
+    ASSERT_GT(readFile(out).size(), 33 + 6);
+    EXPECT_EQ(static_cast<quint8>(readFile(out).at(33 + 3)) & 0x80, 0x80); // a compressed entry
     expectEnded();
 
     // Without a chip: the plain success message while the window shows its last state.
