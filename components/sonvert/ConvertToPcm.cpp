@@ -49,8 +49,8 @@ struct MemoryFile
 };
 
 // Output to be compressed is held in memory before it is compressed. Past
-// four times what the length field holds, it would have to compress to an
-// eighth of a byte a sample, which only a sound mostly of silence does: such
+// four times what the length field holds, it would have to compress to a
+// quarter of a byte a sample, half what a sound without silence takes: such
 // a sound is refused unread, so memory stays bounded.
 constexpr std::uint64_t kMaxCompressedSource = 4 * std::uint64_t{sonvert::kMaxPcmDataLength};
 
