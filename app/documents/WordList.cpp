@@ -108,12 +108,24 @@ void WordList::sort(bool descending, bool byFrequency)
 
 namespace {
 
+// The start of a line cut at the bound, up to its last whole word. The byte
+// past the bound tells whether the cut fell at the end of a word; a blank
+// kept behind the words lets their hyphens split as they do in the file.
+QByteArray wholeWords(const QByteArray &cut, char next)
+{
+    if (next == '\r' || next == '\n')
+        return cut;
+    if (next == ' ')
+        return cut + ' ';
+    return cut.left(cut.lastIndexOf(' ') + 1);
+}
+
 // Counts the words line by line as the bytes arrive, so no more than one
 // line and one block are held besides the list.
-WordListResult countWords(QIODevice &in, const QString &shortcut, const WordListProgress &progress)
+WordListResult countWords(QIODevice &in, const QString &shortcut, const WordListProgress &progress, qint64 maxBytes)
 {
     WordListResult result;
-    const qint64 total = WordListBytesToRead(in.size());
+    const qint64 total = std::min(in.size(), maxBytes);
     const auto read = [&in](char *buffer, qint64 n) { return in.read(buffer, n); };
     // The progress shows after the first line and then every k + 1 lines.
     const qint64 k = total / 100000;
@@ -140,9 +152,13 @@ WordListResult countWords(QIODevice &in, const QString &shortcut, const WordList
     std::vector<char> block(kBlock);
     bool going = true;
     while (going) {
-        const qint64 n = read(block.data(), std::min(kBlock, kWordListMaxBytes - readSoFar));
-        if (n == 0 && readSoFar == kWordListMaxBytes && read(block.data(), 1) != 0) {
-            result.limit = WordListLimit::Bytes; // the line cut at the bound is not counted
+        const qint64 n = read(block.data(), std::min(kBlock, maxBytes - readSoFar));
+        if (n == 0 && readSoFar == maxBytes && read(block.data(), 1) != 0) {
+            // A text without line breaks is all one cut line.
+            if (const QByteArray whole = wholeWords(pending, block[0]); !whole.isEmpty())
+                take(whole, position + pending.size());
+            if (result.limit == WordListLimit::None)
+                result.limit = WordListLimit::Bytes;
             going = false;
             break;
         }
@@ -193,12 +209,12 @@ WordListResult countWords(QIODevice &in, const QString &shortcut, const WordList
 } // namespace
 
 WordListResult CreateWordListFromBytes(const QByteArray &bytes, const QString &shortcut,
-                                       const WordListProgress &progress)
+                                       const WordListProgress &progress, qint64 maxBytes)
 {
     QBuffer in;
     in.setData(bytes);
     in.open(QIODevice::ReadOnly);
-    return countWords(in, shortcut, progress);
+    return countWords(in, shortcut, progress, maxBytes);
 }
 
 WordListResult CreateWordList(const QString &path, const QString &shortcut, const WordListProgress &progress)
@@ -209,7 +225,7 @@ WordListResult CreateWordList(const QString &path, const QString &shortcut, cons
         failed.ok = false;
         return failed;
     }
-    WordListResult result = countWords(file, shortcut, progress);
+    WordListResult result = countWords(file, shortcut, progress, kWordListMaxBytes);
     if (!result.ok)
         result.error = file.errorString();
     return result;

@@ -88,12 +88,15 @@ struct WordListResult
 // and counts its words. Progress is reported after the first line and then
 // every (bytes to read / 100000 + 1) lines, with WordListBytesToRead of the
 // file's size as its whole. Stops, with the list partial, at
-// kWordListMaxBytes read or kWordListMaxWords distinct words.
+// kWordListMaxBytes read (the line cut there counts up to its last whole
+// word) or kWordListMaxWords distinct words.
 [[nodiscard]] WordListResult CreateWordList(const QString &path, const QString &shortcut,
                                             const WordListProgress &progress = {});
-// The same over text already in memory (lines split on any line break).
+// The same over text already in memory (lines split on any line break),
+// reading at most maxBytes of it.
 [[nodiscard]] WordListResult CreateWordListFromBytes(const QByteArray &bytes, const QString &shortcut,
-                                                     const WordListProgress &progress = {});
+                                                     const WordListProgress &progress = {},
+                                                     qint64 maxBytes = kWordListMaxBytes);
 
 // Texts of the list and its captions; `name` is the file name to show.
 [[nodiscard]] QString WordListItemText(const WordCount &w);

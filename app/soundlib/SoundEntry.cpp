@@ -359,3 +359,9 @@ int IsTagInUse(const SoundRows &rows, qint32 tag)
     }
     return 0;
 }
+
+QString DuplicateTagMessage(const QString &name, const QString &holder)
+{
+    return name + QStringLiteral(" will not be added to the library because ") +
+           QStringLiteral("its tag is a duplicate of ") + holder + QStringLiteral(". ") + QLatin1Char('\n');
+}

@@ -143,3 +143,7 @@ struct PcmHeaderInfo
 
 // The first row (from 1) whose record holds `tag`, or 0. Tag 0 is never in use.
 [[nodiscard]] int IsTagInUse(const SoundRows &rows, qint32 tag);
+
+// The Duplicate Tag message: the sound `name` is not taken into the library
+// because `holder` has its tag (both names as shown).
+[[nodiscard]] QString DuplicateTagMessage(const QString &name, const QString &holder);

@@ -13,6 +13,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 
 #include <cstring>
 #include <span>
@@ -55,9 +56,10 @@ public:
         mSonvert.setTargetPath(QFile::encodeName(target).toStdString());
     }
     void setPercentDone(PercentDone handler) override { mSonvert.setPercentDone(std::move(handler)); }
-    QString ConvertSoundToPcm(const QString &source, qint32 tag, qint16 noiseGate, bool boost, bool sv20) override
+    QString ConvertSoundToPcm(const QString &source, qint32 tag, qint16 noiseGate, bool boost, bool sv20,
+                              bool compress) override
     {
-        return SonvertToPcm(mSonvert, source, tag, noiseGate, boost, sv20, false);
+        return SonvertToPcm(mSonvert, source, tag, noiseGate, boost, sv20, compress);
     }
     QString CompressPcm(const QString &source, bool sv20) override { return SonvertCompress(mSonvert, source, sv20); }
 
@@ -227,6 +229,21 @@ CompileResult CompileSoundLibraryFile(const SoundLibCompile &job, SoundConversio
         return CompileResult{outcome, row, message, 0};
     };
 
+    // The chip finds a sound by its tag: of two with one tag the second
+    // would be out of reach. Only the newer flavour carries tags.
+    if (!job.olderFlavour) {
+        QHash<qint32, int> holders;
+        for (int i = 0; i < count; ++i) {
+            const qint32 tag = job.entries[i].Tag;
+            if (tag == 0)
+                continue;
+            if (const auto at = holders.constFind(tag); at != holders.constEnd())
+                return result(CompileOutcome::DuplicateTag, i + 1,
+                              DuplicateTagMessage(ProperCaseName(job.entries[i].FileName),
+                                                  ProperCaseName(job.entries[*at].FileName)));
+            holders.insert(tag, i);
+        }
+    }
     // Deleting the old output must never delete one of the sounds.
     for (int i = 0; i < count; ++i) {
         if (samePath(job.outputPath, job.entries[i].path()))
@@ -280,18 +297,20 @@ CompileResult CompileSoundLibraryFile(const SoundLibCompile &job, SoundConversio
         QString pcmPath;
         try {
             if (e.Kind == sfkWave || e.Kind == sfkMp3) {
-                pcmPath = converter.ConvertSoundToPcm(e.path(), e.Tag, e.NoiseGate, e.Boost, sv20);
+                // Compressed in the one pass: a sound whose plain data would
+                // pass the length field may fit once compressed.
+                pcmPath = converter.ConvertSoundToPcm(e.path(), e.Tag, e.NoiseGate, e.Boost, sv20, e.Compress);
                 temp.paths << pcmPath;
             } else if (e.Kind == sfkPcm || e.Kind == sfkCompressedPcm) {
                 pcmPath = e.path();
+                if (e.Compress) {
+                    pcmPath = converter.CompressPcm(pcmPath, sv20);
+                    temp.paths << pcmPath;
+                }
             } else {
                 return result(CompileOutcome::Failed, row,
                               failure(sonvert::emrSrcFileInvalid, QStringLiteral("Sound file format invalid or not supported."),
                                       e.FileName));
-            }
-            if (e.Compress) {
-                pcmPath = converter.CompressPcm(pcmPath, sv20);
-                temp.paths << pcmPath;
             }
         } catch (const vx::ComponentError &error) {
             if (error.code() == sonvert::emrUserCanceled)

@@ -54,14 +54,17 @@ void FinalizeSoundLibraryFile(QByteArray &file);
 
 // What the compile needs of the sound converter. The program's adapter runs
 // cSonvert; each call returns the path of the chip PCM file it wrote into the
-// temporary folder and throws vx::ComponentError (1005 when cancelled).
+// temporary folder and throws vx::ComponentError (1005 when cancelled). A
+// sound to be compressed is compressed in its conversion, so its length is
+// judged compressed, as Convert Sound File judges it.
 class SoundConversion
 {
 public:
     using PercentDone = std::function<void(int percent, bool &cancel)>;
     virtual ~SoundConversion() = default;
     virtual void setPercentDone(PercentDone handler) = 0;
-    virtual QString ConvertSoundToPcm(const QString &source, qint32 tag, qint16 noiseGate, bool boost, bool sv20) = 0;
+    virtual QString ConvertSoundToPcm(const QString &source, qint32 tag, qint16 noiseGate, bool boost, bool sv20,
+                                      bool compress) = 0;
     virtual QString CompressPcm(const QString &source, bool sv20) = 0;
 };
 
@@ -94,6 +97,7 @@ enum class CompileOutcome {
     Cancelled,   // by the user: nothing to report
     MissingFile, // a sound file is gone; message is the compile window's line
     Unsupported, // a marked chip PCM file in an older-chip library; message is the box text
+    DuplicateTag, // two rows of one tag in a newer-chip library; message is the box text
     Failed,      // message is "Error n: description (file name)"
 };
 struct CompileResult
@@ -106,7 +110,9 @@ struct CompileResult
 
 // Compiles the records into `outputPath`. An existing file of that name is
 // deleted first, and the new file appears only when complete, so a compile
-// that fails or is cancelled leaves no file there at all. The converter's
+// that fails or is cancelled leaves no file there at all; a library that is
+// refused before it starts (two rows of one tag, an output that is one of
+// its sounds) leaves the old file as it was. The converter's
 // temporary files are removed after each sound.
 [[nodiscard]] CompileResult CompileSoundLibraryFile(const SoundLibCompile &job, SoundConversion &converter,
                                                     const CompileProgressFn &progress);

@@ -1,5 +1,9 @@
 #include "app/startup/RealTimePlay.h"
 
+#include "app/documents/GridFile.h"
+#include "components/cantorel/ScoreCompiler.h"
+#include "components/cantorel/ScoreTables.h"
+
 namespace {
 
 int byteAt(const QByteArray &b, qsizetype i)
@@ -8,6 +12,26 @@ int byteAt(const QByteArray &b, qsizetype i)
 }
 
 } // namespace
+
+qint64 MaxCompiledScoreBytes()
+{
+    // The compiler reads no larger source than a score window opens, and its
+    // replays compile at most kMaxReplayedText characters more. One compiled
+    // character writes at most 8 bytes: a one-character rest after a dotted
+    // whole note lasts 288 ticks, two events; a note line's settings record
+    // fits within the "v1" it needs besides its notes.
+    const qint64 compiled = MaxGridFileBytes(false) + qint64(cantorel::ScoreCompiler::kMaxReplayedText);
+    return qint64(cantorel::kTgxHeader.size()) + 8 * compiled + qint64(cantorel::kTgxClosing.size());
+}
+
+QString CompiledScoreSizeError(qint64 size)
+{
+    const qint64 max = MaxCompiledScoreBytes();
+    if (size <= max)
+        return {};
+    return QStringLiteral("The file is larger than a compiled music score may be (") + QString::number(max >> 20) +
+           QStringLiteral(" MB).");
+}
 
 QByteArray MusicClosingBytes()
 {

@@ -15,6 +15,12 @@
 // The part of a music file the player reads: 8193 bytes, zero-padded.
 inline constexpr int kMusicBufferSize = 8193;
 
+// The largest compiled score the compiler writes (see the .cpp for why);
+// a larger file that begins like one is refused unread.
+[[nodiscard]] qint64 MaxCompiledScoreBytes();
+// Why a compiled score of size bytes is refused; empty when it may be played.
+[[nodiscard]] QString CompiledScoreSizeError(qint64 size);
+
 // The eight bytes that end a score (a settings record with volume 0).
 [[nodiscard]] QByteArray MusicClosingBytes();
 

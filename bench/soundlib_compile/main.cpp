@@ -83,10 +83,11 @@ public:
     explicit TimedConversion(std::unique_ptr<SoundConversion> inner) : mInner(std::move(inner)) {}
     double seconds = 0;
     void setPercentDone(PercentDone handler) override { mInner->setPercentDone(std::move(handler)); }
-    QString ConvertSoundToPcm(const QString &source, qint32 tag, qint16 gate, bool boost, bool sv20) override
+    QString ConvertSoundToPcm(const QString &source, qint32 tag, qint16 gate, bool boost, bool sv20,
+                              bool compress) override
     {
         const auto t0 = Clock::now();
-        QString r = mInner->ConvertSoundToPcm(source, tag, gate, boost, sv20);
+        QString r = mInner->ConvertSoundToPcm(source, tag, gate, boost, sv20, compress);
         seconds += secondsSince(t0);
         return r;
     }

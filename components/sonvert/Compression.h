@@ -34,6 +34,14 @@ void encodeSteps(std::vector<std::uint8_t> &samples, CodecRules rules,
 // Pass 3: packs the elements two codes to a byte.
 [[nodiscard]] std::vector<std::uint8_t> packCodes(std::span<const std::uint8_t> elements);
 
+// The most bytes compressSamples makes of `count` samples: half a byte a
+// sample, as a run never takes more than the codes it stands for, rounded
+// up, and a byte for a last sample the newer rules leave raw.
+[[nodiscard]] constexpr std::size_t maxCompressedSize(std::size_t count)
+{
+    return (count + 1) / 2 + 1;
+}
+
 // The three passes in a row.
 [[nodiscard]] std::vector<std::uint8_t> compressSamples(std::span<const std::uint8_t> samples,
                                                         CodecRules rules,

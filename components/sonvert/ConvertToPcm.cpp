@@ -3,6 +3,7 @@
 
 #include "components/sonvert/cSonvert.h"
 
+#include "components/sonvert/Compression.h"
 #include "components/sonvert/DecoderProcess.h"
 #include "components/sonvert/PcmFile.h"
 #include "components/sonvert/SignalPath.h"
@@ -46,6 +47,36 @@ struct MemoryFile
     }
     const int fd = ::memfd_create("decoder-messages", MFD_CLOEXEC);
 };
+
+// Output to be compressed is held in memory before it is compressed. Past
+// four times what the length field holds, it would have to compress to a
+// quarter of a byte a sample, half what a sound without silence takes: such
+// a sound is refused unread, so memory stays bounded.
+constexpr std::uint64_t kMaxCompressedSource = 4 * std::uint64_t{sonvert::kMaxPcmDataLength};
+
+// The data bytes of `samples` output samples before compression: the newer
+// form ends them with its end mark, after a pad byte that keeps them even.
+std::uint64_t storedLength(std::uint64_t samples, bool sv20)
+{
+    return sv20 ? samples + (samples % 2 == 0 ? 2 : 1) : samples;
+}
+
+// The most data bytes the compressed file can take for that many samples:
+// compression at its worst, and the newer form's end mark behind it.
+std::uint64_t worstCompressedLength(std::uint64_t samples, bool sv20)
+{
+    return sonvert::maxCompressedSize(static_cast<std::size_t>(storedLength(samples, sv20))) + (sv20 ? 2 : 0);
+}
+
+// The longest sound, in samples, that fits the length field compressed,
+// whatever it sounds like.
+std::uint64_t longestCompressed(bool sv20)
+{
+    std::uint64_t samples = 2 * std::uint64_t{sonvert::kMaxPcmDataLength};
+    while (worstCompressedLength(samples, sv20) > sonvert::kMaxPcmDataLength)
+        --samples;
+    return samples;
+}
 
 bool hasMp3Extension(const std::string &path)
 {
@@ -99,14 +130,20 @@ std::string cSonvert::ConvertToPcm(const std::string &SourceFile, std::int32_t T
         if (!format)
             Fail(sonvert::emrSrcFileInvalid, method);
         // A sound longer than the header's 24-bit length can carry is
-        // refused before its samples are read.
+        // refused before its samples are read; compressed, it is measured
+        // once compressed, as its length depends on the sound.
         sonvert::WaveSampleStream stream(file, *format);
         const std::uint64_t frames = stream.valueCount() / static_cast<std::uint64_t>(mChannels);
         sonvert::Decimator decimator(mDecimation, mNoiseGate, frames);
         const std::uint64_t picked = decimator.outputCount();
-        const std::uint64_t stored = SV20 ? picked + (picked % 2 == 0 ? 2 : 1) : picked;
-        if (stored > sonvert::kMaxPcmDataLength)
+        const std::uint64_t stored = storedLength(picked, SV20);
+        if (!Compress && stored > sonvert::kMaxPcmDataLength)
             sonvert::raiseTooLong(mOutputRate, sonvert::kMaxPcmDataLength - (stored - picked), method);
+        const auto tooLongCompressed = [&] {
+            sonvert::raiseTooLong(mOutputRate, longestCompressed(SV20), method, true);
+        };
+        if (Compress && stored > kMaxCompressedSource)
+            tooLongCompressed();
         mSampleCount = static_cast<std::int32_t>(stream.valueCount());
 
         // The sound is read a block at a time, so memory stays the same for
@@ -140,8 +177,8 @@ std::string cSonvert::ConvertToPcm(const std::string &SourceFile, std::int32_t T
             Fail(sonvert::emrUserCanceled, method);
 
         // Plain output streams into its file; output to be compressed stays
-        // in memory (at most the 24-bit length), so the old file is replaced
-        // only by the finished, compressed one.
+        // in memory (at most kMaxCompressedSource), so the old file is
+        // replaced only by the finished, compressed one.
         vx::OutputFile out;
         const std::uint16_t tag = SV20 ? static_cast<std::uint16_t>(Tag) : 0;
         const auto writeOut = [&] {
@@ -206,6 +243,8 @@ std::string cSonvert::ConvertToPcm(const std::string &SourceFile, std::int32_t T
             // Cancelled or failed here, the compression reports as its own
             // method, as when it ran on the written file.
             CompressWork(SV20, Method::CompressPcmFile);
+            if (mBytes.size() > sonvert::kMaxPcmDataLength)
+                tooLongCompressed();
             WritePcmOutput(output, form, static_cast<std::uint8_t>(rateCode | sonvert::kCompressedBit), tag,
                            Method::CompressPcmFile);
         }

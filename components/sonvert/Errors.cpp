@@ -59,16 +59,18 @@ void raiseError(ErrorConstants code, Method method)
     throw vx::ComponentError(code, errorSource(method), errorDescription(code, method));
 }
 
-std::string tooLongDescription(std::int32_t outputRate, std::uint64_t longestBytes)
+std::string tooLongDescription(std::int32_t outputRate, std::uint64_t longestSamples, bool compressed)
 {
-    const std::uint64_t seconds = outputRate > 0 ? longestBytes / static_cast<std::uint64_t>(outputRate) : 0;
-    return std::string(kTooLong) + " at " + std::to_string(outputRate) + " Hz the longest is " +
-           std::to_string(seconds / 60) + " min " + std::to_string(seconds % 60) + " s.";
+    const std::uint64_t seconds = outputRate > 0 ? longestSamples / static_cast<std::uint64_t>(outputRate) : 0;
+    return std::string(kTooLong) + (compressed ? " compressed," : "") + " at " + std::to_string(outputRate) +
+           " Hz the longest " + (compressed ? "sure to fit " : "") + "is " + std::to_string(seconds / 60) + " min " +
+           std::to_string(seconds % 60) + " s.";
 }
 
-void raiseTooLong(std::int32_t outputRate, std::uint64_t longestBytes, Method method)
+void raiseTooLong(std::int32_t outputRate, std::uint64_t longestSamples, Method method, bool compressed)
 {
-    throw vx::ComponentError(emrSrcFileInvalid, errorSource(method), tooLongDescription(outputRate, longestBytes));
+    throw vx::ComponentError(emrSrcFileInvalid, errorSource(method),
+                             tooLongDescription(outputRate, longestSamples, compressed));
 }
 
 bool isTooLongDescription(const std::string &text)

@@ -35,10 +35,13 @@ enum class Method { ConvertToPcm, CompressPcmFile, ConvertToWav };
 
 // 1003 for a sound whose converted data would pass the 24-bit length field
 // of a chip PCM file: the text says so and gives the longest sound that fits
-// at the output rate (one byte a sample), in minutes and seconds, so the user
-// knows how far to cut it.
-[[nodiscard]] std::string tooLongDescription(std::int32_t outputRate, std::uint64_t longestBytes);
-[[noreturn]] void raiseTooLong(std::int32_t outputRate, std::uint64_t longestBytes, Method method);
+// at the output rate (longestSamples of them), in minutes and seconds, so the
+// user knows how far to cut it. Compressed data takes a length that depends
+// on the sound: the longest then given is the one sure to fit.
+[[nodiscard]] std::string tooLongDescription(std::int32_t outputRate, std::uint64_t longestSamples,
+                                             bool compressed = false);
+[[noreturn]] void raiseTooLong(std::int32_t outputRate, std::uint64_t longestSamples, Method method,
+                               bool compressed = false);
 // True for a text made by tooLongDescription: a reason the program shows as
 // it is, where other 1003 texts become its own "invalid or corrupt" wording.
 [[nodiscard]] bool isTooLongDescription(const std::string &text);

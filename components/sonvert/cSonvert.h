@@ -45,7 +45,9 @@ public:
 
     // Converts a wave or MP3 file into a chip PCM file and returns its path:
     // the marked (newer-chip) form when SV20 is set, compressed in place when
-    // Compress is set. Throws 1002, 1001, 1000, 1004, 1003 or 1005.
+    // Compress is set. Throws 1002, 1001, 1000, 1004, 1003 or 1005; 1003 also
+    // for a sound whose data, compressed when Compress is set, would pass the
+    // 24-bit length field.
     std::string ConvertToPcm(const std::string &SourceFile, std::int32_t Tag = 0, int NoiseGate = 0,
                              bool Boost = false, bool SV20 = false, bool Compress = false);
 

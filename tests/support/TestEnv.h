@@ -11,7 +11,8 @@ namespace vxtest {
 // process exits normally (VX_TEST_KEEP set keeps it).
 const std::string &isolateEnvironment();
 
-// Folder of checked-in test data for the current test folder (VX_TEST_DATA).
+// Folder of checked-in test data for the current test folder (VX_TEST_DATA,
+// which each test program defaults to its own folder's data).
 std::string dataDir();
 
 // A fresh empty folder below the isolated root.

@@ -39,9 +39,10 @@ class CompileConversion final : public SoundConversion
 public:
     // The converter reports through ProgressBar; the compile reads Cancel at its own steps.
     void setPercentDone(PercentDone) override {}
-    QString ConvertSoundToPcm(const QString &source, qint32 tag, qint16 noiseGate, bool boost, bool) override
+    QString ConvertSoundToPcm(const QString &source, qint32 tag, qint16 noiseGate, bool boost, bool,
+                              bool compress) override
     {
-        return ::ConvertSoundToPcm(source, tag, noiseGate, boost, false);
+        return ::ConvertSoundToPcm(source, tag, noiseGate, boost, compress);
     }
     QString CompressPcm(const QString &source, bool) override { return CompressPcmWithProgress(source); }
 };
@@ -234,6 +235,9 @@ void CompileSoundLibrary()
     case CompileOutcome::Unsupported:
         vx::MsgBox(result.message, vx::Buttons::Ok, vx::Icon::Exclamation, QStringLiteral("Unsupported Format"), 1,
                    289);
+        break;
+    case CompileOutcome::DuplicateTag:
+        vx::MsgBox(result.message, vx::Buttons::Ok, vx::Icon::Exclamation, QStringLiteral("Duplicate Tag"));
         break;
     case CompileOutcome::Failed:
         vx::MsgBox(result.message, vx::Buttons::Ok, vx::Icon::Exclamation);

@@ -107,8 +107,16 @@ void PlayMusicOnChip(QString &FileName)
     QFile file;
     if (!openToPlay(file, FileName))
         return;
+    // A compiled score is sent whole, so one larger than the compiler writes
+    // is refused before it is read: it would only exhaust the memory.
+    if (IsCompiledScore(file.peek(2))) {
+        if (const QString tooLarge = CompiledScoreSizeError(file.size()); !tooLarge.isEmpty()) {
+            vx::MsgBox(QStringLiteral("Can't open file: ") + FileName + QStringLiteral("\n") + tooLarge,
+                       vx::Buttons::Ok, vx::Icon::Exclamation);
+            return;
+        }
+    }
     QByteArray bytes = file.read(kMusicBufferSize);
-    // A compiled score is sent whole, however long it is.
     if (IsCompiledScore(bytes))
         bytes += file.readAll();
     file.close();

@@ -8,7 +8,9 @@
 #include <QString>
 
 // Plays a compiled score (.tgx) or a part-table music file. Does nothing in
-// demo mode. A file that cannot be read is reported.
+// demo mode. A file that cannot be read, or a compiled score larger than
+// MaxCompiledScoreBytes (judged before it is read), is reported and nothing
+// is sent.
 void PlayMusicOnChip(QString &FileName);
 // Streams a chip PCM file at 115200 baud. Does nothing in demo mode, nor
 // after a stop that came while the caller prepared it (StopRequested set; the

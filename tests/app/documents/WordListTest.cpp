@@ -181,4 +181,29 @@ TEST(WordList, AFileIsReadAsItGoesUpToItsBounds)
                              "The words found up to there are listed."));
 }
 
+// The line cut at the bound counts up to its last whole word, also when it
+// is all the text read: the byte past the bound tells where the word ends.
+TEST(WordList, TheLineCutAtTheBoundCountsItsWholeWords)
+{
+    const struct
+    {
+        const char *text;
+        qint64 bound;
+        QStringList words;
+    } rows[] = {
+        {"alpha beta gamma", 13, {"alpha (1)", "beta (1)"}},
+        {"alpha beta gamma", 10, {"alpha (1)", "beta (1)"}},
+        {"alpha beta-gamma delta", 16, {"alpha (1)", "beta (1)", "gamma (1)"}},
+        {"one two\r\nthree", 7, {"one (1)", "two (1)"}},
+        {"one\r\ntwo three", 9, {"one (1)", "two (1)"}},
+        {"alphabet", 5, {}},
+    };
+    for (const auto &row : rows) {
+        const WordListResult r = CreateWordListFromBytes(row.text, {}, {}, row.bound);
+        EXPECT_EQ(itemTexts(r.list), row.words) << row.text << " cut at " << row.bound;
+        EXPECT_TRUE(r.partial);
+        EXPECT_EQ(r.limit, WordListLimit::Bytes);
+    }
+}
+
 } // namespace

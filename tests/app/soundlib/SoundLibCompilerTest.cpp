@@ -51,7 +51,7 @@ public:
     int error = 0;
     int conversions = 0;
     void setPercentDone(PercentDone h) override { handler = std::move(h); }
-    QString ConvertSoundToPcm(const QString &, qint32, qint16, bool, bool) override
+    QString ConvertSoundToPcm(const QString &, qint32, qint16, bool, bool, bool) override
     {
         ++conversions;
         if (handler) {

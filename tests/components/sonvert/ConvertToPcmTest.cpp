@@ -263,6 +263,7 @@ TEST_F(ConvertToPcm, TooLongSaysHowLongASoundMayBe)
         std::uint64_t frames;
         bool sv20;
         std::string said; // empty: it fits
+        bool compress = false;
     } rows[] = {
         {1, 8000, 8, 0xFFFFFE, false, ""},
         {1, 8000, 8, 0xFFFFFF, false, ""},
@@ -271,17 +272,70 @@ TEST_F(ConvertToPcm, TooLongSaysHowLongASoundMayBe)
         {1, 8000, 8, 0xFFFFFE, true, "Sound too long for a chip PCM file; at 8000 Hz the longest is 34 min 57 s."},
         {2, 44100, 16, 4ull * 0x1000000, false,
          "Sound too long for a chip PCM file; at 11025 Hz the longest is 25 min 21 s."},
+        // Compressed, the longest sure to fit; past four times the field unread.
+        {1, 8000, 8, 4ull * 0xFFFFFF + 1, false,
+         "Sound too long for a chip PCM file; compressed, at 8000 Hz the longest sure to fit is 69 min 54 s.", true},
     };
     for (const auto &r : rows) {
         const std::uint64_t bytes = r.frames * static_cast<std::uint64_t>(r.channels * r.bits / 8);
         const std::string path = put("long.wav", wave(1, r.channels, r.rate, r.bits, {}, {}, std::int64_t(bytes)));
         fs::resize_file(path, 44 + bytes); // sparse: no disk needed
         try {
-            sonv.ConvertToPcm(path, 0, 0, false, r.sv20);
+            sonv.ConvertToPcm(path, 0, 0, false, r.sv20, r.compress);
             ADD_FAILURE() << r.frames << " converted whole";
         } catch (const vx::ComponentError &e) {
             EXPECT_EQ(e.code(), r.said.empty() ? 1005 : 1003) << r.frames;
             EXPECT_EQ(e.description(), r.said.empty() ? "Process terminated by user." : r.said) << r.frames;
+        }
+    }
+}
+
+// Compressed, a sound is measured by its compressed length: at worst half a
+// byte a sample, far less for silence. One that does not fit is refused with
+// the longest sure to fit, and no file.
+TEST_F(ConvertToPcm, CompressedSoundsAreMeasuredCompressed)
+{
+    // Mono at 8000 Hz. Alternating 8-bit extremes leave the compression no
+    // run to shorten; 16-bit zeros (sparse) are silence, all runs.
+    const auto make = [&](std::uint64_t samples, bool busy) {
+        const std::uint64_t size = busy ? samples : 2 * samples;
+        Bytes bytes = wave(1, 1, 8000, busy ? 8 : 16, {}, {}, std::int64_t(size));
+        if (busy) {
+            bytes.reserve(bytes.size() + samples);
+            for (std::uint64_t i = 0; i < samples; ++i)
+                bytes.push_back(i % 2 ? 0xFF : 0x00);
+        }
+        const std::string path = put("long.wav", bytes);
+        fs::resize_file(path, 44 + size);
+        return path;
+    };
+    const struct
+    {
+        std::uint64_t samples;
+        bool busy, sv20;
+        bool fits;
+    } rows[] = {
+        {35 * 60 * 8000, true, true, true}, // uncompressed, the field holds 34 min 57 s
+        {0x2100000, false, false, true},
+        {70 * 60 * 8000, true, false, false},
+    };
+    for (const auto &r : rows) {
+        const std::string path = make(r.samples, r.busy);
+        fs::remove(dir + "long.pcm");
+        try {
+            sonv.ConvertToPcm(path, 0, 0, false, r.sv20, true);
+            const auto pcm = sonvert::loadPcmFile(dir + "long.pcm");
+            ASSERT_TRUE(pcm) << r.samples;
+            EXPECT_TRUE(pcm->header.compressed());
+            if (r.busy) { // compression at its worst
+                EXPECT_GE(pcm->header.dataLength, r.samples / 2);
+            }
+            EXPECT_TRUE(r.fits) << r.samples;
+        } catch (const vx::ComponentError &e) {
+            EXPECT_FALSE(r.fits) << r.samples << ": " << e.description();
+            EXPECT_EQ(e.description(),
+                      "Sound too long for a chip PCM file; compressed, at 8000 Hz the longest sure to fit is 69 min 54 s.");
+            EXPECT_FALSE(fs::exists(dir + "long.pcm"));
         }
     }
 }

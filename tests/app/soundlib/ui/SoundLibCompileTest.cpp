@@ -218,13 +218,49 @@ TEST_F(SoundLibCompile, EndsThatLeaveNoLibrary)
         expectEnded();
     }
 
-    // A sound longer than a chip PCM file holds is named so, as Convert Sound File names it.
+    // Two rows of one tag, as a list file may hold them: refused before
+    // anything is written, the old library left as it was. The older chip
+    // takes no tags, so there they compile.
+    for (const bool older : {false, true}) {
+        setLibrary({});
+        for (const char *name : {"one.pcm", "two.pcm"}) {
+            SoundEntry entry = GetSoundFileInfo(dir, QFileInfo(put(QLatin1String(name), plainPcm(0x63, QByteArray(10, '\x40')))).fileName(), false);
+            entry.Tag = 7;
+            w->rows().append(SoundRow{entry, {}});
+        }
+        w->model->reload();
+        SV10DataFiles = older;
+        put(QStringLiteral("Lib.sfx"), "an older library");
+        prompts.clear();
+        compile({vx::Answer::Ok, vx::Answer::No});
+        if (older) {
+            EXPECT_EQ(readFile(out).size(), 33 + 2 * (4 + 10) + 2);
+        } else {
+            ASSERT_EQ(prompts.prompts().size(), 2);
+            EXPECT_EQ(prompts.last().text,
+                      QStringLiteral("Two.pcm will not be added to the library because its tag is a duplicate of One.pcm. \n"));
+            EXPECT_EQ(prompts.last().title, QStringLiteral("Duplicate Tag"));
+            EXPECT_EQ(readFile(out), QByteArray("an older library"));
+        }
+        expectEnded();
+    }
+
+    // A sound longer than a chip PCM file holds is named so, as Convert Sound File names it;
+    // to be compressed it is judged compressed, as there, and this one (silence) fits.
     setLibrary({writeTooLongWave(dir + QStringLiteral("long.wav"))});
+    w->rows()[0].entry.Compress = false;
     prompts.clear();
     compile({vx::Answer::Ok});
     EXPECT_EQ(prompts.last().text, QStringLiteral("Error 1003: Sound too long for a chip PCM file; at 8000 Hz the "
                                                   "longest is 34 min 57 s. (long.wav)"));
     EXPECT_FALSE(QFile::exists(out));
+    expectEnded();
+    w->rows()[0].entry.Compress = true;
+    prompts.clear();
+    compile({vx::Answer::No});
+    EXPECT_TRUE(prompts.last().text.startsWith(QStringLiteral("'Lib.sfx' was successfully created. ")));
+    ASSERT_GT(readFile(out).size(), 33 + 6);
+    EXPECT_EQ(static_cast<quint8>(readFile(out).at(33 + 3)) & 0x80, 0x80); // a compressed entry
     expectEnded();
 
     // Without a chip: the plain success message while the window shows its last state.

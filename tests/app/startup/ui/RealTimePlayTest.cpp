@@ -1,5 +1,6 @@
-// Real-time PCM play on the emulated chip.
+// Real-time PCM and music play on the emulated chip.
 #include "app/Globals.h"
+#include "app/startup/RealTimePlay.h"
 #include "app/startup/ui/RealTimePlay.h"
 #include "chipsim/Chip.h"
 #include "chipsim/SimBackend.h"
@@ -7,6 +8,7 @@
 #include "link/cTolvane.h"
 #include "platform/Prompter.h"
 #include "tests/support/Bytes.h"
+#include "tests/support/Files.h"
 #include "tests/support/SimLink.h"
 #include "tests/support/TestEnv.h"
 
@@ -91,4 +93,23 @@ TEST_F(PcmPlay, RefusedFilesSendOnlyTheCarriageReturn)
     PlayPcmOnChip(path);
     EXPECT_TRUE(prompts.last().text.contains(QStringLiteral("invalid or corrupt")));
     EXPECT_TRUE(chip->acceptedBytes().isEmpty());
+}
+
+using MusicPlay = PcmPlay;
+
+// Past the largest score the compiler writes, a file that begins like one is
+// refused before it is read (sparse here: only its size matters).
+TEST_F(MusicPlay, AScoreLargerThanTheCompilerWritesIsRefusedUnread)
+{
+    QString path = file("Big.tgx", QByteArray("\r\r"));
+    ASSERT_TRUE(QFile::resize(path, MaxCompiledScoreBytes() + 1));
+    prompts.queue(vx::Answer::Ok);
+    const qint64 before = vxtest::bytesReadByProcess();
+    PlayMusicOnChip(path);
+    EXPECT_LT(vxtest::bytesReadByProcess() - before, 1 << 20);
+    ASSERT_EQ(prompts.prompts().size(), 1);
+    EXPECT_EQ(prompts.last().text, QStringLiteral("Can't open file: ") + path +
+                                       QStringLiteral("\nThe file is larger than a compiled music score may be (256 MB)."));
+    EXPECT_TRUE(chip->acceptedBytes().isEmpty());
+    EXPECT_FALSE(Playing);
 }
