@@ -91,10 +91,12 @@ void playOnChip(const QString &FileName, qint16 kind, bool Compress, qint16 Nois
     const QScopedValueRollback<bool> keep(SV10DataFiles);
     if (SV10Emulation)
         SV10DataFiles = true;
+    // A sound to be compressed is converted and compressed in one step, so
+    // that its length is judged compressed, as the library compile judges it.
     QString pcm = FileName;
     if (kind == sfkWave || kind == sfkMp3)
-        pcm = ConvertSoundToPcm(FileName, 0, NoiseGate, Boost, false);
-    if (Compress && !pcm.isEmpty())
+        pcm = ConvertSoundToPcm(FileName, 0, NoiseGate, Boost, Compress);
+    else if (Compress)
         pcm = CompressPcmWithProgress(pcm);
     if (pcm.isEmpty())
         return;

@@ -17,10 +17,8 @@ namespace {
 
 DuplicateChoice askDuplicateTag(const SoundEntry &record, const SoundEntry &holder)
 {
-    const vx::Answer a = vx::MsgBox(record.FileName + QStringLiteral(" will not be added to the library because ") +
-                                        QStringLiteral("its tag is a duplicate of ") + holder.FileName +
-                                        QStringLiteral(". ") + QLatin1Char('\n'),
-                                    vx::Buttons::OkCancel, vx::Icon::Exclamation, QStringLiteral("Duplicate Tag"));
+    const vx::Answer a = vx::MsgBox(DuplicateTagMessage(record.FileName, holder.FileName), vx::Buttons::OkCancel,
+                                    vx::Icon::Exclamation, QStringLiteral("Duplicate Tag"));
     return a == vx::Answer::Cancel ? DuplicateChoice::Stop : DuplicateChoice::Skip;
 }
 

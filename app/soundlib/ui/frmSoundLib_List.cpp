@@ -291,9 +291,7 @@ void frmSoundLib::AddFilesToSoundLibrary(const QStringList &files)
             continue;
         }
         if (const int holder = IsTagInUse(r, e.Tag)) {
-            if (vx::MsgBox(shown + QStringLiteral(" will not be added to the library because ") +
-                               QStringLiteral("its tag is a duplicate of ") +
-                               ProperCaseName(r[holder - 1].entry.FileName) + QStringLiteral(". ") + QLatin1Char('\n'),
+            if (vx::MsgBox(DuplicateTagMessage(shown, ProperCaseName(r[holder - 1].entry.FileName)),
                            vx::Buttons::OkCancel, vx::Icon::Exclamation, QStringLiteral("Duplicate Tag")) ==
                 vx::Answer::Cancel)
                 break;
