@@ -2,13 +2,17 @@
 
 #include "app/documents/ui/DocumentWindow.h"
 #include "app/documents/ui/GridEditor.h"
+#include "common/SafeFile.h"
+#include "platform/FileNames.h"
 #include "platform/Prompter.h"
 
+#include <QBuffer>
 #include <QDateTime>
 #include <QFileInfo>
 #include <QFontMetricsF>
 #include <QLocale>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QPrinter>
 
 #include <algorithm>
@@ -18,6 +22,8 @@ namespace {
 
 constexpr int kTwipsPerInch = 1440;
 constexpr qreal kArialAverageWidth = 904.0 / 2048.0; // of the em
+// The number shown with a file that could not be written.
+constexpr int kFileAccessError = 75;
 
 QFont listingFont(vx::ListingStyle style)
 {
@@ -78,6 +84,82 @@ int ListingLinesPerPage(QPrinter &printer)
     return h > 0 ? int(sheet(printer).height() / h) : 60;
 }
 
+namespace {
+
+// Draws the sheets with a painter begun on the printer's device, at the
+// printer's resolution and sheet width. False when a new page could not be
+// begun.
+bool drawSheets(QPainter &p, QPaintDevice &device, QPrinter &printer, const std::vector<int> &sheets,
+                const vx::Listing &listing, const std::function<bool()> &newPage)
+{
+    // A print column is the average character width of 9-point Arial, kept
+    // when another face stands in for it, so column 134 stays on the sheet.
+    const qreal column = printer.resolution() / 72.0 * 9 * kArialAverageWidth;
+    const qreal twip = printer.resolution() / qreal(kTwipsPerInch);
+    const qreal width = sheet(printer).width();
+    bool firstSheet = true;
+    for (int number : sheets) {
+        const vx::ListingPage &page = listing[size_t(number - 1)];
+        if (!firstSheet && !newPage())
+            return false;
+        firstSheet = false;
+        qreal y = 0;
+        for (const vx::ListingLine &line : page.lines) {
+            if (line.style == vx::ListingStyle::Rule) {
+                const qreal x = (10 - 1) * column;
+                p.setPen(QPen(Qt::black, 0));
+                p.drawLine(QPointF(x, y + 50 * twip), QPointF(width - 800 * twip, y + 50 * twip));
+                continue;
+            }
+            const QFont font = listingFont(line.style);
+            const QFontMetricsF fm(font, &device);
+            p.setFont(font);
+            for (const vx::ListingCell &cell : line.cells)
+                p.drawText(QPointF((cell.column - 1) * column, y + fm.ascent()), cell.text);
+            y += fm.height();
+        }
+    }
+    return true;
+}
+
+// A listing printed to a file is drawn into memory, with the printer's
+// sheet, resolution and names, and written as every file of the program is:
+// beside the file and renamed over it once whole. The printer's own file
+// writer reports no failed write, and would leave an empty or cut file in
+// place of an older one.
+bool printToFile(QPrinter &printer, const std::vector<int> &sheets, const vx::Listing &listing)
+{
+    QBuffer pdf;
+    pdf.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&pdf);
+        writer.setResolution(printer.resolution());
+        QPageLayout layout = printer.pageLayout();
+        layout.setMode(QPageLayout::FullPageMode);
+        writer.setPageLayout(layout);
+        writer.setPdfVersion(printer.pdfVersion());
+        writer.setTitle(printer.docName());
+        writer.setCreator(printer.creator());
+        QPainter p;
+        if (!p.begin(&writer))
+            return false;
+        if (!drawSheets(p, writer, printer, sheets, listing, [&writer] { return writer.newPage(); }) || !p.end())
+            return false;
+    }
+    const QString path = printer.outputFileName();
+    const QByteArray &bytes = pdf.data();
+    std::string why;
+    if (vx::writeFileAtomically(vx::fileNameBytes(path).toStdString(),
+                                std::string_view(bytes.constData(), std::size_t(bytes.size())), &why))
+        return true;
+    vx::MsgBox(QStringLiteral("Error ") + QString::number(kFileAccessError) + QStringLiteral(": Cannot write '") +
+                   path + QStringLiteral("': ") + QString::fromLocal8Bit(why),
+               vx::Buttons::Ok, vx::Icon::Exclamation, QStringLiteral("Print"));
+    return false;
+}
+
+} // namespace
+
 bool DrawListing(QPrinter &printer, const vx::Listing &listing)
 {
     const std::vector<int> sheets = listingSheets(printer, int(listing.size()));
@@ -93,39 +175,16 @@ bool DrawListing(QPrinter &printer, const vx::Listing &listing)
                    vx::Buttons::Ok, vx::Icon::Exclamation, QStringLiteral("Print"));
         return false;
     }
+    if (!printer.outputFileName().isEmpty())
+        return printToFile(printer, sheets, listing);
     printer.setFullPage(true);
     QPainter p;
     if (!p.begin(&printer))
         return false;
-    // A print column is the average character width of 9-point Arial, kept
-    // when another face stands in for it, so column 134 stays on the sheet.
-    const qreal column = printer.resolution() / 72.0 * 9 * kArialAverageWidth;
-    const qreal twip = printer.resolution() / qreal(kTwipsPerInch);
-    const qreal width = sheet(printer).width();
-    bool firstSheet = true;
-    for (int number : sheets) {
-        const vx::ListingPage &page = listing[size_t(number - 1)];
-        if (!firstSheet && !printer.newPage()) {
-            // Ended by the painter, a half-drawn job would still be printed.
-            printer.abort();
-            return false;
-        }
-        firstSheet = false;
-        qreal y = 0;
-        for (const vx::ListingLine &line : page.lines) {
-            if (line.style == vx::ListingStyle::Rule) {
-                const qreal x = (10 - 1) * column;
-                p.setPen(QPen(Qt::black, 0));
-                p.drawLine(QPointF(x, y + 50 * twip), QPointF(width - 800 * twip, y + 50 * twip));
-                continue;
-            }
-            const QFont font = listingFont(line.style);
-            const QFontMetricsF fm(font, &printer);
-            p.setFont(font);
-            for (const vx::ListingCell &cell : line.cells)
-                p.drawText(QPointF((cell.column - 1) * column, y + fm.ascent()), cell.text);
-            y += fm.height();
-        }
+    if (!drawSheets(p, printer, printer, sheets, listing, [&printer] { return printer.newPage(); })) {
+        // Ended by the painter, a half-drawn job would still be printed.
+        printer.abort();
+        return false;
     }
     return p.end();
 }

@@ -14,14 +14,16 @@ class QPrinter;
 [[nodiscard]] int ListingLinesPerPage(QPrinter &printer);
 
 // Draws the pages on printer, one sheet each: the range, order and copies the
-// print dialog chose. False when the printer failed, or when the range holds
-// no page (said in a message, nothing printed).
+// print dialog chose. A printer to a file writes it whole or not at all, an
+// older file of that name staying as it was. False when the printer failed,
+// when the file could not be written (said in a message naming it and the
+// cause), or when the range holds no page (said in a message, nothing printed).
 bool DrawListing(QPrinter &printer, const vx::Listing &listing);
 
 // Shows the print dialog for printer, opened on all pages and one copy with
 // the listing's page count; when accepted, builds the listing for the
 // printer's lines per page and prints it. False when cancelled or the
-// printer failed (no message: the command ends silently).
+// printing failed (a printer's fault ends the command silently).
 bool PrintListingPages(QPrinter &printer, const std::function<vx::Listing(int linesPerPage)> &build);
 // The program's printer, kept with its settings for the program's life.
 [[nodiscard]] QPrinter &ProgramPrinter();

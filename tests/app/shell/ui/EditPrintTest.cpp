@@ -12,6 +12,8 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPaintEngine>
 #include <QPrintEngine>
@@ -372,6 +374,44 @@ TEST(Printing, AJobThatFailsPartWayIsAborted)
     fillGrid(grid, 300);
     EXPECT_FALSE(DrawListing(printer, GridEditorListing(grid, QStringLiteral("w.dic"), ListingLinesPerPage(printer))));
     EXPECT_TRUE(printer.aborted());
+}
+
+// A print to a file is a file the program writes: whole or not at all, and a
+// failure is said with the file and its cause.
+TEST(Printing, APrintToAFileThatCannotBeWrittenSaysSoAndKeepsTheOldFile)
+{
+    PdfListing listing(300);
+    const auto build = [&](int lines) { return GridEditorListing(listing.grid, QStringLiteral("w.dic"), lines); };
+    vxtest::writeAll(listing.pdf, "an older listing");
+    vx::ScriptedPrompter prompts;
+    prompts.queuePrint(true);
+    prompts.queue(vx::Answer::Ok);
+    bool printed = true;
+    vxtest::onFullDisk(4096, [&] { printed = PrintListingPages(listing.printer, build); });
+    EXPECT_FALSE(printed);
+    EXPECT_EQ(prompts.pending(), 0);
+    EXPECT_EQ(prompts.last().text, QStringLiteral("Error 75: Cannot write '%1': File too large").arg(listing.pdf));
+    EXPECT_EQ(prompts.last().icon, vx::Icon::Exclamation);
+    EXPECT_EQ(vxtest::readAll(listing.pdf), QByteArray("an older listing"));
+    EXPECT_EQ(QDir(listing.dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"listing.pdf"});
+
+    // A folder that is not there.
+    const QString lost = listing.dir.filePath(QStringLiteral("none/listing.pdf"));
+    listing.printer.setOutputFileName(lost);
+    prompts.queuePrint(true);
+    prompts.queue(vx::Answer::Ok);
+    EXPECT_FALSE(PrintListingPages(listing.printer, build));
+    EXPECT_EQ(prompts.last().text, QStringLiteral("Error 75: Cannot write '%1': No such file or directory").arg(lost));
+    EXPECT_FALSE(QFileInfo::exists(listing.dir.filePath(QStringLiteral("none"))));
+
+    // With room, the new listing takes the old one's place, and nothing is asked.
+    listing.printer.setOutputFileName(listing.pdf);
+    prompts.queuePrint(true);
+    ASSERT_TRUE(PrintListingPages(listing.printer, build));
+    EXPECT_EQ(prompts.pending(), 0);
+    EXPECT_EQ(prompts.last().kind, vx::PromptKind::Print);
+    EXPECT_TRUE(vxtest::pdfText(listing.pdf).contains(QStringLiteral("row300")));
+    EXPECT_EQ(QDir(listing.dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"listing.pdf"});
 }
 
 TEST(UpdateCheck, AnswersOfTheSiteDecideWhatTheDialogOffers)
