@@ -245,7 +245,10 @@ void frmMDI::UpdateWindowMenu()
         if (n == 0)
             mWindowList.append(menu->addSeparator());
         ++n;
-        QAction *a = menu->addAction(QStringLiteral("&%1 %2").arg(n).arg(sub->windowTitle()));
+        // The number is the mnemonic; an "&" of the caption's file name shows as it is.
+        QString caption = sub->windowTitle();
+        caption.replace(QLatin1Char('&'), QStringLiteral("&&"));
+        QAction *a = menu->addAction(QStringLiteral("&%1 %2").arg(n).arg(caption));
         // Only the active window carries a mark; the others show none at all.
         const bool active = sub == MDIClient->currentSubWindow();
         a->setCheckable(active);

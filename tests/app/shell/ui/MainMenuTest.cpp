@@ -541,6 +541,11 @@ TEST_F(MainMenu, TheWindowMenuMarksOnlyTheActiveWindowAndWindowsShowTheirPicture
             marks << QString::fromLatin1(a->isCheckable() ? (a->isChecked() ? "x" : "o") : "-");
     }
     EXPECT_EQ(marks.join(QLatin1Char(' ')), s("- x"));
+    // A file name's "&" shows as it is; only the number is a mnemonic.
+    ActiveDocument()->record().FileName = s("/x/R&D notes.txt");
+    ActiveDocument()->RefreshCaption();
+    emit menu->aboutToShow();
+    EXPECT_EQ(menu->actions().last()->text(), s("&2 Text [R&&d Notes.txt]*"));
     // A text window's picture is its New command's, from the menu image list.
     EXPECT_EQ(FrameOf(ActiveDocument())->windowIcon().pixmap(16, 16).toImage(),
               images::menuImage(14).pixmap(16, 16).toImage());
