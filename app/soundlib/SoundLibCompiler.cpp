@@ -303,7 +303,10 @@ CompileResult CompileSoundLibraryFile(const SoundLibCompile &job, SoundConversio
                 temp.paths << pcmPath;
             } else if (e.Kind == sfkPcm || e.Kind == sfkCompressedPcm) {
                 pcmPath = e.path();
-                if (e.Compress) {
+                // The file's header, not the row, says whether it is
+                // compressed: one converted again since it was listed goes
+                // in as it is now.
+                if (e.Compress && GetSoundFileKind(pcmPath) != sfkCompressedPcm) {
                     pcmPath = converter.CompressPcm(pcmPath, sv20);
                     temp.paths << pcmPath;
                 }
