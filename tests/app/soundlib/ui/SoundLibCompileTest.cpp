@@ -220,8 +220,8 @@ TEST_F(SoundLibCompile, EndsThatLeaveNoLibrary)
     }
 
     // Two rows of one tag, as a list file may hold them: refused before
-    // anything is written, the old library left as it was. The older chip
-    // takes no tags, so there they compile.
+    // anything is written, saying so, the old library left as it was. The
+    // older chip takes no tags, so there they compile.
     for (const bool older : {false, true}) {
         setLibrary({});
         for (const char *name : {"one.pcm", "two.pcm"}) {
@@ -238,8 +238,9 @@ TEST_F(SoundLibCompile, EndsThatLeaveNoLibrary)
             EXPECT_EQ(readFile(out).size(), 33 + 2 * (4 + 10) + 2);
         } else {
             ASSERT_EQ(prompts.prompts().size(), 2);
-            EXPECT_EQ(prompts.last().text,
-                      QStringLiteral("Two.pcm will not be added to the library because its tag is a duplicate of One.pcm. \n"));
+            EXPECT_EQ(prompts.last().text, QStringLiteral("The sound library 'Lib.sfx' was not compiled: One.pcm and "
+                                                          "Two.pcm have the same tag, 7. Give one of them another tag, "
+                                                          "then compile again. "));
             EXPECT_EQ(prompts.last().title, QStringLiteral("Duplicate Tag"));
             EXPECT_EQ(readFile(out), QByteArray("an older library"));
         }
