@@ -94,7 +94,7 @@ QString ConversionErrorText(const vx::ComponentError &e)
 QString SoundFailureText(const vx::ComponentError &e, const QString &source)
 {
     const bool badSound = e.code() == kConvertErrBadSound || e.code() == kConvertErrBadSource;
-    if (e.kind() != vx::ComponentError::ObjectError || !badSound || sonvert::isTooLongDescription(e.description()))
+    if (e.kind() != vx::ComponentError::ObjectError || !badSound || sonvert::isReasonDescription(e.description()))
         return ConversionErrorText(e);
     return QStringLiteral("Error %1: ").arg(e.code()) +
         (IsUnsupportedSoundFile(source) ? source + QStringLiteral(" is not a supported sound format.")

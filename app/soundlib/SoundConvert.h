@@ -47,7 +47,7 @@ inline constexpr int kConvertErrCancelled = 1005; // the converter's cancel: nev
 // `source`; a sound file that cannot be taken (202 or 1003) is named:
 // "<source> is not a supported sound format." when it is well formed,
 // "Invalid or corrupt sound file <source>" otherwise. A sound too long for a
-// chip PCM file keeps the converter's reason.
+// chip PCM file, or one compressed already, keeps the converter's reason.
 [[nodiscard]] QString SoundFailureText(const vx::ComponentError &e, const QString &source);
 // True for the converter's cancel, which ends a command silently.
 [[nodiscard]] bool IsCancel(const vx::ComponentError &e);

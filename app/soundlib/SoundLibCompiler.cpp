@@ -206,6 +206,14 @@ void FinalizeSoundLibraryFile(QByteArray &file)
     file.append(reinterpret_cast<const char *>(sum), 2);
 }
 
+QString CompileDuplicateTagMessage(const QString &library, const QString &first, const QString &second, qint32 tag)
+{
+    return QStringLiteral("The sound library '") + ProperCaseName(library) +
+           QStringLiteral("' was not compiled: ") + ProperCaseName(first) + QStringLiteral(" and ") +
+           ProperCaseName(second) + QStringLiteral(" have the same tag, %1. Give one of them another tag, ").arg(tag) +
+           QStringLiteral("then compile again. ");
+}
+
 std::unique_ptr<SoundConversion> MakeSonvertConversion(const QString &tempFolder)
 {
     return std::make_unique<SonvertConversion>(tempFolder);
@@ -239,8 +247,8 @@ CompileResult CompileSoundLibraryFile(const SoundLibCompile &job, SoundConversio
                 continue;
             if (const auto at = holders.constFind(tag); at != holders.constEnd())
                 return result(CompileOutcome::DuplicateTag, i + 1,
-                              DuplicateTagMessage(ProperCaseName(job.entries[i].FileName),
-                                                  ProperCaseName(job.entries[*at].FileName)));
+                              CompileDuplicateTagMessage(QFileInfo(job.outputPath).fileName(),
+                                                         job.entries[*at].FileName, job.entries[i].FileName, tag));
             holders.insert(tag, i);
         }
     }
@@ -303,7 +311,10 @@ CompileResult CompileSoundLibraryFile(const SoundLibCompile &job, SoundConversio
                 temp.paths << pcmPath;
             } else if (e.Kind == sfkPcm || e.Kind == sfkCompressedPcm) {
                 pcmPath = e.path();
-                if (e.Compress) {
+                // The file's header, not the row, says whether it is
+                // compressed: one converted again since it was listed goes
+                // in as it is now.
+                if (e.Compress && GetSoundFileKind(pcmPath) != sfkCompressedPcm) {
                     pcmPath = converter.CompressPcm(pcmPath, sv20);
                     temp.paths << pcmPath;
                 }

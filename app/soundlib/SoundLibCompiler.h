@@ -52,6 +52,11 @@ enum class SfxEntryError { None, NotPcm, MarkedInOlder, TagOutOfRange };
 // byte when needed, writes the data length and appends the check sum.
 void FinalizeSoundLibraryFile(QByteArray &file);
 
+// The refusal of a library in which two sounds share a tag: nothing was
+// compiled, and which two sounds and which tag (names as shown).
+[[nodiscard]] QString CompileDuplicateTagMessage(const QString &library, const QString &first,
+                                                 const QString &second, qint32 tag);
+
 // What the compile needs of the sound converter. The program's adapter runs
 // cSonvert; each call returns the path of the chip PCM file it wrote into the
 // temporary folder and throws vx::ComponentError (1005 when cancelled). A

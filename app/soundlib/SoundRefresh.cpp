@@ -17,6 +17,27 @@ QString withSeparator(const QString &folder)
     return folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
 }
 
+// The row's record and cells from a fresh inspection of its file, keeping
+// the user's settings.
+void takeFresh(SoundRow &row, SoundEntry fresh, const QLocale &locale)
+{
+    const SoundEntry &old = row.entry;
+    // A file that is compressed chip PCM now cannot be compressed again.
+    fresh.Compress = old.Compress && fresh.Kind != sfkCompressedPcm;
+    fresh.Boost = old.Boost;
+    fresh.Tag = old.Tag;
+    fresh.NoiseGate = old.NoiseGate;
+    fresh.MemUsed = EstimateMemoryKB(fresh);
+    row.entry = fresh;
+    row.item = MakeListItem(fresh, locale);
+    row.item.missing = fresh.Kind == sfkNotSound;
+}
+
+bool isChipPcm(qint16 kind)
+{
+    return kind == sfkPcm || kind == sfkCompressedPcm;
+}
+
 } // namespace
 
 QString FolderOf(const QString &path)
@@ -56,18 +77,21 @@ SoundRefreshResult RefreshSoundRows(SoundRows &rows, const QLocale &locale)
         }
         if (name != old.FileName)
             result.renamed = true;
-        SoundEntry fresh = GetSoundFileInfo(old.Location, name, false);
-        // A file that is compressed chip PCM now cannot be compressed again.
-        fresh.Compress = old.Compress && fresh.Kind != sfkCompressedPcm;
-        fresh.Boost = old.Boost;
-        fresh.Tag = old.Tag;
-        fresh.NoiseGate = old.NoiseGate;
-        fresh.MemUsed = EstimateMemoryKB(fresh);
-        row.entry = fresh;
-        row.item = MakeListItem(fresh, locale);
-        row.item.missing = fresh.Kind == sfkNotSound;
+        takeFresh(row, GetSoundFileInfo(old.Location, name, false), locale);
     }
     return result;
+}
+
+bool JudgePcmRowByHeader(SoundRow &row, const QLocale &locale)
+{
+    if (!isChipPcm(row.entry.Kind) || !isFile(row.entry.path()))
+        return false;
+    SoundEntry fresh = GetSoundFileInfo(row.entry.Location, row.entry.FileName, false);
+    if (!isChipPcm(fresh.Kind))
+        return false; // the compile and the preview name what it is now
+    const SoundRow before = row;
+    takeFresh(row, fresh, locale);
+    return row != before;
 }
 
 int RelocateSoundRows(SoundRows &rows, const QString &folder)

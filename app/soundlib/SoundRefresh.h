@@ -32,6 +32,12 @@ struct SoundRefreshResult
 // there but is no sound any more is painted missing too, but not counted.
 [[nodiscard]] SoundRefreshResult RefreshSoundRows(SoundRows &rows, const QLocale &locale = QLocale());
 
+// A chip PCM row takes what its file's header says now, as Refresh would
+// give it: a file converted again since it was listed may be compressed now,
+// or at another rate. Rows of other kinds, and files that are gone or no
+// chip PCM file any more, are left as they are. True when the row changed.
+bool JudgePcmRowByHeader(SoundRow &row, const QLocale &locale = QLocale());
+
 // Every row whose file is missing and whose name is found in `folder` takes
 // that folder (and the name's real case). Returns how many rows changed.
 [[nodiscard]] int RelocateSoundRows(SoundRows &rows, const QString &folder);

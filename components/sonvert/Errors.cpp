@@ -28,6 +28,7 @@ constexpr std::array<ErrorEntry, 6> kErrors{{
 
 constexpr const char *kInvalidPcm = "Invalid or corrupt pcm file.";
 constexpr std::string_view kTooLong = "Sound too long for a chip PCM file;";
+constexpr std::string_view kAlreadyCompressed = "The PCM file is compressed already; it cannot be compressed again.";
 
 } // namespace
 
@@ -73,9 +74,14 @@ void raiseTooLong(std::int32_t outputRate, std::uint64_t longestSamples, Method 
                              tooLongDescription(outputRate, longestSamples, compressed));
 }
 
-bool isTooLongDescription(const std::string &text)
+void raiseAlreadyCompressed(Method method)
 {
-    return text.starts_with(kTooLong);
+    throw vx::ComponentError(emrSrcFileInvalid, errorSource(method), std::string(kAlreadyCompressed));
+}
+
+bool isReasonDescription(const std::string &text)
+{
+    return text.starts_with(kTooLong) || text == kAlreadyCompressed;
 }
 
 void raiseFileError(const std::string &what, const std::string &path, const std::string &cause, Method method)

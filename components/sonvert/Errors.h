@@ -42,9 +42,14 @@ enum class Method { ConvertToPcm, CompressPcmFile, ConvertToWav };
                                              bool compressed = false);
 [[noreturn]] void raiseTooLong(std::int32_t outputRate, std::uint64_t longestSamples, Method method,
                                bool compressed = false);
-// True for a text made by tooLongDescription: a reason the program shows as
-// it is, where other 1003 texts become its own "invalid or corrupt" wording.
-[[nodiscard]] bool isTooLongDescription(const std::string &text);
+// 1003 from CompressPcmFile for a source whose header says it is compressed
+// already: compressing it again would make noise of it.
+[[noreturn]] void raiseAlreadyCompressed(Method method);
+
+// True for a text made by tooLongDescription or raiseAlreadyCompressed: a
+// reason the program shows as it is, where other 1003 texts become its own
+// "invalid or corrupt" wording.
+[[nodiscard]] bool isReasonDescription(const std::string &text);
 
 // A file the method cannot create or write is no numbered error: it fails
 // as a file statement does, with run-time error 75 and a text that names the

@@ -219,6 +219,8 @@ std::string cSonvert::CompressPcmFile(const std::string &SourceFile, bool SV20)
     const std::string output = CheckSourceAndTarget(SourceFile, ".pcm", method);
     try {
         const sonvert::PcmHeader header = LoadPcmSource(SourceFile, method);
+        if (header.compressed())
+            sonvert::raiseAlreadyCompressed(method);
 
         // The newer rules keep the last byte as the end mark and the older
         // ones encode every byte: give the data the shape the chosen rules

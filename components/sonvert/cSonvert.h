@@ -51,10 +51,11 @@ public:
     std::string ConvertToPcm(const std::string &SourceFile, std::int32_t Tag = 0, int NoiseGate = 0,
                              bool Boost = false, bool SV20 = false, bool Compress = false);
 
-    // Compresses a chip PCM file of either form into the form SV20 selects,
-    // with that form's rules, and returns the output path (".pcm"). Throws
-    // 1002 (no source), 1001 (no target folder), 1003 (not a chip PCM file, or
-    // a result that the header cannot describe) or 1005 (cancelled).
+    // Compresses a plain chip PCM file of either form into the form SV20
+    // selects, with that form's rules, and returns the output path (".pcm").
+    // Throws 1002 (no source), 1001 (no target folder), 1003 (not a chip PCM
+    // file, one compressed already, or a result that the header cannot
+    // describe) or 1005 (cancelled).
     std::string CompressPcmFile(const std::string &SourceFile, bool SV20 = false);
 
     // Writes an 8-bit mono wave file from a chip PCM file of either form,

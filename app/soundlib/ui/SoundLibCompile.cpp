@@ -198,6 +198,7 @@ void CompileSoundLibrary()
         w->lvwFileList->currentWidget()->setFocus();
         return;
     }
+    w->JudgePcmRowsByHeader();
     // The window is disabled while the compile runs: its rows stand still.
     const SoundRows rows = w->rows();
 

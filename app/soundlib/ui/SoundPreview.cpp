@@ -93,10 +93,11 @@ void playOnChip(const QString &FileName, qint16 kind, bool Compress, qint16 Nois
         SV10DataFiles = true;
     // A sound to be compressed is converted and compressed in one step, so
     // that its length is judged compressed, as the library compile judges it.
+    // A compressed chip PCM file plays as it is, whatever the caller's flag.
     QString pcm = FileName;
     if (kind == sfkWave || kind == sfkMp3)
         pcm = ConvertSoundToPcm(FileName, 0, NoiseGate, Boost, Compress);
-    else if (Compress)
+    else if (Compress && kind == sfkPcm)
         pcm = CompressPcmWithProgress(pcm);
     if (pcm.isEmpty())
         return;
@@ -197,6 +198,7 @@ void PlaySelectedSoundFile()
     const int row = w->currentRow();
     if (row < 0)
         return;
+    w->JudgePcmRowsByHeader(row);
     const SoundEntry sound = w->rows()[row].entry;
     PlaySoundFile(sound.path(), sound.Compress, sound.NoiseGate, sound.Boost);
     StopRequested = false;

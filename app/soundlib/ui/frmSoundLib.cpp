@@ -30,6 +30,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -116,11 +117,17 @@ void frmSoundLib::buildControls()
     lvwList->setSelectionModel(lvwReport->selectionModel());
     for (int c = 0; c < kSoundColumnCount; ++c)
         lvwReport->setColumnWidth(c, px(kColumnWidths[c]));
-    // A tag has up to five digits; the cell keeps the style's text margin on both sides.
+    // The widest figures a row shows: a five-digit tag, and the memory of the
+    // estimate's largest value (2^31 - 1 bytes); the cell keeps the style's
+    // text margin on both sides.
     const int textMargin = lvwReport->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, lvwReport) + 1;
-    const qreal tagText = QFontMetricsF(lvwReport->font()).horizontalAdvance(QStringLiteral("65534"));
-    lvwReport->setColumnWidth(colTag, std::max(lvwReport->columnWidth(colTag),
-                                               static_cast<int>(std::ceil(tagText)) + 2 * textMargin));
+    const auto fitColumn = [&](int column, const QString &widest) {
+        const qreal text = QFontMetricsF(lvwReport->font()).horizontalAdvance(widest);
+        lvwReport->setColumnWidth(column, std::max(lvwReport->columnWidth(column),
+                                                   static_cast<int>(std::ceil(text)) + 2 * textMargin));
+    };
+    fitColumn(colTag, QStringLiteral("65534"));
+    fitColumn(colMemUsed, MemUsedText(std::numeric_limits<qint32>::max()));
     lvwReport->header()->setSectionsMovable(false);
     lvwReport->header()->setStretchLastSection(false);
     lvwFileList->addWidget(lvwList);
@@ -201,7 +208,8 @@ void frmSoundLib::buildControls()
     lblSRate1 = label(p, "lblSRate1", QString(), twipRect(800, 2100, 1100, 260));
     lblSRate1->setToolTip(QStringLiteral("Actual sampling rate that will be used for this file"));
     lblMemUsed = label(p, "lblMemUsed", QStringLiteral("Mem:"), twipRect(1950, 2100, 700, 260));
-    lblMemUsed1 = label(p, "lblMemUsed1", QString(), twipRect(2650, 2100, 1300, 260));
+    // To the panel's edge: the largest figure, "< 2,097,152 KB", reads whole.
+    lblMemUsed1 = label(p, "lblMemUsed1", QString(), twipRect(2650, 2100, kPanelWidth - 140 - 60 - 2650, 260));
     lblMemUsed1->setToolTip(QStringLiteral("Amount of recording memory required for this file"));
 
     fraLibSummary = new QGroupBox(QStringLiteral(" Library Properties "), this);

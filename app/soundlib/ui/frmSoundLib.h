@@ -123,6 +123,9 @@ public:
     void CheckMissingSoundFiles();
     // Rows whose folder changed; 0 when the user cancelled.
     [[nodiscard]] int RelocateSoundFiles();
+    // The chip PCM rows (only `row`, from 0, when given) take what their
+    // files' headers say now, before a compile or a preview uses them.
+    void JudgePcmRowsByHeader(int row = -1);
     void EditSoundFileExternally();
     bool EditCommand(EditAction action) override;
     // Cut, Copy, Paste, Delete and Select All on the rows, through the sound

@@ -84,6 +84,19 @@ int frmSoundLib::RelocateSoundFiles()
     return n;
 }
 
+void frmSoundLib::JudgePcmRowsByHeader(int row)
+{
+    bool changed = false;
+    for (int i = 0; i < rows().size(); ++i) {
+        if (row < 0 || i == row)
+            changed = JudgePcmRowByHeader(rows()[i]) || changed;
+    }
+    if (!changed)
+        return;
+    cellsChanged();
+    UpdateSoundLibTotals();
+}
+
 void frmSoundLib::EditSoundFileExternally()
 {
     // A bare program name is looked up on the search path.

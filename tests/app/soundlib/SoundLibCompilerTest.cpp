@@ -283,6 +283,9 @@ TEST_F(CompileTest, RealConverterBuildsAWellFormedLibrary)
         rows.last().Compress = i == 1;
     }
     rows << row(folder(), put(QStringLiteral("p.pcm"), kPlain), sfkPcm, 9);
+    // Listed as plain with Comp ticked, compressed since: it goes in as it is.
+    rows << row(folder(), put(QStringLiteral("c.pcm"), plainPcm(0x80 | 0x63, hex("123456"))), sfkPcm, 10);
+    rows.last().Compress = true;
     const CompileResult r = CompileSoundLibraryFile({rows, output(), false, '\x01'}, *sonvert, {});
     ASSERT_EQ(r.outcome, CompileOutcome::Succeeded) << r.message.toStdString();
     const QByteArray f = readFile(output());
@@ -299,6 +302,7 @@ TEST_F(CompileTest, RealConverterBuildsAWellFormedLibrary)
         at += 6 + static_cast<qsizetype>(u(at) | u(at + 1) << 8 | u(at + 2) << 16);
     }
     EXPECT_LE(f.size() - 2 - at, 1);
+    EXPECT_EQ(f.mid(at - 9, 9), hex("030000E30A00123456"));
     EXPECT_TRUE(QDir(temp.path()).isEmpty());
 }
 

@@ -122,16 +122,24 @@ TEST(SonvertCompress, NewerRulesGoldenAndTags)
                                      0xB8, 0xB8, 0xA8, 0x88, 0x70, 0x70}));
 }
 
-TEST(SonvertCompress, CompressedFilesAreCompressedAgainWhenAsked)
+TEST(SonvertCompress, CompressedFilesAreRefusedAndEmptyOnesStayEmpty)
 {
+    // Compressing a compressed source again would make noise of it: refused
+    // in either form, whatever the output form, and no file is written.
     const auto f = makeFolders("again");
     writeBytes(f.src + "/a.pcm", buildPcmFile(PcmForm::Plain, 0x80 | 78, 0, Bytes{0x06, 0x67, 0x34}));
+    writeBytes(f.src + "/m.pcm", buildPcmFile(PcmForm::Marked, 0x80 | 99, 7, Bytes{0x06, 0x67, 0x00, 0x80}));
     cSonvert s;
     s.setTargetPath(f.out);
-    s.CompressPcmFile(f.src + "/a.pcm");
-    const auto again = parsePcmFile(readBytes(f.out + "a.pcm"));
-    ASSERT_TRUE(again);
-    EXPECT_EQ(again->data, compressSamples(Bytes{0x06, 0x67, 0x34}, CodecRules::Older));
+    for (const char *name : {"/a.pcm", "/m.pcm"}) {
+        for (const bool sv20 : {false, true}) {
+            const auto e = errorOf([&] { s.CompressPcmFile(f.src + name, sv20); });
+            EXPECT_EQ(e.code(), 1003) << name;
+            EXPECT_EQ(e.source(), "SonvertLib.CompressPcmFile");
+            EXPECT_STREQ(e.what(), "The PCM file is compressed already; it cannot be compressed again.");
+        }
+    }
+    EXPECT_TRUE(listFolder(f.out).empty());
 
     // A file without samples stays without samples.
     writeBytes(f.src + "/none.pcm", buildPcmFile(PcmForm::Plain, 78, 0, Bytes{}));

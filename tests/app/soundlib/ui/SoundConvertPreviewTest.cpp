@@ -380,6 +380,20 @@ TEST_F(SoundCommands, LibraryRowPreviewsOnTheChipInTheEmulatedForm)
     EXPECT_EQ(prompts.prompts().size(), asked);
     EXPECT_EQ(chip->pcmPlays().size(), 3);
     expectIdle();
+
+    // A row listed as plain with Comp ticked, whose file was since compressed
+    // under its name, plays as the file is; the row then shows it compressed.
+    writeFile(dir + s("tone.pcm"), plainPcm(99, QByteArray(80, '\x20')));
+    w->AddFilesToSoundLibrary({dir + s("tone.pcm"), QString()});
+    const int tone = w->currentRow();
+    w->rows()[tone].entry.Compress = true;
+    writeFile(dir + s("tone.pcm"), plainPcm(0x80 | 99, QByteArray(40, '\x22')));
+    main->tbStdLarge_ButtonClick(ToolbarButton(s("Play")));
+    ASSERT_EQ(chip->pcmPlays().size(), 4);
+    EXPECT_EQ(chip->pcmPlays().last().data, QByteArray(40, '\x22'));
+    EXPECT_EQ(w->rows()[tone].entry.Kind, sfkCompressedPcm);
+    EXPECT_FALSE(w->rows()[tone].entry.Compress);
+    expectIdle();
 }
 
 TEST_F(SoundCommands, PcPreviewOfChipPcmEndsOnStop)

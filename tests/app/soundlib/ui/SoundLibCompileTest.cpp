@@ -23,6 +23,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QLabel>
 #include <QLocale>
@@ -219,8 +220,8 @@ TEST_F(SoundLibCompile, EndsThatLeaveNoLibrary)
     }
 
     // Two rows of one tag, as a list file may hold them: refused before
-    // anything is written, the old library left as it was. The older chip
-    // takes no tags, so there they compile.
+    // anything is written, saying so, the old library left as it was. The
+    // older chip takes no tags, so there they compile.
     for (const bool older : {false, true}) {
         setLibrary({});
         for (const char *name : {"one.pcm", "two.pcm"}) {
@@ -237,8 +238,9 @@ TEST_F(SoundLibCompile, EndsThatLeaveNoLibrary)
             EXPECT_EQ(readFile(out).size(), 33 + 2 * (4 + 10) + 2);
         } else {
             ASSERT_EQ(prompts.prompts().size(), 2);
-            EXPECT_EQ(prompts.last().text,
-                      QStringLiteral("Two.pcm will not be added to the library because its tag is a duplicate of One.pcm. \n"));
+            EXPECT_EQ(prompts.last().text, QStringLiteral("The sound library 'Lib.sfx' was not compiled: One.pcm and "
+                                                          "Two.pcm have the same tag, 7. Give one of them another tag, "
+                                                          "then compile again. "));
             EXPECT_EQ(prompts.last().title, QStringLiteral("Duplicate Tag"));
             EXPECT_EQ(readFile(out), QByteArray("an older library"));
         }
@@ -277,6 +279,31 @@ TEST_F(SoundLibCompile, EndsThatLeaveNoLibrary)
     EXPECT_EQ(prompts.last().title, QStringLiteral("Compile Sound Library"));
     EXPECT_EQ(prompts.seen.last(), QStringLiteral("busy File Creation Successful"));
     EXPECT_EQ(readFile(out).size(), 33 + 6 + 100 + 2);
+    expectEnded();
+}
+
+// A row listed as plain chip PCM with Comp ticked, whose file was since
+// converted again, compressed, under its name: the file goes in as it is,
+// and the row shows what the file is.
+TEST_F(SoundLibCompile, AFileCompressedSinceItWasListedGoesInAsItIs)
+{
+    setLibrary({put(QStringLiteral("tone.pcm"), plainPcm(0x63, QByteArray(100, '\x40')))});
+    w->rows()[0].entry.Compress = true;
+    w->rows()[0].entry.Tag = 3;
+    const QByteArray packed = bytes({0x12, 0x34, 0x56, 0x78, 0x9A});
+    put(QStringLiteral("tone.pcm"), plainPcm(0x80 | 0x63, packed));
+    SV10DataFiles = false;
+    Port = 0;
+    compile({vx::Answer::Ok});
+    EXPECT_EQ(prompts.last().text, QStringLiteral("'Lib.sfx' was successfully created. "));
+    EXPECT_EQ(readFile(out).mid(33, 11), le(5, 3) + bytes({0x80 | 0x63, 3, 0}) + packed);
+    const SoundRow &row = w->rows()[0];
+    EXPECT_EQ(row.entry.Kind, sfkCompressedPcm);
+    EXPECT_FALSE(row.entry.Compress);
+    EXPECT_EQ(row.entry.MemUsed, 5);
+    EXPECT_EQ(row.item.cells[colComp], QString(QChar(0x2022)));
+    EXPECT_EQ(w->chkCompress->checkState(), Qt::Checked);
+    EXPECT_FALSE(w->chkCompress->isEnabled());
     expectEnded();
 }
 

@@ -288,7 +288,11 @@ TEST_F(SoundLibWindow, AtItsOpeningSizeTheLongestTextsShowWhole)
     current.BitRate = 320000;
     w->UpdateSoundLibTotals();
     EXPECT_EQ(w->lblProperties->text(), QStringLiteral("Stereo, 44.100 kHz, 320 kbps, 2,097,152 KB"));
-    for (const QLabel *l : {w->lblProperties, w->lblMemSize, w->lblMemFiles})
+    // The widest memory figure of a row, compressed.
+    current.Compress = true;
+    w->UpdateSoundLibTotals();
+    EXPECT_EQ(w->lblMemUsed1->text(), QStringLiteral("< 2,097,152 KB"));
+    for (const QLabel *l : {w->lblProperties, w->lblMemSize, w->lblMemFiles, w->lblMemUsed1})
         EXPECT_TRUE(showsWhole(l)) << l->objectName().toStdString();
     // An ordinary stereo wave's line reads on one line.
     current = big;
@@ -308,6 +312,10 @@ TEST_F(SoundLibWindow, AtItsOpeningSizeTheLongestTextsShowWhole)
     const QModelIndex tag = w->model->index(0, colTag);
     ASSERT_EQ(tag.data().toString(), QStringLiteral("65534"));
     EXPECT_GE(w->lvwReport->columnWidth(colTag), w->lvwReport->itemDelegate()->sizeHint(cell, tag).width());
+    // And one of the largest memory figure.
+    const QModelIndex mem = w->model->index(1, colMemUsed);
+    ASSERT_EQ(mem.data().toString(), QStringLiteral("2,097,152 KB"));
+    EXPECT_GE(w->lvwReport->columnWidth(colMemUsed), w->lvwReport->itemDelegate()->sizeHint(cell, mem).width());
 }
 
 TEST_F(SoundLibWindow, ThePrintedListingGivesEachSoundTheWindowsSize)
