@@ -153,7 +153,7 @@ QString shown(char32_t u)
 
 } // namespace
 
-bool confirmCharacterLoss(QStringView text, const QString &path)
+bool confirmCharacterLoss(QStringView text, const QString &path, CodePageStep step)
 {
     const QList<char32_t> lost = charactersOutsideCp1252(text);
     if (lost.isEmpty())
@@ -164,11 +164,19 @@ bool confirmCharacterLoss(QStringView text, const QString &path)
     QString list = names.join(QStringLiteral("  "));
     if (lost.size() > kMostListed)
         list += QStringLiteral("  and %1 more").arg(lost.size() - kMostListed);
+    struct Words
+    {
+        const char *done;
+        const char *ask;
+    };
+    static constexpr Words kWords[] = {{"saved", "Save"}, {"compiled", "Compile"}, {"compiled", "Play"}};
+    const Words &words = kWords[static_cast<int>(step)];
     const QString question =
         ProperCase(QFileInfo(path).fileName()) +
         QStringLiteral(" holds the Western (Windows-1252) character set.\r\n"
-                       "These characters cannot be stored in it; each would be saved as \"?\":") +
-        QStringLiteral("\r\n\r\n") + list + QStringLiteral("\r\n\r\nSave anyway?");
+                       "These characters cannot be stored in it; each would be ") +
+        QLatin1String(words.done) + QStringLiteral(" as \"?\":") + QStringLiteral("\r\n\r\n") + list +
+        QStringLiteral("\r\n\r\n") + QLatin1String(words.ask) + QStringLiteral(" anyway?");
     return MsgBox(question, Buttons::YesNo, Icon::Exclamation, QString(), 2) == Answer::Yes;
 }
 

@@ -51,10 +51,14 @@ bool readTextFile(const QString &path, QString &text, QString *error = nullptr, 
 // file that replaces the old one only when all was written.
 bool writeTextFile(const QString &path, QStringView text, QString *error = nullptr);
 
-// Before a save to path that keeps text in the Windows code page: when some
-// characters of text would be written as "?", names them and asks whether to
-// save anyway. True when nothing is lost or the user said Yes; false when the
-// save is to be cancelled.
-[[nodiscard]] bool confirmCharacterLoss(QStringView text, const QString &path);
+// What is about to turn text into the Windows code page's bytes.
+enum class CodePageStep { Save, Compile, Play };
+
+// Before a save to path that keeps text in the Windows code page (or a
+// compile into path, or one to play it): when some characters of text would
+// be written as "?", names them and asks whether to go on anyway. True when
+// nothing is lost or the user said Yes; false when the step is to be
+// cancelled.
+[[nodiscard]] bool confirmCharacterLoss(QStringView text, const QString &path, CodePageStep step = CodePageStep::Save);
 
 } // namespace vx

@@ -18,6 +18,7 @@
 #include "platform/Cp1252.h"
 #include "platform/Folders.h"
 #include "platform/Prompter.h"
+#include "platform/TextFiles.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -60,6 +61,18 @@ QByteArray sourceBytes(const GridRows &rows)
     for (const GridRow &r : rows.all())
         text += r.text + QStringLiteral("\r\n");
     return vx::toCp1252(text);
+}
+
+// The rows as far as a compiler turns them into its file: a comment's
+// characters reach nothing compiled.
+QString compiledText(const GridRows &rows)
+{
+    QString text;
+    for (const GridRow &r : rows.all()) {
+        if (!IsCommentLine(r.text))
+            text += r.text + QLatin1Char('\n');
+    }
+    return text;
 }
 
 std::optional<RaisedError> writeSource(const QString &path, const GridRows &rows)
@@ -175,6 +188,10 @@ std::optional<GridCompile> runGridCompile(vx::WindowKind kind, QString (*askObje
     c.object = askObject(baseOf(c.w->record().FileName) + extension);
     if (c.object.isEmpty())
         return std::nullopt;
+    // A typed character the code page lacks would compile as "?"; a No
+    // leaves everything as it was, the old object file too.
+    if (!vx::confirmCharacterLoss(compiledText(c.w->vbalGrid1->rows()), c.object, vx::CodePageStep::Compile))
+        return std::nullopt;
     c.name = shownName(c.object);
     compiling(c.name);
     if (QFileInfo::exists(c.object))
@@ -257,6 +274,14 @@ bool CheckDictionaryRule(const QString &Rule, bool blnSilent)
 {
     if (DictSynCk == 1 || Rule.trimmed().toUpper() == QLatin1String("C") || !DicCompiler)
         return true;
+    // Checked as "?", such a rule would pass for one it is not: it stands
+    // only when the user says it may, and the silent check cannot ask.
+    if (!IsCommentLine(Rule) && !vx::charactersOutsideCp1252(Rule).isEmpty()) {
+        const DocumentWindow *doc = ActiveDocument();
+        if (blnSilent || !vx::confirmCharacterLoss(Rule, doc ? doc->record().FileName : QString(),
+                                                   vx::CodePageStep::Compile))
+            return false;
+    }
     std::string rule = vx::toCp1252(Rule).toStdString();
     return DicCompiler->CompileRuleInCharSet(rule, DictCharSet, blnSilent);
 }
@@ -265,6 +290,8 @@ void PlayMusicScore()
 {
     GridDocumentWindow *w = activeGridWindow(vx::WindowKind::Music);
     if (!w || !MusicCompiler)
+        return;
+    if (!vx::confirmCharacterLoss(compiledText(w->vbalGrid1->rows()), w->record().FileName, vx::CodePageStep::Play))
         return;
     const QString name = shownName(w->record().FileName);
     const QString source = TemporarySourcePath();

@@ -7,18 +7,21 @@
 
 #include <QString>
 
-// Asks for the .dix file, compiles the active dictionary window into it and
-// reports: on success (with a chip configured) the offer to download it; on
-// a bad rule the rule's row selected; on any other error its message.
+// Asks for the .dix file (then about typed characters that would compile
+// as "?"), compiles the active dictionary window into it and reports: on
+// success (with a chip configured) the offer to download it; on a bad rule
+// the rule's row selected; on any other error its message.
 void CompileDictionary();
 // The same for the active music score window and its .tgx; no download.
 void CompileMusicScore();
 // True when a rule may stand: always with checking at compile time only,
 // and for the section line "C"; else the dictionary compiler's check, which
-// reports a bad rule unless blnSilent.
+// reports a bad rule unless blnSilent. A rule holding characters the code
+// page lacks is first asked about (a No, or a silent check, fails it).
 bool CheckDictionaryRule(const QString &Rule, bool blnSilent);
-// Compiles the active music score window into the temporary folder and
-// plays it on the chip; the temporary folder is emptied afterwards.
+// Compiles the active music score window (asking first, as a compile does)
+// into the temporary folder and plays it on the chip; the temporary folder
+// is emptied afterwards.
 void PlayMusicScore();
 
 // The file a compile writes its source to: a new name in the temporary

@@ -18,9 +18,13 @@ TextBox::TextBox(QWidget *parent)
 QString TextBox::Text() const
 {
     // toPlainText would turn no-break spaces into blanks; the raw text keeps
-    // every character and marks line breaks as paragraph separators.
+    // every character and marks line breaks as paragraph separators, and a
+    // Shift+Enter as a line separator: both are the line break they show.
     QString text = document()->toRawText();
-    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    for (QChar &c : text) {
+        if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator)
+            c = QLatin1Char('\n');
+    }
     return text;
 }
 

@@ -16,7 +16,8 @@ public:
     [[nodiscard]] qsizetype MaxLength() const { return mMaxLength; }
     void setMaxLength(qsizetype max) { mMaxLength = max; }
 
-    // The text with LF line breaks, no character changed.
+    // The text with LF line breaks (a Shift+Enter is one too), no other
+    // character changed.
     [[nodiscard]] QString Text() const;
     // Replaces the text, cut to MaxLength.
     void setText(const QString &text);

@@ -3,6 +3,7 @@
 #include "app/Globals.h"
 #include "app/documents/ui/CompileDrivers.h"
 #include "app/documents/ui/Documents.h"
+#include "app/documents/ui/FileCommands.h"
 #include "app/documents/ui/frmDictionary.h"
 #include "app/documents/ui/frmMusic.h"
 #include "chipsim/Chip.h"
@@ -22,6 +23,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -245,4 +247,107 @@ TEST_F(GridWindows, DictionaryCompilesToWhatTheCompilerMakesAndSelectsABadRule)
     EXPECT_FALSE(CheckDictionaryRule(QStringLiteral("(A)=C"), true));
     DictSynCk = 1;
     EXPECT_TRUE(CheckDictionaryRule(QStringLiteral("(A)=C"), true));
+}
+
+// A typed character the code page lacks is named before a save, a compile,
+// a play or a rule check turns it into "?"; a No writes, compiles and sends
+// nothing. A comment's characters reach no compiled file and are not asked.
+TEST_F(GridWindows, CharactersTheCodePageLacksAreAskedAboutFirst)
+{
+    const QString lost = QStringLiteral("\r\n\r\n\u017c\r\n\r\n");
+    struct Kind
+    {
+        vx::WindowKind kind;
+        const char *source, *shown, *object;
+        QStringList rows;
+        QByteArray saved;
+        void (*compile)();
+        const char *created;
+    } kinds[] = {
+        {vx::WindowKind::Dictionary, "/pl.dic", "Pl.dic", "/pl.dix",
+         {QStringLiteral("(\u017c)=EY"), QStringLiteral(";\u0142")},
+         "(?)=EY\r\n;?\r\n", CompileDictionary, "'Pl.dix' was successfully created. "},
+        {vx::WindowKind::Music, "/pl.tgn", "Pl.tgn", "/pl.tgx",
+         {QStringLiteral("--r\u017c"), QStringLiteral("p\u017c"), QStringLiteral("v1qc4"), QStringLiteral(";\u0142")},
+         "--r?\r\np?\r\nv1qc4\r\n;?\r\n", CompileMusicScore, "'Pl.tgx' was successfully created. "},
+    };
+    for (const Kind &k : kinds) {
+        SCOPED_TRACE(k.source);
+        auto *w = qobject_cast<GridDocumentWindow *>(NewDocument(k.kind));
+        ASSERT_NE(w, nullptr);
+        w->vbalGrid1->setRows(rowsOf(k.rows));
+        const QString source = dir + QLatin1String(k.source);
+        const QString object = dir + QLatin1String(k.object);
+        writeAll(source, "old\r\n");
+        writeAll(object, "stale");
+        w->record().FileName = source;
+        w->record().Dirty = true;
+
+        // The save names both characters; No keeps the old file and the mark.
+        const auto before = prompts.prompts().size();
+        prompts.queue(vx::Answer::No);
+        FileSave();
+        ASSERT_EQ(prompts.prompts().size(), before + 1);
+        EXPECT_TRUE(prompts.last().text.startsWith(QLatin1String(k.shown) + QStringLiteral(" holds")));
+        EXPECT_TRUE(prompts.last().text.endsWith(QStringLiteral("\r\n\r\n\u017c  \u0142\r\n\r\nSave anyway?")));
+        EXPECT_EQ(prompts.last().defaultButton, 2);
+        EXPECT_EQ(readAll(source), QByteArray("old\r\n"));
+        EXPECT_TRUE(w->record().Dirty);
+        prompts.queue(vx::Answer::Yes);
+        FileSave();
+        EXPECT_EQ(readAll(source), k.saved);
+        EXPECT_FALSE(w->record().Dirty);
+
+        // The compile names the rule's character only; No compiles nothing.
+        const auto asked = prompts.prompts().size();
+        prompts.queueFiles({object});
+        prompts.queue(vx::Answer::No);
+        k.compile();
+        ASSERT_EQ(prompts.prompts().size(), asked + 2);
+        EXPECT_TRUE(prompts.last().text.startsWith(QLatin1String(k.created).mid(1, 6) + QStringLiteral(" holds")));
+        EXPECT_TRUE(prompts.last().text.endsWith(QStringLiteral("each would be compiled as \"?\":") + lost +
+                                                 QStringLiteral("Compile anyway?")))
+            << prompts.last().text.toStdString();
+        EXPECT_EQ(prompts.last().defaultButton, 2);
+        EXPECT_EQ(readAll(object), QByteArray("stale"));
+        EXPECT_TRUE(tempFiles().isEmpty());
+        prompts.queueFiles({object});
+        prompts.queue(vx::Answer::Yes);
+        prompts.queue(vx::Answer::Ok);
+        k.compile();
+        EXPECT_EQ(prompts.last().text, QLatin1String(k.created)) << prompts.last().text.toStdString();
+        EXPECT_NE(readAll(object), QByteArray("stale"));
+        w->frame()->close();
+    }
+
+    // Played straight from the grid, a No sends the chip nothing.
+    chipsim::Chip *chip = attachChip();
+    auto *score = qobject_cast<frmMusic *>(NewDocument(vx::WindowKind::Music));
+    score->vbalGrid1->setRows(rowsOf({QStringLiteral("v1qc4 \u017c")}));
+    chip->clearLogs();
+    prompts.queue(vx::Answer::No);
+    PlayMusicScore();
+    EXPECT_TRUE(prompts.last().text.endsWith(lost + QStringLiteral("Play anyway?")));
+    EXPECT_TRUE(chip->acceptedBytes().isEmpty());
+    EXPECT_TRUE(tempFiles().isEmpty());
+    score->frame()->close();
+
+    // The rule check: silent, such a rule fails; asked, No fails it and Yes
+    // checks it as it will compile. The word entry's Add asks the same.
+    auto *dic = qobject_cast<frmDictionary *>(NewDocument(vx::WindowKind::Dictionary));
+    EXPECT_FALSE(CheckDictionaryRule(QStringLiteral("(\u017c)=EY"), true));
+    EXPECT_TRUE(CheckDictionaryRule(QStringLiteral(";\u017c"), true));
+    for (const vx::Answer a : {vx::Answer::No, vx::Answer::Yes}) {
+        const auto asked = prompts.prompts().size();
+        dic->txtWord->setText(QStringLiteral("\u017c"));
+        dic->txtSoundsLike->setText(QStringLiteral("<EY>"));
+        prompts.queue(a);
+        dic->cmdAdd_Click();
+        ASSERT_EQ(prompts.prompts().size(), asked + 1);
+        EXPECT_TRUE(prompts.last().text.endsWith(lost + QStringLiteral("Compile anyway?")));
+        const GridRow &row = dic->vbalGrid1->rows().row(dic->vbalGrid1->SelectedRow());
+        EXPECT_EQ(row.text, QStringLiteral("(\u017c)=EY"));
+        EXPECT_EQ(row.foreColor == kBadRuleFore, a == vx::Answer::No);
+    }
+    EXPECT_TRUE(ruleMessages.isEmpty());
 }

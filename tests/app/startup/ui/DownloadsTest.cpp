@@ -288,6 +288,23 @@ TEST_F(Downloads, GreetingFromTheTextWindow)
     CreateGreetingMessage(dir + QStringLiteral("none/hello.grt"));
     EXPECT_TRUE(prompter.last().text.startsWith(QStringLiteral("Error 75: ")));
     EXPECT_FALSE(QFileInfo::exists(dir + QStringLiteral("none")));
+
+    // A line typed with Shift+Enter goes in as CR LF; a character the code
+    // page lacks is named first, and a No writes nothing.
+    const QString other = dir + QStringLiteral("other.grt");
+    text->txtInputBox->setText(QStringLiteral("Hi\u2028\u017cona"));
+    const auto asked = prompter.prompts().size();
+    prompter.queue(vx::Answer::No);
+    CreateGreetingMessage(other);
+    ASSERT_EQ(prompter.prompts().size(), asked + 1);
+    EXPECT_TRUE(prompter.last().text.startsWith(QStringLiteral("Other.grt holds")));
+    EXPECT_TRUE(prompter.last().text.endsWith(QStringLiteral("\r\n\r\n\u017c\r\n\r\nSave anyway?")));
+    EXPECT_EQ(prompter.last().defaultButton, 2);
+    EXPECT_FALSE(QFileInfo::exists(other));
+    prompter.queue(vx::Answer::Yes);
+    prompter.queue(vx::Answer::No);
+    CreateGreetingMessage(other);
+    EXPECT_EQ(vxtest::readAll(other), QByteArray("\r\r\x18\x1e\x01" "255wHi\r\n?ona", 17) + '\0');
 }
 
 } // namespace
