@@ -296,6 +296,12 @@ TEST_F(MainWindow, ConfirmationsAndDownloads)
     EXPECT_EQ(msg(), QStringLiteral("'Words.dix' was successfully downloaded."));
     EXPECT_EQ(chip->lastDownload(), dix);
     expectSessionClosed("download");
+    // Under a name that shows no kind, the kind its first bytes show.
+    prompts.queueFiles({writeFile(QStringLiteral("words.obj"), dix)});
+    main->DownloadChipFile();
+    EXPECT_EQ(msg(), QStringLiteral("'Words.obj' was successfully downloaded."));
+    EXPECT_EQ(chip->downloadCount(), 2);
+    expectSessionClosed("download under another name");
 
     // Nothing the chip would keep nothing of reads as downloaded: a chip PCM
     // file in the plain form, a wave chosen under All Files, a name typed in.
@@ -303,7 +309,7 @@ TEST_F(MainWindow, ConfirmationsAndDownloads)
         prompts.queueFiles({writeFile(QLatin1String(name), vxtest::plainPcm(QByteArray(2000, 'p')))});
         main->DownloadChipFile();
         EXPECT_TRUE(msg().startsWith(QStringLiteral("ERROR: The file ") + QLatin1String(name))) << msg().toStdString();
-        EXPECT_EQ(chip->downloadCount(), 1) << name;
+        EXPECT_EQ(chip->downloadCount(), 2) << name;
         EXPECT_TRUE(chip->recFiles().isEmpty()) << name;
         expectSessionClosed(name);
     }
