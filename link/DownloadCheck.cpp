@@ -1,7 +1,9 @@
 #include "link/DownloadCheck.h"
 
 #include "link/Protocol.h"
+#include "platform/TextFiles.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 namespace vx {
@@ -37,6 +39,13 @@ bool isMarkedPcm(const QByteArray &head, qint64 size)
 bool isChipPcm(const QByteArray &head, qint64 size)
 {
     return isMarkedPcm(head, size) || (size >= 4 && size - 4 == le24(head, 0));
+}
+
+QByteArray padded(const QByteArray &head)
+{
+    QByteArray out = head.left(DownloadHeadBytes);
+    out.append(QByteArray(DownloadHeadBytes - out.size(), '\0'));
+    return out;
 }
 
 bool hasHeader(DownloadStream stream, const QByteArray &head, qint64 size)
@@ -89,6 +98,32 @@ DownloadStream downloadStreamOf(const QString &path)
     return DownloadStream::Other;
 }
 
+DownloadStream downloadStreamOf(const QString &path, const QByteArray &head, qint64 size)
+{
+    const DownloadStream byName = downloadStreamOf(path);
+    if (byName != DownloadStream::Other)
+        return byName;
+    const QByteArray start = padded(head);
+    for (const DownloadStream stream : {DownloadStream::SoundLibrary, DownloadStream::Greeting,
+                                        DownloadStream::Dictionary}) {
+        if (hasHeader(stream, start, size))
+            return stream;
+    }
+    // The plain form's only mark is its length, which any bytes may match.
+    return isMarkedPcm(start, size) ? DownloadStream::ChipPcm : DownloadStream::Other;
+}
+
+DownloadStream downloadStreamOfFile(const QString &path)
+{
+    const DownloadStream byName = downloadStreamOf(path);
+    if (byName != DownloadStream::Other)
+        return byName;
+    QFile file;
+    if (!vx::openForReading(file, path))
+        return DownloadStream::Other;
+    return downloadStreamOf(path, file.peek(DownloadHeadBytes), file.size());
+}
+
 qint64 largestDownload(DownloadStream stream, qint64 recMemBytes)
 {
     switch (stream) {
@@ -123,12 +158,11 @@ std::optional<LinkError> downloadRefusal(const QString &name, DownloadStream str
                              .arg(name)
                              .arg(size)
                              .arg(largest));
-    QByteArray padded = head.left(DownloadHeadBytes);
-    padded.append(QByteArray(DownloadHeadBytes - padded.size(), '\0'));
-    if (!hasHeader(stream, padded, size))
+    const QByteArray start = padded(head);
+    if (!hasHeader(stream, start, size))
         return LinkError(LinkError::NotDownloadable,
                          QStringLiteral("The file %1 is not a %2.").arg(name, kindName(stream)));
-    if (stream == DownloadStream::ChipPcm && !isMarkedPcm(padded, size))
+    if (stream == DownloadStream::ChipPcm && !isMarkedPcm(start, size))
         return LinkError(LinkError::NotDownloadable,
                          QStringLiteral("The file %1 is a chip PCM file in the SV3410 form, which carries no command "
                                         "for the chip to store it. Convert the sound again with SV3410 "

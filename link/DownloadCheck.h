@@ -24,6 +24,15 @@ enum class DownloadStream { SoundLibrary, Greeting, Dictionary, ChipPcm, Firmwar
 // How many leading bytes downloadRefusal looks at.
 inline constexpr int DownloadHeadBytes = 32;
 
+// The same, where the name shows no kind, by the file's first bytes (head, of
+// a file size bytes long): a sound library, a greeting, a dictionary and a
+// chip PCM file in the marked form open with a fixed header. A chipset image
+// has none, so only its name shows one.
+[[nodiscard]] DownloadStream downloadStreamOf(const QString &path, const QByteArray &head, qint64 size);
+// That of the file at path, opened only when its name shows no kind; Other
+// when it cannot be read.
+[[nodiscard]] DownloadStream downloadStreamOfFile(const QString &path);
+
 // The largest file of a stream the chip can take: what goes into the
 // recording memory (and what the chip does not know) is bounded by
 // recMemBytes, a greeting and a dictionary by their formats, a firmware image

@@ -263,7 +263,7 @@ void cTolvane::RefreshStatus()
     mIdentified = true;
 }
 
-LinkResult cTolvane::DownloadToChip(const QString &FileName)
+LinkResult cTolvane::DownloadToChip(const QString &FileName, std::optional<vx::DownloadStream> Stream)
 {
     Session s(this);
     // Read as the blocks go out, never whole: memory stays flat however
@@ -275,10 +275,10 @@ LinkResult cTolvane::DownloadToChip(const QString &FileName)
     // Past the open, the file is named by its name alone.
     const QString name = QFileInfo(FileName).fileName();
     const qint64 size = file.size();
-    const vx::DownloadStream stream = vx::downloadStreamOf(FileName);
+    const QByteArray head = file.peek(vx::DownloadHeadBytes);
+    const vx::DownloadStream stream = Stream ? *Stream : vx::downloadStreamOf(FileName, head, size);
     if (const auto refusal =
-            vx::downloadRefusal(name, stream, file.peek(vx::DownloadHeadBytes), size, recMemBound(),
-                                mIdentified && mInfo.modelBits() != 1))
+            vx::downloadRefusal(name, stream, head, size, recMemBound(), mIdentified && mInfo.modelBits() != 1))
         throw *refusal;
     const bool firmware = stream == vx::DownloadStream::Firmware;
 

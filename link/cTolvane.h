@@ -15,12 +15,15 @@
 // member began are given back afterwards. The wire protocol is written down
 // in link/PROTOCOL.md.
 
+#include "link/DownloadCheck.h"
 #include "link/LinkError.h"
 #include "link/LinkRecords.h"
 #include "link/SerialComm.h"
 
 #include <QObject>
 #include <QString>
+
+#include <optional>
 
 // How a member that the user can cancel ended. A failure is a LinkError.
 enum class LinkResult { Done, Cancelled };
@@ -43,10 +46,12 @@ public:
     // chip answered). Never fails.
     [[nodiscard]] ChipInfo GetChipInfo() const;
     // 4. Sends a compiled dictionary, sound library, greeting, chip PCM file or
-    // firmware image (".bin") to the chip unchanged. Raises ChipStatus(6) as
-    // the transfer begins, ConfirmUpdate before a firmware image is written,
-    // and PercentDone up to 99 as the blocks go out, 100 once the chip says
-    // it stored the file. Returns Cancelled when either Cancel was
+    // firmware image (".bin") to the chip unchanged. Its kind is Stream when
+    // given (a file the caller wrote, whatever its name), else what its name
+    // shows or, where the name shows none, its first bytes. Raises
+    // ChipStatus(6) as the transfer begins, ConfirmUpdate before a firmware
+    // image is written, and PercentDone up to 99 as the blocks go out, 100
+    // once the chip says it stored the file. Returns Cancelled when either Cancel was
     // set (nothing more is written; the chip drops what it got of the file).
     // Throws on a missing file or one that is no regular file, a chip that
     // stops taking data or reports a failure; and, before any byte is sent,
@@ -55,7 +60,7 @@ public:
     // PCM file the chip would not store (link/DownloadCheck.h; the chip's
     // model is known once RefreshStatus ran). The file is read as its blocks
     // go out.
-    LinkResult DownloadToChip(const QString &FileName);
+    LinkResult DownloadToChip(const QString &FileName, std::optional<vx::DownloadStream> Stream = std::nullopt);
     // 5. Writes one recording-memory file (by index, or by tag when ByTag) to
     // a chip PCM file. Returns Cancelled when PercentDone's Cancel was set,
     // on the last block too; a cancelled or failed upload writes nothing, so

@@ -12,9 +12,11 @@
 
 #include <cerrno>
 #include <cmath>
+#include <fcntl.h>
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <unistd.h>
 
 namespace {
 
@@ -39,10 +41,27 @@ QList<vx::IniEntry> readEntries(const QString &app)
     return vx::parseIni(QByteArrayView(bytes.data(), qsizetype(bytes.size())));
 }
 
-// Reads app's settings, lets change edit them and writes them back through
-// the safe writer. False, and the cause in *error, when the file could not be
-// read or written: the old file is then whole.
-bool editSettings(const QString &app, const std::function<void(QList<vx::IniEntry> &)> &change,
+// QLockFile tells a lock it could not create only as a permission or an
+// unknown error; the system's own cause is what creating the file says. 0
+// when it can be created after all.
+int lockCreationError(const QString &lockPath)
+{
+    const QByteArray name = vx::fileNameBytes(lockPath);
+    const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return errno;
+    // Ours alone: it did not exist a moment ago.
+    ::close(fd);
+    ::unlink(name.constData());
+    return 0;
+}
+
+// Reads app's settings, lets change edit them (it says whether it changed
+// anything) and writes them back through the safe writer. A change that
+// leaves the settings as they are writes nothing, so it cannot fail where the
+// file cannot be written. False, and the cause in *error, when the file could
+// not be read or written: the old file is then whole.
+bool editSettings(const QString &app, const std::function<bool(QList<vx::IniEntry> &)> &change,
                   QString *error = nullptr)
 {
     const auto fail = [error](const QString &why) {
@@ -50,23 +69,33 @@ bool editSettings(const QString &app, const std::function<void(QList<vx::IniEntr
             *error = why;
         return false;
     };
+    {
+        QList<vx::IniEntry> entries = readEntries(app);
+        if (!change(entries))
+            return true;
+    }
     const QString path = vx::settingsFilePath(app);
     std::error_code ec;
     std::filesystem::create_directories(localPath(QFileInfo(path).path()), ec);
     if (ec)
         return fail(QString::fromLocal8Bit(ec.message()));
     // Writers of one file take turns, so none loses another's key.
-    QLockFile lock(path + QStringLiteral(".lock"));
+    const QString lockPath = path + QStringLiteral(".lock");
+    QLockFile lock(lockPath);
     if (!lock.tryLock(5000)) {
         if (lock.error() == QLockFile::LockFailedError)
             return fail(QStringLiteral("Another program holds the file"));
-        return fail(QString::fromLocal8Bit(vx::readErrorText(lock.error() == QLockFile::PermissionError ? EACCES : EIO)));
+        int err = lockCreationError(lockPath);
+        if (err == 0)
+            err = lock.error() == QLockFile::PermissionError ? EACCES : EIO;
+        return fail(QString::fromLocal8Bit(vx::readErrorText(err)));
     }
     std::string bytes;
     if (const int err = vx::readRegularFile(localPath(path), bytes, kMostBytes); err != 0 && err != ENOENT)
         return fail(QString::fromLocal8Bit(vx::readErrorText(err)));
     QList<vx::IniEntry> entries = vx::parseIni(QByteArrayView(bytes.data(), qsizetype(bytes.size())));
-    change(entries);
+    if (!change(entries))
+        return true;
     const QByteArray out = vx::buildIni(entries);
     if (std::string_view(out.constData(), std::size_t(out.size())) == bytes)
         return true;
@@ -97,11 +126,14 @@ bool SaveSetting(const QString &AppName, const QString &Section, const QString &
     return editSettings(AppName, [&](QList<vx::IniEntry> &entries) {
         for (vx::IniEntry &e : entries) {
             if (e.first == key) {
+                if (e.second == Setting)
+                    return false;
                 e.second = Setting;
-                return;
+                return true;
             }
         }
         entries.append({key, Setting});
+        return true;
     }, error);
 }
 
@@ -111,7 +143,7 @@ void DeleteSetting(const QString &AppName, const QString &Section, const QString
     const QString key = Key.isEmpty() ? Section : groupKey(Section, Key);
     const QString below = key + QLatin1Char('/');
     editSettings(AppName, [&](QList<vx::IniEntry> &entries) {
-        entries.removeIf([&](const vx::IniEntry &e) { return e.first == key || e.first.startsWith(below); });
+        return entries.removeIf([&](const vx::IniEntry &e) { return e.first == key || e.first.startsWith(below); }) > 0;
     });
 }
 

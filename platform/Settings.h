@@ -11,6 +11,8 @@
                                  const QString &Default = QString());
 // Stores Setting as text; returns false (and the cause in *error) when the
 // store could not be written, and the file then holds what it held before.
+// A key that holds Setting already is not written again, so that succeeds
+// even where the file cannot be written.
 bool SaveSetting(const QString &AppName, const QString &Section, const QString &Key, const QString &Setting,
                  QString *error = nullptr);
 // Removes one key, or the whole section when Key is empty.

@@ -9,7 +9,7 @@ namespace tolv {
 bool isDownloadable(const QString &path)
 {
     // The link's own rule, so the queue and the link never disagree.
-    return vx::downloadStreamOf(path) != vx::DownloadStream::Other;
+    return vx::downloadStreamOfFile(path) != vx::DownloadStream::Other;
 }
 
 QString downloadFilter()

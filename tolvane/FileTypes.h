@@ -7,7 +7,8 @@
 
 namespace tolv {
 
-// True when the name ends in .pcm, .sfx, .dix, .grt or .bin, in any case.
+// True when the name ends in .pcm, .sfx, .dix, .grt or .bin, in any case, or
+// else the file's first bytes show one of those kinds but a chipset image.
 [[nodiscard]] bool isDownloadable(const QString &path);
 // The open dialog's filter.
 [[nodiscard]] QString downloadFilter();

@@ -60,6 +60,13 @@ void readSettings()
         G.BaudRate = 10;
 }
 
+void keepPortSettings(int port, int baudRate)
+{
+    if (port > 0)
+        vx::writeInt(appName(), kSection, QStringLiteral("Port"), port);
+    vx::writeInt(appName(), kSection, QStringLiteral("BaudRate"), baudRate);
+}
+
 // Each is the user's choice: a store that cannot keep it says so.
 void savePort(int port) { vx::saveChosenInt(appName(), kSection, QStringLiteral("Port"), port); }
 void saveBaudRate(int baudRate) { vx::saveChosenInt(appName(), kSection, QStringLiteral("BaudRate"), baudRate); }

@@ -32,6 +32,10 @@ inline constexpr int kHelpTopic = 491;
 // into the globals. A stored port outside 1 to 32 reads as none chosen and a
 // speed outside the list as 115200, so the lists can always show them.
 void readSettings();
+// The port and speed the lists show at start written back (the speed alone
+// while no port is chosen). Nobody chose them then, so a store that cannot
+// keep them says nothing.
+void keepPortSettings(int port, int baudRate);
 void savePort(int port);
 void saveBaudRate(int baudRate);
 void saveDisplayDnldConfirm(bool on);

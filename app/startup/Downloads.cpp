@@ -30,9 +30,9 @@ DownloadKind DownloadKindOf(const QString &path)
     return DownloadKind::None;
 }
 
-std::optional<DownloadRefusal> DownloadRefusalFor(const QString &path, bool isOlderChip)
+std::optional<DownloadRefusal> DownloadRefusalFor(DownloadKind kind, bool isOlderChip)
 {
-    if (!isOlderChip || DownloadKindOf(path) != DownloadKind::Pcm)
+    if (!isOlderChip || kind != DownloadKind::Pcm)
         return std::nullopt;
     return DownloadRefusal{
         static_cast<std::int32_t>(kObjectErrorBase + 999u),

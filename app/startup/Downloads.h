@@ -22,8 +22,8 @@ struct DownloadRefusal
     std::int32_t number;
     QString description;
 };
-// Nothing when the file may be transferred.
-[[nodiscard]] std::optional<DownloadRefusal> DownloadRefusalFor(const QString &path, bool isOlderChip);
+// Nothing when a file of that kind may be transferred.
+[[nodiscard]] std::optional<DownloadRefusal> DownloadRefusalFor(DownloadKind kind, bool isOlderChip);
 
 // The progress dialog and first status bar panel during a transfer.
 struct DownloadProgressTexts

@@ -26,6 +26,8 @@ const QByteArray Greeting = QByteArray("\r\r\x18\x1e\x01" "255w\x01" "3s", 12) +
 const QByteArray Dictionary = vxtest::kDictionaryHead + "rules\xFF\xFF\xFF";
 const QByteArray MarkedPcm = chipsim::makeMarkedPcm(78, 42, QByteArray(9, '\x11'));
 const QByteArray PlainPcm = QByteArray("\x03\x00\x00\x4E\x01\x02\x03", 7);
+const QByteArray Wave = QByteArray("RIFF\x2C\0\0\0WAVEfmt \x10\0\0\0\x01\0\x01\0\x40\x1F\0\0\x40\x1F\0\0\x01\0\x08\0"
+                                   "data\x08\0\0\0", 44) + QByteArray(8, '\x80');
 
 // A marked chip PCM file of the given (even) length.
 QByteArray markedPcmOf(qint64 size)
@@ -48,6 +50,10 @@ TEST(Downloads, EachKindIsStoredAsItArrived)
         {"sim", "words.dix", Dictionary, DownloadKind::Dictionary, 0},
         {"sim", "t42.pcm", MarkedPcm, DownloadKind::ChipPcm, 0},
         {"sim", "m$70c4d8.bin", chipsim::makeFirmwareImage(1, 0x0311), DownloadKind::Firmware, 0},
+        // A name that shows no kind: the first bytes do.
+        {"sim", "hello.msg", Greeting, DownloadKind::Greeting, 0},
+        {"sim", "words.obj", Dictionary, DownloadKind::Dictionary, 0},
+        {"sim", "t42", MarkedPcm, DownloadKind::ChipPcm, 0},
     };
     for (const auto &c : cases) {
         cTolvane lib;
@@ -158,9 +164,15 @@ TEST(Downloads, WhatTheChipCannotTakeIsRefusedBeforeAnyByte)
         {"W2.pcm", PlainPcm, QStringLiteral("The file W2.pcm is a chip PCM file in the SV3410 form, which carries "
                                             "no command for the chip to store it. Convert the sound again with "
                                             "SV3410 compatibility off (data files for the SV3420 chipset only).")},
-        {"tone.wav", Greeting, notTaken.arg(QStringLiteral("tone.wav"))},
-        {"tone.xpcm", MarkedPcm, notTaken.arg(QStringLiteral("tone.xpcm"))},
-        {"notes", Greeting, notTaken.arg(QStringLiteral("notes"))},
+        {"tone.wav", Wave, notTaken.arg(QStringLiteral("tone.wav"))},
+        {"tone.xpcm", Wave, notTaken.arg(QStringLiteral("tone.xpcm"))},
+        {"notes", noise.left(200), notTaken.arg(QStringLiteral("notes"))},
+        // Where the name shows no kind, neither the plain form's length nor an
+        // image's bytes show one.
+        {"W2.raw", PlainPcm, notTaken.arg(QStringLiteral("W2.raw"))},
+        {"image.img", chipsim::makeFirmwareImage(1, 0x0311), notTaken.arg(QStringLiteral("image.img"))},
+        // A file the chip takes under a name that shows another kind is that kind.
+        {"hello.pcm", Greeting, QStringLiteral("The file hello.pcm is not a chip PCM file.")},
     };
     for (const auto &c : cases) {
         line.chip->clearLogs();

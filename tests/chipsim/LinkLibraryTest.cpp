@@ -435,4 +435,10 @@ TEST_F(LinkLibrary, SoundLibraryFillsTheRecordingMemory)
         EXPECT_EQ(e.number(), LinkError::ChipRejected);
     }
     EXPECT_EQ(chip->recFiles().size(), 2) << "a damaged library changes nothing";
+
+    // Under a name that shows no kind its first bytes show it.
+    EXPECT_EQ(lib.DownloadToChip(writeFile(QStringLiteral("set.v2"), soundLibrary({{9, QByteArray(20, 9)}}))),
+              LinkResult::Done);
+    ASSERT_EQ(chip->recFiles().size(), 1);
+    EXPECT_EQ(chip->recFiles()[0].tag, 9);
 }

@@ -5,9 +5,17 @@
 #include "tests/support/TestEnv.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QSettings>
 #include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+
+#include <fcntl.h>
 
 namespace {
 const QString kApp = QStringLiteral("VoxmereSettingsTest");
@@ -76,6 +84,38 @@ TEST(Settings, ASaveThatFailsPartWayLeavesTheOldFileWholeAndSaysSo)
     EXPECT_EQ(vxtest::readAll(file), before);
     EXPECT_EQ(GetSetting(app, kSection, QStringLiteral("Key59")), QString(100, QLatin1Char('a' + 59 % 26)));
     EXPECT_EQ(QDir(QFileInfo(file).path()).entryList(QDir::Files | QDir::Hidden), QStringList{QFileInfo(file).fileName()});
+}
+
+// Where the file cannot be written, a value that has not changed is not
+// written again, so nothing fails; a change that fails says what the system
+// said of the lock file it could not create.
+TEST(Settings, AnUnchangedValueIsNotWrittenAndAFailureNamesTheSystemsCause)
+{
+    const QString app = QStringLiteral("VoxmereSettingsHeld");
+    ASSERT_TRUE(SaveSetting(app, kSection, QStringLiteral("Port"), QStringLiteral("1")));
+    const QByteArray before = vxtest::readAll(vx::settingsFilePath(app));
+    {
+        QLockFile held(vx::settingsFilePath(app) + QStringLiteral(".lock")); // another program writes
+        ASSERT_TRUE(held.lock());
+        QString why;
+        EXPECT_TRUE(SaveSetting(app, kSection, QStringLiteral("Port"), QStringLiteral("1"), &why)) << why.toStdString();
+        DeleteSetting(app, kSection, QStringLiteral("Missing"));
+    }
+    EXPECT_EQ(vxtest::readAll(vx::settingsFilePath(app)), before);
+
+    // A folder that takes no new file (here one of the kernel's).
+    const QByteArray oldHome = qgetenv("XDG_CONFIG_HOME");
+    const std::string home = vxtest::freshDir("no-new-files");
+    std::filesystem::create_directory_symlink("/proc", home + "/" + app.toStdString());
+    qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(home));
+    const QByteArray lock = QFile::encodeName(vx::settingsFilePath(app)) + ".lock";
+    errno = 0;
+    ASSERT_LT(::open(lock.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666), 0);
+    const QString cause = QString::fromLocal8Bit(std::strerror(errno));
+    QString why;
+    EXPECT_FALSE(SaveSetting(app, kSection, QStringLiteral("Port"), QStringLiteral("2"), &why));
+    qputenv("XDG_CONFIG_HOME", oldHome);
+    EXPECT_EQ(why, cause);
 }
 
 // A line the store cannot read a key from, edited in by hand, stays as it

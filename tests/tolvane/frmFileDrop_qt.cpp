@@ -108,8 +108,10 @@ TEST_F(FileDrop, SendsTheFilesItTakesAndMarksTheOthers)
     EXPECT_FALSE(G.FileDropMode);
     EXPECT_FALSE(G.Busy);
 
-    EXPECT_TRUE(run({quoted, upper})) << "every file went in";
-    EXPECT_EQ(chip->downloadCount(), 4);
+    // A name that shows no kind: the file's first bytes do.
+    EXPECT_TRUE(run({quoted, upper, writeFile(QStringLiteral("words.obj"), x)})) << "every file went in";
+    EXPECT_EQ(chip->downloadCount(), 5);
+    EXPECT_EQ(chip->dictionary(), x);
 }
 
 TEST_F(FileDrop, CancelStopsAfterTheCurrentFile)

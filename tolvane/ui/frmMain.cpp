@@ -369,28 +369,40 @@ void frmMain::FillPortLists()
         cboPort->addItem(QStringLiteral("COM") + QString::number(i));
     if (G.Port > 0) {
         cboPort->setCurrentIndex(G.Port - 1);
-        cboPort_Click(G.Port - 1);
+        applyPort(G.Port - 1);
         cboBaudRate->setCurrentIndex(G.BaudRate - 1);
-        cboBaudRate_Click(G.BaudRate - 1);
+        applyBaudRate(G.BaudRate - 1);
     } else {
         cboPort->setCurrentIndex(-1);
         cboBaudRate->setCurrentIndex(5);
-        cboBaudRate_Click(5);
+        applyBaudRate(5);
     }
+    tolv::keepPortSettings(G.Port, G.BaudRate);
 }
 
 void frmMain::cboPort_Click(int position)
+{
+    applyPort(position);
+    tolv::savePort(G.Port);
+}
+
+void frmMain::applyPort(int position)
 {
     G.Port = position + 1;
     // A task holds the port open: the new number takes effect at the next
     // task, which sets it when it opens the port.
     if (!G.Comm->PortOpen())
         G.Comm->setCommPort(G.Port);
-    tolv::savePort(G.Port);
     ShowPortInfo();
 }
 
 void frmMain::cboBaudRate_Click(int position)
+{
+    applyBaudRate(position);
+    tolv::saveBaudRate(G.BaudRate);
+}
+
+void frmMain::applyBaudRate(int position)
 {
     G.BaudRate = position + 1;
     try {
@@ -398,7 +410,6 @@ void frmMain::cboBaudRate_Click(int position)
     } catch (const LinkError &) {
         // The speed list holds only speeds the port takes.
     }
-    tolv::saveBaudRate(G.BaudRate);
     ShowPortInfo();
 }
 

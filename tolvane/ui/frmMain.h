@@ -126,6 +126,9 @@ private:
     void txtIndexVal_Change();
     void cboPort_Click(int position);
     void cboBaudRate_Click(int position);
+    // What either does but storing the choice.
+    void applyPort(int position);
+    void applyBaudRate(int position);
     void cmdCancel_Click();
     void setMessage(const QString &text);
 

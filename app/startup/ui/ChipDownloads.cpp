@@ -85,6 +85,19 @@ void showIdle()
     }
 }
 
+std::optional<vx::DownloadStream> streamOf(DownloadKind kind)
+{
+    switch (kind) {
+    case DownloadKind::SoundLibrary: return vx::DownloadStream::SoundLibrary;
+    case DownloadKind::Greeting: return vx::DownloadStream::Greeting;
+    case DownloadKind::Dictionary: return vx::DownloadStream::Dictionary;
+    case DownloadKind::Pcm: return vx::DownloadStream::ChipPcm;
+    case DownloadKind::Firmware: return vx::DownloadStream::Firmware;
+    case DownloadKind::None: break;
+    }
+    return std::nullopt;
+}
+
 void report(DownloadKind kind, const QString &path, const QString &error)
 {
     if (error.isEmpty())
@@ -96,16 +109,15 @@ void report(DownloadKind kind, const QString &path, const QString &error)
 
 } // namespace
 
-QString LinkTransferFile(const QString &path)
+QString LinkTransferFile(const QString &path, DownloadKind kind)
 {
     StopRequested = false;
     clearPanelMessage();
-    if (const auto refusal = DownloadRefusalFor(path, IsOlderChip))
+    if (const auto refusal = DownloadRefusalFor(kind, IsOlderChip))
         return refusal->description;
 
     BeginBusy();
     const QString name = shownName(path);
-    const DownloadKind kind = DownloadKindOf(path);
     const DownloadProgressTexts texts = DownloadProgressTextsFor(kind, name, ChipModel, DownloadTitle, ModuleName);
     showTransfer(texts.statusBar);
     QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -122,7 +134,7 @@ QString LinkTransferFile(const QString &path)
         if (!cTolv)
             throw LinkError(0, QStringLiteral("The chip link is not available."));
         // A cancelled transfer left the chip without the file: never a success.
-        if (cTolv->DownloadToChip(path) != LinkResult::Done)
+        if (cTolv->DownloadToChip(path, streamOf(kind)) != LinkResult::Done)
             error = QStringLiteral("The transfer of '") + name +
                     QStringLiteral("' was cancelled before it was complete.");
     } catch (const LinkError &e) {
@@ -141,7 +153,7 @@ QString LinkTransferFile(const QString &path)
 
 void DownloadSoundLibrary(const QString &path)
 {
-    const QString error = LinkTransferFile(path);
+    const QString error = LinkTransferFile(path, DownloadKind::SoundLibrary);
     Delay(0.25);
     SendToChip(QString(kCR));
     UpdateToolbarState();
@@ -152,7 +164,7 @@ void DownloadSoundLibrary(const QString &path)
 
 void DownloadFile(const QString &path)
 {
-    const QString error = LinkTransferFile(path);
+    const QString error = LinkTransferFile(path, DownloadKindOf(path));
     UpdateToolbarState();
     report(DownloadKind::Pcm, path, error);
     EndBusy();
@@ -161,7 +173,7 @@ void DownloadFile(const QString &path)
 
 void DownloadGreeting(const QString &path)
 {
-    const QString error = LinkTransferFile(path);
+    const QString error = LinkTransferFile(path, DownloadKind::Greeting);
     UpdateToolbarState();
     report(DownloadKind::Greeting, path, error);
     EndBusy();
@@ -170,7 +182,7 @@ void DownloadGreeting(const QString &path)
 
 void DownloadDictionary(const QString &path)
 {
-    const QString error = LinkTransferFile(path);
+    const QString error = LinkTransferFile(path, DownloadKind::Dictionary);
     if (error.isEmpty()) {
         DictionaryKnown = true;
         if (StatusBar *bar = statusBar())

@@ -411,7 +411,7 @@ namespace {
 // empty text on success, else what went wrong. Leaves the busy state entered.
 QString writeImage(const QString &path)
 {
-    return LinkTransferFile(path);
+    return LinkTransferFile(path, DownloadKind::Firmware);
 }
 
 } // namespace

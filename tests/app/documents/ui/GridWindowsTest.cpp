@@ -228,6 +228,22 @@ TEST_F(GridWindows, DictionaryCompilesToWhatTheCompilerMakesAndSelectsABadRule)
                                                   "download it to the Evaluation Board at this time? "));
     EXPECT_EQ(prompts.last().buttons, vx::Buttons::YesNo);
     EXPECT_EQ(prompts.last().defaultButton, 2);
+
+    // Yes sends the dictionary it wrote, whatever the name the user gave it.
+    chipsim::Chip *chip = attachChip();
+    Comm->setOutput(QByteArray("\r")); // the chip takes the line's speed
+    cTolv = &link;
+    DownloadTitle = QStringLiteral("SV3420 Download");
+    const QString obj = dir + QStringLiteral("/words.obj");
+    prompts.queueFiles({obj});
+    prompts.queue(vx::Answer::Yes);
+    prompts.queue(vx::Answer::Ok);
+    CompileDictionary();
+    EXPECT_EQ(prompts.last().text, QStringLiteral("'Words.obj' was successfully downloaded. "));
+    EXPECT_EQ(chip->dictionary(), readAll(obj));
+    EXPECT_EQ(readAll(obj), readAll(ownObject));
+    cTolv = nullptr;
+    vxtest::detachSimChip();
     Port = 0;
 
     // A bad rule in row 7: reported by the compiler, its row selected, no object file, no source left.

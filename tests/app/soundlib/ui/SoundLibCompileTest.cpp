@@ -14,6 +14,7 @@
 #include "app/startup/ui/frmMDI.h"
 #include "chipsim/Chip.h"
 #include "chipsim/SimBackend.h"
+#include "common/TextUtil.h"
 #include "components/sonvert/cSonvert.h"
 #include "link/cTolvane.h"
 #include "platform/Prompter.h"
@@ -394,6 +395,26 @@ TEST_F(SoundLibCompile, TwentySoundsOfEveryKindDownloadIntoTheChip)
         stored << std::pair(static_cast<int>(f.tag), (static_cast<quint8>(f.pcm.at(13)) & 0x80) != 0);
     EXPECT_EQ(stored, sounds);
     expectEnded();
+}
+
+// The offer after a compile sends the library it wrote, whatever the name
+// the user gave it.
+TEST_F(SoundLibCompile, TheOfferSendsTheLibraryUnderAnyName)
+{
+    setLibrary({put(QStringLiteral("a.pcm"), plainPcm(0x63, QByteArray(100, '\x40')))});
+    Port = 1;
+    ModuleName = QStringLiteral("Evaluation Board");
+    for (const char *name : {"set.v2", "set.pcm"}) {
+        out = dir + QLatin1String(name);
+        chip->clearLogs();
+        compile({vx::Answer::Yes, vx::Answer::Ok});
+        EXPECT_EQ(prompts.last().text, QLatin1Char('\'') + ProperCase(QLatin1String(name)) +
+                                           QStringLiteral("' was successfully downloaded. "));
+        ASSERT_EQ(chip->downloads().size(), 1) << name;
+        EXPECT_EQ(chip->downloads()[0].kind, chipsim::DownloadKind::SoundLibrary) << name;
+        EXPECT_EQ(chip->soundLibrary(), readFile(out)) << name;
+        expectEnded();
+    }
 }
 
 // After a compile, and after a toolbar download with the library in front, the

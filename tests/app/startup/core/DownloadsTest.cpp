@@ -18,9 +18,10 @@ TEST(Downloads, KindsAndTheOlderChipsRefusal)
     EXPECT_EQ(DownloadKindOf(QStringLiteral("a.bin")), DownloadKind::Firmware);
     EXPECT_EQ(DownloadKindOf(QStringLiteral("a.txt")), DownloadKind::None);
 
-    EXPECT_FALSE(DownloadRefusalFor(QStringLiteral("X.PCM"), false));
-    EXPECT_FALSE(DownloadRefusalFor(QStringLiteral("x.dix"), true));
-    const auto refusal = DownloadRefusalFor(QStringLiteral("X.PCM"), true);
+    EXPECT_EQ(DownloadKindOf(QStringLiteral("X.PCM")), DownloadKind::Pcm);
+    EXPECT_FALSE(DownloadRefusalFor(DownloadKind::Pcm, false));
+    EXPECT_FALSE(DownloadRefusalFor(DownloadKind::Dictionary, true));
+    const auto refusal = DownloadRefusalFor(DownloadKind::Pcm, true);
     ASSERT_TRUE(refusal);
     EXPECT_EQ(refusal->number, -2147221504 + 999);
     EXPECT_TRUE(refusal->description.startsWith(QStringLiteral("PCM data files cannot be stored in the SV3410; they can only be played using the  \r\nSV3410's")));

@@ -24,6 +24,7 @@
 #include <QGroupBox>
 #include <QFile>
 #include <QLabel>
+#include <QLockFile>
 #include <QProcess>
 #include <QPushButton>
 #include <QTest>
@@ -205,6 +206,20 @@ TEST_F(ChipLink, IdentifiesTheBoardAndChipAndStoresThePort)
     EXPECT_TRUE(Comm->RTSEnable());
     // No older-chip setting stored: it follows the chip.
     EXPECT_FALSE(SV10DataFiles);
+}
+
+// The port that answers is the one stored: it is not written again, so
+// settings that cannot be written at the moment say nothing.
+TEST_F(ChipLink, AStoredPortThatAnswersIsNotWrittenAgain)
+{
+    storePort(1);
+    vx::resetSettingsNotice();
+    QLockFile held(vx::settingsFilePath(kApp) + QStringLiteral(".lock")); // another program writes them
+    ASSERT_TRUE(held.lock());
+    InitChipLink();
+    EXPECT_EQ(Port, 1);
+    EXPECT_EQ(main->windowTitle(), QStringLiteral("Voxmere"));
+    EXPECT_TRUE(prompter.prompts().isEmpty()) << prompter.last().text.toStdString();
 }
 
 TEST_F(ChipLink, ANewerChipAfterAnOlderOneSetsTheModelBack)

@@ -13,6 +13,7 @@
 #include "app/startup/ui/frmMDI.h"
 #include "chipsim/Chip.h"
 #include "chipsim/SimBackend.h"
+#include "common/TextUtil.h"
 #include "link/cTolvane.h"
 #include "platform/Prompter.h"
 #include "tests/support/Bytes.h"
@@ -282,6 +283,22 @@ TEST_F(Downloads, GreetingFromTheTextWindow)
     EXPECT_TRUE(prompter.last().text.startsWith(QStringLiteral("The greeting file 'Hello.grt' was successfully")));
     EXPECT_EQ(chip->writeLog().last().bytes, QByteArray("\r"));
     expectRestored();
+
+    // The offer sends the greeting it wrote, whatever the name the user gave it.
+    for (const char *name : {"hello.msg", "hello.bin"}) {
+        chip->clearLogs();
+        prompter.queue(vx::Answer::Yes);
+        prompter.queue(vx::Answer::Ok);
+        CreateGreetingMessage(dir + QLatin1String(name));
+        EXPECT_TRUE(prompter.last().text.startsWith(QStringLiteral("The greeting file '") +
+                                                    ProperCase(QLatin1String(name)) +
+                                                    QStringLiteral("' was successfully downloaded.")))
+            << prompter.last().text.toStdString();
+        ASSERT_EQ(chip->downloads().size(), 1) << name;
+        EXPECT_EQ(chip->downloads()[0].kind, chipsim::DownloadKind::Greeting) << name;
+        EXPECT_EQ(chip->greeting(), expected) << name;
+        expectRestored();
+    }
 
     // A folder that is not there: one message, no file.
     prompter.queue(vx::Answer::Ok);

@@ -10,6 +10,9 @@
 
 #include <csignal>
 
+#include <sys/inotify.h>
+#include <unistd.h>
+
 namespace {
 
 QProcessEnvironment programEnvironment(const QString &configHome)
@@ -46,6 +49,7 @@ QString answeredConfig(const char *name)
 
 // Starts the program with arguments and returns once it holds its lock in a
 // private runtime folder: it takes it after its stop handling is in place.
+// Fails, saying so, when the lock does not come.
 void startUntilLocked(QProcess &voxmere, const QString &config, const char *runtimeName,
                       const QStringList &arguments)
 {
@@ -56,10 +60,53 @@ void startUntilLocked(QProcess &voxmere, const QString &config, const char *runt
     voxmere.setProcessEnvironment(env);
     voxmere.setProcessChannelMode(QProcess::MergedChannels);
     voxmere.start(program(), arguments);
-    ASSERT_TRUE(voxmere.waitForStarted(10000));
-    for (int i = 0; i < 400 && !QFile::exists(runtime + QStringLiteral("/Voxmere.lock")); ++i)
-        voxmere.waitForFinished(50);
+    ASSERT_TRUE(voxmere.waitForStarted(10000)) << "the program did not start";
+    const QString lock = runtime + QStringLiteral("/Voxmere.lock");
+    for (int i = 0; i < 400 && !QFile::exists(lock); ++i) {
+        if (voxmere.waitForFinished(50))
+            break;
+    }
+    ASSERT_TRUE(QFile::exists(lock)) << (voxmere.state() == QProcess::NotRunning
+                                             ? "the program ended before it took its lock: "
+                                             : "the program did not take its lock within 20 s: ")
+                                     << voxmere.readAll().toStdString();
 }
+
+// Watches a file for reads by any process.
+class ReadWatch
+{
+public:
+    explicit ReadWatch(const QString &path)
+        : mFd(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC))
+    {
+        mWatching = mFd >= 0 && ::inotify_add_watch(mFd, QFile::encodeName(path).constData(), IN_ACCESS) >= 0;
+    }
+    ~ReadWatch()
+    {
+        if (mFd >= 0)
+            ::close(mFd);
+    }
+    ReadWatch(const ReadWatch &) = delete;
+    ReadWatch &operator=(const ReadWatch &) = delete;
+
+    [[nodiscard]] bool watching() const { return mWatching; }
+    // Whether the file was read, waiting up to a minute while program runs.
+    bool waitWhile(QProcess &program)
+    {
+        alignas(inotify_event) char events[4096];
+        for (int i = 0; i < 1200; ++i) {
+            if (::read(mFd, events, sizeof events) > 0)
+                return true;
+            if (program.waitForFinished(50))
+                return false;
+        }
+        return false;
+    }
+
+private:
+    int mFd;
+    bool mWatching = false;
+};
 
 // After a stop signal the program ends with status 0 through its normal
 // shutdown, which writes the window's place back.
@@ -124,13 +171,29 @@ TEST(ProgramStart, ATerminationSignalClosesTheProgramTheNormalWay)
 }
 
 // A stop signal ends the program from any state: here while an error box
-// about the file named on the command line waits for an answer.
+// about the file named on the command line waits for an answer. The program
+// reads that file once its window is up, and says at once that it is no
+// sound library.
 TEST(ProgramStart, AStopSignalEndsTheProgramWhileAnErrorBoxIsUp)
 {
     const QString config = answeredConfig("program-error-box");
     ASSERT_FALSE(config.isEmpty());
+    const QString junk = QString::fromStdString(vxtest::freshDir("program-error-box-file")) +
+                         QStringLiteral("/not-a-library.sfl");
+    {
+        QFile f(junk);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("no sound library here\r\n");
+    }
+    ReadWatch read(junk);
+    ASSERT_TRUE(read.watching());
     QProcess voxmere;
-    startUntilLocked(voxmere, config, "program-error-box-run", {QStringLiteral("no-such-file.dic")});
+    ASSERT_NO_FATAL_FAILURE(startUntilLocked(voxmere, config, "program-error-box-run", {junk}));
+    ASSERT_TRUE(read.waitWhile(voxmere))
+        << (voxmere.state() == QProcess::NotRunning
+                ? "the program ended before its window came up (a failed handshake?): "
+                : "the program's window did not come up to the file named on its command line: ")
+        << voxmere.readAll().toStdString();
     voxmere.terminate();
     expectNormalEnd(voxmere, config);
 }
@@ -147,7 +210,7 @@ TEST(ProgramStart, AHangUpAndAnInterruptIgnoredFromTheStartStayIgnored)
         ::signal(SIGINT, SIG_IGN);
         ::signal(SIGTERM, SIG_DFL);
     });
-    startUntilLocked(voxmere, config, "program-nohup-run", {});
+    ASSERT_NO_FATAL_FAILURE(startUntilLocked(voxmere, config, "program-nohup-run", {}));
     for (const int sig : {SIGHUP, SIGINT, SIGTERM})
         ::kill(pid_t(voxmere.processId()), sig);
     expectNormalEnd(voxmere, config);
