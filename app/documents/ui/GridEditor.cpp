@@ -4,6 +4,7 @@
 #include "app/documents/GridClipboard.h"
 #include "app/documents/GridFile.h"
 #include "app/documents/ui/GridTableModel.h"
+#include "app/documents/ui/TextBox.h"
 #include "app/shell/ui/EditorFont.h"
 #include "platform/Numbers.h"
 
@@ -390,7 +391,7 @@ void GridEditor::EndGridCellEdit(int KeyCode, int Shift)
         return;
     if (KeyCode == 13) {
         // A pasted line break would make the cell two lines of the file.
-        const QString text = SingleLineCellText(txtEdit->toPlainText());
+        const QString text = SingleLineCellText(TypedText(*txtEdit));
         if (lColS == 3 && mRows.exists(lRowS) && text != mRows.row(lRowS).text) {
             mRows.row(lRowS).text = text;
             mModel->changedRow(lRowS);

@@ -15,17 +15,22 @@ TextBox::TextBox(QWidget *parent)
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
 }
 
-QString TextBox::Text() const
+QString TypedText(const QPlainTextEdit &editor)
 {
     // toPlainText would turn no-break spaces into blanks; the raw text keeps
     // every character and marks line breaks as paragraph separators, and a
     // Shift+Enter as a line separator: both are the line break they show.
-    QString text = document()->toRawText();
+    QString text = editor.document()->toRawText();
     for (QChar &c : text) {
         if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator)
             c = QLatin1Char('\n');
     }
     return text;
+}
+
+QString TextBox::Text() const
+{
+    return TypedText(*this);
 }
 
 void TextBox::setText(const QString &text)

@@ -6,6 +6,10 @@
 
 #include <QPlainTextEdit>
 
+// What an editor holds, as typed: LF line breaks (a Shift+Enter is one too),
+// no other character changed.
+[[nodiscard]] QString TypedText(const QPlainTextEdit &editor);
+
 class TextBox : public QPlainTextEdit
 {
     Q_OBJECT

@@ -92,19 +92,20 @@ TEST(GridEditor, EditsGroupsAndSavesThroughTheView)
     ASSERT_TRUE(grid->isEditing());
     EXPECT_TRUE(txtEdit->isVisible());
     EXPECT_EQ(txtEdit->toPlainText(), QStringLiteral("x"));
-    // Pasted lines arrive as one; Enter keeps the text and marks the document.
-    QApplication::clipboard()->setText(QStringLiteral("p\r\nq"));
+    // Pasted lines arrive as one, a no-break space stays as typed; Enter
+    // keeps the text and marks the document.
+    QApplication::clipboard()->setText(QStringLiteral("p\r\nq") + QChar(0x2028) + QStringLiteral("r\u00A0s"));
     txtEdit->paste();
     QTest::keyClick(txtEdit, Qt::Key_Return);
     EXPECT_FALSE(grid->isEditing());
-    EXPECT_EQ(grid->rows().row(1).text, QStringLiteral("xp q"));
+    EXPECT_EQ(grid->rows().row(1).text, QStringLiteral("xp q r\u00A0s"));
     EXPECT_EQ(host.modified, 1);
     // Esc drops an edit.
     QTest::keyClick(grid, Qt::Key_F2);
     ASSERT_TRUE(grid->isEditing());
     txtEdit->setPlainText(QStringLiteral("dropped"));
     QTest::keyClick(txtEdit, Qt::Key_Escape);
-    EXPECT_EQ(grid->rows().row(1).text, QStringLiteral("xp q"));
+    EXPECT_EQ(grid->rows().row(1).text, QStringLiteral("xp q r\u00A0s"));
 
     // Insert with the collapsed header selected: the new row follows its group.
     grid->setCellSelected(1, 3, false);
@@ -134,7 +135,7 @@ TEST(GridEditor, EditsGroupsAndSavesThroughTheView)
     ASSERT_TRUE(grid->SaveGridFile(path));
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(), QByteArray("xp q\r\n;#h3\r\nB\r\nC\r\nD\r\n;#H2\r\n;new\r\nbad\r\n"));
+    EXPECT_EQ(f.readAll(), QByteArray("xp q r\xA0s\r\n;#h3\r\nB\r\nC\r\nD\r\n;#H2\r\n;new\r\nbad\r\n"));
 }
 
 // Every grid command gives drawing back, also when it ran while the window
