@@ -49,6 +49,18 @@ protected:
         vx::Clock::setSpeed(1);
     }
     [[nodiscard]] QString msg() const { return main->lblProgressMsg->text(); }
+    // The message line holds its text whole, inside the window and clear of
+    // the status frame and the page shown.
+    void expectMessageWhole(const char *what)
+    {
+        SCOPED_TRACE(what);
+        const QLabel *l = main->lblProgressMsg;
+        EXPECT_GE(l->height(), l->heightForWidth(l->width())) << msg().toStdString();
+        EXPECT_TRUE(main->centralWidget()->rect().contains(l->geometry()));
+        EXPECT_FALSE(l->geometry().intersects(main->fraStatus->geometry()));
+        for (const QFrame *page : main->picTaskWindow)
+            EXPECT_FALSE(page->isVisible() && l->geometry().intersects(page->geometry()));
+    }
     // The whole session as the chip took it, and the idle state after it.
     void expectSessionClosed(const char *what)
     {
@@ -303,6 +315,7 @@ TEST_F(MainWindow, ConfirmationsAndDownloads)
         prompts.queueFiles({writeFile(QLatin1String(name), vxtest::plainPcm(QByteArray(2000, 'p')))});
         main->DownloadChipFile();
         EXPECT_TRUE(msg().startsWith(QStringLiteral("ERROR: The file ") + QLatin1String(name))) << msg().toStdString();
+        expectMessageWhole(name);
         EXPECT_EQ(chip->downloadCount(), 1) << name;
         EXPECT_TRUE(chip->recFiles().isEmpty()) << name;
         expectSessionClosed(name);
@@ -325,6 +338,14 @@ TEST_F(MainWindow, ConfirmationsAndDownloads)
     main->DownloadChipFile();
     EXPECT_TRUE(msg().startsWith(QStringLiteral("ERROR: "))) << msg().toStdString();
     expectSessionClosed("failed download");
+
+    chip->faults().failTransferAtPercent = -1;
+    chip->setConfig(chipsim::ChipConfig::forModel(QStringLiteral("SV3410")));
+    prompts.queueFiles({writeFile(QStringLiteral("t42.pcm"), markedPcm(42, 2000, 0x11))});
+    main->DownloadChipFile();
+    EXPECT_TRUE(msg().endsWith(QStringLiteral("Play it in the SV3410's real-time playback mode instead.")))
+        << msg().toStdString();
+    expectMessageWhole("chip PCM file for the SV3410");
 }
 
 TEST_F(MainWindow, BracketClosesWhenThePortFails)

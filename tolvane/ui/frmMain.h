@@ -110,6 +110,7 @@ public:
 protected:
     void closeEvent(QCloseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void BuildWindow();
@@ -128,6 +129,7 @@ private:
     void cboBaudRate_Click(int position);
     void cmdCancel_Click();
     void setMessage(const QString &text);
+    void placeMessage();
 
     // The common course of a task: no port, open, bracket, call, result.
     // prepare runs before the port opens (false ends quietly); call does
