@@ -2,6 +2,7 @@
 
 #include "platform/FileNames.h"
 #include "platform/Help.h"
+#include "platform/ui/Modal.h"
 #include "platform/ui/WrittenLines.h"
 
 #include <QDir>
@@ -58,11 +59,14 @@ QMessageBox::Icon iconFor(Icon i)
 
 // A message box as wide as the longest line its text was written with, and
 // its title: Qt's own box wraps at half the screen, and then the writer's
-// line breaks leave ragged lines.
+// line breaks leave ragged lines. A file path in it reads whole on its line.
 class WrittenLinesBox : public QMessageBox
 {
 public:
-    using QMessageBox::QMessageBox;
+    WrittenLinesBox(Icon icon, const QString &title, const QString &text, QWidget *parent)
+        : QMessageBox(icon, title, keepPathsWhole(text), NoButton, parent)
+    {
+    }
 
 protected:
     // Qt sizes the box anew when it is shown and when its layout changes.
@@ -80,11 +84,25 @@ protected:
     }
 
 private:
+    // Qt placed the box at the size it had before it was widened: it is
+    // centred again at its final size, over its owner in sight or on the
+    // screen.
     void fit()
     {
-        if (auto *label = findChild<QLabel *>(QStringLiteral("qt_msgbox_label")))
-            fitWrittenLines(this, label);
+        auto *label = findChild<QLabel *>(QStringLiteral("qt_msgbox_label"));
+        if (!label)
+            return;
+        const QSize before = size();
+        fitWrittenLines(this, label);
+        if (mPlaced && size() == before)
+            return;
+        mPlaced = true;
+        if (QWidget *owner = parentWidget(); owner && owner->window()->isVisible())
+            CentreOver(this, owner->window());
+        else
+            CentreOnScreen(this);
     }
+    bool mPlaced = false;
 };
 
 // Qt's own file dialog reads quotation marks as a list of names ("a" "b"),
@@ -161,7 +179,7 @@ Reply QtPrompter::ask(const Prompt &p)
     const QString title = p.title.isEmpty() ? programTitle() : p.title;
     switch (p.kind) {
     case PromptKind::Message: {
-        WrittenLinesBox box(iconFor(p.icon), title, p.text, QMessageBox::NoButton, mParent);
+        WrittenLinesBox box(iconFor(p.icon), title, p.text, mParent);
         const QList<ButtonSpec> specs = buttonsFor(p.buttons);
         QList<QAbstractButton *> made;
         for (const ButtonSpec &s : specs)

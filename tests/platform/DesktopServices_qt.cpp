@@ -5,6 +5,7 @@
 #include "platform/QtPrompter.h"
 #include "platform/SoundPlayer.h"
 #include "tests/support/TestEnv.h"
+#include "tests/support/Ui.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -16,6 +17,7 @@
 #include <QFont>
 #include <QMessageBox>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -225,4 +227,65 @@ TEST(QtPrompter, AMessageShowsItsWrittenLinesUnbrokenAndItsTitleWhole)
     QApplication::setFont(appFont);
     EXPECT_GT(boxWidth, 0);
     EXPECT_LT(boxWidth, paragraphWidth);
+}
+
+// A box widened to its written lines stands centred over its owner at that
+// size, and wholly on the screen where the owner stands at an edge; with no
+// owner it stands centred on the screen.
+TEST(QtPrompter, AWidenedBoxStandsCentredOverItsOwnerAndOnTheScreen)
+{
+    QWidget owner;
+    owner.resize(300, 200);
+    const QRect screen = owner.screen()->availableGeometry();
+    const QString wide = QStringLiteral("Are you sure you want to erase the recording memory? All recorded and "
+                                        "downloaded sounds \r\nwill be erased.");
+    for (const QPoint at : {QPoint(250, 200), QPoint(screen.left(), screen.top()), QPoint(-1, -1)}) {
+        SCOPED_TRACE(at.x());
+        const bool owned = at.x() >= 0;
+        if (owned) {
+            owner.move(at);
+            owner.show();
+            ASSERT_TRUE(QTest::qWaitForWindowExposed(&owner));
+        }
+        QRect where;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                where = box->frameGeometry();
+                box->buttons().first()->click();
+            }
+        });
+        poll.start(5);
+        Prompt p;
+        p.text = wide;
+        QtPrompter(owned ? &owner : nullptr).ask(p);
+        ASSERT_GT(where.width(), owner.width());
+        EXPECT_TRUE(screen.contains(where)) << where.x() << "," << where.y();
+        const QPoint centre = at == QPoint(250, 200) ? owner.frameGeometry().center() : screen.center();
+        if (at != QPoint(screen.left(), screen.top()))
+            EXPECT_LE((where.center() - centre).manhattanLength(), 2) << where.x() << "," << where.y();
+        else
+            EXPECT_EQ(where.left(), screen.left());
+    }
+}
+
+// A path in a message reads whole on its line, never broken after a "/".
+TEST(QtPrompter, APathInAMessageStandsWholeOnItsLine)
+{
+    const QString path = QStringLiteral("/home/user/Documents/voice-prompts/data/tone1k.mp3");
+    const QString text = QStringLiteral("No file browser could be started to show the file %1.").arg(path);
+    QStringList lines;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            lines = vxtest::shownLines(box->findChild<QLabel *>(QStringLiteral("qt_msgbox_label")));
+            box->buttons().first()->click();
+        }
+    });
+    poll.start(5);
+    Prompt p;
+    p.text = text;
+    QtPrompter().ask(p);
+    EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [&](const QString &l) { return l.contains(path + QLatin1Char('.')); }))
+        << lines.join(QLatin1Char('|')).toStdString();
 }

@@ -11,6 +11,7 @@
 #include "link/cTolvane.h"
 #include "platform/Help.h"
 #include "platform/ui/Modal.h"
+#include "platform/ui/WrittenLines.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -369,7 +370,7 @@ void frmMain::cmdCancel_Click() { G.CancelRequested = true; }
 
 void frmMain::setMessage(const QString &text)
 {
-    lblProgressMsg->setText(text);
+    mMessage = text;
     placeMessage();
 }
 
@@ -385,6 +386,9 @@ void frmMain::placeMessage()
     const int highest = picProgress->isHidden() ? strip.top() : strip.bottom() + tw(90);
     const int bottom = centralWidget()->height() - tw(120);
     const int width = right - left + 1;
+    // A path stands whole on its line when a line can hold it.
+    const QString whole = vx::keepPathsWhole(mMessage);
+    lblProgressMsg->setText(vx::widestWholePath(lblProgressMsg->fontMetrics(), whole) <= width ? whole : mMessage);
     const int height = std::max(tw(480), lblProgressMsg->heightForWidth(width));
     const int top = std::max(highest, std::min(tw(4380), bottom - height));
     lblProgressMsg->setGeometry(left, top, width, std::min(height, bottom - top));

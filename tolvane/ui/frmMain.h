@@ -156,4 +156,5 @@ private:
 
     frmFileDrop *mFileDrop = nullptr;
     bool mQueueSentAll = false;
+    QString mMessage; // the message line's text as written
 };
