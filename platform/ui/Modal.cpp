@@ -18,10 +18,13 @@ QPointer<QWidget> &ownerStore()
 FormDriver *gDriver = nullptr;
 
 // Centred across over, then moved as little as it takes to stand wholly on
-// screen (its top-left corner when it is larger than the screen).
-void placeCentred(QWidget *form, const QRect &over, const QRect &screen, int verticalDivisor)
+// screen (its top-left corner when it is larger than the screen). A form
+// not yet framed by the window manager is taken to get the owner's frame.
+void placeCentred(QWidget *form, const QWidget *owner, const QRect &over, const QRect &screen, int verticalDivisor)
 {
-    const QSize size = form->frameGeometry().size();
+    QSize size = form->frameGeometry().size();
+    if (owner && size == form->size())
+        size += owner->frameGeometry().size() - owner->size();
     const int x = over.x() + (over.width() - size.width()) / 2;
     const int y = over.y() + (over.height() - size.height()) / verticalDivisor;
     form->move(std::max(screen.left(), std::min(x, screen.right() + 1 - size.width())),
@@ -43,7 +46,7 @@ void CentreOver(QWidget *form, QWidget *owner, int verticalDivisor)
 {
     if (!form || !owner)
         return;
-    placeCentred(form, owner->frameGeometry(), owner->screen()->availableGeometry(), verticalDivisor);
+    placeCentred(form, owner, owner->frameGeometry(), owner->screen()->availableGeometry(), verticalDivisor);
 }
 
 void CentreOnScreen(QWidget *form)
@@ -51,7 +54,7 @@ void CentreOnScreen(QWidget *form)
     if (!form)
         return;
     const QRect screen = form->screen()->availableGeometry();
-    placeCentred(form, screen, screen, 2);
+    placeCentred(form, nullptr, screen, screen, 2);
 }
 
 FormDriver *setFormDriver(FormDriver *d)
