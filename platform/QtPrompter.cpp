@@ -107,7 +107,9 @@ private:
 
 // Qt's own file dialog reads quotation marks as a list of names ("a" "b"),
 // so that odd "q".txt would be saved as q.txt. A save dialog asks for one
-// name: it takes the name as typed.
+// name: it takes the name as typed. A name wholly in one pair of marks is
+// the usual way to keep the extension from being added: it is saved as what
+// stands inside, as it stands.
 class SaveNameDialog : public QFileDialog
 {
 public:
@@ -123,8 +125,16 @@ public:
             return;
         }
         QString name = edit->text();
-        if (!defaultSuffix().isEmpty() && !QFileInfo(name).fileName().contains(QLatin1Char('.')))
+        const QString trimmed = name.trimmed();
+        const bool quoted = trimmed.size() >= 2 && trimmed.startsWith(QLatin1Char('"')) &&
+                            trimmed.endsWith(QLatin1Char('"')) && trimmed.count(QLatin1Char('"')) == 2;
+        if (quoted) {
+            name = trimmed.mid(1, trimmed.size() - 2);
+            if (name.isEmpty())
+                return;
+        } else if (!defaultSuffix().isEmpty() && !QFileInfo(name).fileName().contains(QLatin1Char('.'))) {
             name += QLatin1Char('.') + defaultSuffix();
+        }
         const QFileInfo file(directory().absoluteFilePath(name));
         if (file.isDir()) {
             setDirectory(file.absoluteFilePath());

@@ -122,12 +122,24 @@ TEST(QtPrompter, AFileDialogWithoutAFolderStartsAtHome)
 }
 
 // The name typed into a save dialog is the name chosen, quotation marks and
-// all: never a name read out of it.
+// all: never a name read out of it. A name wholly in one pair of marks is
+// what stands inside, with no extension added.
 TEST(QtPrompter, ASaveDialogTakesTheNameAsTyped)
 {
     const QString dir = QString::fromStdString(vxtest::freshDir("save-typed"));
-    for (const QString &typed : {QStringLiteral("odd \"q\".txt"), QStringLiteral("odd \"q\""),
-                                 QStringLiteral("plain")}) {
+    const struct
+    {
+        QString typed;
+        QString saved;
+    } cases[] = {
+        {QStringLiteral("odd \"q\".txt"), QStringLiteral("odd \"q\".txt")},
+        {QStringLiteral("odd \"q\""), QStringLiteral("odd \"q\".txt")},
+        {QStringLiteral("plain"), QStringLiteral("plain.txt")},
+        {QStringLiteral("\"notes.v2\""), QStringLiteral("notes.v2")},
+        {QStringLiteral("\"notes\""), QStringLiteral("notes")},
+        {QStringLiteral("\"a\" \"b\""), QStringLiteral("\"a\" \"b\".txt")},
+    };
+    for (const auto &[typed, saved] : cases) {
         SCOPED_TRACE(typed.toStdString());
         QTimer poll;
         QObject::connect(&poll, &QTimer::timeout, [&] {
@@ -147,9 +159,8 @@ TEST(QtPrompter, ASaveDialogTakesTheNameAsTyped)
         p.initialDir = dir;
         p.defaultSuffix = QStringLiteral("txt");
         const Reply r = prompter.ask(p);
-        const QString name = typed == QStringLiteral("plain") ? typed : QStringLiteral("odd \"q\"");
         ASSERT_EQ(r.files.size(), 1);
-        EXPECT_EQ(r.files.front().toStdString(), (dir + QLatin1Char('/') + name + QStringLiteral(".txt")).toStdString());
+        EXPECT_EQ(r.files.front().toStdString(), (dir + QLatin1Char('/') + saved).toStdString());
     }
 }
 
