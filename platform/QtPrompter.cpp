@@ -2,6 +2,7 @@
 
 #include "platform/FileNames.h"
 #include "platform/Help.h"
+#include "platform/ui/Modal.h"
 #include "platform/ui/WrittenLines.h"
 
 #include <QDir>
@@ -58,11 +59,14 @@ QMessageBox::Icon iconFor(Icon i)
 
 // A message box as wide as the longest line its text was written with, and
 // its title: Qt's own box wraps at half the screen, and then the writer's
-// line breaks leave ragged lines.
+// line breaks leave ragged lines. A file path in it reads whole on its line.
 class WrittenLinesBox : public QMessageBox
 {
 public:
-    using QMessageBox::QMessageBox;
+    WrittenLinesBox(Icon icon, const QString &title, const QString &text, QWidget *parent)
+        : QMessageBox(icon, title, keepPathsWhole(text), NoButton, parent)
+    {
+    }
 
 protected:
     // Qt sizes the box anew when it is shown and when its layout changes.
@@ -80,16 +84,32 @@ protected:
     }
 
 private:
+    // Qt placed the box at the size it had before it was widened: it is
+    // centred again at its final size, over its owner in sight or on the
+    // screen.
     void fit()
     {
-        if (auto *label = findChild<QLabel *>(QStringLiteral("qt_msgbox_label")))
-            fitWrittenLines(this, label);
+        auto *label = findChild<QLabel *>(QStringLiteral("qt_msgbox_label"));
+        if (!label)
+            return;
+        const QSize before = size();
+        fitWrittenLines(this, label);
+        if (mPlaced && size() == before)
+            return;
+        mPlaced = true;
+        if (QWidget *owner = parentWidget(); owner && owner->window()->isVisible())
+            CentreOver(this, owner->window());
+        else
+            CentreOnScreen(this);
     }
+    bool mPlaced = false;
 };
 
 // Qt's own file dialog reads quotation marks as a list of names ("a" "b"),
 // so that odd "q".txt would be saved as q.txt. A save dialog asks for one
-// name: it takes the name as typed.
+// name: it takes the name as typed. A name wholly in one pair of marks is
+// the usual way to keep the extension from being added: it is saved as what
+// stands inside, as it stands.
 class SaveNameDialog : public QFileDialog
 {
 public:
@@ -105,8 +125,16 @@ public:
             return;
         }
         QString name = edit->text();
-        if (!defaultSuffix().isEmpty() && !QFileInfo(name).fileName().contains(QLatin1Char('.')))
+        const QString trimmed = name.trimmed();
+        const bool quoted = trimmed.size() >= 2 && trimmed.startsWith(QLatin1Char('"')) &&
+                            trimmed.endsWith(QLatin1Char('"')) && trimmed.count(QLatin1Char('"')) == 2;
+        if (quoted) {
+            name = trimmed.mid(1, trimmed.size() - 2);
+            if (name.isEmpty())
+                return;
+        } else if (!defaultSuffix().isEmpty() && !QFileInfo(name).fileName().contains(QLatin1Char('.'))) {
             name += QLatin1Char('.') + defaultSuffix();
+        }
         const QFileInfo file(directory().absoluteFilePath(name));
         if (file.isDir()) {
             setDirectory(file.absoluteFilePath());
@@ -161,7 +189,7 @@ Reply QtPrompter::ask(const Prompt &p)
     const QString title = p.title.isEmpty() ? programTitle() : p.title;
     switch (p.kind) {
     case PromptKind::Message: {
-        WrittenLinesBox box(iconFor(p.icon), title, p.text, QMessageBox::NoButton, mParent);
+        WrittenLinesBox box(iconFor(p.icon), title, p.text, mParent);
         const QList<ButtonSpec> specs = buttonsFor(p.buttons);
         QList<QAbstractButton *> made;
         for (const ButtonSpec &s : specs)

@@ -1,7 +1,10 @@
 #include "platform/ui/Modal.h"
 
 #include <QCoreApplication>
+#include <QScreen>
 #include <QThread>
+
+#include <algorithm>
 
 namespace vx {
 
@@ -13,6 +16,20 @@ QPointer<QWidget> &ownerStore()
 }
 
 FormDriver *gDriver = nullptr;
+
+// Centred across over, then moved as little as it takes to stand wholly on
+// screen (its top-left corner when it is larger than the screen). A form
+// not yet framed by the window manager is taken to get the owner's frame.
+void placeCentred(QWidget *form, const QWidget *owner, const QRect &over, const QRect &screen, int verticalDivisor)
+{
+    QSize size = form->frameGeometry().size();
+    if (owner && size == form->size())
+        size += owner->frameGeometry().size() - owner->size();
+    const int x = over.x() + (over.width() - size.width()) / 2;
+    const int y = over.y() + (over.height() - size.height()) / verticalDivisor;
+    form->move(std::max(screen.left(), std::min(x, screen.right() + 1 - size.width())),
+               std::max(screen.top(), std::min(y, screen.bottom() + 1 - size.height())));
+}
 } // namespace
 
 void setDialogOwner(QWidget *owner)
@@ -29,8 +46,15 @@ void CentreOver(QWidget *form, QWidget *owner, int verticalDivisor)
 {
     if (!form || !owner)
         return;
-    const QRect o = owner->frameGeometry();
-    form->move(o.x() + (o.width() - form->width()) / 2, o.y() + (o.height() - form->height()) / verticalDivisor);
+    placeCentred(form, owner, owner->frameGeometry(), owner->screen()->availableGeometry(), verticalDivisor);
+}
+
+void CentreOnScreen(QWidget *form)
+{
+    if (!form)
+        return;
+    const QRect screen = form->screen()->availableGeometry();
+    placeCentred(form, nullptr, screen, screen, 2);
 }
 
 FormDriver *setFormDriver(FormDriver *d)

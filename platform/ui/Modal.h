@@ -16,8 +16,11 @@ void setDialogOwner(QWidget *owner);
 [[nodiscard]] QWidget *DialogOwner();
 
 // Centres form across owner's frame; verticalDivisor 4 puts it in the upper
-// part instead. Does nothing without an owner.
+// part instead. The form stays wholly on the owner's screen, moved in from
+// an edge where the owner stands near it. Does nothing without an owner.
 void CentreOver(QWidget *form, QWidget *owner = DialogOwner(), int verticalDivisor = 2);
+// Centres form on the screen it is on: a window that has no owner.
+void CentreOnScreen(QWidget *form);
 
 // A form that is loaded once and kept until unloaded: created on first use,
 // owned by DialogOwner().

@@ -5,6 +5,7 @@
 #include "platform/QtPrompter.h"
 #include "platform/SoundPlayer.h"
 #include "tests/support/TestEnv.h"
+#include "tests/support/Ui.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -16,6 +17,7 @@
 #include <QFont>
 #include <QMessageBox>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -120,12 +122,24 @@ TEST(QtPrompter, AFileDialogWithoutAFolderStartsAtHome)
 }
 
 // The name typed into a save dialog is the name chosen, quotation marks and
-// all: never a name read out of it.
+// all: never a name read out of it. A name wholly in one pair of marks is
+// what stands inside, with no extension added.
 TEST(QtPrompter, ASaveDialogTakesTheNameAsTyped)
 {
     const QString dir = QString::fromStdString(vxtest::freshDir("save-typed"));
-    for (const QString &typed : {QStringLiteral("odd \"q\".txt"), QStringLiteral("odd \"q\""),
-                                 QStringLiteral("plain")}) {
+    const struct
+    {
+        QString typed;
+        QString saved;
+    } cases[] = {
+        {QStringLiteral("odd \"q\".txt"), QStringLiteral("odd \"q\".txt")},
+        {QStringLiteral("odd \"q\""), QStringLiteral("odd \"q\".txt")},
+        {QStringLiteral("plain"), QStringLiteral("plain.txt")},
+        {QStringLiteral("\"notes.v2\""), QStringLiteral("notes.v2")},
+        {QStringLiteral("\"notes\""), QStringLiteral("notes")},
+        {QStringLiteral("\"a\" \"b\""), QStringLiteral("\"a\" \"b\".txt")},
+    };
+    for (const auto &[typed, saved] : cases) {
         SCOPED_TRACE(typed.toStdString());
         QTimer poll;
         QObject::connect(&poll, &QTimer::timeout, [&] {
@@ -145,9 +159,8 @@ TEST(QtPrompter, ASaveDialogTakesTheNameAsTyped)
         p.initialDir = dir;
         p.defaultSuffix = QStringLiteral("txt");
         const Reply r = prompter.ask(p);
-        const QString name = typed == QStringLiteral("plain") ? typed : QStringLiteral("odd \"q\"");
         ASSERT_EQ(r.files.size(), 1);
-        EXPECT_EQ(r.files.front().toStdString(), (dir + QLatin1Char('/') + name + QStringLiteral(".txt")).toStdString());
+        EXPECT_EQ(r.files.front().toStdString(), (dir + QLatin1Char('/') + saved).toStdString());
     }
 }
 
@@ -225,4 +238,65 @@ TEST(QtPrompter, AMessageShowsItsWrittenLinesUnbrokenAndItsTitleWhole)
     QApplication::setFont(appFont);
     EXPECT_GT(boxWidth, 0);
     EXPECT_LT(boxWidth, paragraphWidth);
+}
+
+// A box widened to its written lines stands centred over its owner at that
+// size, and wholly on the screen where the owner stands at an edge; with no
+// owner it stands centred on the screen.
+TEST(QtPrompter, AWidenedBoxStandsCentredOverItsOwnerAndOnTheScreen)
+{
+    QWidget owner;
+    owner.resize(300, 200);
+    const QRect screen = owner.screen()->availableGeometry();
+    const QString wide = QStringLiteral("Are you sure you want to erase the recording memory? All recorded and "
+                                        "downloaded sounds \r\nwill be erased.");
+    for (const QPoint at : {QPoint(250, 200), QPoint(screen.left(), screen.top()), QPoint(-1, -1)}) {
+        SCOPED_TRACE(at.x());
+        const bool owned = at.x() >= 0;
+        if (owned) {
+            owner.move(at);
+            owner.show();
+            ASSERT_TRUE(QTest::qWaitForWindowExposed(&owner));
+        }
+        QRect where;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                where = box->frameGeometry();
+                box->buttons().first()->click();
+            }
+        });
+        poll.start(5);
+        Prompt p;
+        p.text = wide;
+        QtPrompter(owned ? &owner : nullptr).ask(p);
+        ASSERT_GT(where.width(), owner.width());
+        EXPECT_TRUE(screen.contains(where)) << where.x() << "," << where.y();
+        const QPoint centre = at == QPoint(250, 200) ? owner.frameGeometry().center() : screen.center();
+        if (at != QPoint(screen.left(), screen.top()))
+            EXPECT_LE((where.center() - centre).manhattanLength(), 2) << where.x() << "," << where.y();
+        else
+            EXPECT_EQ(where.left(), screen.left());
+    }
+}
+
+// A path in a message reads whole on its line, never broken after a "/".
+TEST(QtPrompter, APathInAMessageStandsWholeOnItsLine)
+{
+    const QString path = QStringLiteral("/home/user/Documents/voice-prompts/data/tone1k.mp3");
+    const QString text = QStringLiteral("No file browser could be started to show the file %1.").arg(path);
+    QStringList lines;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            lines = vxtest::shownLines(box->findChild<QLabel *>(QStringLiteral("qt_msgbox_label")));
+            box->buttons().first()->click();
+        }
+    });
+    poll.start(5);
+    Prompt p;
+    p.text = text;
+    QtPrompter().ask(p);
+    EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [&](const QString &l) { return l.contains(path + QLatin1Char('.')); }))
+        << lines.join(QLatin1Char('|')).toStdString();
 }

@@ -9,8 +9,10 @@
 
 #include <QApplication>
 #include <QEventLoop>
+#include <QLabel>
 #include <QPushButton>
 #include <QTest>
+#include <QTextLayout>
 #include <QTimer>
 #include <QWidget>
 
@@ -76,6 +78,26 @@ inline void spin(int rounds)
     };
     QTimer::singleShot(0, &loop, next);
     loop.exec();
+}
+
+// The lines a word-wrapped label shows its text in, as they read (word
+// joiners, which show nothing, left out).
+inline QStringList shownLines(const QLabel *label)
+{
+    QString text = label->text();
+    text.remove(QLatin1Char('\r')).replace(QLatin1Char('\n'), QChar::LineSeparator);
+    QTextLayout layout(text, label->font());
+    QTextOption option;
+    option.setWrapMode(QTextOption::WordWrap);
+    layout.setTextOption(option);
+    QStringList lines;
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(label->contentsRect().width() - 2 * label->margin());
+        lines << text.mid(line.textStart(), line.textLength()).remove(QChar(0x2060)).trimmed();
+    }
+    layout.endLayout();
+    return lines;
 }
 
 } // namespace vxtest

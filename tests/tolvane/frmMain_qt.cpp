@@ -21,9 +21,11 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <memory>
 
@@ -48,7 +50,20 @@ protected:
         main.reset();
         vx::Clock::setSpeed(1);
     }
-    [[nodiscard]] QString msg() const { return main->lblProgressMsg->text(); }
+    // The message as written: the word joiners that keep a path whole show nothing.
+    [[nodiscard]] QString msg() const { return main->lblProgressMsg->text().remove(QChar(0x2060)); }
+    // The message line holds its text whole, inside the window and clear of
+    // the status frame and the page shown.
+    void expectMessageWhole(const char *what)
+    {
+        SCOPED_TRACE(what);
+        const QLabel *l = main->lblProgressMsg;
+        EXPECT_GE(l->height(), l->heightForWidth(l->width())) << msg().toStdString();
+        EXPECT_TRUE(main->centralWidget()->rect().contains(l->geometry()));
+        EXPECT_FALSE(l->geometry().intersects(main->fraStatus->geometry()));
+        for (const QFrame *page : main->picTaskWindow)
+            EXPECT_FALSE(page->isVisible() && l->geometry().intersects(page->geometry()));
+    }
     // The whole session as the chip took it, and the idle state after it.
     void expectSessionClosed(const char *what)
     {
@@ -266,10 +281,16 @@ TEST_F(MainWindow, ConfirmationsAndDownloads)
     expectSessionClosed("too large for the chip");
 
     ASSERT_TRUE(chip->addRecFile(7, markedPcm(7, 2000, 0x11)));
+    // The notice, wider than the window, stays on the screen with the window
+    // at its left edge, and stands centred over it where there is room.
+    const QRect screen = main->screen()->availableGeometry();
+    main->move(screen.topLeft() + QPoint(0, 100));
     {
         ConfirmAnswerer cancel(ConfirmAnswerer::Cancel, true);
         main->EraseRecordingMemory();
         EXPECT_EQ(cancel.seen, 1);
+        EXPECT_GT(cancel.where.width(), main->width());
+        EXPECT_TRUE(screen.contains(cancel.where)) << cancel.where.x() << "," << cancel.where.y();
         EXPECT_EQ(cancel.text, QStringLiteral("Are you sure you want to erase the recording memory? All recorded and "
                                               "downloaded sounds \r\nwill be erased."));
         EXPECT_LE(cancel.lineOverflow, 0) << "the notice reads in the lines it was written in";
@@ -278,10 +299,12 @@ TEST_F(MainWindow, ConfirmationsAndDownloads)
     EXPECT_EQ(chip->recFiles().size(), 1);
     EXPECT_TRUE(setting("DisplayErasConfirm").isEmpty()) << "Cancel stores nothing";
     EXPECT_TRUE(chip->byteLog().isEmpty());
+    main->move(screen.center() - QPoint(main->width() / 2, main->height() / 2));
     {
         ConfirmAnswerer ok(ConfirmAnswerer::Ok, true);
         main->EraseRecordingMemory();
         EXPECT_EQ(ok.seen, 1);
+        EXPECT_LE((ok.where.center() - main->frameGeometry().center()).manhattanLength(), 2);
         main->EraseRecordingMemory();
         EXPECT_EQ(ok.seen, 1) << "switched off: the next erase asks nothing";
     }
@@ -311,6 +334,7 @@ TEST_F(MainWindow, ConfirmationsAndDownloads)
         prompts.queueFiles({writeFile(QLatin1String(name), vxtest::plainPcm(QByteArray(2000, 'p')))});
         main->DownloadChipFile();
         EXPECT_TRUE(msg().startsWith(QStringLiteral("ERROR: The file ") + QLatin1String(name))) << msg().toStdString();
+        expectMessageWhole(name);
         EXPECT_EQ(chip->downloadCount(), 2) << name;
         EXPECT_TRUE(chip->recFiles().isEmpty()) << name;
         expectSessionClosed(name);
@@ -333,6 +357,14 @@ TEST_F(MainWindow, ConfirmationsAndDownloads)
     main->DownloadChipFile();
     EXPECT_TRUE(msg().startsWith(QStringLiteral("ERROR: "))) << msg().toStdString();
     expectSessionClosed("failed download");
+
+    chip->faults().failTransferAtPercent = -1;
+    chip->setConfig(chipsim::ChipConfig::forModel(QStringLiteral("SV3410")));
+    prompts.queueFiles({writeFile(QStringLiteral("t42.pcm"), markedPcm(42, 2000, 0x11))});
+    main->DownloadChipFile();
+    EXPECT_TRUE(msg().endsWith(QStringLiteral("Play it in the SV3410's real-time playback mode instead.")))
+        << msg().toStdString();
+    expectMessageWhole("chip PCM file for the SV3410");
 }
 
 TEST_F(MainWindow, BracketClosesWhenThePortFails)
@@ -368,10 +400,15 @@ TEST_F(MainWindow, BracketClosesWhenThePortFails)
     EXPECT_FALSE(G.Busy);
     EXPECT_FALSE(G.Comm->PortOpen());
 
-    // A port that cannot be opened: the task does not start.
-    qputenv("VOXMERE_COM1", "/nonexistent/tty");
+    // A port that cannot be opened: the task does not start. The device's
+    // path reads whole on its line.
+    const QString device = QStringLiteral("/nonexistent/serial-adapters/by-id/usb-serial-port-0");
+    qputenv("VOXMERE_COM1", device.toUtf8());
     main->RepairRecordingMemory();
-    EXPECT_TRUE(msg().startsWith(QStringLiteral("ERROR: "))) << msg().toStdString();
+    EXPECT_TRUE(msg().startsWith(QStringLiteral("ERROR: Invalid port number (") + device)) << msg().toStdString();
+    const QStringList lines = vxtest::shownLines(main->lblProgressMsg);
+    EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [&](const QString &l) { return l.contains(device); }))
+        << lines.join(QLatin1Char('|')).toStdString();
     EXPECT_FALSE(G.Busy);
     qputenv("VOXMERE_COM1", "sim");
 }

@@ -11,11 +11,13 @@
 #include "link/cTolvane.h"
 #include "platform/Help.h"
 #include "platform/ui/Modal.h"
+#include "platform/ui/WrittenLines.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
+#include <QEvent>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
@@ -25,6 +27,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace {
 
@@ -144,6 +148,9 @@ void frmMain::BuildWindow()
     cmdCancel = named(new QPushButton(QStringLiteral("Cancel"), client), "cmdCancel");
     cmdCancel->setGeometry(tw(5940), tw(4400), tw(1200), tw(375));
     cmdCancel->hide();
+    // The message line takes the room the strip and the button leave it.
+    picProgress->installEventFilter(this);
+    cmdCancel->installEventFilter(this);
 
     fraStatus = named(new QFrame(client), "fraStatus");
     fraStatus->setGeometry(tw(240), tw(3000), tw(3200), tw(720));
@@ -361,7 +368,39 @@ void frmMain::txtIndexVal_Change()
 
 void frmMain::cmdCancel_Click() { G.CancelRequested = true; }
 
-void frmMain::setMessage(const QString &text) { lblProgressMsg->setText(text); }
+void frmMain::setMessage(const QString &text)
+{
+    mMessage = text;
+    placeMessage();
+}
+
+// A one-line message stands where it always did, below the progress strip.
+// A longer one, a refusal that goes on to say what to do, takes the lines it
+// needs: across the strip's width when the Cancel button is hidden, and up
+// into the strip's place when the strip is hidden too.
+void frmMain::placeMessage()
+{
+    const QRect strip = picProgress->geometry();
+    const int left = strip.left();
+    const int right = cmdCancel->isHidden() ? strip.right() : cmdCancel->x() - tw(120);
+    const int highest = picProgress->isHidden() ? strip.top() : strip.bottom() + tw(90);
+    const int bottom = centralWidget()->height() - tw(120);
+    const int width = right - left + 1;
+    // A path stands whole on its line when a line can hold it.
+    const QString whole = vx::keepPathsWhole(mMessage);
+    lblProgressMsg->setText(vx::widestWholePath(lblProgressMsg->fontMetrics(), whole) <= width ? whole : mMessage);
+    const int height = std::max(tw(480), lblProgressMsg->heightForWidth(width));
+    const int top = std::max(highest, std::min(tw(4380), bottom - height));
+    lblProgressMsg->setGeometry(left, top, width, std::min(height, bottom - top));
+}
+
+bool frmMain::eventFilter(QObject *watched, QEvent *event)
+{
+    if ((watched == picProgress || watched == cmdCancel) &&
+        (event->type() == QEvent::ShowToParent || event->type() == QEvent::HideToParent))
+        placeMessage();
+    return QMainWindow::eventFilter(watched, event);
+}
 
 void frmMain::FillPortLists()
 {

@@ -110,6 +110,7 @@ public:
 protected:
     void closeEvent(QCloseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void BuildWindow();
@@ -131,6 +132,7 @@ private:
     void applyBaudRate(int position);
     void cmdCancel_Click();
     void setMessage(const QString &text);
+    void placeMessage();
 
     // The common course of a task: no port, open, bracket, call, result.
     // prepare runs before the port opens (false ends quietly); call does
@@ -157,4 +159,5 @@ private:
 
     frmFileDrop *mFileDrop = nullptr;
     bool mQueueSentAll = false;
+    QString mMessage; // the message line's text as written
 };
