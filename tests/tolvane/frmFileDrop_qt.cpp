@@ -139,6 +139,19 @@ TEST_F(FileDrop, CancelStopsAfterTheCurrentFile)
     EXPECT_EQ(status(3), QStringLiteral("Queued"));
     EXPECT_EQ(chip->downloadCount(), 0);
     EXPECT_FALSE(G.Comm->PortOpen());
+
+    // At a larger desktop font the notice still reads to its end.
+    const QFont usual = QApplication::font();
+    QFont large = usual;
+    large.setPointSizeF(usual.pointSizeF() * 1.5);
+    QApplication::setFont(large);
+    drop.reset();
+    drop = std::make_unique<frmFileDrop>(main.get(), tolv::BuildQueue({}));
+    const QLabel *ack = drop->lblCancelAck;
+    EXPECT_GE(ack->height(), ack->heightForWidth(ack->width()));
+    EXPECT_GE(drop->picCancelAck->height(), ack->height());
+    EXPECT_LE(drop->picCancelAck->geometry().bottom(), drop->height());
+    QApplication::setFont(usual);
 }
 
 TEST_F(FileDrop, FailuresAskWhetherToGoOn)

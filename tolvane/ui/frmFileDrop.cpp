@@ -62,7 +62,11 @@ frmFileDrop::frmFileDrop(frmMain *main, const QVector<tolv::QueueEntry> &files, 
         QStringLiteral("Cancel request acknowledged. Please wait for the current download to complete."), picCancelAck);
     lblCancelAck->setObjectName(QStringLiteral("lblCancelAck"));
     lblCancelAck->setWordWrap(true);
-    lblCancelAck->setGeometry(0, 0, tw(4600), tw(480));
+    // Two lines at the usual font; a larger desktop font takes the lines it
+    // needs, in the room above the window's foot.
+    const int ackHeight = std::max(tw(480), lblCancelAck->heightForWidth(tw(4600)));
+    picCancelAck->resize(tw(4600), ackHeight);
+    lblCancelAck->setGeometry(0, 0, tw(4600), ackHeight);
     picCancelAck->hide();
 
     for (int i = 0; i < 2; ++i) {
