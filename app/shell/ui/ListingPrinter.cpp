@@ -86,11 +86,11 @@ int ListingLinesPerPage(QPrinter &printer)
 
 namespace {
 
-// Draws the sheets with a painter begun on the printer's device, at the
-// printer's resolution and sheet width. False when a new page could not be
-// begun.
-bool drawSheets(QPainter &p, QPaintDevice &device, QPrinter &printer, const std::vector<int> &sheets,
-                const vx::Listing &listing, const std::function<bool()> &newPage)
+// Draws the sheets with a painter begun on device (the printer, or a writer
+// set up as it is), at the printer's resolution and sheet width. False when
+// a new page could not be begun.
+bool drawSheets(QPainter &p, QPagedPaintDevice &device, QPrinter &printer, const std::vector<int> &sheets,
+                const vx::Listing &listing)
 {
     // A print column is the average character width of 9-point Arial, kept
     // when another face stands in for it, so column 134 stays on the sheet.
@@ -100,7 +100,7 @@ bool drawSheets(QPainter &p, QPaintDevice &device, QPrinter &printer, const std:
     bool firstSheet = true;
     for (int number : sheets) {
         const vx::ListingPage &page = listing[size_t(number - 1)];
-        if (!firstSheet && !newPage())
+        if (!firstSheet && !device.newPage())
             return false;
         firstSheet = false;
         qreal y = 0;
@@ -143,7 +143,7 @@ bool printToFile(QPrinter &printer, const std::vector<int> &sheets, const vx::Li
         QPainter p;
         if (!p.begin(&writer))
             return false;
-        if (!drawSheets(p, writer, printer, sheets, listing, [&writer] { return writer.newPage(); }) || !p.end())
+        if (!drawSheets(p, writer, printer, sheets, listing) || !p.end())
             return false;
     }
     const QString path = printer.outputFileName();
@@ -181,7 +181,7 @@ bool DrawListing(QPrinter &printer, const vx::Listing &listing)
     QPainter p;
     if (!p.begin(&printer))
         return false;
-    if (!drawSheets(p, printer, printer, sheets, listing, [&printer] { return printer.newPage(); })) {
+    if (!drawSheets(p, printer, printer, sheets, listing)) {
         // Ended by the painter, a half-drawn job would still be printed.
         printer.abort();
         return false;
