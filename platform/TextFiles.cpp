@@ -26,6 +26,8 @@ QString normalizeLineBreaks(QStringView text)
             out += QLatin1Char('\n');
             if (i + 1 < text.size() && text[i + 1] == QLatin1Char('\n'))
                 ++i;
+        } else if (c == QChar::LineSeparator || c == QChar::ParagraphSeparator) {
+            out += QLatin1Char('\n');
         } else {
             out += c;
         }

@@ -11,7 +11,8 @@ namespace vx {
 
 // Line breaks. Files and the chip see CR LF; the editors hold LF.
 
-// Any of CR LF, LF or CR becomes LF.
+// Any of CR LF, LF or CR becomes LF, and so does a Unicode line or paragraph
+// separator (what an editor holds for a Shift+Enter or an Enter).
 [[nodiscard]] QString normalizeLineBreaks(QStringView text);
 // LF (or a lone CR) becomes CR LF.
 [[nodiscard]] QString toCrLf(QStringView text);

@@ -74,7 +74,7 @@ TEST(Rounding, HalvesGoToEven)
 
 TEST(TextFiles, LineBreaksNormaliseAndCrLfOffsetsMapBothWays)
 {
-    EXPECT_EQ(normalizeLineBreaks(u"a\r\nb\rc\nd"), QStringLiteral("a\nb\nc\nd"));
+    EXPECT_EQ(normalizeLineBreaks(u"a\r\nb\rc\nd\u2028e\u2029f"), QStringLiteral("a\nb\nc\nd\ne\nf"));
     EXPECT_EQ(toCrLf(u"a\nb\r\n"), QStringLiteral("a\r\nb\r\n"));
 
     const CrLfView v(u"ab\ncd\n\ne");

@@ -20,12 +20,7 @@ QString TypedText(const QPlainTextEdit &editor)
     // toPlainText would turn no-break spaces into blanks; the raw text keeps
     // every character and marks line breaks as paragraph separators, and a
     // Shift+Enter as a line separator: both are the line break they show.
-    QString text = editor.document()->toRawText();
-    for (QChar &c : text) {
-        if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator)
-            c = QLatin1Char('\n');
-    }
-    return text;
+    return vx::normalizeLineBreaks(editor.document()->toRawText());
 }
 
 QString TextBox::Text() const

@@ -5,6 +5,7 @@
 #include "app/documents/ui/Documents.h"
 #include "app/documents/ui/TextBox.h"
 #include "app/shell/ui/ToolbarState.h"
+#include "platform/TextFiles.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -31,17 +32,24 @@ void setClipboardText(const QString &text)
     clip->setText(text);
 }
 
+// The selection as the files take it: a line ended by Enter or by
+// Shift+Enter is an LF, as in the text saved.
+QString selectionText(const QTextCursor &cursor)
+{
+    return vx::normalizeLineBreaks(cursor.selectedText());
+}
+
 template <class Box> bool editTextBox(Box *box, EditAction action, qsizetype maxLength)
 {
     QTextCursor cursor = box->textCursor();
     switch (action) {
     case EditAction::Copy:
-        setClipboardText(cursor.selectedText().replace(QChar::ParagraphSeparator, QLatin1Char('\n')));
+        setClipboardText(selectionText(cursor));
         return true;
     case EditAction::Cut:
         if (!cursor.hasSelection() || box->isReadOnly())
             return true;
-        setClipboardText(cursor.selectedText().replace(QChar::ParagraphSeparator, QLatin1Char('\n')));
+        setClipboardText(selectionText(cursor));
         cursor.removeSelectedText();
         return true;
     case EditAction::Delete:

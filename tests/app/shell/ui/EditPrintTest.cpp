@@ -156,6 +156,11 @@ TEST(EditCommands, TextBoxesCutOnlyASelectionAndPasteWhatFits)
     EXPECT_TRUE(EditTextControl(&box, EditAction::Cut));
     EXPECT_EQ(box.Text(), QString());
     EXPECT_EQ(QApplication::clipboard()->text().size(), 10);
+    // Lines ended by Enter and by Shift+Enter copy as line breaks.
+    box.setPlainText(QStringLiteral("a\nb") + QChar(QChar::LineSeparator) + QStringLiteral("c"));
+    EXPECT_TRUE(EditTextControl(&box, EditAction::SelectAll));
+    EXPECT_TRUE(EditTextControl(&box, EditAction::Copy));
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("a\nb\nc"));
     QLabel notText;
     EXPECT_FALSE(EditTextControl(&notText, EditAction::Copy));
 }
